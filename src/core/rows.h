@@ -1,0 +1,55 @@
+#pragma once
+// A list row as the pages and engines exchange it, and the model that an
+// owner-data list view shows: engines append, the view reads by index.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace wv {
+
+struct ListRow {
+  std::wstring caption;
+  std::vector<std::wstring> sub;  // sub-items, column 1 onwards
+  int image = -1;                 // index into the list's image list
+  int state = 0;                  // catalogue rows: the recommended flag
+  bool checked = false;
+  std::uint64_t size = 0;         // file rows: the size in bytes behind the size text
+
+  // Column 0 is the caption, column k >= 1 sub-item k-1 (empty when absent).
+  [[nodiscard]] const std::wstring& column(int k) const;
+};
+
+// Rows in order. Observers hear of every change so that a view can follow; a
+// view may defer its own repaint (it is told the new count each time).
+class RowModel {
+ public:
+  enum class Change { Appended, Removed, Reset, Updated };
+  using Observer = std::function<void(Change change, std::size_t index)>;
+
+  [[nodiscard]] std::size_t size() const { return rows_.size(); }
+  [[nodiscard]] bool empty() const { return rows_.empty(); }
+  [[nodiscard]] const ListRow& at(std::size_t index) const { return rows_.at(index); }
+  ListRow& edit(std::size_t index) { return rows_.at(index); }  // call updated() afterwards
+  [[nodiscard]] const std::vector<ListRow>& rows() const { return rows_; }
+
+  void append(ListRow row);
+  void erase(std::size_t index);
+  void clear();
+  // Replaces every row at once (sorting, loading).
+  void assign(std::vector<ListRow> rows);
+  void updated(std::size_t index);
+
+  void setObserver(Observer observer) { observer_ = std::move(observer); }
+
+ private:
+  void notify(Change change, std::size_t index) {
+    if (observer_) observer_(change, index);
+  }
+  std::vector<ListRow> rows_;
+  Observer observer_;
+};
+
+}  // namespace wv

@@ -1,0 +1,363 @@
+#pragma once
+// The one door through which engines and utilities reach the system: registry,
+// shell, URL cache, event logs, security and version, volumes, file system and
+// initialisation files. Each part is an abstract class with a Win32
+// implementation (platform/win32). Tests swap a single part for a substitute
+// (event logs, which Wine only stubs) or for a subclass of the Win32 part that
+// fails on purpose, through Substitute below.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/handles.h"
+
+namespace wv {
+
+// ---------------------------------------------------------------- registry
+
+enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
+enum class RegValueType { Unknown, String, ExpandString, Integer, Binary };
+
+struct RegKeyInfo {
+  std::uint32_t subkeyCount = 0;
+  std::uint32_t valueCount = 0;
+  FILETIME lastWrite{};
+};
+
+// One open key; destroying it closes the key.
+class RegKey {
+ public:
+  virtual ~RegKey() = default;
+  // Complete lists, in enumeration order.
+  virtual std::vector<std::wstring> subkeyNames() = 0;
+  virtual std::vector<std::wstring> valueNames() = 0;
+  virtual bool valueExists(std::wstring_view name) = 0;
+  // Unknown also when the value is missing.
+  virtual RegValueType valueType(std::wstring_view name) = 0;
+  // The text up to its first NUL. Fails (nullopt) when the value is missing or
+  // is neither a string nor an expandable string: callers test the type first.
+  [[nodiscard]] virtual std::optional<std::wstring> readText(std::wstring_view name) = 0;
+  [[nodiscard]] virtual bool writeText(std::wstring_view name, std::wstring_view text) = 0;
+  [[nodiscard]] virtual bool writeInteger(std::wstring_view name, std::uint32_t value) = 0;
+  [[nodiscard]] virtual bool writeBinary(std::wstring_view name, const void* data, std::size_t size) = 0;
+  [[nodiscard]] virtual bool deleteValue(std::wstring_view name) = 0;
+  [[nodiscard]] virtual bool info(RegKeyInfo& out) = 0;
+};
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+  // Never creates. Null when the key is missing or cannot be opened with full access.
+  virtual std::unique_ptr<RegKey> openKey(RegRoot root, std::wstring_view path) = 0;
+  // Read-only open, for walks that only look (null when missing).
+  virtual std::unique_ptr<RegKey> openKeyReadOnly(RegRoot root, std::wstring_view path) = 0;
+  // Creates the key and its missing parents (restoring start-up entries, test set-up).
+  virtual std::unique_ptr<RegKey> createKey(RegRoot root, std::wstring_view path) = 0;
+  virtual bool keyExists(RegRoot root, std::wstring_view path) = 0;
+  // Removes the key with all its subkeys and values.
+  [[nodiscard]] virtual bool deleteKey(RegRoot root, std::wstring_view path) = 0;
+};
+
+// ---------------------------------------------------------------- shell
+
+enum class FileOpFunc : unsigned { Move = 1, Delete = 3 };
+namespace fileop {
+inline constexpr unsigned Silent = 4;        // FOF_SILENT
+inline constexpr unsigned AllowUndo = 64;    // FOF_ALLOWUNDO: to the recycle bin
+inline constexpr unsigned NoErrorUi = 1024;  // FOF_NOERRORUI
+}  // namespace fileop
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // One call of the shell's file operation over all sources; the result is the
+  // shell's (0 success, anything else failure). target is used when moving.
+  virtual int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
+                            std::wstring_view target, unsigned flags) = 0;
+  // The shell's execute operation; verb may be empty. show: SW_ value. Not waited for.
+  virtual void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) = 0;
+  // Like open with no verb and no working folder, but hands back the new process
+  // (null when the shell gave none) so that callers can bound their waits on it.
+  virtual UniqueHandle start(std::wstring_view file, std::wstring_view params, int show) = 0;
+  // A whole command line, shown with SW_SHOW (5); the result is not examined.
+  virtual void runCommand(std::wstring_view commandLine) = 0;
+  // The shell's folder browser (file-system folders, new resizable style). Empty when cancelled.
+  virtual std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view root,
+                                       std::wstring_view initial) = 0;
+  // Small system icons: the shared list (never freed by the program) and a path's index in it.
+  virtual HIMAGELIST smallIconList() = 0;
+  virtual int smallIconIndex(std::wstring_view path) = 0;
+  // A new 16 x 16 bitmap of the path's small icon (invalid when there is none).
+  virtual UniqueBitmap smallIconBitmap(std::wstring_view path) = 0;
+  // A special folder by CSIDL number, without trailing backslash; empty when unresolved.
+  virtual std::wstring specialFolder(int csidl) = 0;
+  // The temporary path as the system gives it (with its trailing backslash).
+  virtual std::wstring tempPath() = 0;
+  virtual std::wstring windowsFolder() = 0;
+  virtual std::wstring systemFolder() = 0;
+  // Files dropped from the shell: each path read into a 300-character buffer.
+  virtual std::vector<std::wstring> droppedFiles(HDROP drop) = 0;
+  virtual void finishDrop(HDROP drop) = 0;
+  virtual void acceptDrops(HWND window, bool accept) = 0;
+
+  // Driving the registry editor by its windows.
+  virtual void startRegedit() = 0;  // "regedit.exe", verb "open", normal, idle-wait at most 200 ms
+  virtual HWND findWindow(std::wstring_view className) = 0;
+  virtual HWND findChild(HWND parent, std::wstring_view className) = 0;
+  virtual void showAndActivate(HWND window) = 0;  // show normally, bring to the front, focus
+  virtual void sendKeyDown(HWND window, unsigned virtualKey) = 0;
+  virtual void sendChar(HWND window, wchar_t ch) = 0;
+  virtual void sleep(unsigned milliseconds) = 0;
+};
+
+// ---------------------------------------------------------------- URL cache
+
+struct UrlCacheEntry {
+  std::wstring url;
+  std::wstring localFile;
+  std::uint32_t entryType = 0;
+  std::uint64_t size = 0;
+};
+
+class UrlCacheSearch {
+ public:
+  virtual ~UrlCacheSearch() = default;
+  virtual bool next(UrlCacheEntry& entry) = 0;  // false at the end
+};
+
+class UrlCache {
+ public:
+  virtual ~UrlCache() = default;
+  inline static constexpr std::uint32_t kAllEntries = 0x300035;
+  // Entries whose URL matches the pattern (empty: every container), in cache order.
+  virtual std::unique_ptr<UrlCacheSearch> find(std::wstring_view pattern, std::uint32_t filter = kAllEntries) = 0;
+  [[nodiscard]] virtual bool deleteEntry(std::wstring_view url) = 0;
+};
+
+// ---------------------------------------------------------------- event logs
+
+class EventLog {
+ public:
+  virtual ~EventLog() = default;  // closes the log
+  virtual std::optional<std::uint32_t> recordCount() = 0;
+  [[nodiscard]] virtual bool clear() = 0;  // no backup file
+};
+
+class EventLogs {
+ public:
+  virtual ~EventLogs() = default;
+  // The log by name on the local machine; null when it cannot be opened.
+  virtual std::unique_ptr<EventLog> open(std::wstring_view name) = 0;
+};
+
+// ---------------------------------------------------------------- security and version
+
+using SidBytes = std::vector<std::uint8_t>;
+
+struct OsVersion {
+  std::uint32_t platformId = 0;  // 0 Win32s, 1 the 9x family, 2 the NT family
+  std::uint32_t major = 0;
+  std::uint32_t minor = 0;
+  std::uint32_t build = 0;
+  std::wstring servicePack;
+};
+
+class SystemInfo {
+ public:
+  virtual ~SystemInfo() = default;
+  // Group identifiers of the thread's token, or of the process's when the thread has
+  // none; nullopt when neither token can be opened or its groups read.
+  virtual std::optional<std::vector<SidBytes>> tokenGroups() = 0;
+  virtual SidBytes administratorsGroup() = 0;  // S-1-5-32-544
+  virtual OsVersion version() = 0;
+};
+
+// ---------------------------------------------------------------- volumes
+
+struct VolumeInformation {
+  std::wstring label;
+  std::uint32_t serial = 0;
+  std::wstring fileSystem;
+};
+
+class Volumes {
+ public:
+  virtual ~Volumes() = default;
+  virtual std::uint32_t logicalDrives() = 0;  // bit 0 = A:
+  virtual unsigned driveType(std::wstring_view root) = 0;  // DRIVE_ value of "X:\"
+  virtual std::optional<VolumeInformation> volumeInformation(std::wstring_view root) = 0;
+  [[nodiscard]] virtual bool diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) = 0;
+};
+
+// ---------------------------------------------------------------- file system
+
+struct FindEntry {
+  std::wstring name;
+  DWORD attributes = 0;
+  std::uint64_t size = 0;
+  FILETIME creationTime{};
+  FILETIME lastAccessTime{};
+  FILETIME lastWriteTime{};
+  [[nodiscard]] bool isFolder() const noexcept { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+};
+
+class DirSearch {
+ public:
+  virtual ~DirSearch() = default;  // closes the search
+  virtual bool next(FindEntry& entry) = 0;  // false at the end
+};
+
+enum class FileAccess { Read, Write, ReadWrite };
+enum class FileDisposition { OpenExisting, CreateAlways, CreateNew, OpenAlways };
+enum class FileShare : DWORD { None = 0, Read = FILE_SHARE_READ, ReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               All = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE };
+
+class File {
+ public:
+  virtual ~File() = default;  // closes the file
+  // Bytes read, 0 at the end; nullopt on a read error.
+  [[nodiscard]] virtual std::optional<std::size_t> read(void* buffer, std::size_t size) = 0;
+  [[nodiscard]] virtual bool write(const void* data, std::size_t size) = 0;
+  [[nodiscard]] virtual bool seek(std::uint64_t offset) = 0;
+  [[nodiscard]] virtual bool truncateHere() = 0;  // end of file at the current position
+  [[nodiscard]] virtual bool flush() = 0;
+  virtual std::optional<std::uint64_t> size() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // Entries of folder + pattern ("C:\x\*.*"), hidden and system ones included, in the
+  // file system's order, "." and ".." included as the system reports them. With
+  // foldersOnly the system is asked for folders (a hint; callers still test the flag).
+  // Null when the folder cannot be searched.
+  virtual std::unique_ptr<DirSearch> search(std::wstring_view pattern, bool foldersOnly = false) = 0;
+  // INVALID_FILE_ATTRIBUTES when the path does not exist.
+  virtual DWORD attributes(std::wstring_view path) = 0;
+  [[nodiscard]] virtual bool setAttributes(std::wstring_view path, DWORD attributes) = 0;
+  [[nodiscard]] virtual bool fileTimes(std::wstring_view path, FILETIME* creation, FILETIME* lastAccess,
+                                       FILETIME* lastWrite) = 0;
+  [[nodiscard]] virtual bool setFileTimes(std::wstring_view path, const FILETIME* creation,
+                                          const FILETIME* lastAccess, const FILETIME* lastWrite) = 0;
+  // The short (8.3) form; empty when the system gives none.
+  virtual std::wstring shortPath(std::wstring_view path) = 0;
+  virtual std::wstring fullPath(std::wstring_view path) = 0;
+  [[nodiscard]] virtual bool deleteFile(std::wstring_view path) = 0;
+  [[nodiscard]] virtual bool removeFolder(std::wstring_view path) = 0;  // empty folders only
+  [[nodiscard]] virtual bool moveFile(std::wstring_view from, std::wstring_view to) = 0;
+  [[nodiscard]] virtual bool copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists) = 0;
+  [[nodiscard]] virtual bool createFolder(std::wstring_view path) = 0;
+  // Makes the folder and all its missing parents; true when it exists afterwards.
+  [[nodiscard]] virtual bool createFolderTree(std::wstring_view path) = 0;
+  // A new, unique, empty file in the folder; its full path, or empty on failure.
+  virtual std::wstring uniqueTempFile(std::wstring_view folder, std::wstring_view prefix) = 0;
+  // Null when the file cannot be opened; lastError() then says why.
+  virtual std::unique_ptr<File> openFile(std::wstring_view path, FileAccess access, FileShare share,
+                                         FileDisposition disposition) = 0;
+  virtual DWORD lastError() = 0;
+};
+
+// ---------------------------------------------------------------- initialisation files
+
+// Profile (INI) files through the system's profile functions, so text stays in
+// the ANSI code page. Keys and sections compare without regard to case.
+class Profiles {
+ public:
+  virtual ~Profiles() = default;
+  virtual std::optional<std::wstring> read(std::wstring_view file, std::wstring_view section,
+                                           std::wstring_view key) = 0;
+  [[nodiscard]] virtual bool write(std::wstring_view file, std::wstring_view section, std::wstring_view key,
+                                   std::wstring_view value) = 0;
+  [[nodiscard]] virtual bool deleteKey(std::wstring_view file, std::wstring_view section,
+                                       std::wstring_view key) = 0;
+  [[nodiscard]] virtual bool eraseSection(std::wstring_view file, std::wstring_view section) = 0;
+  virtual bool sectionExists(std::wstring_view file, std::wstring_view section) = 0;
+  // Key names of the section in the file's order.
+  virtual std::vector<std::wstring> keys(std::wstring_view file, std::wstring_view section) = 0;
+};
+
+// ---------------------------------------------------------------- the whole
+
+struct Platform {
+  Registry* registry = nullptr;
+  Shell* shell = nullptr;
+  UrlCache* urlCache = nullptr;
+  EventLogs* eventLogs = nullptr;
+  SystemInfo* system = nullptr;
+  Volumes* volumes = nullptr;
+  FileSystem* files = nullptr;
+  Profiles* profiles = nullptr;
+};
+
+// The parts in use; all Win32 unless a test substituted one.
+Platform& platform();
+inline Registry& Reg() { return *platform().registry; }
+inline Shell& Sh() { return *platform().shell; }
+inline FileSystem& Fs() { return *platform().files; }
+inline Volumes& Vol() { return *platform().volumes; }
+inline SystemInfo& Sys() { return *platform().system; }
+inline UrlCache& UrlCacheOps() { return *platform().urlCache; }
+inline EventLogs& EventLogOps() { return *platform().eventLogs; }
+inline Profiles& Ini() { return *platform().profiles; }
+
+// Puts a substitute in place of one part for the lifetime of this object:
+//   FakeEventLogs fake;  Substitute s(&Platform::eventLogs, fake);
+template <class Part>
+class Substitute {
+ public:
+  Substitute(Part* Platform::*slot, Part& replacement) : slot_(slot), saved_(platform().*slot) {
+    platform().*slot_ = &replacement;
+  }
+  ~Substitute() { platform().*slot_ = saved_; }
+  Substitute(const Substitute&) = delete;
+  Substitute& operator=(const Substitute&) = delete;
+
+ private:
+  Part* Platform::*slot_;
+  Part* saved_;
+};
+
+// ---------------------------------------------------------------- registry handle
+
+// The handle the engines use: a root, at most one open key, and the operations
+// callers rely on. Created, used and freed within one handler or engine step.
+class RegistryHandle {
+ public:
+  RegistryHandle() = default;  // root HKEY_CURRENT_USER
+  void setRoot(RegRoot root);
+  [[nodiscard]] RegRoot root() const { return root_; }
+  // Opens path (relative to the root) with full access, never creating it; closes
+  // the previous key first. False when missing or not openable: callers skip it.
+  [[nodiscard]] bool openKey(std::wstring_view path);
+  // The same, read access only.
+  [[nodiscard]] bool openKeyReadOnly(std::wstring_view path);
+  void closeKey();
+  [[nodiscard]] bool isOpen() const { return key_ != nullptr; }
+  std::vector<std::wstring> subkeyNames();
+  std::vector<std::wstring> valueNames();
+  bool valueExists(std::wstring_view name);
+  bool keyExists(std::wstring_view path);  // relative to the root
+  RegValueType valueType(std::wstring_view name);
+  [[nodiscard]] std::optional<std::wstring> readText(std::wstring_view name);
+  [[nodiscard]] bool writeText(std::wstring_view name, std::wstring_view text);
+  [[nodiscard]] bool deleteValue(std::wstring_view name);
+  [[nodiscard]] bool deleteKey(std::wstring_view path);  // relative to the root, with everything below
+  [[nodiscard]] bool keyInfo(RegKeyInfo& out);
+
+ private:
+  RegRoot root_ = RegRoot::CurrentUser;
+  std::unique_ptr<RegKey> key_;
+};
+
+// "HKEY_CURRENT_USER" and so on; parses the long names and HKCR/HKCU/HKLM/HKU/HKCC.
+std::wstring_view RootName(RegRoot root);
+std::optional<RegRoot> ParseRootName(std::wstring_view name);
+
+}  // namespace wv
