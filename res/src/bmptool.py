@@ -18,6 +18,11 @@ import sys
 import zlib
 
 
+def ensure(condition, message):
+    if not condition:
+        raise SystemExit(message)
+
+
 def read_png(path):
     """Decodes an 8-bit RGB or RGBA non-interlaced PNG into (w, h, rgba bytes)."""
     with open(path, "rb") as f:
@@ -147,8 +152,10 @@ def read_bmp(path):
         data = f.read()
     magic, total, _, _, offset = struct.unpack("<2sIHHI", data[:14])
     size, w, h, planes, bpp, comp = struct.unpack("<IiiHHI", data[14:34])
-    assert magic == b"BM" and total == len(data), f"{path}: bad file header"
-    assert size == 40 and planes == 1 and comp == 0, f"{path}: not a BI_RGB bitmap"
+    ensure(magic == b"BM" and total == len(data),
+           f"{path}: bad file header")
+    ensure(size == 40 and planes == 1 and comp == 0,
+           f"{path}: not a BI_RGB bitmap")
     stride = ((w * bpp + 31) // 32) * 4
     rgba = bytearray(w * abs(h) * 4)
     for row in range(abs(h)):
@@ -164,13 +171,16 @@ def read_bmp(path):
 def check_bmp(path, size, bpp):
     w, h = _size(size)
     rw, rh, rbpp, rgba = read_bmp(path)
-    assert (rw, rh, rbpp) == (w, h, int(bpp)), f"{path}: {rw}x{rh} {rbpp} bpp, wanted {size} {bpp}"
+    ensure((rw, rh, rbpp) == (w, h, int(bpp)),
+           f"{path}: {rw}x{rh} {rbpp} bpp, wanted {size} {bpp}")
     alphas = rgba[3::4]
     if rbpp == 32:
         opaque = sum(1 for a in alphas if a == 255)
         clear = sum(1 for a in alphas if a == 0)
-        assert opaque and clear, f"{path}: alpha channel is not used"
-        assert opaque + clear < len(alphas), f"{path}: alpha has no soft edges"
+        ensure(opaque and clear,
+               f"{path}: alpha channel is not used")
+        ensure(opaque + clear < len(alphas),
+               f"{path}: alpha has no soft edges")
         return f"{rw}x{rh} {rbpp} bpp, alpha: {opaque} opaque, {clear} clear, " \
                f"{len(alphas) - opaque - clear} partial"
     return f"{rw}x{rh} {rbpp} bpp"
@@ -180,17 +190,21 @@ def check_ico(path, sizes):
     with open(path, "rb") as f:
         data = f.read()
     _, kind, count = struct.unpack("<HHH", data[:6])
-    assert kind == 1 and count == len(sizes), f"{path}: {count} images"
+    ensure(kind == 1 and count == len(sizes),
+           f"{path}: {count} images")
     found = []
     for i in range(count):
         w, h, _, _, _, bpp, length, offset = struct.unpack("<BBBBHHII", data[6 + 16 * i:22 + 16 * i])
         w, h = w or 256, h or 256
         _, bw, bh, _, bbpp = struct.unpack("<IiiHH", data[offset:offset + 16])
-        assert (bw, bh, bbpp, bpp) == (w, 2 * h, 32, 32), f"{path}: image {i} header"
+        ensure((bw, bh, bbpp, bpp) == (w, 2 * h, 32, 32),
+               f"{path}: image {i} header")
         px = data[offset + 40:offset + 40 + w * h * 4]
-        assert any(px[3::4]) and not all(a == 255 for a in px[3::4]), f"{path}: image {i} alpha"
+        ensure(any(px[3::4]) and not all(a == 255 for a in px[3::4]),
+               f"{path}: image {i} alpha")
         found.append(w)
-    assert found == [int(s) for s in sizes], f"{path}: sizes {found}"
+    ensure(found == [int(s) for s in sizes],
+           f"{path}: sizes {found}")
     return "icon " + ", ".join(f"{s}x{s}" for s in found) + " 32 bpp"
 
 
@@ -200,14 +214,15 @@ def match_bar(strip_path, bar_path):
     bw, bh, _, bar = read_bmp(bar_path)
     cells = [(0, 27), (27, 54), (54, 81), (81, 108), (108, 135), (135, 162), (162, 189),
              (189, 216), (216, 243), (243, 286), (286, 329), (329, 372)]
-    assert sw == cells[-1][1] and sh <= bh, f"{strip_path}: {sw}x{sh}"
+    ensure(sw == cells[-1][1] and sh <= bh,
+           f"{strip_path}: {sw}x{sh}")
     bar_column = [bar[(y * bw + bw // 2) * 4:(y * bw + bw // 2) * 4 + 3] for y in range(sh)]
     columns = sorted({x for a, b in cells for x in (a, b - 1)})
     for x in columns:
         for y in range(sh):
             got = strip[(y * sw + x) * 4:(y * sw + x) * 4 + 3]
-            assert got == bar_column[y], \
-                f"{strip_path}: column {x} row {y} is {got.hex()}, the bar is {bar_column[y].hex()}"
+            ensure(got == bar_column[y],
+                   f"{strip_path}: column {x} row {y} is {got.hex()}, the bar is {bar_column[y].hex()}")
     print(f"titlebuttons.bmp   edge columns match the bar in all {len(cells)} cells")
 
 
