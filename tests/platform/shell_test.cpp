@@ -256,8 +256,9 @@ TEST(Shell, StartsTheRegistryEditorWithTheExpectedWindows) {
   Sh().startRegedit();
   HWND editor = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (editor = Sh().findWindow(L"RegEdit_RegEdit")) != nullptr; }));
-  EXPECT_TRUE(Sh().findChild(editor, L"SysTreeView32"));
-  EXPECT_TRUE(Sh().findChild(editor, L"SysListView32"));
+  // The panes come a moment after the frame.
+  EXPECT_TRUE(WaitFor([&] { return Sh().findChild(editor, L"SysTreeView32") != nullptr; }));
+  EXPECT_TRUE(WaitFor([&] { return Sh().findChild(editor, L"SysListView32") != nullptr; }));
   DWORD pid = 0;
   GetWindowThreadProcessId(editor, &pid);
   UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));

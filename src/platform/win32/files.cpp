@@ -119,7 +119,7 @@ bool Win32DirSearch::next(FindEntry& entry) {
 
 std::unique_ptr<DirSearch> Win32FileSystem::search(std::wstring_view pattern, bool foldersOnly) {
   const std::wstring p = ExtendedPath(pattern);
-  WIN32_FIND_DATAW data;
+  WIN32_FIND_DATAW data{};
   UniqueFind find(FindFirstFileExW(p.c_str(), FindExInfoBasic, &data,
                                    foldersOnly ? FindExSearchLimitToDirectories : FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH));
