@@ -45,7 +45,7 @@ class ComScope {
 
 class ErrorModeScope {
  public:
-  ErrorModeScope() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
+  ErrorModeScope() : previous_(GetErrorMode()) { SetErrorMode(previous_ | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
   ~ErrorModeScope() { SetErrorMode(previous_); }
   ErrorModeScope(const ErrorModeScope&) = delete;
   ErrorModeScope& operator=(const ErrorModeScope&) = delete;
