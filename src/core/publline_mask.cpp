@@ -17,17 +17,23 @@ constexpr std::uint32_t kOpMask = 0xFF000000u;
 constexpr std::uint32_t kNegated = 1u << 23;
 constexpr std::uint32_t kCountMask = 0x007FFFFFu;
 
-enum Kind { kProgram, kExact, kEverything, kSuffix, kPrefix, kContains };
+// kFixed: no star, one token per character; kStarTail: one leading star, then such tokens.
+enum Kind { kProgram, kExact, kEverything, kSuffix, kPrefix, kContains, kFixed, kStarTail };
 
 inline wchar_t Fold(const wchar_t* upper, wchar_t ch) {
   if (ch < 0x80) return (ch >= L'a' && ch <= L'z') ? static_cast<wchar_t>(ch - 32) : ch;
   return upper[static_cast<std::size_t>(ch)];
 }
 
+// From the end backwards: names differ from a pattern soonest in their last characters.
 inline bool FoldedEqual(const wchar_t* upper, std::wstring_view name, std::size_t at, const std::wstring& folded) {
-  for (std::size_t k = 0; k < folded.size(); ++k)
+  for (std::size_t k = folded.size(); k-- > 0;)
     if (Fold(upper, name[at + k]) != folded[k]) return false;
   return true;
+}
+
+inline bool FoldsToItself(const wchar_t* upper, const wchar_t* lower, wchar_t ch) {
+  return upper[static_cast<std::size_t>(ch)] == ch && lower[static_cast<std::size_t>(ch)] == ch;
 }
 
 inline bool InRanges(const std::uint32_t* ranges, std::uint32_t count, wchar_t ch) {
@@ -42,6 +48,18 @@ inline bool InRanges(const std::uint32_t* ranges, std::uint32_t count, wchar_t c
 }  // namespace
 
 struct FileMask::Token {
+  // Whether the star-free tokens from pc to the end take name from at on, one each.
+  static bool TakesRun(const std::uint32_t* program, std::size_t pc, std::size_t end, std::wstring_view name,
+                       std::size_t at, const wchar_t* upper, const wchar_t* lower) {
+    while (pc < end) {
+      std::size_t next = pc;
+      if (!Takes(program, pc, name[at], upper, lower, next)) return false;
+      pc = next;
+      ++at;
+    }
+    return true;
+  }
+
   // Whether the token at program_[pc] takes ch, and the index of the next token.
   static bool Takes(const std::uint32_t* program, std::size_t pc, wchar_t ch, const wchar_t* upper,
                     const wchar_t* lower, std::size_t& next) {
@@ -138,10 +156,22 @@ std::optional<FileMask> FileMask::Compile(std::wstring_view mask) {
     else if (leadingStar && trailingStar) m.kind_ = kContains;
     else if (leadingStar) m.kind_ = kSuffix;
     else m.kind_ = kPrefix;
-    m.literal_ = m.kind_ == kExact;
+    m.literal_ = m.kind_ == kContains && FoldsToItself(upper, LowerCaseTable(), m.folded_[0]);
   } else {
-    m.kind_ = kProgram;
+    std::size_t stars = 0;
+    for (std::size_t k = 0; k < prog.size(); k += 1 + ((prog[k] & kOpMask) == kSet ? (prog[k] & kCountMask) : 0))
+      stars += prog[k] == kStar ? 1 : 0;
+    if (stars == 0) m.kind_ = kFixed;
+    else if (stars == 1 && leadingStar) m.kind_ = kStarTail;
+    else m.kind_ = kProgram;
   }
+  std::size_t lastToken = prog.size();
+  for (std::size_t k = 0; k < prog.size(); k += 1 + ((prog[k] & kOpMask) == kSet ? (prog[k] & kCountMask) : 0)) {
+    m.minLength_ += prog[k] == kStar ? 0 : 1;
+    lastToken = k;
+  }
+  if (lastToken < prog.size() && (prog[lastToken] & kOpMask) == kChar)
+    m.lastChar_ = static_cast<wchar_t>(prog[lastToken] & 0xFFFF);
   return m;
 }
 
@@ -160,17 +190,27 @@ bool FileMask::Matches(std::wstring_view name) const {
     case kContains: {
       if (n < folded_.size()) return false;
       const wchar_t head = folded_[0];
-      for (std::size_t at = 0; at + folded_.size() <= n; ++at)
+      const std::size_t last = n - folded_.size();
+      if (literal_) {  // the first character has no other case: let find() look for it
+        for (std::size_t at = name.find(head); at <= last; at = name.find(head, at + 1))
+          if (FoldedEqual(upper, name, at, folded_)) return true;
+        return false;
+      }
+      for (std::size_t at = 0; at <= last; ++at)
         if (Fold(upper, name[at]) == head && FoldedEqual(upper, name, at, folded_)) return true;
       return false;
     }
     default:
       break;
   }
-
+  if (n < minLength_) return false;
+  if (lastChar_ && (n == 0 || Fold(upper, name[n - 1]) != lastChar_)) return false;
   const wchar_t* lower = LowerCaseTable();
   const std::uint32_t* prog = program_.data();
   const std::size_t end = program_.size();
+  if (kind_ == kFixed) return n == minLength_ && Token::TakesRun(prog, 0, end, name, 0, upper, lower);
+  if (kind_ == kStarTail) return Token::TakesRun(prog, 1, end, name, n - minLength_, upper, lower);
+
   std::size_t pc = 0;
   std::size_t i = 0;
   std::size_t starPc = end + 1;  // none yet

@@ -120,7 +120,8 @@ bool Reference(std::wstring_view mask, std::wstring_view name) {
 TEST(FileMask, AgreesWithAPlainMatcherOnRandomNames) {
   std::vector<std::wstring> masks;
   for (const CatalogueRow& row : CatalogueRows(L"wjql")) masks.push_back(NormalizeMask(row.caption));
-  for (const wchar_t* extra : {L"*a*", L"a*b", L"*.a?", L"?*?", L"[a-c]*[!.]", L"*~*.$*", L"a", L"*ab*ba*"})
+  for (const wchar_t* extra : {L"*a*", L"a*b", L"*.a?", L"?*?", L"[a-c]*[!.]", L"*~*.$*", L"a", L"*ab*ba*",
+                               L"[!a]?.[0-9]", L"*[.]?", L"*.?"})
     masks.emplace_back(extra);
   const std::wstring alphabet = L"aAbB.~$#-0?c";
   std::mt19937 random(12345);
