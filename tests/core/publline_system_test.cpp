@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/publline.h"
+#include "platform/platform.h"
 #include "support/testsupport.h"
 
 namespace wv {
