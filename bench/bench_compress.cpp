@@ -20,8 +20,8 @@ namespace {
 
 constexpr double kGoal = 1.1;
 constexpr std::size_t kTargetBytes = 32u << 20;
-constexpr std::size_t kBlock = 65536;
-constexpr std::size_t kInflateOut = 512;
+constexpr DWORD kBlock = 65536;
+constexpr DWORD kInflateOut = 512;
 
 class Writer {
  public:
@@ -140,7 +140,7 @@ void BareDeflate(const std::wstring& source, const std::wstring& target, int lev
       if (rc == Z_STREAM_END || rc == Z_STREAM_ERROR || (!full && flush == Z_NO_FLUSH)) break;
     }
   }
-  WriteFile(out, output.get(), static_cast<DWORD>(kBlock - z.avail_out), &written, nullptr);
+  WriteFile(out, output.get(), kBlock - z.avail_out, &written, nullptr);
   deflateEnd(&z);
   FlushFileBuffers(out);
   CloseHandle(out);
