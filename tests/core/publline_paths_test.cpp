@@ -97,6 +97,7 @@ TEST(ExtractPathFromCommand, CommandLinesOfFilesThatDoNotExist) {
       {L"notepad.exe", L"notepad.exe"},
       {L"\"notepad.exe\" /p", L"notepad.exe"},
       {L"www.example.com/x.htm", L"www.example.com/x.htm"},
+      {L"http://www.example.com/x.htm", L"http"},  // a colon from the fourth character on ends the text
       {L"  C:\\trim.exe  ", L"C:\\trim.exe"},
   };
   for (const auto& c : cases) EXPECT_EQ(ExtractPathFromCommand(c.text), c.path) << c.text;
