@@ -1,0 +1,67 @@
+#pragma once
+// The program's pictures, loaded from its resources by identifier. A picture
+// that is missing loads as empty; every caller then draws a plain substitute,
+// so the window never fails for want of a picture.
+
+#include <windows.h>
+
+#include "platform/handles.h"
+#include "resource.h"
+
+#ifndef IDB_IMAGELIST
+#define IDB_IMAGELIST 101
+#endif
+#ifndef IDB_SPLASH
+#define IDB_SPLASH 102
+#endif
+#ifndef IDB_SIDEBAR
+#define IDB_SIDEBAR 103
+#endif
+#ifndef IDB_CAPTION
+#define IDB_CAPTION 104
+#endif
+#ifndef IDB_TITLEBUTTONS
+#define IDB_TITLEBUTTONS 105
+#endif
+#ifndef IDB_MENUICON
+#define IDB_MENUICON 106
+#endif
+#ifndef IDB_SIDEBUTTONS
+#define IDB_SIDEBUTTONS 107
+#endif
+#ifndef IDI_APP
+#define IDI_APP 1
+#endif
+
+namespace wv {
+
+class Picture {
+ public:
+  Picture() = default;
+  // Loads a bitmap resource; 32-bit pictures keep their transparency.
+  explicit Picture(int resourceId);
+
+  [[nodiscard]] bool loaded() const { return bitmap_.valid(); }
+  [[nodiscard]] int width() const { return width_; }
+  [[nodiscard]] int height() const { return height_; }
+  [[nodiscard]] bool hasAlpha() const { return alpha_; }
+
+  // Draws the part src of the picture into dest (stretched when sizes differ).
+  void draw(HDC dc, const RECT& dest, const RECT& src) const;
+  void draw(HDC dc, const RECT& dest) const;
+
+ private:
+  UniqueBitmap bitmap_;
+  int width_ = 0;
+  int height_ = 0;
+  bool alpha_ = false;
+};
+
+// A picture list of square images cut from a horizontal strip resource; an empty
+// list of that size when the resource is missing.
+UniqueImageList LoadImageStrip(int resourceId, int size);
+
+// The program's icon (large or small), shared: never destroyed.
+HICON AppIcon(bool small);
+
+}  // namespace wv
