@@ -184,12 +184,20 @@ void Tfrmmain::FormCreate() {
 
   for (Page* p : std::initializer_list<Page*>{wjsztab.get(), wjfstab.get(), yysztab.get()})
     Sh().acceptDrops(p->handle(), true);
-  previousHook_ = SetMessageHook([this](MSG& m) { return OnFilesDropped(m); });
+  previousHook_ = SetMessageHook([this](MSG& m) { return OnFilesDropped(m) || KeyboardNavigation(m); });
   hooked_ = true;
 
   Panel1.DrawNormalGlyphs();
   FitColumns();
   wjrctab->wjrc_select.focus();
+  focusSaved_ = wjrctab->wjrc_select.handle();
+}
+
+bool Tfrmmain::KeyboardNavigation(MSG& message) {
+  // Tab and Shift+Tab move between the controls of the window's panels.
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !hwnd_) return false;
+  if (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd)) return false;
+  return IsDialogMessageW(hwnd_, &message) != FALSE;
 }
 
 void Tfrmmain::fillDriveRows() {
@@ -309,6 +317,16 @@ LRESULT Tfrmmain::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_ACTIVATE:
+      // The focused control is kept while another window is active.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) focusSaved_ = focus;
+      } else if (focusSaved_ && IsWindow(focusSaved_) && IsChild(hwnd_, focusSaved_)) {
+        SetFocus(focusSaved_);
+        return 0;
+      }
+      break;
     case WM_ACTIVATEAPP:
       Panel1.ApplicationActivate(wParam != FALSE);
       return 0;

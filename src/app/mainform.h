@@ -116,6 +116,8 @@ class Tfrmmain : public Control {
   // FitListColumn on every list of the column-fitting table.
   void FitColumns();
 
+  // Tab between controls (the window is no dialog); true when handled.
+  bool KeyboardNavigation(MSG& message);
   // Drops from the shell on the three file-tool pages; true when handled.
   bool OnFilesDropped(MSG& message);
   // The shared open-file dialog for "wjsz", "wjfs" or "yysz"; true when files were chosen.
@@ -162,6 +164,7 @@ class Tfrmmain : public Control {
   bool sinkInstalled_ = false;
   MessageHook previousHook_;
   bool hooked_ = false;
+  HWND focusSaved_ = nullptr;
 };
 
 }  // namespace wv

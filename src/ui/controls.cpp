@@ -41,7 +41,8 @@ void Button::click() {
 
 bool Button::onCommand(int code) {
   if (code != BN_CLICKED) return false;
-  if (onClick) onClick();
+  // A press queued before the button was disabled does not count.
+  if (usable() && onClick) onClick();
   return true;
 }
 

@@ -239,7 +239,7 @@ int ListView::image(int index) const {
   item.mask = LVIF_IMAGE;
   item.iItem = index;
   SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  return item.iImage;
+  return item.iImage < 0 ? -1 : item.iImage;
 }
 
 void ListView::setImage(int index, int image) {
@@ -247,7 +247,7 @@ void ListView::setImage(int index, int image) {
   LVITEMW item{};
   item.mask = LVIF_IMAGE;
   item.iItem = index;
-  item.iImage = image;
+  item.iImage = image < 0 ? I_IMAGENONE : image;
   SendMessageW(hwnd_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
@@ -269,7 +269,7 @@ ListRow ListView::row(int index) const {
   item.mask = LVIF_IMAGE | LVIF_PARAM;
   item.iItem = index;
   SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  r.image = item.iImage;
+  r.image = item.iImage < 0 ? -1 : item.iImage;
   r.state = static_cast<int>(item.lParam);
   r.checked = checked(index);
   return r;
@@ -289,7 +289,7 @@ void ListView::writeRow(int index, const ListRow& row, bool insert) {
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
   item.iItem = index;
   item.pszText = caption.data();
-  item.iImage = row.image;
+  item.iImage = row.image < 0 ? I_IMAGENONE : row.image;  // -1 would ask for a callback
   item.lParam = row.state;
   if (insert) {
     index = static_cast<int>(SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
@@ -457,7 +457,7 @@ bool OwnerDataListView::onNotify(NMHDR* header, LRESULT& result) {
       t.copy(item.pszText, n);
       item.pszText[n] = L'\0';
     }
-    if (item.mask & LVIF_IMAGE) item.iImage = row.image;
+    if (item.mask & LVIF_IMAGE) item.iImage = row.image < 0 ? I_IMAGENONE : row.image;
     result = 0;
     return true;
   }

@@ -52,6 +52,12 @@ TEST_F(StartupTest, StartsOnTheDailyFilePageWithItsButtonDown) {
   EXPECT_EQ(visiblePages, 1);
   EXPECT_EQ(form->PageControl1.pages().size(), 11u);
   EXPECT_EQ(form->Panel2.group.current(), &form->Panel2.zdk_wjrc);
+  EXPECT_EQ(GetFocus(), form->wjrctab->wjrc_select.handle());
+  // Tab moves on to the next control of the page.
+  PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+  Pump(20);
+  EXPECT_NE(GetFocus(), form->wjrctab->wjrc_select.handle());
+  EXPECT_TRUE(IsChild(form->wjrctab->handle(), GetFocus()));
 }
 
 TEST_F(StartupTest, SideBarHoldsTenButtonsInOrderOneDownMusicHidden) {
