@@ -48,7 +48,7 @@ class Tfrminfo : public Control {
 
   Picture Image1;
   std::wstring label1_ = kVersion;
-  std::wstring label2_ = L"系统清理与文件处理工具";
+  std::wstring label2_ = L"感谢您使用本软件";
   bool modal_ = false;
   bool closed_ = false;
 };

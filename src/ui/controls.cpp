@@ -112,11 +112,6 @@ LRESULT LinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Label::handleMessage(message, wParam, lParam);
 }
 
-HBRUSH LinkLabel::onColor(HDC dc, HBRUSH parentBrush) {
-  HBRUSH brush = Label::onColor(dc, parentBrush);
-  return brush;
-}
-
 // ---------------------------------------------------------------- CheckBox
 
 void CheckBox::create(HWND parent, std::wstring_view caption, int x, int y, int w, int h) {

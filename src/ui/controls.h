@@ -61,7 +61,6 @@ class LinkLabel : public Label {
  protected:
   bool onCommand(int code) override;
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  HBRUSH onColor(HDC dc, HBRUSH parentBrush) override;
 };
 
 class CheckBox : public Control {

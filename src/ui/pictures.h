@@ -8,31 +8,6 @@
 #include "platform/handles.h"
 #include "resource.h"
 
-#ifndef IDB_IMAGELIST
-#define IDB_IMAGELIST 101
-#endif
-#ifndef IDB_SPLASH
-#define IDB_SPLASH 102
-#endif
-#ifndef IDB_SIDEBAR
-#define IDB_SIDEBAR 103
-#endif
-#ifndef IDB_CAPTION
-#define IDB_CAPTION 104
-#endif
-#ifndef IDB_TITLEBUTTONS
-#define IDB_TITLEBUTTONS 105
-#endif
-#ifndef IDB_MENUICON
-#define IDB_MENUICON 106
-#endif
-#ifndef IDB_SIDEBUTTONS
-#define IDB_SIDEBUTTONS 107
-#endif
-#ifndef IDI_APP
-#define IDI_APP 1
-#endif
-
 namespace wv {
 
 class Picture {
