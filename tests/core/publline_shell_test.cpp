@@ -42,7 +42,6 @@ std::thread AnswerBox(SeenBox& seen, int button) {
   });
 }
 
-// Each real box costs about two seconds under Wine without a window manager, so one per button set.
 TEST(MsgBox, SystemBoxShowsCaptionTextButtonsAndIcon) {
   const struct {
     int icon, buttons;
