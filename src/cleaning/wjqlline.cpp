@@ -43,6 +43,11 @@ const std::vector<std::wstring_view> kSkippedFragments = {
     L":\\Recycle",
 };
 
+struct Subfolder {
+  std::wstring name;
+  std::wstring shortName;
+};
+
 class JunkWalk {
  public:
   JunkWalk(const JunkScanInput& input, RunContext& run, RowModel& rows) : run_(run), rows_(rows) {
@@ -75,16 +80,17 @@ class JunkWalk {
     if (folder.empty()) return;  // never the root of the current drive
     path_.assign(folder);
     if (path_.back() != L'\\') path_ += L'\\';
+    shortPath_ = Fs().shortPath(path_);
+    if (shortPath_.empty()) shortPath_ = path_;  // no short form: the path alone decides
+    if (shortPath_.back() != L'\\') shortPath_ += L'\\';
     walk(0);
   }
 
  private:
-  bool skippedFolder() {
-    if (fragments_.foundIn(path_, scratch_)) return true;
-    // The short form is asked for only when the long one did not already decide.
-    const std::wstring shortForm = Fs().shortPath(path_);
-    return !shortForm.empty() && fragments_.foundIn(shortForm, scratch_);
-  }
+  // The short form is made from the parent's short form and the alternate
+  // names the search reports: asking the system per folder costs more than
+  // reading the folder itself.
+  bool skippedFolder() { return fragments_.foundIn(path_, scratch_) || fragments_.foundIn(shortPath_, scratch_); }
 
   void status() {
     ProgressText(rows_.size(), total_, path_, statusText_);
@@ -97,7 +103,7 @@ class JunkWalk {
     status();
 
     if (levels_.size() <= depth) levels_.emplace_back();
-    std::vector<std::wstring>& subfolders = levels_[depth];
+    std::vector<Subfolder>& subfolders = levels_[depth];
     std::size_t subfolderCount = 0;
 
     // One pass over the folder: its files are handled as they come, its
@@ -111,11 +117,10 @@ class JunkWalk {
       const DWORD attrs = entry_.attributes;
       if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
         if (IsDotEntry(entry_.name) || (attrs & FILE_ATTRIBUTE_SYSTEM) || IsLinkedFolder(attrs)) continue;
-        if (subfolderCount < subfolders.size())
-          subfolders[subfolderCount] = entry_.name;
-        else
-          subfolders.push_back(entry_.name);
-        ++subfolderCount;
+        if (subfolderCount == subfolders.size()) subfolders.emplace_back();
+        Subfolder& sub = subfolders[subfolderCount++];
+        sub.name = entry_.name;
+        sub.shortName = entry_.shortName.empty() ? entry_.name : entry_.shortName;
         continue;
       }
       if (attrs & (kVolumeLabel | FILE_ATTRIBUTE_SYSTEM)) continue;
@@ -129,13 +134,18 @@ class JunkWalk {
     }
     search.reset();
 
+    const std::size_t shortBase = shortPath_.size();
     for (std::size_t i = 0; i < subfolderCount; ++i) {
       if (!proceed()) return;
       // levels_ is a deque: deeper levels added below do not move this one.
-      path_ += levels_[depth][i];
+      const Subfolder& sub = subfolders[i];
+      path_ += sub.name;
       path_ += L'\\';
+      shortPath_ += sub.shortName;
+      shortPath_ += L'\\';
       walk(depth + 1);
       path_.resize(base);
+      shortPath_.resize(shortBase);
       if (stopped_) return;
     }
   }
@@ -160,12 +170,13 @@ class JunkWalk {
   std::uint64_t total_ = 0;
   bool stopped_ = false;
 
-  std::wstring path_;
+  std::wstring path_;       // the folder being walked, with its backslash
+  std::wstring shortPath_;  // its short form
   std::wstring filePath_;
   std::wstring scratch_;
   std::wstring statusText_;
   FindEntry entry_;
-  std::deque<std::vector<std::wstring>> levels_;
+  std::deque<std::vector<Subfolder>> levels_;
 };
 
 }  // namespace
