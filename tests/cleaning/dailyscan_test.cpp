@@ -162,7 +162,9 @@ TEST(DailyScan, SystemLogsOnlyTheirNamesAndNoSubfolders) {
   EXPECT_FALSE(daily.file(other));
   EXPECT_FALSE(daily.file(nested));
   EXPECT_FALSE(daily.file(wbemText));
-  if (!repair.empty()) EXPECT_TRUE(daily.file(repair));
+  if (!repair.empty()) {
+    EXPECT_TRUE(daily.file(repair));
+  }
   EXPECT_EQ(daily.wasteRows(), 0u);
   EXPECT_EQ(daily.rows.at(daily.index(kb)).column(2), L"系统操作日志");
   EXPECT_EQ(daily.rows.at(daily.index(kb)).image, 22);
