@@ -136,9 +136,11 @@ class FileMask {
   struct Token;  // defined in the implementation
   std::wstring text_;
   std::vector<std::uint32_t> program_;  // compiled form, owned by the implementation
-  bool literal_ = false;
+  bool literal_ = false;                // a "*lit*" whose first character has no other case
   std::wstring folded_;                 // pre-folded literal or suffix for fast paths
   int kind_ = 0;
+  std::size_t minLength_ = 0;           // characters the tokens other than "*" need
+  wchar_t lastChar_ = 0;                // folded final literal of a token program, a quick reject
 };
 bool IsValidMask(std::wstring_view mask);
 // Convenience for one-off tests; invalid masks match nothing.

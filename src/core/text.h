@@ -13,6 +13,10 @@ std::wstring_view TrimView(std::wstring_view text);
 std::wstring Trim(std::wstring_view text);
 
 wchar_t FoldCase(wchar_t ch);
+// The upper- and lower-case fold of every UTF-16 unit (65,536 entries), for loops
+// that fold many characters without a call per character.
+const wchar_t* UpperCaseTable();
+const wchar_t* LowerCaseTable();
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
 bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix);
 bool EndsWithNoCase(std::wstring_view text, std::wstring_view suffix);

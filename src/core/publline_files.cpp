@@ -1,0 +1,77 @@
+// File listing, existence, size, in-use test and icons.
+#include <algorithm>
+
+#include "core/publline.h"
+#include "platform/platform.h"
+
+namespace wv {
+namespace {
+
+bool IsDotEntry(std::wstring_view name) { return name == L"." || name == L".."; }
+
+bool HasWildcard(std::wstring_view path) { return path.find_first_of(L"*?") != std::wstring_view::npos; }
+
+}  // namespace
+
+void CollectFiles(std::wstring_view folder, std::vector<std::wstring>& list) {
+  // Depth first with an explicit stack, so a deep tree cannot exhaust the thread's stack.
+  std::vector<std::wstring> pending{IncludeTrailingBackslash(folder)};
+  std::vector<std::wstring> subfolders;
+  FindEntry entry;
+  while (!pending.empty()) {
+    const std::wstring current = std::move(pending.back());
+    pending.pop_back();
+    subfolders.clear();
+    if (std::unique_ptr<DirSearch> search = Fs().search(current + L"*.*")) {
+      while (search->next(entry)) {
+        if (!entry.isFolder()) {
+          list.push_back(current + entry.name);
+          continue;
+        }
+        if (IsDotEntry(entry.name) || EqualsNoCase(entry.name, L"Recycled")) continue;
+        // A link could lead out of the tree or back into it.
+        if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+        subfolders.push_back(current + entry.name + L'\\');
+      }
+    }
+    for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) pending.push_back(std::move(*it));
+  }
+}
+
+bool FileExists(std::wstring_view path) {
+  if (path.empty() || HasWildcard(path)) return false;
+  const DWORD attrs = Fs().attributes(path);
+  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(std::wstring_view path) {
+  if (path.empty() || HasWildcard(path)) return false;
+  const DWORD attrs = Fs().attributes(path);
+  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::uint64_t GetFileSizeOf(std::wstring_view path) {
+  // A pattern would report whichever file it met first.
+  if (path.empty() || HasWildcard(path)) return 0;
+  std::unique_ptr<DirSearch> search = Fs().search(path);
+  FindEntry entry;
+  if (!search || !search->next(entry)) return 0;
+  return entry.isFolder() ? 0 : entry.size;
+}
+
+bool IsFileInUse(std::wstring_view path) {
+  if (!FileExists(path)) return false;
+  const DWORD saved = Fs().attributes(path);
+  // A read-only mark would make the exclusive open fail for the wrong reason.
+  (void)Fs().setAttributes(path, FILE_ATTRIBUTE_ARCHIVE);
+  const bool inUse = Fs().openFile(path, FileAccess::ReadWrite, FileShare::None, FileDisposition::OpenExisting) ==
+                     nullptr;
+  (void)Fs().setAttributes(path, saved);
+  return inUse;
+}
+
+int GetSysIconIndex(std::wstring_view path) { return Sh().smallIconIndex(path); }
+
+UniqueBitmap GetFileIconBitmap(std::wstring_view path) { return Sh().smallIconBitmap(path); }
+
+}  // namespace wv
