@@ -108,9 +108,6 @@ bool FakeRun::proceed() {
   return true;
 }
 
-RecordingShell::RecordingShell() : inner_(&Sh()), substitute_(&Platform::shell, *this) {}
-RecordingShell::~RecordingShell() = default;
-
 int RecordingShell::fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
                                   std::wstring_view target, unsigned flags) {
   calls.push_back({func, sources, std::wstring(target), flags});
@@ -124,7 +121,7 @@ int RecordingShell::fileOperation(HWND owner, FileOpFunc func, const std::vector
   }
   int result = 0;
   if (!run.empty())
-    result = inner_->fileOperation(owner, func, run, target, flags | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR);
+    result = Win32Shell::fileOperation(owner, func, run, target, flags | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR);
   return failAfterFiles ? 1 : result;
 }
 

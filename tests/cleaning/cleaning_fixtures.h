@@ -13,6 +13,7 @@
 #include "core/engine.h"
 #include "core/rows.h"
 #include "platform/platform.h"
+#include "platform/win32/win32_platform.h"
 
 namespace wv::test {
 
@@ -37,9 +38,9 @@ class FakeRun : public RunContext {
   long limit_;
 };
 
-// Passes every call to the real shell; file operations are recorded and run
-// with the shell's own confirmations turned off (no one answers them here).
-class RecordingShell : public Shell {
+// The real shell, but file operations are recorded and run with the shell's
+// own confirmations turned off (no one answers them here).
+class RecordingShell : public Win32Shell {
  public:
   struct Call {
     FileOpFunc func;
@@ -47,8 +48,7 @@ class RecordingShell : public Shell {
     std::wstring target;
     unsigned flags;
   };
-  RecordingShell();
-  ~RecordingShell() override;
+  RecordingShell() : substitute_(&Platform::shell, *this) {}
 
   std::vector<Call> calls;
   // When set, the operation runs only over the sources that are files and then
@@ -57,37 +57,8 @@ class RecordingShell : public Shell {
 
   int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources, std::wstring_view target,
                     unsigned flags) override;
-  void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) override {
-    inner_->open(verb, file, params, show);
-  }
-  UniqueHandle start(std::wstring_view file, std::wstring_view params, int show) override {
-    return inner_->start(file, params, show);
-  }
-  void runCommand(std::wstring_view commandLine) override { inner_->runCommand(commandLine); }
-  std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view root,
-                               std::wstring_view initial) override {
-    return inner_->browseForFolder(owner, title, root, initial);
-  }
-  HIMAGELIST smallIconList() override { return inner_->smallIconList(); }
-  int smallIconIndex(std::wstring_view path) override { return inner_->smallIconIndex(path); }
-  UniqueBitmap smallIconBitmap(std::wstring_view path) override { return inner_->smallIconBitmap(path); }
-  std::wstring specialFolder(int csidl) override { return inner_->specialFolder(csidl); }
-  std::wstring tempPath() override { return inner_->tempPath(); }
-  std::wstring windowsFolder() override { return inner_->windowsFolder(); }
-  std::wstring systemFolder() override { return inner_->systemFolder(); }
-  std::vector<std::wstring> droppedFiles(HDROP drop) override { return inner_->droppedFiles(drop); }
-  void finishDrop(HDROP drop) override { inner_->finishDrop(drop); }
-  void acceptDrops(HWND window, bool accept) override { inner_->acceptDrops(window, accept); }
-  void startRegedit() override { inner_->startRegedit(); }
-  HWND findWindow(std::wstring_view className) override { return inner_->findWindow(className); }
-  HWND findChild(HWND parent, std::wstring_view className) override { return inner_->findChild(parent, className); }
-  void showAndActivate(HWND window) override { inner_->showAndActivate(window); }
-  void sendKeyDown(HWND window, unsigned virtualKey) override { inner_->sendKeyDown(window, virtualKey); }
-  void sendChar(HWND window, wchar_t ch) override { inner_->sendChar(window, ch); }
-  void sleep(unsigned milliseconds) override { inner_->sleep(milliseconds); }
 
  private:
-  Shell* inner_;
   Substitute<Shell> substitute_;
 };
 

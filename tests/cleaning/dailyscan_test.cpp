@@ -6,6 +6,8 @@
 #include "cleaning/wjrcline.h"
 #include "core/knownfolders.h"
 #include "core/publline.h"
+#include "core/text.h"
+#include "platform/win32/win32_platform.h"
 #include "support/testsupport.h"
 
 namespace wv::test {
@@ -328,6 +330,35 @@ TEST(DailyScan, StopReportsNoWasteFolders) {
   EXPECT_EQ(daily.rows.size(), 2u);
   EXPECT_EQ(daily.wasteRows(), 0u);
   EXPECT_EQ(daily.run.statuses.back().rfind(L"扫描到符合条件的垃圾文件或目录共 2 项", 0), 0u);
+}
+
+// A folder that cannot be read (no rights, say) may still hold anything.
+class UnreadableFolder : public Win32FileSystem {
+ public:
+  explicit UnreadableFolder(const std::wstring& folder) : prefix_(folder + L"\\") {}
+  std::unique_ptr<DirSearch> search(std::wstring_view pattern, bool foldersOnly) override {
+    if (StartsWithNoCase(pattern, prefix_)) return nullptr;
+    return Win32FileSystem::search(pattern, foldersOnly);
+  }
+
+ private:
+  std::wstring prefix_;
+};
+
+TEST(DailyScan, AFolderThatCannotBeReadIsNoWaste) {
+  TempFolder root(L"unreadable");
+  root.file(L"a.tmp");
+  root.file(L"clean\\b.tmp");
+  const std::wstring secret = root.file(L"Locked\\inner\\secret.doc");
+  UnreadableFolder files(root / L"Locked");
+  Substitute<FileSystem> substitute(&Platform::files, files);
+  Daily daily;
+  daily.scan(UserRows({User(root.path(), true, false)}));
+  EXPECT_TRUE(daily.file(root / L"a.tmp"));
+  EXPECT_TRUE(daily.waste(root / L"clean"));
+  EXPECT_EQ(daily.index(root / L"Locked"), -1);
+  EXPECT_EQ(daily.index(root / L"Locked\\inner"), -1);
+  EXPECT_EQ(daily.index(secret), -1);
 }
 
 TEST(DailyScan, LinkedFoldersAreNeitherEnteredNorWaste) {
