@@ -78,19 +78,6 @@ TEST(JunkScan, MasksMatchWholeNamesWithoutRegardToCase) {
   }
 }
 
-TEST(JunkScan, OnlyTheGivenMasksCount) {
-  TempFolder root(L"fewmasks");
-  root.file(L"a.tmp");
-  root.file(L"b.bak");
-  root.file(L"c.mask1");
-  Scan scan;
-  scan.folder(root.path(), {L"*.tmp", L"*.MASK?"});
-  EXPECT_TRUE(scan.listed(root / L"a.tmp"));
-  EXPECT_TRUE(scan.listed(root / L"c.mask1"));
-  EXPECT_FALSE(scan.listed(root / L"b.bak"));
-  EXPECT_EQ(scan.rows.size(), 2u);
-}
-
 TEST(JunkScan, NoMaskWalksNothing) {
   TempFolder root(L"nomask");
   root.file(L"a.tmp");
