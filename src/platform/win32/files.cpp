@@ -124,7 +124,7 @@ std::unique_ptr<DirSearch> Win32FileSystem::search(std::wstring_view pattern, bo
   UniqueFind find(FindFirstFileExW(p.c_str(), FindExInfoStandard, &data,
                                    foldersOnly ? FindExSearchLimitToDirectories : FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH));
-  if (!find && GetLastError() == ERROR_INVALID_PARAMETER)  // a system without the basic level or large fetch
+  if (!find && GetLastError() == ERROR_INVALID_PARAMETER)  // a system without large fetch
     find.reset(FindFirstFileW(p.c_str(), &data));
   if (!find) {
     const DWORD error = GetLastError();
