@@ -1,5 +1,35 @@
+// The program's start: one copy at a time, the about window as splash, the main
+// window created hidden (the administrator gate shows it), then the message loop.
+
 #include <windows.h>
+#include <commctrl.h>
+
+#include <utility>
+
+#include "app/infoform.h"
+#include "app/mainform.h"
+#include "platform/handles.h"
+#include "ui/messages.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  return 0;
+  SetLastError(0);
+  wv::UniqueHandle mutex(CreateMutexW(nullptr, TRUE, L"ZDKVantorra"));
+  if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;  // another copy runs: end silently
+
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&icc);
+
+  int code = 0;
+  {
+    wv::Tfrminfo splash;
+    splash.showSplash();
+    wv::FormOptions options;
+    options.about = &splash;
+    wv::Tfrmmain form(std::move(options));
+    form.create();
+    splash.hideSplash();
+    code = wv::RunMessageLoop();
+  }
+  if (mutex) ReleaseMutex(mutex.get());
+  return code;
 }

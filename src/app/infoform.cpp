@@ -1,0 +1,160 @@
+#include "app/infoform.h"
+
+#include "core/publline.h"
+#include "platform/handles.h"
+#include "ui/theme.h"
+
+namespace wv {
+namespace {
+
+UniqueFont MakeFont(const std::wstring& face, int pixels, int weight) {
+  LOGFONTW lf{};
+  lf.lfHeight = -pixels;
+  lf.lfWeight = weight;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = CLEARTYPE_QUALITY;
+  face.copy(lf.lfFaceName, LF_FACESIZE - 1);
+  return UniqueFont(CreateFontIndirectW(&lf));
+}
+
+struct InfoFonts {
+  UniqueFont text;
+  UniqueFont title;
+};
+
+InfoFonts& Fonts() {
+  static InfoFonts fonts;
+  return fonts;
+}
+
+}  // namespace
+
+Tfrminfo::Tfrminfo() : Image1(IDB_SPLASH) { ensureCreated(); }
+
+Tfrminfo::~Tfrminfo() = default;
+
+void Tfrminfo::ensureCreated() {
+  if (hwnd_) return;
+  createOwn(nullptr, WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"WindowsVantorra", 0, 0, kWidth, kHeight);
+  centre();
+}
+
+void Tfrminfo::centre() {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int x = work.left + (work.right - work.left - kWidth) / 2;
+  const int y = work.top + (work.bottom - work.top - kHeight) / 2;
+  SetWindowPos(hwnd_, HWND_TOPMOST, x, y, kWidth, kHeight, SWP_NOACTIVATE);
+}
+
+void Tfrminfo::FormShow() {
+  // Double-buffered painting is in WM_PAINT; the face follows the system.
+  InfoFonts& f = Fonts();
+  const std::wstring face = GetUIFontName();
+  f.text = MakeFont(face, 12, FW_NORMAL);
+  f.title = MakeFont(face, 30, FW_BOLD);
+  SetWindowRgn(hwnd_, CreateRoundRectRgn(0, 0, kWidth, kHeight, 5, 5), TRUE);
+  invalidate();
+}
+
+void Tfrminfo::showSplash() {
+  ensureCreated();
+  modal_ = false;
+  centre();
+  ShowWindow(hwnd_, SW_SHOWNA);
+  FormShow();
+  UpdateWindow(hwnd_);
+}
+
+void Tfrminfo::hideSplash() {
+  if (hwnd_ && !modal_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Tfrminfo::showModal(HWND owner) {
+  ensureCreated();
+  if (modal_) return;
+  modal_ = true;
+  closed_ = false;
+  SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  if (owner) EnableWindow(owner, FALSE);
+  centre();
+  ShowWindow(hwnd_, SW_SHOW);
+  FormShow();
+  SetForegroundWindow(hwnd_);
+  MSG msg;
+  while (!closed_ && hwnd_) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
+      break;
+    }
+    if (got == -1) break;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (owner) {
+    EnableWindow(owner, TRUE);
+    SetForegroundWindow(owner);
+  }
+  if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+  modal_ = false;
+}
+
+void Tfrminfo::Image1Click() {
+  if (!mainVisible || !mainVisible()) return;
+  closed_ = true;
+  if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Tfrminfo::paint(HDC dc, const RECT& client) {
+  InfoFonts& f = Fonts();
+  if (Image1.loaded()) {
+    Image1.draw(dc, client);
+  } else {
+    theme::FillGradient(dc, client, RGB(0x2c, 0x6c, 0xc4), RGB(0x10, 0x34, 0x6e));
+    SelectGuard font(dc, f.title ? f.title.get() : theme::HeadingFont());
+    SetTextColor(dc, RGB(255, 255, 255));
+    RECT t{0, 70, client.right, 120};
+    DrawTextW(dc, L"WindowsVantorra", -1, &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+  SelectGuard font(dc, f.text ? f.text.get() : theme::UiFont());
+  SetTextColor(dc, RGB(255, 255, 255));
+  RECT l1{118, 205, 118 + 200, 205 + 18};
+  DrawTextW(dc, label1_.c_str(), -1, &l1, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  RECT l2{118, 225, 118 + 200, 225 + 18};
+  DrawTextW(dc, label2_.c_str(), -1, &l2, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+LRESULT Tfrminfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      RECT r;
+      GetClientRect(hwnd_, &r);
+      UniqueMemoryDc mem(CreateCompatibleDC(dc));
+      UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right, r.bottom));
+      if (mem && bmp) {
+        SelectGuard keep(mem.get(), bmp.get());
+        SetBkMode(mem.get(), TRANSPARENT);
+        paint(mem.get(), r);
+        BitBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, SRCCOPY);
+      }
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_LBUTTONUP:
+      Image1Click();
+      return 0;
+    case WM_CLOSE:
+      // Alt+F4 on the about box closes it like a click; the splash stays.
+      Image1Click();
+      return 0;
+    default:
+      return Control::handleMessage(message, wParam, lParam);
+  }
+}
+
+}  // namespace wv

@@ -1,0 +1,354 @@
+#include "app/mainform.h"
+
+#include <shellapi.h>
+
+#include "app/infoform.h"
+#include "app/page.h"
+#include "cleaning/qdszpage.h"
+#include "cleaning/qtrcpage.h"
+#include "cleaning/rjqlpage.h"
+#include "cleaning/wjqlpage.h"
+#include "cleaning/wjrcpage.h"
+#include "core/lsbcline.h"
+#include "core/text.h"
+#include "platform/platform.h"
+#include "registry/bfglpage.h"
+#include "registry/zcqlpage.h"
+#include "registry/zcrcpage.h"
+#include "tools/wjfspage.h"
+#include "tools/wjszpage.h"
+#include "tools/yyszpage.h"
+#include "ui/pictures.h"
+#include "ui/theme.h"
+
+namespace wv {
+namespace {
+
+constexpr UINT_PTR kGateTimer = 1;
+constexpr int kFixedDrive = 3;  // DRIVE_FIXED
+
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return std::wstring(ExtractFilePath(path));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- PageHost
+
+void PageHost::setActivePage(Page& page) {
+  if (active_ == &page) return;
+  Page* previous = active_;
+  active_ = &page;
+  page.setVisible(true);
+  if (previous) previous->setVisible(false);
+}
+
+void PageHost::resized(int width, int height) {
+  for (Page* p : pages_) p->setBounds(0, 0, width, height);
+  Panel::resized(width, height);
+}
+
+// ---------------------------------------------------------------- Tfrmmain
+
+Tfrmmain::Tfrmmain(FormOptions options) : options_(std::move(options)) {}
+
+Tfrmmain::~Tfrmmain() {
+  if (hooked_) SetMessageHook(std::move(previousHook_));
+  if (hwnd_) {
+    closeQuery_ = false;
+    options_.quitOnDestroy = false;
+    DestroyWindow(hwnd_);
+  }
+  if (sinkInstalled_) SetRunInfoSink(std::move(previousSink_));
+  SetMsgBoxOwner(nullptr);
+}
+
+Tfrminfo& Tfrmmain::about() {
+  if (options_.about) return *options_.about;
+  if (!ownAbout_) ownAbout_ = std::make_unique<Tfrminfo>();
+  return *ownAbout_;
+}
+
+void Tfrmmain::create() {
+  // The window font follows the system before any control is made with it.
+  theme::SetFontFace(GetUIFontName().c_str());
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&icc);
+  public_ImageList = LoadImageStrip(IDB_IMAGELIST, 16);
+  programFolder = ProgramFolder();
+
+  // Client area 800 x 563 without a frame, centred on the desktop.
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int x = work.left + (work.right - work.left - kClientWidth) / 2;
+  const int y = work.top + (work.bottom - work.top - kClientHeight) / 2;
+  createOwn(nullptr, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
+            WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, L"WindowsVantorra", x, y, kClientWidth, kClientHeight);
+  if (!hwnd_) return;
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(AppIcon(false)));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon(true)));
+
+  Panel1.create(*this);
+  Panel2.create(*this);
+  PageControl1.create(hwnd_, theme::kPage);
+  Panel3.create(hwnd_, theme::kStatusBar);
+  Panel3.onPaint = [](HDC dc, const RECT& r) {
+    RECT line{0, 0, r.right, 1};
+    theme::FillSolid(dc, line, theme::kStatusLine);
+  };
+  zdk_runinfo.create(Panel3.handle(), theme::kStatusBar);
+  zdk_runprog.create(Panel3.handle());
+  zdk_runprog.setVisible(false);
+  buildPages();
+
+  previousSink_ = SetRunInfoSink([this](std::wstring_view text) { zdk_runinfo.setText(text); });
+  sinkInstalled_ = true;
+  SetMsgBoxOwner(hwnd_);
+  about().mainVisible = [this] { return hwnd_ && IsWindowVisible(hwnd_); };
+  layout(kClientWidth, kClientHeight);
+  FormCreate();
+  if (options_.adminGate) SetTimer(hwnd_, kGateTimer, 1, nullptr);
+}
+
+void Tfrmmain::buildPages() {
+  wjsztab = std::make_unique<WjszPage>(*this);
+  yysztab = std::make_unique<YyszPage>(*this);
+  rjqltab = std::make_unique<RjqlPage>(*this);
+  zcqltab = std::make_unique<ZcqlPage>(*this);
+  wjqltab = std::make_unique<WjqlPage>(*this);
+  qdsztab = std::make_unique<QdszPage>(*this);
+  qtrctab = std::make_unique<QtrcPage>(*this);
+  wjfstab = std::make_unique<WjfsPage>(*this);
+  bfgltab = std::make_unique<BfglPage>(*this);
+  zcrctab = std::make_unique<ZcrcPage>(*this);
+  wjrctab = std::make_unique<WjrcPage>(*this);
+  for (Page* p : std::initializer_list<Page*>{wjsztab.get(), yysztab.get(), rjqltab.get(), zcqltab.get(),
+                                              wjqltab.get(), qdsztab.get(), qtrctab.get(), wjfstab.get(),
+                                              bfgltab.get(), zcrctab.get(), wjrctab.get()}) {
+    p->create(PageControl1.handle());
+    PageControl1.add(*p);
+  }
+  PageControl1.setActivePage(*wjrctab);
+}
+
+void Tfrmmain::layout(int width, int height) {
+  Panel1.setBounds(0, 0, width, kTitleHeight);
+  const int bodyH = height - kTitleHeight - kStatusHeight;
+  Panel2.setBounds(width - kSideWidth, kTitleHeight, kSideWidth, bodyH);
+  PageControl1.setBounds(0, kTitleHeight, width - kSideWidth, bodyH);
+  Panel3.setBounds(0, height - kStatusHeight, width, kStatusHeight);
+  zdk_runinfo.setBounds(0, 1, width - kSideWidth, kStatusHeight - 1);
+  zdk_runprog.setBounds(width - kSideWidth + 2, 3, kSideWidth - 6, kStatusHeight - 6);
+}
+
+void Tfrmmain::FormCreate() {
+  // Appearance: the fonts followed the system in create(); the title caption is white.
+  Panel1.ApplicationActivate(true);
+  // Run states and the drag flag start idle (they are members initialised so).
+
+  knownFolders = ResolveKnownFolders();
+
+  FillCatalogue(L"zcql", zcqltab->zcql_select);
+  FillCatalogue(L"wjrc", wjrctab->wjrc_select);
+  FillCatalogue(L"zcrc", zcrctab->zcrc_select);
+  FillCatalogue(L"qtrc", qtrctab->qtrc_showlist);
+  fillDriveRows();
+  FillCatalogue(L"wjql", wjqltab->wjql_wjlxlist);
+
+  SetBackupBase(programFolder + L"Backup");
+
+  wjsztab->wjsz_resetClick();
+  wjsztab->wjsz_mnobjChange();
+
+  LoadSettings(*this);
+
+  for (ListViewBase* list : std::initializer_list<ListViewBase*>{
+           &yysztab->yysz_showlist, &wjfstab->wjfs_showlist, &qdsztab->qdsz_showlist, &wjsztab->wjsz_showlist})
+    list->setImageList(Sh().smallIconList());
+  rjqltab->rjql_images.reset(ImageList_Create(16, 16, ILC_COLOR32, 16, 16));
+  rjqltab->rjql_showlist.setImageList(rjqltab->rjql_images.get());
+  for (ListViewBase* list : std::initializer_list<ListViewBase*>{
+           &zcqltab->zcql_select, &zcrctab->zcrc_select, &wjrctab->wjrc_select, &qtrctab->qtrc_showlist,
+           &wjqltab->wjql_select, &wjqltab->wjql_wjlxlist, &wjqltab->wjql_jumplist, &wjrctab->wjrc_showlist,
+           &wjrctab->wjrc_selflist, &wjqltab->wjql_showlist})
+    list->setImageList(public_ImageList.get());
+
+  for (Page* p : std::initializer_list<Page*>{wjsztab.get(), wjfstab.get(), yysztab.get()})
+    Sh().acceptDrops(p->handle(), true);
+  previousHook_ = SetMessageHook([this](MSG& m) { return OnFilesDropped(m) || KeyboardNavigation(m); });
+  hooked_ = true;
+
+  Panel1.DrawNormalGlyphs();
+  FitColumns();
+  wjrctab->wjrc_select.focus();
+  focusSaved_ = wjrctab->wjrc_select.handle();
+}
+
+bool Tfrmmain::KeyboardNavigation(MSG& message) {
+  // Tab and Shift+Tab move between the controls of the window's panels.
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !hwnd_) return false;
+  if (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd)) return false;
+  return IsDialogMessageW(hwnd_, &message) != FALSE;
+}
+
+void Tfrmmain::fillDriveRows() {
+  ListView& list = wjqltab->wjql_select;
+  const std::uint32_t mask = Vol().logicalDrives();
+  for (int bit = 0; bit < 26; ++bit) {
+    if (!(mask & (1u << bit))) continue;
+    const wchar_t letter = static_cast<wchar_t>(L'A' + bit);
+    const std::wstring root = std::wstring(1, letter) + L":\\";
+    if (Vol().driveType(root) != kFixedDrive) continue;
+    VolumeDetails details;
+    std::wstring label;
+    if (GetVolumeInfo(letter, details)) label = Trim(details.label);
+    if (label.empty()) label = L"本地磁盘";
+    std::uint64_t total = 0, free = 0;
+    GetDiskSpace(letter, total, free);
+    ListRow row;
+    row.caption = label + L" (" + letter + L":)";
+    row.sub.push_back(FormatSize(free) + L"  剩余");
+    row.image = 2;
+    row.checked = true;
+    list.appendRow(row);
+  }
+}
+
+void Tfrmmain::SetBackupBase(std::wstring_view base) {
+  bfgltab->bfgl_edtSavPath.setText(base);
+  RegBackupDir = std::wstring(base) + L"\\Registry\\";
+  AutoRunBackupDir = std::wstring(base) + L"\\AutoRun\\";
+}
+
+void Tfrmmain::FitColumns() {
+  for (Page* p : PageControl1.pages()) p->fitColumns();
+}
+
+void Tfrmmain::showMain() {
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  SetForegroundWindow(hwnd_);
+  BringWindowToTop(hwnd_);
+}
+
+bool Tfrmmain::isMaximized() const { return hwnd_ && IsZoomed(hwnd_); }
+
+Page& Tfrmmain::activePage() const { return *PageControl1.activePage(); }
+
+void Tfrmmain::setActivePage(Page& page) { PageControl1.setActivePage(page); }
+
+void Tfrmmain::SwitchToPage(Page& page) {
+  if (&activePage() == &page) return;
+  SetRunInfo(L"");
+  setActivePage(page);
+  if (FlatButton* b = Panel2.buttonOf(page)) b->setDown(true);
+  page.activated();
+}
+
+void Tfrmmain::SetToolsEnabled(bool enabled) { Panel2.setToolsEnabled(enabled); }
+
+bool Tfrmmain::ToolsEnabled() const { return Panel2.toolsEnabled(); }
+
+void Tfrmmain::ToggleMaximized() {
+  if (!isMaximized()) {
+    Panel1.setDecorVisible(false);
+    maximizing_ = true;
+    ShowWindow(hwnd_, SW_MAXIMIZE);
+    maximizing_ = false;
+    Panel1.setDecorVisible(true);
+    FitColumns();
+    Panel1.zdk_maxbtn.drawGlyph(glyphs::kRestoreNormal);
+  } else {
+    ShowWindow(hwnd_, SW_RESTORE);
+    FitColumns();
+    Panel1.zdk_maxbtn.drawGlyph(glyphs::kMaxNormal);
+  }
+}
+
+void Tfrmmain::main_timerTimer() {
+  KillTimer(hwnd_, kGateTimer);
+  if (Sys().version().platformId == VER_PLATFORM_WIN32_NT && !IsAdmin()) {
+    MsgBox(2, 1, L"权限不够", L"只有以系统管理员的身份登录才能使用本软件！");
+    closeQuery_ = false;  // nothing is saved
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    return;
+  }
+  showMain();
+}
+
+bool Tfrmmain::FormCloseQuery() {
+  ShowWindow(hwnd_, SW_HIDE);
+  for (Button* b : std::initializer_list<Button*>{
+           &wjrctab->wjrc_sm, &zcrctab->zcrc_sm, &zcqltab->zcql_sm, &wjqltab->wjql_sm, &qtrctab->qtrc_sm,
+           &qtrctab->qtrc_delsel, &wjsztab->wjsz_filesel, &wjsztab->wjsz_mnchg, &wjsztab->wjsz_zschg,
+           &wjfstab->wjfs_filesel, &wjfstab->wjfs_selfs, &wjfstab->wjfs_allselfs, &yysztab->yysz_filesel}) {
+    if (b->caption() == kStopCaption && b->onClick) b->onClick();
+  }
+  if (options_.onSaveSettings) options_.onSaveSettings();
+  SaveSettings(*this);
+  return true;
+}
+
+LRESULT Tfrmmain::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) layout(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_GETMINMAXINFO: {
+      // Maximised means the work area: the task bar stays visible.
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      HMONITOR monitor = MonitorFromWindow(hwnd_ ? hwnd_ : GetDesktopWindow(), MONITOR_DEFAULTTONEAREST);
+      MONITORINFO mi{};
+      mi.cbSize = sizeof mi;
+      if (GetMonitorInfoW(monitor, &mi)) {
+        info->ptMaxPosition.x = mi.rcWork.left - mi.rcMonitor.left;
+        info->ptMaxPosition.y = mi.rcWork.top - mi.rcMonitor.top;
+        info->ptMaxSize.x = mi.rcWork.right - mi.rcWork.left;
+        info->ptMaxSize.y = mi.rcWork.bottom - mi.rcWork.top;
+        info->ptMaxTrackSize = info->ptMaxSize;
+      }
+      return 0;
+    }
+    case WM_ACTIVATE:
+      // The focused control is kept while another window is active.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) focusSaved_ = focus;
+      } else if (focusSaved_ && IsWindow(focusSaved_) && IsChild(hwnd_, focusSaved_)) {
+        SetFocus(focusSaved_);
+        return 0;
+      }
+      break;
+    case WM_ACTIVATEAPP:
+      Panel1.ApplicationActivate(wParam != FALSE);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kGateTimer) {
+        main_timerTimer();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      if (closeQuery_ && !FormCloseQuery()) return 0;
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      if (options_.quitOnDestroy) PostQuitMessage(0);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    default:
+      break;
+  }
+  return Control::handleMessage(message, wParam, lParam);
+}
+
+}  // namespace wv

@@ -1,0 +1,170 @@
+#pragma once
+// The main window: its own title bar across the top, the side bar on the right,
+// the page area with the eleven pages (no visible tabs) and the status bar at the
+// bottom. Created hidden; shown by the one-shot administrator gate.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/sidebar.h"
+#include "app/titlebar.h"
+#include "core/knownfolders.h"
+#include "core/publline.h"
+#include "platform/handles.h"
+#include "ui/controls.h"
+#include "ui/messages.h"
+#include "ui/panel.h"
+
+namespace wv {
+
+class Page;
+class Tfrminfo;
+class WjszPage;
+class YyszPage;
+class RjqlPage;
+class ZcqlPage;
+class WjqlPage;
+class QdszPage;
+class QtrcPage;
+class WjfsPage;
+class BfglPage;
+class ZcrcPage;
+class WjrcPage;
+
+struct FormOptions {
+  // The one-shot timer that checks for administrator rights and then shows the
+  // window. Tests create the window without it and show it themselves.
+  bool adminGate = true;
+  // Destroying the window ends the message loop (the program).
+  bool quitOnDestroy = true;
+  // The about window to use (the program's splash); the window makes its own when null.
+  Tfrminfo* about = nullptr;
+  // Runs where closing saves the settings (tests watch it).
+  std::function<void()> onSaveSettings;
+};
+
+// The page area: the eleven pages stacked, one visible.
+class PageHost : public Panel {
+ public:
+  void add(Page& page) { pages_.push_back(&page); }
+  [[nodiscard]] Page* activePage() const { return active_; }
+  void setActivePage(Page& page);
+  [[nodiscard]] const std::vector<Page*>& pages() const { return pages_; }
+
+ protected:
+  void resized(int width, int height) override;
+
+ private:
+  std::vector<Page*> pages_;
+  Page* active_ = nullptr;
+};
+
+class Tfrmmain : public Control {
+ public:
+  static constexpr int kClientWidth = 800;
+  static constexpr int kClientHeight = 563;
+  static constexpr int kTitleHeight = 22;
+  static constexpr int kSideWidth = 142;
+  static constexpr int kStatusHeight = 21;
+
+  explicit Tfrmmain(FormOptions options = {});
+  ~Tfrmmain() override;
+
+  // Creates the window and all its pages (hidden), then runs FormCreate.
+  void create();
+  // Shows the window normally and brings it to the front.
+  void showMain();
+  [[nodiscard]] bool isMaximized() const;
+
+  // Regions.
+  TitleBar Panel1;
+  SideBar Panel2;
+  PageHost PageControl1;
+  Panel Panel3;
+  StatusPanel zdk_runinfo;
+  Gauge zdk_runprog;
+
+  // Pages, in the order the page area holds them.
+  std::unique_ptr<WjszPage> wjsztab;
+  std::unique_ptr<YyszPage> yysztab;
+  std::unique_ptr<RjqlPage> rjqltab;
+  std::unique_ptr<ZcqlPage> zcqltab;
+  std::unique_ptr<WjqlPage> wjqltab;
+  std::unique_ptr<QdszPage> qdsztab;
+  std::unique_ptr<QtrcPage> qtrctab;
+  std::unique_ptr<WjfsPage> wjfstab;
+  std::unique_ptr<BfglPage> bfgltab;
+  std::unique_ptr<ZcrcPage> zcrctab;
+  std::unique_ptr<WjrcPage> wjrctab;
+
+  [[nodiscard]] Page& activePage() const;
+  // Makes a page the active one (no status change: page code switching pages).
+  void setActivePage(Page& page);
+  // The side bar's switch: nothing when already active; otherwise the status text
+  // is cleared, the page shown and, for the software and startup pages, their list
+  // refreshed when it is empty.
+  void SwitchToPage(Page& page);
+
+  // zdk_bartools, the module buttons of the side bar: off while an operation runs.
+  void SetToolsEnabled(bool enabled);
+  [[nodiscard]] bool ToolsEnabled() const;
+
+  // FitListColumn on every list of the column-fitting table.
+  void FitColumns();
+
+  // Tab between controls (the window is no dialog); true when handled.
+  bool KeyboardNavigation(MSG& message);
+  // Drops from the shell on the three file-tool pages; true when handled.
+  bool OnFilesDropped(MSG& message);
+  // The shared open-file dialog for "wjsz", "wjfs" or "yysz"; true when files were chosen.
+  bool PickFiles(std::wstring_view moduleKey);
+  // Initial folder of the open-file dialog (the folder of the last chosen file).
+  [[nodiscard]] const std::wstring& PickFilesFolder() const { return pickFolder_; }
+
+  // Resolved at start; the cleaners work inside these folders.
+  KnownFolders knownFolders;
+  // Program folder with its trailing backslash.
+  std::wstring programFolder;
+  // Below the backup base folder, each with a trailing backslash.
+  std::wstring RegBackupDir;
+  std::wstring AutoRunBackupDir;
+  // Sets the base folder text (bfgl_edtSavPath) and recomputes both backup folders.
+  void SetBackupBase(std::wstring_view base);
+
+  // The shared picture list of the catalogue and result rows (23 icons of 16 px).
+  [[nodiscard]] HIMAGELIST publicImageList() const { return public_ImageList.get(); }
+  [[nodiscard]] Tfrminfo& about();
+
+  // Handlers.
+  void FormCreate();
+  void main_timerTimer();
+  bool FormCloseQuery();
+  // Maximise (to the work area) or restore, as the title bar's button does.
+  void ToggleMaximized();
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void buildPages();
+  void layout(int width, int height);
+  void fillDriveRows();
+
+  FormOptions options_;
+  std::unique_ptr<Tfrminfo> ownAbout_;
+  UniqueImageList public_ImageList;
+  bool closeQuery_ = true;      // FormCloseQuery runs when the window closes
+  bool maximizing_ = false;
+  std::wstring pickFolder_ = L"c:";
+  RunInfoSink previousSink_;
+  bool sinkInstalled_ = false;
+  MessageHook previousHook_;
+  bool hooked_ = false;
+  HWND focusSaved_ = nullptr;
+};
+
+}  // namespace wv

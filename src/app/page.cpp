@@ -1,0 +1,107 @@
+#include "app/page.h"
+
+#include <shellapi.h>
+
+#include "core/initline.h"
+#include "platform/handles.h"
+#include "ui/theme.h"
+
+namespace wv {
+
+Page::Page(Tfrmmain& form, std::wstring_view key, std::wstring_view title, std::wstring_view description)
+    : form_(form), key_(key), title_(title), description_(description) {}
+
+Page::~Page() = default;
+
+void Page::create(HWND parent) {
+  Panel::create(parent, theme::kPage);
+  setVisible(false);
+  build();
+}
+
+void Page::paint(HDC dc, const RECT& client) {
+  Panel::paint(dc, client);
+  if (tabLine_.right > tabLine_.left) theme::FillSolid(dc, tabLine_, theme::kFrame);
+  RECT band{0, 0, client.right, kBand};
+  theme::FillSolid(dc, band, theme::kBand);
+  RECT line{0, kBand - 1, client.right, kBand};
+  theme::FillSolid(dc, line, theme::kSideHeading);
+  RECT accent{0, 10, 4, kBand - 10};
+  theme::FillSolid(dc, accent, theme::kAccent);
+  {
+    SelectGuard font(dc, theme::HeadingFont());
+    SetTextColor(dc, theme::kSideHeadingText);
+    RECT t{kMargin + 2, 6, client.right - kMargin, 26};
+    DrawTextW(dc, title_.c_str(), static_cast<int>(title_.size()), &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+  SelectGuard font(dc, theme::UiFont());
+  SetTextColor(dc, theme::kMutedText);
+  RECT d{kMargin + 2, 27, client.right - kMargin, kBand - 4};
+  DrawTextW(dc, description_.c_str(), static_cast<int>(description_.size()), &d,
+            DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+void Page::resized(int width, int height) {
+  if (width > 0 && height > 0) layout(width, height);
+  Panel::resized(width, height);
+}
+
+LRESULT Page::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DROPFILES) {
+    // Reaches the page only when the application's hook left it (a busy page): nothing changes.
+    DragFinish(reinterpret_cast<HDROP>(wParam));
+    return 0;
+  }
+  return Panel::handleMessage(message, wParam, lParam);
+}
+
+int Page::StackButtons(std::initializer_list<Control*> buttons, int x, int y, int w, int h) {
+  for (Control* b : buttons) {
+    b->setBounds(x, y, w, h);
+    y += h + kGap;
+  }
+  return y;
+}
+
+int Page::RowButtonsRight(std::initializer_list<Control*> buttons, int right, int y, int w, int h) {
+  int x = right - static_cast<int>(buttons.size()) * (w + kGap) + kGap;
+  const int left = x;
+  for (Control* b : buttons) {
+    b->setBounds(x, y, w, h);
+    x += w + kGap;
+  }
+  return left;
+}
+
+void Page::RowTabs(std::initializer_list<FlatButton*> tabs, int x, int y, int right) {
+  for (FlatButton* t : tabs) {
+    t->setBounds(x, y, kTabW, kTabH);
+    x += kTabW;
+  }
+  tabLine_ = RECT{x, y + kTabH - 1, right, y + kTabH};
+}
+
+void FillCatalogue(std::wstring_view moduleKey, ListView& list) {
+  std::vector<ListRow> rows = list.rows();
+  FillCatalogue(moduleKey, rows);
+  list.setRows(rows);
+}
+
+void RestoreDefaults(ListView& list) {
+  const int n = list.count();
+  for (int i = 0; i < n; ++i) list.setChecked(i, list.state(i) == 1);
+}
+
+void ToggleAllTicks(LinkLabel& label, ListView& list) {
+  const bool all = label.caption() == L"全选";
+  list.setAllChecked(all);
+  label.setCaption(all ? L"全否" : L"全选");
+}
+
+void ToggleAllTicks(Button& button, ListView& list) {
+  const bool all = button.caption() == L"全选";
+  list.setAllChecked(all);
+  button.setCaption(all ? L"全否" : L"全选");
+}
+
+}  // namespace wv

@@ -1,0 +1,80 @@
+#pragma once
+// The base of the eleven pages. A page is a panel of the main window's page area
+// with a heading band (title and one line of description) over its content. Each
+// page creates its own children in build(), places them in layout() (called on
+// every resize: the window can be maximised) and fits its list columns in
+// fitColumns(). Handlers are member functions named after control and event.
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "ui/controls.h"
+#include "ui/flatbutton.h"
+#include "ui/listview.h"
+#include "ui/panel.h"
+
+namespace wv {
+
+class Tfrmmain;
+
+class Page : public Panel {
+ public:
+  Page(Tfrmmain& form, std::wstring_view key, std::wstring_view title, std::wstring_view description);
+  ~Page() override;
+
+  // Creates the page (hidden) in the page area, then its children.
+  void create(HWND parent);
+  [[nodiscard]] const std::wstring& key() const { return key_; }
+  [[nodiscard]] const std::wstring& title() const { return title_; }
+  [[nodiscard]] Tfrmmain& form() const { return form_; }
+
+  // FitListColumn on the page's lists: at creation and after every maximise or restore.
+  virtual void fitColumns() {}
+  // The side bar made this page the active one.
+  virtual void activated() {}
+
+ protected:
+  virtual void build() = 0;
+  virtual void layout(int width, int height) = 0;
+
+  void paint(HDC dc, const RECT& client) override;
+  void resized(int width, int height) override;
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  static constexpr int kBand = 48;       // heading band
+  static constexpr int kMargin = 12;     // page edges
+  static constexpr int kTop = kBand + 10;
+  static constexpr int kGap = 8;
+  static constexpr int kButtonW = 96;
+  static constexpr int kButtonH = 28;
+  static constexpr int kEditH = 22;
+  static constexpr int kTabH = 26;
+  static constexpr int kTabW = 92;
+
+  // Buttons one below the other from (x, y); returns the y below the last.
+  static int StackButtons(std::initializer_list<Control*> buttons, int x, int y, int w = kButtonW,
+                          int h = kButtonH);
+  // Buttons in a row that ends at right; returns the x left of the first.
+  static int RowButtonsRight(std::initializer_list<Control*> buttons, int right, int y, int w = kButtonW,
+                             int h = kButtonH);
+  // Tab-like toggle buttons in a row from x; they sit on a line that the page draws up to right.
+  void RowTabs(std::initializer_list<FlatButton*> tabs, int x, int y, int right);
+
+ private:
+  Tfrmmain& form_;
+  std::wstring key_;
+  std::wstring title_;
+  std::wstring description_;
+  RECT tabLine_{};
+};
+
+// The catalogue's rows of a module key appended to a list, recommended ones ticked.
+void FillCatalogue(std::wstring_view moduleKey, ListView& list);
+// Ticks exactly the rows whose recommended flag is set.
+void RestoreDefaults(ListView& list);
+// The "全选"/"全否" toggle of a label or button over a list's ticks.
+void ToggleAllTicks(LinkLabel& label, ListView& list);
+void ToggleAllTicks(Button& button, ListView& list);
+
+}  // namespace wv

@@ -1,0 +1,71 @@
+#pragma once
+// The disk junk-file page (wjqltab): the fixed drives, the scan buttons, and four
+// inner pages: results, junk-file types, removal mode and excluded folders.
+
+#include <cstdint>
+
+#include "app/page.h"
+#include "app/runprotocol.h"
+#include "core/rows.h"
+
+namespace wv {
+
+class WjqlPage : public Page {
+ public:
+  explicit WjqlPage(Tfrmmain& form);
+
+  ListView wjql_select;
+  LinkLabel wjql_sel;
+  Button wjql_sm;
+  Button wjql_smsel;
+  Button wjql_delsel;
+  Button wjql_delall;
+
+  ToggleGroup tabs;
+  FlatButton FlatButton1;  // results
+  FlatButton FlatButton3;  // types
+  FlatButton FlatButton6;  // removal mode
+  FlatButton FlatButton9;  // exclusions
+  InnerPages PageControl6;
+
+  RowModel wjql_results;
+  OwnerDataListView wjql_showlist;
+
+  ListView wjql_wjlxlist;
+  Button wjql_lxsel;
+  Button wjql_lxtj;
+
+  RadioButton wjql_scszzj;
+  RadioButton wjql_scszpath;
+  RadioButton wjql_scszhs;
+  RadioGroup wjql_scsz;
+  Edit wjql_scszpath_pathname;
+  Button wjql_scszpath_pathsel;
+
+  ListView wjql_jumplist;
+  Button wjql_jumpadd;
+  Button wjql_jumpdel;
+
+  std::int32_t wjql_runstate = 0;
+  RunControl wjql_run;  // also the stop control of the one-folder scan
+
+  void fitColumns() override;
+
+  void wjql_smClick();
+  void wjql_selClick();
+  void wjql_lxselClick();
+  void wjql_lxtjClick();
+  void FlatButton1Click();
+  void FlatButton3Click();
+  void FlatButton6Click();
+  void FlatButton9Click();
+
+ protected:
+  void build() override;
+  void layout(int width, int height) override;
+
+ private:
+  void layoutRemoval(int width, int height);
+};
+
+}  // namespace wv

@@ -1,0 +1,142 @@
+#include "cleaning/wjrcpage.h"
+
+#include <algorithm>
+
+#include "app/mainform.h"
+
+namespace wv {
+
+WjrcPage::WjrcPage(Tfrmmain& form)
+    : Page(form, L"wjrc", L"文件日常清理",
+           L"清理Windows临时文件夹、文档访问记录、系统与软件日志，以及您自定的目录。"),
+      wjrc_run(form, wjrc_sm, L"扫描", wjrc_runstate) {}
+
+void WjrcPage::build() {
+  HWND h = handle();
+  wjrc_select.create(h, ListStyle{.checkBoxes = true, .headers = false}, {{L"扫描项目", 300}, {L"建议", 60}});
+  wjrc_sel.create(h, L"全选");
+  wjrc_mr.create(h, L"默认");
+  wjrc_sm.create(h, L"扫描");
+  wjrc_delsel.create(h, L"选定删除");
+  wjrc_delall.create(h, L"全部删除");
+  wjrc_delsel.setEnabled(false);
+  wjrc_delall.setEnabled(false);
+
+  FlatButton10.create(h, L"扫描结果", FlatButton::Look::Tab, &tabs);
+  FlatButton11.create(h, L"用户自定", FlatButton::Look::Tab, &tabs);
+  FlatButton12.create(h, L"删除方式", FlatButton::Look::Tab, &tabs);
+  FlatButton10.setDown(true);
+  PageControl3.create(h, 3);
+
+  HWND results = PageControl3.page(0).handle();
+  wjrc_showlist.create(results, ListStyle{.multiSelect = true},
+                       {{L"垃圾文件或目录名", 300}, {L"大小", 90, LVCFMT_RIGHT}, {L"描述", 110}}, wjrc_results);
+  PageControl3.page(0).onSize = [this](int w, int hh) { wjrc_showlist.setBounds(1, 1, w - 2, hh - 2); };
+
+  HWND self = PageControl3.page(1).handle();
+  wjrc_selfpathLabel.create(self, L"清理目录");
+  wjrc_selfpath.create(self, L"", 300);
+  wjrc_selfpathsel.create(self, L"...");
+  wjrc_selfsubLabel.create(self, L"子目录");
+  wjrc_selfsub.create(self, {L"包含", L"排除"}, 0);
+  wjrc_selfmodeLabel.create(self, L"清理方式");
+  wjrc_selfmode.create(self, {L"指定类型", L"全部清理"}, 0);
+  wjrc_selftypeLabel.create(self, L"清理类型");
+  wjrc_selftype.create(self, L"", 50);
+  wjrc_selfadd.create(self, L"增加");
+  wjrc_selfdel.create(self, L"删除");
+  wjrc_selfsel.create(self, L"全选");
+  wjrc_selfret.create(self, L"重置");
+  wjrc_selflist.create(self, ListStyle{.checkBoxes = true, .multiSelect = true},
+                       {{L"以下为自定清理目录", 240}, {L"子目录", 60}, {L"清理方式", 80}, {L"清理类型", 120}});
+  PageControl3.page(1).onSize = [this](int w, int hh) { layoutSelf(w, hh); };
+
+  HWND removal = PageControl3.page(2).handle();
+  wjrc_scszzj.create(removal, L"将垃圾文件直接删除", true);
+  wjrc_scszpath.create(removal, L"将垃圾文件移动到指定的目录", false);
+  wjrc_scszhs.create(removal, L"将垃圾文件放进回收站", false);
+  for (RadioButton* r : {&wjrc_scszzj, &wjrc_scszpath, &wjrc_scszhs}) wjrc_scsz.add(*r);
+  wjrc_scsz.select(2);
+  wjrc_scszpath_pathname.create(removal, L"", 300);
+  wjrc_scszpath_pathsel.create(removal, L"...");
+  PageControl3.page(2).onSize = [this](int w, int hh) { layoutRemoval(w, hh); };
+
+  wjrc_sm.onClick = [this] { wjrc_smClick(); };
+  wjrc_sel.onClick = [this] { wjrc_selClick(); };
+  wjrc_mr.onClick = [this] { wjrc_mrClick(); };
+  FlatButton10.onClick = [this] { FlatButton10Click(); };
+  FlatButton11.onClick = [this] { FlatButton11Click(); };
+  FlatButton12.onClick = [this] { FlatButton12Click(); };
+  wjrc_run.setFollow(&wjrc_showlist);
+}
+
+void WjrcPage::layout(int width, int height) {
+  const int right = width - kMargin;
+  const int buttonsX = right - kButtonW;
+  const int listW = buttonsX - kGap - kMargin;
+  wjrc_select.setBounds(kMargin + 1, kTop + 1, listW - 2, 98);
+  StackButtons({&wjrc_sm, &wjrc_delsel, &wjrc_delall}, buttonsX, kTop);
+  wjrc_sel.setBounds(kMargin, kTop + 104, 30, 18);
+  wjrc_mr.setBounds(kMargin + 40, kTop + 104, 30, 18);
+  const int tabsY = kTop + 130;
+  RowTabs({&FlatButton10, &FlatButton11, &FlatButton12}, kMargin, tabsY, right);
+  PageControl3.setBounds(kMargin, tabsY + kTabH, width - 2 * kMargin, height - tabsY - kTabH - kMargin);
+}
+
+void WjrcPage::layoutSelf(int width, int height) {
+  const int labelW = 52, pick = kEditH;
+  int y = 8;
+  const int modeX = width - 1 - 96;
+  wjrc_selfmode.setBounds(modeX, y - 1, 96, 200);
+  wjrc_selfmodeLabel.setBounds(modeX - 56, y, 52, kEditH);
+  const int subX = modeX - 56 - kGap - 64;
+  wjrc_selfsub.setBounds(subX, y - 1, 64, 200);
+  wjrc_selfsubLabel.setBounds(subX - 42, y, 40, kEditH);
+  const int pickX = subX - 42 - kGap - pick;
+  wjrc_selfpathsel.setBounds(pickX, y, pick, pick);
+  wjrc_selfpathLabel.setBounds(0, y, labelW, kEditH);
+  wjrc_selfpath.setBounds(labelW + 4, y, pickX - 4 - labelW - 4, kEditH);
+  y += kEditH + 8;
+  wjrc_selftypeLabel.setBounds(0, y, labelW, kEditH);
+  const int left = RowButtonsRight({&wjrc_selfadd, &wjrc_selfdel, &wjrc_selfsel, &wjrc_selfret}, width - 1, y - 2,
+                                   64, 26);
+  wjrc_selftype.setBounds(labelW + 4, y, left - kGap - labelW - 4, kEditH);
+  y += kEditH + 10;
+  wjrc_selflist.setBounds(1, y, width - 2, height - y - 1);
+}
+
+void WjrcPage::layoutRemoval(int width, int height) {
+  (void)height;
+  wjrc_scszzj.setBounds(16, 16, 320, 20);
+  wjrc_scszpath.setBounds(16, 46, 320, 20);
+  const int editW = std::min(420, width - 40 - kEditH - 8 - 16);
+  wjrc_scszpath_pathname.setBounds(36, 72, editW, kEditH);
+  wjrc_scszpath_pathsel.setBounds(36 + editW + 6, 72, kEditH, kEditH);
+  wjrc_scszhs.setBounds(16, 106, 320, 20);
+}
+
+void WjrcPage::fitColumns() {
+  FitListColumn(wjrc_select, 0);
+  FitListColumn(wjrc_showlist, 0);
+  FitListColumn(wjrc_selflist, 0);
+}
+
+void WjrcPage::wjrc_smClick() {
+  if (!wjrc_run.canStart()) {
+    wjrc_run.requestStop();
+    return;
+  }
+  // The scan itself is the daily-file cleaner's.
+}
+
+void WjrcPage::wjrc_selClick() { ToggleAllTicks(wjrc_sel, wjrc_select); }
+
+void WjrcPage::wjrc_mrClick() { RestoreDefaults(wjrc_select); }
+
+void WjrcPage::FlatButton10Click() { PageControl3.show(0); }
+
+void WjrcPage::FlatButton11Click() { PageControl3.show(1); }
+
+void WjrcPage::FlatButton12Click() { PageControl3.show(2); }
+
+}  // namespace wv

@@ -1,0 +1,59 @@
+#include "registry/zcqlpage.h"
+
+#include "app/mainform.h"
+
+namespace wv {
+
+ZcqlPage::ZcqlPage(Tfrmmain& form)
+    : Page(form, L"zcql", L"注册信息清理", L"扫描注册表中指向已不存在的文件或目录的冗余信息，清理前可备份注册表。"),
+      zcql_run(form, zcql_sm, L"扫描", zcql_runstate) {}
+
+void ZcqlPage::build() {
+  HWND h = handle();
+  zcql_select.create(h, ListStyle{.checkBoxes = true, .headers = false}, {{L"扫描项目", 300}, {L"建议", 60}});
+  zcql_sel.create(h, L"全选");
+  zcql_sm.create(h, L"扫描");
+  zcql_delsel.create(h, L"选定删除");
+  zcql_delall.create(h, L"全部删除");
+  zcql_delsel.setEnabled(false);
+  zcql_delall.setEnabled(false);
+  zcql_bf.create(h, L"备份");
+  zcql_hy.create(h, L"恢复");
+  zcql_showlist.create(h, ListStyle{.multiSelect = true},
+                       {{L"主键", 140}, {L"子键", 200}, {L"键名", 90}, {L"键值", 90}}, zcql_results);
+  zcql_showlist.setImageList(form().publicImageList());
+
+  zcql_sm.onClick = [this] { zcql_smClick(); };
+  zcql_sel.onClick = [this] { zcql_selClick(); };
+  zcql_run.setFollow(&zcql_showlist);
+}
+
+void ZcqlPage::layout(int width, int height) {
+  const int right = width - kMargin;
+  const int buttonsX = right - kButtonW;
+  const int listW = buttonsX - kGap - kMargin;
+  zcql_select.setBounds(kMargin + 1, kTop + 1, listW - 2, 98);
+  StackButtons({&zcql_sm, &zcql_delsel, &zcql_delall}, buttonsX, kTop);
+  const int rowY = kTop + 104;
+  zcql_sel.setBounds(kMargin, rowY + 4, 30, 18);
+  RowButtonsRight({&zcql_bf, &zcql_hy}, right, rowY, 72, 26);
+  const int listY = rowY + 26 + kGap;
+  zcql_showlist.setBounds(kMargin + 1, listY + 1, width - 2 * kMargin - 2, height - listY - kMargin - 2);
+}
+
+void ZcqlPage::fitColumns() {
+  FitListColumn(zcql_select, 0);
+  FitListColumn(zcql_showlist, 1);
+}
+
+void ZcqlPage::zcql_smClick() {
+  if (!zcql_run.canStart()) {
+    zcql_run.requestStop();
+    return;
+  }
+  // The scan itself is the redundancy scanner's.
+}
+
+void ZcqlPage::zcql_selClick() { ToggleAllTicks(zcql_sel, zcql_select); }
+
+}  // namespace wv

@@ -1,0 +1,40 @@
+#pragma once
+// The registry redundancy page (zcqltab): the three hive items, scan, delete,
+// backup and restore, and the list of redundant entries found.
+
+#include <cstdint>
+
+#include "app/page.h"
+#include "app/runprotocol.h"
+#include "core/rows.h"
+
+namespace wv {
+
+class ZcqlPage : public Page {
+ public:
+  explicit ZcqlPage(Tfrmmain& form);
+
+  ListView zcql_select;
+  LinkLabel zcql_sel;
+  Button zcql_sm;
+  Button zcql_delsel;
+  Button zcql_delall;
+  Button zcql_bf;
+  Button zcql_hy;
+  RowModel zcql_results;
+  OwnerDataListView zcql_showlist;
+
+  std::int32_t zcql_runstate = 0;
+  RunControl zcql_run;
+
+  void fitColumns() override;
+
+  void zcql_smClick();
+  void zcql_selClick();
+
+ protected:
+  void build() override;
+  void layout(int width, int height) override;
+};
+
+}  // namespace wv

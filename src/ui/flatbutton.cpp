@@ -1,0 +1,172 @@
+#include "ui/flatbutton.h"
+
+#include <windowsx.h>
+
+#include "platform/handles.h"
+#include "ui/theme.h"
+
+namespace wv {
+
+void FlatButton::create(HWND parent, std::wstring_view caption, Look look, ToggleGroup* group, int x, int y, int w,
+                        int h) {
+  caption_ = caption;
+  look_ = look;
+  group_ = group;
+  if (group_) group_->add(*this);
+  createOwn(parent, WS_VISIBLE, 0, caption, x, y, w, h);
+}
+
+void FlatButton::setCaption(std::wstring_view caption) {
+  caption_ = caption;
+  if (hwnd_) SetWindowTextW(hwnd_, caption_.c_str());
+  invalidate();
+}
+
+void FlatButton::setDown(bool down) {
+  if (down && group_) group_->released(*this);
+  if (down_ == down) return;
+  down_ = down;
+  invalidate();
+}
+
+void FlatButton::setIcon(HIMAGELIST icons, int index) {
+  icons_ = icons;
+  icon_ = index;
+  invalidate();
+}
+
+void FlatButton::click() {
+  if (!usable() || !visible()) return;
+  setDown(true);
+  if (onClick) onClick();
+}
+
+void FlatButton::paint(HDC dc, const RECT& r) {
+  const bool enabled = usable();
+  SelectGuard font(dc, down_ ? theme::BoldFont() : theme::UiFont());
+  SetBkMode(dc, TRANSPARENT);
+  if (look_ == Look::SideBar) {
+    COLORREF back = theme::kSideBar;
+    if (down_) back = theme::kPage;
+    else if (hot_ && enabled) back = theme::kSideHover;
+    theme::FillSolid(dc, r, back);
+    if (down_) {
+      RECT bar{r.left, r.top + 4, r.left + 4, r.bottom - 4};
+      theme::FillSolid(dc, bar, enabled ? theme::kAccent : theme::kDisabledText);
+      RECT line{r.left, r.top, r.right, r.top + 1};
+      theme::FillSolid(dc, line, theme::kSideHeading);
+      line = RECT{r.left, r.bottom - 1, r.right, r.bottom};
+      theme::FillSolid(dc, line, theme::kSideHeading);
+    }
+    int textLeft = r.left + 16;
+    if (icons_ && icon_ >= 0 && icon_ < ImageList_GetImageCount(icons_)) {
+      const int top = r.top + (r.bottom - r.top - 24) / 2;
+      ImageList_DrawEx(icons_, icon_, dc, r.left + 14, top, 24, 24, CLR_NONE, CLR_NONE,
+                       enabled ? ILD_NORMAL : ILD_BLEND50);
+      textLeft = r.left + 46;
+    }
+    RECT t{textLeft, r.top, r.right - 4, r.bottom};
+    SetTextColor(dc, !enabled ? theme::kDisabledText : down_ ? theme::kAccentDark : theme::kText);
+    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &t,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    return;
+  }
+  COLORREF back = theme::kTabIdle;
+  if (down_) back = theme::kPage;
+  else if (hot_ && enabled) back = theme::kTabHover;
+  theme::FillSolid(dc, r, back);
+  if (down_) {
+    RECT top{r.left, r.top, r.right, r.top + 2};
+    theme::FillSolid(dc, top, enabled ? theme::kAccent : theme::kDisabledText);
+    RECT left{r.left, r.top, r.left + 1, r.bottom};
+    theme::FillSolid(dc, left, theme::kFrame);
+    RECT right{r.right - 1, r.top, r.right, r.bottom};
+    theme::FillSolid(dc, right, theme::kFrame);
+  } else {
+    RECT bottom{r.left, r.bottom - 1, r.right, r.bottom};
+    theme::FillSolid(dc, bottom, theme::kFrame);
+  }
+  RECT t = r;
+  SetTextColor(dc, !enabled ? theme::kDisabledText : down_ ? theme::kAccentDark : theme::kText);
+  DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &t,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+LRESULT FlatButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      RECT r;
+      GetClientRect(hwnd_, &r);
+      UniqueMemoryDc mem(CreateCompatibleDC(dc));
+      UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right, r.bottom));
+      if (mem && bmp) {
+        SelectGuard keep(mem.get(), bmp.get());
+        paint(mem.get(), r);
+        BitBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, SRCCOPY);
+      }
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_ENABLE:
+      invalidate();
+      return 0;
+    case WM_MOUSEMOVE:
+      if (!hot_) {
+        hot_ = true;
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&tme);
+        invalidate();
+      }
+      return 0;
+    case WM_MOUSELEAVE:
+      hot_ = false;
+      invalidate();
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      pressed_ = true;
+      SetCapture(hwnd_);
+      return 0;
+    case WM_LBUTTONUP: {
+      const bool was = pressed_;
+      pressed_ = false;
+      if (GetCapture() == hwnd_) ReleaseCapture();
+      RECT r;
+      GetClientRect(hwnd_, &r);
+      const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      if (was && PtInRect(&r, pt)) click();
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      pressed_ = false;
+      return 0;
+    case WM_SETCURSOR:
+      SetCursor(LoadCursorW(nullptr, IDC_HAND));
+      return TRUE;
+    default:
+      return Control::handleMessage(message, wParam, lParam);
+  }
+}
+
+FlatButton* ToggleGroup::current() const {
+  for (FlatButton* b : buttons_)
+    if (b->down()) return b;
+  return nullptr;
+}
+
+int ToggleGroup::currentIndex() const {
+  for (std::size_t i = 0; i < buttons_.size(); ++i)
+    if (buttons_[i]->down()) return static_cast<int>(i);
+  return -1;
+}
+
+void ToggleGroup::released(FlatButton& except) {
+  for (FlatButton* b : buttons_)
+    if (b != &except) b->setDown(false);
+}
+
+}  // namespace wv

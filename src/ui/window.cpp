@@ -1,0 +1,249 @@
+#include "ui/window.h"
+
+#include "ui/theme.h"
+
+namespace wv {
+namespace {
+
+constexpr wchar_t kOwnClass[] = L"WvWindow";
+constexpr UINT_PTR kSubclassId = 0x5756;  // "WV"
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+}  // namespace
+
+std::wstring WindowText(HWND hwnd) {
+  if (!hwnd) return {};
+  const int n = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+  const int got = GetWindowTextW(hwnd, text.data(), n + 1);
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return text;
+}
+
+Control::~Control() {
+  if (hwnd_) {
+    HWND h = hwnd_;
+    detach();
+    DestroyWindow(h);
+  }
+}
+
+Control* Control::fromHandle(HWND hwnd) {
+  if (!hwnd) return nullptr;
+  return reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+void Control::createOwn(HWND parent, DWORD style, DWORD exStyle, std::wstring_view text, int x, int y, int w,
+                        int h) {
+  static const ATOM atom = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &Control::OwnProc;
+    wc.hInstance = Instance();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIconW(Instance(), MAKEINTRESOURCEW(1));
+    wc.lpszClassName = kOwnClass;
+    return RegisterClassExW(&wc);
+  }();
+  (void)atom;
+  const std::wstring caption(text);
+  if (parent) style |= WS_CHILD;
+  CreateWindowExW(exStyle, kOwnClass, caption.c_str(), style, x, y, w, h, parent, nullptr, Instance(), this);
+  if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(theme::UiFont()), FALSE);
+}
+
+void Control::createSystem(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,
+                           std::wstring_view text, int x, int y, int w, int h) {
+  const std::wstring caption(text);
+  HWND hwnd = CreateWindowExW(exStyle, className, caption.c_str(), style | WS_CHILD, x, y, w, h, parent, nullptr,
+                              Instance(), nullptr);
+  if (!hwnd) return;
+  hwnd_ = hwnd;
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  subclassed_ = SetWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(theme::UiFont()), FALSE);
+}
+
+void Control::detach() {
+  if (!hwnd_) return;
+  if (subclassed_) RemoveWindowSubclass(hwnd_, &Control::SubclassProc, kSubclassId);
+  subclassed_ = false;
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
+}
+
+LRESULT CALLBACK Control::OwnProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Control* self = fromHandle(hwnd);
+  if (message == WM_NCCREATE) {
+    self = static_cast<Control*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    if (self) {
+      self->hwnd_ = hwnd;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+  }
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->dispatch(message, wParam, lParam);
+}
+
+LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR data) {
+  auto* self = reinterpret_cast<Control*>(data);
+  if (!self || self->hwnd_ != hwnd) return DefSubclassProc(hwnd, message, wParam, lParam);
+  return self->dispatch(message, wParam, lParam);
+}
+
+LRESULT Control::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = hwnd_;
+  LRESULT result = 0;
+  try {
+    result = handleMessage(message, wParam, lParam);
+  } catch (...) {
+    // A fault in one handler must not unwind through the system's code.
+    result = subclassed_ ? DefSubclassProc(hwnd, message, wParam, lParam)
+                         : DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY && hwnd_ == hwnd) detach();
+  return result;
+}
+
+LRESULT Control::callDefault(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (subclassed_) return DefSubclassProc(hwnd_, message, wParam, lParam);
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT Control::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (reflect(message, wParam, lParam, result)) return result;
+  return callDefault(message, wParam, lParam);
+}
+
+bool Control::reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_COMMAND: {
+      if (!lParam) return false;
+      Control* child = fromHandle(reinterpret_cast<HWND>(lParam));
+      if (child && child != this && child->onCommand(HIWORD(wParam))) {
+        result = 0;
+        return true;
+      }
+      return false;
+    }
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      Control* child = header ? fromHandle(header->hwndFrom) : nullptr;
+      if (child && child != this) {
+        LRESULT r = 0;
+        if (child->onNotify(header, r)) {
+          result = r;
+          return true;
+        }
+      }
+      return false;
+    }
+    case WM_DRAWITEM: {
+      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+      Control* child = item ? fromHandle(item->hwndItem) : nullptr;
+      if (child && child != this && child->onDrawItem(item)) {
+        result = TRUE;
+        return true;
+      }
+      return false;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL: {
+      Control* child = lParam ? fromHandle(reinterpret_cast<HWND>(lParam)) : nullptr;
+      if (child && child != this && child->onScroll(LOWORD(wParam))) {
+        result = 0;
+        return true;
+      }
+      return false;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      HBRUSH parent = backgroundBrush();
+      Control* child = fromHandle(reinterpret_cast<HWND>(lParam));
+      HBRUSH brush = (child && child != this) ? child->onColor(dc, parent) : nullptr;
+      if (!brush && parent && (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN)) {
+        LOGBRUSH lb{};
+        GetObjectW(parent, sizeof lb, &lb);
+        SetBkColor(dc, lb.lbColor);
+        SetTextColor(dc, theme::kText);
+        brush = parent;
+      }
+      if (!brush) return false;
+      result = reinterpret_cast<LRESULT>(brush);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void Control::setBounds(int x, int y, int width, int height) {
+  if (hwnd_) MoveWindow(hwnd_, x, y, width, height, TRUE);
+}
+
+RECT Control::bounds() const {
+  RECT r{};
+  if (!hwnd_) return r;
+  GetWindowRect(hwnd_, &r);
+  HWND parent = GetParent(hwnd_);
+  if (parent && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD))
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+int Control::width() const {
+  const RECT r = bounds();
+  return r.right - r.left;
+}
+
+int Control::height() const {
+  const RECT r = bounds();
+  return r.bottom - r.top;
+}
+
+RECT Control::clientRect() const {
+  RECT r{};
+  if (hwnd_) GetClientRect(hwnd_, &r);
+  return r;
+}
+
+void Control::setVisible(bool visible) {
+  if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool Control::visible() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void Control::setEnabled(bool enabled) {
+  if (hwnd_) EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+}
+
+bool Control::enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+
+bool Control::usable() const {
+  for (HWND h = hwnd_; h; h = GetParent(h)) {
+    if (!IsWindowEnabled(h)) return false;
+    if (!(GetWindowLongW(h, GWL_STYLE) & WS_CHILD)) break;
+  }
+  return hwnd_ != nullptr;
+}
+
+void Control::focus() {
+  if (hwnd_) SetFocus(hwnd_);
+}
+
+void Control::setFont(HFONT font) {
+  if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void Control::invalidate() {
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+}  // namespace wv

@@ -1,0 +1,105 @@
+#pragma once
+// The base of every wrapper: owns one window, finds its wrapper again from the
+// handle, and receives what its parent reflects back to it (commands,
+// notifications, owner drawing, colours). Common controls are subclassed so that
+// a wrapper hears of its window's end and never touches a handle that has gone.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <string_view>
+
+namespace wv {
+
+class Control {
+ public:
+  Control() = default;
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  [[nodiscard]] HWND handle() const { return hwnd_; }
+  [[nodiscard]] bool created() const { return hwnd_ != nullptr; }
+
+  void setBounds(int x, int y, int width, int height);
+  [[nodiscard]] RECT bounds() const;  // in the parent's client coordinates
+  [[nodiscard]] int width() const;
+  [[nodiscard]] int height() const;
+  [[nodiscard]] RECT clientRect() const;
+
+  // The window's own flags, not whether an ancestor hides or disables it.
+  void setVisible(bool visible);
+  [[nodiscard]] bool visible() const;
+  void setEnabled(bool enabled);
+  [[nodiscard]] bool enabled() const;
+  // Enabled itself and every ancestor enabled: what a user can actually press.
+  [[nodiscard]] bool usable() const;
+
+  void focus();
+  void setFont(HFONT font);
+  void invalidate();
+
+  // Controls that want a one-pixel frame drawn around them by their parent panel.
+  [[nodiscard]] bool framed() const { return framed_; }
+  void setFramed(bool framed) { framed_ = framed; }
+
+  static Control* fromHandle(HWND hwnd);
+
+  // Reflected by the parent; true when handled.
+  virtual bool onCommand(int code) {
+    (void)code;
+    return false;
+  }
+  virtual bool onNotify(NMHDR* header, LRESULT& result) {
+    (void)header;
+    (void)result;
+    return false;
+  }
+  virtual bool onDrawItem(DRAWITEMSTRUCT* item) {
+    (void)item;
+    return false;
+  }
+  virtual bool onScroll(int code) {
+    (void)code;
+    return false;
+  }
+  // WM_CTLCOLOR*: the brush to paint with, or null for the parent's choice.
+  virtual HBRUSH onColor(HDC dc, HBRUSH parentBrush) {
+    (void)dc;
+    (void)parentBrush;
+    return nullptr;
+  }
+
+ protected:
+  // A window of the program's own class whose messages come to handleMessage.
+  void createOwn(HWND parent, DWORD style, DWORD exStyle, std::wstring_view text, int x, int y, int w, int h);
+  // A system control (button, list view ...), subclassed; gets the UI font.
+  void createSystem(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle, std::wstring_view text,
+                    int x, int y, int w, int h);
+
+  // Own windows: everything; system controls: what their subclass sees.
+  virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT callDefault(UINT message, WPARAM wParam, LPARAM lParam);
+  // Hands WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR* and scrolls to the child's wrapper.
+  bool reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // The brush behind this window's static children (labels, check boxes).
+  virtual HBRUSH backgroundBrush() { return nullptr; }
+
+  HWND hwnd_ = nullptr;
+
+ private:
+  static LRESULT CALLBACK OwnProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR data);
+  LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+  void detach();
+
+  bool subclassed_ = false;
+  bool framed_ = false;
+};
+
+// Window text as a string.
+std::wstring WindowText(HWND hwnd);
+
+}  // namespace wv

@@ -1,0 +1,40 @@
+#pragma once
+// The real main window, created in this process for one test: without the
+// administrator gate (shown at once) and without ending the message loop when it
+// closes. Helpers pump messages the way the program's loop does.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/mainform.h"
+
+namespace wv::test {
+
+// Processes pending messages for about the given time.
+void Pump(int milliseconds = 50);
+// Pumps until the condition holds or the time is up; the condition's last answer.
+bool PumpUntil(const std::function<bool()>& condition, int milliseconds = 2000);
+
+// Top-level windows of a process (visible or not).
+std::vector<HWND> WindowsOfProcess(DWORD processId);
+
+class FormTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Destroys the window now (as at the end of the test).
+  void DestroyForm();
+
+  std::unique_ptr<Tfrmmain> form;
+  int saves = 0;
+  // The captions of the running start controls at the moment closing saved the settings.
+  std::vector<std::wstring> captionsAtSave;
+  bool visibleAtSave = true;
+};
+
+}  // namespace wv::test
