@@ -200,6 +200,9 @@ class Volumes {
 
 struct FindEntry {
   std::wstring name;
+  // The 8.3 alternate name; empty when the name is already short (or the
+  // system keeps none). Lets a walk build a folder's short form from its parent's.
+  std::wstring shortName;
   DWORD attributes = 0;
   std::uint64_t size = 0;
   FILETIME creationTime{};

@@ -109,6 +109,7 @@ bool Win32DirSearch::next(FindEntry& entry) {
   }
   pending_ = false;
   entry.name.assign(data_.cFileName);
+  entry.shortName.assign(data_.cAlternateFileName);
   entry.attributes = data_.dwFileAttributes;
   entry.size = (static_cast<std::uint64_t>(data_.nFileSizeHigh) << 32) | data_.nFileSizeLow;
   entry.creationTime = data_.ftCreationTime;
@@ -120,10 +121,10 @@ bool Win32DirSearch::next(FindEntry& entry) {
 std::unique_ptr<DirSearch> Win32FileSystem::search(std::wstring_view pattern, bool foldersOnly) {
   const std::wstring p = ExtendedPath(pattern);
   WIN32_FIND_DATAW data{};
-  UniqueFind find(FindFirstFileExW(p.c_str(), FindExInfoBasic, &data,
+  UniqueFind find(FindFirstFileExW(p.c_str(), FindExInfoStandard, &data,
                                    foldersOnly ? FindExSearchLimitToDirectories : FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH));
-  if (!find && GetLastError() == ERROR_INVALID_PARAMETER)  // a system without the basic level or large fetch
+  if (!find && GetLastError() == ERROR_INVALID_PARAMETER)  // a system without large fetch
     find.reset(FindFirstFileW(p.c_str(), &data));
   if (!find) {
     const DWORD error = GetLastError();

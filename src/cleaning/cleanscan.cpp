@@ -1,0 +1,57 @@
+#include "cleaning/cleanscan.h"
+
+#include "core/text.h"
+
+namespace wv::cleanscan {
+
+void ProgressText(std::size_t rows, std::uint64_t total, std::wstring_view folder, std::wstring& out) {
+  out.assign(L"已扫描到 ");
+  out += ToDecimal(static_cast<std::int64_t>(rows));
+  out += L" 项(";
+  out += FormatSize(total);
+  out += L") -- ";
+  out += folder;
+}
+
+std::vector<FileMask> CompileMasks(const std::vector<std::wstring>& patterns) {
+  std::vector<FileMask> out;
+  out.reserve(patterns.size());
+  for (const std::wstring& p : patterns)
+    if (auto mask = FileMask::Compile(p)) out.push_back(std::move(*mask));
+  return out;
+}
+
+bool MatchesAny(const std::vector<FileMask>& masks, std::wstring_view name) {
+  for (const FileMask& m : masks)
+    if (m.Matches(name)) return true;
+  return false;
+}
+
+void FoldInto(std::wstring_view text, std::wstring& out) {
+  out.resize(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    if (c < 0x80)
+      out[i] = (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - (L'a' - L'A')) : c;
+    else
+      out[i] = FoldCase(c);
+  }
+}
+
+void FoldedNeedles::add(std::wstring_view needle) {
+  if (needle.empty()) return;
+  std::wstring folded;
+  FoldInto(needle, folded);
+  needles_.push_back(std::move(folded));
+}
+
+bool FoldedNeedles::foundIn(std::wstring_view haystack, std::wstring& scratch) const {
+  if (needles_.empty()) return false;
+  FoldInto(haystack, scratch);
+  const std::wstring_view h(scratch);
+  for (const std::wstring& n : needles_)
+    if (h.find(n) != std::wstring_view::npos) return true;
+  return false;
+}
+
+}  // namespace wv::cleanscan

@@ -1,0 +1,51 @@
+#pragma once
+// Pieces the two file-cleaning scans share: the running status text, the
+// compiled pattern list and the tests on directory entries.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/publline.h"
+
+namespace wv::cleanscan {
+
+// Directory entries that are old-style volume labels carry this bit.
+inline constexpr DWORD kVolumeLabel = 0x8;
+
+// A folder entry that is a junction or a link to a folder: never entered, since
+// it leads out of the walked tree (or back into it, round and round).
+inline bool IsLinkedFolder(DWORD attributes) {
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+inline bool IsDotEntry(const std::wstring& name) {
+  return (name.size() == 1 && name[0] == L'.') || (name.size() == 2 && name[0] == L'.' && name[1] == L'.');
+}
+
+// "已扫描到 N 项(X) -- folder", built into out so that a walk reuses one buffer.
+void ProgressText(std::size_t rows, std::uint64_t total, std::wstring_view folder, std::wstring& out);
+
+// Patterns in order; a text that is not a valid mask is left out.
+std::vector<FileMask> CompileMasks(const std::vector<std::wstring>& patterns);
+bool MatchesAny(const std::vector<FileMask>& masks, std::wstring_view name);
+
+// Substring tests without regard to case against needles folded once up front.
+class FoldedNeedles {
+ public:
+  // Empty needles are dropped: an empty text would be found in every haystack.
+  void add(std::wstring_view needle);
+  [[nodiscard]] bool empty() const { return needles_.empty(); }
+  // Folds the haystack into scratch and looks for every needle in it.
+  [[nodiscard]] bool foundIn(std::wstring_view haystack, std::wstring& scratch) const;
+
+ private:
+  std::vector<std::wstring> needles_;
+};
+
+void FoldInto(std::wstring_view text, std::wstring& out);
+
+}  // namespace wv::cleanscan

@@ -1,0 +1,58 @@
+#pragma once
+// Removing what the junk-file and daily-file scans found: the checks and the
+// question of the move mode, one shell file operation over all chosen rows, and
+// dropping the rows whose files are gone afterwards.
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/rows.h"
+#include "platform/platform.h"
+
+namespace wv {
+
+// As stored in the settings: "1", "2", "3".
+enum class RemovalMode { RecycleBin = 1, DeleteDirectly = 2, MoveToFolder = 3 };
+
+struct RemovalOptions {
+  RemovalMode mode = RemovalMode::RecycleBin;
+  std::wstring moveFolder;  // the target of MoveToFolder
+  HWND owner = nullptr;     // owner of the shell's own dialogs
+};
+
+// Status texts once every row is gone.
+inline constexpr std::wstring_view kJunkCleanedText = L"所有扫描到的垃圾文件已清理完成";
+inline constexpr std::wstring_view kDailyCleanedText = L"所有扫描到的垃圾文件或目录已清理完成";
+
+// Before a removal: in the move mode, a missing target folder is reported and
+// the user is asked to confirm (allRows picks the text for "全部删除"); false
+// means stop. The other modes ask nothing here.
+bool ConfirmRemoval(const RemovalOptions& options, bool allRows);
+
+// The shell operation a mode uses (function and flags).
+struct ShellRemoval {
+  FileOpFunc func;
+  unsigned flags;
+};
+ShellRemoval ShellRemovalFor(RemovalMode mode);
+
+// Junk-file page: each chosen row whose file still exists gets the archive
+// attribute alone and goes into one shell file operation; then the chosen rows
+// whose path no longer exists leave the model, last to first. Indices may come
+// in any order and repeat. Returns the number of rows removed. Nothing happens
+// in the move mode when the target folder does not exist.
+std::size_t RemoveJunkRows(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options);
+
+// Daily page: as above, with files first and then the existing "废目录" folders
+// in one list; if the shell reports failure, each such folder still there is
+// removed when it is empty. Rows whose path exists neither as file nor folder go.
+std::size_t RemoveDailyRows(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options);
+
+// 0 .. size-1, for the "全部删除" buttons.
+std::vector<std::size_t> AllRowIndices(const RowModel& rows);
+
+}  // namespace wv

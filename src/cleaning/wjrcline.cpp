@@ -1,0 +1,309 @@
+#include "cleaning/wjrcline.h"
+
+#include "cleaning/cleanscan.h"
+#include "core/initline.h"
+#include "core/publline.h"
+#include "core/text.h"
+#include "platform/platform.h"
+
+namespace wv {
+namespace {
+
+using namespace cleanscan;
+
+constexpr std::array<std::wstring_view, 5> kDescriptions = {
+    L"系统临时文件", L"文档访问记录", L"系统操作日志", L"软件使用日志", L"用户自定",
+};
+
+int ItemImage(int position) {
+  const auto& rows = CatalogueRows(L"wjrc");
+  return position >= 0 && static_cast<std::size_t>(position) < rows.size() ? rows[position].icon : -1;
+}
+
+DailyLocation Location(std::wstring folder, std::vector<std::wstring> patterns, bool withSubfolders,
+                       bool wasteFolders, std::vector<std::wstring> skippedNames = {}) {
+  DailyLocation l;
+  l.folder = std::move(folder);
+  l.patterns = std::move(patterns);
+  l.skippedNames = std::move(skippedNames);
+  l.withSubfolders = withSubfolders;
+  l.wasteFolders = wasteFolders;
+  return l;
+}
+
+class DailyWalk {
+ public:
+  DailyWalk(RunContext& run, RowModel& rows) : run_(run), rows_(rows) {}
+
+  [[nodiscard]] bool stopped() const { return stopped_; }
+  [[nodiscard]] std::uint64_t total() const { return total_; }
+
+  bool proceed() {
+    if (!stopped_ && !run_.proceed()) stopped_ = true;
+    return !stopped_;
+  }
+
+  void startItem(int position) {
+    description_ = kDescriptions[static_cast<std::size_t>(position)];
+    image_ = ItemImage(position);
+  }
+
+  // Empties the three working lists and fills patterns and skipped names.
+  void startLocation(const std::vector<std::wstring>& patterns, const std::vector<std::wstring>& skippedNames) {
+    masks_ = CompileMasks(patterns);
+    names_ = FoldedNeedles();
+    for (const std::wstring& n : skippedNames) names_.add(n);
+    incomplete_.clear();
+  }
+
+  void fileWalk(const std::wstring& folderIn, bool withSubfolders) {
+    if (stopped_ || folderIn.empty() || !DirectoryExists(folderIn)) return;
+    const std::wstring folder = IncludeTrailingBackslash(folderIn);
+    status(folder);
+
+    std::unique_ptr<DirSearch> search = Fs().search(folder + L"*.*");
+    if (!search) {
+      // Nothing of it was seen, so neither it nor a folder above it is waste.
+      markIncomplete(folder);
+      return;
+    }
+    std::size_t seen = 0;
+    std::size_t listed = 0;
+    FindEntry entry;
+    std::wstring path;
+    while (search->next(entry)) {
+      if (entry.isFolder() || (entry.attributes & kVolumeLabel)) continue;
+      if (!proceed()) return;
+      ++seen;
+      if (!masks_.empty() && !MatchesAny(masks_, entry.name)) continue;
+      if (names_.foundIn(entry.name, scratch_)) continue;
+      path = folder + entry.name;
+      if (IsFileInUse(path)) continue;
+      addRow(path, FormatSize(entry.size), entry.size);
+      status(folder);
+      ++listed;
+    }
+    search.reset();
+    if (seen != listed) markIncomplete(folder);
+    if (!withSubfolders) return;
+
+    search = Fs().search(folder + L"*.*", true);
+    if (!search) return;
+    while (search->next(entry)) {
+      if (!proceed()) return;
+      if (!entry.isFolder() || IsDotEntry(entry.name)) continue;
+      if (IsLinkedFolder(entry.attributes)) {
+        // Not walked, so whatever it holds stays: it and its parents are not waste.
+        markIncomplete(folder + entry.name + L"\\");
+        continue;
+      }
+      fileWalk(folder + entry.name, true);
+    }
+  }
+
+  void wasteWalk(const std::wstring& folderIn) {
+    if (stopped_ || folderIn.empty() || !DirectoryExists(folderIn)) return;
+    const std::wstring folder = IncludeTrailingBackslash(folderIn);
+    status(folder);
+
+    FindEntry entry;
+    if (std::unique_ptr<DirSearch> search = Fs().search(folder + L"*.*", true)) {
+      while (search->next(entry)) {
+        if (!proceed()) return;
+        if (!entry.isFolder() || IsDotEntry(entry.name) || IsLinkedFolder(entry.attributes)) continue;
+        wasteWalk(folder + entry.name);
+      }
+    }
+    std::unique_ptr<DirSearch> search = Fs().search(folder + L"*.*", true);
+    if (!search) return;
+    while (search->next(entry)) {
+      if (!proceed()) return;
+      if (!entry.isFolder() || IsDotEntry(entry.name) || IsLinkedFolder(entry.attributes)) continue;
+      const std::wstring sub = folder + entry.name;
+      if (isIncomplete(sub)) continue;
+      addRow(sub, std::wstring(kWasteFolderText), 0);
+      status(folder);
+    }
+  }
+
+ private:
+  void status(std::wstring_view folder) {
+    ProgressText(rows_.size(), total_, folder, statusText_);
+    run_.status(statusText_);
+  }
+
+  void markIncomplete(const std::wstring& folder) {
+    std::wstring folded;
+    FoldInto(folder, folded);
+    incomplete_.push_back(std::move(folded));
+  }
+
+  // A substring test, so a folder "Log" beside an incomplete "Logs" is kept back too.
+  bool isIncomplete(std::wstring_view folder) {
+    FoldInto(folder, scratch_);
+    for (const std::wstring& f : incomplete_)
+      if (f.find(scratch_) != std::wstring::npos) return true;
+    return false;
+  }
+
+  void addRow(const std::wstring& path, std::wstring sizeText, std::uint64_t size) {
+    ListRow row;
+    row.caption = path;
+    row.sub.push_back(std::move(sizeText));
+    row.sub.emplace_back(description_);
+    row.size = size;
+    row.image = image_;
+    rows_.append(std::move(row));
+    run_.rowAdded();
+    total_ += size;
+  }
+
+  RunContext& run_;
+  RowModel& rows_;
+  std::uint64_t total_ = 0;
+  bool stopped_ = false;
+  std::wstring_view description_;
+  int image_ = -1;
+  std::vector<FileMask> masks_;
+  FoldedNeedles names_;
+  std::vector<std::wstring> incomplete_;
+  std::wstring scratch_;
+  std::wstring statusText_;
+};
+
+void ScanUserFolder(DailyWalk& walk, const UserCleanFolder& user) {
+  if (!user.givenTypes) {
+    walk.startLocation({}, {});
+    walk.fileWalk(user.folder, user.includeSubfolders);
+    if (user.includeSubfolders) walk.wasteWalk(user.folder);
+    return;
+  }
+  const std::vector<std::wstring> patterns = TypesToPatterns(user.types);
+  if (patterns.empty()) return;
+  walk.startLocation(patterns, {});
+  walk.fileWalk(user.folder, user.includeSubfolders);
+}
+
+}  // namespace
+
+UserCleanFolder UserCleanFolderFromRow(const ListRow& row) {
+  UserCleanFolder u;
+  u.ticked = row.checked;
+  u.folder = row.caption;
+  u.includeSubfolders = row.column(1) == L"包含";
+  u.givenTypes = row.column(2) == L"指定类型";
+  u.types = row.column(3);
+  return u;
+}
+
+namespace {
+
+template <class Fn>
+void ForEachPiece(std::wstring_view types, Fn fn) {
+  std::size_t start = 0;
+  while (start <= types.size()) {
+    std::size_t bar = types.find(L'|', start);
+    if (bar == std::wstring_view::npos) bar = types.size();
+    const std::wstring_view piece = TrimView(types.substr(start, bar - start));
+    if (!piece.empty()) fn(piece);
+    start = bar + 1;
+  }
+}
+
+}  // namespace
+
+std::vector<std::wstring> TypesToPatterns(std::wstring_view types) {
+  std::vector<std::wstring> out;
+  ForEachPiece(TrimView(types), [&](std::wstring_view piece) {
+    std::wstring mask = NormalizeMask(piece);
+    if (IsValidMask(mask)) out.push_back(std::move(mask));
+  });
+  return out;
+}
+
+bool IsValidTypesText(std::wstring_view types) {
+  bool any = false;
+  bool valid = true;
+  ForEachPiece(types, [&](std::wstring_view piece) {
+    any = true;
+    if (!IsValidMask(piece)) valid = false;
+  });
+  return any && valid;
+}
+
+std::vector<DailyLocation> DailyLocations(int position, const KnownFolders& k) {
+  std::vector<DailyLocation> out;
+  switch (position) {
+    case 0:
+      out.push_back(Location(k.WindowsTempDir, {}, true, true));
+      out.push_back(Location(k.TempDir, {}, true, true));
+      break;
+    case 1:
+      out.push_back(Location(k.RecentDir, {}, true, true, {L"desktop.ini"}));
+      break;
+    case 2:
+      out.push_back(Location(k.WindowsDir,
+                             {L"KB*.log", L"setupact.log", L"setuperr.log", L"setupapi.log", L"FaxSetup.log",
+                              L"updspapi.log", L"Windows Update.log", L"WindowsUpdate.log", L"svcpack.log",
+                              L"spuninst.log", L"spupdsvc.log", L"dtcInstall.log", L"iis5.log", L"iis6.log",
+                              L"tsoc.log", L"spupdw2k.log", L"spupdwxp.log"},
+                             false, false));
+      out.push_back(Location(JoinKnown(k.WindowsDir, L"\\repair"), {L"setupapi.log"}, false, false));
+      out.push_back(Location(JoinKnown(k.SystemDir, L"\\wbem\\Logs"), {L"*.log"}, false, false));
+      out.push_back(Location(JoinKnown(k.SystemDir, L"\\CatRoot2"), {L"dberr.txt"}, false, false));
+      break;
+    case 3:
+      out.push_back(Location(JoinKnown(k.ProgramFilesDir, L"\\Real\\RealPlayer"), {L"realplayer.ste"}, false, false));
+      out.push_back(Location(JoinKnown(k.ProgramFilesDir, L"\\Ahead\\Nero"), {L"NeroHistory.log"}, false, false));
+      out.push_back(
+          Location(JoinKnown(k.ProgramFilesDir, L"\\Raxco\\PerfectDisk\\7.0"), {L"PerfectDisk.log"}, false, false));
+      out.push_back(Location(JoinKnown(k.ProgramFilesDir, L"\\Ewido\\Security Suite"), {L"logfile.txt"}, false, false));
+      out.push_back(Location(JoinKnown(k.ProgramFilesDir, L"\\Ewido Anti-Malware"), {L"logfile.txt"}, false, false));
+      out.push_back(
+          Location(JoinKnown(k.ProgramFilesDir, L"\\ewido anti-spyware 4.0"), {L"logfile.txt"}, false, false));
+      out.push_back(
+          Location(JoinKnown(k.ProgramFilesDir, L"\\Grisoft\\AVG Anti-Spyware 7.5"), {L"logfile.txt"}, false, false));
+      break;
+    default:
+      break;
+  }
+  return out;
+}
+
+DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, RowModel& rows) {
+  rows.clear();
+  DailyWalk walk(run, rows);
+  for (int position = 0; position < 5; ++position) {
+    if (!walk.proceed()) break;
+    if (!input.items[static_cast<std::size_t>(position)]) continue;
+    walk.startItem(position);
+    if (position < 4) {
+      for (const DailyLocation& location : DailyLocations(position, input.known)) {
+        if (walk.stopped()) break;
+        walk.startLocation(location.patterns, location.skippedNames);
+        walk.fileWalk(location.folder, location.withSubfolders);
+        if (location.wasteFolders) walk.wasteWalk(location.folder);
+      }
+    } else {
+      if (input.userFoldersReached) input.userFoldersReached();
+      for (const UserCleanFolder& user : input.userFolders) {
+        if (walk.stopped()) break;
+        if (!user.ticked || user.folder.empty() || !DirectoryExists(user.folder)) continue;
+        ScanUserFolder(walk, user);
+      }
+    }
+  }
+
+  DailyScanResult result;
+  result.rows = rows.size();
+  result.total = walk.total();
+  result.stopped = walk.stopped();
+  if (result.rows > 0)
+    run.status(L"扫描到符合条件的垃圾文件或目录共 " + ToDecimal(static_cast<std::int64_t>(result.rows)) +
+               L" 项,占用 " + FormatSize(result.total) + L" 硬盘空间");
+  else
+    run.status(L"未扫描到符合条件的垃圾文件或目录");
+  return result;
+}
+
+}  // namespace wv

@@ -1,0 +1,75 @@
+#pragma once
+// The daily file scan: the known temporary folders, recent-document links,
+// system and software logs and the user's own folders, with the folders that
+// will be empty once their listed files are gone ("废目录" rows).
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/engine.h"
+#include "core/knownfolders.h"
+#include "core/rows.h"
+
+namespace wv {
+
+// The size column of a waste-folder row.
+inline constexpr std::wstring_view kWasteFolderText = L"废目录";
+
+// One row of the user-defined folder list.
+struct UserCleanFolder {
+  bool ticked = false;
+  std::wstring folder;
+  bool includeSubfolders = true;  // "包含"; "排除" is false
+  bool givenTypes = true;         // "指定类型"; any other mode cleans everything
+  std::wstring types;             // patterns separated by "|"
+};
+
+// A list row of the user-defined list (caption, "包含"/"排除", "指定类型"/"全部清理", types).
+UserCleanFolder UserCleanFolderFromRow(const ListRow& row);
+
+// The patterns of a types text: pieces between "|", trimmed, empty ones dropped,
+// each through NormalizeMask; pieces that are not valid masks are left out.
+std::vector<std::wstring> TypesToPatterns(std::wstring_view types);
+// For the add handler: true when the text has at least one piece and every
+// non-empty piece is a valid mask (no "[" left open).
+bool IsValidTypesText(std::wstring_view types);
+
+struct DailyScanInput {
+  // Ticks of the five scan items, by catalogue position.
+  std::array<bool, 5> items{};
+  std::vector<UserCleanFolder> userFolders;
+  KnownFolders known;
+  // Called once when the user-defined item is reached (the page locks the
+  // list's add and delete buttons for the rest of the scan).
+  std::function<void()> userFoldersReached;
+};
+
+struct DailyScanResult {
+  std::size_t rows = 0;
+  std::uint64_t total = 0;  // bytes of the listed files
+  bool stopped = false;
+};
+
+// Clears rows and scans the ticked items in order. Rows: caption = file path or
+// waste-folder path (no trailing backslash); sub[0] = FormatSize text or
+// "废目录"; sub[1] = the item's description; size = bytes (0 for folders);
+// image = the item's catalogue icon. Ends with the summary on the status line.
+DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, RowModel& rows);
+
+// One location of an item as the scan handles it (exposed for the page's tests
+// and for checking the table against the known folders).
+struct DailyLocation {
+  std::wstring folder;  // empty when its known folder is unresolved: nothing is scanned
+  std::vector<std::wstring> patterns;  // empty: every file
+  std::vector<std::wstring> skippedNames;
+  bool withSubfolders = false;
+  bool wasteFolders = false;
+};
+// The fixed locations of items 0 to 3, in order; empty for any other position.
+std::vector<DailyLocation> DailyLocations(int position, const KnownFolders& known);
+
+}  // namespace wv
