@@ -1,0 +1,348 @@
+// Sizes, times, system names, drives, list rows, message boxes and the shell jumps.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <thread>
+#include <tuple>
+
+#include "core/publline.h"
+#include "platform/win32/win32_platform.h"
+#include "support/testsupport.h"
+
+namespace wv {
+namespace {
+
+TEST(FormatSize, UnitsStepsAndRounding) {
+  constexpr std::uint64_t KB = 1024, MB = KB * KB, GB = MB * KB, TB = GB * KB;
+  const std::pair<std::uint64_t, const wchar_t*> cases[] = {
+      {0, L"0.00 B"},         {1023, L"1023.00 B"},   {1024, L"1.00 KB"},        {1030, L"1.01 KB"},
+      {1536, L"1.50 KB"},     {MB - 1, L"1024.00 KB"}, {MB, L"1.00 MB"},          {GB, L"1.00 GB"},
+      {GB + GB / 4, L"1.25 GB"}, {1023 * TB, L"1023.00 TB"}, {1024 * TB - 1, L"1024.00 TB"},
+      {1024 * TB, L""},       {UINT64_MAX, L""},
+  };
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(FormatSize(bytes), text) << bytes;
+}
+
+TEST(FormatSize, DecimalPointIgnoresTheLocale) {
+  const char* chosen = nullptr;
+  for (const char* name : {"de-DE", "German_Germany.1252", "fr-FR"})
+    if (!chosen && std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') chosen = name;
+  const std::wstring text = FormatSize(1536);
+  std::setlocale(LC_ALL, "C");
+  if (!chosen) GTEST_SKIP() << "no locale with a decimal comma here";
+  EXPECT_EQ(text, L"1.50 KB") << chosen;
+}
+
+TEST(FileTimes, RoundTripAndClassicFormats) {
+  const SYSTEMTIME local{2026, 12, 0, 5, 13, 7, 9, 0};
+  FILETIME utc{}, bad{};
+  SYSTEMTIME back{};
+  ASSERT_TRUE(DateTimeToFileTime(local, utc) && FileTimeToDateTime(utc, back));
+  EXPECT_EQ(std::tie(back.wYear, back.wMonth, back.wDay, back.wHour, back.wMinute, back.wSecond),
+            std::tie(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond));
+  EXPECT_FALSE(DateTimeToFileTime(SYSTEMTIME{2026, 2, 0, 30, 0, 0, 0, 0}, bad));
+  EXPECT_EQ(FormatFileTime(utc, L"yyyy-mm-dd hh:nn:ss"), L"2026-12-05 13:07:08");  // two-second resolution
+  EXPECT_EQ(FormatFileTime(utc, L"yy/m/d h:n:s"), L"26/12/5 13:7:8");
+  EXPECT_EQ(FormatFileTime(utc, L"HH:MM"), L"13:07");  // minutes right after the hour
+  EXPECT_EQ(FormatFileTime(utc, L"'yyyy' \"at\" dd.mm"), L"yyyy at 05.12");
+  ASSERT_TRUE(DateTimeToFileTime(SYSTEMTIME{2200, 1, 0, 1, 0, 0, 0, 0}, utc));
+  for (const FILETIME& outside : {utc, FILETIME{}, FILETIME{0xFFFFFFFF, 0xFFFFFFFF}})
+    EXPECT_EQ(FormatFileTime(outside, L"yyyy"), L"");  // beyond what the classic file date holds
+}
+
+class FakeSystemInfo : public SystemInfo {
+ public:
+  std::optional<std::vector<SidBytes>> groups;
+  SidBytes admins{1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 32, 2, 0, 0};  // S-1-5-32-544
+  OsVersion os;
+  std::optional<std::vector<SidBytes>> tokenGroups() override { return groups; }
+  SidBytes administratorsGroup() override { return admins; }
+  OsVersion version() override { return os; }
+};
+
+TEST(SystemNames, OsNameAndUiFont) {
+  FakeSystemInfo fake;
+  Substitute<SystemInfo> use(&Platform::system, fake);
+  const struct {
+    std::uint32_t platformId, major, minor;
+    const wchar_t *servicePack, *name;
+  } cases[] = {
+      {0, 3, 11, L"", L"Windows 3.11"},          {1, 4, 0, L"", L"Windows 95"},
+      {1, 4, 10, L" A ", L"Windows 98 第二版"},  {1, 4, 10, L"A", L"Windows 98 第一版"},  // the second character
+      {1, 4, 90, L"", L"Windows ME"},            {1, 6, 50, L"", L"Unknown Version"},
+      {2, 3, 51, L"", L"Windows NT "},           {2, 4, 0, L"", L"Windows NT "},
+      {2, 5, 0, L"", L"Windows 2000"},           {2, 5, 1, L"", L"Windows XP"},
+      {2, 5, 2, L"", L"Windows 2003"},           {2, 5, 3, L"", L"Unknown Version"},
+      {2, 6, 0, L"", L"Windows Vista"},          {2, 6, 1, L"Service Pack 1", L"Windows 7"},
+      {2, 6, 2, L"", L"Unknown Version"},        {3, 6, 1, L"", L"Unknown Platform"},
+  };
+  for (const auto& c : cases) {
+    fake.os = OsVersion{c.platformId, c.major, c.minor, 0, c.servicePack};
+    EXPECT_EQ(GetOSName(), c.name) << c.platformId << L" " << c.major << L"." << c.minor;
+    EXPECT_EQ(GetUIFontName(), c.platformId == 2 && c.major == 6 ? L"微软雅黑" : L"宋体") << c.name;
+  }
+}
+
+TEST(SystemNames, IsAdminWantsTheExactAdministratorsSid) {
+  FakeSystemInfo fake;
+  Substitute<SystemInfo> use(&Platform::system, fake);
+  const SidBytes users{1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 33, 2, 0, 0};  // S-1-5-32-545
+  const SidBytes truncated(fake.admins.begin(), fake.admins.end() - 4);    // S-1-5-32
+  std::vector<SidBytes> many(200, users);                                  // past any fixed buffer
+  many.push_back(fake.admins);  // a deny-only membership counts: attributes are not looked at
+  const std::pair<std::optional<std::vector<SidBytes>>, bool> cases[] = {
+      {std::nullopt, false}, {std::vector<SidBytes>{users, truncated}, false}, {many, true}};
+  for (const auto& [groups, admin] : cases) {
+    fake.groups = groups;
+    EXPECT_EQ(IsAdmin(), admin);
+  }
+  fake.admins.clear();  // the identifier could not be built
+  EXPECT_FALSE(IsAdmin());
+}
+
+class FixedSerial : public Win32Volumes {
+ public:
+  std::optional<VolumeInformation> volumeInformation(std::wstring_view root) override {
+    auto info = Win32Volumes::volumeInformation(root);
+    if (info) info->serial = 0xAB;
+    return info;
+  }
+};
+
+TEST(Drives, VolumeDetailsAndDiskSpace) {
+  FixedSerial fixed;
+  VolumeDetails out;
+  {
+    Substitute<Volumes> use(&Platform::volumes, fixed);
+    ASSERT_TRUE(GetVolumeInfo(L'C', out));
+  }
+  EXPECT_EQ(out.serial, L"000000AB");
+  EXPECT_FALSE(out.fileSystem.empty());
+  std::uint64_t total = 0, free = 0;
+  GetDiskSpace(L'C', total, free);
+  EXPECT_GT(total, 0u);
+  EXPECT_LE(free, total);
+  wchar_t unused = L'Z';
+  while (unused > L'D' && (GetLogicalDrives() & (1u << (unused - L'A')))) --unused;
+  EXPECT_FALSE(GetVolumeInfo(unused, out));
+  GetDiskSpace(unused, total, free);
+  EXPECT_EQ(total + free, 0u);  // both 0 on failure
+}
+
+std::vector<ListRow> Rows(std::initializer_list<const wchar_t*> captions) {
+  std::vector<ListRow> rows;
+  for (const wchar_t* c : captions) rows.push_back(ListRow{c, {}});
+  return rows;
+}
+
+std::wstring Captions(const std::vector<ListRow>& rows) {
+  std::wstring out;
+  for (const ListRow& r : rows) out += (out.empty() ? L"" : L",") + r.caption;
+  return out;
+}
+
+TEST(ListRows, SortDirectionComesFromTheEndsByCodeOrder) {
+  const struct {
+    std::vector<ListRow> rows;
+    const wchar_t *first, *second;
+  } cases[] = {
+      {Rows({L"a", L"c", L"b"}), L"c,b,a", L"a,b,c"},
+      {Rows({L"a", L"c", L"B"}), L"a,B,c", L"c,B,a"},  // "a" > "B" by code: ascending first
+      {Rows({L"9.00 KB", L"10.00 KB", L"1.50 MB"}), L"1.50 MB,10.00 KB,9.00 KB", L"9.00 KB,10.00 KB,1.50 MB"},
+      {Rows({L"\xE9", L"\xC9", L"z"}), L"z,\xC9,\xE9", L"\xE9,\xC9,z"},  // only ASCII letters fold
+  };
+  for (auto c : cases) {
+    SortListByColumn(c.rows, 0);
+    EXPECT_EQ(Captions(c.rows), c.first);
+    SortListByColumn(c.rows, 0);
+    EXPECT_EQ(Captions(c.rows), c.second);
+  }
+  std::vector<ListRow> rows = {{L"r1", {L"x", L"B"}}, {L"r2", {L"y"}}, {L"r3", {L"z", L"a"}}, {L"r4", {L"w", L"c"}}};
+  SortListByColumn(rows, 2);  // "B" below "c": descending; r2 has no second sub-item
+  EXPECT_EQ(Captions(rows), L"r4,r1,r3,r2");
+}
+
+TEST(ListRows, MoveLandsBeforeOrAfterTheTarget) {
+  const struct {
+    int source, target;
+    const wchar_t* order;
+    int index;
+  } cases[] = {
+      {0, 2, L"B,C,A,D,E", 2},  {3, 1, L"A,D,B,C,E", 1},  // down: just after the target; up: just before
+      {4, 0, L"E,A,B,C,D", 0},  {1, -1, L"A,C,D,E,B", 4},  // no row under the drop point: the last row
+      {1, 99, L"A,C,D,E,B", 4}, {2, 2, L"A,B,C,D,E", 2},
+      {-1, 2, L"A,B,C,D,E", -1}, {5, 0, L"A,B,C,D,E", -1},  // nothing selected
+  };
+  for (const auto& c : cases) {
+    std::vector<ListRow> rows = Rows({L"A", L"B", L"C", L"D", L"E"});
+    if (c.index >= 0) rows[static_cast<std::size_t>(c.source)].sub = {L"kept"};
+    const int index = MoveListItem(rows, c.source, c.target);
+    EXPECT_EQ(Captions(rows), c.order) << c.source << L"->" << c.target;
+    ASSERT_EQ(index, c.index) << c.source << L"->" << c.target;
+    EXPECT_TRUE(index < 0 || rows[static_cast<std::size_t>(index)].sub.size() == 1u);  // the row moved whole
+  }
+  std::vector<ListRow> empty;
+  EXPECT_EQ(MoveListItem(empty, 0, -1), -1);
+}
+
+// Reads the system message box from another thread, then presses the button.
+std::thread AnswerBox(std::vector<std::wstring>& seen, int button) {
+  return std::thread([&seen, button] {
+    HWND box = nullptr;
+    for (int i = 0; i < 200 && !(box = FindWindowW(L"#32770", L"WindowsVantorra")); ++i) Sleep(50);
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    seen.push_back(text);
+    for (const int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO})
+      if (HWND b = GetDlgItem(box, id); b && IsWindowVisible(b)) seen.push_back(std::to_wstring(id));
+    const auto icon = SendDlgItemMessageW(box, 0x0440, STM_GETICON, 0, 0);
+    seen.push_back(std::to_wstring(icon) + L"/" + std::to_wstring(reinterpret_cast<LPARAM>(GetWindow(box, GW_OWNER))));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+  });
+}
+
+TEST(MsgBox, SystemBoxShowsCaptionTextButtonsIconAndOwner) {
+  const HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+  const struct {
+    int icon, buttons;
+    std::vector<int> shown;
+    int press;
+    LPCWSTR systemIcon;
+    HWND owner;
+  } cases[] = {
+      {1, 1, {IDOK}, IDOK, IDI_QUESTION, nullptr},
+      {2, 2, {IDOK, IDCANCEL}, IDCANCEL, IDI_WARNING, owner},
+      {3, 3, {IDCANCEL, IDYES, IDNO}, IDNO, IDI_ERROR, nullptr},
+      {0, 4, {IDABORT, IDRETRY, IDIGNORE}, IDRETRY, IDI_INFORMATION, nullptr},
+      {9, 5, {IDCANCEL, IDRETRY}, IDRETRY, IDI_INFORMATION, nullptr},
+      {1, 6, {IDYES, IDNO}, IDYES, IDI_QUESTION, nullptr},
+      {1, 7, {IDOK}, IDOK, IDI_QUESTION, nullptr},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::wstring> seen, expected = {L"备份失败 -- 注册表备份文件创建失败！"};
+    for (const int id : c.shown) expected.push_back(std::to_wstring(id));
+    expected.push_back(std::to_wstring(reinterpret_cast<LPARAM>(LoadIconW(nullptr, c.systemIcon))) + L"/" +
+                       std::to_wstring(reinterpret_cast<LPARAM>(c.owner)));
+    SetMsgBoxOwner(c.owner);
+    std::thread answer = AnswerBox(seen, c.press);
+    EXPECT_EQ(MsgBox(c.icon, c.buttons, L"备份失败", L"注册表备份文件创建失败！"), c.press) << c.buttons;
+    answer.join();
+    SetMsgBoxOwner(nullptr);
+    EXPECT_EQ(seen, expected) << c.icon << L"," << c.buttons;
+  }
+  DestroyWindow(owner);
+}
+
+TEST(MsgBox, HandlerAndStatusSinkAnswerInstead) {
+  SetRunInfo(L"nobody listens");  // no sink: nothing happens
+  {
+    test::ScriptedMsgBox script;
+    test::StatusRecorder status;
+    script.answer(IDYES);
+    EXPECT_EQ(MsgBox(1, 6, L"确认", L"删除吗？"), IDYES);
+    SetRunInfo(L"正在扫描");
+    ASSERT_EQ(script.shown().size(), 1u);
+    EXPECT_EQ(script.shown()[0].text, L"删除吗？");
+    EXPECT_EQ(status.texts(), std::vector<std::wstring>{L"正在扫描"});
+  }
+  EXPECT_FALSE(SetMsgBoxHandler({}));  // the system box is back
+}
+
+// The calls that drive other programs, each as one line of text.
+class RecordingShell : public Win32Shell {
+ public:
+  std::vector<std::wstring> calls;
+  HWND editor = nullptr;  // what findWindow answers; startRegedit sets it to editorAfterStart
+  HWND editorAfterStart = nullptr;
+  std::wstring browseAnswer;
+
+  void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) override {
+    calls.push_back(std::wstring(verb) + L"|" + std::wstring(file) + L"|" + std::wstring(params) + L"|" +
+                    std::to_wstring(show));
+  }
+  std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view, std::wstring_view initial) override {
+    calls.push_back(std::wstring(title) + L"|" + std::wstring(initial) + L"|" + std::to_wstring(reinterpret_cast<LPARAM>(owner)));
+    return browseAnswer;
+  }
+  void startRegedit() override {
+    calls.push_back(L"start");
+    editor = editorAfterStart;
+  }
+  HWND findWindow(std::wstring_view className) override {
+    calls.push_back(std::wstring(className));
+    return editor;
+  }
+  HWND findChild(HWND, std::wstring_view className) override {
+    return reinterpret_cast<HWND>(className == L"SysTreeView32" ? 0x21 : className == L"SysListView32" ? 0x22 : 0);
+  }
+  void showAndActivate(HWND window) override { calls.push_back(L"show " + Name(window)); }
+  void sendKeyDown(HWND window, unsigned key) override { calls.push_back(Name(window) + L" key " + std::to_wstring(key)); }
+  void sendChar(HWND window, wchar_t ch) override { calls.push_back(Name(window) + L" " + std::wstring(1, ch)); }
+  void sleep(unsigned milliseconds) override { calls.push_back(L"sleep " + std::to_wstring(milliseconds)); }
+
+ private:
+  std::wstring Name(HWND w) const { return w == editor ? L"editor" : w == reinterpret_cast<HWND>(0x21) ? L"tree" : L"list"; }
+};
+
+TEST(ShellJumps, ChooseFolderAnswersFromTheBrowser) {
+  test::TempFolder tmp(L"choose");
+  RecordingShell shell;
+  Substitute<Shell> use(&Platform::shell, shell);
+  SetMsgBoxOwner(reinterpret_cast<HWND>(0x42));
+  std::wstring folder = tmp.path();
+  shell.browseAnswer = L"C:\\chosen";
+  const bool chosen = ChooseFolder(L"请选择一个您要扫描的目录...", L"", folder);
+  SetMsgBoxOwner(nullptr);
+  EXPECT_TRUE(chosen);
+  EXPECT_EQ(folder, L"C:\\chosen");
+  shell.browseAnswer.clear();
+  folder = tmp.path();
+  EXPECT_FALSE(ChooseFolder(L"t", L"", folder));
+  EXPECT_EQ(folder, tmp.path());  // cancelled: unchanged
+  folder = tmp / L"gone";
+  EXPECT_FALSE(ChooseFolder(L"t", L"", folder));
+  EXPECT_EQ(folder, L"");  // a folder that does not exist is cleared first, so nothing is preselected
+  EXPECT_EQ(shell.calls, (std::vector<std::wstring>{L"请选择一个您要扫描的目录...|" + tmp.path() + L"|66",
+                                                    L"t|" + tmp.path() + L"|0", L"t||0"}));
+}
+
+TEST(ShellJumps, ShowInExplorerSelectsThePath) {
+  RecordingShell shell;
+  Substitute<Shell> use(&Platform::shell, shell);
+  ShowInExplorer(L"C:\\a b\\c.tmp");
+  EXPECT_EQ(shell.calls, std::vector<std::wstring>{L"open|Explorer.exe|/n,/select,C:\\a b\\c.tmp|1"});
+}
+
+TEST(ShellJumps, OpenRegeditAtWalksTheTreeAndSelectsTheValue) {
+  std::vector<std::wstring> walk = {L"show editor", L"show tree"};  // collapse all, then down by typing
+  walk.insert(walk.end(), 50, L"tree key 37");
+  for (const wchar_t* c : {L"tree key 36", L"tree key 39", L"tree H", L"tree K", L"tree key 39", L"tree 测"})
+    walk.emplace_back(c);
+  const std::vector<std::wstring> value = {L"show list", L"sleep 300", L"list key 36", L"list R", L"list u"};
+  const HWND editor = reinterpret_cast<HWND>(0x10);
+  const struct {
+    HWND running, afterStart;
+    std::wstring value;
+    int select;
+    std::vector<std::vector<std::wstring>> calls;
+  } cases[] = {
+      {editor, nullptr, L"Ignored", 0, {{L"RegEdit_RegEdit"}, walk, {L"show editor"}}},
+      {nullptr, editor, L"Ru", 1, {{L"RegEdit_RegEdit", L"start", L"RegEdit_RegEdit"}, walk, value, {L"show editor"}}},
+      {nullptr, nullptr, L"", 0, {{L"RegEdit_RegEdit", L"start", L"RegEdit_RegEdit"}}},  // it never comes up
+  };
+  for (const auto& c : cases) {
+    RecordingShell shell;
+    shell.editor = c.running;
+    shell.editorAfterStart = c.afterStart;
+    Substitute<Shell> use(&Platform::shell, shell);
+    OpenRegeditAt(L"HK\\测", c.value, c.select);
+    OpenRegeditAt(L"", L"x", 1);  // nothing to do
+    std::vector<std::wstring> expected;
+    for (const auto& part : c.calls) expected.insert(expected.end(), part.begin(), part.end());
+    EXPECT_EQ(shell.calls, expected) << c.value;
+  }
+}
+
+}  // namespace
+}  // namespace wv
