@@ -3,7 +3,6 @@
 
 #include <clocale>
 #include <thread>
-#include <tuple>
 
 #include "core/publline.h"
 #include "platform/win32/win32_platform.h"
@@ -33,13 +32,9 @@ TEST(FormatSize, DecimalPointIgnoresTheLocale) {
   EXPECT_EQ(text, L"1.50 KB") << chosen;
 }
 
-TEST(FileTimes, RoundTripAndClassicFormats) {
-  const SYSTEMTIME local{2026, 12, 0, 5, 13, 7, 9, 0};
+TEST(FileTimes, ClassicFormatsOfLocalTime) {
   FILETIME utc{}, bad{};
-  SYSTEMTIME back{};
-  ASSERT_TRUE(DateTimeToFileTime(local, utc) && FileTimeToDateTime(utc, back));
-  EXPECT_EQ(std::tie(back.wYear, back.wMonth, back.wDay, back.wHour, back.wMinute, back.wSecond),
-            std::tie(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond));
+  ASSERT_TRUE(DateTimeToFileTime(SYSTEMTIME{2026, 12, 0, 5, 13, 7, 9, 0}, utc));
   EXPECT_FALSE(DateTimeToFileTime(SYSTEMTIME{2026, 2, 0, 30, 0, 0, 0, 0}, bad));
   EXPECT_EQ(FormatFileTime(utc, L"yyyy-mm-dd hh:nn:ss"), L"2026-12-05 13:07:08");  // two-second resolution
   EXPECT_EQ(FormatFileTime(utc, L"yy/m/d h:n:s"), L"26/12/5 13:7:8");
@@ -74,7 +69,8 @@ TEST(SystemNames, OsNameAndUiFont) {
       {2, 5, 0, L"", L"Windows 2000"},           {2, 5, 1, L"", L"Windows XP"},
       {2, 5, 2, L"", L"Windows 2003"},           {2, 5, 3, L"", L"Unknown Version"},
       {2, 6, 0, L"", L"Windows Vista"},          {2, 6, 1, L"Service Pack 1", L"Windows 7"},
-      {2, 6, 2, L"", L"Unknown Version"},        {3, 6, 1, L"", L"Unknown Platform"},
+      {2, 6, 2, L"", L"Unknown Version"},        {2, 10, 0, L"", L"Unknown Version"},
+      {3, 6, 1, L"", L"Unknown Platform"},
   };
   for (const auto& c : cases) {
     fake.os = OsVersion{c.platformId, c.major, c.minor, 0, c.servicePack};
@@ -158,7 +154,7 @@ TEST(ListRows, SortDirectionComesFromTheEndsByCodeOrder) {
     EXPECT_EQ(Captions(c.rows), c.second);
   }
   std::vector<ListRow> rows = {{L"r1", {L"x", L"B"}}, {L"r2", {L"y"}}, {L"r3", {L"z", L"a"}}, {L"r4", {L"w", L"c"}}};
-  SortListByColumn(rows, 2);  // "B" below "c": descending; r2 has no second sub-item
+  SortListByColumn(rows, 2);  // by the second sub-item, "B" below "c": descending; r2 has none
   EXPECT_EQ(Captions(rows), L"r4,r1,r3,r2");
 }
 
@@ -185,18 +181,18 @@ TEST(ListRows, MoveLandsBeforeOrAfterTheTarget) {
   EXPECT_EQ(MoveListItem(empty, 0, -1), -1);
 }
 
-// Reads the system message box from another thread, then presses the button.
-std::thread AnswerBox(std::vector<std::wstring>& seen, int button) {
+// Reads the system message box from another thread ("text;buttons;icon;owner"), then presses a button.
+std::thread AnswerBox(std::wstring& seen, int button) {
   return std::thread([&seen, button] {
     HWND box = nullptr;
     for (int i = 0; i < 200 && !(box = FindWindowW(L"#32770", L"WindowsVantorra")); ++i) Sleep(50);
     wchar_t text[512] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 512);
-    seen.push_back(text);
+    seen = text;
     for (const int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO})
-      if (HWND b = GetDlgItem(box, id); b && IsWindowVisible(b)) seen.push_back(std::to_wstring(id));
-    const auto icon = SendDlgItemMessageW(box, 0x0440, STM_GETICON, 0, 0);
-    seen.push_back(std::to_wstring(icon) + L"/" + std::to_wstring(reinterpret_cast<LPARAM>(GetWindow(box, GW_OWNER))));
+      if (HWND b = GetDlgItem(box, id); b && IsWindowVisible(b)) seen += L";" + std::to_wstring(id);
+    const LRESULT icon = SendDlgItemMessageW(box, 0x0440, STM_GETICON, 0, 0);
+    seen += L";" + std::to_wstring(icon) + L";" + std::to_wstring(reinterpret_cast<LPARAM>(GetWindow(box, GW_OWNER)));
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
   });
 }
@@ -205,87 +201,72 @@ TEST(MsgBox, SystemBoxShowsCaptionTextButtonsIconAndOwner) {
   const HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                                      GetModuleHandleW(nullptr), nullptr);
   const struct {
-    int icon, buttons;
-    std::vector<int> shown;
-    int press;
+    int icon, buttons, press;
+    const wchar_t* shown;
     LPCWSTR systemIcon;
     HWND owner;
   } cases[] = {
-      {1, 1, {IDOK}, IDOK, IDI_QUESTION, nullptr},
-      {2, 2, {IDOK, IDCANCEL}, IDCANCEL, IDI_WARNING, owner},
-      {3, 3, {IDCANCEL, IDYES, IDNO}, IDNO, IDI_ERROR, nullptr},
-      {0, 4, {IDABORT, IDRETRY, IDIGNORE}, IDRETRY, IDI_INFORMATION, nullptr},
-      {9, 5, {IDCANCEL, IDRETRY}, IDRETRY, IDI_INFORMATION, nullptr},
-      {1, 6, {IDYES, IDNO}, IDYES, IDI_QUESTION, nullptr},
-      {1, 7, {IDOK}, IDOK, IDI_QUESTION, nullptr},
+      {1, 1, IDOK, L"1", IDI_QUESTION, nullptr},       {2, 2, IDCANCEL, L"1;2", IDI_WARNING, owner},
+      {3, 3, IDNO, L"2;6;7", IDI_ERROR, nullptr},      {0, 4, IDRETRY, L"3;4;5", IDI_INFORMATION, nullptr},
+      {9, 5, IDRETRY, L"2;4", IDI_INFORMATION, nullptr}, {1, 6, IDYES, L"6;7", IDI_QUESTION, nullptr},
+      {1, 7, IDOK, L"1", IDI_QUESTION, nullptr},
   };
   for (const auto& c : cases) {
-    std::vector<std::wstring> seen, expected = {L"备份失败 -- 注册表备份文件创建失败！"};
-    for (const int id : c.shown) expected.push_back(std::to_wstring(id));
-    expected.push_back(std::to_wstring(reinterpret_cast<LPARAM>(LoadIconW(nullptr, c.systemIcon))) + L"/" +
-                       std::to_wstring(reinterpret_cast<LPARAM>(c.owner)));
+    std::wstring seen;
     SetMsgBoxOwner(c.owner);
     std::thread answer = AnswerBox(seen, c.press);
     EXPECT_EQ(MsgBox(c.icon, c.buttons, L"备份失败", L"注册表备份文件创建失败！"), c.press) << c.buttons;
     answer.join();
     SetMsgBoxOwner(nullptr);
-    EXPECT_EQ(seen, expected) << c.icon << L"," << c.buttons;
+    EXPECT_EQ(seen, L"备份失败 -- 注册表备份文件创建失败！;" + std::wstring(c.shown) + L";" +
+                        std::to_wstring(reinterpret_cast<LPARAM>(LoadIconW(nullptr, c.systemIcon))) + L";" +
+                        std::to_wstring(reinterpret_cast<LPARAM>(c.owner)));
   }
   DestroyWindow(owner);
 }
 
-TEST(MsgBox, HandlerAndStatusSinkAnswerInstead) {
-  SetRunInfo(L"nobody listens");  // no sink: nothing happens
-  {
-    test::ScriptedMsgBox script;
-    test::StatusRecorder status;
-    script.answer(IDYES);
-    EXPECT_EQ(MsgBox(1, 6, L"确认", L"删除吗？"), IDYES);
-    SetRunInfo(L"正在扫描");
-    ASSERT_EQ(script.shown().size(), 1u);
-    EXPECT_EQ(script.shown()[0].text, L"删除吗？");
-    EXPECT_EQ(status.texts(), std::vector<std::wstring>{L"正在扫描"});
-  }
-  EXPECT_FALSE(SetMsgBoxHandler({}));  // the system box is back
-}
-
-// The calls that drive other programs, each as one line of text.
+// Records the calls that drive other programs as one text: "|" between arguments, ";" after each call.
 class RecordingShell : public Win32Shell {
  public:
-  std::vector<std::wstring> calls;
-  HWND editor = nullptr;  // what findWindow answers; startRegedit sets it to editorAfterStart
-  HWND editorAfterStart = nullptr;
-  std::wstring browseAnswer;
+  std::wstring calls, browseAnswer;
+  HWND editor = nullptr, editorAfterStart = nullptr;  // what findWindow answers before and after startRegedit
 
   void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) override {
-    calls.push_back(std::wstring(verb) + L"|" + std::wstring(file) + L"|" + std::wstring(params) + L"|" +
-                    std::to_wstring(show));
+    Note({verb, file, params, std::to_wstring(show)});
   }
-  std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view, std::wstring_view initial) override {
-    calls.push_back(std::wstring(title) + L"|" + std::wstring(initial) + L"|" + std::to_wstring(reinterpret_cast<LPARAM>(owner)));
+  std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view, std::wstring_view from) override {
+    Note({title, from, Name(owner)});
     return browseAnswer;
   }
   void startRegedit() override {
-    calls.push_back(L"start");
+    Note({L"start"});
     editor = editorAfterStart;
   }
   HWND findWindow(std::wstring_view className) override {
-    calls.push_back(std::wstring(className));
+    Note({className});
     return editor;
   }
   HWND findChild(HWND, std::wstring_view className) override {
-    return reinterpret_cast<HWND>(className == L"SysTreeView32" ? 0x21 : className == L"SysListView32" ? 0x22 : 0);
+    return className == L"SysTreeView32" ? kTree : className == L"SysListView32" ? kList : nullptr;
   }
-  void showAndActivate(HWND window) override { calls.push_back(L"show " + Name(window)); }
-  void sendKeyDown(HWND window, unsigned key) override { calls.push_back(Name(window) + L" key " + std::to_wstring(key)); }
-  void sendChar(HWND window, wchar_t ch) override { calls.push_back(Name(window) + L" " + std::wstring(1, ch)); }
-  void sleep(unsigned milliseconds) override { calls.push_back(L"sleep " + std::to_wstring(milliseconds)); }
+  void showAndActivate(HWND window) override { Note({L"show", Name(window)}); }
+  void sendKeyDown(HWND window, unsigned key) override { Note({Name(window), std::to_wstring(key)}); }
+  void sendChar(HWND window, wchar_t ch) override { Note({Name(window), std::wstring(1, ch)}); }
+  void sleep(unsigned milliseconds) override { Note({L"sleep", std::to_wstring(milliseconds)}); }
 
  private:
-  std::wstring Name(HWND w) const { return w == editor ? L"editor" : w == reinterpret_cast<HWND>(0x21) ? L"tree" : L"list"; }
+  inline static const HWND kTree = reinterpret_cast<HWND>(0x21), kList = reinterpret_cast<HWND>(0x22);
+  std::wstring Name(HWND w) const {
+    if (w == kTree || w == kList) return w == kTree ? L"tree" : L"list";
+    return w && w == editor ? L"editor" : std::to_wstring(reinterpret_cast<LPARAM>(w));
+  }
+  void Note(std::initializer_list<std::wstring_view> parts) {
+    for (const std::wstring_view part : parts) (calls += part) += L'|';
+    calls.back() = L';';
+  }
 };
 
-TEST(ShellJumps, ChooseFolderAnswersFromTheBrowser) {
+TEST(ShellJumps, ChooseFolderAndShowInExplorer) {
   test::TempFolder tmp(L"choose");
   RecordingShell shell;
   Substitute<Shell> use(&Platform::shell, shell);
@@ -303,44 +284,34 @@ TEST(ShellJumps, ChooseFolderAnswersFromTheBrowser) {
   folder = tmp / L"gone";
   EXPECT_FALSE(ChooseFolder(L"t", L"", folder));
   EXPECT_EQ(folder, L"");  // a folder that does not exist is cleared first, so nothing is preselected
-  EXPECT_EQ(shell.calls, (std::vector<std::wstring>{L"请选择一个您要扫描的目录...|" + tmp.path() + L"|66",
-                                                    L"t|" + tmp.path() + L"|0", L"t||0"}));
-}
-
-TEST(ShellJumps, ShowInExplorerSelectsThePath) {
-  RecordingShell shell;
-  Substitute<Shell> use(&Platform::shell, shell);
   ShowInExplorer(L"C:\\a b\\c.tmp");
-  EXPECT_EQ(shell.calls, std::vector<std::wstring>{L"open|Explorer.exe|/n,/select,C:\\a b\\c.tmp|1"});
+  EXPECT_EQ(shell.calls, L"请选择一个您要扫描的目录...|" + tmp.path() + L"|66;t|" + tmp.path() +
+                             L"|0;t||0;open|Explorer.exe|/n,/select,C:\\a b\\c.tmp|1;");
 }
 
 TEST(ShellJumps, OpenRegeditAtWalksTheTreeAndSelectsTheValue) {
-  std::vector<std::wstring> walk = {L"show editor", L"show tree"};  // collapse all, then down by typing
-  walk.insert(walk.end(), 50, L"tree key 37");
-  for (const wchar_t* c : {L"tree key 36", L"tree key 39", L"tree H", L"tree K", L"tree key 39", L"tree 测"})
-    walk.emplace_back(c);
-  const std::vector<std::wstring> value = {L"show list", L"sleep 300", L"list key 36", L"list R", L"list u"};
-  const HWND editor = reinterpret_cast<HWND>(0x10);
+  std::wstring walk = L"show|editor;show|tree;";  // collapse everything, then down by typing
+  for (int i = 0; i < 50; ++i) walk += L"tree|37;";
+  walk += L"tree|36;tree|39;tree|H;tree|K;tree|39;tree|测;";
+  const std::wstring find = L"RegEdit_RegEdit;", editor = L"show|editor;";
+  const HWND window = reinterpret_cast<HWND>(0x10);
   const struct {
     HWND running, afterStart;
-    std::wstring value;
     int select;
-    std::vector<std::vector<std::wstring>> calls;
+    std::wstring calls;
   } cases[] = {
-      {editor, nullptr, L"Ignored", 0, {{L"RegEdit_RegEdit"}, walk, {L"show editor"}}},
-      {nullptr, editor, L"Ru", 1, {{L"RegEdit_RegEdit", L"start", L"RegEdit_RegEdit"}, walk, value, {L"show editor"}}},
-      {nullptr, nullptr, L"", 0, {{L"RegEdit_RegEdit", L"start", L"RegEdit_RegEdit"}}},  // it never comes up
+      {window, nullptr, 0, find + walk + editor},
+      {nullptr, window, 1, find + L"start;" + find + walk + L"show|list;sleep|300;list|36;list|R;list|u;" + editor},
+      {nullptr, nullptr, 1, find + L"start;" + find},  // the editor never comes up
   };
   for (const auto& c : cases) {
     RecordingShell shell;
     shell.editor = c.running;
     shell.editorAfterStart = c.afterStart;
     Substitute<Shell> use(&Platform::shell, shell);
-    OpenRegeditAt(L"HK\\测", c.value, c.select);
+    OpenRegeditAt(L"HK\\测", L"Ru", c.select);
     OpenRegeditAt(L"", L"x", 1);  // nothing to do
-    std::vector<std::wstring> expected;
-    for (const auto& part : c.calls) expected.insert(expected.end(), part.begin(), part.end());
-    EXPECT_EQ(shell.calls, expected) << c.value;
+    EXPECT_EQ(shell.calls, c.calls);
   }
 }
 
