@@ -52,7 +52,7 @@ TEST(ExtractPathFromCommand, CommandLinesOfFilesThatDoNotExist) {
       {L"C:\\x\\setup.exe,1 extra words", L"C:\\x\\setup.exe"},
       {L"%SystemRoot%\\system32\\x.exe /k", L"%SystemRoot%\\system32\\x.exe /k"},
       {L"\"notepad.exe\" /p", L"notepad.exe"},
-      {L"http://www.example.com/x.htm", L"http"},  // a colon from the fourth character on ends the text
+      {L"ftp://www.example.com/x.htm", L"ftp"},  // a colon from the fourth character on ends the text
   };
   for (const auto& [text, path] : cases) EXPECT_EQ(ExtractPathFromCommand(text), path) << text;
   for (const std::wstring& odd : OddInputs()) EXPECT_LE(ExtractPathFromCommand(odd).size(), odd.size());
@@ -121,9 +121,9 @@ TEST(FileMask, WholeNameMatching) {
       {L"", L"a", false},         {L"*", L"", true},            {L"*.*", L"abc", false},   {L"*.tmp", L"a.tmp.txt", false},
       {L"~*", L"a~", false},      {L"*中*", L"x中", true},       {L"*É*", L"été", true},    {L"a*b*c", L"abcb", false},
       {L"0???????.nch", L"0123456.nch", false},                 {L"*.??$", L"y.x.AB$", true},
-      {L"[a-c]*.txt", L"B1.TXT", true}, {L"[!a-c]*", L"C", false}, {L"[!a-c]*", L"", false}, {L"[a-]", L"-", true},
-      {L"[z-a]", L"m", true},     {L"[Z-a]", L"_", true},       {L"x[*?]", L"xa", false},  {L"a]", L"a]", true},
-      {L"[!]", L"q", true},       {L"[]", L"q", false},         {L"*.дат", L"Х.ДАТ", true},
+      {L"[a-c]*.txt", L"B1.TXT", true}, {L"[A-C]x", L"bX", true}, {L"[!a-c]*", L"C", false}, {L"[!a-c]*", L"", false},
+      {L"[a-]", L"-", true},      {L"[z-a]", L"m", true},       {L"[Z-a]", L"_", true},    {L"x[*?]", L"xa", false},
+      {L"a]", L"a]", true},       {L"[!]", L"q", true},         {L"[]", L"q", false},      {L"*.дат", L"Х.ДАТ", true},
       {L"*.txt", L"😀.txt", true}, {L"?.txt", L"\xD800.txt", true},
   };
   for (const auto& [mask, name, matches] : cases) {

@@ -90,7 +90,8 @@ TEST(SystemNames, IsAdminWantsTheExactAdministratorsSid) {
     fake.groups = groups;
     EXPECT_EQ(IsAdmin(), admin);
   }
-  fake.admins.clear();  // the identifier could not be built
+  fake.admins.clear();  // the identifier could not be built, nor one group's read
+  fake.groups = std::vector<SidBytes>(1);
   EXPECT_FALSE(IsAdmin());
 }
 
