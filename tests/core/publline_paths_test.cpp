@@ -52,6 +52,7 @@ TEST(ExtractPathFromCommand, CommandLinesOfFilesThatDoNotExist) {
       {L"C:\\x\\setup.exe,1 extra words", L"C:\\x\\setup.exe"},
       {L"%SystemRoot%\\system32\\x.exe /k", L"%SystemRoot%\\system32\\x.exe /k"},
       {L"\"notepad.exe\" /p", L"notepad.exe"},
+      {L"www.example.com/x.htm", L"www.example.com/x.htm"},
       {L"ftp://www.example.com/x.htm", L"ftp"},  // a colon from the fourth character on ends the text
   };
   for (const auto& [text, path] : cases) EXPECT_EQ(ExtractPathFromCommand(text), path) << text;
@@ -118,7 +119,8 @@ TEST(FileMask, WholeNameMatching) {
   // The shapes on their own paths, then sets, then other scripts; the random test below covers the rest.
   const std::tuple<const wchar_t*, const wchar_t*, bool> cases[] = {
       {L"errorlog.txt", L"ErrorLog.TXT", true}, {L"errorlog.txt", L"errorlog.txt1", false}, {L"", L"", true},
-      {L"", L"a", false},         {L"*", L"", true},            {L"*.*", L"abc", false},   {L"*.tmp", L"a.tmp.txt", false},
+      {L"", L"a", false},         {L"*", L"", true},            {L"*.*", L"abc", false},
+      {L"*.tmp", L"a.tmp.txt", false},
       {L"~*", L"a~", false},      {L"*中*", L"x中", true},       {L"*É*", L"été", true},    {L"a*b*c", L"abcb", false},
       {L"0???????.nch", L"0123456.nch", false},                 {L"*.??$", L"y.x.AB$", true},
       {L"[a-c]*.txt", L"B1.TXT", true}, {L"[A-C]x", L"bX", true}, {L"[!a-c]*", L"C", false}, {L"[!a-c]*", L"", false},
@@ -159,7 +161,8 @@ bool Reference(std::wstring_view mask, std::wstring_view name) {
         k += 2;
         if (hi < lo) std::swap(lo, hi);
       }
-      for (const wchar_t v : {name[0], FoldCase(name[0]), ToLower(name.substr(0, 1))[0]}) in = in || (v >= lo && v <= hi);
+      for (const wchar_t v : {name[0], FoldCase(name[0]), ToLower(name.substr(0, 1))[0]})
+        in = in || (v >= lo && v <= hi);
     }
     return in != negate && Reference(mask.substr(close + 1), name.substr(1));
   }

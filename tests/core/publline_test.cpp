@@ -219,8 +219,8 @@ class RecordingShell : public Win32Shell {
   void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) override {
     Note({verb, file, params, std::to_wstring(show)});
   }
-  std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view, std::wstring_view from) override {
-    Note({title, from, Name(owner)});
+  std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view, std::wstring_view at) override {
+    Note({title, at, Name(owner)});
     return browseAnswer;
   }
   void startRegedit() override {

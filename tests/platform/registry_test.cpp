@@ -102,8 +102,9 @@ TEST(RegistryHandle, WritesAndDeletesValues) {
   ASSERT_TRUE(reg.writeText(L"Run me", text));
   wchar_t data[64] = {};
   DWORD type = 0, bytes = sizeof data;
-  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, k.path().c_str(), L"Run me", RRF_RT_ANY | RRF_NOEXPAND, &type, data, &bytes),
-            ERROR_SUCCESS);
+  const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, k.path().c_str(), L"Run me", RRF_RT_ANY | RRF_NOEXPAND, &type,
+                                      data, &bytes);
+  EXPECT_EQ(status, ERROR_SUCCESS);
   EXPECT_EQ(std::make_tuple(type, std::wstring(data), bytes),
             std::make_tuple(DWORD{REG_SZ}, text, static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
   EXPECT_TRUE(reg.deleteValue(L"Run me"));

@@ -114,7 +114,8 @@ TEST(Shell, SmallIcons) {
   UniqueBitmap bitmap = Sh().smallIconBitmap(notepad);
   DIBSECTION dib{};
   ASSERT_EQ(GetObjectW(bitmap.get(), sizeof dib, &dib), int{sizeof dib});
-  EXPECT_EQ(std::make_tuple(dib.dsBm.bmWidth, dib.dsBm.bmHeight, dib.dsBm.bmBitsPixel), std::make_tuple(16L, 16L, WORD{32}));
+  EXPECT_EQ(std::make_tuple(dib.dsBm.bmWidth, dib.dsBm.bmHeight, dib.dsBm.bmBitsPixel),
+            std::make_tuple(16L, 16L, WORD{32}));
   const auto* pixels = static_cast<const std::uint32_t*>(dib.dsBm.bmBits);
   EXPECT_NE(std::count(pixels, pixels + 256, pixels[0]), 256) << "nothing was drawn";
 }
@@ -132,7 +133,8 @@ TEST(Shell, StartAndRunCommand) {
 }
 
 TEST(Shell, FindsWindowsAndDrivesThemByMessages) {
-  HWND top = CreateWindowExW(0, L"STATIC", L"t", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  HWND top = CreateWindowExW(0, L"STATIC", L"t", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr,
+                             nullptr);
   HWND pane = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, top, nullptr, nullptr, nullptr);
   HWND edit = CreateWindowExW(0, L"EDIT", L"bc", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20, pane, nullptr, nullptr, nullptr);
   ASSERT_TRUE(top && edit);
@@ -157,7 +159,8 @@ TEST(Shell, StartsTheRegistryEditorWithTheExpectedWindows) {
   HWND editor = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (editor = Sh().findWindow(L"RegEdit_RegEdit")) != nullptr; }));
   // The panes come a moment after the frame.
-  EXPECT_TRUE(WaitFor([&] { return Sh().findChild(editor, L"SysTreeView32") && Sh().findChild(editor, L"SysListView32"); }));
+  EXPECT_TRUE(
+      WaitFor([&] { return Sh().findChild(editor, L"SysTreeView32") && Sh().findChild(editor, L"SysListView32"); }));
   DWORD pid = 0;
   GetWindowThreadProcessId(editor, &pid);
   UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
