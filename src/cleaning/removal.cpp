@@ -34,13 +34,11 @@ bool TargetMissing(const RemovalOptions& options) {
 }
 
 std::size_t DropGoneRows(RowModel& rows, const std::vector<std::size_t>& indices) {
-  std::size_t removed = 0;
-  for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
-    if (Fs().attributes(rows.at(*it).caption) != INVALID_FILE_ATTRIBUTES) continue;
-    rows.erase(*it);
-    ++removed;
-  }
-  return removed;
+  std::vector<std::size_t> gone;
+  for (std::size_t i : indices)
+    if (Fs().attributes(rows.at(i).caption) == INVALID_FILE_ATTRIBUTES) gone.push_back(i);
+  rows.eraseMany(gone);
+  return gone.size();
 }
 
 bool IsWasteRow(const ListRow& row) { return row.column(1) == kWasteFolderText; }

@@ -207,12 +207,14 @@ JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, RowMode
   result.rows = rows.size();
   result.total = walk.total();
   result.stopped = walk.stopped();
-  if (result.rows > 0)
-    run.status(L"扫描到符合条件的垃圾文件共 " + ToDecimal(static_cast<std::int64_t>(result.rows)) + L" 项,占用 " +
-               FormatSize(result.total) + L" 硬盘空间");
-  else
-    run.status(L"未扫描到符合条件的垃圾文件");
+  run.status(JunkScanSummary(result));
   return result;
+}
+
+std::wstring JunkScanSummary(const JunkScanResult& result) {
+  if (result.rows == 0) return L"未扫描到符合条件的垃圾文件";
+  return L"扫描到符合条件的垃圾文件共 " + ToDecimal(static_cast<std::int64_t>(result.rows)) + L" 项,占用 " +
+         FormatSize(result.total) + L" 硬盘空间";
 }
 
 }  // namespace wv

@@ -39,11 +39,15 @@ struct JunkScanResult {
 
 // Image index of the result rows: the junk-mask picture of the catalogue.
 inline constexpr int kJunkRowImage = 6;
+// Image index of the rows of the exclusion list (a folder).
+inline constexpr int kExclusionRowImage = 4;
 
 // Clears rows, walks, appends one row per junk file (caption = full path,
 // sub[0] = FormatSize text, size = bytes, image kJunkRowImage) and ends with the
 // summary on the status line. The page does the run protocol around it.
 JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, RowModel& rows);
+// The status line at the end of a scan: count and total size, or that nothing was found.
+std::wstring JunkScanSummary(const JunkScanResult& result);
 
 // The drive of a drive-list caption such as "系统 (C:)": the two characters
 // before its last one; empty when the caption is too short.

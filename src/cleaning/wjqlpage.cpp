@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "app/mainform.h"
+#include "cleaning/cleanpage.h"
+#include "cleaning/wjqlline.h"
+#include "core/publline.h"
 
 namespace wv {
 
@@ -65,9 +68,16 @@ void WjqlPage::build() {
   };
 
   wjql_sm.onClick = [this] { wjql_smClick(); };
+  wjql_smsel.onClick = [this] { wjql_smselClick(); };
   wjql_sel.onClick = [this] { wjql_selClick(); };
   wjql_lxsel.onClick = [this] { wjql_lxselClick(); };
   wjql_lxtj.onClick = [this] { wjql_lxtjClick(); };
+  wjql_delsel.onClick = [this] { wjql_delselClick(); };
+  wjql_delall.onClick = [this] { wjql_delallClick(); };
+  wjql_scszpath_pathsel.onClick = [this] { wjql_scszpath_pathselClick(); };
+  wjql_jumpadd.onClick = [this] { wjql_jumpaddClick(); };
+  wjql_jumpdel.onClick = [this] { wjql_jumpdelClick(); };
+  wjql_showlist.onDblClick = [this] { wjql_showlistDblClick(); };
   FlatButton1.onClick = [this] { FlatButton1Click(); };
   FlatButton3.onClick = [this] { FlatButton3Click(); };
   FlatButton6.onClick = [this] { FlatButton6Click(); };
@@ -112,7 +122,76 @@ void WjqlPage::wjql_smClick() {
     wjql_smsel.setEnabled(true);
     return;
   }
-  // The scan itself is the junk-file scanner's.
+  scan(1);
+}
+
+void WjqlPage::wjql_smselClick() {
+  std::wstring folder = wjql_folder;
+  if (!ChooseFolder(L"请选择一个您要扫描的目录...", L"", folder)) return;
+  if (!wjql_run.canStart()) return;
+  wjql_folder = folder;
+  scan(2);
+}
+
+void WjqlPage::scan(std::int32_t operation) {
+  wjql_run.start(operation, {&wjql_delsel, &wjql_delall, &wjql_smsel});
+  FlatButton1.setDown(true);
+  PageControl6.show(0);
+
+  // Ticks, masks and exclusions as they are now; changes during the scan count next time.
+  JunkScanInput input;
+  input.mode = operation == 2 ? JunkScanMode::ChosenFolder : JunkScanMode::TickedDrives;
+  input.folder = wjql_folder;
+  for (int i = 0; i < wjql_select.count(); ++i)
+    if (wjql_select.checked(i)) input.drives.push_back(DriveFromCaption(wjql_select.text(i, 0)));
+  for (int i = 0; i < wjql_wjlxlist.count(); ++i)
+    if (wjql_wjlxlist.checked(i)) input.masks.push_back(wjql_wjlxlist.text(i, 0));
+  for (int i = 0; i < wjql_jumplist.count(); ++i) input.exclusions.push_back(wjql_jumplist.text(i, 0));
+  input.known = form().knownFolders;
+
+  const JunkScanResult result = JunkFileScan(input, wjql_run, wjql_results);
+  wjql_run.finish(JunkScanSummary(result));
+  wjql_smsel.setEnabled(true);
+  wjql_delsel.setEnabled(!wjql_results.empty());
+  wjql_delall.setEnabled(!wjql_results.empty());
+}
+
+void WjqlPage::removeRows(bool allRows) {
+  RemoveResultRows(wjql_showlist, allRows, ReadRemovalOptions(wjql_scsz, wjql_scszpath_pathname, form().handle()),
+                   &RemoveJunkRows, {wjql_sm, wjql_delsel, wjql_delall}, kJunkCleanedText);
+}
+
+void WjqlPage::wjql_delselClick() { removeRows(false); }
+
+void WjqlPage::wjql_delallClick() { removeRows(true); }
+
+void WjqlPage::wjql_scszpath_pathselClick() {
+  std::wstring folder = wjql_scszpath_pathname.text();
+  if (ChooseFolder(L"请选择一个您要存放垃圾文件的目录...", L"", folder)) wjql_scszpath_pathname.setText(folder);
+}
+
+void WjqlPage::wjql_jumpaddClick() {
+  std::wstring folder;
+  if (!ChooseFolder(L"请选择一个扫描时要排除的目录...", L"", folder)) return;
+  if (FindFolderRow(wjql_jumplist, folder) >= 0) {
+    MsgBox(2, 1, L"扫描排除", L"您选择的扫描排除项已存在！");
+    return;
+  }
+  ListRow row;
+  row.caption = folder;
+  row.image = kExclusionRowImage;
+  wjql_jumplist.appendRow(row);
+}
+
+void WjqlPage::wjql_jumpdelClick() {
+  if (wjql_jumplist.selectedCount() == 0) return;
+  if (!Confirmed(MsgBox(1, 2, L"扫描排除", L"您“确定”删除当前选中的扫描排除项吗？"))) return;
+  DeleteSelectedRows(wjql_jumplist);
+}
+
+void WjqlPage::wjql_showlistDblClick() {
+  const int i = wjql_showlist.selected();
+  if (i >= 0 && static_cast<std::size_t>(i) < wjql_results.size()) ShowInExplorer(wjql_results.at(i).caption);
 }
 
 void WjqlPage::wjql_selClick() { ToggleAllTicks(wjql_sel, wjql_select); }

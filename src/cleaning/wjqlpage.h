@@ -3,6 +3,7 @@
 // inner pages: results, junk-file types, removal mode and excluded folders.
 
 #include <cstdint>
+#include <string>
 
 #include "app/page.h"
 #include "app/runprotocol.h"
@@ -48,13 +49,22 @@ class WjqlPage : public Page {
 
   std::int32_t wjql_runstate = 0;
   RunControl wjql_run;  // also the stop control of the one-folder scan
+  // The folder that wjql_smsel scans (the last one chosen).
+  std::wstring wjql_folder;
 
   void fitColumns() override;
 
   void wjql_smClick();
+  void wjql_smselClick();
   void wjql_selClick();
   void wjql_lxselClick();
   void wjql_lxtjClick();
+  void wjql_delselClick();
+  void wjql_delallClick();
+  void wjql_scszpath_pathselClick();
+  void wjql_jumpaddClick();
+  void wjql_jumpdelClick();
+  void wjql_showlistDblClick();
   void FlatButton1Click();
   void FlatButton3Click();
   void FlatButton6Click();
@@ -66,6 +76,9 @@ class WjqlPage : public Page {
 
  private:
   void layoutRemoval(int width, int height);
+  // The scan driver: the run protocol around one junk-file scan (operation 1 or 2).
+  void scan(std::int32_t operation);
+  void removeRows(bool allRows);
 };
 
 }  // namespace wv

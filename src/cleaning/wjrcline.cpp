@@ -196,7 +196,31 @@ UserCleanFolder UserCleanFolderFromRow(const ListRow& row) {
   return u;
 }
 
+ListRow UserCleanFolderRow(const UserCleanFolder& entry) {
+  ListRow row;
+  row.caption = entry.folder;
+  row.sub = {entry.includeSubfolders ? L"包含" : L"排除", entry.givenTypes ? L"指定类型" : L"全部清理", entry.types};
+  row.image = kUserFolderRowImage;
+  row.checked = entry.ticked;
+  return row;
+}
+
 namespace {
+
+// "C:\..." or "\\server\share...": a folder that means the same whatever the
+// current folder is ("C:temp", what "C:/temp" becomes without its slash, does not).
+bool IsFullPath(std::wstring_view path) {
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return true;
+  return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
+}
+
+std::wstring WithoutSlashes(std::wstring_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (wchar_t c : text)
+    if (c != L'/') out += c;
+  return out;
+}
 
 template <class Fn>
 void ForEachPiece(std::wstring_view types, Fn fn) {
@@ -229,6 +253,16 @@ bool IsValidTypesText(std::wstring_view types) {
     if (!IsValidMask(piece)) valid = false;
   });
   return any && valid;
+}
+
+std::wstring PrepareUserCleanFolder(UserCleanFolder& entry) {
+  entry.folder = WithoutSlashes(TrimView(entry.folder));
+  entry.types = entry.givenTypes ? WithoutSlashes(TrimView(entry.types)) : std::wstring();
+  if (entry.folder.empty()) return L"清理目录需要填写！";
+  if (entry.givenTypes && entry.types.empty()) return L"清理类型需要填写！";
+  if (!IsFullPath(entry.folder) || !DirectoryExists(entry.folder)) return L"清理目录无效请重新填写！";
+  if (entry.givenTypes && !IsValidTypesText(entry.types)) return L"清理类型格式错误请重新填写！";
+  return {};
 }
 
 std::vector<DailyLocation> DailyLocations(int position, const KnownFolders& k) {
@@ -298,12 +332,14 @@ DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, RowM
   result.rows = rows.size();
   result.total = walk.total();
   result.stopped = walk.stopped();
-  if (result.rows > 0)
-    run.status(L"扫描到符合条件的垃圾文件或目录共 " + ToDecimal(static_cast<std::int64_t>(result.rows)) +
-               L" 项,占用 " + FormatSize(result.total) + L" 硬盘空间");
-  else
-    run.status(L"未扫描到符合条件的垃圾文件或目录");
+  run.status(DailyScanSummary(result));
   return result;
+}
+
+std::wstring DailyScanSummary(const DailyScanResult& result) {
+  if (result.rows == 0) return L"未扫描到符合条件的垃圾文件或目录";
+  return L"扫描到符合条件的垃圾文件或目录共 " + ToDecimal(static_cast<std::int64_t>(result.rows)) + L" 项,占用 " +
+         FormatSize(result.total) + L" 硬盘空间";
 }
 
 }  // namespace wv

@@ -30,6 +30,16 @@ struct UserCleanFolder {
 
 // A list row of the user-defined list (caption, "包含"/"排除", "指定类型"/"全部清理", types).
 UserCleanFolder UserCleanFolderFromRow(const ListRow& row);
+// The row of an entry: the texts above, ticked as the entry, the folder picture.
+ListRow UserCleanFolderRow(const UserCleanFolder& entry);
+inline constexpr int kUserFolderRowImage = 4;
+
+// The add handler's rules for an entry typed into the editor: folder and types
+// trimmed and rid of every "/", the types emptied when everything is cleaned.
+// Then, in this order, the reason it cannot be added (the text under the heading
+// "增加失败"), or empty: no folder; no types; the folder is not an existing
+// folder given by its full path; a types piece is not a valid mask.
+std::wstring PrepareUserCleanFolder(UserCleanFolder& entry);
 
 // The patterns of a types text: pieces between "|", trimmed, empty ones dropped,
 // each through NormalizeMask; pieces that are not valid masks are left out.
@@ -59,6 +69,8 @@ struct DailyScanResult {
 // "废目录"; sub[1] = the item's description; size = bytes (0 for folders);
 // image = the item's catalogue icon. Ends with the summary on the status line.
 DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, RowModel& rows);
+// The status line at the end of a scan: count and total size, or that nothing was found.
+std::wstring DailyScanSummary(const DailyScanResult& result);
 
 // One location of an item as the scan handles it (exposed for the page's tests
 // and for checking the table against the known folders).

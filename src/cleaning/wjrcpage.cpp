@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "app/mainform.h"
+#include "cleaning/cleanpage.h"
+#include "cleaning/wjrcline.h"
+#include "core/publline.h"
 
 namespace wv {
 
@@ -62,8 +65,22 @@ void WjrcPage::build() {
   PageControl3.page(2).onSize = [this](int w, int hh) { layoutRemoval(w, hh); };
 
   wjrc_sm.onClick = [this] { wjrc_smClick(); };
+  wjrc_delsel.onClick = [this] { wjrc_delselClick(); };
+  wjrc_delall.onClick = [this] { wjrc_delallClick(); };
   wjrc_sel.onClick = [this] { wjrc_selClick(); };
   wjrc_mr.onClick = [this] { wjrc_mrClick(); };
+  wjrc_scszpath_pathsel.onClick = [this] { wjrc_scszpath_pathselClick(); };
+  wjrc_selfpathsel.onClick = [this] { wjrc_selfpathselClick(); };
+  wjrc_selfadd.onClick = [this] { wjrc_selfaddClick(); };
+  wjrc_selfdel.onClick = [this] { wjrc_selfdelClick(); };
+  wjrc_selfret.onClick = [this] { wjrc_selfretClick(); };
+  wjrc_selfsel.onClick = [this] { wjrc_selfselClick(); };
+  wjrc_selfmode.onChange = [this] { wjrc_selfmodeChange(); };
+  wjrc_selflist.onSelectItem = [this](int index) { wjrc_selflistSelectItem(index); };
+  wjrc_selflist.onColumnClick = [this](int column) { wjrc_selflistColumnClick(column); };
+  wjrc_selflist.onDragOver = [this] { return wjrc_selflistDragOver(); };
+  wjrc_selflist.onDragDrop = [this](int target) { wjrc_selflistDragDrop(target); };
+  wjrc_showlist.onDblClick = [this] { wjrc_showlistDblClick(); };
   FlatButton10.onClick = [this] { FlatButton10Click(); };
   FlatButton11.onClick = [this] { FlatButton11Click(); };
   FlatButton12.onClick = [this] { FlatButton12Click(); };
@@ -126,7 +143,136 @@ void WjrcPage::wjrc_smClick() {
     wjrc_run.requestStop();
     return;
   }
-  // The scan itself is the daily-file cleaner's.
+  wjrc_run.start(1, {&wjrc_delsel, &wjrc_delall});
+  FlatButton10.setDown(true);
+  PageControl3.show(0);
+
+  DailyScanInput input;
+  for (int i = 0; i < wjrc_select.count() && i < static_cast<int>(input.items.size()); ++i)
+    input.items[static_cast<std::size_t>(i)] = wjrc_select.checked(i);
+  input.known = form().knownFolders;
+  // The user's folders as the list holds them when the scan gets there: until
+  // then they can still be added, deleted and ticked.
+  input.userFoldersReached = [this, &input] {
+    setSelfEditorLocked(true);
+    for (const ListRow& row : wjrc_selflist.rows()) input.userFolders.push_back(UserCleanFolderFromRow(row));
+  };
+
+  const DailyScanResult result = DailyFileScan(input, wjrc_run, wjrc_results);
+  wjrc_run.finish(DailyScanSummary(result));
+  setSelfEditorLocked(false);
+  wjrc_delsel.setEnabled(!wjrc_results.empty());
+  wjrc_delall.setEnabled(!wjrc_results.empty());
+}
+
+void WjrcPage::setSelfEditorLocked(bool locked) {
+  wjrc_selfadd.setEnabled(!locked);
+  wjrc_selfdel.setEnabled(!locked);
+}
+
+void WjrcPage::removeRows(bool allRows) {
+  RemoveResultRows(wjrc_showlist, allRows, ReadRemovalOptions(wjrc_scsz, wjrc_scszpath_pathname, form().handle()),
+                   &RemoveDailyRows, {wjrc_sm, wjrc_delsel, wjrc_delall}, kDailyCleanedText);
+}
+
+void WjrcPage::wjrc_delselClick() { removeRows(false); }
+
+void WjrcPage::wjrc_delallClick() { removeRows(true); }
+
+void WjrcPage::wjrc_scszpath_pathselClick() {
+  std::wstring folder = wjrc_scszpath_pathname.text();
+  if (ChooseFolder(L"请选择一个您要存放垃圾文件的目录...", L"", folder)) wjrc_scszpath_pathname.setText(folder);
+}
+
+void WjrcPage::wjrc_selfpathselClick() {
+  std::wstring folder = wjrc_selfpath.text();
+  if (ChooseFolder(L"请选择一个您要清理的目录...", L"", folder)) wjrc_selfpath.setText(folder);
+}
+
+void WjrcPage::wjrc_selfaddClick() {
+  UserCleanFolder entry;
+  entry.ticked = true;
+  entry.folder = wjrc_selfpath.text();
+  entry.includeSubfolders = wjrc_selfsub.text() == L"包含";
+  entry.givenTypes = wjrc_selfmode.text() == L"指定类型";
+  entry.types = wjrc_selftype.text();
+  const std::wstring failure = PrepareUserCleanFolder(entry);
+  wjrc_selfpath.setText(entry.folder);
+  wjrc_selftype.setText(entry.types);
+  if (!failure.empty()) {
+    MsgBox(2, 1, L"增加失败", failure);
+    return;
+  }
+  const int same = FindFolderRow(wjrc_selflist, entry.folder);
+  if (same >= 0) {
+    if (!Confirmed(MsgBox(1, 2, L"目录重复", L"您新增的清理目录已存在，是否覆盖？"))) return;
+    entry.ticked = wjrc_selflist.checked(same);
+    wjrc_selflist.setRow(same, UserCleanFolderRow(entry));
+  } else {
+    wjrc_selflist.appendRow(UserCleanFolderRow(entry));
+  }
+  wjrc_selfretClick();
+}
+
+void WjrcPage::wjrc_selfdelClick() {
+  if (wjrc_selflist.selectedCount() == 0) return;
+  if (!Confirmed(MsgBox(1, 2, L"目录删除", L"您“确定”删除当前选中的自定清理项吗？"))) return;
+  DeleteSelectedRows(wjrc_selflist);
+}
+
+void WjrcPage::wjrc_selfretClick() {
+  wjrc_selfpath.setText(L"");
+  wjrc_selfsub.setIndex(0);
+  wjrc_selfmode.setIndex(0);
+  wjrc_selftype.setText(L"");
+  wjrc_selfmodeChange();
+}
+
+void WjrcPage::wjrc_selfmodeChange() {
+  const bool types = wjrc_selfmode.text() != L"全部清理";
+  wjrc_selftype.setVisible(types);
+  wjrc_selftypeLabel.setVisible(types);
+}
+
+void WjrcPage::wjrc_selflistSelectItem(int index) {
+  const std::vector<int> chosen = wjrc_selflist.selection();
+  if (chosen.empty()) {
+    wjrc_selfretClick();
+    return;
+  }
+  // The row that just became selected, else the first one still selected.
+  const bool isChosen = std::find(chosen.begin(), chosen.end(), index) != chosen.end();
+  const ListRow row = wjrc_selflist.row(isChosen ? index : chosen.front());
+  wjrc_selfpath.setText(row.caption);
+  wjrc_selfsub.selectText(row.column(1));
+  wjrc_selfmode.selectText(row.column(2));
+  wjrc_selftype.setText(row.column(3));
+  wjrc_selfmodeChange();
+}
+
+void WjrcPage::wjrc_selfselClick() { ToggleAllTicks(wjrc_selfsel, wjrc_selflist); }
+
+void WjrcPage::wjrc_selflistColumnClick(int column) {
+  if (wjrc_runstate != 0) return;
+  std::vector<ListRow> rows = wjrc_selflist.rows();
+  SortListByColumn(rows, column);
+  wjrc_selflist.setRows(rows);
+}
+
+bool WjrcPage::wjrc_selflistDragOver() const { return wjrc_runstate == 0; }
+
+void WjrcPage::wjrc_selflistDragDrop(int target) {
+  const int source = wjrc_selflist.selected();
+  if (source < 0 || !wjrc_selflistDragOver()) return;
+  std::vector<ListRow> rows = wjrc_selflist.rows();
+  const int moved = MoveListItem(rows, source, target);
+  wjrc_selflist.setRows(rows);
+  wjrc_selflist.select(moved);
+}
+
+void WjrcPage::wjrc_showlistDblClick() {
+  const int i = wjrc_showlist.selected();
+  if (i >= 0 && static_cast<std::size_t>(i) < wjrc_results.size()) ShowInExplorer(wjrc_results.at(i).caption);
 }
 
 void WjrcPage::wjrc_selClick() { ToggleAllTicks(wjrc_sel, wjrc_select); }

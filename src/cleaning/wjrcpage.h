@@ -59,8 +59,22 @@ class WjrcPage : public Page {
   void fitColumns() override;
 
   void wjrc_smClick();
+  void wjrc_delselClick();
+  void wjrc_delallClick();
   void wjrc_selClick();
   void wjrc_mrClick();
+  void wjrc_scszpath_pathselClick();
+  void wjrc_selfpathselClick();
+  void wjrc_selfaddClick();
+  void wjrc_selfdelClick();
+  void wjrc_selfretClick();
+  void wjrc_selfmodeChange();
+  void wjrc_selflistSelectItem(int index);
+  void wjrc_selfselClick();
+  void wjrc_selflistColumnClick(int column);
+  [[nodiscard]] bool wjrc_selflistDragOver() const;
+  void wjrc_selflistDragDrop(int target);
+  void wjrc_showlistDblClick();
   void FlatButton10Click();
   void FlatButton11Click();
   void FlatButton12Click();
@@ -72,6 +86,8 @@ class WjrcPage : public Page {
  private:
   void layoutSelf(int width, int height);
   void layoutRemoval(int width, int height);
+  void removeRows(bool allRows);
+  void setSelfEditorLocked(bool locked);
 };
 
 }  // namespace wv

@@ -1,5 +1,7 @@
 #include "core/rows.h"
 
+#include <algorithm>
+
 namespace wv {
 
 const std::wstring& ListRow::column(int k) const {
@@ -18,6 +20,26 @@ void RowModel::erase(std::size_t index) {
   if (index >= rows_.size()) return;
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
   notify(Change::Removed, index);
+}
+
+void RowModel::eraseMany(std::vector<std::size_t> indices) {
+  std::sort(indices.begin(), indices.end());
+  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+  indices.erase(std::lower_bound(indices.begin(), indices.end(), rows_.size()), indices.end());
+  if (indices.empty()) return;
+  std::size_t write = indices.front();
+  auto next = indices.begin();
+  for (std::size_t read = indices.front(); read < rows_.size(); ++read) {
+    if (next != indices.end() && *next == read) {
+      ++next;
+      continue;
+    }
+    rows_[write++] = std::move(rows_[read]);
+  }
+  rows_.resize(write);
+  removed_ = std::move(indices);
+  notify(Change::RemovedMany, removed_.size());
+  removed_.clear();
 }
 
 void RowModel::clear() {

@@ -26,7 +26,8 @@ struct ListRow {
 // view may defer its own repaint (it is told the new count each time).
 class RowModel {
  public:
-  enum class Change { Appended, Removed, Reset, Updated };
+  // RemovedMany: index is the number of rows removed; removedIndices() names them.
+  enum class Change { Appended, Removed, Reset, Updated, RemovedMany };
   using Observer = std::function<void(Change change, std::size_t index)>;
 
   [[nodiscard]] std::size_t size() const { return rows_.size(); }
@@ -37,6 +38,11 @@ class RowModel {
 
   void append(ListRow row);
   void erase(std::size_t index);
+  // Removes these rows (any order; repeats and indices past the end are ignored)
+  // in one pass and one notice: a view told of each row alone repaints each time.
+  void eraseMany(std::vector<std::size_t> indices);
+  // During a RemovedMany notice: the removed rows' former indices, ascending.
+  [[nodiscard]] const std::vector<std::size_t>& removedIndices() const { return removed_; }
   void clear();
   // Replaces every row at once (sorting, loading).
   void assign(std::vector<ListRow> rows);
@@ -49,6 +55,7 @@ class RowModel {
     if (observer_) observer_(change, index);
   }
   std::vector<ListRow> rows_;
+  std::vector<std::size_t> removed_;
   Observer observer_;
 };
 

@@ -126,6 +126,8 @@ class OwnerDataListView : public ListViewBase {
 
  private:
   void changed(RowModel::Change change, std::size_t index);
+  void removedMany();
+  void dropSelection();
   RowModel* model_ = nullptr;
   bool pending_ = false;
   bool posted_ = false;

@@ -148,6 +148,35 @@ TEST_F(ControlsTest, OwnerDataListShowsTheModelAndFollowsItsChanges) {
   EXPECT_EQ(list.selectedCount(), 0);
 }
 
+// Rows removed together leave the highlighted rows that stay highlighted, at their new places.
+TEST_F(ControlsTest, OwnerDataListTakesManyRemovedRowsAtOnce) {
+  RowModel model;
+  OwnerDataListView list;
+  list.create(host.handle(), ListStyle{.multiSelect = true}, {{L"文件", 300}}, model);
+  list.setBounds(0, 0, 500, 300);
+  for (int i = 0; i < 12; ++i) model.append(Row(L"f" + std::to_wstring(i), {}, -1, 0, false));
+  list.flush();
+  for (int i : {1, 4, 5, 9}) list.setSelected(i, true);
+  ListView_SetItemState(list.handle(), 9, LVIS_FOCUSED, LVIS_FOCUSED);
+
+  model.eraseMany({5, 0, 4, 0, 40, 11});  // any order, repeats and indices past the end ignored
+  std::vector<std::wstring> captions;
+  for (const ListRow& r : model.rows()) captions.push_back(r.caption);
+  EXPECT_EQ(captions, (std::vector<std::wstring>{L"f1", L"f2", L"f3", L"f6", L"f7", L"f8", L"f9", L"f10"}));
+  EXPECT_EQ(list.count(), 8);
+  EXPECT_EQ(list.selection(), (std::vector<int>{0, 6}));  // f1 and f9
+  EXPECT_EQ(ListView_GetNextItem(list.handle(), -1, LVNI_FOCUSED), 6);
+  wchar_t buffer[16] = {};
+  ListView_GetItemText(list.handle(), 6, 0, buffer, 16);
+  EXPECT_STREQ(buffer, L"f9");
+
+  model.eraseMany({});
+  EXPECT_EQ(list.count(), 8);
+  model.eraseMany({0, 1, 2, 3, 4, 5, 6, 7});
+  EXPECT_EQ(list.count(), 0);
+  EXPECT_EQ(list.selectedCount(), 0);
+}
+
 TEST_F(ControlsTest, ChoicesNumbersAndTheGaugeStayInRange) {
   ComboBox combo;
   combo.create(host.handle(), {L"包含", L"排除"}, 0);

@@ -13,7 +13,9 @@
 #include "app/mainform.h"
 #include "app/page.h"
 #include "cleaning/wjqlpage.h"
+#include "cleaning/wjrcline.h"
 #include "cleaning/wjrcpage.h"
+#include "platform/win32/win32_platform.h"
 #include "registry/bfglpage.h"
 #include "tools/yyszpage.h"
 #include "ui/messages.h"
@@ -60,6 +62,60 @@ bool SaveScreen(const RECT& r, const std::wstring& path) {
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
   return ok;
+}
+
+// The folder browser answers with a fixed folder (nobody is there to choose one).
+class ShotShell : public wv::Win32Shell {
+ public:
+  std::wstring answer;
+  std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override {
+    return answer;
+  }
+};
+
+// A small tree of everyday junk below the prefix's drive C, removed again at the end.
+const wchar_t kDemo[] = L"C:\\VantorraDemo";
+
+void DemoFile(const std::wstring& relative, LONGLONG size) {
+  const std::wstring path = std::wstring(kDemo) + L"\\" + relative;
+  for (std::size_t i = 3; i < path.size(); ++i)
+    if (path[i] == L'\\') CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return;
+  LARGE_INTEGER at;
+  at.QuadPart = size;
+  SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
+  SetEndOfFile(h);
+  CloseHandle(h);
+}
+
+void PlantDemo() {
+  const std::pair<const wchar_t*, LONGLONG> files[] = {
+      {L"办公文档\\季度报告.doc.bak", 126 * 1024},   {L"办公文档\\~$会议纪要.docx", 162},
+      {L"办公文档\\说明.txt", 2048},                 {L"办公文档\\备份\\预算表.xls.old", 48 * 1024 + 300},
+      {L"下载\\setup_1f3a.tmp", 2411724},            {L"下载\\Thumbs.db", 24576},
+      {L"下载\\安装包\\~update.dat", 731000},        {L"下载\\安装包\\日志\\install.log", 5120},
+      {L"图片\\Thumbs.db", 18432},                   {L"图片\\旅行.jpg", 901120},
+      {L"工程\\crash_0412.dmp", 5347737},            {L"工程\\build.err", 3277},
+      {L"工程\\源码\\main.cpp.$$$", 14336},
+  };
+  for (const auto& [name, size] : files) DemoFile(name, size);
+}
+
+void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring child = path + L"\\" + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
+      else DeleteFileW(child.c_str());
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryW(path.c_str());
 }
 
 RECT WindowRect(HWND hwnd) {
@@ -115,6 +171,48 @@ int wmain(int argc, wchar_t** argv) {
     shoot(number() + L"wjql_" + std::to_wstring(form.wjqltab->PageControl6.active()), normal);
   }
   form.wjqltab->FlatButton1.click();
+
+  // Both pages with the results of real scans of the demo tree.
+  PlantDemo();
+  {
+    ShotShell shell;
+    shell.answer = kDemo;
+    wv::Substitute<wv::Shell> substitute(&wv::Platform::shell, shell);
+    wv::WjqlPage& junk = *form.wjqltab;
+    junk.wjql_smsel.click();
+    junk.wjql_showlist.setSelected(1, true);
+    shoot(number() + L"wjql_results", normal);
+    junk.wjql_showlist.setSelected(1, false);
+    shell.answer = std::wstring(kDemo) + L"\\工程";
+    junk.wjql_jumpadd.click();
+    junk.FlatButton9.click();
+    shoot(number() + L"wjql_exclusions", normal);
+    junk.FlatButton1.click();
+
+    form.Panel2.zdk_wjrc.click();
+    wv::WjrcPage& daily = *form.wjrctab;
+    for (int i = 0; i < daily.wjrc_select.count(); ++i) daily.wjrc_select.setChecked(i, i == 4);
+    daily.FlatButton11.click();
+    daily.wjrc_selfpath.setText(std::wstring(kDemo) + L"\\下载");
+    daily.wjrc_selfmode.setIndex(1);
+    daily.wjrc_selfmodeChange();
+    daily.wjrc_selfaddClick();
+    daily.wjrc_selfpath.setText(std::wstring(kDemo) + L"\\办公文档");
+    daily.wjrc_selftype.setText(L"*.bak|~*.*|*.old");
+    daily.wjrc_selfaddClick();
+    daily.wjrc_selflist.select(1);
+    shoot(number() + L"wjrc_user_rows", normal);
+    daily.wjrc_sm.click();
+    shoot(number() + L"wjrc_results", normal);
+    daily.FlatButton12.click();
+    daily.wjrc_scsz.select(1);
+    daily.wjrc_scszpath_pathname.setText(L"C:\\垃圾文件暂存");
+    shoot(number() + L"wjrc_removal_move", normal);
+    daily.wjrc_scsz.select(2);
+    daily.wjrc_scszpath_pathname.setText(L"");
+    daily.FlatButton10.click();
+  }
+  RemoveTree(kDemo);
 
   form.ToggleMaximized();
   shoot(number() + L"maximised", WindowRect(form.handle()));

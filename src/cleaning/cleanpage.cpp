@@ -1,0 +1,62 @@
+#include "cleaning/cleanpage.h"
+
+#include "core/publline.h"
+#include "core/text.h"
+
+namespace wv {
+
+RemovalMode RemovalModeOfRadio(int index) {
+  switch (index) {
+    case 0:
+      return RemovalMode::DeleteDirectly;
+    case 1:
+      return RemovalMode::MoveToFolder;
+    default:
+      return RemovalMode::RecycleBin;
+  }
+}
+
+RemovalOptions ReadRemovalOptions(const RadioGroup& mode, const Edit& folder, HWND owner) {
+  RemovalOptions options;
+  options.mode = RemovalModeOfRadio(mode.index());
+  if (options.mode == RemovalMode::MoveToFolder) options.moveFolder = folder.text();
+  options.owner = owner;
+  return options;
+}
+
+void RemoveResultRows(OwnerDataListView& list, bool allRows, const RemovalOptions& options, RemoveRowsFn remove,
+                      const ResultButtons& buttons, std::wstring_view cleanedText) {
+  RowModel& rows = list.model();
+  // The control's row numbers are the model's once both hold the same rows.
+  list.flush();
+  std::vector<std::size_t> indices;
+  if (allRows) {
+    indices = AllRowIndices(rows);
+  } else {
+    for (int i : list.selection()) indices.push_back(static_cast<std::size_t>(i));
+  }
+  if (indices.empty()) return;
+  if (!ConfirmRemoval(options, allRows)) return;
+
+  for (Button* b : {&buttons.scan, &buttons.deleteSelected, &buttons.deleteAll}) b->setEnabled(false);
+  static_cast<void>(remove(rows, std::move(indices), options));
+  buttons.scan.setEnabled(true);
+  const bool left = !rows.empty();
+  buttons.deleteSelected.setEnabled(left);
+  buttons.deleteAll.setEnabled(left);
+  if (!left) SetRunInfo(cleanedText);
+}
+
+int FindFolderRow(const ListView& list, std::wstring_view folder) {
+  const int n = list.count();
+  for (int i = 0; i < n; ++i)
+    if (EqualsNoCase(list.text(i, 0), folder)) return i;
+  return -1;
+}
+
+void DeleteSelectedRows(ListView& list) {
+  const std::vector<int> chosen = list.selection();
+  for (auto it = chosen.rbegin(); it != chosen.rend(); ++it) list.deleteRow(*it);
+}
+
+}  // namespace wv

@@ -1,0 +1,40 @@
+#pragma once
+// What the junk-file and daily-file pages share: the removal mode their radio
+// buttons choose, the run of their two delete buttons, and the look-up of a
+// folder among the rows of a folder list.
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "cleaning/removal.h"
+#include "core/rows.h"
+#include "ui/controls.h"
+#include "ui/listview.h"
+
+namespace wv {
+
+// The radio buttons in their order on the page: delete directly, move to a folder, recycle bin.
+RemovalMode RemovalModeOfRadio(int index);
+RemovalOptions ReadRemovalOptions(const RadioGroup& mode, const Edit& folder, HWND owner);
+
+// Removes the engine way (RemoveJunkRows or RemoveDailyRows) the highlighted rows
+// of the result list, or all of them: nothing when there is none; the move mode's
+// checks and question; the scan and delete buttons off while the shell works;
+// afterwards the scan button on, the delete buttons on while rows remain, and
+// the cleaned text on the status line once none is left.
+using RemoveRowsFn = std::size_t (*)(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options);
+struct ResultButtons {
+  Button& scan;
+  Button& deleteSelected;
+  Button& deleteAll;
+};
+void RemoveResultRows(OwnerDataListView& list, bool allRows, const RemovalOptions& options, RemoveRowsFn remove,
+                      const ResultButtons& buttons, std::wstring_view cleanedText);
+
+// Index of the row whose caption is the folder, letters compared without regard to case; -1 when none.
+int FindFolderRow(const ListView& list, std::wstring_view folder);
+// Deletes the highlighted rows, last first.
+void DeleteSelectedRows(ListView& list);
+
+}  // namespace wv
