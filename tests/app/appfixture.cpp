@@ -6,12 +6,7 @@
 namespace wv::test {
 
 void Pump(int milliseconds) {
-  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
-  do {
-    DrainMessages();
-    if (GetTickCount64() >= end) break;
-    Sleep(5);
-  } while (true);
+  PumpUntil([] { return false; }, milliseconds);
 }
 
 bool PumpUntil(const std::function<bool()>& condition, int milliseconds) {
@@ -42,14 +37,12 @@ std::vector<HWND> WindowsOfProcess(DWORD processId) {
 }
 
 void FormTest::SetUp() {
-  saves = 0;
-  captionsAtSave.clear();
   FormOptions options;
   options.adminGate = false;
   options.quitOnDestroy = false;
   options.onSaveSettings = [this] {
     ++saves;
-    captionsAtSave.push_back(form->wjrctab->wjrc_sm.caption());
+    captionAtSave = form->wjrctab->wjrc_sm.caption();
     visibleAtSave = IsWindowVisible(form->handle()) != FALSE;
   };
   form = std::make_unique<Tfrmmain>(std::move(options));
@@ -58,9 +51,7 @@ void FormTest::SetUp() {
   Pump(20);
 }
 
-void FormTest::TearDown() { DestroyForm(); }
-
-void FormTest::DestroyForm() {
+void FormTest::TearDown() {
   form.reset();
   Pump(10);
   ClearQuitRequest();
