@@ -19,23 +19,6 @@ bool PumpUntil(const std::function<bool()>& condition, int milliseconds) {
   }
 }
 
-std::vector<HWND> WindowsOfProcess(DWORD processId) {
-  struct Search {
-    DWORD pid;
-    std::vector<HWND> found;
-  } search{processId, {}};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (pid == s->pid) s->found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 void FormTest::SetUp() {
   FormOptions options;
   options.adminGate = false;

@@ -19,8 +19,6 @@ namespace wv::test {
 void Pump(int milliseconds = 50);
 // Pumps until the condition holds or the time is up; the condition's last answer.
 bool PumpUntil(const std::function<bool()>& condition, int milliseconds = 2000);
-// Top-level windows of a process (visible or not).
-std::vector<HWND> WindowsOfProcess(DWORD processId);
 
 class FormTest : public ::testing::Test {
  protected:

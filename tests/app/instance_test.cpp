@@ -23,6 +23,17 @@ struct Started {
   }
 };
 
+// Top-level windows of a process, visible or not.
+std::vector<HWND> WindowsOfProcess(DWORD processId) {
+  std::vector<HWND> found;
+  for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == processId) found.push_back(h);
+  }
+  return found;
+}
+
 bool Start(Started& s) {
   STARTUPINFOW si{};
   si.cb = sizeof si;

@@ -15,6 +15,7 @@
 #include "app/mainform.h"
 #include "app/page.h"
 #include "cleaning/wjqlpage.h"
+#include "cleaning/wjrcline.h"
 #include "cleaning/wjrcpage.h"
 #include "platform/win32/win32_platform.h"
 #include "registry/bfglpage.h"
@@ -88,12 +89,6 @@ void PlantDemo() {
   }
 }
 
-RECT WindowRect(HWND hwnd) {
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  return r;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -105,13 +100,14 @@ int wmain(int argc, wchar_t** argv) {
   form.create();
   form.showMain();
   Pump(800);
-  const RECT normal = WindowRect(form.handle());
   int n = 0, failures = 0;
-  auto shoot = [&](const std::wstring& name, const RECT& r = RECT{}) {
+  auto shoot = [&](const std::wstring& name) {
     Pump(400);
+    RECT r;
+    GetWindowRect(form.handle(), &r);
     wchar_t number[8];
     swprintf(number, 8, L"%02d_", ++n);
-    if (!SaveScreen(r.right > r.left ? r : normal, out + number + name + L".bmp")) ++failures;
+    if (!SaveScreen(r, out + number + name + L".bmp")) ++failures;
   };
 
   for (wv::FlatButton* b : form.Panel2.buttons()) {
@@ -146,7 +142,6 @@ int wmain(int argc, wchar_t** argv) {
     junk.wjql_smsel.click();
     junk.wjql_showlist.setSelected(1, true);
     shoot(L"wjql_results");
-    junk.wjql_showlist.setSelected(1, false);
     shell.answer = kDemo + L"\\工程";
     junk.wjql_jumpadd.click();
     junk.FlatButton9.click();
@@ -156,13 +151,8 @@ int wmain(int argc, wchar_t** argv) {
     form.Panel2.zdk_wjrc.click();
     for (int i = 0; i < daily.wjrc_select.count(); ++i) daily.wjrc_select.setChecked(i, i == 4);
     daily.FlatButton11.click();
-    daily.wjrc_selfpath.setText(kDemo + L"\\下载");
-    daily.wjrc_selfmode.setIndex(1);
-    daily.wjrc_selfmodeChange();
-    daily.wjrc_selfaddClick();
-    daily.wjrc_selfpath.setText(kDemo + L"\\办公文档");
-    daily.wjrc_selftype.setText(L"*.bak|~*.*|*.old");
-    daily.wjrc_selfaddClick();
+    daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\下载", true, false, L""}));
+    daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\办公文档", true, true, L"*.bak|~*.*|*.old"}));
     daily.wjrc_selflist.select(1);
     shoot(L"wjrc_user_rows");
     daily.wjrc_sm.click();
@@ -171,15 +161,13 @@ int wmain(int argc, wchar_t** argv) {
     daily.wjrc_scsz.select(1);
     daily.wjrc_scszpath_pathname.setText(L"C:\\垃圾文件暂存");
     shoot(L"wjrc_removal_move");
-    daily.wjrc_scsz.select(2);
-    daily.wjrc_scszpath_pathname.setText(L"");
     daily.FlatButton10.click();
   }
   static_cast<void>(wv::Sh().fileOperation(nullptr, wv::FileOpFunc::Delete, {kDemo}, L"",
                                            FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI));
 
   form.ToggleMaximized();
-  shoot(L"maximised", WindowRect(form.handle()));
+  shoot(L"maximised");
   form.ToggleMaximized();
   form.Panel2.zdk_wjrc.click();
   form.about().showSplash();
