@@ -85,6 +85,7 @@ TEST_F(ControlsTest, TheGaugeShowsPositionsPastTheBarsSignedRange) {
   gauge.setPosition(3999999999u);
   const int shown = static_cast<int>(SendMessageW(gauge.handle(), PBM_GETPOS, 0, 0));
   const int range = static_cast<int>(SendMessageW(gauge.handle(), PBM_GETRANGE, FALSE, 0));
+  EXPECT_GT(shown, 0);
   EXPECT_GT(static_cast<double>(shown) / range, 0.99);
   EXPECT_LE(shown, range);
 }
