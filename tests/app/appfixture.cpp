@@ -6,12 +6,7 @@
 namespace wv::test {
 
 void Pump(int milliseconds) {
-  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
-  do {
-    DrainMessages();
-    if (GetTickCount64() >= end) break;
-    Sleep(5);
-  } while (true);
+  PumpUntil([] { return false; }, milliseconds);
 }
 
 bool PumpUntil(const std::function<bool()>& condition, int milliseconds) {
@@ -24,32 +19,13 @@ bool PumpUntil(const std::function<bool()>& condition, int milliseconds) {
   }
 }
 
-std::vector<HWND> WindowsOfProcess(DWORD processId) {
-  struct Search {
-    DWORD pid;
-    std::vector<HWND> found;
-  } search{processId, {}};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (pid == s->pid) s->found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 void FormTest::SetUp() {
-  saves = 0;
-  captionsAtSave.clear();
   FormOptions options;
   options.adminGate = false;
   options.quitOnDestroy = false;
   options.onSaveSettings = [this] {
     ++saves;
-    captionsAtSave.push_back(form->wjrctab->wjrc_sm.caption());
+    captionAtSave = form->wjrctab->wjrc_sm.caption();
     visibleAtSave = IsWindowVisible(form->handle()) != FALSE;
   };
   form = std::make_unique<Tfrmmain>(std::move(options));
@@ -58,9 +34,7 @@ void FormTest::SetUp() {
   Pump(20);
 }
 
-void FormTest::TearDown() { DestroyForm(); }
-
-void FormTest::DestroyForm() {
+void FormTest::TearDown() {
   form.reset();
   Pump(10);
   ClearQuitRequest();

@@ -20,20 +20,15 @@ void Pump(int milliseconds = 50);
 // Pumps until the condition holds or the time is up; the condition's last answer.
 bool PumpUntil(const std::function<bool()>& condition, int milliseconds = 2000);
 
-// Top-level windows of a process (visible or not).
-std::vector<HWND> WindowsOfProcess(DWORD processId);
-
 class FormTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
-  // Destroys the window now (as at the end of the test).
-  void DestroyForm();
 
   std::unique_ptr<Tfrmmain> form;
   int saves = 0;
-  // The captions of the running start controls at the moment closing saved the settings.
-  std::vector<std::wstring> captionsAtSave;
+  // When closing saved the settings: the daily-file page's start caption, and the window's visibility.
+  std::wstring captionAtSave;
   bool visibleAtSave = true;
 };
 

@@ -1,8 +1,11 @@
-// The title bar: glyphs of the three picture buttons, maximising to the work
-// area and back, dragging, the activation colours and the main menu.
+// The title bar's buttons and menu, maximising to the work area, and the about
+// window's click rule.
 
-#include "appfixture.h"
 #include "app/infoform.h"
+#include "appfixture.h"
+#include "cleaning/qdszpage.h"
+#include "cleaning/wjrcpage.h"
+#include "registry/zcqlpage.h"
 #include "support/testsupport.h"
 
 namespace wv::test {
@@ -10,145 +13,109 @@ namespace {
 
 using TitleBarTest = FormTest;
 
-RECT WorkAreaOf(HWND hwnd) {
-  MONITORINFO mi{};
-  mi.cbSize = sizeof mi;
-  GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi);
-  return mi.rcWork;
+void Press(Control& c, int x, int y) {
+  const LPARAM at = MAKELPARAM(static_cast<WORD>(x), y);
+  SendMessageW(c.handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(c.handle(), WM_LBUTTONUP, 0, at);
+  Pump(30);
 }
 
-TEST_F(TitleBarTest, ButtonsShowPressedGlyphsAndActOnlyWhenReleasedInside) {
-  TitleBar& bar = form->Panel1;
-  EXPECT_EQ(bar.zdk_minbtn.glyph(), glyphs::kMinNormal);
-  EXPECT_EQ(bar.zdk_maxbtn.glyph(), glyphs::kMaxNormal);
-  EXPECT_EQ(bar.zdk_clsbtn.glyph(), glyphs::kCloseNormal);
-  EXPECT_EQ(bar.zdk_minbtn.bounds().left, 700);
-  EXPECT_EQ(bar.zdk_maxbtn.bounds().left, 726);
-  EXPECT_EQ(bar.zdk_clsbtn.bounds().left, 752);
-  EXPECT_EQ(bar.zdk_clsbtn.width(), 43);
+// Columns together 18 px narrower than their list, the stretched one at least 100 px.
+void ExpectFitted(Tfrmmain& f) {
+  const std::pair<ListViewBase*, int> lists[] = {
+      {&f.wjrctab->wjrc_showlist, 0}, {&f.zcqltab->zcql_showlist, 1}, {&f.qdsztab->qdsz_showlist, 1}};
+  for (const auto& [list, stretched] : lists) {
+    int sum = 0;
+    for (int i = 0; i < list->columnCount(); ++i) sum += list->columnWidth(i);
+    EXPECT_EQ(sum, list->width() - 18);
+    EXPECT_GE(list->columnWidth(stretched), 100);
+  }
+  EXPECT_EQ(f.qdsztab->qdsz_showlist.columnWidth(3), 0);  // a hidden column stays hidden
+}
 
-  struct Case {
-    TitleButton* button;
-    Glyph pressed;
-    Glyph normal;
-  };
-  const Case cases[] = {{&bar.zdk_minbtn, glyphs::kMinPressed, glyphs::kMinNormal},
-                        {&bar.zdk_maxbtn, glyphs::kMaxPressed, glyphs::kMaxNormal},
-                        {&bar.zdk_clsbtn, glyphs::kClosePressed, glyphs::kCloseNormal}};
-  RECT before;
-  GetWindowRect(form->handle(), &before);
-  for (const Case& c : cases) {
-    HWND h = c.button->handle();
-    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-    EXPECT_EQ(c.button->glyph(), c.pressed);
-    // Released beside the button: only the glyph changes back.
-    SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-6), 3));
-    EXPECT_EQ(c.button->glyph(), c.normal);
-    Pump(30);
-    EXPECT_TRUE(IsWindow(form->handle()));
-    EXPECT_TRUE(IsWindowVisible(form->handle()));
-    EXPECT_FALSE(IsIconic(form->handle()));
+TEST_F(TitleBarTest, AReleaseBesideAButtonDoesNothingAndInsideTheCloseButtonCloses) {
+  HWND h = form->handle();
+  RECT before, after;
+  GetWindowRect(h, &before);
+  for (TitleButton* b : {&form->Panel1.zdk_minbtn, &form->Panel1.zdk_maxbtn, &form->Panel1.zdk_clsbtn}) {
+    Press(*b, -6, 3);
+    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_FALSE(IsIconic(h));
     EXPECT_FALSE(form->isMaximized());
   }
-  RECT after;
-  GetWindowRect(form->handle(), &after);
+  GetWindowRect(h, &after);
   EXPECT_TRUE(EqualRect(&before, &after));
   EXPECT_EQ(saves, 0);
+  Press(form->Panel1.zdk_clsbtn, 5, 5);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(h); }));
+  EXPECT_EQ(saves, 1);
 }
 
-TEST_F(TitleBarTest, MaximiseFillsTheWorkAreaAndADoubleClickRestores) {
-  TitleBar& bar = form->Panel1;
-  RECT normal;
-  GetWindowRect(form->handle(), &normal);
-  HWND max = bar.zdk_maxbtn.handle();
-  SendMessageW(max, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-  SendMessageW(max, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-  Pump(30);
+TEST_F(TitleBarTest, MaximiseFillsTheWorkAreaAndADoubleClickRestoresWithColumnsRefitted) {
+  HWND h = form->handle();
+  ExpectFitted(*form);
+  RECT normal, r;
+  GetWindowRect(h, &normal);
+  const int width = form->wjrctab->wjrc_showlist.columnWidth(0);
+  Press(form->Panel1.zdk_maxbtn, 3, 3);
   ASSERT_TRUE(form->isMaximized());
-  RECT r;
-  GetWindowRect(form->handle(), &r);
-  const RECT work = WorkAreaOf(form->handle());
-  EXPECT_TRUE(EqualRect(&r, &work)) << r.left << "," << r.top << " " << r.right << "," << r.bottom;
-  EXPECT_EQ(bar.zdk_maxbtn.glyph(), glyphs::kRestoreNormal);
-  EXPECT_TRUE(bar.zdk_minbtn.visible());
-  // The buttons follow the right edge.
-  EXPECT_EQ(bar.zdk_clsbtn.bounds().left, (work.right - work.left) - 48);
-  // The pressed glyph of a maximised window is the restore one.
-  SendMessageW(max, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-  EXPECT_EQ(bar.zdk_maxbtn.glyph(), glyphs::kRestorePressed);
-  SendMessageW(max, WM_LBUTTONUP, 0, MAKELPARAM(200, 3));  // outside: nothing
-  EXPECT_TRUE(form->isMaximized());
-  EXPECT_EQ(bar.zdk_maxbtn.glyph(), glyphs::kRestoreNormal);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoW(MonitorFromWindow(h, MONITOR_DEFAULTTONEAREST), &mi);
+  GetWindowRect(h, &r);
+  EXPECT_TRUE(EqualRect(&r, &mi.rcWork));
+  EXPECT_EQ(form->Panel1.zdk_maxbtn.glyph(), glyphs::kRestoreNormal);
+  ExpectFitted(*form);
+  EXPECT_GT(form->wjrctab->wjrc_showlist.columnWidth(0), width);
 
-  // No dragging while maximised.
-  bar.Panel1MouseDown(300, 10);
-  EXPECT_FALSE(bar.dragging());
-
-  SendMessageW(bar.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(300, 10));
+  SendMessageW(form->Panel1.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(300, 10));
   Pump(30);
   EXPECT_FALSE(form->isMaximized());
-  GetWindowRect(form->handle(), &r);
+  GetWindowRect(h, &r);
   EXPECT_TRUE(EqualRect(&r, &normal));
-  EXPECT_EQ(bar.zdk_maxbtn.glyph(), glyphs::kMaxNormal);
-  EXPECT_EQ(bar.zdk_clsbtn.bounds().left, 752);
+  ExpectFitted(*form);
+  EXPECT_EQ(form->wjrctab->wjrc_showlist.columnWidth(0), width);
 }
 
-TEST_F(TitleBarTest, ThePressOnTheBarArmsTheDragUntilTheRelease) {
-  TitleBar& bar = form->Panel1;
-  EXPECT_FALSE(bar.dragging());
-  SendMessageW(bar.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 10));
-  EXPECT_TRUE(bar.dragging());
-  SendMessageW(bar.handle(), WM_LBUTTONUP, 0, MAKELPARAM(300, 10));
-  EXPECT_FALSE(bar.dragging());
-}
-
-TEST_F(TitleBarTest, TheCaptionTurnsLightBlueWhileTheApplicationIsInactive) {
-  TitleBar& bar = form->Panel1;
-  SendMessageW(form->handle(), WM_ACTIVATEAPP, FALSE, 0);
-  EXPECT_EQ(bar.captionColour(), static_cast<COLORREF>(15648684));
-  SendMessageW(form->handle(), WM_ACTIVATEAPP, TRUE, 0);
-  EXPECT_EQ(bar.captionColour(), RGB(255, 255, 255));
-}
-
-TEST_F(TitleBarTest, MenuHasItsItemsAndHelpReportsAMissingFile) {
-  TitleBar& bar = form->Panel1;
-  PopupMenu& menu = bar.main_menu;
-  const std::vector<std::wstring> captions = {L"帮助", L"更新升级", L"访问官方网站", L"问题与建议",
-                                              L"关于", L"-", L"退出..."};
-  ASSERT_EQ(menu.count(), static_cast<int>(captions.size()));
-  for (int i = 0; i < menu.count(); ++i) EXPECT_EQ(menu.item(i).caption, captions[static_cast<std::size_t>(i)]);
-  EXPECT_FALSE(menu.item(bar.N23).visible);
-  EXPECT_EQ(bar.N15, 5);
-
+TEST_F(TitleBarTest, HelpWithoutItsFileSaysSo) {
   ASSERT_FALSE(FileExists(form->programFolder + L"HelpMe.chm"));
   ScriptedMsgBox boxes;
   boxes.answer(IDOK);
-  menu.choose(bar.N20);
+  form->Panel1.main_menu.choose(form->Panel1.N20);
   ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].icon, 2);
-  EXPECT_EQ(boxes.shown()[0].buttons, 1);
   EXPECT_EQ(boxes.shown()[0].heading, L"文件丢失");
   EXPECT_EQ(boxes.shown()[0].text, L"帮助文件已丢失！");
-  // A hidden item cannot be chosen.
-  menu.choose(bar.N23);
-  EXPECT_TRUE(IsWindowVisible(form->handle()));
 }
 
-TEST_F(TitleBarTest, ExitAndTheCloseButtonCloseTheWindowAndSave) {
-  HWND hwnd = form->handle();
-  form->Panel1.main_menu.choose(form->Panel1.N17);
-  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
-  EXPECT_EQ(saves, 1);
-  EXPECT_FALSE(visibleAtSave);
+TEST(AboutWindow, TheSplashIgnoresClicks) {
+  Tfrminfo info;
+  info.mainVisible = [] { return false; };
+  info.showSplash();
+  PostMessageW(info.handle(), WM_LBUTTONUP, 0, MAKELPARAM(200, 210));
+  Pump(30);
+  EXPECT_TRUE(info.showing());
+}
 
-  DestroyForm();
-  SetUp();
-  hwnd = form->handle();
-  HWND close = form->Panel1.zdk_clsbtn.handle();
-  SendMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  SendMessageW(close, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
-  EXPECT_EQ(saves, 1);
+// What a timer saw from inside the about box's modal loop before it clicked.
+struct {
+  Tfrminfo* about;
+  HWND main;
+  bool modal, ownerDisabled;
+} g_seen;
+
+TEST_F(TitleBarTest, OneClickClosesTheModalAboutBox) {
+  g_seen = {&form->about(), form->handle(), false, false};
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    g_seen.modal = g_seen.about->showing() && g_seen.about->modal();
+    g_seen.ownerDisabled = !IsWindowEnabled(g_seen.main);
+    PostMessageW(g_seen.about->handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  });
+  form->Panel1.main_menu.choose(form->Panel1.N22);  // returns once the box is closed
+  EXPECT_TRUE(g_seen.modal);
+  EXPECT_TRUE(g_seen.ownerDisabled);
+  EXPECT_FALSE(form->about().showing());
+  EXPECT_TRUE(IsWindowEnabled(form->handle()));
 }
 
 }  // namespace

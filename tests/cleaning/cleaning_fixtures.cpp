@@ -3,50 +3,15 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <atomic>
+
 #include "core/text.h"
 #include "support/testsupport.h"
 
 namespace wv::test {
 namespace {
 
-// COM for one helper call.
-class ComScope {
- public:
-  ComScope() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (ok_) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool ok_;
-};
-
-template <class T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T** put() { return &p_; }
-  void** putVoid() { return reinterpret_cast<void**>(&p_); }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
-
-struct ItemIdList {
-  ~ItemIdList() { CoTaskMemFree(p); }
-  LPITEMIDLIST p = nullptr;
-};
-
-std::wstring StrRet(STRRET& s, LPCITEMIDLIST item) {
+std::wstring Text(STRRET& s, LPCITEMIDLIST item) {
   wchar_t* text = nullptr;
   if (FAILED(StrRetToStrW(&s, item, &text)) || !text) return {};
   std::wstring out(text);
@@ -54,137 +19,101 @@ std::wstring StrRet(STRRET& s, LPCITEMIDLIST item) {
   return out;
 }
 
-// Calls fn(folder, item) for every item of the bin until fn answers true.
-bool ForEachBinItem(const std::function<bool(IShellFolder2*, LPCITEMIDLIST)>& fn) {
-  ComPtr<IShellFolder> desktop;
-  if (FAILED(SHGetDesktopFolder(desktop.put()))) return false;
-  ItemIdList binId;
-  if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &binId.p))) return false;
-  ComPtr<IShellFolder2> bin;
-  if (FAILED(desktop->BindToObject(binId.p, nullptr, IID_IShellFolder2, bin.putVoid()))) return false;
-  ComPtr<IEnumIDList> items;
-  if (bin->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, items.put()) != S_OK ||
-      !items)
-    return false;
-  ItemIdList item;
-  ULONG got = 0;
-  while (items->Next(1, &item.p, &got) == S_OK) {
-    if (fn(bin.operator->(), item.p)) return true;
-    CoTaskMemFree(item.p);
-    item.p = nullptr;
-  }
-  return false;
-}
-
-// Name (first column) and original folder (second column) of a bin item.
-bool IsBinItemOf(IShellFolder2* bin, LPCITEMIDLIST item, std::wstring_view path) {
-  const std::wstring_view folder = ExtractFilePath(path);
-  const std::wstring_view name = ExtractFileName(path);
-  STRRET s{};
-  if (FAILED(bin->GetDisplayNameOf(item, SHGDN_INFOLDER, &s))) return false;
-  if (!EqualsNoCase(StrRet(s, item), name)) return false;
-  SHELLDETAILS d{};
-  if (FAILED(bin->GetDetailsOf(item, 1, &d))) return false;
-  return EqualsNoCase(ExcludeTrailingBackslash(StrRet(d.str, item)), ExcludeTrailingBackslash(folder));
-}
-
 }  // namespace
 
-bool FakeRun::proceed() {
-  ++calls;
-  if (stopped) {
-    ++callsAfterStop;
-    return false;
-  }
-  if (calls > limit_) {
-    limitHit = true;
-    stopped = true;
-    return false;
-  }
-  if (stopWhen_ && stopWhen_()) {
-    stopped = true;
-    return false;
-  }
-  return true;
-}
-
-int RecordingShell::fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
-                                  std::wstring_view target, unsigned flags) {
+int TestShell::fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
+                             std::wstring_view target, unsigned flags) {
+  if (duringFileOperation) duringFileOperation();
   calls.push_back({func, sources, std::wstring(target), flags});
-  std::vector<std::wstring> run = sources;
-  if (failAfterFiles) {
-    run.clear();
-    for (const std::wstring& s : sources) {
-      const DWORD a = GetFileAttributesW(s.c_str());
-      if (a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY)) run.push_back(s);
-    }
-  }
-  int result = 0;
-  if (!run.empty())
-    result = Win32Shell::fileOperation(owner, func, run, target, flags | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR);
+  std::vector<std::wstring> run;
+  for (const std::wstring& s : sources)
+    if (!failAfterFiles || FileExists(s)) run.push_back(s);
+  const int result =
+      run.empty() ? 0 : Win32Shell::fileOperation(owner, func, run, target, flags | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR);
   return failAfterFiles ? 1 : result;
 }
 
-bool RecycleBinHolds(std::wstring_view path) {
-  ComScope com;
-  return ForEachBinItem([&](IShellFolder2* bin, LPCITEMIDLIST item) { return IsBinItemOf(bin, item, path); });
+std::wstring TestShell::browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) {
+  if (folders.empty()) return {};
+  std::wstring answer = std::move(folders.front());
+  folders.pop_front();
+  return answer;
 }
 
-bool RestoreFromRecycleBin(std::wstring_view path) {
-  ComScope com;
-  ForEachBinItem([&](IShellFolder2* bin, LPCITEMIDLIST item) {
-    if (!IsBinItemOf(bin, item, path)) return false;
-    ComPtr<IContextMenu> menu;
-    LPCITEMIDLIST items[1] = {item};
-    if (FAILED(bin->GetUIObjectOf(nullptr, 1, items, IID_IContextMenu, nullptr, menu.putVoid()))) return true;
-    HMENU popup = CreatePopupMenu();
-    if (SUCCEEDED(menu->QueryContextMenu(popup, 0, 0, 0x7fff, CMF_NORMAL))) {
-      // The bin's first command, "restore", is number 301 in this shell.
-      CMINVOKECOMMANDINFO info{};
-      info.cbSize = sizeof info;
-      info.lpVerb = MAKEINTRESOURCEA(301);
-      info.nShow = SW_HIDE;
-      static_cast<void>(menu->InvokeCommand(&info));
+// The bin's items by name (first column) and original folder (second column).
+bool InRecycleBin(std::wstring_view path) {
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  bool found = false;
+  IShellFolder* desktop = nullptr;
+  IShellFolder2* bin = nullptr;
+  IEnumIDList* items = nullptr;
+  LPITEMIDLIST binId = nullptr, item = nullptr;
+  if (SUCCEEDED(SHGetDesktopFolder(&desktop)) && SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &binId)) &&
+      SUCCEEDED(desktop->BindToObject(binId, nullptr, IID_IShellFolder2, reinterpret_cast<void**>(&bin))) &&
+      bin->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, &items) == S_OK && items) {
+    while (!found && items->Next(1, &item, nullptr) == S_OK) {
+      STRRET name{};
+      SHELLDETAILS from{};
+      found = SUCCEEDED(bin->GetDisplayNameOf(item, SHGDN_INFOLDER, &name)) &&
+              SUCCEEDED(bin->GetDetailsOf(item, 1, &from)) &&
+              EqualsNoCase(IncludeTrailingBackslash(Text(from.str, item)) + Text(name, item), path);
+      CoTaskMemFree(item);
     }
-    DestroyMenu(popup);
-    return true;
-  });
-  return PathExists(path);
+  }
+  for (IUnknown* p : std::initializer_list<IUnknown*>{items, bin, desktop})
+    if (p) p->Release();
+  CoTaskMemFree(binId);
+  if (com) CoUninitialize();
+  return found;
+}
+
+void EmptyRecycleBin() {
+  static_cast<void>(SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND));
+}
+
+Planted::Planted(std::wstring_view tag) {
+  static std::atomic<int> counter{0};
+  root_ = folder(L"C:\\WindowsVantorraTests\\" + std::wstring(tag) + L"_" + std::to_wstring(GetCurrentProcessId()) +
+                 L"_" + std::to_wstring(++counter));
 }
 
 Planted::~Planted() {
   for (auto it = made_.rbegin(); it != made_.rend(); ++it) RemoveTree(*it);
 }
 
-std::wstring Planted::folder(const std::wstring& path) {
-  for (std::size_t i = 3; i <= path.size(); ++i) {
-    if (i < path.size() && path[i] != L'\\') continue;
-    const std::wstring part = path.substr(0, i);
-    if (GetFileAttributesW(part.c_str()) == INVALID_FILE_ATTRIBUTES && CreateDirectoryW(part.c_str(), nullptr))
-      made_.push_back(part);
+std::wstring Planted::operator/(std::wstring_view relative) const { return root_ + L"\\" + std::wstring(relative); }
+
+std::wstring Planted::full(std::wstring_view path) const {
+  return path.size() > 1 && path[1] == L':' ? std::wstring(path) : *this / path;
+}
+
+std::wstring Planted::folder(std::wstring_view path) {
+  const std::wstring p = full(path);
+  for (std::size_t i = 3; i <= p.size(); ++i) {
+    if (i < p.size() && p[i] != L'\\') continue;
+    const std::wstring part = p.substr(0, i);
+    if (!PathExists(part) && CreateDirectoryW(part.c_str(), nullptr)) made_.push_back(part);
   }
-  return path;
+  return p;
 }
 
-std::wstring Planted::file(const std::wstring& path, std::string_view content) {
-  if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return {};
-  folder(std::wstring(ExcludeTrailingBackslash(ExtractFilePath(path))));
-  WriteBytes(path, content);
-  made_.push_back(path);
-  return path;
+std::wstring Planted::file(std::wstring_view path, std::size_t bytes) {
+  const std::wstring p = full(path);
+  if (PathExists(p)) return {};
+  folder(ExcludeTrailingBackslash(ExtractFilePath(p)));
+  WriteBytes(p, std::string(bytes, 'j'));
+  made_.push_back(p);
+  return p;
 }
 
-HeldOpen::HeldOpen(const std::wstring& path)
-    : handle_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-
-HeldOpen::~HeldOpen() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+UniqueFile Hold(const std::wstring& path) {
+  return UniqueFile(
+      CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-std::vector<std::wstring> Captions(const RowModel& rows) {
+std::vector<std::wstring> Captions(const std::vector<ListRow>& rows) {
   std::vector<std::wstring> out;
-  for (const ListRow& r : rows.rows()) out.push_back(r.caption);
+  for (const ListRow& r : rows) out.push_back(r.caption);
   return out;
 }
 
@@ -194,15 +123,43 @@ int RowIndex(const RowModel& rows, std::wstring_view caption) {
   return -1;
 }
 
-std::wstring ShortPathOf(const std::wstring& path) {
-  const DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
-  if (n == 0) return {};
-  std::wstring out(n, L'\0');
-  const DWORD got = GetShortPathNameW(path.c_str(), out.data(), n);
-  out.resize(got);
-  return out;
+namespace {
+
+void Notify(ListViewBase& list, NMLISTVIEW nm) {
+  nm.hdr.hwndFrom = list.handle();
+  nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list.handle()));
+  SendMessageW(GetParent(list.handle()), WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
 }
 
-std::wstring LinksRoot() { return L"C:\\WindowsVantorraFixtures\\links"; }
+}  // namespace
+
+void ClickColumn(ListViewBase& list, int column) {
+  NMLISTVIEW nm{};
+  nm.hdr.code = LVN_COLUMNCLICK;
+  nm.iItem = -1;
+  nm.iSubItem = column;
+  Notify(list, nm);
+}
+
+void DragRow(ListViewBase& list, int source, int target) {
+  HWND h = list.handle();
+  list.select(source);  // the control highlights the row under the pointer as the drag begins
+  NMLISTVIEW nm{};
+  nm.hdr.code = LVN_BEGINDRAG;
+  nm.iItem = source;
+  Notify(list, nm);
+  RECT r{};
+  ListView_GetItemRect(h, target, &r, LVIR_BOUNDS);
+  const LPARAM at = MAKELPARAM(r.left + 30, (r.top + r.bottom) / 2);
+  SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, at);
+  SendMessageW(h, WM_LBUTTONUP, 0, at);
+}
+
+StatusHook::StatusHook(std::function<void(std::wstring_view text)> onText) {
+  previous_ = SetRunInfoSink([this, onText = std::move(onText)](std::wstring_view text) {
+    if (previous_) previous_(text);
+    onText(text);
+  });
+}
 
 }  // namespace wv::test

@@ -1,46 +1,45 @@
 #pragma once
-// Fixtures of the cleaning tests: a run context that can stop, a shell that
-// records its file operations, the recycle bin as the shell shows it, and
-// files planted in the prefix's real folders.
+// Fixtures of the cleaning tests: a run context that stops on request, a shell
+// that records its file operations and answers the folder browser, the recycle
+// bin as the shell shows it, files planted at real paths of the prefix, and the
+// notifications a mouse sends to a list.
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/engine.h"
+#include "core/publline.h"
 #include "core/rows.h"
-#include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
+#include "ui/listview.h"
 
 namespace wv::test {
 
-// Records what the engine says; stops (for good) once stopWhen answers true.
+// Records the status texts; stops for good once stopWhen answers true.
 class FakeRun : public RunContext {
  public:
-  explicit FakeRun(std::function<bool()> stopWhen = {}, long limit = 2'000'000)
-      : stopWhen_(std::move(stopWhen)), limit_(limit) {}
-  bool proceed() override;
+  explicit FakeRun(std::function<bool()> stopWhen = {}) : stopWhen_(std::move(stopWhen)) {}
+  bool proceed() override {
+    if (!stopped && stopWhen_ && stopWhen_()) stopped = true;
+    return !stopped;
+  }
   void status(std::wstring_view text) override { statuses.emplace_back(text); }
-  void rowAdded() override { ++rowsAdded; }
-
-  long calls = 0;
-  long callsAfterStop = 0;
   bool stopped = false;
-  bool limitHit = false;  // the walk did not end by itself
-  long rowsAdded = 0;
   std::vector<std::wstring> statuses;
 
  private:
   std::function<bool()> stopWhen_;
-  long limit_;
 };
 
-// The real shell, but file operations are recorded and run with the shell's
-// own confirmations turned off (no one answers them here).
-class RecordingShell : public Win32Shell {
+// The real shell, in place while it lives: file operations are recorded and run
+// without the shell's own questions, the folder browser answers from `folders`
+// (none left: Cancel), and what it is asked to open is recorded.
+class TestShell : public Win32Shell {
  public:
   struct Call {
     FileOpFunc func;
@@ -48,64 +47,69 @@ class RecordingShell : public Win32Shell {
     std::wstring target;
     unsigned flags;
   };
-  RecordingShell() : substitute_(&Platform::shell, *this) {}
-
+  TestShell() : swap_(&Platform::shell, *this) {}
   std::vector<Call> calls;
-  // When set, the operation runs only over the sources that are files and then
-  // reports failure, as the shell does when one item of a list fails.
-  bool failAfterFiles = false;
+  std::deque<std::wstring> folders;
+  std::vector<std::wstring> opened;  // file + " " + parameters
+  bool failAfterFiles = false;       // only the files go, then the shell reports failure
+  std::function<void()> duringFileOperation;
 
   int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources, std::wstring_view target,
                     unsigned flags) override;
+  std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override;
+  void open(std::wstring_view, std::wstring_view file, std::wstring_view params, int) override {
+    opened.push_back(std::wstring(file) + L" " + std::wstring(params));
+  }
 
  private:
-  Substitute<Shell> substitute_;
+  Substitute<Shell> swap_;
 };
 
-// The recycle bin as the shell enumerates it (CSIDL_BITBUCKET).
-// True when an item of that name, deleted from that folder, is in the bin.
-bool RecycleBinHolds(std::wstring_view path);
-// Puts the item back where it came from (so that the test can remove it).
-bool RestoreFromRecycleBin(std::wstring_view path);
+// True when the recycle bin holds an item deleted from that path.
+bool InRecycleBin(std::wstring_view path);
+void EmptyRecycleBin();
 
-// Folders and files made inside the prefix's real folders, removed again
-// (deepest first) when the object goes; folders that already existed stay.
+// Files and folders made for one test, at full paths or below its own root
+// C:\WindowsVantorraTests\<tag>_<n> (outside the temporary folder, which the junk
+// scan leaves out); what it made goes again, deepest first, with the object.
 class Planted {
  public:
-  Planted() = default;
+  explicit Planted(std::wstring_view tag = L"t");
   ~Planted();
   Planted(const Planted&) = delete;
   Planted& operator=(const Planted&) = delete;
-  // Makes the folder and its missing parents; returns the path.
-  std::wstring folder(const std::wstring& path);
-  // Makes the file (and its folder); returns the path. Never overwrites an
-  // existing file: returns empty then.
-  std::wstring file(const std::wstring& path, std::string_view content = "junk");
+  [[nodiscard]] const std::wstring& root() const { return root_; }
+  [[nodiscard]] std::wstring operator/(std::wstring_view relative) const;
+  std::wstring folder(std::wstring_view path);
+  // Never overwrites a file that is there already: empty then.
+  std::wstring file(std::wstring_view path, std::size_t bytes = 4);
 
  private:
-  std::vector<std::wstring> made_;  // in creation order
+  [[nodiscard]] std::wstring full(std::wstring_view path) const;
+  std::wstring root_;
+  std::vector<std::wstring> made_;
 };
 
-// Opens the file for reading and writing without sharing, as another program would.
-class HeldOpen {
- public:
-  explicit HeldOpen(const std::wstring& path);
-  ~HeldOpen();
-  HeldOpen(const HeldOpen&) = delete;
-  HeldOpen& operator=(const HeldOpen&) = delete;
-  [[nodiscard]] bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+// The file opened without sharing, as another program holds it.
+UniqueFile Hold(const std::wstring& path);
 
- private:
-  HANDLE handle_;
-};
-
-// Captions of the rows, in order.
-std::vector<std::wstring> Captions(const RowModel& rows);
-// Index of the row with that caption (any case), or -1.
+std::vector<std::wstring> Captions(const std::vector<ListRow>& rows);
 int RowIndex(const RowModel& rows, std::wstring_view caption);
-std::wstring ShortPathOf(const std::wstring& path);
 
-// The folder links made by scripts/make-test-links (ctest fixture).
-std::wstring LinksRoot();  // C:\WindowsVantorraFixtures\links
+// A click on a column header; a row dragged onto another.
+void ClickColumn(ListViewBase& list, int column);
+void DragRow(ListViewBase& list, int source, int target);
+
+// Every status text still reaches the status line; onText sees it afterwards.
+class StatusHook {
+ public:
+  explicit StatusHook(std::function<void(std::wstring_view text)> onText);
+  ~StatusHook() { SetRunInfoSink(std::move(previous_)); }
+  StatusHook(const StatusHook&) = delete;
+  StatusHook& operator=(const StatusHook&) = delete;
+
+ private:
+  RunInfoSink previous_;
+};
 
 }  // namespace wv::test

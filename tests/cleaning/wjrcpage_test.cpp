@@ -1,110 +1,80 @@
 // The daily-file page in the real main window: a scan of user-defined folders
-// and its removal, the user-defined list's editor with its messages, selection,
-// sorting and dragging, and what a running scan locks.
+// and its removal, the user-defined list's editor, and what a running scan locks.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "app/appfixture.h"
-#include "cleaning/page_fixtures.h"
+#include "cleaning/cleaning_fixtures.h"
 #include "cleaning/removal.h"
 #include "cleaning/wjrcline.h"
 #include "cleaning/wjrcpage.h"
-#include "core/initline.h"
 #include "core/text.h"
 #include "support/testsupport.h"
 
 namespace wv::test {
 namespace {
 
-constexpr int kUserItem = 4;
-
 class WjrcPageTest : public FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
     // Only the user's folders: the other items would clean the prefix's real folders.
-    for (int i = 0; i < page().wjrc_select.count(); ++i) page().wjrc_select.setChecked(i, i == kUserItem);
+    for (int i = 0; i < page().wjrc_select.count(); ++i) page().wjrc_select.setChecked(i, i == 4);
   }
   WjrcPage& page() { return *form->wjrctab; }
   ListView& self() { return page().wjrc_selflist; }
-
   void addRow(const std::wstring& folder, bool sub, bool given, const std::wstring& types, bool ticked = true) {
-    UserCleanFolder u;
-    u.folder = folder;
-    u.includeSubfolders = sub;
-    u.givenTypes = given;
-    u.types = types;
-    u.ticked = ticked;
-    self().appendRow(UserCleanFolderRow(u));
+    self().appendRow(UserCleanFolderRow(UserCleanFolder{ticked, folder, sub, given, types}));
   }
-  // The editor as a user fills it.
-  void fillEditor(const std::wstring& folder, int sub, int mode, const std::wstring& types) {
+  // The editor as the user fills it (index 0: "包含", "指定类型"), then "增加".
+  void add(const std::wstring& folder, int sub, int mode, const std::wstring& types) {
     page().wjrc_selfpath.setText(folder);
-    ChooseComboItem(page().wjrc_selfsub.handle(), sub);
-    ChooseComboItem(page().wjrc_selfmode.handle(), mode);
+    page().wjrc_selfsub.setIndex(sub);
+    page().wjrc_selfmode.setIndex(mode);
     page().wjrc_selftype.setText(types);
-  }
-  void expectEditorReset() {
-    EXPECT_EQ(page().wjrc_selfpath.text(), L"");
-    EXPECT_EQ(page().wjrc_selfsub.text(), L"包含");
-    EXPECT_EQ(page().wjrc_selfmode.text(), L"指定类型");
-    EXPECT_EQ(page().wjrc_selftype.text(), L"");
-    EXPECT_TRUE(page().wjrc_selftype.visible());
+    page().wjrc_selfadd.click();
   }
   std::vector<std::wstring> rowTexts(int row) {
     const ListRow r = self().row(row);
     return {r.caption, r.column(1), r.column(2), r.column(3), r.checked ? L"ticked" : L"not ticked"};
   }
+  std::vector<std::wstring> editor() {
+    return {page().wjrc_selfpath.text(), page().wjrc_selfsub.text(), page().wjrc_selfmode.text(),
+            page().wjrc_selftype.text()};
+  }
 
-  PageShell shell;
+  TestShell shell;
 };
 
 TEST_F(WjrcPageTest, AUserFolderScanListsFilesAndWasteFoldersAndRemovalTakesBoth) {
-  TempFolder root(L"daily");
-  const std::wstring a = root.file(L"a.log", std::string(700, 'a'));
-  const std::wstring b = root.file(L"sub\\b.tmp", std::string(300, 'b'));
-  const std::wstring c = root.file(L"sub\\deep\\c.dat", "c");
-  const std::wstring held = root.file(L"busy\\d.tmp", "d");
-  root.folder(L"empty");
-  addRow(root.path(), true, false, L"");
-  addRow(root / L"gone", true, false, L"");  // a folder that no longer exists is skipped
-  page().FlatButton11.click();
+  Planted t(L"daily");
+  const std::wstring a = t.file(L"a.log", 700), b = t.file(L"sub\\b.tmp", 300), c = t.file(L"sub\\deep\\c.dat", 1);
+  const std::wstring held = t.file(L"busy\\d.tmp");
+  t.folder(L"empty");
+  addRow(t.root(), true, false, L"");
+  addRow(t / L"gone", true, false, L"");  // a folder that no longer exists is skipped
   {
-    HeldOpen busy(held);
-    ASSERT_TRUE(busy.held());
+    UniqueFile busy = Hold(held);
+    ASSERT_TRUE(busy.valid());
     page().wjrc_sm.click();
   }
-
   const RowModel& rows = page().wjrc_results;
-  std::vector<std::wstring> got = Captions(rows);
-  std::vector<std::wstring> want = {a, b, c, root / L"sub", root / L"sub\\deep", root / L"empty"};
+  std::vector<std::wstring> got = Captions(rows.rows());
+  std::vector<std::wstring> want = {a, b, c, t / L"sub", t / L"sub\\deep", t / L"empty"};
   std::sort(got.begin(), got.end());
   std::sort(want.begin(), want.end());
   EXPECT_EQ(got, want) << "busy\\ keeps a file in use, so it is no waste";
-  EXPECT_LT(RowIndex(rows, root / L"sub\\deep"), RowIndex(rows, root / L"sub")) << "deeper folders first";
-  const int icon = CatalogueRows(L"wjrc")[kUserItem].icon;
-  for (const ListRow& r : rows.rows()) {
-    EXPECT_EQ(r.column(2), L"用户自定");
-    EXPECT_EQ(r.image, icon);
-  }
-  EXPECT_EQ(rows.at(static_cast<std::size_t>(RowIndex(rows, a))).column(1), FormatSize(700));
-  EXPECT_EQ(rows.at(static_cast<std::size_t>(RowIndex(rows, root / L"empty"))).column(1), kWasteFolderText);
+  EXPECT_LT(RowIndex(rows, t / L"sub\\deep"), RowIndex(rows, t / L"sub"));
+  EXPECT_EQ(rows.at(static_cast<std::size_t>(RowIndex(rows, t / L"empty"))).column(1), kWasteFolderText);
   EXPECT_EQ(form->zdk_runinfo.text(), L"扫描到符合条件的垃圾文件或目录共 6 项,占用 " + FormatSize(1001) + L" 硬盘空间");
-  EXPECT_TRUE(page().FlatButton10.down());
-  EXPECT_EQ(page().PageControl3.active(), 0);
-  EXPECT_TRUE(page().wjrc_delsel.enabled() && page().wjrc_delall.enabled());
-  EXPECT_TRUE(page().wjrc_selfadd.enabled() && page().wjrc_selfdel.enabled());
-  EXPECT_EQ(page().wjrc_sm.caption(), L"扫描");
+  EXPECT_TRUE(page().wjrc_delsel.enabled() && page().wjrc_delall.enabled() && page().wjrc_selfadd.enabled());
   EXPECT_EQ(page().wjrc_runstate, 0);
-  EXPECT_TRUE(form->ToolsEnabled());
 
-  // Delete directly, everything: files first, then the folders, in one operation.
+  // Delete directly, everything: the files, then the folders, in one operation.
   page().wjrc_scsz.select(0);
-  ScriptedMsgBox box;
   page().wjrc_delall.click();
-  EXPECT_TRUE(box.shown().empty());
   ASSERT_EQ(shell.calls.size(), 1u);
   const std::vector<std::wstring>& sources = shell.calls[0].sources;
   ASSERT_EQ(sources.size(), 6u);
@@ -112,260 +82,92 @@ TEST_F(WjrcPageTest, AUserFolderScanListsFilesAndWasteFoldersAndRemovalTakesBoth
                                   [&](const std::wstring& s) { return s == a || s == b || s == c; }));
   EXPECT_TRUE(rows.empty());
   EXPECT_EQ(form->zdk_runinfo.text(), kDailyCleanedText);
-  EXPECT_FALSE(page().wjrc_delsel.enabled() || page().wjrc_delall.enabled());
-  EXPECT_TRUE(page().wjrc_sm.enabled());
-  for (const std::wstring& gone : {a, b, c, root / L"sub", root / L"empty"}) EXPECT_FALSE(PathExists(gone)) << gone;
+  for (const std::wstring& gone : {a, b, c, t / L"sub", t / L"empty"}) EXPECT_FALSE(PathExists(gone)) << gone;
   EXPECT_TRUE(PathExists(held));
-  EXPECT_TRUE(DirectoryExists(root.path())) << "the folder itself is never removed";
+  EXPECT_TRUE(PathExists(t.root())) << "the folder itself is never removed";
 }
 
-TEST_F(WjrcPageTest, DeletingSelectedRowsLeavesTheOthers) {
-  TempFolder root(L"dailysel");
-  const std::wstring a = root.file(L"a.log");
-  const std::wstring b = root.file(L"b.log");
-  addRow(root.path(), false, true, L"*.log");
-  page().wjrc_sm.click();
-  ASSERT_EQ(page().wjrc_results.size(), 2u);
-  page().wjrc_scsz.select(0);
-  page().wjrc_delsel.click();  // nothing highlighted
-  EXPECT_TRUE(shell.calls.empty());
-  const int ia = RowIndex(page().wjrc_results, a);
-  page().wjrc_showlist.setSelected(ia, true);
-  page().wjrc_delsel.click();
-  ASSERT_EQ(shell.calls.size(), 1u);
-  EXPECT_EQ(shell.calls[0].sources, std::vector<std::wstring>{a});
-  EXPECT_EQ(Captions(page().wjrc_results), std::vector<std::wstring>{b});
-  EXPECT_TRUE(page().wjrc_delsel.enabled() && page().wjrc_delall.enabled());
-
-  DoubleClick(page().wjrc_showlist);
-  EXPECT_TRUE(shell.opened.empty()) << "the selected row went with its file";
-  page().wjrc_showlist.select(0);
-  DoubleClick(page().wjrc_showlist);
-  EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"Explorer.exe /n,/select," + b});
-}
-
-TEST_F(WjrcPageTest, TheEditorRefusesIncompleteEntriesWithItsMessagesInOrder) {
-  TempFolder root(L"editor");
-  const std::wstring there = root.path();
-  const std::wstring missing = root / L"missing";
+TEST_F(WjrcPageTest, TheEditorAddsCompleteEntriesAndRefusesOthersWithItsMessagesInOrder) {
+  Planted t(L"editor");
+  const std::wstring there = t.root(), other = t.folder(L"other"), missing = t / L"missing";
   struct Case {
     std::wstring folder;
-    int mode;  // 0 given types, 1 everything
+    int sub, mode;
     std::wstring types;
-    std::wstring message;      // empty: added
-    std::wstring folderAfter;  // what the edits hold afterwards
-    std::wstring typesAfter;
+    std::wstring message;              // empty: added
+    std::vector<std::wstring> result;  // the new row, or what the editor holds after the refusal
   };
   const Case cases[] = {
-      {L"", 0, L"*.tmp", L"清理目录需要填写！", L"", L"*.tmp"},
-      {L"  /  ", 0, L"", L"清理目录需要填写！", L"", L""},
-      {there, 0, L"  ", L"清理类型需要填写！", there, L""},
-      {missing, 0, L"", L"清理类型需要填写！", missing, L""},
-      {missing, 0, L"*.tmp", L"清理目录无效请重新填写！", missing, L"*.tmp"},
-      {L"C:/windows", 0, L"*.tmp", L"清理目录无效请重新填写！", L"C:windows", L"*.tmp"},
-      {there, 0, L"*.tmp|[a-", L"清理类型格式错误请重新填写！", there, L"*.tmp|[a-"},
-      {there, 0, L" | ", L"清理类型格式错误请重新填写！", there, L"|"},
-      {L" " + there + L"/ ", 0, L" *.t/mp ", L"", L"", L""},
+      {L"  /  ", 0, 0, L"*.tmp", L"清理目录需要填写！", {L"", L"包含", L"指定类型", L"*.tmp"}},
+      {missing, 0, 0, L"  ", L"清理类型需要填写！", {missing, L"包含", L"指定类型", L""}},
+      {missing, 0, 0, L"*.tmp", L"清理目录无效请重新填写！", {missing, L"包含", L"指定类型", L"*.tmp"}},
+      {L"C:/windows", 0, 0, L"*.tmp", L"清理目录无效请重新填写！", {L"C:windows", L"包含", L"指定类型", L"*.tmp"}},
+      {there, 0, 0, L"*.tmp|[a-", L"清理类型格式错误请重新填写！", {there, L"包含", L"指定类型", L"*.tmp|[a-"}},
+      {L" " + there + L"/ ", 0, 0, L" *.t/mp ", L"", {there, L"包含", L"指定类型", L"*.tmp", L"ticked"}},
+      {other, 1, 1, L"*.tmp", L"", {other, L"排除", L"全部清理", L"", L"ticked"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.folder + L" | " + c.types);
-    fillEditor(c.folder, 0, c.mode, c.types);
     const int before = self().count();
     ScriptedMsgBox box;
-    page().wjrc_selfadd.click();
+    add(c.folder, c.sub, c.mode, c.types);
     if (c.message.empty()) {
       EXPECT_TRUE(box.shown().empty());
       ASSERT_EQ(self().count(), before + 1);
-      EXPECT_EQ(rowTexts(before), (std::vector<std::wstring>{there, L"包含", L"指定类型", L"*.tmp", L"ticked"}));
-      EXPECT_EQ(self().image(before), kUserFolderRowImage);
-      expectEditorReset();
+      EXPECT_EQ(rowTexts(before), c.result);
+      EXPECT_EQ(editor(), (std::vector<std::wstring>{L"", L"包含", L"指定类型", L""})) << "the editor is reset";
       continue;
     }
     ASSERT_EQ(box.shown().size(), 1u);
     EXPECT_EQ(box.shown()[0].heading, L"增加失败");
     EXPECT_EQ(box.shown()[0].text, c.message);
-    EXPECT_EQ(box.shown()[0].icon, 2);
-    EXPECT_EQ(box.shown()[0].buttons, 1);
     EXPECT_EQ(self().count(), before);
-    EXPECT_EQ(page().wjrc_selfpath.text(), c.folderAfter);
-    EXPECT_EQ(page().wjrc_selftype.text(), c.typesAfter);
+    EXPECT_EQ(editor(), c.result);
   }
 }
 
-TEST_F(WjrcPageTest, CleaningEverythingNeedsNoTypesAndKeepsNone) {
-  TempFolder root(L"editall");
-  fillEditor(root.path(), 1, 1, L"*.tmp");
-  EXPECT_FALSE(page().wjrc_selftype.visible());
+TEST_F(WjrcPageTest, AddingAFolderTwiceOverwritesItsRowAfterAQuestionKeepingTheTick) {
+  Planted t(L"dup");
+  addRow(t.root(), true, true, L"*.log", false);
   ScriptedMsgBox box;
-  page().wjrc_selfadd.click();
-  EXPECT_TRUE(box.shown().empty());
-  ASSERT_EQ(self().count(), 1);
-  EXPECT_EQ(rowTexts(0), (std::vector<std::wstring>{root.path(), L"排除", L"全部清理", L"", L"ticked"}));
-  expectEditorReset();
-}
-
-TEST_F(WjrcPageTest, AddingAFolderTwiceAsksBeforeOverwritingAndKeepsTheTick) {
-  TempFolder root(L"dup");
-  const std::wstring other = root.folder(L"other");
-  addRow(other, true, true, L"*.bak");
-  addRow(root.path(), true, true, L"*.log", false);
-  struct Step {
-    int answer;
-    std::vector<std::wstring> row1;
-  };
-  const Step steps[] = {
-      {IDCANCEL, {root.path(), L"包含", L"指定类型", L"*.log", L"not ticked"}},
-      {IDOK, {ToLower(root.path()), L"排除", L"指定类型", L"*.tmp", L"not ticked"}},
-  };
-  for (const Step& s : steps) {
-    fillEditor(ToLower(root.path()), 1, 0, L"*.tmp");
-    ScriptedMsgBox box;
-    box.answer(s.answer);
-    page().wjrc_selfadd.click();
-    ASSERT_EQ(box.shown().size(), 1u);
-    EXPECT_EQ(box.shown()[0].heading, L"目录重复");
-    EXPECT_EQ(box.shown()[0].text, L"您新增的清理目录已存在，是否覆盖？");
-    EXPECT_EQ(box.shown()[0].icon, 1);
-    EXPECT_EQ(box.shown()[0].buttons, 2);
-    ASSERT_EQ(self().count(), 2);
-    EXPECT_EQ(rowTexts(1), s.row1);
-    EXPECT_EQ(rowTexts(0), (std::vector<std::wstring>{other, L"包含", L"指定类型", L"*.bak", L"ticked"}));
-    if (s.answer == IDOK) expectEditorReset();
-    else EXPECT_EQ(page().wjrc_selfpath.text(), ToLower(root.path())) << "Cancel leaves the editor as it was";
-  }
-}
-
-TEST_F(WjrcPageTest, SelectingARowCopiesItIntoTheEditor) {
-  page().FlatButton11.click();
-  addRow(L"C:\\one", true, true, L"*.tmp|*.log");
-  addRow(L"C:\\two", false, false, L"");
-  struct Step {
-    int select;
-    std::vector<std::wstring> editor;  // folder, subfolders, mode, types
-    bool typesShown;
-  };
-  const Step steps[] = {
-      {0, {L"C:\\one", L"包含", L"指定类型", L"*.tmp|*.log"}, true},
-      {1, {L"C:\\two", L"排除", L"全部清理", L""}, false},
-      {-1, {L"", L"包含", L"指定类型", L""}, true},
-  };
-  for (const Step& s : steps) {
-    SCOPED_TRACE(s.select);
-    self().select(s.select);
-    EXPECT_EQ((std::vector<std::wstring>{page().wjrc_selfpath.text(), page().wjrc_selfsub.text(),
-                                         page().wjrc_selfmode.text(), page().wjrc_selftype.text()}),
-              s.editor);
-    EXPECT_EQ(page().wjrc_selftype.visible(), s.typesShown);
-  }
-  // The mode rule on the user's own choice, and the reset button.
-  ChooseComboItem(page().wjrc_selfmode.handle(), 1);
-  EXPECT_FALSE(page().wjrc_selftype.visible());
-  EXPECT_FALSE(page().wjrc_selftypeLabel.visible());
-  ChooseComboItem(page().wjrc_selfmode.handle(), 0);
-  EXPECT_TRUE(page().wjrc_selftype.visible());
-  fillEditor(L"C:\\three", 1, 1, L"x");
-  page().wjrc_selfret.click();
-  expectEditorReset();
-}
-
-TEST_F(WjrcPageTest, UserRowsAreDeletedAfterAQuestionAndTickedTogether) {
-  for (const wchar_t* f : {L"C:\\a", L"C:\\b", L"C:\\c"}) addRow(f, true, true, L"*.tmp", false);
-  ScriptedMsgBox box;
-  page().wjrc_selfdel.click();
-  EXPECT_TRUE(box.shown().empty()) << "nothing highlighted";
-  self().setSelected(0, true);
-  self().setSelected(2, true);
-  box.answer(IDCANCEL);
-  page().wjrc_selfdel.click();
-  EXPECT_EQ(self().count(), 3);
   box.answer(IDOK);
-  page().wjrc_selfdel.click();
-  ASSERT_EQ(box.shown().size(), 2u);
-  EXPECT_EQ(box.shown()[1].heading, L"目录删除");
-  EXPECT_EQ(box.shown()[1].text, L"您“确定”删除当前选中的自定清理项吗？");
-  EXPECT_EQ(ListCaptions(self()), std::vector<std::wstring>{L"C:\\b"});
-
-  addRow(L"C:\\d", true, true, L"*.tmp", false);
-  page().wjrc_selfsel.click();
-  EXPECT_EQ(self().checkedCount(), 2);
-  EXPECT_EQ(page().wjrc_selfsel.caption(), L"全否");
-  page().wjrc_selfsel.click();
-  EXPECT_EQ(self().checkedCount(), 0);
-  EXPECT_EQ(page().wjrc_selfsel.caption(), L"全选");
+  add(ToLower(t.root()), 1, 0, L"*.tmp");
+  ASSERT_EQ(box.shown().size(), 1u);
+  EXPECT_EQ(box.shown()[0].text, L"您新增的清理目录已存在，是否覆盖？");
+  ASSERT_EQ(self().count(), 1);
+  EXPECT_EQ(rowTexts(0), (std::vector<std::wstring>{ToLower(t.root()), L"排除", L"指定类型", L"*.tmp", L"not ticked"}));
 }
 
-TEST_F(WjrcPageTest, ColumnClicksSortAndDragsMoveRowsWithTheirTicks) {
-  page().FlatButton11.click();
-  addRow(L"C:\\b", true, true, L"*.b");
-  addRow(L"C:\\c", true, false, L"");
-  addRow(L"C:\\a", false, true, L"*.a", false);
-  struct Step {
-    const wchar_t* label;
-    std::function<void()> act;
-    std::vector<std::wstring> order;
-  };
-  const Step steps[] = {
-      {L"sort by folder", [&] { ClickColumn(self(), 0); }, {L"C:\\a", L"C:\\b", L"C:\\c"}},
-      {L"again: reversed", [&] { ClickColumn(self(), 0); }, {L"C:\\c", L"C:\\b", L"C:\\a"}},
-      // "排除" above "包含" by code; rows with equal texts keep their order.
-      {L"sort by subfolders", [&] { ClickColumn(self(), 1); }, {L"C:\\a", L"C:\\c", L"C:\\b"}},
-      {L"drag the first onto the last", [&] { DragRow(self(), 0, 2); }, {L"C:\\c", L"C:\\b", L"C:\\a"}},
-      {L"drag the last onto the first", [&] { DragRow(self(), 2, 0); }, {L"C:\\a", L"C:\\c", L"C:\\b"}},
-      {L"drag below the rows", [&] { DragRow(self(), 0, -1); }, {L"C:\\c", L"C:\\b", L"C:\\a"}},
-  };
-  for (const Step& s : steps) {
-    SCOPED_TRACE(s.label);
-    s.act();
-    EXPECT_EQ(ListCaptions(self()), s.order);
-    for (int i = 0; i < self().count(); ++i) EXPECT_EQ(self().checked(i), self().text(i, 0) != L"C:\\a");
-  }
-  EXPECT_EQ(self().selected(), 2) << "the moved row stays selected";
-}
-
-TEST_F(WjrcPageTest, ARunningScanLocksTheUserListOnceItGetsThere) {
-  TempFolder root(L"lock");
-  root.file(L"x.tmp");
-  addRow(root.path(), true, false, L"");
-  addRow(L"C:\\zz", true, true, L"*.tmp", false);
-  page().FlatButton11.click();
-  bool checked = false;
-  StatusHook during([&](std::wstring_view text) {
-    if (checked || !ContainsNoCase(text, root.path())) return;
-    checked = true;
-    EXPECT_FALSE(page().wjrc_selfadd.enabled());
-    EXPECT_FALSE(page().wjrc_selfdel.enabled());
-    EXPECT_TRUE(page().wjrc_selfsel.enabled());
-    const std::vector<std::wstring> order = {root.path(), L"C:\\zz"};
-    DragRow(self(), 0, 1);
-    EXPECT_EQ(ListCaptions(self()), order) << "dragged during the scan";
-    ClickColumn(self(), 0);
-    EXPECT_EQ(ListCaptions(self()), order) << "sorted during the scan";
-  });
-  page().wjrc_sm.click();
-  EXPECT_TRUE(checked);
-  EXPECT_EQ(page().wjrc_results.size(), 1u);
-  EXPECT_TRUE(page().wjrc_selfadd.enabled());
-  EXPECT_TRUE(page().wjrc_selfdel.enabled());
-  DragRow(self(), 0, 1);
-  EXPECT_EQ(ListCaptions(self()), (std::vector<std::wstring>{L"C:\\zz", root.path()}));
-}
-
-TEST_F(WjrcPageTest, TheUserListIsReadWhenTheScanReachesIt) {
-  TempFolder root(L"late");
-  const std::wstring x = root.file(L"x.tmp");
-  // A row added while the scan is still on an earlier item is scanned too.
+// The user's list is read when the scan gets to it; from then on it is locked.
+TEST_F(WjrcPageTest, ARunningScanReadsTheUserListLateAndLocksIt) {
+  Planted t(L"lock");
+  const std::wstring x = t.file(L"x.tmp");
+  addRow(L"C:\\zz", true, true, L"*.none", false);
   page().wjrc_select.setChecked(2, true);  // the system logs first (the Windows folder is always there)
-  bool added = false;
+  bool added = false, locked = false;
   StatusHook during([&](std::wstring_view text) {
-    if (added || text.rfind(L"已扫描到", 0) != 0) return;
-    added = true;
-    EXPECT_TRUE(page().wjrc_selfadd.enabled());
-    fillEditor(root.path(), 0, 1, L"");
-    page().wjrc_selfadd.click();
+    if (!added && text.rfind(L"已扫描到", 0) == 0) {
+      added = true;
+      EXPECT_TRUE(page().wjrc_selfadd.enabled());
+      add(t.root(), 0, 1, L"");
+    } else if (!locked && ContainsNoCase(text, t.root())) {
+      locked = true;
+      EXPECT_FALSE(page().wjrc_selfadd.enabled());
+      EXPECT_FALSE(page().wjrc_selfdel.enabled());
+      DragRow(self(), 0, 1);
+      ClickColumn(self(), 0);
+      EXPECT_EQ(Captions(self().rows()), (std::vector<std::wstring>{L"C:\\zz", t.root()})) << "sorted or dragged";
+    }
   });
   page().wjrc_sm.click();
-  ASSERT_TRUE(added);
+  ASSERT_TRUE(added && locked);
   EXPECT_GE(RowIndex(page().wjrc_results, x), 0);
+  EXPECT_TRUE(page().wjrc_selfadd.enabled() && page().wjrc_selfdel.enabled());
+  // Idle again: a drag moves the row with its tick.
+  DragRow(self(), 0, 1);
+  EXPECT_EQ(Captions(self().rows()), (std::vector<std::wstring>{t.root(), L"C:\\zz"}));
+  EXPECT_TRUE(self().checked(0));
+  EXPECT_FALSE(self().checked(1));
 }
 
 }  // namespace
