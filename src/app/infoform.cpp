@@ -129,22 +129,12 @@ LRESULT Tfrminfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      RECT r;
-      GetClientRect(hwnd_, &r);
-      UniqueMemoryDc mem(CreateCompatibleDC(dc));
-      UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right, r.bottom));
-      if (mem && bmp) {
-        SelectGuard keep(mem.get(), bmp.get());
-        SetBkMode(mem.get(), TRANSPARENT);
-        paint(mem.get(), r);
-        BitBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, SRCCOPY);
-      }
-      EndPaint(hwnd_, &ps);
+    case WM_PAINT:
+      PaintBuffered(hwnd_, [this](HDC dc, const RECT& r) {
+        SetBkMode(dc, TRANSPARENT);
+        paint(dc, r);
+      });
       return 0;
-    }
     case WM_LBUTTONUP:
       Image1Click();
       return 0;

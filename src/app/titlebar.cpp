@@ -49,20 +49,6 @@ void DrawSubstituteGlyph(HDC dc, const RECT& r, Glyph g) {
   }
 }
 
-void PaintBuffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd, &ps);
-  RECT r;
-  GetClientRect(hwnd, &r);
-  UniqueMemoryDc mem(CreateCompatibleDC(dc));
-  UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right > 0 ? r.right : 1, r.bottom > 0 ? r.bottom : 1));
-  if (mem && bmp) {
-    SelectGuard keep(mem.get(), bmp.get());
-    paint(mem.get(), r);
-    BitBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, SRCCOPY);
-  }
-  EndPaint(hwnd, &ps);
-}
 
 }  // namespace
 
@@ -140,12 +126,7 @@ LRESULT MenuIcon::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       });
       return 0;
     case WM_MOUSEMOVE:
-      if (!hot_) {
-        hot_ = true;
-        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
-        TrackMouseEvent(&tme);
-        invalidate();
-      }
+      if (StartHover(hwnd_, hot_)) invalidate();
       return 0;
     case WM_MOUSELEAVE:
       hot_ = false;

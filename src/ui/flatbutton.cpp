@@ -96,31 +96,14 @@ LRESULT FlatButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      RECT r;
-      GetClientRect(hwnd_, &r);
-      UniqueMemoryDc mem(CreateCompatibleDC(dc));
-      UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right, r.bottom));
-      if (mem && bmp) {
-        SelectGuard keep(mem.get(), bmp.get());
-        paint(mem.get(), r);
-        BitBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, SRCCOPY);
-      }
-      EndPaint(hwnd_, &ps);
+    case WM_PAINT:
+      PaintBuffered(hwnd_, [this](HDC dc, const RECT& r) { paint(dc, r); });
       return 0;
-    }
     case WM_ENABLE:
       invalidate();
       return 0;
     case WM_MOUSEMOVE:
-      if (!hot_) {
-        hot_ = true;
-        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
-        TrackMouseEvent(&tme);
-        invalidate();
-      }
+      if (StartHover(hwnd_, hot_)) invalidate();
       return 0;
     case WM_MOUSELEAVE:
       hot_ = false;

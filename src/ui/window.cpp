@@ -1,5 +1,6 @@
 #include "ui/window.h"
 
+#include "platform/handles.h"
 #include "ui/theme.h"
 
 namespace wv {
@@ -244,6 +245,29 @@ void Control::setFont(HFONT font) {
 
 void Control::invalidate() {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void PaintBuffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  RECT r;
+  GetClientRect(hwnd, &r);
+  UniqueMemoryDc mem(CreateCompatibleDC(dc));
+  UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right > 0 ? r.right : 1, r.bottom > 0 ? r.bottom : 1));
+  if (mem && bmp) {
+    SelectGuard keep(mem.get(), bmp.get());
+    paint(mem.get(), r);
+    BitBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, SRCCOPY);
+  }
+  EndPaint(hwnd, &ps);
+}
+
+bool StartHover(HWND hwnd, bool& hot) {
+  if (hot) return false;
+  hot = true;
+  TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd, 0};
+  TrackMouseEvent(&tme);
+  return true;
 }
 
 }  // namespace wv

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -101,5 +102,10 @@ class Control {
 
 // Window text as a string.
 std::wstring WindowText(HWND hwnd);
+
+// Paints the whole client area through a memory bitmap, so that nothing flickers.
+void PaintBuffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint);
+// Asks for WM_MOUSELEAVE once the pointer has left; true when hot was newly set.
+bool StartHover(HWND hwnd, bool& hot);
 
 }  // namespace wv
