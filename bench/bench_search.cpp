@@ -65,7 +65,7 @@ int main() {
   MakeTree(scratch.path());
   volatile std::uint64_t sink = 0;
   wv::bench::Figure figure;
-  figure.name = "directory walk through the platform search";
+  figure.name = "search_walk";
   figure.goal = 1.3;
   figure.baselineSeconds = wv::bench::BestSeconds([&] { sink = sink + WalkBare(scratch.path()); }, 7);
   figure.seconds = wv::bench::BestSeconds([&] { sink = sink + WalkPlatform(scratch.path()); }, 7);
