@@ -3,7 +3,7 @@
 // shell, URL cache, event logs, security and version, volumes, file system and
 // initialisation files. Each part is an abstract class with a Win32
 // implementation (platform/win32). Tests swap a single part for a substitute
-// (event logs, which Wine only stubs) or for a subclass of the Win32 part that
+// (event logs, which Wine does not really keep) or for a subclass of the Win32 part that
 // fails on purpose, through Substitute below.
 
 #include <windows.h>

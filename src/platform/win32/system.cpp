@@ -7,7 +7,7 @@ namespace {
 
 // ---------------------------------------------------------------- URL cache
 
-// The plain search: the Ex form with its filter is not implemented everywhere, and
+// The plain search: the Ex form with its filter does not work everywhere, and
 // the pattern alone already picks the container ("Visited:", "Cookie:", content).
 class Win32UrlCacheSearch : public UrlCacheSearch {
  public:
