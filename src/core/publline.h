@@ -74,8 +74,8 @@ std::wstring FormatFileTime(const FILETIME& utc, std::wstring_view format);
 // ---------------------------------------------------------------- lists
 
 // Sorts by the column (0 caption, k >= 1 sub-item k-1) as text without regard to
-// ASCII case; descending when the first row is below the last one by code order,
-// else ascending, so that each call on the same column reverses the order.
+// ASCII case; descending when the first row is below the last one by that same
+// comparison, else ascending, so that each call on the same column reverses the order.
 void SortListByColumn(std::vector<ListRow>& rows, int column);
 // Moves row source to the place of row target (insert before target, after it when
 // target lies below source); target -1 or out of range means the last row.

@@ -24,9 +24,10 @@ int CompareAsciiNoCase(std::wstring_view a, std::wstring_view b) {
 
 void SortListByColumn(std::vector<ListRow>& rows, int column) {
   if (rows.size() < 2) return;
-  // The direction is fixed once from the rows' current ends, so each call on the
-  // same column turns the order round.
-  const bool descending = rows.front().column(column) < rows.back().column(column);
+  // The direction is fixed once from the rows' current ends, by the same comparison
+  // as the sort: judged by exact code order, a list ascending as "apple" .. "Banana"
+  // would look descending and every later click would sort it ascending again.
+  const bool descending = CompareAsciiNoCase(rows.front().column(column), rows.back().column(column)) < 0;
   std::stable_sort(rows.begin(), rows.end(), [column, descending](const ListRow& a, const ListRow& b) {
     const int c = CompareAsciiNoCase(a.column(column), b.column(column));
     return descending ? c > 0 : c < 0;

@@ -10,27 +10,12 @@ constexpr unsigned kLeft = VK_LEFT;    // 37
 constexpr unsigned kRight = VK_RIGHT;  // 39
 constexpr unsigned kHome = VK_HOME;    // 36
 
-// Keeps the system's "insert a disk" style error boxes away while the dialog runs.
-class QuietErrors {
- public:
-  QuietErrors() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-  ~QuietErrors() { SetErrorMode(previous_); }
-  QuietErrors(const QuietErrors&) = delete;
-  QuietErrors& operator=(const QuietErrors&) = delete;
-
- private:
-  UINT previous_;
-};
-
 }  // namespace
 
 bool ChooseFolder(std::wstring_view title, std::wstring_view root, std::wstring& folder) {
   if (!DirectoryExists(folder)) folder.clear();
-  std::wstring chosen;
-  {
-    QuietErrors quiet;
-    chosen = Sh().browseForFolder(detail::AppOwner(), title, root, folder);
-  }
+  // The browser itself keeps the system's error boxes away while it is open.
+  std::wstring chosen = Sh().browseForFolder(detail::AppOwner(), title, root, folder);
   if (chosen.empty()) return false;
   folder = std::move(chosen);
   return true;

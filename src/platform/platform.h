@@ -88,7 +88,8 @@ class Shell {
   virtual UniqueHandle start(std::wstring_view file, std::wstring_view params, int show) = 0;
   // A whole command line, shown with SW_SHOW (5); the result is not examined.
   virtual void runCommand(std::wstring_view commandLine) = 0;
-  // The shell's folder browser (file-system folders, new resizable style). Empty when cancelled.
+  // The shell's folder browser (file-system folders, new resizable style), with the
+  // system's error boxes held back while it is open. Empty when cancelled.
   virtual std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view root,
                                        std::wstring_view initial) = 0;
   // Small system icons: the shared list (never freed by the program) and a path's index in it.
