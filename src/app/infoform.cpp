@@ -7,16 +7,6 @@
 namespace wv {
 namespace {
 
-UniqueFont MakeFont(const std::wstring& face, int pixels, int weight) {
-  LOGFONTW lf{};
-  lf.lfHeight = -pixels;
-  lf.lfWeight = weight;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = CLEARTYPE_QUALITY;
-  face.copy(lf.lfFaceName, LF_FACESIZE - 1);
-  return UniqueFont(CreateFontIndirectW(&lf));
-}
-
 struct InfoFonts {
   UniqueFont text;
   UniqueFont title;
@@ -51,8 +41,8 @@ void Tfrminfo::FormShow() {
   // Double-buffered painting is in WM_PAINT; the face follows the system.
   InfoFonts& f = Fonts();
   const std::wstring face = GetUIFontName();
-  f.text = MakeFont(face, 12, FW_NORMAL);
-  f.title = MakeFont(face, 30, FW_BOLD);
+  f.text = theme::MakeFont(face, 12, FW_NORMAL);
+  f.title = theme::MakeFont(face, 30, FW_BOLD);
   SetWindowRgn(hwnd_, CreateRoundRectRgn(0, 0, kWidth, kHeight, 5, 5), TRUE);
   invalidate();
 }

@@ -20,17 +20,17 @@ Fonts& TheFonts() {
   return fonts;
 }
 
-HFONT Make(const std::wstring& face, int pixels, int weight) {
+}  // namespace
+
+UniqueFont MakeFont(std::wstring_view face, int pixels, int weight) {
   LOGFONTW lf{};
   lf.lfHeight = -pixels;
   lf.lfWeight = weight;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = CLEARTYPE_QUALITY;
-  face.copy(lf.lfFaceName, LF_FACESIZE - 1);
-  return CreateFontIndirectW(&lf);
+  face.substr(0, LF_FACESIZE - 1).copy(lf.lfFaceName, LF_FACESIZE - 1);
+  return UniqueFont(CreateFontIndirectW(&lf));
 }
-
-}  // namespace
 
 void SetFontFace(const wchar_t* face) {
   Fonts& f = TheFonts();
@@ -43,19 +43,19 @@ void SetFontFace(const wchar_t* face) {
 
 HFONT UiFont() {
   Fonts& f = TheFonts();
-  if (!f.ui) f.ui.reset(Make(f.face, 12, FW_NORMAL));
+  if (!f.ui) f.ui = MakeFont(f.face, 12, FW_NORMAL);
   return f.ui.get();
 }
 
 HFONT BoldFont() {
   Fonts& f = TheFonts();
-  if (!f.bold) f.bold.reset(Make(f.face, 12, FW_BOLD));
+  if (!f.bold) f.bold = MakeFont(f.face, 12, FW_BOLD);
   return f.bold.get();
 }
 
 HFONT HeadingFont() {
   Fonts& f = TheFonts();
-  if (!f.heading) f.heading.reset(Make(f.face, 15, FW_BOLD));
+  if (!f.heading) f.heading = MakeFont(f.face, 15, FW_BOLD);
   return f.heading.get();
 }
 

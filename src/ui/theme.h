@@ -4,12 +4,18 @@
 
 #include <windows.h>
 
+#include <string_view>
+
+#include "platform/handles.h"
+
 namespace wv::theme {
 
 // 12 px UI font, its bold form, and the 15 px bold page heading.
 HFONT UiFont();
 HFONT BoldFont();
 HFONT HeadingFont();
+// A font of this face and pixel height, for windows that need their own sizes.
+UniqueFont MakeFont(std::wstring_view face, int pixels, int weight);
 // Rebuilds the fonts with this face (the main window does it once at start).
 void SetFontFace(const wchar_t* face);
 
