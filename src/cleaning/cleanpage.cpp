@@ -24,7 +24,7 @@ RemovalOptions ReadRemovalOptions(const RadioGroup& mode, const Edit& folder, HW
   return options;
 }
 
-void RemoveResultRows(OwnerDataListView& list, bool allRows, const RemovalOptions& options, RemoveRowsFn remove,
+void RemoveResultRows(OwnerDataListView& list, bool allRows, const RemovalOptions& options,
                       const ResultButtons& buttons, std::wstring_view cleanedText) {
   RowModel& rows = list.model();
   // The control's row numbers are the model's once both hold the same rows.
@@ -39,7 +39,7 @@ void RemoveResultRows(OwnerDataListView& list, bool allRows, const RemovalOption
   if (!ConfirmRemoval(options, allRows)) return;
 
   for (Button* b : {&buttons.scan, &buttons.deleteSelected, &buttons.deleteAll}) b->setEnabled(false);
-  static_cast<void>(remove(rows, std::move(indices), options));
+  static_cast<void>(RemoveFoundRows(rows, std::move(indices), options));
   buttons.scan.setEnabled(true);
   const bool left = !rows.empty();
   buttons.deleteSelected.setEnabled(left);

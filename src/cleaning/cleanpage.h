@@ -18,18 +18,17 @@ namespace wv {
 RemovalMode RemovalModeOfRadio(int index);
 RemovalOptions ReadRemovalOptions(const RadioGroup& mode, const Edit& folder, HWND owner);
 
-// Removes the engine way (RemoveJunkRows or RemoveDailyRows) the highlighted rows
-// of the result list, or all of them: nothing when there is none; the move mode's
-// checks and question; the scan and delete buttons off while the shell works;
-// afterwards the scan button on, the delete buttons on while rows remain, and
-// the cleaned text on the status line once none is left.
-using RemoveRowsFn = std::size_t (*)(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options);
+// Removes (RemoveFoundRows) the highlighted rows of the result list, or all of
+// them: nothing when there is none; the move mode's checks and question; the
+// scan and delete buttons off while the shell works; afterwards the scan button
+// on, the delete buttons on while rows remain, and the cleaned text on the
+// status line once none is left.
 struct ResultButtons {
   Button& scan;
   Button& deleteSelected;
   Button& deleteAll;
 };
-void RemoveResultRows(OwnerDataListView& list, bool allRows, const RemovalOptions& options, RemoveRowsFn remove,
+void RemoveResultRows(OwnerDataListView& list, bool allRows, const RemovalOptions& options,
                       const ResultButtons& buttons, std::wstring_view cleanedText);
 
 // Index of the row whose caption is the folder, letters compared without regard to case; -1 when none.

@@ -21,6 +21,24 @@ void AddSource(std::vector<std::wstring>& sources, const std::wstring& path) {
   sources.push_back(path);
 }
 
+// The shell operation a mode uses.
+struct ShellRemoval {
+  FileOpFunc func;
+  unsigned flags;
+};
+
+ShellRemoval ShellRemovalFor(RemovalMode mode) {
+  switch (mode) {
+    case RemovalMode::DeleteDirectly:
+      return {FileOpFunc::Delete, fileop::Silent | fileop::NoErrorUi};
+    case RemovalMode::MoveToFolder:
+      return {FileOpFunc::Move, fileop::AllowUndo | fileop::NoErrorUi};
+    case RemovalMode::RecycleBin:
+    default:
+      return {FileOpFunc::Delete, fileop::AllowUndo | fileop::NoErrorUi};
+  }
+}
+
 int RunShell(const std::vector<std::wstring>& sources, const RemovalOptions& options) {
   const ShellRemoval call = ShellRemovalFor(options.mode);
   const std::wstring_view target =
@@ -45,18 +63,6 @@ bool IsWasteRow(const ListRow& row) { return row.column(1) == kWasteFolderText; 
 
 }  // namespace
 
-ShellRemoval ShellRemovalFor(RemovalMode mode) {
-  switch (mode) {
-    case RemovalMode::DeleteDirectly:
-      return {FileOpFunc::Delete, fileop::Silent | fileop::NoErrorUi};
-    case RemovalMode::MoveToFolder:
-      return {FileOpFunc::Move, fileop::AllowUndo | fileop::NoErrorUi};
-    case RemovalMode::RecycleBin:
-    default:
-      return {FileOpFunc::Delete, fileop::AllowUndo | fileop::NoErrorUi};
-  }
-}
-
 bool ConfirmRemoval(const RemovalOptions& options, bool allRows) {
   if (options.mode != RemovalMode::MoveToFolder) return true;
   if (TargetMissing(options)) {
@@ -68,19 +74,7 @@ bool ConfirmRemoval(const RemovalOptions& options, bool allRows) {
                                   : L"您“确定”把当前选中的垃圾文件移动到指定的目录吗？"));
 }
 
-std::size_t RemoveJunkRows(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options) {
-  SortIndices(indices, rows.size());
-  if (indices.empty() || TargetMissing(options)) return 0;
-  std::vector<std::wstring> sources;
-  for (std::size_t i : indices) {
-    const std::wstring& path = rows.at(i).caption;
-    if (FileExists(path)) AddSource(sources, path);
-  }
-  if (!sources.empty()) static_cast<void>(RunShell(sources, options));
-  return DropGoneRows(rows, indices);
-}
-
-std::size_t RemoveDailyRows(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options) {
+std::size_t RemoveFoundRows(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options) {
   SortIndices(indices, rows.size());
   if (indices.empty() || TargetMissing(options)) return 0;
   std::vector<std::wstring> sources;

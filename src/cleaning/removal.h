@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "core/rows.h"
-#include "platform/platform.h"
 
 namespace wv {
 
@@ -33,24 +32,14 @@ inline constexpr std::wstring_view kDailyCleanedText = L"所有扫描到的垃�
 // means stop. The other modes ask nothing here.
 bool ConfirmRemoval(const RemovalOptions& options, bool allRows);
 
-// The shell operation a mode uses (function and flags).
-struct ShellRemoval {
-  FileOpFunc func;
-  unsigned flags;
-};
-ShellRemoval ShellRemovalFor(RemovalMode mode);
-
-// Junk-file page: each chosen row whose file still exists gets the archive
-// attribute alone and goes into one shell file operation; then the chosen rows
-// whose path no longer exists leave the model, last to first. Indices may come
-// in any order and repeat. Returns the number of rows removed. Nothing happens
-// in the move mode when the target folder does not exist.
-std::size_t RemoveJunkRows(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options);
-
-// Daily page: as above, with files first and then the existing "废目录" folders
-// in one list; if the shell reports failure, each such folder still there is
-// removed when it is empty. Rows whose path exists neither as file nor folder go.
-std::size_t RemoveDailyRows(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options);
+// Each chosen row whose path still exists gets the archive attribute alone and
+// goes into one shell file operation: the files first, then the "废目录" folders
+// of the daily page. If the shell reports failure, each such folder still there
+// is removed when it is empty. Then the chosen rows whose path exists neither as
+// file nor as folder leave the model. Indices may come in any order and repeat.
+// Returns the number of rows removed. Nothing happens in the move mode when the
+// target folder does not exist.
+std::size_t RemoveFoundRows(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options);
 
 // 0 .. size-1, for the "全部删除" buttons.
 std::vector<std::size_t> AllRowIndices(const RowModel& rows);

@@ -158,7 +158,7 @@ void WjqlPage::scan(std::int32_t operation) {
 
 void WjqlPage::removeRows(bool allRows) {
   RemoveResultRows(wjql_showlist, allRows, ReadRemovalOptions(wjql_scsz, wjql_scszpath_pathname, form().handle()),
-                   &RemoveJunkRows, {wjql_sm, wjql_delsel, wjql_delall}, kJunkCleanedText);
+                   {wjql_sm, wjql_delsel, wjql_delall}, kJunkCleanedText);
 }
 
 void WjqlPage::wjql_delselClick() { removeRows(false); }

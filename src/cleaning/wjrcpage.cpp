@@ -172,7 +172,7 @@ void WjrcPage::setSelfEditorLocked(bool locked) {
 
 void WjrcPage::removeRows(bool allRows) {
   RemoveResultRows(wjrc_showlist, allRows, ReadRemovalOptions(wjrc_scsz, wjrc_scszpath_pathname, form().handle()),
-                   &RemoveDailyRows, {wjrc_sm, wjrc_delsel, wjrc_delall}, kDailyCleanedText);
+                   {wjrc_sm, wjrc_delsel, wjrc_delall}, kDailyCleanedText);
 }
 
 void WjrcPage::wjrc_delselClick() { removeRows(false); }

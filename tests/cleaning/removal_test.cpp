@@ -25,7 +25,7 @@ TEST(Removal, RowsOfFilesStillThereStay) {
   {
     UniqueFile hold = Hold(busy);
     ASSERT_TRUE(hold.valid());
-    EXPECT_EQ(RemoveJunkRows(rows, AllRowIndices(rows), options), 2u);
+    EXPECT_EQ(RemoveFoundRows(rows, AllRowIndices(rows), options), 2u);
   }
   EXPECT_EQ(Captions(rows.rows()), std::vector<std::wstring>{busy});
   ASSERT_EQ(shell.calls.size(), 1u);
@@ -44,7 +44,7 @@ TEST(Removal, AFailedDailyRemovalTakesOnlyEmptyWasteFolders) {
   shell.failAfterFiles = true;
   RemovalOptions options;
   options.mode = RemovalMode::DeleteDirectly;
-  EXPECT_EQ(RemoveDailyRows(rows, AllRowIndices(rows), options), 5u);
+  EXPECT_EQ(RemoveFoundRows(rows, AllRowIndices(rows), options), 5u);
   ASSERT_EQ(shell.calls.size(), 1u);
   EXPECT_EQ(shell.calls[0].sources.size(), 6u);
   EXPECT_FALSE(PathExists(t / L"sub"));
