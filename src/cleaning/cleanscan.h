@@ -38,7 +38,6 @@ class FoldedNeedles {
  public:
   // Empty needles are dropped: an empty text would be found in every haystack.
   void add(std::wstring_view needle);
-  [[nodiscard]] bool empty() const { return needles_.empty(); }
   // Folds the haystack into scratch and looks for every needle in it.
   [[nodiscard]] bool foundIn(std::wstring_view haystack, std::wstring& scratch) const;
 

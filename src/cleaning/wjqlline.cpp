@@ -181,9 +181,6 @@ class JunkWalk {
 
 }  // namespace
 
-const std::vector<std::wstring_view>& JunkSkippedNames() { return kSkippedNames; }
-const std::vector<std::wstring_view>& JunkSkippedFragments() { return kSkippedFragments; }
-
 std::wstring DriveFromCaption(std::wstring_view caption) {
   if (caption.size() < 3) return {};
   return std::wstring(caption.substr(caption.size() - 3, 2));

@@ -53,8 +53,4 @@ std::wstring JunkScanSummary(const JunkScanResult& result);
 // before its last one; empty when the caption is too short.
 std::wstring DriveFromCaption(std::wstring_view caption);
 
-// The fixed lists the walk leaves out, in their order.
-const std::vector<std::wstring_view>& JunkSkippedNames();
-const std::vector<std::wstring_view>& JunkSkippedFragments();
-
 }  // namespace wv
