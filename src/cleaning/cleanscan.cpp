@@ -28,14 +28,9 @@ bool MatchesAny(const std::vector<FileMask>& masks, std::wstring_view name) {
 }
 
 void FoldInto(std::wstring_view text, std::wstring& out) {
+  const wchar_t* upper = UpperCaseTable();
   out.resize(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const wchar_t c = text[i];
-    if (c < 0x80)
-      out[i] = (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - (L'a' - L'A')) : c;
-    else
-      out[i] = FoldCase(c);
-  }
+  for (std::size_t i = 0; i < text.size(); ++i) out[i] = upper[static_cast<std::size_t>(text[i])];
 }
 
 void FoldedNeedles::add(std::wstring_view needle) {

@@ -45,6 +45,7 @@ class FoldedNeedles {
   std::vector<std::wstring> needles_;
 };
 
+// The text folded to upper case into out, a buffer the caller reuses.
 void FoldInto(std::wstring_view text, std::wstring& out);
 
 }  // namespace wv::cleanscan

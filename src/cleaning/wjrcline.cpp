@@ -214,13 +214,7 @@ bool IsFullPath(std::wstring_view path) {
   return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
 }
 
-std::wstring WithoutSlashes(std::wstring_view text) {
-  std::wstring out;
-  out.reserve(text.size());
-  for (wchar_t c : text)
-    if (c != L'/') out += c;
-  return out;
-}
+std::wstring WithoutSlashes(std::wstring_view text) { return ReplaceAll(text, L"/", L""); }
 
 template <class Fn>
 void ForEachPiece(std::wstring_view types, Fn fn) {
