@@ -1,5 +1,7 @@
 #include "cleaning/cleanpage.h"
 
+#include <algorithm>
+
 #include "core/publline.h"
 #include "core/text.h"
 
@@ -14,6 +16,25 @@ RemovalMode RemovalModeOfRadio(int index) {
     default:
       return RemovalMode::RecycleBin;
   }
+}
+
+void CreateRemovalPage(Panel& page, const RemovalControls& c, int editHeight) {
+  const HWND h = page.handle();
+  c.direct.create(h, L"将垃圾文件直接删除", true);
+  c.move.create(h, L"将垃圾文件移动到指定的目录", false);
+  c.recycle.create(h, L"将垃圾文件放进回收站", false);
+  for (RadioButton* r : {&c.direct, &c.move, &c.recycle}) c.mode.add(*r);
+  c.mode.select(2);
+  c.folder.create(h, L"", 300);
+  c.browse.create(h, L"...");
+  page.onSize = [c, editHeight](int width, int) {
+    c.direct.setBounds(16, 16, 320, 20);
+    c.move.setBounds(16, 46, 320, 20);
+    const int editW = std::min(420, width - 40 - editHeight - 8 - 16);
+    c.folder.setBounds(36, 72, editW, editHeight);
+    c.browse.setBounds(36 + editW + 6, 72, editHeight, editHeight);
+    c.recycle.setBounds(16, 106, 320, 20);
+  };
 }
 
 RemovalOptions ReadRemovalOptions(const RadioGroup& mode, const Edit& folder, HWND owner) {

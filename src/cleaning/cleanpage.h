@@ -11,11 +11,24 @@
 #include "core/rows.h"
 #include "ui/controls.h"
 #include "ui/listview.h"
+#include "ui/panel.h"
 
 namespace wv {
 
 // The radio buttons in their order on the page: delete directly, move to a folder, recycle bin.
 RemovalMode RemovalModeOfRadio(int index);
+
+// The removal-mode inner page, the same on both pages: the three modes (recycle
+// bin chosen) and the move folder with its browse button, placed on every resize.
+struct RemovalControls {
+  RadioButton& direct;
+  RadioButton& move;
+  RadioButton& recycle;
+  RadioGroup& mode;
+  Edit& folder;
+  Button& browse;
+};
+void CreateRemovalPage(Panel& page, const RemovalControls& controls, int editHeight);
 RemovalOptions ReadRemovalOptions(const RadioGroup& mode, const Edit& folder, HWND owner);
 
 // Removes (RemoveFoundRows) the highlighted rows of the result list, or all of

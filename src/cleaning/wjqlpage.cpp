@@ -1,7 +1,5 @@
 #include "cleaning/wjqlpage.h"
 
-#include <algorithm>
-
 #include "app/mainform.h"
 #include "cleaning/cleanpage.h"
 #include "cleaning/wjqlline.h"
@@ -47,15 +45,9 @@ void WjqlPage::build() {
     StackButtons({&wjql_lxsel, &wjql_lxtj}, bx, 0);
   };
 
-  Panel& removal = PageControl6.page(2);
-  wjql_scszzj.create(removal.handle(), L"将垃圾文件直接删除", true);
-  wjql_scszpath.create(removal.handle(), L"将垃圾文件移动到指定的目录", false);
-  wjql_scszhs.create(removal.handle(), L"将垃圾文件放进回收站", false);
-  for (RadioButton* r : {&wjql_scszzj, &wjql_scszpath, &wjql_scszhs}) wjql_scsz.add(*r);
-  wjql_scsz.select(2);
-  wjql_scszpath_pathname.create(removal.handle(), L"", 300);
-  wjql_scszpath_pathsel.create(removal.handle(), L"...");
-  removal.onSize = [this](int w, int hh) { layoutRemoval(w, hh); };
+  const RemovalControls removal{wjql_scszzj, wjql_scszpath, wjql_scszhs, wjql_scsz, wjql_scszpath_pathname,
+                                 wjql_scszpath_pathsel};
+  CreateRemovalPage(PageControl6.page(2), removal, kEditH);
 
   Panel& jump = PageControl6.page(3);
   wjql_jumplist.create(jump.handle(), ListStyle{.multiSelect = true}, {{L"排除对以下目录的扫描", 300}});
@@ -97,16 +89,6 @@ void WjqlPage::layout(int width, int height) {
   const int tabsY = kTop + 130;
   RowTabs({&FlatButton1, &FlatButton3, &FlatButton6, &FlatButton9}, kMargin, tabsY, right);
   PageControl6.setBounds(kMargin, tabsY + kTabH, width - 2 * kMargin, height - tabsY - kTabH - kMargin);
-}
-
-void WjqlPage::layoutRemoval(int width, int height) {
-  (void)height;
-  wjql_scszzj.setBounds(16, 16, 320, 20);
-  wjql_scszpath.setBounds(16, 46, 320, 20);
-  const int editW = std::min(420, width - 40 - kEditH - 8 - 16);
-  wjql_scszpath_pathname.setBounds(36, 72, editW, kEditH);
-  wjql_scszpath_pathsel.setBounds(36 + editW + 6, 72, kEditH, kEditH);
-  wjql_scszhs.setBounds(16, 106, 320, 20);
 }
 
 void WjqlPage::fitColumns() {

@@ -75,7 +75,6 @@ class WjqlPage : public Page {
   void layout(int width, int height) override;
 
  private:
-  void layoutRemoval(int width, int height);
   // The scan driver: the run protocol around one junk-file scan (operation 1 or 2).
   void scan(std::int32_t operation);
   void removeRows(bool allRows);

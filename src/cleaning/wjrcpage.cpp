@@ -54,15 +54,9 @@ void WjrcPage::build() {
                        {{L"以下为自定清理目录", 240}, {L"子目录", 60}, {L"清理方式", 80}, {L"清理类型", 120}});
   PageControl3.page(1).onSize = [this](int w, int hh) { layoutSelf(w, hh); };
 
-  HWND removal = PageControl3.page(2).handle();
-  wjrc_scszzj.create(removal, L"将垃圾文件直接删除", true);
-  wjrc_scszpath.create(removal, L"将垃圾文件移动到指定的目录", false);
-  wjrc_scszhs.create(removal, L"将垃圾文件放进回收站", false);
-  for (RadioButton* r : {&wjrc_scszzj, &wjrc_scszpath, &wjrc_scszhs}) wjrc_scsz.add(*r);
-  wjrc_scsz.select(2);
-  wjrc_scszpath_pathname.create(removal, L"", 300);
-  wjrc_scszpath_pathsel.create(removal, L"...");
-  PageControl3.page(2).onSize = [this](int w, int hh) { layoutRemoval(w, hh); };
+  const RemovalControls removal{wjrc_scszzj, wjrc_scszpath, wjrc_scszhs, wjrc_scsz, wjrc_scszpath_pathname,
+                                 wjrc_scszpath_pathsel};
+  CreateRemovalPage(PageControl3.page(2), removal, kEditH);
 
   wjrc_sm.onClick = [this] { wjrc_smClick(); };
   wjrc_delsel.onClick = [this] { wjrc_delselClick(); };
@@ -120,16 +114,6 @@ void WjrcPage::layoutSelf(int width, int height) {
   wjrc_selftype.setBounds(labelW + 4, y, left - kGap - labelW - 4, kEditH);
   y += kEditH + 10;
   wjrc_selflist.setBounds(1, y, width - 2, height - y - 1);
-}
-
-void WjrcPage::layoutRemoval(int width, int height) {
-  (void)height;
-  wjrc_scszzj.setBounds(16, 16, 320, 20);
-  wjrc_scszpath.setBounds(16, 46, 320, 20);
-  const int editW = std::min(420, width - 40 - kEditH - 8 - 16);
-  wjrc_scszpath_pathname.setBounds(36, 72, editW, kEditH);
-  wjrc_scszpath_pathsel.setBounds(36 + editW + 6, 72, kEditH, kEditH);
-  wjrc_scszhs.setBounds(16, 106, 320, 20);
 }
 
 void WjrcPage::fitColumns() {

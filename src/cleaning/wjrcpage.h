@@ -85,7 +85,6 @@ class WjrcPage : public Page {
 
  private:
   void layoutSelf(int width, int height);
-  void layoutRemoval(int width, int height);
   void removeRows(bool allRows);
   void setSelfEditorLocked(bool locked);
 };
