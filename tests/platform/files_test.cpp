@@ -142,6 +142,8 @@ TEST(FileSystem, PathsBeyondTheClassicLimit) {
   }
   ASSERT_TRUE(Listing(deep + L"\\*.*").count(L"文件.txt"));
   EXPECT_EQ(Fs().shortPath(file).rfind(t.path().substr(0, 3), 0), 0u);  // in the form it was given
+  // Resolving the "." parts takes away as many characters as the prefix adds.
+  EXPECT_EQ(Fs().shortPath(deep + L"\\.\\.\\文件.txt").rfind(t.path().substr(0, 3), 0), 0u);
   ASSERT_TRUE(Fs().copyFile(file, deep + L"\\copy.txt", true));
   ASSERT_TRUE(Fs().moveFile(deep + L"\\copy.txt", deep + L"\\..\\moved.txt"));  // resolved before the prefix
   EXPECT_TRUE(Fs().deleteFile(parent + L"\\moved.txt"));

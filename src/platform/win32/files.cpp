@@ -186,8 +186,9 @@ std::wstring Win32FileSystem::shortPath(std::wstring_view path) {
     }
     out.resize(got);  // too small: got is the size needed, with the NUL
   }
-  // Give the caller back the form it handed in.
-  return in.size() != path.size() ? StripExtendedPrefix(std::move(out)) : out;
+  // Give the caller back the form it handed in. ExtendedPath changes a path only to
+  // prefix it; resolving "." parts may have shortened it, so lengths cannot tell.
+  return in != path ? StripExtendedPrefix(std::move(out)) : out;
 }
 
 std::wstring Win32FileSystem::fullPath(std::wstring_view path) {
