@@ -141,6 +141,9 @@ TEST(FileSystem, PathsBeyondTheClassicLimit) {
     ASSERT_TRUE(f && f->write("long", 4));
   }
   ASSERT_TRUE(Listing(deep + L"\\*.*").count(L"文件.txt"));
+  // Resolved as the system resolves a shorter path: a doubled separator, a trailing dot.
+  EXPECT_EQ(Fs().attributes(deep + L"\\\\文件.txt"), Fs().attributes(file));
+  EXPECT_EQ(Fs().attributes(file + L"."), Fs().attributes(file));
   EXPECT_EQ(Fs().shortPath(file).rfind(t.path().substr(0, 3), 0), 0u);  // in the form it was given
   // Resolving the "." parts takes away as many characters as the prefix adds.
   EXPECT_EQ(Fs().shortPath(deep + L"\\.\\.\\文件.txt").rfind(t.path().substr(0, 3), 0), 0u);
