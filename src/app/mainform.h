@@ -158,7 +158,6 @@ class Tfrmmain : public Control {
   std::unique_ptr<Tfrminfo> ownAbout_;
   UniqueImageList public_ImageList;
   bool closeQuery_ = true;      // FormCloseQuery runs when the window closes
-  bool maximizing_ = false;
   std::wstring pickFolder_ = L"c:";
   RunInfoSink previousSink_;
   bool sinkInstalled_ = false;
