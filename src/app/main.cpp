@@ -2,7 +2,6 @@
 // window created hidden (the administrator gate shows it), then the message loop.
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <utility>
 
@@ -15,9 +14,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   SetLastError(0);
   wv::UniqueHandle mutex(CreateMutexW(nullptr, TRUE, L"ZDKVantorra"));
   if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;  // another copy runs: end silently
-
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&icc);
 
   int code = 0;
   {
