@@ -24,7 +24,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wv::Tfrmmain form(std::move(options));
     form.create();
     splash.hideSplash();
-    code = wv::RunMessageLoop();
+    // Without its window nothing could ever end the loop, and the copy would hold the mutex for good.
+    code = form.handle() ? wv::RunMessageLoop() : 1;
   }
   if (mutex) ReleaseMutex(mutex.get());
   return code;
