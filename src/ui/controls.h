@@ -40,8 +40,6 @@ class Label : public Control {
   [[nodiscard]] const std::wstring& caption() const { return caption_; }
   void setCaption(std::wstring_view caption);
   void setColour(COLORREF colour);
-  // Width the caption needs in the label's font.
-  [[nodiscard]] int textWidth() const;
 
  protected:
   HBRUSH onColor(HDC dc, HBRUSH parentBrush) override;
@@ -137,7 +135,6 @@ class Edit : public Control {
   [[nodiscard]] std::wstring text() const;
   void setText(std::wstring_view text);
   void setReadOnly(bool readOnly);
-  [[nodiscard]] bool readOnly() const;
   void setMaxLength(int maxLength);
   std::function<void()> onChange;
 

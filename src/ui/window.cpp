@@ -152,15 +152,6 @@ bool Control::reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
       }
       return false;
     }
-    case WM_HSCROLL:
-    case WM_VSCROLL: {
-      Control* child = lParam ? fromHandle(reinterpret_cast<HWND>(lParam)) : nullptr;
-      if (child && child != this && child->onScroll(LOWORD(wParam))) {
-        result = 0;
-        return true;
-      }
-      return false;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
@@ -237,10 +228,6 @@ bool Control::usable() const {
 
 void Control::focus() {
   if (hwnd_) SetFocus(hwnd_);
-}
-
-void Control::setFont(HFONT font) {
-  if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 void Control::invalidate() {

@@ -38,7 +38,6 @@ class Control {
   [[nodiscard]] bool usable() const;
 
   void focus();
-  void setFont(HFONT font);
   void invalidate();
 
   // Controls that want a one-pixel frame drawn around them by their parent panel.
@@ -61,10 +60,6 @@ class Control {
     (void)item;
     return false;
   }
-  virtual bool onScroll(int code) {
-    (void)code;
-    return false;
-  }
   // WM_CTLCOLOR*: the brush to paint with, or null for the parent's choice.
   virtual HBRUSH onColor(HDC dc, HBRUSH parentBrush) {
     (void)dc;
@@ -82,7 +77,7 @@ class Control {
   // Own windows: everything; system controls: what their subclass sees.
   virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT callDefault(UINT message, WPARAM wParam, LPARAM lParam);
-  // Hands WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR* and scrolls to the child's wrapper.
+  // Hands WM_COMMAND, WM_NOTIFY, WM_DRAWITEM and WM_CTLCOLOR* to the child's wrapper.
   bool reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // The brush behind this window's static children (labels, check boxes).
   virtual HBRUSH backgroundBrush() { return nullptr; }
