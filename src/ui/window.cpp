@@ -239,12 +239,17 @@ void PaintBuffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint
   HDC dc = BeginPaint(hwnd, &ps);
   RECT r;
   GetClientRect(hwnd, &r);
-  UniqueMemoryDc mem(CreateCompatibleDC(dc));
-  UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right > 0 ? r.right : 1, r.bottom > 0 ? r.bottom : 1));
-  if (mem && bmp) {
-    SelectGuard keep(mem.get(), bmp.get());
-    paint(mem.get(), r);
-    BitBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, SRCCOPY);
+  if (r.right > 0 && r.bottom > 0) {
+    UniqueMemoryDc mem(CreateCompatibleDC(dc));
+    UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right, r.bottom));
+    if (mem && bmp) {
+      SelectGuard keep(mem.get(), bmp.get());
+      paint(mem.get(), r);
+      const RECT& u = ps.rcPaint;
+      BitBlt(dc, u.left, u.top, u.right - u.left, u.bottom - u.top, mem.get(), u.left, u.top, SRCCOPY);
+    } else {
+      paint(dc, r);  // out of memory for the buffer: flicker rather than a blank window
+    }
   }
   EndPaint(hwnd, &ps);
 }
