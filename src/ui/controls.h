@@ -152,9 +152,9 @@ class SpinEdit : public Control {
   void setRange(int minimum, int maximum);
   [[nodiscard]] int minimum() const { return min_; }
   [[nodiscard]] int maximum() const { return max_; }
-  void setBounds(int x, int y, int width, int height);
-  void setVisible(bool visible);
-  void setEnabled(bool enabled);
+  void setBounds(int x, int y, int width, int height) override;
+  void setVisible(bool visible) override;
+  void setEnabled(bool enabled) override;
   std::function<void()> onChange;
 
  protected:

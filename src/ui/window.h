@@ -23,16 +23,17 @@ class Control {
   [[nodiscard]] HWND handle() const { return hwnd_; }
   [[nodiscard]] bool created() const { return hwnd_ != nullptr; }
 
-  void setBounds(int x, int y, int width, int height);
+  // Virtual: a control made of two windows moves, shows and enables both.
+  virtual void setBounds(int x, int y, int width, int height);
   [[nodiscard]] RECT bounds() const;  // in the parent's client coordinates
   [[nodiscard]] int width() const;
   [[nodiscard]] int height() const;
   [[nodiscard]] RECT clientRect() const;
 
   // The window's own flags, not whether an ancestor hides or disables it.
-  void setVisible(bool visible);
+  virtual void setVisible(bool visible);
   [[nodiscard]] bool visible() const;
-  void setEnabled(bool enabled);
+  virtual void setEnabled(bool enabled);
   [[nodiscard]] bool enabled() const;
   // Enabled itself and every ancestor enabled: what a user can actually press.
   [[nodiscard]] bool usable() const;
