@@ -32,9 +32,6 @@ class Tfrminfo : public Control {
   // Tells the click rule whether the main window is visible (the splash ignores clicks).
   std::function<bool()> mainVisible;
 
-  [[nodiscard]] const std::wstring& Label1() const { return label1_; }
-  [[nodiscard]] const std::wstring& Label2() const { return label2_; }
-
   // Handlers.
   void FormShow();
   void Image1Click();

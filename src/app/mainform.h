@@ -122,8 +122,6 @@ class Tfrmmain : public Control {
   bool OnFilesDropped(MSG& message);
   // The shared open-file dialog for "wjsz", "wjfs" or "yysz"; true when files were chosen.
   bool PickFiles(std::wstring_view moduleKey);
-  // Initial folder of the open-file dialog (the folder of the last chosen file).
-  [[nodiscard]] const std::wstring& PickFilesFolder() const { return pickFolder_; }
 
   // Resolved at start; the cleaners work inside these folders.
   KnownFolders knownFolders;
