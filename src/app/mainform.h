@@ -45,6 +45,15 @@ struct FormOptions {
   Tfrminfo* about = nullptr;
   // Runs where closing saves the settings (tests watch it).
   std::function<void()> onSaveSettings;
+
+  // A window driven by its host (tests, benchmarks, the screenshot driver): shown
+  // by the host without the gate, and closing it does not end the host's loop.
+  static FormOptions Hosted() {
+    FormOptions options;
+    options.adminGate = false;
+    options.quitOnDestroy = false;
+    return options;
+  }
 };
 
 // The page area: the eleven pages stacked, one visible.

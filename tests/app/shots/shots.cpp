@@ -92,9 +92,7 @@ void PlantDemo() {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring out = argc > 1 ? std::wstring(argv[1]) + L"\\" : std::wstring();
-  wv::FormOptions options;
-  options.adminGate = false;
-  options.quitOnDestroy = false;
+  wv::FormOptions options = wv::FormOptions::Hosted();
   wv::Tfrmmain form(std::move(options));
   form.create();
   form.showMain();
