@@ -11,9 +11,7 @@
 
 int main() {
   using namespace wv;
-  FormOptions options;
-  options.adminGate = false;
-  options.quitOnDestroy = false;
+  FormOptions options = FormOptions::Hosted();
   Tfrmmain form(std::move(options));
   form.create();
   form.showMain();

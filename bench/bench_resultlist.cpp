@@ -48,9 +48,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 int main() {
   using namespace wv;
-  FormOptions options;
-  options.adminGate = false;
-  options.quitOnDestroy = false;
+  FormOptions options = FormOptions::Hosted();
   Tfrmmain form(std::move(options));
   form.create();
   form.showMain();

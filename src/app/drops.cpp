@@ -50,27 +50,21 @@ std::vector<std::wstring> ChosenFiles(const wchar_t* buffer) {
 bool Tfrmmain::OnFilesDropped(MSG& message) {
   if (message.message != WM_DROPFILES || !message.hwnd) return false;
   auto drop = reinterpret_cast<HDROP>(message.wParam);
-  if (wjsztab && message.hwnd == wjsztab->handle()) {
-    if (wjsztab->wjsz_runstate != 0) return false;
-    wjsztab->wjsz_filelist = ExpandDropped(Sh().droppedFiles(drop));
+  // A busy page leaves the drop alone (the page itself releases it).
+  auto take = [&](auto& page, std::int32_t runState, std::vector<std::wstring>& pending, bool expandFolders) {
+    if (runState != 0) return false;
+    const std::vector<std::wstring> dropped = Sh().droppedFiles(drop);
+    pending = expandFolders ? ExpandDropped(dropped) : KeepDropped(dropped);
     Sh().finishDrop(drop);
-    if (!wjsztab->wjsz_filelist.empty()) wjsztab->StartImport();
+    if (!pending.empty()) page.StartImport();
     return true;
-  }
-  if (yysztab && message.hwnd == yysztab->handle()) {
-    if (yysztab->yysz_runstate != 0) return false;
-    yysztab->yysz_filelist = ExpandDropped(Sh().droppedFiles(drop));
-    Sh().finishDrop(drop);
-    if (!yysztab->yysz_filelist.empty()) yysztab->StartImport();
-    return true;
-  }
-  if (wjfstab && message.hwnd == wjfstab->handle()) {
-    if (wjfstab->wjfs_runstate != 0) return false;
-    wjfstab->wjfs_filelist = KeepDropped(Sh().droppedFiles(drop));
-    Sh().finishDrop(drop);
-    if (!wjfstab->wjfs_filelist.empty()) wjfstab->StartImport();
-    return true;
-  }
+  };
+  if (wjsztab && message.hwnd == wjsztab->handle())
+    return take(*wjsztab, wjsztab->wjsz_runstate, wjsztab->wjsz_filelist, true);
+  if (yysztab && message.hwnd == yysztab->handle())
+    return take(*yysztab, yysztab->yysz_runstate, yysztab->yysz_filelist, true);
+  if (wjfstab && message.hwnd == wjfstab->handle())
+    return take(*wjfstab, wjfstab->wjfs_runstate, wjfstab->wjfs_filelist, false);
   return false;
 }
 

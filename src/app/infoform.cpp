@@ -1,23 +1,9 @@
 #include "app/infoform.h"
 
 #include "core/publline.h"
-#include "platform/handles.h"
 #include "ui/theme.h"
 
 namespace wv {
-namespace {
-
-struct InfoFonts {
-  UniqueFont text;
-  UniqueFont title;
-};
-
-InfoFonts& Fonts() {
-  static InfoFonts fonts;
-  return fonts;
-}
-
-}  // namespace
 
 Tfrminfo::Tfrminfo() : Image1(IDB_SPLASH) { ensureCreated(); }
 
@@ -39,10 +25,9 @@ void Tfrminfo::centre() {
 
 void Tfrminfo::FormShow() {
   // Double-buffered painting is in WM_PAINT; the face follows the system.
-  InfoFonts& f = Fonts();
   const std::wstring face = GetUIFontName();
-  f.text = theme::MakeFont(face, 12, FW_NORMAL);
-  f.title = theme::MakeFont(face, 30, FW_BOLD);
+  textFont_ = theme::MakeFont(face, 12, FW_NORMAL);
+  titleFont_ = theme::MakeFont(face, 30, FW_BOLD);
   SetWindowRgn(hwnd_, CreateRoundRectRgn(0, 0, kWidth, kHeight, 5, 5), TRUE);
   invalidate();
 }
@@ -97,17 +82,16 @@ void Tfrminfo::Image1Click() {
 }
 
 void Tfrminfo::paint(HDC dc, const RECT& client) {
-  InfoFonts& f = Fonts();
   if (Image1.loaded()) {
     Image1.draw(dc, client);
   } else {
     theme::FillGradient(dc, client, RGB(0x2c, 0x6c, 0xc4), RGB(0x10, 0x34, 0x6e));
-    SelectGuard font(dc, f.title ? f.title.get() : theme::HeadingFont());
+    SelectGuard font(dc, titleFont_ ? titleFont_.get() : theme::HeadingFont());
     SetTextColor(dc, RGB(255, 255, 255));
     RECT t{0, 70, client.right, 120};
     DrawTextW(dc, L"WindowsVantorra", -1, &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
-  SelectGuard font(dc, f.text ? f.text.get() : theme::UiFont());
+  SelectGuard font(dc, textFont_ ? textFont_.get() : theme::UiFont());
   SetTextColor(dc, RGB(255, 255, 255));
   RECT l1{118, 205, 118 + 200, 205 + 18};
   DrawTextW(dc, label1_.c_str(), -1, &l1, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/handles.h"
 #include "ui/pictures.h"
 #include "ui/window.h"
 
@@ -31,9 +32,6 @@ class Tfrminfo : public Control {
   // Tells the click rule whether the main window is visible (the splash ignores clicks).
   std::function<bool()> mainVisible;
 
-  [[nodiscard]] const std::wstring& Label1() const { return label1_; }
-  [[nodiscard]] const std::wstring& Label2() const { return label2_; }
-
   // Handlers.
   void FormShow();
   void Image1Click();
@@ -47,6 +45,9 @@ class Tfrminfo : public Control {
   void paint(HDC dc, const RECT& client);
 
   Picture Image1;
+  // Made at each show in the face the system should use.
+  UniqueFont textFont_;
+  UniqueFont titleFont_;
   std::wstring label1_ = kVersion;
   std::wstring label2_ = L"感谢您使用本软件";
   bool modal_ = false;

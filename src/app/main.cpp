@@ -2,7 +2,6 @@
 // window created hidden (the administrator gate shows it), then the message loop.
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <utility>
 
@@ -16,9 +15,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wv::UniqueHandle mutex(CreateMutexW(nullptr, TRUE, L"ZDKVantorra"));
   if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;  // another copy runs: end silently
 
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&icc);
-
   int code = 0;
   {
     wv::Tfrminfo splash;
@@ -28,7 +24,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wv::Tfrmmain form(std::move(options));
     form.create();
     splash.hideSplash();
-    code = wv::RunMessageLoop();
+    // Without its window nothing could ever end the loop, and the copy would hold the mutex for good.
+    code = form.handle() ? wv::RunMessageLoop() : 1;
   }
   if (mutex) ReleaseMutex(mutex.get());
   return code;

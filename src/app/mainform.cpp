@@ -260,9 +260,7 @@ bool Tfrmmain::ToolsEnabled() const { return Panel2.toolsEnabled(); }
 void Tfrmmain::ToggleMaximized() {
   if (!isMaximized()) {
     Panel1.setDecorVisible(false);
-    maximizing_ = true;
     ShowWindow(hwnd_, SW_MAXIMIZE);
-    maximizing_ = false;
     Panel1.setDecorVisible(true);
     FitColumns();
     Panel1.zdk_maxbtn.drawGlyph(glyphs::kRestoreNormal);

@@ -45,6 +45,15 @@ struct FormOptions {
   Tfrminfo* about = nullptr;
   // Runs where closing saves the settings (tests watch it).
   std::function<void()> onSaveSettings;
+
+  // A window driven by its host (tests, benchmarks, the screenshot driver): shown
+  // by the host without the gate, and closing it does not end the host's loop.
+  static FormOptions Hosted() {
+    FormOptions options;
+    options.adminGate = false;
+    options.quitOnDestroy = false;
+    return options;
+  }
 };
 
 // The page area: the eleven pages stacked, one visible.
@@ -122,8 +131,6 @@ class Tfrmmain : public Control {
   bool OnFilesDropped(MSG& message);
   // The shared open-file dialog for "wjsz", "wjfs" or "yysz"; true when files were chosen.
   bool PickFiles(std::wstring_view moduleKey);
-  // Initial folder of the open-file dialog (the folder of the last chosen file).
-  [[nodiscard]] const std::wstring& PickFilesFolder() const { return pickFolder_; }
 
   // Resolved at start; the cleaners work inside these folders.
   KnownFolders knownFolders;
@@ -158,7 +165,6 @@ class Tfrmmain : public Control {
   std::unique_ptr<Tfrminfo> ownAbout_;
   UniqueImageList public_ImageList;
   bool closeQuery_ = true;      // FormCloseQuery runs when the window closes
-  bool maximizing_ = false;
   std::wstring pickFolder_ = L"c:";
   RunInfoSink previousSink_;
   bool sinkInstalled_ = false;

@@ -81,8 +81,6 @@ class TitleBar : public Panel {
   // Indices of the menu's items.
   int N20 = -1, N23 = -1, N27 = -1, EMAIL1 = -1, N22 = -1, N15 = -1, N17 = -1;
 
-  [[nodiscard]] bool dragging() const { return drag_; }
-  [[nodiscard]] COLORREF captionColour() const { return captionColour_; }
   [[nodiscard]] const std::wstring& caption() const { return caption_; }
 
   // Handlers (coordinates in the bar).

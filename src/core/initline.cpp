@@ -88,9 +88,8 @@ const std::vector<CatalogueRow>& CatalogueRows(std::wstring_view key) {
   return kNone;
 }
 
-std::vector<ListRow> CatalogueListRows(std::wstring_view key) {
+void FillCatalogue(std::wstring_view key, std::vector<ListRow>& rows) {
   const bool withResult = EqualsNoCase(key, L"qtrc");
-  std::vector<ListRow> out;
   for (const CatalogueRow& c : CatalogueRows(key)) {
     ListRow row;
     row.caption = c.caption;
@@ -98,13 +97,8 @@ std::vector<ListRow> CatalogueListRows(std::wstring_view key) {
     if (withResult) row.sub.emplace_back();
     row.image = c.icon;
     row.state = c.recommended;
-    out.push_back(std::move(row));
+    rows.push_back(std::move(row));
   }
-  return out;
-}
-
-void FillCatalogue(std::wstring_view key, std::vector<ListRow>& rows) {
-  for (ListRow& row : CatalogueListRows(key)) rows.push_back(std::move(row));
   for (ListRow& row : rows)
     if (row.state == 1) row.checked = true;
 }

@@ -21,12 +21,9 @@ struct CatalogueRow {
 // empty for any other key.
 const std::vector<CatalogueRow>& CatalogueRows(std::wstring_view moduleKey);
 
-// List rows for a key, as FillCatalogue appends them: image = icon, state =
-// recommended flag, first sub-item the advice, "qtrc" also an empty result column.
-std::vector<ListRow> CatalogueListRows(std::wstring_view moduleKey);
-
-// Appends the key's rows to the list's rows, then ticks every row whose state is 1
-// (rows already there included).
+// Appends the key's rows to the list's rows (image = icon, state = recommended flag,
+// first sub-item the advice, "qtrc" also an empty result column), then ticks every
+// row whose state is 1 (rows already there included).
 void FillCatalogue(std::wstring_view moduleKey, std::vector<ListRow>& rows);
 
 // Ticks exactly the rows whose recommended flag (state) is 1.

@@ -133,7 +133,6 @@ class FileMask {
   [[nodiscard]] const std::wstring& text() const { return text_; }
 
  private:
-  struct Token;  // defined in the implementation
   std::wstring text_;
   std::vector<std::uint32_t> program_;  // compiled form, owned by the implementation
   bool literal_ = false;                // a "*lit*" whose first character has no other case

@@ -11,6 +11,13 @@ bool IsDotEntry(std::wstring_view name) { return name == L"." || name == L".."; 
 
 bool HasWildcard(std::wstring_view path) { return path.find_first_of(L"*?") != std::wstring_view::npos; }
 
+// INVALID_FILE_ATTRIBUTES also for an empty path or a pattern: neither names one entry.
+DWORD AttributesOf(std::wstring_view path) {
+  return path.empty() || HasWildcard(path) ? INVALID_FILE_ATTRIBUTES : Fs().attributes(path);
+}
+
+bool IsFileAttributes(DWORD attrs) { return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY); }
+
 }  // namespace
 
 void CollectFiles(std::wstring_view folder, std::vector<std::wstring>& list) {
@@ -38,15 +45,10 @@ void CollectFiles(std::wstring_view folder, std::vector<std::wstring>& list) {
   }
 }
 
-bool FileExists(std::wstring_view path) {
-  if (path.empty() || HasWildcard(path)) return false;
-  const DWORD attrs = Fs().attributes(path);
-  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool FileExists(std::wstring_view path) { return IsFileAttributes(AttributesOf(path)); }
 
 bool DirectoryExists(std::wstring_view path) {
-  if (path.empty() || HasWildcard(path)) return false;
-  const DWORD attrs = Fs().attributes(path);
+  const DWORD attrs = AttributesOf(path);
   return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -60,8 +62,8 @@ std::uint64_t GetFileSizeOf(std::wstring_view path) {
 }
 
 bool IsFileInUse(std::wstring_view path) {
-  if (!FileExists(path)) return false;
-  const DWORD saved = Fs().attributes(path);
+  const DWORD saved = AttributesOf(path);
+  if (!IsFileAttributes(saved)) return false;
   // A read-only mark would make the exclusive open fail for the wrong reason.
   (void)Fs().setAttributes(path, FILE_ATTRIBUTE_ARCHIVE);
   const bool inUse = Fs().openFile(path, FileAccess::ReadWrite, FileShare::None, FileDisposition::OpenExisting) ==

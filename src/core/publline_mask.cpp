@@ -45,47 +45,48 @@ inline bool InRanges(const std::uint32_t* ranges, std::uint32_t count, wchar_t c
   return false;
 }
 
+// Whether the token at program[pc] takes ch, and the index of the next token.
+bool Takes(const std::uint32_t* program, std::size_t pc, wchar_t ch, const wchar_t* upper, const wchar_t* lower,
+           std::size_t& next) {
+  const std::uint32_t word = program[pc];
+  switch (word & kOpMask) {
+    case kChar:
+      next = pc + 1;
+      return Fold(upper, ch) == static_cast<wchar_t>(word & 0xFFFF);
+    case kAny:
+      next = pc + 1;
+      return true;
+    case kSet: {
+      const std::uint32_t count = word & kCountMask;
+      next = pc + 1 + count;
+      const std::uint32_t* ranges = program + pc + 1;
+      // A letter is in the set when any of its cases is.
+      const bool in = InRanges(ranges, count, ch) || InRanges(ranges, count, upper[static_cast<std::size_t>(ch)]) ||
+                      InRanges(ranges, count, lower[static_cast<std::size_t>(ch)]);
+      return in != ((word & kNegated) != 0);
+    }
+    default:
+      next = pc + 1;
+      return false;
+  }
+}
+
+// Whether the star-free tokens from pc to the end take name from at on, one each.
+bool TakesRun(const std::uint32_t* program, std::size_t pc, std::size_t end, std::wstring_view name, std::size_t at,
+              const wchar_t* upper, const wchar_t* lower) {
+  while (pc < end) {
+    std::size_t next = pc;
+    if (!Takes(program, pc, name[at], upper, lower, next)) return false;
+    pc = next;
+    ++at;
+  }
+  return true;
+}
+
+// Program words the token at word takes up: a set carries its ranges.
+std::size_t TokenWidth(std::uint32_t word) { return 1 + ((word & kOpMask) == kSet ? (word & kCountMask) : 0); }
+
 }  // namespace
-
-struct FileMask::Token {
-  // Whether the star-free tokens from pc to the end take name from at on, one each.
-  static bool TakesRun(const std::uint32_t* program, std::size_t pc, std::size_t end, std::wstring_view name,
-                       std::size_t at, const wchar_t* upper, const wchar_t* lower) {
-    while (pc < end) {
-      std::size_t next = pc;
-      if (!Takes(program, pc, name[at], upper, lower, next)) return false;
-      pc = next;
-      ++at;
-    }
-    return true;
-  }
-
-  // Whether the token at program_[pc] takes ch, and the index of the next token.
-  static bool Takes(const std::uint32_t* program, std::size_t pc, wchar_t ch, const wchar_t* upper,
-                    const wchar_t* lower, std::size_t& next) {
-    const std::uint32_t word = program[pc];
-    switch (word & kOpMask) {
-      case kChar:
-        next = pc + 1;
-        return Fold(upper, ch) == static_cast<wchar_t>(word & 0xFFFF);
-      case kAny:
-        next = pc + 1;
-        return true;
-      case kSet: {
-        const std::uint32_t count = word & kCountMask;
-        next = pc + 1 + count;
-        const std::uint32_t* ranges = program + pc + 1;
-        // A letter is in the set when any of its cases is.
-        const bool in = InRanges(ranges, count, ch) || InRanges(ranges, count, upper[static_cast<std::size_t>(ch)]) ||
-                        InRanges(ranges, count, lower[static_cast<std::size_t>(ch)]);
-        return in != ((word & kNegated) != 0);
-      }
-      default:
-        next = pc + 1;
-        return false;
-    }
-  }
-};
 
 std::wstring NormalizeMask(std::wstring_view mask) {
   if (mask.size() >= 3 && mask.substr(mask.size() - 3) == L"*.*") {
@@ -138,6 +139,14 @@ std::optional<FileMask> FileMask::Compile(std::wstring_view mask) {
     }
   }
 
+  std::size_t stars = 0;
+  std::size_t lastToken = prog.size();
+  for (std::size_t k = 0; k < prog.size(); k += TokenWidth(prog[k])) {
+    if (prog[k] == kStar) ++stars;
+    else ++m.minLength_;
+    lastToken = k;
+  }
+
   // Recognise the shapes that need no program: literal, "*", "*lit", "lit*", "*lit*".
   const auto isChar = [](std::uint32_t w) { return (w & kOpMask) == kChar; };
   std::size_t first = 0;
@@ -158,17 +167,9 @@ std::optional<FileMask> FileMask::Compile(std::wstring_view mask) {
     else m.kind_ = kPrefix;
     m.literal_ = m.kind_ == kContains && FoldsToItself(upper, LowerCaseTable(), m.folded_[0]);
   } else {
-    std::size_t stars = 0;
-    for (std::size_t k = 0; k < prog.size(); k += 1 + ((prog[k] & kOpMask) == kSet ? (prog[k] & kCountMask) : 0))
-      stars += prog[k] == kStar ? 1 : 0;
     if (stars == 0) m.kind_ = kFixed;
     else if (stars == 1 && leadingStar) m.kind_ = kStarTail;
     else m.kind_ = kProgram;
-  }
-  std::size_t lastToken = prog.size();
-  for (std::size_t k = 0; k < prog.size(); k += 1 + ((prog[k] & kOpMask) == kSet ? (prog[k] & kCountMask) : 0)) {
-    m.minLength_ += prog[k] == kStar ? 0 : 1;
-    lastToken = k;
   }
   if (lastToken < prog.size() && (prog[lastToken] & kOpMask) == kChar)
     m.lastChar_ = static_cast<wchar_t>(prog[lastToken] & 0xFFFF);
@@ -208,8 +209,8 @@ bool FileMask::Matches(std::wstring_view name) const {
   const wchar_t* lower = LowerCaseTable();
   const std::uint32_t* prog = program_.data();
   const std::size_t end = program_.size();
-  if (kind_ == kFixed) return n == minLength_ && Token::TakesRun(prog, 0, end, name, 0, upper, lower);
-  if (kind_ == kStarTail) return Token::TakesRun(prog, 1, end, name, n - minLength_, upper, lower);
+  if (kind_ == kFixed) return n == minLength_ && TakesRun(prog, 0, end, name, 0, upper, lower);
+  if (kind_ == kStarTail) return TakesRun(prog, 1, end, name, n - minLength_, upper, lower);
 
   std::size_t pc = 0;
   std::size_t i = 0;
@@ -223,7 +224,7 @@ bool FileMask::Matches(std::wstring_view name) const {
         continue;
       }
       std::size_t next = pc;
-      if (Token::Takes(prog, pc, name[i], upper, lower, next)) {
+      if (Takes(prog, pc, name[i], upper, lower, next)) {
         pc = next;
         ++i;
         continue;

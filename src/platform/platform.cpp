@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace wv {
@@ -85,18 +86,6 @@ constexpr std::array<RootNames, 5> kRoots{{
     {RegRoot::CurrentConfig, L"HKEY_CURRENT_CONFIG", L"HKCC"},
 }};
 
-bool SameAscii(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    wchar_t x = a[i];
-    wchar_t y = b[i];
-    if (x >= L'a' && x <= L'z') x = static_cast<wchar_t>(x - L'a' + L'A');
-    if (y >= L'a' && y <= L'z') y = static_cast<wchar_t>(y - L'a' + L'A');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::wstring_view RootName(RegRoot root) {
@@ -107,7 +96,7 @@ std::wstring_view RootName(RegRoot root) {
 
 std::optional<RegRoot> ParseRootName(std::wstring_view name) {
   for (const RootNames& r : kRoots)
-    if (SameAscii(name, r.longName) || SameAscii(name, r.shortName)) return r.root;
+    if (EqualsNoCase(name, r.longName) || EqualsNoCase(name, r.shortName)) return r.root;
   return std::nullopt;
 }
 

@@ -69,18 +69,6 @@ void Label::setColour(COLORREF colour) {
   invalidate();
 }
 
-int Label::textWidth() const {
-  if (!hwnd_) return 0;
-  HDC dc = GetDC(hwnd_);
-  auto font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
-  HGDIOBJ old = SelectObject(dc, font ? font : theme::UiFont());
-  SIZE size{};
-  GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd_, dc);
-  return size.cx;
-}
-
 HBRUSH Label::onColor(HDC dc, HBRUSH parentBrush) {
   SetTextColor(dc, IsWindowEnabled(hwnd_) ? colour_ : theme::kDisabledText);
   SetBkMode(dc, TRANSPARENT);
@@ -222,8 +210,6 @@ void Edit::setText(std::wstring_view text) {
 void Edit::setReadOnly(bool readOnly) {
   if (hwnd_) SendMessageW(hwnd_, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
 }
-
-bool Edit::readOnly() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & ES_READONLY) != 0; }
 
 void Edit::setMaxLength(int maxLength) {
   if (hwnd_) SendMessageW(hwnd_, EM_SETLIMITTEXT, static_cast<WPARAM>(maxLength), 0);

@@ -40,8 +40,6 @@ class Label : public Control {
   [[nodiscard]] const std::wstring& caption() const { return caption_; }
   void setCaption(std::wstring_view caption);
   void setColour(COLORREF colour);
-  // Width the caption needs in the label's font.
-  [[nodiscard]] int textWidth() const;
 
  protected:
   HBRUSH onColor(HDC dc, HBRUSH parentBrush) override;
@@ -137,7 +135,6 @@ class Edit : public Control {
   [[nodiscard]] std::wstring text() const;
   void setText(std::wstring_view text);
   void setReadOnly(bool readOnly);
-  [[nodiscard]] bool readOnly() const;
   void setMaxLength(int maxLength);
   std::function<void()> onChange;
 
@@ -155,9 +152,9 @@ class SpinEdit : public Control {
   void setRange(int minimum, int maximum);
   [[nodiscard]] int minimum() const { return min_; }
   [[nodiscard]] int maximum() const { return max_; }
-  void setBounds(int x, int y, int width, int height);
-  void setVisible(bool visible);
-  void setEnabled(bool enabled);
+  void setBounds(int x, int y, int width, int height) override;
+  void setVisible(bool visible) override;
+  void setEnabled(bool enabled) override;
   std::function<void()> onChange;
 
  protected:

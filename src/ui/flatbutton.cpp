@@ -135,18 +135,6 @@ LRESULT FlatButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-FlatButton* ToggleGroup::current() const {
-  for (FlatButton* b : buttons_)
-    if (b->down()) return b;
-  return nullptr;
-}
-
-int ToggleGroup::currentIndex() const {
-  for (std::size_t i = 0; i < buttons_.size(); ++i)
-    if (buttons_[i]->down()) return static_cast<int>(i);
-  return -1;
-}
-
 void ToggleGroup::released(FlatButton& except) {
   for (FlatButton* b : buttons_)
     if (b != &except) b->setDown(false);

@@ -47,10 +47,6 @@ class FlatButton : public Control {
 class ToggleGroup {
  public:
   void add(FlatButton& button) { buttons_.push_back(&button); }
-  [[nodiscard]] const std::vector<FlatButton*>& buttons() const { return buttons_; }
-  // The button that is down, or null.
-  [[nodiscard]] FlatButton* current() const;
-  [[nodiscard]] int currentIndex() const;
 
  private:
   friend class FlatButton;

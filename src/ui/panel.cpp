@@ -36,29 +36,13 @@ LRESULT Panel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      RECT client;
-      GetClientRect(hwnd_, &client);
-      const int w = client.right, h = client.bottom;
-      if (w > 0 && h > 0) {
-        UniqueMemoryDc mem(CreateCompatibleDC(dc));
-        UniqueBitmap bmp(CreateCompatibleBitmap(dc, w, h));
-        if (mem && bmp) {
-          SelectGuard keep(mem.get(), bmp.get());
-          SelectGuard font(mem.get(), theme::UiFont());
-          SetBkMode(mem.get(), TRANSPARENT);
-          paint(mem.get(), client);
-          BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-                 ps.rcPaint.bottom - ps.rcPaint.top, mem.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-        } else {
-          paint(dc, client);
-        }
-      }
-      EndPaint(hwnd_, &ps);
+    case WM_PAINT:
+      PaintBuffered(hwnd_, [this](HDC dc, const RECT& client) {
+        SelectGuard font(dc, theme::UiFont());
+        SetBkMode(dc, TRANSPARENT);
+        paint(dc, client);
+      });
       return 0;
-    }
     case WM_SIZE:
       resized(LOWORD(lParam), HIWORD(lParam));
       InvalidateRect(hwnd_, nullptr, FALSE);

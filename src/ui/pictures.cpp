@@ -44,8 +44,10 @@ Picture::Picture(int resourceId) {
 
 void Picture::draw(HDC dc, const RECT& dest, const RECT& src) const {
   if (!bitmap_) return;
-  HDC mem = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(mem, bitmap_.get());
+  UniqueMemoryDc memDc(CreateCompatibleDC(dc));
+  if (!memDc) return;
+  HDC mem = memDc.get();
+  SelectGuard keep(mem, bitmap_.get());
   const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
   const int sw = src.right - src.left, sh = src.bottom - src.top;
   if (alpha_) {
@@ -59,8 +61,6 @@ void Picture::draw(HDC dc, const RECT& dest, const RECT& src) const {
     StretchBlt(dc, dest.left, dest.top, dw, dh, mem, src.left, src.top, sw, sh, SRCCOPY);
     SetStretchBltMode(dc, oldMode);
   }
-  SelectObject(mem, old);
-  DeleteDC(mem);
 }
 
 void Picture::draw(HDC dc, const RECT& dest) const { draw(dc, dest, RECT{0, 0, width_, height_}); }

@@ -19,7 +19,6 @@ class Picture {
   [[nodiscard]] bool loaded() const { return bitmap_.valid(); }
   [[nodiscard]] int width() const { return width_; }
   [[nodiscard]] int height() const { return height_; }
-  [[nodiscard]] bool hasAlpha() const { return alpha_; }
 
   // Draws the part src of the picture into dest (stretched when sizes differ).
   void draw(HDC dc, const RECT& dest, const RECT& src) const;

@@ -152,15 +152,6 @@ bool Control::reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
       }
       return false;
     }
-    case WM_HSCROLL:
-    case WM_VSCROLL: {
-      Control* child = lParam ? fromHandle(reinterpret_cast<HWND>(lParam)) : nullptr;
-      if (child && child != this && child->onScroll(LOWORD(wParam))) {
-        result = 0;
-        return true;
-      }
-      return false;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
@@ -239,10 +230,6 @@ void Control::focus() {
   if (hwnd_) SetFocus(hwnd_);
 }
 
-void Control::setFont(HFONT font) {
-  if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-}
-
 void Control::invalidate() {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -252,12 +239,17 @@ void PaintBuffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint
   HDC dc = BeginPaint(hwnd, &ps);
   RECT r;
   GetClientRect(hwnd, &r);
-  UniqueMemoryDc mem(CreateCompatibleDC(dc));
-  UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right > 0 ? r.right : 1, r.bottom > 0 ? r.bottom : 1));
-  if (mem && bmp) {
-    SelectGuard keep(mem.get(), bmp.get());
-    paint(mem.get(), r);
-    BitBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, SRCCOPY);
+  if (r.right > 0 && r.bottom > 0) {
+    UniqueMemoryDc mem(CreateCompatibleDC(dc));
+    UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right, r.bottom));
+    if (mem && bmp) {
+      SelectGuard keep(mem.get(), bmp.get());
+      paint(mem.get(), r);
+      const RECT& u = ps.rcPaint;
+      BitBlt(dc, u.left, u.top, u.right - u.left, u.bottom - u.top, mem.get(), u.left, u.top, SRCCOPY);
+    } else {
+      paint(dc, r);  // out of memory for the buffer: flicker rather than a blank window
+    }
   }
   EndPaint(hwnd, &ps);
 }

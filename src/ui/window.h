@@ -23,22 +23,22 @@ class Control {
   [[nodiscard]] HWND handle() const { return hwnd_; }
   [[nodiscard]] bool created() const { return hwnd_ != nullptr; }
 
-  void setBounds(int x, int y, int width, int height);
+  // Virtual: a control made of two windows moves, shows and enables both.
+  virtual void setBounds(int x, int y, int width, int height);
   [[nodiscard]] RECT bounds() const;  // in the parent's client coordinates
   [[nodiscard]] int width() const;
   [[nodiscard]] int height() const;
   [[nodiscard]] RECT clientRect() const;
 
   // The window's own flags, not whether an ancestor hides or disables it.
-  void setVisible(bool visible);
+  virtual void setVisible(bool visible);
   [[nodiscard]] bool visible() const;
-  void setEnabled(bool enabled);
+  virtual void setEnabled(bool enabled);
   [[nodiscard]] bool enabled() const;
   // Enabled itself and every ancestor enabled: what a user can actually press.
   [[nodiscard]] bool usable() const;
 
   void focus();
-  void setFont(HFONT font);
   void invalidate();
 
   // Controls that want a one-pixel frame drawn around them by their parent panel.
@@ -61,10 +61,6 @@ class Control {
     (void)item;
     return false;
   }
-  virtual bool onScroll(int code) {
-    (void)code;
-    return false;
-  }
   // WM_CTLCOLOR*: the brush to paint with, or null for the parent's choice.
   virtual HBRUSH onColor(HDC dc, HBRUSH parentBrush) {
     (void)dc;
@@ -82,7 +78,7 @@ class Control {
   // Own windows: everything; system controls: what their subclass sees.
   virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT callDefault(UINT message, WPARAM wParam, LPARAM lParam);
-  // Hands WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR* and scrolls to the child's wrapper.
+  // Hands WM_COMMAND, WM_NOTIFY, WM_DRAWITEM and WM_CTLCOLOR* to the child's wrapper.
   bool reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // The brush behind this window's static children (labels, check boxes).
   virtual HBRUSH backgroundBrush() { return nullptr; }

@@ -20,9 +20,7 @@ bool PumpUntil(const std::function<bool()>& condition, int milliseconds) {
 }
 
 void FormTest::SetUp() {
-  FormOptions options;
-  options.adminGate = false;
-  options.quitOnDestroy = false;
+  FormOptions options = FormOptions::Hosted();
   options.onSaveSettings = [this] {
     ++saves;
     captionAtSave = form->wjrctab->wjrc_sm.caption();

@@ -90,5 +90,28 @@ TEST_F(ControlsTest, TheGaugeShowsPositionsPastTheBarsSignedRange) {
   EXPECT_LE(shown, range);
 }
 
+// Pages handle their controls as Control (the run protocol disables them so): the arrows go along.
+TEST_F(ControlsTest, ASpinEditsArrowsFollowItThroughTheBase) {
+  SpinEdit spin;
+  spin.create(host.handle(), 1, 99, 5);
+  HWND arrows = FindWindowExW(host.handle(), nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_NE(arrows, nullptr);
+  Control& control = spin;
+  control.setBounds(200, 50, 80, 22);
+  RECT r{};
+  GetWindowRect(arrows, &r);
+  MapWindowPoints(HWND_DESKTOP, host.handle(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.top, 50);
+  EXPECT_GE(r.left, 200);
+  EXPECT_LE(r.right, 290);
+  control.setEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(arrows));
+  control.setVisible(false);
+  EXPECT_FALSE(IsWindowVisible(arrows));
+  control.setVisible(true);
+  control.setEnabled(true);
+  EXPECT_TRUE(IsWindowEnabled(arrows) && IsWindowVisible(arrows));
+}
+
 }  // namespace
 }  // namespace wv::test

@@ -141,7 +141,12 @@ TEST(FileSystem, PathsBeyondTheClassicLimit) {
     ASSERT_TRUE(f && f->write("long", 4));
   }
   ASSERT_TRUE(Listing(deep + L"\\*.*").count(L"文件.txt"));
+  // Resolved as the system resolves a shorter path: a doubled separator, a trailing dot.
+  EXPECT_EQ(Fs().attributes(deep + L"\\\\文件.txt"), Fs().attributes(file));
+  EXPECT_EQ(Fs().attributes(file + L"."), Fs().attributes(file));
   EXPECT_EQ(Fs().shortPath(file).rfind(t.path().substr(0, 3), 0), 0u);  // in the form it was given
+  // Resolving the "." parts takes away as many characters as the prefix adds.
+  EXPECT_EQ(Fs().shortPath(deep + L"\\.\\.\\文件.txt").rfind(t.path().substr(0, 3), 0), 0u);
   ASSERT_TRUE(Fs().copyFile(file, deep + L"\\copy.txt", true));
   ASSERT_TRUE(Fs().moveFile(deep + L"\\copy.txt", deep + L"\\..\\moved.txt"));  // resolved before the prefix
   EXPECT_TRUE(Fs().deleteFile(parent + L"\\moved.txt"));

@@ -20,18 +20,9 @@ bool IsUnc(std::wstring_view p) {
   return p.size() > 2 && p[0] == L'\\' && p[1] == L'\\' && p[2] != L'?' && p[2] != L'.';
 }
 
-// An extended path is taken literally, so "." and ".." parts and forward slashes
-// must be resolved first.
-bool NeedsNormalising(std::wstring_view p) {
-  if (p.find(L'/') != std::wstring_view::npos) return true;
-  for (std::size_t i = p.find(L"\\."); i != std::wstring_view::npos; i = p.find(L"\\.", i + 1)) {
-    const std::size_t after = i + 2;
-    if (after == p.size() || p[after] == L'\\') return true;
-    if (p[after] == L'.' && (after + 1 == p.size() || p[after + 1] == L'\\')) return true;
-  }
-  return false;
-}
-
+// An extended path is taken literally: "." and ".." parts, forward slashes, doubled
+// separators and trailing dots or blanks must be resolved first, as the system would
+// for a shorter path. A pure text operation, and only long paths pay for it.
 std::wstring Normalised(std::wstring_view path) {
   const std::wstring in(path);
   const DWORD need = GetFullPathNameW(in.c_str(), 0, nullptr, nullptr);
@@ -86,11 +77,11 @@ std::wstring ExtendedPath(std::wstring_view path) {
   if (path.size() < kLongPath) return std::wstring(path);
   if (IsDriveAbsolute(path)) {
     std::wstring out(kExtendedPrefix);
-    out += NeedsNormalising(path) ? Normalised(path) : std::wstring(path);
+    out += Normalised(path);
     return out;
   }
   if (IsUnc(path)) {
-    const std::wstring full = NeedsNormalising(path) ? Normalised(path) : std::wstring(path);
+    const std::wstring full = Normalised(path);
     std::wstring out(kExtendedUnc);
     out.append(full, 2);
     return out;
@@ -186,8 +177,9 @@ std::wstring Win32FileSystem::shortPath(std::wstring_view path) {
     }
     out.resize(got);  // too small: got is the size needed, with the NUL
   }
-  // Give the caller back the form it handed in.
-  return in.size() != path.size() ? StripExtendedPrefix(std::move(out)) : out;
+  // Give the caller back the form it handed in. ExtendedPath changes a path only to
+  // prefix it; resolving "." parts may have shortened it, so lengths cannot tell.
+  return in != path ? StripExtendedPrefix(std::move(out)) : out;
 }
 
 std::wstring Win32FileSystem::fullPath(std::wstring_view path) {

@@ -1,3 +1,4 @@
+#include "core/text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace wv {
@@ -34,11 +35,6 @@ std::vector<std::wstring> SplitNulList(const std::wstring& list) {
   return names;
 }
 
-bool SameNoCase(const std::wstring& a, std::wstring_view b) {
-  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_EQUAL;
-}
-
 }  // namespace
 
 std::optional<std::wstring> Win32Profiles::read(std::wstring_view file, std::wstring_view section,
@@ -68,7 +64,7 @@ bool Win32Profiles::eraseSection(std::wstring_view file, std::wstring_view secti
 bool Win32Profiles::sectionExists(std::wstring_view file, std::wstring_view section) {
   const std::wstring sections = ReadProfile(nullptr, nullptr, L"", std::wstring(file), 2);
   for (const std::wstring& name : SplitNulList(sections))
-    if (SameNoCase(name, section)) return true;
+    if (EqualsNoCase(name, section)) return true;
   return false;
 }
 

@@ -178,7 +178,7 @@ bool Win32Registry::keyExists(RegRoot root, std::wstring_view path) {
 bool Win32Registry::deleteKey(RegRoot root, std::wstring_view path) {
   const std::wstring relative = Relative(path);
   // An empty path names the root itself: never empty a whole hive.
-  if (relative.find_first_not_of(L'\\') == std::wstring::npos) return false;
+  if (relative.empty()) return false;
   if (!keyExists(root, relative)) return false;
   RegDeleteTreeW(RootKey(root), relative.c_str());
   RegDeleteKeyW(RootKey(root), relative.c_str());  // RegDeleteTree may leave the key itself

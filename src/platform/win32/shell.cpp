@@ -150,10 +150,9 @@ void Win32Shell::runCommand(std::wstring_view commandLine) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION process{};
-  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return;
+  const UniqueHandle thread(process.hThread), child(process.hProcess);
 }
 
 std::wstring Win32Shell::browseForFolder(HWND owner, std::wstring_view title, std::wstring_view root,

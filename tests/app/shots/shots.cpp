@@ -17,6 +17,7 @@
 #include "cleaning/wjqlpage.h"
 #include "cleaning/wjrcline.h"
 #include "cleaning/wjrcpage.h"
+#include "platform/handles.h"
 #include "platform/win32/win32_platform.h"
 #include "registry/bfglpage.h"
 #include "ui/messages.h"
@@ -34,12 +35,13 @@ bool SaveScreen(const RECT& r, const std::wstring& path) {
   const int w = r.right - r.left, h = r.bottom - r.top;
   BITMAPINFO bi{};
   bi.bmiHeader = {sizeof bi.bmiHeader, w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
+  wv::WindowDc screen(nullptr);
+  wv::UniqueMemoryDc mem(CreateCompatibleDC(screen.get()));
   void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
+  wv::UniqueBitmap bmp(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!mem || !bmp || !bits) return false;
+  wv::SelectGuard keep(mem.get(), bmp.get());
+  BitBlt(mem.get(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY | CAPTUREBLT);
   GdiFlush();
   const DWORD size = static_cast<DWORD>((w * 3 + 3) & ~3) * static_cast<DWORD>(h);
   BITMAPFILEHEADER fh{0x4d42, 0, 0, 0, sizeof fh + sizeof bi.bmiHeader};
@@ -48,10 +50,6 @@ bool SaveScreen(const RECT& r, const std::wstring& path) {
   f.write(reinterpret_cast<const char*>(&fh), sizeof fh);
   f.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
   f.write(static_cast<const char*>(bits), size);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
   return f.good();
 }
 
@@ -80,12 +78,13 @@ void PlantDemo() {
   for (const auto& [name, size] : files) {
     const std::wstring path = kDemo + L"\\" + name;
     SHCreateDirectoryExW(nullptr, path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    wv::UniqueFile h(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) continue;
     LARGE_INTEGER at;
     at.QuadPart = size;
-    SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
-    SetEndOfFile(h);
-    CloseHandle(h);
+    SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN);
+    SetEndOfFile(h.get());
   }
 }
 
@@ -93,9 +92,7 @@ void PlantDemo() {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring out = argc > 1 ? std::wstring(argv[1]) + L"\\" : std::wstring();
-  wv::FormOptions options;
-  options.adminGate = false;
-  options.quitOnDestroy = false;
+  wv::FormOptions options = wv::FormOptions::Hosted();
   wv::Tfrmmain form(std::move(options));
   form.create();
   form.showMain();
