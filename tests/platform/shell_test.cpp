@@ -35,12 +35,15 @@ std::int64_t RecycleBinItems() {
 
 // The name of the item selected in the dialog's folder tree, if it has one.
 std::wstring SelectedInTree(HWND dialog) {
-  wchar_t text[MAX_PATH] = {};
+  std::wstring text(1024, L'\0');
   const HWND tree = Sh().findChild(dialog, L"SysTreeView32");
-  TVITEMW item{TVIF_TEXT, tree ? TreeView_GetSelection(tree) : nullptr};
-  item.pszText = text;
-  item.cchTextMax = MAX_PATH;
+  TVITEMW item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = tree ? TreeView_GetSelection(tree) : nullptr;
+  item.pszText = text.data();
+  item.cchTextMax = static_cast<int>(text.size());
   if (item.hItem) TreeView_GetItem(tree, &item);
+  text.resize(wcslen(text.c_str()));
   return text;
 }
 
