@@ -22,10 +22,6 @@ inline bool IsLinkedFolder(DWORD attributes) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-inline bool IsDotEntry(const std::wstring& name) {
-  return (name.size() == 1 && name[0] == L'.') || (name.size() == 2 && name[0] == L'.' && name[1] == L'.');
-}
-
 // "已扫描到 N 项(X) -- folder", built into out so that a walk reuses one buffer.
 void ProgressText(std::size_t rows, std::uint64_t total, std::wstring_view folder, std::wstring& out);
 

@@ -116,7 +116,7 @@ class JunkWalk {
     while (search->next(entry_)) {
       const DWORD attrs = entry_.attributes;
       if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
-        if (IsDotEntry(entry_.name) || (attrs & FILE_ATTRIBUTE_SYSTEM) || IsLinkedFolder(attrs)) continue;
+        if (entry_.isDots() || (attrs & FILE_ATTRIBUTE_SYSTEM) || IsLinkedFolder(attrs)) continue;
         if (subfolderCount == subfolders.size()) subfolders.emplace_back();
         Subfolder& sub = subfolders[subfolderCount++];
         sub.name = entry_.name;

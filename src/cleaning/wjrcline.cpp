@@ -91,7 +91,7 @@ class DailyWalk {
     if (!search) return;
     while (search->next(entry)) {
       if (!proceed()) return;
-      if (!entry.isFolder() || IsDotEntry(entry.name)) continue;
+      if (!entry.isFolder() || entry.isDots()) continue;
       if (IsLinkedFolder(entry.attributes)) {
         // Not walked, so whatever it holds stays: it and its parents are not waste.
         markIncomplete(folder + entry.name + L"\\");
@@ -110,7 +110,7 @@ class DailyWalk {
     if (std::unique_ptr<DirSearch> search = Fs().search(folder + L"*.*", true)) {
       while (search->next(entry)) {
         if (!proceed()) return;
-        if (!entry.isFolder() || IsDotEntry(entry.name) || IsLinkedFolder(entry.attributes)) continue;
+        if (!entry.isFolder() || entry.isDots() || IsLinkedFolder(entry.attributes)) continue;
         wasteWalk(folder + entry.name);
       }
     }
@@ -118,7 +118,7 @@ class DailyWalk {
     if (!search) return;
     while (search->next(entry)) {
       if (!proceed()) return;
-      if (!entry.isFolder() || IsDotEntry(entry.name) || IsLinkedFolder(entry.attributes)) continue;
+      if (!entry.isFolder() || entry.isDots() || IsLinkedFolder(entry.attributes)) continue;
       const std::wstring sub = folder + entry.name;
       if (isIncomplete(sub)) continue;
       addRow(sub, std::wstring(kWasteFolderText), 0);

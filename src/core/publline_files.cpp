@@ -7,8 +7,6 @@
 namespace wv {
 namespace {
 
-bool IsDotEntry(std::wstring_view name) { return name == L"." || name == L".."; }
-
 bool HasWildcard(std::wstring_view path) { return path.find_first_of(L"*?") != std::wstring_view::npos; }
 
 // INVALID_FILE_ATTRIBUTES also for an empty path or a pattern: neither names one entry.
@@ -35,7 +33,7 @@ void CollectFiles(std::wstring_view folder, std::vector<std::wstring>& list) {
           list.push_back(current + entry.name);
           continue;
         }
-        if (IsDotEntry(entry.name) || EqualsNoCase(entry.name, L"Recycled")) continue;
+        if (entry.isDots() || EqualsNoCase(entry.name, L"Recycled")) continue;
         // A link could lead out of the tree or back into it.
         if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
         subfolders.push_back(current + entry.name + L'\\');

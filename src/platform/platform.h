@@ -210,6 +210,8 @@ struct FindEntry {
   FILETIME lastAccessTime{};
   FILETIME lastWriteTime{};
   [[nodiscard]] bool isFolder() const noexcept { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+  // "." or "..": a search lists them, a walk never follows them.
+  [[nodiscard]] bool isDots() const noexcept { return name == L"." || name == L".."; }
 };
 
 class DirSearch {
