@@ -31,6 +31,13 @@ struct RegKeyInfo {
   FILETIME lastWrite{};
 };
 
+// A value as stored: its registry type (REG_SZ ...) and its bytes.
+struct RegRawValue {
+  DWORD type = REG_NONE;
+  std::vector<std::uint8_t> data;
+  friend bool operator==(const RegRawValue&, const RegRawValue&) = default;
+};
+
 // One open key; destroying it closes the key.
 class RegKey {
  public:
@@ -49,6 +56,14 @@ class RegKey {
   [[nodiscard]] virtual bool writeBinary(std::wstring_view name, const void* data, std::size_t size) = 0;
   [[nodiscard]] virtual bool deleteValue(std::wstring_view name) = 0;
   [[nodiscard]] virtual bool info(RegKeyInfo& out) = 0;
+
+  // Raw reads, for scans whose rows must remember exactly what they saw (so that a
+  // deletion can tell a value that changed since). False when the value is missing.
+  [[nodiscard]] virtual bool readRaw(std::wstring_view name, RegRawValue& out) {
+    (void)name;
+    (void)out;
+    return false;
+  }
 };
 
 class Registry {

@@ -151,6 +151,25 @@ bool Win32RegKey::info(RegKeyInfo& out) {
   return true;
 }
 
+bool Win32RegKey::readRaw(std::wstring_view name, RegRawValue& out) {
+  const std::wstring valueName(name);
+  // Most values fit the buffer the caller reuses: one call then does.
+  if (out.data.size() < 256) out.data.resize(256);
+  for (;;) {
+    DWORD type = REG_NONE;
+    DWORD bytes = static_cast<DWORD>(out.data.size());
+    const LSTATUS status = RegQueryValueExW(key_.get(), valueName.c_str(), nullptr, &type, out.data.data(), &bytes);
+    if (status == ERROR_MORE_DATA) {
+      out.data.resize(std::max<std::size_t>(bytes, out.data.size() * 2));
+      continue;
+    }
+    if (status != ERROR_SUCCESS) return false;
+    out.type = type;
+    out.data.resize(bytes);
+    return true;
+  }
+}
+
 std::unique_ptr<RegKey> Win32Registry::openKey(RegRoot root, std::wstring_view path) {
   return Open(root, path, kFullAccess);
 }

@@ -30,6 +30,7 @@ class Win32RegKey : public RegKey {
   bool writeBinary(std::wstring_view name, const void* data, std::size_t size) override;
   bool deleteValue(std::wstring_view name) override;
   bool info(RegKeyInfo& out) override;
+  bool readRaw(std::wstring_view name, RegRawValue& out) override;
   [[nodiscard]] HKEY handle() const { return key_.get(); }
 
  private:
