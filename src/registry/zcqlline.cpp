@@ -159,13 +159,17 @@ bool DeadAfterCleaning(std::wstring s, const RedundancyRules& rules) {
   if (comma != npos && FileExists(s.substr(0, comma))) return false;  // file,index
   if (rules.skipsPath(s)) return false;
 
+  bool cut = false;
   const std::size_t firstDot = s.find(L'.');
   if (firstDot != npos) {
     // A dot inside a folder name ("Foo 2.0\", "Python3.11\"): the cut below would
     // judge a made-up path. An existing folder there means the path may well live.
     const std::size_t folderEnd = s.find(L'\\', firstDot);
     if (folderEnd != npos && DirectoryExists(s.substr(0, folderEnd))) return false;
-    if (s.size() > firstDot + 5) s.resize(firstDot + 5);  // drops command-line arguments
+    if (s.size() > firstDot + 5) {
+      s.resize(firstDot + 5);  // drops command-line arguments
+      cut = true;
+    }
   }
 
   const std::size_t start = NameStart(s);
@@ -180,9 +184,13 @@ bool DeadAfterCleaning(std::wstring s, const RedundancyRules& rules) {
     if (lastDot != npos && name.size() - lastDot > 4) name.resize(lastDot + 4);
     const std::size_t bad = name.find_first_of(L"*/<>?\\|");
     if (bad != npos) name.resize(bad);
+    const std::size_t checked = s.size();
     s.resize(start);
     s += name;
-    return Extension(s).size() >= 2 && !Exists(s);
+    if (Extension(s).size() < 2) return false;
+    // Unchanged by the cuts: already known to be missing (a file-system call
+    // costs far more than the comparison).
+    return (s.size() == checked && !cut) || !Exists(s);
   }
   if (s.back() == L'\\') return true;
   for (std::size_t p = start; p < s.size(); ++p)
