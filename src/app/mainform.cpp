@@ -4,6 +4,7 @@
 
 #include "app/infoform.h"
 #include "app/page.h"
+#include "app/runprotocol.h"
 #include "cleaning/qdszpage.h"
 #include "cleaning/qtrcpage.h"
 #include "cleaning/rjqlpage.h"
@@ -68,7 +69,10 @@ Tfrmmain::~Tfrmmain() {
     options_.quitOnDestroy = false;
     DestroyWindow(hwnd_);
   }
-  if (sinkInstalled_) SetRunInfoSink(std::move(previousSink_));
+  if (sinkInstalled_) {
+    SetRunInfoSink(std::move(previousSink_));
+    SetFaultSink(std::move(previousFaultSink_));
+  }
   SetMsgBoxOwner(nullptr);
 }
 
@@ -111,6 +115,7 @@ void Tfrmmain::create() {
   buildPages();
 
   previousSink_ = SetRunInfoSink([this](std::wstring_view text) { zdk_runinfo.setText(text); });
+  previousFaultSink_ = SetFaultSink([this](const FaultReport& fault) { AppendFaultLog(programFolder, fault); });
   sinkInstalled_ = true;
   SetMsgBoxOwner(hwnd_);
   about().mainVisible = [this] { return hwnd_ && IsWindowVisible(hwnd_); };

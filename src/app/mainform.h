@@ -167,6 +167,7 @@ class Tfrmmain : public Control {
   bool closeQuery_ = true;      // FormCloseQuery runs when the window closes
   std::wstring pickFolder_ = L"c:";
   RunInfoSink previousSink_;
+  FaultSink previousFaultSink_;
   bool sinkInstalled_ = false;
   MessageHook previousHook_;
   bool hooked_ = false;

@@ -116,7 +116,12 @@ void WjqlPage::wjql_smselClick() {
 }
 
 void WjqlPage::scan(std::int32_t operation) {
-  wjql_run.start(operation, {&wjql_delsel, &wjql_delall, &wjql_smsel});
+  RunGuard run(wjql_run, operation == 2 ? L"wjql_smselClick" : L"wjql_smClick", operation,
+               {&wjql_delsel, &wjql_delall, &wjql_smsel}, [this] {
+                 wjql_smsel.setEnabled(true);
+                 wjql_delsel.setEnabled(!wjql_results.empty());
+                 wjql_delall.setEnabled(!wjql_results.empty());
+               });
   FlatButton1.setDown(true);
   PageControl6.show(0);
 
@@ -132,10 +137,7 @@ void WjqlPage::scan(std::int32_t operation) {
   input.known = form().knownFolders;
 
   const JunkScanResult result = JunkFileScan(input, wjql_run, wjql_results);
-  wjql_run.finish(JunkScanSummary(result));
-  wjql_smsel.setEnabled(true);
-  wjql_delsel.setEnabled(!wjql_results.empty());
-  wjql_delall.setEnabled(!wjql_results.empty());
+  run.finish(JunkScanSummary(result));
 }
 
 void WjqlPage::removeRows(bool allRows) {

@@ -127,7 +127,11 @@ void WjrcPage::wjrc_smClick() {
     wjrc_run.requestStop();
     return;
   }
-  wjrc_run.start(1, {&wjrc_delsel, &wjrc_delall});
+  RunGuard run(wjrc_run, L"wjrc_smClick", 1, {&wjrc_delsel, &wjrc_delall}, [this] {
+    setSelfEditorLocked(false);
+    wjrc_delsel.setEnabled(!wjrc_results.empty());
+    wjrc_delall.setEnabled(!wjrc_results.empty());
+  });
   FlatButton10.setDown(true);
   PageControl3.show(0);
 
@@ -143,10 +147,7 @@ void WjrcPage::wjrc_smClick() {
   };
 
   const DailyScanResult result = DailyFileScan(input, wjrc_run, wjrc_results);
-  wjrc_run.finish(DailyScanSummary(result));
-  setSelfEditorLocked(false);
-  wjrc_delsel.setEnabled(!wjrc_results.empty());
-  wjrc_delall.setEnabled(!wjrc_results.empty());
+  run.finish(DailyScanSummary(result));
 }
 
 void WjrcPage::setSelfEditorLocked(bool locked) {
