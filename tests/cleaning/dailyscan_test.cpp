@@ -135,6 +135,25 @@ TEST(DailyScan, UserDefinedFolders) {
   }
 }
 
+// A settings file edited by hand may hold a folder that is no full path: it is
+// skipped, never taken relative to the current folder, where it does exist here.
+TEST(DailyScan, AUserFolderThatIsNoFullPathIsSkipped) {
+  Planted t(L"relative");
+  const std::wstring file = t.file(L"rel\\a.tmp");
+  std::wstring previous(MAX_PATH, L'\0');
+  previous.resize(GetCurrentDirectoryW(MAX_PATH, previous.data()));
+  ASSERT_TRUE(SetCurrentDirectoryW(t.root().c_str()));
+  const std::wstring rootRelative = t.root().substr(2) + L"\\rel";  // "\WindowsVantorraTests\...\rel"
+  for (const std::wstring& folder : {std::wstring(L"rel"), std::wstring(L".\\rel"), std::wstring(L"C:rel"), rootRelative}) {
+    SCOPED_TRACE(folder);
+    ASSERT_TRUE(DirectoryExists(folder)) << "the current folder makes it exist";
+    EXPECT_TRUE(Daily(UserRows({User(folder, true, false)})).rows.empty());
+  }
+  const Daily full(UserRows({User(t / L"rel", true, false)}));
+  EXPECT_EQ(Captions(full.rows.rows()), std::vector<std::wstring>{file});
+  SetCurrentDirectoryW(previous.c_str());
+}
+
 TEST(DailyScan, AStoppedScanListsNoWasteFolders) {
   Planted t(L"dailystop");
   for (const wchar_t* f : {L"A\\1.tmp", L"A\\2.tmp", L"B\\3.tmp", L"B\\4.tmp", L"C\\5.tmp"}) t.file(f);
