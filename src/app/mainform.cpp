@@ -112,6 +112,7 @@ void Tfrmmain::create() {
   zdk_runinfo.create(Panel3.handle(), theme::kStatusBar);
   zdk_runprog.create(Panel3.handle());
   zdk_runprog.setVisible(false);
+  zdk_runprog.onVisibility = [this] { layoutStatusBar(); };
   buildPages();
 
   previousSink_ = SetRunInfoSink([this](std::wstring_view text) { zdk_runinfo.setText(text); });
@@ -151,8 +152,14 @@ void Tfrmmain::layout(int width, int height) {
   Panel2.setBounds(width - kSideWidth, kTitleHeight, kSideWidth, bodyH);
   PageControl1.setBounds(0, kTitleHeight, width - kSideWidth, bodyH);
   Panel3.setBounds(0, height - kStatusHeight, width, kStatusHeight);
-  zdk_runinfo.setBounds(0, 1, width - kSideWidth, kStatusHeight - 1);
-  zdk_runprog.setBounds(width - kSideWidth + 2, 3, kSideWidth - 6, kStatusHeight - 6);
+  layoutStatusBar();
+}
+
+void Tfrmmain::layoutStatusBar() {
+  const int width = Panel3.clientRect().right;
+  const bool gauge = zdk_runprog.visible();
+  zdk_runinfo.setBounds(0, 1, gauge ? width - kGaugeWidth : width, kStatusHeight - 1);
+  zdk_runprog.setBounds(width - kGaugeWidth, 3, kGaugeWidth, kStatusHeight - 6);
 }
 
 void Tfrmmain::FormCreate() {

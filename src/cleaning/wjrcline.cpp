@@ -303,7 +303,9 @@ DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, RowM
   DailyWalk walk(run, rows);
   for (int position = 0; position < 5; ++position) {
     if (!walk.proceed()) break;
-    if (!input.items[static_cast<std::size_t>(position)]) continue;
+    const bool ticked =
+        input.itemTicked ? input.itemTicked(position) : input.items[static_cast<std::size_t>(position)];
+    if (!ticked) continue;
     walk.startItem(position);
     if (position < 4) {
       for (const DailyLocation& location : DailyLocations(position, input.known)) {

@@ -16,7 +16,7 @@ WjrcPage::WjrcPage(Tfrmmain& form)
 
 void WjrcPage::build() {
   HWND h = handle();
-  wjrc_select.create(h, ListStyle{.checkBoxes = true, .headers = false}, {{L"扫描项目", 300}, {L"建议", 60}});
+  wjrc_select.create(h, ListStyle{.checkBoxes = true}, {{L"扫描项目", 300}, {L"建议", 60}});
   wjrc_sel.create(h, L"全选");
   wjrc_mr.create(h, L"默认");
   wjrc_sm.create(h, L"扫描");
@@ -136,8 +136,7 @@ void WjrcPage::wjrc_smClick() {
   PageControl3.show(0);
 
   DailyScanInput input;
-  for (int i = 0; i < wjrc_select.count() && i < static_cast<int>(input.items.size()); ++i)
-    input.items[static_cast<std::size_t>(i)] = wjrc_select.checked(i);
+  input.itemTicked = [this](int position) { return position < wjrc_select.count() && wjrc_select.checked(position); };
   input.known = form().knownFolders;
   // The user's folders as the list holds them when the scan gets there: until
   // then they can still be added, deleted and ticked.
