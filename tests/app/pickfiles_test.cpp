@@ -85,6 +85,13 @@ using PickFilesTest = FormTest;
 
 TEST_F(PickFilesTest, EachPageHasItsTitleAndFilterAndTheDialogReturnsToTheLastFolder) {
   TempFolder t(L"pick");
+  // Choosing a file moves the process into its folder: come back before it goes.
+  std::wstring home(MAX_PATH, L'\0');
+  home.resize(GetCurrentDirectoryW(MAX_PATH, home.data()));
+  struct Back {
+    const std::wstring& folder;
+    ~Back() { SetCurrentDirectoryW(folder.c_str()); }
+  } back{home};
   const std::wstring file = t.file(L"chosen.mp3");
   const std::wstring none = L"C:\\left-alone";
   form->wjsztab->wjsz_filelist = {none};
