@@ -85,11 +85,13 @@ void WjrcPage::layout(int width, int height) {
   const int right = width - kMargin;
   const int buttonsX = right - kButtonW;
   const int listW = buttonsX - kGap - kMargin;
-  wjrc_select.setBounds(kMargin + 1, kTop + 1, listW - 2, 98);
+  // Room for the header and all five items, so that none hides behind a scroll bar.
+  constexpr int kSelectH = 116;
+  wjrc_select.setBounds(kMargin + 1, kTop + 1, listW - 2, kSelectH);
   StackButtons({&wjrc_sm, &wjrc_delsel, &wjrc_delall}, buttonsX, kTop);
-  wjrc_sel.setBounds(kMargin, kTop + 104, 30, 18);
-  wjrc_mr.setBounds(kMargin + 40, kTop + 104, 30, 18);
-  const int tabsY = kTop + 130;
+  wjrc_sel.setBounds(kMargin, kTop + kSelectH + 6, 30, 18);
+  wjrc_mr.setBounds(kMargin + 40, kTop + kSelectH + 6, 30, 18);
+  const int tabsY = kTop + kSelectH + 32;
   RowTabs({&FlatButton10, &FlatButton11, &FlatButton12}, kMargin, tabsY, right);
   PageControl3.setBounds(kMargin, tabsY + kTabH, width - 2 * kMargin, height - tabsY - kTabH - kMargin);
 }
