@@ -109,6 +109,9 @@ bool ScanKeyTree(RegRoot root, std::wstring_view path, const RedundancyRules& ru
 struct RedundancyScanInput {
   // Catalogue rows 0 to 2: HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS.
   std::array<bool, 3> hives{};
+  // When set, asked for a hive's tick instead of hives, as the scan reaches it:
+  // a row ticked or unticked during a scan counts.
+  std::function<bool(int position)> hiveTicked;
   KnownFolders known;
 };
 

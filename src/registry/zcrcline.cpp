@@ -396,7 +396,9 @@ RegistryScanResult TraceScan(const TraceScanInput& input, RunContext& run, const
   RegistryScanResult result;
   TraceCheckers check(input.known, run, sink, result.rows);
   const auto item = [&](int position, RegRoot root) {
-    if (check.stopped() || !input.items[static_cast<std::size_t>(position)]) return false;
+    if (check.stopped()) return false;
+    if (!(input.itemTicked ? input.itemTicked(position) : input.items[static_cast<std::size_t>(position)]))
+      return false;
     check.setItem(root, position);
     return true;
   };

@@ -5,6 +5,7 @@
 // associations) compared with the file system or with other keys.
 
 #include <array>
+#include <functional>
 #include <string_view>
 
 #include "core/engine.h"
@@ -20,6 +21,8 @@ std::wstring_view TraceCategoryText(int position);
 
 struct TraceScanInput {
   std::array<bool, kTraceItemCount> items{};  // ticks of the "zcrc" catalogue rows
+  // When set, asked for an item's tick instead of items, as the scan reaches it.
+  std::function<bool(int position)> itemTicked;
   KnownFolders known;                         // FontsDir, ProgramsDir, CommonProgramsDir
 };
 
