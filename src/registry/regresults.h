@@ -29,6 +29,7 @@ std::wstring RegistryEditorPath(const RegistryRow& row);
 class RegistryResults {
  public:
   [[nodiscard]] RowModel& model() { return model_; }
+  [[nodiscard]] const RowModel& model() const { return model_; }
   [[nodiscard]] std::size_t size() const { return entries_.size(); }
   [[nodiscard]] bool empty() const { return entries_.empty(); }
   [[nodiscard]] const RegistryRow& entry(std::size_t index) const { return entries_.at(index); }

@@ -1,6 +1,9 @@
 #include "registry/zcqlpage.h"
 
 #include "app/mainform.h"
+#include "core/initline.h"
+#include "registry/regpage.h"
+#include "registry/zcqlline.h"
 
 namespace wv {
 
@@ -19,12 +22,18 @@ void ZcqlPage::build() {
   zcql_delall.setEnabled(false);
   zcql_bf.create(h, L"备份");
   zcql_hy.create(h, L"恢复");
+  // Backup and restore come with the backup archive; until then they stay off.
+  zcql_bf.setEnabled(false);
+  zcql_hy.setEnabled(false);
   zcql_showlist.create(h, ListStyle{.multiSelect = true},
-                       {{L"主键", 140}, {L"子键", 200}, {L"键名", 90}, {L"键值", 90}}, zcql_results);
+                       {{L"主键", 140}, {L"子键", 200}, {L"键名", 90}, {L"键值", 90}}, zcql_results.model());
   zcql_showlist.setImageList(form().publicImageList());
 
   zcql_sm.onClick = [this] { zcql_smClick(); };
   zcql_sel.onClick = [this] { zcql_selClick(); };
+  zcql_delsel.onClick = [this] { zcql_delselClick(); };
+  zcql_delall.onClick = [this] { zcql_delallClick(); };
+  zcql_showlist.onDblClick = [this] { zcql_showlistDblClick(); };
   zcql_run.setFollow(&zcql_showlist);
 }
 
@@ -51,9 +60,33 @@ void ZcqlPage::zcql_smClick() {
     zcql_run.requestStop();
     return;
   }
-  // The scan itself is the redundancy scanner's.
+  RunGuard run(zcql_run, L"zcql_smClick", 1, {&zcql_delsel, &zcql_delall, &zcql_bf, &zcql_hy}, [this] {
+    zcql_delsel.setEnabled(!zcql_results.empty());
+    zcql_delall.setEnabled(!zcql_results.empty());
+  });
+  zcql_results.clear();
+  RedundancyScanInput input;
+  input.hiveTicked = [this](int position) { return position < zcql_select.count() && zcql_select.checked(position); };
+  input.known = form().knownFolders;
+  const RegistryScanResult result = RedundancyScan(
+      input, zcql_run, [this](RegistryRow&& row) { zcql_results.add(std::move(row), kRedundancyRowImage); });
+  run.finish(RegistryScanSummary(result.rows));
 }
 
 void ZcqlPage::zcql_selClick() { ToggleAllTicks(zcql_sel, zcql_select); }
+
+void ZcqlPage::zcql_delselClick() {
+  DeleteRegistryRowsAsked(zcql_results, zcql_showlist, false,
+                          L"您“确定”删除当前选中的注册表冗余信息吗？（提醒：删除前最好先备份注册表！）", zcql_delsel,
+                          zcql_delall);
+}
+
+void ZcqlPage::zcql_delallClick() {
+  DeleteRegistryRowsAsked(zcql_results, zcql_showlist, true,
+                          L"您“确定”删除所有扫描到的注册表冗余信息吗？（提醒：删除前最好先备份注册表！）", zcql_delsel,
+                          zcql_delall);
+}
+
+void ZcqlPage::zcql_showlistDblClick() { OpenSelectedRegistryRow(zcql_results, zcql_showlist); }
 
 }  // namespace wv

@@ -6,7 +6,7 @@
 
 #include "app/page.h"
 #include "app/runprotocol.h"
-#include "core/rows.h"
+#include "registry/regresults.h"
 
 namespace wv {
 
@@ -21,7 +21,7 @@ class ZcqlPage : public Page {
   Button zcql_delall;
   Button zcql_bf;
   Button zcql_hy;
-  RowModel zcql_results;
+  RegistryResults zcql_results;
   OwnerDataListView zcql_showlist;
 
   std::int32_t zcql_runstate = 0;
@@ -31,6 +31,9 @@ class ZcqlPage : public Page {
 
   void zcql_smClick();
   void zcql_selClick();
+  void zcql_delselClick();
+  void zcql_delallClick();
+  void zcql_showlistDblClick();
 
  protected:
   void build() override;

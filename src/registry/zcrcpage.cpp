@@ -1,6 +1,9 @@
 #include "registry/zcrcpage.h"
 
 #include "app/mainform.h"
+#include "core/initline.h"
+#include "registry/regpage.h"
+#include "registry/zcrcline.h"
 
 namespace wv {
 
@@ -19,12 +22,15 @@ void ZcrcPage::build() {
   zcrc_delsel.setEnabled(false);
   zcrc_delall.setEnabled(false);
   zcrc_showlist.create(h, ListStyle{.multiSelect = true},
-                       {{L"主键", 140}, {L"子键", 200}, {L"键名", 90}, {L"描述", 90}}, zcrc_results);
+                       {{L"主键", 140}, {L"子键", 200}, {L"键名", 90}, {L"描述", 90}}, zcrc_results.model());
   zcrc_showlist.setImageList(form().publicImageList());
 
   zcrc_sm.onClick = [this] { zcrc_smClick(); };
   zcrc_sel.onClick = [this] { zcrc_selClick(); };
   zcrc_mr.onClick = [this] { zcrc_mrClick(); };
+  zcrc_delsel.onClick = [this] { zcrc_delselClick(); };
+  zcrc_delall.onClick = [this] { zcrc_delallClick(); };
+  zcrc_showlist.onDblClick = [this] { zcrc_showlistDblClick(); };
   zcrc_run.setFollow(&zcrc_showlist);
 }
 
@@ -51,11 +57,36 @@ void ZcrcPage::zcrc_smClick() {
     zcrc_run.requestStop();
     return;
   }
-  // The scan itself is the trace scanner's.
+  RunGuard run(zcrc_run, L"zcrc_smClick", 1, {&zcrc_delsel, &zcrc_delall}, [this] {
+    zcrc_delsel.setEnabled(!zcrc_results.empty());
+    zcrc_delall.setEnabled(!zcrc_results.empty());
+  });
+  zcrc_results.clear();
+  TraceScanInput input;
+  input.itemTicked = [this](int position) { return position < zcrc_select.count() && zcrc_select.checked(position); };
+  input.known = form().knownFolders;
+  const std::vector<CatalogueRow>& items = CatalogueRows(L"zcrc");
+  const RegistryScanResult result = TraceScan(input, zcrc_run, [this, &items](RegistryRow&& row) {
+    const auto position = static_cast<std::size_t>(row.category);
+    zcrc_results.add(std::move(row), position < items.size() ? items[position].icon : -1);
+  });
+  run.finish(RegistryScanSummary(result.rows));
 }
 
 void ZcrcPage::zcrc_selClick() { ToggleAllTicks(zcrc_sel, zcrc_select); }
 
 void ZcrcPage::zcrc_mrClick() { RestoreDefaults(zcrc_select); }
+
+void ZcrcPage::zcrc_delselClick() {
+  DeleteRegistryRowsAsked(zcrc_results, zcrc_showlist, false, L"您“确定”删除当前选中的注册表冗余信息吗？", zcrc_delsel,
+                          zcrc_delall);
+}
+
+void ZcrcPage::zcrc_delallClick() {
+  DeleteRegistryRowsAsked(zcrc_results, zcrc_showlist, true, L"您“确定”删除所有扫描到的注册表冗余信息吗？", zcrc_delsel,
+                          zcrc_delall);
+}
+
+void ZcrcPage::zcrc_showlistDblClick() { OpenSelectedRegistryRow(zcrc_results, zcrc_showlist); }
 
 }  // namespace wv

@@ -6,7 +6,7 @@
 
 #include "app/page.h"
 #include "app/runprotocol.h"
-#include "core/rows.h"
+#include "registry/regresults.h"
 
 namespace wv {
 
@@ -20,7 +20,7 @@ class ZcrcPage : public Page {
   Button zcrc_sm;
   Button zcrc_delsel;
   Button zcrc_delall;
-  RowModel zcrc_results;
+  RegistryResults zcrc_results;
   OwnerDataListView zcrc_showlist;
 
   std::int32_t zcrc_runstate = 0;
@@ -30,6 +30,9 @@ class ZcrcPage : public Page {
 
   void zcrc_smClick();
   void zcrc_selClick();
+  void zcrc_delselClick();
+  void zcrc_delallClick();
+  void zcrc_showlistDblClick();
   void zcrc_mrClick();
 
  protected:

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/engine.h"
+#include "core/publline.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
 #include "registry/zcqlline.h"
@@ -88,6 +89,18 @@ class MappedDrive {
   bool define(unsigned type, const std::string& unixPath);
   wchar_t letter_;
   bool ok_ = false;
+};
+
+// Hears every status text (after whatever listened before) while it lives.
+class StatusWatch {
+ public:
+  explicit StatusWatch(std::function<void(std::wstring_view text)> onText);
+  ~StatusWatch() { SetRunInfoSink(std::move(previous_)); }
+  StatusWatch(const StatusWatch&) = delete;
+  StatusWatch& operator=(const StatusWatch&) = delete;
+
+ private:
+  RunInfoSink previous_;
 };
 
 // A drive letter that nothing uses.

@@ -1,0 +1,29 @@
+#include "registry/regpage.h"
+
+#include "core/publline.h"
+
+namespace wv {
+
+void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, bool all, std::wstring_view question,
+                             Button& delsel, Button& delall) {
+  std::vector<std::size_t> rows;
+  if (all) {
+    for (std::size_t i = 0; i < results.size(); ++i) rows.push_back(i);
+  } else {
+    for (const int i : list.selection()) rows.push_back(static_cast<std::size_t>(i));
+    if (rows.empty()) return;
+  }
+  if (!Confirmed(MsgBox(1, 2, kRegistryCleanHeading, question))) return;
+  results.deleteRows(std::move(rows));
+  if (!results.empty()) return;
+  delsel.setEnabled(false);
+  delall.setEnabled(false);
+  SetRunInfo(kRegistryCleanedText);
+}
+
+void OpenSelectedRegistryRow(const RegistryResults& results, const OwnerDataListView& list) {
+  const int i = list.selected();
+  if (i >= 0 && static_cast<std::size_t>(i) < results.size()) results.open(static_cast<std::size_t>(i));
+}
+
+}  // namespace wv

@@ -1,0 +1,21 @@
+#pragma once
+// The handlers' bodies the two registry pages share: deleting rows after the
+// page's question, and the double-click into the registry editor.
+
+#include <string_view>
+
+#include "registry/regresults.h"
+#include "ui/controls.h"
+#include "ui/listview.h"
+
+namespace wv {
+
+// Asks the question (OK and Cancel); on OK deletes the rows (all of them, or the
+// list's selection) and, once the list is empty, disables both delete buttons
+// and says so on the status line. Nothing selected: no question.
+void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, bool all, std::wstring_view question,
+                             Button& delsel, Button& delall);
+// The registry editor at the first selected row's entry.
+void OpenSelectedRegistryRow(const RegistryResults& results, const OwnerDataListView& list);
+
+}  // namespace wv
