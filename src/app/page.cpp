@@ -15,6 +15,8 @@ Page::~Page() = default;
 
 void Page::create(HWND parent) {
   Panel::create(parent, theme::kPage);
+  // The heading band is painted; its title is the page's window text for screen readers.
+  SetWindowTextW(handle(), title_.c_str());
   setVisible(false);
   build();
 }

@@ -13,6 +13,8 @@
 
 namespace wv {
 
+// Wide enough for "HKEY_LOCAL_MACHINE" beside its picture in the page font.
+inline constexpr int kRootColumnWidth = 156;
 // The picture of the redundancy page's rows.
 inline constexpr int kRedundancyRowImage = 8;
 // The status text once deleting has emptied a registry result list.

@@ -26,7 +26,7 @@ void ZcqlPage::build() {
   zcql_bf.setEnabled(false);
   zcql_hy.setEnabled(false);
   zcql_showlist.create(h, ListStyle{.multiSelect = true},
-                       {{L"主键", 140}, {L"子键", 200}, {L"键名", 90}, {L"键值", 90}}, zcql_results.model());
+                       {{L"主键", kRootColumnWidth}, {L"子键", 200}, {L"键名", 90}, {L"键值", 90}}, zcql_results.model());
   zcql_showlist.setImageList(form().publicImageList());
 
   zcql_sm.onClick = [this] { zcql_smClick(); };

@@ -22,7 +22,7 @@ void ZcrcPage::build() {
   zcrc_delsel.setEnabled(false);
   zcrc_delall.setEnabled(false);
   zcrc_showlist.create(h, ListStyle{.multiSelect = true},
-                       {{L"主键", 140}, {L"子键", 200}, {L"键名", 90}, {L"描述", 90}}, zcrc_results.model());
+                       {{L"主键", kRootColumnWidth}, {L"子键", 200}, {L"键名", 90}, {L"描述", 90}}, zcrc_results.model());
   zcrc_showlist.setImageList(form().publicImageList());
 
   zcrc_sm.onClick = [this] { zcrc_smClick(); };

@@ -84,6 +84,8 @@ void StatusPanel::create(HWND parent, COLORREF background) { Panel::create(paren
 void StatusPanel::setText(std::wstring_view text) {
   if (text == text_) return;
   text_ = text;
+  // Screen readers and UI automation read the window text, not the painting.
+  if (handle()) SetWindowTextW(handle(), text_.c_str());
   invalidate();
 }
 

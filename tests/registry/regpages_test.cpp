@@ -89,6 +89,12 @@ TEST_F(RegistryPages, RedundancyPageScansDeletesAndOpens) {
   ASSERT_GE(row(L"REG_D-E-F"), 0);
   EXPECT_EQ(form->zdk_runinfo.text(),
             L"扫描到符合条件的注册表冗余信息共 " + std::to_wstring(results.size()) + L" 项");
+  // What the status line paints is also its window text, for screen readers.
+  wchar_t shown[256] = {};
+  GetWindowTextW(form->zdk_runinfo.handle(), shown, 256);
+  EXPECT_EQ(std::wstring(shown), form->zdk_runinfo.text());
+  GetWindowTextW(zcql().handle(), shown, 256);
+  EXPECT_EQ(std::wstring(shown), L"注册信息清理");
   EXPECT_EQ(zcql().zcql_sm.caption(), L"扫描");
   EXPECT_EQ(zcql().zcql_runstate, 0);
   EXPECT_TRUE(form->ToolsEnabled());

@@ -20,6 +20,8 @@
 #include "platform/handles.h"
 #include "platform/win32/win32_platform.h"
 #include "registry/bfglpage.h"
+#include "registry/zcqlpage.h"
+#include "registry/zcrcpage.h"
 #include "ui/messages.h"
 
 namespace {
@@ -86,6 +88,60 @@ void PlantDemo() {
     SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN);
     SetEndOfFile(h.get());
   }
+}
+
+// Registry entries for the two registry pages, removed again at the end: the
+// top keys the demo creates.
+const std::pair<HKEY, const wchar_t*> kDemoKeys[] = {
+    {HKEY_CURRENT_USER, L"Software\\VantorraDemo"},
+    {HKEY_CURRENT_USER, L"Software\\旧版看图软件"},
+    {HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs\\.doc"},
+    {HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VantorraDemoPlayer"},
+    {HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\DemoZip_is1"},
+};
+const wchar_t kDemoSharedDlls[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const wchar_t kDemoSharedDll[] = L"C:\\Program Files\\Common Files\\DemoShared\\demoui.dll";
+
+void SetText(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& data) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return;
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                 static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+
+void PlantRegistryDemo() {
+  const std::wstring app = L"Software\\VantorraDemo";
+  SetText(HKEY_CURRENT_USER, app + L"\\影音播放器", L"InstallPath", L"C:\\Program Files\\影音播放器\\player.exe");
+  SetText(HKEY_CURRENT_USER, app + L"\\影音播放器\\Skins", L"", L"C:\\Program Files\\影音播放器\\Skins\\默认");
+  SetText(HKEY_CURRENT_USER, app + L"\\影音播放器\\Recent", L"File1", L"D:\\视频\\旅行.mp4");
+  SetText(HKEY_CURRENT_USER, app + L"\\PhotoTool", L"Helper", L"\"C:\\Program Files\\PhotoTool\\helper.exe\" /tray");
+  SetText(HKEY_CURRENT_USER, app + L"\\PhotoTool", L"LastFolder", L"C:\\Users\\Public\\旧照片");
+  SetText(HKEY_CURRENT_USER, app + L"\\ZipDemo", L"ShellExt", L"C:\\Program Files\\DemoZip\\zipext.dll,0");
+  SetText(HKEY_CURRENT_USER, app + L"\\ZipDemo", L"REG_D-E-F", L"C:\\Program Files\\DemoZip\\zip.exe");
+  HKEY empty = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\旧版看图软件", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &empty,
+                      nullptr) == ERROR_SUCCESS)
+    RegCloseKey(empty);
+  SetText(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs\\.doc", L"0",
+          L"季度报告.doc");
+  SetText(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs\\.doc", L"1",
+          L"会议纪要.doc");
+  const std::wstring un = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  SetText(HKEY_LOCAL_MACHINE, un + L"VantorraDemoPlayer", L"UninstallString",
+          L"\"C:\\Program Files\\影音播放器\\uninst.exe\" /S");
+  SetText(HKEY_LOCAL_MACHINE, un + L"DemoZip_is1", L"UninstallString",
+          L"C:\\Program Files\\DemoZip\\unins000.exe");
+  SetText(HKEY_LOCAL_MACHINE, kDemoSharedDlls, kDemoSharedDll, L"");
+}
+
+void RemoveRegistryDemo() {
+  for (const auto& [root, path] : kDemoKeys) {
+    RegDeleteTreeW(root, path);
+    RegDeleteKeyW(root, path);
+  }
+  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kDemoSharedDlls, kDemoSharedDll);
 }
 
 }  // namespace
@@ -162,6 +218,25 @@ int wmain(int argc, wchar_t** argv) {
   }
   static_cast<void>(wv::Sh().fileOperation(nullptr, wv::FileOpFunc::Delete, {kDemo}, L"",
                                            FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI));
+
+  // Both registry pages with the results of real scans of planted entries.
+  PlantRegistryDemo();
+  {
+    wv::ZcqlPage& redundancy = *form.zcqltab;
+    form.Panel2.zdk_zcql.click();
+    for (int i = 0; i < redundancy.zcql_select.count(); ++i) redundancy.zcql_select.setChecked(i, i == 0);
+    redundancy.zcql_sm.click();
+    redundancy.zcql_showlist.setSelected(1, true);
+    shoot(L"zcql_results");
+    wv::ZcrcPage& traces = *form.zcrctab;
+    form.Panel2.zdk_zcrc.click();
+    for (int i = 0; i < traces.zcrc_select.count(); ++i)
+      traces.zcrc_select.setChecked(i, i == 0 || i == 3 || i == 4 || i == 6);
+    traces.zcrc_sm.click();
+    traces.zcrc_showlist.setSelected(0, true);
+    shoot(L"zcrc_results");
+  }
+  RemoveRegistryDemo();
 
   form.ToggleMaximized();
   shoot(L"maximised");
