@@ -148,12 +148,36 @@ void TraceCheckers::addKeyRow(std::wstring path) {
 }
 
 template <class Fn>
-void TraceCheckers::eachTextValue(RegKey& key, bool subjectIsName, Fn fn) {
-  for (const std::wstring& name : key.valueNames()) {
+void TraceCheckers::eachSubkey(std::wstring_view path, Fn fn) {
+  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
+  if (!key) return;
+  statusAtKey(path);
+  for (const std::wstring& name : key->subkeyNames()) {
+    if (!proceed()) return;
+    if (!fn(name)) continue;
+    addKeyRow(Join(path, name));
+    statusAtKey(path);
+  }
+}
+
+template <class Fn>
+void TraceCheckers::eachValue(std::wstring_view path, ValueFrame frame, Fn fn) {
+  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
+  if (!key) return;
+  const bool subjectIsName = frame != ValueFrame::TextAtKey;
+  if (!subjectIsName) statusAtKey(path);
+  for (const std::wstring& name : key->valueNames()) {
     if (subjectIsName) status(name);
     if (!proceed()) return;
-    if (!key.readRaw(name, raw_) || !IsTextType(raw_.type)) continue;
-    fn(name, ValueText(raw_));
+    std::wstring text;
+    if (frame != ValueFrame::AnyByName) {
+      if (!key->readRaw(name, raw_) || !IsTextType(raw_.type)) continue;
+      text = ValueText(raw_);
+    }
+    if (!fn(name, text)) continue;
+    addValueRow(*key, path, name);
+    if (subjectIsName) status(name);
+    else statusAtKey(path);
   }
 }
 
@@ -173,136 +197,71 @@ void TraceCheckers::ListHistoryKey(std::wstring_view path) {
 }
 
 void TraceCheckers::ListKeysNamed(std::wstring_view path, std::wstring_view fragment) {
-  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
-  if (!key) return;
-  statusAtKey(path);
-  for (const std::wstring& name : key->subkeyNames()) {
-    if (!proceed()) return;
-    if (!ContainsNoCase(name, fragment)) continue;
-    addKeyRow(Join(path, name));
-    statusAtKey(path);
-  }
+  eachSubkey(path, [&](const std::wstring& name) { return ContainsNoCase(name, fragment); });
 }
 
 void TraceCheckers::CheckSharedDlls(std::wstring_view path) {
-  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
-  if (!key) return;
-  for (const std::wstring& name : key->valueNames()) {
-    status(name);
-    if (!proceed()) return;
-    if (FileExists(name)) continue;
-    addValueRow(*key, path, name);
-    status(name);
-  }
+  eachValue(path, ValueFrame::AnyByName, [](const std::wstring& name, const std::wstring&) { return !FileExists(name); });
 }
 
 void TraceCheckers::CheckHelpFiles(std::wstring_view path) {
-  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
-  if (!key) return;
-  statusAtKey(path);
-  eachTextValue(*key, false, [&](const std::wstring& name, const std::wstring& folder) {
-    // A folder that is gone as a whole says nothing about the file.
-    if (!DirectoryExists(folder) || FileExists(Join(folder, name))) return;
-    addValueRow(*key, path, name);
-    statusAtKey(path);
+  // A folder that is gone as a whole says nothing about the file.
+  eachValue(path, ValueFrame::TextAtKey, [](const std::wstring& name, const std::wstring& folder) {
+    return DirectoryExists(folder) && !FileExists(Join(folder, name));
   });
 }
 
 void TraceCheckers::CheckFonts(std::wstring_view path) {
-  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
-  if (!key) return;
-  statusAtKey(path);
   // Without the fonts folder a font registered by bare name cannot be judged.
   if (known_.FontsDir.empty()) return;
-  eachTextValue(*key, false, [&](const std::wstring& name, const std::wstring& file) {
-    if (FileExists(file) || FileExists(Join(known_.FontsDir, file))) return;
-    addValueRow(*key, path, name);
-    statusAtKey(path);
+  eachValue(path, ValueFrame::TextAtKey, [this](const std::wstring&, const std::wstring& file) {
+    return !FileExists(file) && !FileExists(Join(known_.FontsDir, file));
   });
 }
 
 void TraceCheckers::CheckEmptyVendorKeys(std::wstring_view path) {
-  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
-  if (!key) return;
-  statusAtKey(path);
-  for (const std::wstring& name : key->subkeyNames()) {
-    if (!proceed()) return;
-    if (EqualsAnyNoCase(name, {L"Classes", L"Secure"})) continue;
-    const std::wstring child = Join(path, name);
-    std::unique_ptr<RegKey> sub = Reg().openKey(root_, child);
-    if (!sub || !KeyIsEmpty(*sub)) continue;
-    sub.reset();
-    addKeyRow(child);
-    statusAtKey(path);
-  }
-}
-
-void TraceCheckers::CheckArpCache(std::wstring_view path) {
-  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
-  if (!key) return;
-  statusAtKey(path);
-  for (const std::wstring& name : key->subkeyNames()) {
-    if (!proceed()) return;
-    if (!name.empty() && name.front() == L'{') continue;
-    if (Reg().keyExists(root_, Join(kUninstall, name))) continue;
-    addKeyRow(Join(path, name));
-    statusAtKey(path);
-  }
-}
-
-void TraceCheckers::CheckInstallerFolders(std::wstring_view path) {
-  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
-  if (!key) return;
-  eachTextValue(*key, true, [&](const std::wstring& name, const std::wstring&) {
-    if (DirectoryExists(name)) return;
-    addValueRow(*key, path, name);
-    status(name);
+  eachSubkey(path, [&](const std::wstring& name) {
+    if (EqualsAnyNoCase(name, {L"Classes", L"Secure"})) return false;
+    std::unique_ptr<RegKey> sub = Reg().openKey(root_, Join(path, name));
+    return sub && KeyIsEmpty(*sub);
   });
 }
 
+void TraceCheckers::CheckArpCache(std::wstring_view path) {
+  eachSubkey(path, [&](const std::wstring& name) {
+    return (name.empty() || name.front() != L'{') && !Reg().keyExists(root_, Join(kUninstall, name));
+  });
+}
+
+void TraceCheckers::CheckInstallerFolders(std::wstring_view path) {
+  eachValue(path, ValueFrame::TextByName,
+            [](const std::wstring& name, const std::wstring&) { return !DirectoryExists(name); });
+}
+
 void TraceCheckers::CheckUninstall(std::wstring_view path) {
-  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
-  if (!key) return;
-  statusAtKey(path);
-  for (const std::wstring& name : key->subkeyNames()) {
-    if (!proceed()) return;
-    const std::wstring child = Join(path, name);
-    std::unique_ptr<RegKey> sub = Reg().openKey(root_, child);
-    if (!sub || !sub->readRaw(L"UninstallString", raw_) || !IsTextType(raw_.type)) continue;
+  eachSubkey(path, [&](const std::wstring& name) {
+    std::unique_ptr<RegKey> sub = Reg().openKey(root_, Join(path, name));
+    if (!sub || !sub->readRaw(L"UninstallString", raw_) || !IsTextType(raw_.type)) return false;
     const std::wstring command = ValueText(raw_);
-    if (TrimView(command).empty() || !NamesMissingFile(command)) continue;
-    sub.reset();
-    addKeyRow(child);
-    statusAtKey(path);
-  }
+    return !TrimView(command).empty() && NamesMissingFile(command);
+  });
 }
 
 void TraceCheckers::CheckStartMenuOrder(std::wstring_view path) {
-  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
-  if (!key) return;
-  statusAtKey(path);
   // An unresolved programs folder would make every entry look orphaned.
   if (known_.ProgramsDir.empty() || known_.CommonProgramsDir.empty()) return;
-  for (const std::wstring& name : key->subkeyNames()) {
-    if (!proceed()) return;
-    if (EqualsAnyNoCase(name, {L"启动", L"附件", L"维护", L"游戏", L"方案和升级"})) continue;
-    if (DirectoryExists(Join(known_.ProgramsDir, name)) || DirectoryExists(Join(known_.CommonProgramsDir, name)))
-      continue;
-    addKeyRow(Join(path, name));
-    statusAtKey(path);
-  }
+  eachSubkey(path, [&](const std::wstring& name) {
+    return !EqualsAnyNoCase(name, {L"启动", L"附件", L"维护", L"游戏", L"方案和升级"}) &&
+           !DirectoryExists(Join(known_.ProgramsDir, name)) && !DirectoryExists(Join(known_.CommonProgramsDir, name));
+  });
 }
 
 void TraceCheckers::CheckFileExts(std::wstring_view path) {
-  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
-  if (!key) return;
-  statusAtKey(path);
-  for (const std::wstring& ext : key->subkeyNames()) {
-    if (!proceed()) return;
-    if (ext.empty() || ext.front() != L'.') continue;
+  eachSubkey(path, [&](const std::wstring& ext) {
+    if (ext.empty() || ext.front() != L'.') return false;
     const std::wstring child = Join(path, ext);
     std::unique_ptr<RegKey> sub = Reg().openKey(root_, child);
-    if (!sub) continue;
+    if (!sub) return false;
     const std::vector<std::wstring> subkeys = sub->subkeyNames();
     bool candidate = subkeys.empty();
     if (subkeys.size() == 1 && subkeys.front() == L"OpenWithList") {
@@ -310,27 +269,16 @@ void TraceCheckers::CheckFileExts(std::wstring_view path) {
       RegKeyInfo info;
       candidate = list && list->info(info) && info.valueCount == 0;
     }
-    sub.reset();
-    if (!candidate || Reg().keyExists(RegRoot::ClassesRoot, Join(L"", ext))) continue;
-    addKeyRow(child);
-    statusAtKey(path);
-  }
+    return candidate && !Reg().keyExists(RegRoot::ClassesRoot, Join(L"", ext));
+  });
 }
 
 void TraceCheckers::CheckFolderVerbs(std::wstring_view path) {
-  std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
-  if (!key) return;
-  statusAtKey(path);
-  for (const std::wstring& verb : key->subkeyNames()) {
-    if (!proceed()) return;
-    const std::wstring child = Join(path, verb);
-    std::unique_ptr<RegKey> sub = Reg().openKey(root_, child);
+  eachSubkey(path, [&](const std::wstring& verb) {
+    std::unique_ptr<RegKey> sub = Reg().openKey(root_, Join(path, verb));
     RegKeyInfo info;
-    if (!sub || !sub->info(info) || info.subkeyCount != 0) continue;
-    sub.reset();
-    addKeyRow(child);
-    statusAtKey(path);
-  }
+    return sub && sub->info(info) && info.subkeyCount == 0;
+  });
 }
 
 void TraceCheckers::CheckTypeLibs(std::wstring_view path) {
@@ -368,28 +316,27 @@ void TraceCheckers::CheckClasses(std::wstring_view path) {
   for (const std::wstring& k : key->subkeyNames()) {
     status(k);
     if (!proceed()) return;
-    if (skipped.foundIn(k)) continue;
-    const std::wstring child = Join(path, k);
-    bool hit = false;
-    if (!k.empty() && k.front() == L'.') {
-      std::unique_ptr<RegKey> sub = Reg().openKey(root_, child);
-      if (!sub) continue;
-      const std::wstring progId = UnnamedText(*sub);
-      RegKeyInfo info;
-      hit = !progId.empty() && sub->info(info) && info.subkeyCount == 0 && !Reg().keyExists(root_, Join(path, progId));
-    } else {
-      std::unique_ptr<RegKey> clsidKey = Reg().openKey(root_, Join(child, L"CLSID"));
-      if (!clsidKey) continue;
-      const std::wstring clsid = UnnamedText(*clsidKey);
-      // A class a 32-bit server registered lives in the 32-bit view's CLSID key.
-      hit = clsid.size() >= 2 && clsid.front() == L'{' && clsid.back() == L'}' &&
-            !Reg().keyExists(root_, Join(Join(path, L"CLSID"), clsid)) &&
-            !Reg().keyExists(root_, Join(Join(path, L"Wow6432Node\\CLSID"), clsid));
-    }
-    if (!hit) continue;
-    addKeyRow(child);
+    if (skipped.foundIn(k) || !isOrphanClass(path, k)) continue;
+    addKeyRow(Join(path, k));
     status(k);
   }
+}
+
+bool TraceCheckers::isOrphanClass(std::wstring_view path, const std::wstring& k) {
+  if (!k.empty() && k.front() == L'.') {
+    std::unique_ptr<RegKey> sub = Reg().openKey(root_, Join(path, k));
+    if (!sub) return false;
+    const std::wstring progId = UnnamedText(*sub);
+    RegKeyInfo info;
+    return !progId.empty() && sub->info(info) && info.subkeyCount == 0 && !Reg().keyExists(root_, Join(path, progId));
+  }
+  std::unique_ptr<RegKey> clsidKey = Reg().openKey(root_, Join(Join(path, k), L"CLSID"));
+  if (!clsidKey) return false;
+  const std::wstring clsid = UnnamedText(*clsidKey);
+  // A class a 32-bit server registered lives in the 32-bit view's CLSID key.
+  return clsid.size() >= 2 && clsid.front() == L'{' && clsid.back() == L'}' &&
+         !Reg().keyExists(root_, Join(Join(path, L"CLSID"), clsid)) &&
+         !Reg().keyExists(root_, Join(Join(path, L"Wow6432Node\\CLSID"), clsid));
 }
 
 RegistryScanResult TraceScan(const TraceScanInput& input, RunContext& run, const RegistryRowSink& sink) {

@@ -60,9 +60,17 @@ class TraceCheckers {
   void statusAtKey(std::wstring_view path);
   void addValueRow(RegKey& key, std::wstring_view path, const std::wstring& name);
   void addKeyRow(std::wstring path);
-  // Values of the key of a text type, with their data: fn(name, data).
+  // How a checker over values frames its loop: text values only, with the status
+  // naming the key once at the start and after each hit, or naming each value
+  // before it (text values, or values of any type).
+  enum class ValueFrame { TextAtKey, TextByName, AnyByName };
+  // Subkeys of the key; a key row for each name fn answers true for.
   template <class Fn>
-  void eachTextValue(RegKey& key, bool subjectIsName, Fn fn);
+  void eachSubkey(std::wstring_view path, Fn fn);
+  // Values of the key; a value row for each fn(name, text) answers true for.
+  template <class Fn>
+  void eachValue(std::wstring_view path, ValueFrame frame, Fn fn);
+  bool isOrphanClass(std::wstring_view path, const std::wstring& k);
 
   const KnownFolders& known_;
   RunContext& run_;

@@ -162,11 +162,4 @@ void DragRow(ListViewBase& list, int source, int target) {
   SendMessageW(h, WM_LBUTTONUP, 0, at);
 }
 
-StatusHook::StatusHook(std::function<void(std::wstring_view text)> onText) {
-  previous_ = SetRunInfoSink([this, onText = std::move(onText)](std::wstring_view text) {
-    if (previous_) previous_(text);
-    onText(text);
-  });
-}
-
 }  // namespace wv::test

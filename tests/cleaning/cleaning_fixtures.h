@@ -115,16 +115,4 @@ int RowIndex(const RowModel& rows, std::wstring_view caption);
 void ClickColumn(ListViewBase& list, int column);
 void DragRow(ListViewBase& list, int source, int target);
 
-// Every status text still reaches the status line; onText sees it afterwards.
-class StatusHook {
- public:
-  explicit StatusHook(std::function<void(std::wstring_view text)> onText);
-  ~StatusHook() { SetRunInfoSink(std::move(previous_)); }
-  StatusHook(const StatusHook&) = delete;
-  StatusHook& operator=(const StatusHook&) = delete;
-
- private:
-  RunInfoSink previous_;
-};
-
 }  // namespace wv::test

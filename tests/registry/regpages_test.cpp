@@ -72,7 +72,7 @@ TEST_F(RegistryPages, RedundancyPageScansDeletesAndOpens) {
 
   bool checkedRunning = false;
   {
-    StatusWatch during([&](std::wstring_view text) {
+    StatusHook during([&](std::wstring_view text) {
       if (checkedRunning || text.rfind(L"已扫描到", 0) != 0) return;
       checkedRunning = true;
       EXPECT_EQ(zcql().zcql_sm.caption(), L"停止");
@@ -151,7 +151,7 @@ TEST_F(RegistryPages, AStopPressKeepsTheRowsFound) {
   userHiveOnly(zcql().zcql_select);
   bool pressed = false;
   {
-    StatusWatch during([&](std::wstring_view) {
+    StatusHook during([&](std::wstring_view) {
       if (pressed || zcql().zcql_results.size() < 2) return;
       pressed = true;
       zcql().zcql_sm.click();  // the stop press, handled while the scan drains messages

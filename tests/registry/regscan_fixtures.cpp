@@ -137,13 +137,6 @@ bool MappedDrive::define(unsigned type, const std::string& unixPath) {
   return done != FALSE;
 }
 
-StatusWatch::StatusWatch(std::function<void(std::wstring_view text)> onText) {
-  previous_ = SetRunInfoSink([this, onText = std::move(onText)](std::wstring_view text) {
-    if (previous_) previous_(text);
-    onText(text);
-  });
-}
-
 wchar_t FreeDriveLetter() {
   const DWORD used = GetLogicalDrives();
   for (wchar_t l = L'R'; l <= L'Y'; ++l)

@@ -91,18 +91,6 @@ class MappedDrive {
   bool ok_ = false;
 };
 
-// Hears every status text (after whatever listened before) while it lives.
-class StatusWatch {
- public:
-  explicit StatusWatch(std::function<void(std::wstring_view text)> onText);
-  ~StatusWatch() { SetRunInfoSink(std::move(previous_)); }
-  StatusWatch(const StatusWatch&) = delete;
-  StatusWatch& operator=(const StatusWatch&) = delete;
-
- private:
-  RunInfoSink previous_;
-};
-
 // A drive letter that nothing uses.
 wchar_t FreeDriveLetter();
 

@@ -144,4 +144,11 @@ StatusRecorder::StatusRecorder() {
 
 StatusRecorder::~StatusRecorder() { SetRunInfoSink(previous_); }
 
+StatusHook::StatusHook(std::function<void(std::wstring_view text)> onText) {
+  previous_ = SetRunInfoSink([this, onText = std::move(onText)](std::wstring_view text) {
+    if (previous_) previous_(text);
+    onText(text);
+  });
+}
+
 }  // namespace wv::test

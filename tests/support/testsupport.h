@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,6 +89,18 @@ class StatusRecorder {
 
  private:
   std::vector<std::wstring> texts_;
+  RunInfoSink previous_;
+};
+
+// Every status text still reaches the status line; onText sees it afterwards.
+class StatusHook {
+ public:
+  explicit StatusHook(std::function<void(std::wstring_view text)> onText);
+  ~StatusHook() { SetRunInfoSink(std::move(previous_)); }
+  StatusHook(const StatusHook&) = delete;
+  StatusHook& operator=(const StatusHook&) = delete;
+
+ private:
   RunInfoSink previous_;
 };
 
