@@ -12,6 +12,9 @@
 //     wjrc_run.finish(summary);
 //   }
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every other layer");
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>

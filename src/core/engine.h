@@ -2,6 +2,9 @@
 // What an engine sees of the window that runs it: a way to let the window work
 // and hear a stop request, and the status line. Engines hold no window code.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
+
 #include <cstdint>
 #include <string_view>
 
