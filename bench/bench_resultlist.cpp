@@ -52,9 +52,9 @@ int main() {
   Tfrmmain form(std::move(options));
   form.create();
   form.showMain();
-  form.Panel2.zdk_wjql.click();
+  form.Panel2.button(L"wjql").click();
   DrainMessages();
-  WjqlPage& page = *form.wjqltab;
+  WjqlPage& page = form.page<WjqlPage>();
   RunControl& run = page.wjql_run;
   HWND status = form.zdk_runinfo.handle();
   constexpr int kRows = 100000;

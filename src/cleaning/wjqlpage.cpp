@@ -4,6 +4,8 @@
 #include "cleaning/cleanpage.h"
 #include "cleaning/wjqlline.h"
 #include "core/publline.h"
+#include "core/text.h"
+#include "platform/platform.h"
 
 namespace wv {
 
@@ -90,6 +92,38 @@ void WjqlPage::layout(int width, int height) {
   RowTabs({&FlatButton1, &FlatButton3, &FlatButton6, &FlatButton9}, kMargin, tabsY, right);
   PageControl6.setBounds(kMargin, tabsY + kTabH, width - 2 * kMargin, height - tabsY - kTabH - kMargin);
 }
+
+void WjqlPage::initialise() {
+  fillDriveRows();
+  FillCatalogue(L"wjql", wjql_wjlxlist);
+  for (ListViewBase* list : std::initializer_list<ListViewBase*>{&wjql_select, &wjql_wjlxlist, &wjql_jumplist,
+                                                                 &wjql_showlist})
+    list->setImageList(form().publicImageList());
+}
+
+void WjqlPage::fillDriveRows() {
+  const std::uint32_t mask = Vol().logicalDrives();
+  for (int bit = 0; bit < 26; ++bit) {
+    if (!(mask & (1u << bit))) continue;
+    const wchar_t letter = static_cast<wchar_t>(L'A' + bit);
+    const std::wstring root = std::wstring(1, letter) + L":\\";
+    if (Vol().driveType(root) != DRIVE_FIXED) continue;
+    VolumeDetails details;
+    std::wstring label;
+    if (GetVolumeInfo(letter, details)) label = Trim(details.label);
+    if (label.empty()) label = L"本地磁盘";
+    std::uint64_t total = 0, free = 0;
+    GetDiskSpace(letter, total, free);
+    ListRow row;
+    row.caption = label + L" (" + letter + L":)";
+    row.sub.push_back(FormatSize(free) + L"  剩余");
+    row.image = picture::FixedDrive;
+    row.checked = true;
+    wjql_select.appendRow(row);
+  }
+}
+
+void WjqlPage::stopRuns() { PressRunning({&wjql_sm}); }
 
 void WjqlPage::fitColumns() {
   FitListColumn(wjql_select, 0);

@@ -16,7 +16,7 @@ class WjqlPage : public Page {
   explicit WjqlPage(Tfrmmain& form);
 
   ListView wjql_select;
-  LinkLabel wjql_sel;
+  SelectAllLabel wjql_sel;
   Button wjql_sm;
   Button wjql_smsel;
   Button wjql_delsel;
@@ -33,7 +33,7 @@ class WjqlPage : public Page {
   OwnerDataListView wjql_showlist;
 
   ListView wjql_wjlxlist;
-  Button wjql_lxsel;
+  SelectAllButton wjql_lxsel;
   Button wjql_lxtj;
 
   RadioButton wjql_scszzj;
@@ -52,6 +52,9 @@ class WjqlPage : public Page {
   // The folder that wjql_smsel scans (the last one chosen).
   std::wstring wjql_folder;
 
+  // The drive rows, the junk-file types and the lists' pictures.
+  void initialise() override;
+  void stopRuns() override;
   void fitColumns() override;
 
   void wjql_smClick();
@@ -77,6 +80,8 @@ class WjqlPage : public Page {
  private:
   // The scan driver: the run protocol around one junk-file scan (operation 1 or 2).
   void scan(std::int32_t operation);
+  // One ticked row per fixed drive: label and drive, free space.
+  void fillDriveRows();
   void removeRows(bool allRows);
 };
 

@@ -116,6 +116,14 @@ void WjrcPage::layoutSelf(int width, int height) {
   wjrc_selflist.setBounds(1, y, width - 2, height - y - 1);
 }
 
+void WjrcPage::initialise() {
+  FillCatalogue(L"wjrc", wjrc_select);
+  for (ListViewBase* list : std::initializer_list<ListViewBase*>{&wjrc_select, &wjrc_showlist, &wjrc_selflist})
+    list->setImageList(form().publicImageList());
+}
+
+void WjrcPage::stopRuns() { PressRunning({&wjrc_sm}); }
+
 void WjrcPage::fitColumns() {
   FitListColumn(wjrc_select, 0);
   FitListColumn(wjrc_showlist, 0);

@@ -16,7 +16,7 @@ class WjrcPage : public Page {
   explicit WjrcPage(Tfrmmain& form);
 
   ListView wjrc_select;
-  LinkLabel wjrc_sel;
+  SelectAllLabel wjrc_sel;
   LinkLabel wjrc_mr;
   Button wjrc_sm;
   Button wjrc_delsel;
@@ -43,7 +43,7 @@ class WjrcPage : public Page {
   Edit wjrc_selftype;
   Button wjrc_selfadd;
   Button wjrc_selfdel;
-  Button wjrc_selfsel;
+  SelectAllButton wjrc_selfsel;
   Button wjrc_selfret;
 
   RadioButton wjrc_scszzj;
@@ -56,6 +56,9 @@ class WjrcPage : public Page {
   std::int32_t wjrc_runstate = 0;
   RunControl wjrc_run;
 
+  void initialise() override;
+  [[nodiscard]] Control* firstControl() override { return &wjrc_select; }
+  void stopRuns() override;
   void fitColumns() override;
 
   void wjrc_smClick();
