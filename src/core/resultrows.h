@@ -12,7 +12,6 @@
 #include "core/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
 
-#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <utility>
@@ -59,21 +58,8 @@ class ResultRows {
   // Removes these rows (any order; repeats and indices past the end are ignored)
   // from both sides, with one notice to the view.
   void eraseMany(std::vector<std::size_t> indices) {
-    std::sort(indices.begin(), indices.end());
-    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-    indices.erase(std::lower_bound(indices.begin(), indices.end(), rows_.size()), indices.end());
-    if (indices.empty()) return;
-    std::size_t write = indices.front();
-    auto next = indices.begin();
-    for (std::size_t read = indices.front(); read < rows_.size(); ++read) {
-      if (next != indices.end() && *next == read) {
-        ++next;
-        continue;
-      }
-      rows_[write++] = std::move(rows_[read]);
-    }
-    rows_.resize(write);
-    model_.eraseMany(std::move(indices));
+    indices = EraseAt(rows_, std::move(indices));
+    if (!indices.empty()) model_.eraseMany(std::move(indices));
   }
 
   // What an engine takes to hand out its rows: each one is appended here.

@@ -5,6 +5,7 @@
 #include "core/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -42,6 +43,27 @@ enum RowPicture : int {
   Logs = 22,
 };
 }  // namespace picture
+
+// Removes the items at these indices (any order; repeats and indices past the
+// end are ignored) in one pass; returns the indices removed, ascending.
+template <class T>
+std::vector<std::size_t> EraseAt(std::vector<T>& items, std::vector<std::size_t> indices) {
+  std::sort(indices.begin(), indices.end());
+  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+  indices.erase(std::lower_bound(indices.begin(), indices.end(), items.size()), indices.end());
+  if (indices.empty()) return indices;
+  std::size_t write = indices.front();
+  auto next = indices.begin();
+  for (std::size_t read = indices.front(); read < items.size(); ++read) {
+    if (next != indices.end() && *next == read) {
+      ++next;
+      continue;
+    }
+    items[write++] = std::move(items[read]);
+  }
+  items.resize(write);
+  return indices;
+}
 
 struct ListRow {
   std::wstring caption;
