@@ -8,7 +8,7 @@ WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses n
 
 namespace wv {
 
-// "微软雅黑" on an NT-family system of major version 6, else "宋体".
+// "微软雅黑" on an NT-family system of major version 6 or later, else "宋体".
 std::wstring GetUIFontName();
 std::wstring GetOSName();
 
