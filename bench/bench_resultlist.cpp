@@ -88,7 +88,7 @@ int main() {
       const std::uint64_t size = 512 + static_cast<std::uint64_t>(i % 4096) * 37;
       row.sub.push_back(FormatSize(size));
       row.size = size;
-      row.image = kJunkRowImage;
+      row.image = picture::JunkFile;
       page.wjql_results.append(std::move(row));
       run.rowAdded();
       total += size;

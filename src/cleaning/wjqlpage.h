@@ -7,9 +7,17 @@
 
 #include "app/page.h"
 #include "app/runprotocol.h"
+#include "cleaning/foundrow.h"
+#include "cleaning/wjqlline.h"
+#include "core/resultrows.h"
 #include "core/rows.h"
 
 namespace wv {
+
+// A junk-file row as the result list shows it: path, size text, the junk picture.
+ListRow FormatJunkRow(const FoundRow& row);
+// The status line at the end of a scan: count and total size, or that nothing was found.
+std::wstring JunkScanSummary(const JunkScanResult& result);
 
 class WjqlPage : public Page {
  public:
@@ -29,7 +37,8 @@ class WjqlPage : public Page {
   FlatButton FlatButton9;  // exclusions
   InnerPages PageControl6;
 
-  RowModel wjql_results;
+  RowModel wjql_results;  // what the result list shows
+  ResultRows<FoundRow> wjql_found{wjql_results, FormatJunkRow};  // the scan's rows behind it
   OwnerDataListView wjql_showlist;
 
   ListView wjql_wjlxlist;

@@ -7,9 +7,18 @@
 
 #include "app/page.h"
 #include "app/runprotocol.h"
+#include "cleaning/foundrow.h"
+#include "cleaning/wjrcline.h"
+#include "core/resultrows.h"
 #include "core/rows.h"
 
 namespace wv {
+
+// A daily-file row as the result list shows it: path, size text or "废目录", the
+// item's description and its catalogue picture.
+ListRow FormatDailyRow(const FoundRow& row);
+// The status line at the end of a scan: count and total size, or that nothing was found.
+std::wstring DailyScanSummary(const DailyScanResult& result);
 
 class WjrcPage : public Page {
  public:
@@ -28,7 +37,8 @@ class WjrcPage : public Page {
   FlatButton FlatButton12;  // removal mode
   InnerPages PageControl3;
 
-  RowModel wjrc_results;
+  RowModel wjrc_results;  // what the result list shows
+  ResultRows<FoundRow> wjrc_found{wjrc_results, FormatDailyRow};  // the scan's rows behind it
   OwnerDataListView wjrc_showlist;
 
   ListView wjrc_selflist;

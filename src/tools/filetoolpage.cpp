@@ -41,8 +41,7 @@ void FileToolPage::fileselClick() {
 }
 
 void FileToolPage::StartImport() {
-  filesel.setCaption(kStopCaption);
-  runstate = 1;
+  fileselRun.markStarted(1);
   RunTask();
 }
 

@@ -8,6 +8,7 @@
 #include "app/pagetable.h"
 #include "appfixture.h"
 #include "cleaning/wjqlpage.h"
+#include "cleaning/wjrcpage.h"
 #include "platform/win32/win32_platform.h"
 #include "support/testsupport.h"
 #include "tools/wjfspage.h"
@@ -106,6 +107,22 @@ TEST_F(PageTableTest, SelectAllTogglesFollowTheirStateNotTheirCaption) {
   toggle.click();
   EXPECT_EQ(types.checkedCount(), types.count());
   EXPECT_FALSE(toggle.offersAll());
+}
+
+TEST_F(PageTableTest, AStopRequestHoldsWhateverTheCaptionShows) {
+  WjrcPage& page = form->page<WjrcPage>();
+  RunControl& run = page.wjrc_run;
+  run.start(1);
+  EXPECT_TRUE(run.proceed());
+  run.requestStop();
+  EXPECT_EQ(page.wjrc_sm.caption(), L"扫描");
+  page.wjrc_sm.setCaption(kStopCaption);  // the caption alone says nothing to the engine
+  EXPECT_FALSE(run.proceed());
+  run.finish(L"");
+  run.start(1);
+  EXPECT_TRUE(run.proceed()) << "a new run does not inherit the old request";
+  run.finish(L"");
+  EXPECT_EQ(page.wjrc_runstate, 0);
 }
 
 // The open-file dialog, answered by a substitute that records each request.

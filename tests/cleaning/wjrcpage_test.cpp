@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/appfixture.h"
+#include "cleaning/cleanpage.h"
 #include "cleaning/cleaning_fixtures.h"
 #include "cleaning/removal.h"
 #include "cleaning/wjrcline.h"
