@@ -41,8 +41,8 @@ class EditorShell : public Win32Shell {
 
 class RegistryPages : public FormTest {
  protected:
-  ZcqlPage& zcql() { return *form->zcqltab; }
-  ZcrcPage& zcrc() { return *form->zcrctab; }
+  ZcqlPage& zcql() { return form->page<ZcqlPage>(); }
+  ZcrcPage& zcrc() { return form->page<ZcrcPage>(); }
   std::wstring key(std::wstring_view tail = {}) const { return L"\\" + temp_.path() + std::wstring(tail); }
   // Rows of the redundancy page below the test's key, by their value-name cell.
   int row(std::wstring_view valueName) {
@@ -66,7 +66,7 @@ class RegistryPages : public FormTest {
 };
 
 TEST_F(RegistryPages, RedundancyPageScansDeletesAndOpens) {
-  form->Panel2.zdk_zcql.click();
+  form->Panel2.button(L"zcql").click();
   for (const std::wstring name : {L"", L"REG_D-E-F", L"a", L"b"}) plant_.text(kCU, key(), name, gone_);
   userHiveOnly(zcql().zcql_select);
 
@@ -146,7 +146,7 @@ TEST_F(RegistryPages, RedundancyPageScansDeletesAndOpens) {
 }
 
 TEST_F(RegistryPages, AStopPressKeepsTheRowsFound) {
-  form->Panel2.zdk_zcql.click();
+  form->Panel2.button(L"zcql").click();
   for (int i = 0; i < 300; ++i) plant_.text(kCU, key(L"\\K" + std::to_wstring(i)), L"v", gone_);
   userHiveOnly(zcql().zcql_select);
   bool pressed = false;
@@ -170,7 +170,7 @@ TEST_F(RegistryPages, AStopPressKeepsTheRowsFound) {
 }
 
 TEST_F(RegistryPages, DailyPageLabelsKeyRowsAndCancel) {
-  form->Panel2.zdk_zcrc.click();
+  form->Panel2.button(L"zcrc").click();
   ListView& select = zcrc().zcrc_select;
   ASSERT_EQ(select.count(), 13);
   ASSERT_EQ(zcrc().zcrc_sel.caption(), L"全选");
