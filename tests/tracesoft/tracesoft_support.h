@@ -1,0 +1,55 @@
+#pragma once
+// What the trace and software tests share: a run context that stops on cue,
+// an event-log substitute, and entries planted in the prefix's real URL cache.
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/engine.h"
+#include "platform/platform.h"
+
+namespace wv::test {
+
+// Answers proceed() true a given number of times, then false for good.
+class CountingRun : public RunContext {
+ public:
+  explicit CountingRun(int allowed = 1 << 30) : allowed_(allowed) {}
+  bool proceed() override { return ++asked_ <= allowed_; }
+  void status(std::wstring_view) override {}
+  void rowAdded() override { ++rowsAdded_; }
+  int asked() const { return asked_; }
+  int rowsAdded() const { return rowsAdded_; }
+
+ private:
+  int allowed_;
+  int asked_ = 0;
+  int rowsAdded_ = 0;
+};
+
+// Logs by name: missing ones cannot be opened; a log may refuse its count or its clear.
+class FakeEventLogs : public EventLogs {
+ public:
+  struct Log {
+    std::optional<std::uint32_t> records;  // nullopt: the count cannot be read
+    bool clearable = true;
+  };
+  std::map<std::wstring, Log> logs;
+  std::vector<std::wstring> opened, cleared;
+
+  std::unique_ptr<EventLog> open(std::wstring_view name) override;
+};
+
+// An entry of the prefix's URL cache. With content, a local file holding it.
+void PlantCacheEntry(const std::wstring& url, DWORD type, const std::optional<std::string>& content);
+// The local file the cache keeps for the URL (empty when none).
+std::wstring CacheLocalFile(const std::wstring& url);
+bool CacheHas(const std::wstring& url);
+// A URL of this test run, unique to the process; prefix "Visited: ", "Cookie:" or "".
+std::wstring TestUrl(std::wstring_view prefix, std::wstring_view tail);
+
+}  // namespace wv::test
