@@ -176,6 +176,26 @@ TEST_F(SoftwareTest, TwinsAreUninstalledAndDeletedByTheirOwnRegistration) {
   EXPECT_TRUE(Reg().keyExists(RegRoot::LocalMachine, kUninstallKey));
 }
 
+TEST_F(SoftwareTest, TheSameSubkeyNameInBothViewsStaysTwoRegistrations) {
+  TempFolder t;
+  const std::wstring record = t / L"ran.txt";
+  const auto command = [&](std::wstring_view tag) {
+    return L"\"" + SelfPath() + L"\" --record \"" + record + L"\" " + std::wstring(tag);
+  };
+  const std::wstring name = plant(L"both", {{L"DisplayName", L"Both 64"}, {L"UninstallString", command(L"native")}});
+  plant(L"both", {{L"DisplayName", L"Both 32"}, {L"UninstallString", command(L"wow")}}, UninstallView::Wow32);
+  const std::vector<SoftwareRow> rows = read(SoftwareFilter::ShowAll);
+  ASSERT_EQ(rows.size(), 2u);
+  const SoftwareRow& wow = rows[1];
+  ASSERT_EQ(std::tie(wow.displayName, wow.view), std::make_tuple(L"Both 32", UninstallView::Wow32));
+
+  ASSERT_EQ(RunUninstaller(wow), UninstallOutcome::Started);
+  EXPECT_TRUE(WaitForRecord(record).ends_with(L"|wow"));
+  EXPECT_TRUE(DeleteRegistration(wow));
+  EXPECT_FALSE(Reg().keyExists(RegRoot::LocalMachine, RegistrationPath(UninstallView::Wow32, name)));
+  EXPECT_TRUE(Reg().keyExists(RegRoot::LocalMachine, RegistrationPath(UninstallView::Native, name)));
+}
+
 TEST_F(SoftwareTest, TheCommandIsReadAgainFromTheRegistration) {
   const std::wstring name = plant(L"cmd", {{L"DisplayName", L"Changing"}, {L"UninstallString", L"   "}});
   std::vector<SoftwareRow> rows = read(SoftwareFilter::ShowAll);
