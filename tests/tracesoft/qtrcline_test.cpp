@@ -13,6 +13,7 @@ namespace {
 using test::CacheHas;
 using test::CacheLocalFile;
 using test::CountingRun;
+using test::EmptyCacheContainer;
 using test::FakeEventLogs;
 using test::PlantCacheEntry;
 using test::TestUrl;
@@ -28,20 +29,12 @@ std::array<bool, kTraceItemCount> Ticked(std::initializer_list<TraceItem> items)
 
 const TraceResult& At(const TraceResults& r, TraceItem item) { return r[static_cast<std::size_t>(item)]; }
 
-// Empties one container of the prefix's cache: the URLs first, then their deletion.
-void EmptyContainer(std::wstring_view pattern) {
-  std::vector<std::wstring> urls;
-  UrlCacheEntry e;
-  for (auto search = UrlCacheOps().find(pattern); search && search->next(e);) urls.push_back(e.url);
-  for (const std::wstring& url : urls) (void)UrlCacheOps().deleteEntry(url);
-}
-
 // The three containers start empty, and the event logs are a substitute that
 // every test fills as it needs (by default none can be opened).
 class TraceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (std::wstring_view p : {L"", L"Visited:", L"Cookie:"}) EmptyContainer(p);
+    for (std::wstring_view p : {L"", L"Visited:", L"Cookie:"}) EmptyCacheContainer(p);
   }
   void TearDown() override { SetUp(); }
 
@@ -99,7 +92,7 @@ TEST_F(TraceTest, CookiesWhoseFilesAreGoneCountWithoutSize) {
   EXPECT_EQ(r.count, 2u);
   EXPECT_EQ(r.bytes, 0u);
 
-  EmptyContainer(L"Cookie:");
+  EmptyCacheContainer(L"Cookie:");
   EXPECT_EQ(UrlCacheTrace(L"Cookie:", TraceRun::Scan, run).status, TraceStatus::Nothing);
 }
 
@@ -249,39 +242,13 @@ TEST_F(TraceTest, ALogThatRefusesToClearDoesNotStopTheNextOne) {
   EXPECT_EQ(logs.logs[L"Application"].records, 2u);
 }
 
-// The typed addresses live at the real key; what was there before is put back.
 class TypedAddressTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    existed_ = Reg().keyExists(RegRoot::CurrentUser, kTypedUrlsKey);
-    if (auto key = Reg().openKey(RegRoot::CurrentUser, kTypedUrlsKey))
-      for (const std::wstring& name : key->valueNames()) saved_.emplace_back(name, key->readText(name).value_or(L""));
-  }
-  void TearDown() override {
-    if (!existed_) {
-      (void)Reg().deleteKey(RegRoot::CurrentUser, kTypedUrlsKey);
-      return;
-    }
-    auto key = Reg().createKey(RegRoot::CurrentUser, kTypedUrlsKey);
-    ASSERT_TRUE(key);
-    for (const std::wstring& name : key->valueNames()) (void)key->deleteValue(name);
-    for (const auto& [name, text] : saved_) (void)key->writeText(name, text);
-  }
-  void plant(int count) {
-    auto key = Reg().createKey(RegRoot::CurrentUser, kTypedUrlsKey);
-    ASSERT_TRUE(key);
-    for (const std::wstring& name : key->valueNames()) ASSERT_TRUE(key->deleteValue(name));
-    for (int i = 1; i <= count; ++i)
-      ASSERT_TRUE(key->writeText(L"url" + std::to_wstring(i), L"http://typed" + std::to_wstring(i) + L".invalid/"));
-  }
-
- private:
-  bool existed_ = false;
-  std::vector<std::pair<std::wstring, std::wstring>> saved_;
+  test::TypedUrlsGuard saved;
 };
 
 TEST_F(TypedAddressTest, CountedAndClearedWithTheKeyKept) {
-  plant(3);
+  saved.plant(3);
   EXPECT_EQ(TypedAddressTrace(TraceRun::Scan).status, TraceStatus::Found);
   EXPECT_EQ(TypedAddressTrace(TraceRun::Scan).count, 3u);
   EXPECT_EQ(TypedAddressTrace(TraceRun::Clean).status, TraceStatus::Cleaned);
@@ -326,7 +293,7 @@ class StubbornRegistry : public Win32Registry {
 };
 
 TEST_F(TypedAddressTest, ValuesThatStayAreNotReportedAsCleaned) {
-  plant(2);
+  saved.plant(2);
   StubbornRegistry registry;
   Substitute<Registry> inPlace(&Platform::registry, registry);
   const TraceResult r = TypedAddressTrace(TraceRun::Clean);

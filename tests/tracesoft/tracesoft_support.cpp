@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cleaning/qtrcline.h"
 #include "support/testsupport.h"
 
 namespace wv::test {
@@ -61,6 +62,38 @@ std::optional<std::wstring> LocalFileOf(const std::wstring& url) {
 std::wstring CacheLocalFile(const std::wstring& url) { return LocalFileOf(url).value_or(L""); }
 
 bool CacheHas(const std::wstring& url) { return LocalFileOf(url).has_value(); }
+
+void EmptyCacheContainer(std::wstring_view pattern) {
+  std::vector<std::wstring> urls;
+  UrlCacheEntry e;
+  for (auto search = UrlCacheOps().find(pattern); search && search->next(e);) urls.push_back(e.url);
+  for (const std::wstring& url : urls) (void)UrlCacheOps().deleteEntry(url);
+}
+
+TypedUrlsGuard::TypedUrlsGuard() {
+  existed_ = Reg().keyExists(RegRoot::CurrentUser, kTypedUrlsKey);
+  if (auto key = Reg().openKey(RegRoot::CurrentUser, kTypedUrlsKey))
+    for (const std::wstring& name : key->valueNames()) saved_.emplace_back(name, key->readText(name).value_or(L""));
+}
+
+TypedUrlsGuard::~TypedUrlsGuard() {
+  if (!existed_) {
+    (void)Reg().deleteKey(RegRoot::CurrentUser, kTypedUrlsKey);
+    return;
+  }
+  auto key = Reg().createKey(RegRoot::CurrentUser, kTypedUrlsKey);
+  if (!key) return;
+  for (const std::wstring& name : key->valueNames()) (void)key->deleteValue(name);
+  for (const auto& [name, text] : saved_) (void)key->writeText(name, text);
+}
+
+void TypedUrlsGuard::plant(int count) {
+  auto key = Reg().createKey(RegRoot::CurrentUser, kTypedUrlsKey);
+  ASSERT_TRUE(key);
+  for (const std::wstring& name : key->valueNames()) ASSERT_TRUE(key->deleteValue(name));
+  for (int i = 1; i <= count; ++i)
+    ASSERT_TRUE(key->writeText(L"url" + std::to_wstring(i), L"http://typed" + std::to_wstring(i) + L".invalid/"));
+}
 
 std::wstring TestUrl(std::wstring_view prefix, std::wstring_view tail) {
   static int counter = 0;

@@ -49,6 +49,24 @@ void PlantCacheEntry(const std::wstring& url, DWORD type, const std::optional<st
 // The local file the cache keeps for the URL (empty when none).
 std::wstring CacheLocalFile(const std::wstring& url);
 bool CacheHas(const std::wstring& url);
+// Deletes every entry that a search with the pattern finds (URLs first, then deletion).
+void EmptyCacheContainer(std::wstring_view pattern);
+
+// The typed-address key as it was is put back when this goes.
+class TypedUrlsGuard {
+ public:
+  TypedUrlsGuard();
+  ~TypedUrlsGuard();
+  TypedUrlsGuard(const TypedUrlsGuard&) = delete;
+  TypedUrlsGuard& operator=(const TypedUrlsGuard&) = delete;
+  // Leaves exactly count values "url1".. in the key (created if need be).
+  void plant(int count);
+
+ private:
+  bool existed_ = false;
+  std::vector<std::pair<std::wstring, std::wstring>> saved_;
+};
+
 // A URL of this test run, unique to the process; prefix "Visited: ", "Cookie:" or "".
 std::wstring TestUrl(std::wstring_view prefix, std::wstring_view tail);
 
