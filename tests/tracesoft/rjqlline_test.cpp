@@ -12,55 +12,22 @@ namespace wv {
 namespace {
 
 using test::CountingRun;
+using test::SelfPath;
 using test::TempFolder;
+using test::WaitForRecord;
 
-using Values = std::vector<std::pair<std::wstring, std::wstring>>;
-
-std::wstring SelfPath() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return path;
-}
-
-// What the recording program wrote ("its path|tag"), waiting for it to have run.
-std::wstring WaitForRecord(const std::wstring& file) {
-  for (int i = 0; i < 400; ++i) {
-    const std::string bytes = test::ReadBytes(file);
-    if (!bytes.empty()) return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
-    Sleep(50);
-  }
-  return {};
-}
-
-// Registrations planted at the real Uninstall keys, each under a name of this
-// process; removed afterwards, with the 32-bit Uninstall key if a test made it.
 class SoftwareTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    prefix_ = L"WVTest-" + std::to_wstring(GetCurrentProcessId()) + L"-";
-    wowExisted_ = Reg().keyExists(RegRoot::LocalMachine, kUninstallKeyWow32);
+  std::wstring plant(std::wstring_view tag, const test::RegistrationValues& values,
+                     UninstallView view = UninstallView::Native) {
+    return planted.plant(tag, values, view);
   }
-  void TearDown() override {
-    for (const auto& [view, name] : planted_) (void)Reg().deleteKey(RegRoot::LocalMachine, RegistrationPath(view, name));
-    if (!wowExisted_) (void)Reg().deleteKey(RegRoot::LocalMachine, kUninstallKeyWow32);
-  }
-
-  std::wstring plant(std::wstring_view tag, const Values& values, UninstallView view = UninstallView::Native) {
-    const std::wstring name = prefix_ + std::wstring(tag);
-    auto key = Reg().createKey(RegRoot::LocalMachine, RegistrationPath(view, name));
-    EXPECT_TRUE(key) << name;
-    if (!key) return name;
-    for (const auto& [value, text] : values) EXPECT_TRUE(key->writeText(value, text));
-    planted_.emplace_back(view, name);
-    return name;
-  }
-
   // The rows of this test's registrations, in the order they were read.
   std::vector<SoftwareRow> read(SoftwareFilter filter) {
     std::vector<SoftwareRow> rows;
     CountingRun run;
     ReadInstalledSoftware(filter, run, [&](SoftwareRow r) {
-      if (r.subkey.starts_with(prefix_)) rows.push_back(std::move(r));
+      if (planted.ours(r.subkey)) rows.push_back(std::move(r));
     });
     return rows;
   }
@@ -70,11 +37,7 @@ class SoftwareTest : public ::testing::Test {
     return out;
   }
 
-  std::wstring prefix_;
-
- private:
-  bool wowExisted_ = false;
-  std::vector<std::pair<UninstallView, std::wstring>> planted_;
+  test::PlantedRegistrations planted;
 };
 
 TEST_F(SoftwareTest, FiltersHideUpdatesOrMicrosoftSoftware) {
@@ -145,9 +108,7 @@ TEST_F(SoftwareTest, RowsCarryTheirRegistrationItsValuesAndItsDate) {
 TEST_F(SoftwareTest, TwinsAreUninstalledAndDeletedByTheirOwnRegistration) {
   TempFolder t;
   const std::wstring record = t / L"ran.txt";
-  const auto command = [&](std::wstring_view tag) {
-    return L"\"" + SelfPath() + L"\" --record \"" + record + L"\" " + std::wstring(tag);
-  };
+  const auto command = [&](std::wstring_view tag) { return test::RecorderCommand(record, tag); };
   const std::wstring first = plant(L"twin1", {{L"DisplayName", L"Twin"}, {L"UninstallString", command(L"first")}});
   const std::wstring second = plant(L"twin2", {{L"DisplayName", L"Twin"}, {L"UninstallString", command(L"second")}});
 
@@ -179,9 +140,7 @@ TEST_F(SoftwareTest, TwinsAreUninstalledAndDeletedByTheirOwnRegistration) {
 TEST_F(SoftwareTest, TheSameSubkeyNameInBothViewsStaysTwoRegistrations) {
   TempFolder t;
   const std::wstring record = t / L"ran.txt";
-  const auto command = [&](std::wstring_view tag) {
-    return L"\"" + SelfPath() + L"\" --record \"" + record + L"\" " + std::wstring(tag);
-  };
+  const auto command = [&](std::wstring_view tag) { return test::RecorderCommand(record, tag); };
   const std::wstring name = plant(L"both", {{L"DisplayName", L"Both 64"}, {L"UninstallString", command(L"native")}});
   plant(L"both", {{L"DisplayName", L"Both 32"}, {L"UninstallString", command(L"wow")}}, UninstallView::Wow32);
   const std::vector<SoftwareRow> rows = read(SoftwareFilter::ShowAll);
@@ -206,7 +165,7 @@ TEST_F(SoftwareTest, TheCommandIsReadAgainFromTheRegistration) {
   const std::wstring record = t / L"ran.txt";
   auto key = Reg().openKey(RegRoot::LocalMachine, RegistrationPath(UninstallView::Native, name));
   ASSERT_TRUE(key);
-  ASSERT_TRUE(key->writeText(L"UninstallString", L"\"" + SelfPath() + L"\" --record \"" + record + L"\" now"));
+  ASSERT_TRUE(key->writeText(L"UninstallString", test::RecorderCommand(record, L"now")));
   EXPECT_EQ(RunUninstaller(rows[0]), UninstallOutcome::Started);
   EXPECT_TRUE(WaitForRecord(record).ends_with(L"|now"));
 }

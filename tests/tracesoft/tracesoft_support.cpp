@@ -105,4 +105,43 @@ std::wstring TestUrl(std::wstring_view prefix, std::wstring_view tail) {
   return url;
 }
 
+PlantedRegistrations::PlantedRegistrations()
+    : prefix_(L"WVTest-" + std::to_wstring(GetCurrentProcessId()) + L"-"),
+      wowExisted_(Reg().keyExists(RegRoot::LocalMachine, kUninstallKeyWow32)) {}
+
+PlantedRegistrations::~PlantedRegistrations() {
+  for (const auto& [view, name] : planted_) (void)Reg().deleteKey(RegRoot::LocalMachine, RegistrationPath(view, name));
+  if (!wowExisted_) (void)Reg().deleteKey(RegRoot::LocalMachine, kUninstallKeyWow32);
+}
+
+std::wstring PlantedRegistrations::plant(std::wstring_view tag, const RegistrationValues& values,
+                                         UninstallView view) {
+  const std::wstring name = prefix_ + std::wstring(tag);
+  auto key = Reg().createKey(RegRoot::LocalMachine, RegistrationPath(view, name));
+  EXPECT_TRUE(key) << name;
+  if (!key) return name;
+  for (const auto& [value, text] : values) EXPECT_TRUE(key->writeText(value, text));
+  planted_.emplace_back(view, name);
+  return name;
+}
+
+std::wstring SelfPath() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+std::wstring RecorderCommand(std::wstring_view recordFile, std::wstring_view tag) {
+  return L"\"" + SelfPath() + L"\" --record \"" + std::wstring(recordFile) + L"\" " + std::wstring(tag);
+}
+
+std::wstring WaitForRecord(const std::wstring& recordFile) {
+  for (int i = 0; i < 400; ++i) {
+    const std::string bytes = ReadBytes(recordFile);
+    if (!bytes.empty()) return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    Sleep(50);
+  }
+  return {};
+}
+
 }  // namespace wv::test

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cleaning/rjqlline.h"
 #include "core/engine.h"
 #include "platform/platform.h"
 
@@ -69,5 +70,32 @@ class TypedUrlsGuard {
 
 // A URL of this test run, unique to the process; prefix "Visited: ", "Cookie:" or "".
 std::wstring TestUrl(std::wstring_view prefix, std::wstring_view tail);
+
+// Registrations planted at the real Uninstall keys, each under a name of this
+// process; removed when this goes, with the 32-bit Uninstall key if it made it.
+using RegistrationValues = std::vector<std::pair<std::wstring, std::wstring>>;
+class PlantedRegistrations {
+ public:
+  PlantedRegistrations();
+  ~PlantedRegistrations();
+  PlantedRegistrations(const PlantedRegistrations&) = delete;
+  PlantedRegistrations& operator=(const PlantedRegistrations&) = delete;
+  // The subkey name made from the tag.
+  std::wstring plant(std::wstring_view tag, const RegistrationValues& values,
+                     UninstallView view = UninstallView::Native);
+  [[nodiscard]] bool ours(std::wstring_view subkey) const { return subkey.starts_with(prefix_); }
+
+ private:
+  std::wstring prefix_;
+  bool wowExisted_ = false;
+  std::vector<std::pair<UninstallView, std::wstring>> planted_;
+};
+
+// This test program's path, and a command line that starts it as the recording
+// program ("--record FILE TAG"); WaitForRecord gives what it wrote ("its path|tag"),
+// empty when it did not run within some seconds.
+std::wstring SelfPath();
+std::wstring RecorderCommand(std::wstring_view recordFile, std::wstring_view tag);
+std::wstring WaitForRecord(const std::wstring& recordFile);
 
 }  // namespace wv::test
