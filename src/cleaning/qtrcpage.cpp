@@ -1,8 +1,29 @@
 #include "cleaning/qtrcpage.h"
 
+#include <algorithm>
+
 #include "app/mainform.h"
+#include "core/publline.h"
 
 namespace wv {
+
+std::wstring TraceResultText(TraceRun mode, const TraceResult& result) {
+  switch (result.status) {
+    case TraceStatus::Untouched:
+    case TraceStatus::Interrupted: return {};
+    case TraceStatus::Working: return mode == TraceRun::Scan ? L"扫描中..." : L"清理中...";
+    case TraceStatus::Nothing: return L"干净";
+    case TraceStatus::Found: {
+      std::wstring text = L"共 " + ToDecimal(static_cast<std::int64_t>(result.count)) + L" 项";
+      if (result.bytes > 0) text += L",占用 " + FormatSize(result.bytes) + L" 硬盘空间";
+      return text;
+    }
+    case TraceStatus::Cleaned: return L"清理完成";
+    case TraceStatus::ScanFailed: return L"扫描失败";
+    case TraceStatus::CleanFailed: return L"清理失败";
+  }
+  return {};
+}
 
 QtrcPage::QtrcPage(Tfrmmain& form)
     : Page(form, L"qtrc", L"其它日常清理", L"清理浏览器的临时文件、历史记录、地址栏网址和Cookies，以及Windows系统日志。"),
@@ -49,7 +70,9 @@ void QtrcPage::qtrc_smClick() {
     qtrc_smRun.requestStop();
     return;
   }
-  // The scan itself is the trace cleaner's.
+  clearResults();
+  qtrc_smRun.start(1, {&qtrc_delsel});
+  runItems(TraceRun::Scan, qtrc_smRun);
 }
 
 void QtrcPage::qtrc_delselClick() {
@@ -57,7 +80,31 @@ void QtrcPage::qtrc_delselClick() {
     qtrc_delselRun.requestStop();
     return;
   }
-  // The clean itself is the trace cleaner's.
+  if (qtrc_showlist.checkedCount() == 0) return;
+  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"其它清理", L"您“确定”清理当前选中的信息吗？"))) return;
+  clearResults();
+  qtrc_delselRun.start(2, {&qtrc_sm});
+  runItems(TraceRun::Clean, qtrc_delselRun);
+}
+
+void QtrcPage::clearResults() {
+  for (int i = 0; i < qtrc_showlist.count(); ++i) qtrc_showlist.setText(i, 2, L"");
+}
+
+void QtrcPage::runItems(TraceRun mode, RunControl& run) {
+  std::array<bool, kTraceItemCount> ticked{};
+  for (int i = 0; i < qtrc_showlist.count() && i < static_cast<int>(kTraceItemCount); ++i)
+    ticked[static_cast<std::size_t>(i)] = qtrc_showlist.checked(i);
+  const TraceResults results = RunTraces(mode, ticked, run, [&](TraceItem item, const TraceResult& result) {
+    const int row = static_cast<int>(item);
+    if (row < qtrc_showlist.count()) qtrc_showlist.setText(row, 2, TraceResultText(mode, result));
+  });
+  const bool stopped = std::any_of(results.begin(), results.end(),
+                                   [](const TraceResult& r) { return r.status == TraceStatus::Interrupted; });
+  if (stopped) run.finish(L"其它日常清理已被停止");
+  else run.finish(mode == TraceRun::Scan ? L"其它日常清理项目扫描完成" : L"其它日常清理项目清理完成");
+  qtrc_sm.setEnabled(true);
+  qtrc_delsel.setEnabled(true);
 }
 
 void QtrcPage::qtrc_selClick() { ToggleAllTicks(qtrc_sel, qtrc_showlist); }

@@ -3,9 +3,11 @@
 // result cell that scans and cleans fill.
 
 #include <cstdint>
+#include <string>
 
 #include "app/page.h"
 #include "app/runprotocol.h"
+#include "cleaning/qtrcline.h"
 
 namespace wv {
 
@@ -35,6 +37,14 @@ class QtrcPage : public Page {
  protected:
   void build() override;
   void layout(int width, int height) override;
+
+ private:
+  void clearResults();
+  // Runs the items with the run's button reading "停止", writing each result cell as it comes.
+  void runItems(TraceRun mode, RunControl& run);
 };
+
+// The text of an item's result cell; empty for an item stopped part way or not reached.
+std::wstring TraceResultText(TraceRun mode, const TraceResult& result);
 
 }  // namespace wv

@@ -172,6 +172,10 @@ class UrlCache {
   // Entries whose URL matches the pattern (empty: every container), in cache order.
   virtual std::unique_ptr<UrlCacheSearch> find(std::wstring_view pattern, std::uint32_t filter = kAllEntries) = 0;
   [[nodiscard]] virtual bool deleteEntry(std::wstring_view url) = 0;
+
+  // The browser history as the system's URL-history object keeps it (its
+  // clear-history call); false when the object or its storage interface is missing.
+  virtual bool clearHistory() = 0;
 };
 
 // ---------------------------------------------------------------- event logs

@@ -1,5 +1,7 @@
 #include <algorithm>
 
+#include <urlhist.h>
+
 #include "platform/win32/win32_platform.h"
 
 namespace wv {
@@ -88,6 +90,23 @@ std::unique_ptr<UrlCacheSearch> Win32UrlCache::find(std::wstring_view pattern, s
 
 bool Win32UrlCache::deleteEntry(std::wstring_view url) {
   return DeleteUrlCacheEntryW(std::wstring(url).c_str()) != FALSE;
+}
+
+bool Win32UrlCache::clearHistory() {
+  // The system's URL-history object and its storage interface, named by their identifiers.
+  static constexpr CLSID kUrlHistory = {0x3C374A40, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00, 0xAA, 0x00, 0x69, 0x46, 0xEE}};
+  static constexpr IID kUrlHistoryStg2 = {0xAFA0DC11, 0xC313, 0x11D0, {0x83, 0x1A, 0x00, 0xC0, 0x4F, 0xD5, 0xAE, 0x38}};
+  const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  IUrlHistoryStg2* history = nullptr;
+  const bool found = SUCCEEDED(CoCreateInstance(kUrlHistory, nullptr, CLSCTX_INPROC_SERVER, kUrlHistoryStg2,
+                                                reinterpret_cast<void**>(&history))) &&
+                     history;
+  if (found) {
+    history->ClearHistory();  // what it left is deleted entry by entry afterwards
+    history->Release();
+  }
+  if (SUCCEEDED(init)) CoUninitialize();
+  return found;
 }
 
 std::unique_ptr<EventLog> Win32EventLogs::open(std::wstring_view name) {

@@ -84,6 +84,7 @@ class Win32UrlCache : public UrlCache {
  public:
   std::unique_ptr<UrlCacheSearch> find(std::wstring_view pattern, std::uint32_t filter = kAllEntries) override;
   bool deleteEntry(std::wstring_view url) override;
+  bool clearHistory() override;
 };
 
 class Win32EventLogs : public EventLogs {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <wininet.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +15,8 @@
 #include "app/infoform.h"
 #include "app/mainform.h"
 #include "app/page.h"
+#include "cleaning/qtrcpage.h"
+#include "cleaning/rjqlpage.h"
 #include "cleaning/wjqlpage.h"
 #include "cleaning/wjrcline.h"
 #include "cleaning/wjrcpage.h"
@@ -144,6 +147,96 @@ void RemoveRegistryDemo() {
   RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kDemoSharedDlls, kDemoSharedDll);
 }
 
+// A few browser traces and installed programs for the other-traces and software
+// pages, removed again at the end.
+const std::wstring kTypedUrls = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const std::wstring kDemoUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VantorraDemo";
+std::vector<std::wstring> plantedUrls;
+bool typedKeyMade = false;
+
+void PlantCache(const std::wstring& url, DWORD type, LONGLONG size) {
+  wchar_t local[MAX_PATH] = {};
+  if (size > 0 && CreateUrlCacheEntryW(url.c_str(), static_cast<DWORD>(size), L"htm", local, 0)) {
+    wv::UniqueFile h(CreateFileW(local, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER at;
+    at.QuadPart = size;
+    SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN);
+    SetEndOfFile(h.get());
+  }
+  const FILETIME never{};
+  if (CommitUrlCacheEntryW(url.c_str(), size > 0 ? local : nullptr, never, never, type, nullptr, 0, nullptr, nullptr))
+    plantedUrls.push_back(url);
+}
+
+void SetText(HKEY key, const wchar_t* name, const wchar_t* text) {
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                 static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+}
+
+void PlantTraces() {
+  const std::pair<const wchar_t*, LONGLONG> pages[] = {
+      {L"http://www.example.com/index.htm", 18342}, {L"http://news.example.org/today.htm", 52113},
+      {L"http://img.example.net/logo.png", 7311},   {L"http://www.example.com/style.css", 4090},
+      {L"http://video.example.cn/player.js", 96002},
+  };
+  for (const auto& [url, size] : pages) PlantCache(url, NORMAL_CACHE_ENTRY, size);
+  for (const wchar_t* url : {L"http://www.example.com/", L"http://news.example.org/", L"http://mail.example.cn/"})
+    PlantCache(std::wstring(L"Visited: user@") + url, URLHISTORY_CACHE_ENTRY, 0);
+  PlantCache(L"Cookie:user@example.com/", COOKIE_CACHE_ENTRY, 120);
+  PlantCache(L"Cookie:user@news.example.org/", COOKIE_CACHE_ENTRY, 96);
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kTypedUrls.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      &disposition) != ERROR_SUCCESS)
+    return;
+  typedKeyMade = disposition == REG_CREATED_NEW_KEY;
+  SetText(key, L"url1", L"http://www.example.com/");
+  SetText(key, L"url2", L"http://news.example.org/");
+  RegCloseKey(key);
+}
+
+void RemoveTraces() {
+  for (const std::wstring& url : plantedUrls) DeleteUrlCacheEntryW(url.c_str());
+  if (typedKeyMade) {
+    RegDeleteKeyW(HKEY_CURRENT_USER, kTypedUrls.c_str());
+  } else {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kTypedUrls.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueW(key, L"url1");
+    RegDeleteValueW(key, L"url2");
+    RegCloseKey(key);
+  }
+}
+
+struct DemoProgram {
+  const wchar_t *key, *name, *publisher, *version, *url, *uninstall;
+};
+const DemoProgram kPrograms[] = {
+    {L"1", L"极速浏览器 12.0", L"示例网络科技", L"12.0.3", L"http://www.example.com/browser",
+     L"C:\\windows\\notepad.exe /uninstall"},
+    {L"2", L"影音播放器", L"示例软件有限公司", L"5.2.1", L"https://player.example.cn/", L"C:\\windows\\regedit.exe /u"},
+    {L"3", L"压缩工具", L"Example Tools", L"3.61", L"", L"C:\\windows\\system32\\cmd.exe /c"},
+};
+
+void PlantPrograms() {
+  for (const DemoProgram& p : kPrograms) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kDemoUninstall + p.key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+      continue;
+    SetText(key, L"DisplayName", p.name);
+    SetText(key, L"Publisher", p.publisher);
+    SetText(key, L"DisplayVersion", p.version);
+    SetText(key, L"URLInfoAbout", p.url);
+    SetText(key, L"UninstallString", p.uninstall);
+    RegCloseKey(key);
+  }
+}
+
+void RemovePrograms() {
+  for (const DemoProgram& p : kPrograms) RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kDemoUninstall + p.key).c_str());
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -163,6 +256,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!SaveScreen(r, out + number + name + L".bmp")) ++failures;
   };
 
+  PlantPrograms();
   for (wv::FlatButton* b : form.Panel2.buttons()) {
     wv::Page* page = form.Panel2.pageOf(*b);
     if (b->visible()) b->click();
@@ -216,6 +310,20 @@ int wmain(int argc, wchar_t** argv) {
     shoot(L"wjrc_removal_move");
     daily.FlatButton10.click();
   }
+  // The other-traces page after a scan of the planted traces; the software page with a program chosen.
+  PlantTraces();
+  form.Panel2.button(L"qtrc").click();
+  form.page<wv::QtrcPage>().qtrc_sm.click();
+  shoot(L"qtrc_results");
+  RemoveTraces();
+  form.Panel2.button(L"rjql").click();
+  wv::RjqlPage& software = form.page<wv::RjqlPage>();
+  for (int i = 0; i < software.rjql_showlist.count(); ++i)
+    if (software.rjql_showlist.text(i, 0) == kPrograms[1].name) software.rjql_showlist.select(i);
+  SetFocus(software.rjql_showlist.handle());
+  shoot(L"rjql_results");
+  RemovePrograms();
+
   static_cast<void>(wv::Sh().fileOperation(nullptr, wv::FileOpFunc::Delete, {kDemo}, L"",
                                            FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI));
 
