@@ -171,6 +171,17 @@ FileInfoResult Simulate(FileInfoTask& task, RunContext& run, FileInfoRows& rows)
   return Finish(run, true, caption + L"信息模拟设置被停止");
 }
 
+enum class FileState { Free, Gone, InUse };
+
+// Whether the file is there and nobody else holds it. One exclusive open answers
+// both for nearly every file; only when it fails (missing, a folder, read-only or
+// really in use) is the file looked at closer.
+FileState StateOf(const std::wstring& path) {
+  if (Fs().openFile(path, FileAccess::ReadWrite, FileShare::None, FileDisposition::OpenExisting)) return FileState::Free;
+  if (!FileExists(path)) return FileState::Gone;
+  return IsFileInUse(path) ? FileState::InUse : FileState::Free;
+}
+
 // A rename in the file's folder. A change of letter case alone goes through a
 // passing name: some file systems report the rename onto the "same" name as done
 // and keep the old spelling.
@@ -248,9 +259,10 @@ FileInfoResult Execute(FileInfoTask& task, RunContext& run, FileInfoRows& rows) 
     const auto skip = [&](FileInfoAskKind kind, const std::wstring& name, unsigned notSet = 0) {
       if (!task.ask({kind, name, {}, notSet})) stopped = true;
     };
-    if (!FileExists(path)) {
+    const FileState state = StateOf(path);
+    if (state == FileState::Gone) {
       skip(FileInfoAskKind::FileGone, row.oldName);
-    } else if (IsFileInUse(path)) {
+    } else if (state == FileState::InUse) {
       skip(FileInfoAskKind::FileInUse, row.oldName);
     } else if (!Place(row, task)) {
       skip(task.placement == FilePlacement::KeepFolder ? FileInfoAskKind::RenameClash : FileInfoAskKind::PlaceFailed,
