@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
+
+#include "core/publline.h"
 
 namespace wv {
 
@@ -75,5 +78,22 @@ class ToolRows {
   std::vector<Row> rows_;
   Observer observer_;
 };
+
+// Sorts the rows by the text a column shows, exactly as SortListByColumn sorts a
+// list: without regard to ASCII case, each call on the same column reversing the order.
+template <class Row, class Text>
+void SortRowsByText(ToolRows<Row>& rows, Text text) {
+  if (rows.size() < 2) return;
+  std::vector<ListRow> keys(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    keys[i].caption = text(rows.at(i));
+    keys[i].image = static_cast<int>(i);
+  }
+  SortListByColumn(keys, 0);
+  std::vector<Row> sorted;
+  sorted.reserve(keys.size());
+  for (const ListRow& key : keys) sorted.push_back(rows.at(static_cast<std::size_t>(key.image)));
+  rows.assign(std::move(sorted));
+}
 
 }  // namespace wv

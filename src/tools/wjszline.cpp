@@ -159,15 +159,7 @@ FileInfoResult Simulate(FileInfoTask& task, RunContext& run, FileInfoRows& rows)
   }
   if (!stopped) return Finish(run, false, caption + L"信息模拟设置完成");
   // A simulation that did not finish leaves nothing behind, also not of the ones before it.
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    FileInfoRow& row = rows.edit(r);
-    switch (s.object) {
-      case FileInfoObject::Names: row.newName = row.oldName; break;
-      case FileInfoObject::Time: row.newModified.reset(); row.newCreated.reset(); break;
-      case FileInfoObject::Attributes: row.newAttributes.reset(); break;
-    }
-  }
-  rows.changedAll();
+  ResetSimulated(rows, s.object);
   return Finish(run, true, caption + L"信息模拟设置被停止");
 }
 
@@ -303,6 +295,56 @@ FileInfoResult Refresh(RunContext& run, FileInfoRows& rows) {
 
 }  // namespace
 
+void ResetSimulated(FileInfoRows& rows, FileInfoObject object) {
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    FileInfoRow& row = rows.edit(r);
+    switch (object) {
+      case FileInfoObject::Names: row.newName = row.oldName; break;
+      case FileInfoObject::Time: row.newModified.reset(); row.newCreated.reset(); break;
+      case FileInfoObject::Attributes: row.newAttributes.reset(); break;
+    }
+  }
+  rows.changedAll();
+}
+
+bool ApplyEditedName(FileInfoRows& rows, std::size_t index, std::wstring typed, bool duplicateCheck,
+                     const FileInfoAsker& ask) {
+  FileInfoRow& row = rows.edit(index);
+  const std::wstring error = CheckFileName(typed);
+  bool taken = error.empty();
+  if (!taken) {
+    (void)ask({FileInfoAskKind::EditInvalid, typed, error});
+  } else if (duplicateCheck) {
+    const std::wstring folded = ToUpper(typed);
+    for (std::size_t r = 0; r < rows.size() && taken; ++r)
+      if (r != index && ToUpper(rows.at(r).newName) == folded) taken = ask({FileInfoAskKind::EditDuplicate, typed, {}});
+  }
+  row.newName = taken ? std::move(typed) : row.oldName;
+  rows.updated(index);
+  return taken;
+}
+
+std::wstring FileInfoColumnText(const FileInfoRow& row, int column) {
+  const auto time = [](const std::optional<LocalTime>& t) { return t ? FileTimeText(*t) : std::wstring(); };
+  const auto attrs = [](const std::optional<DWORD>& a) { return a ? AttrText(*a) : std::wstring(); };
+  switch (column) {
+    case 0: return row.newName;
+    case 1: return row.oldName;
+    case 2: return time(row.newModified);
+    case 3: return time(row.oldModified);
+    case 4: return time(row.newCreated);
+    case 5: return time(row.oldCreated);
+    case 6: return attrs(row.newAttributes);
+    case 7: return attrs(row.oldAttributes);
+    case 8: return row.folder;
+    default: return {};
+  }
+}
+
+void SortFileInfoRows(FileInfoRows& rows, int column) {
+  SortRowsByText(rows, [column](const FileInfoRow& row) { return FileInfoColumnText(row, column); });
+}
+
 std::wstring_view ObjectCaption(FileInfoObject object) {
   switch (object) {
     case FileInfoObject::Names: return L"名称";
@@ -318,12 +360,22 @@ std::wstring FileInfoCountCaption(std::size_t rows) {
 }
 
 std::wstring FileInfoAskHeading(FileInfoAskKind kind) {
-  return kind == FileInfoAskKind::InvalidName || kind == FileInfoAskKind::DuplicateName ? L"模拟失败" : L"设置失败";
+  switch (kind) {
+    case FileInfoAskKind::InvalidName:
+    case FileInfoAskKind::DuplicateName:
+    case FileInfoAskKind::EditInvalid:
+    case FileInfoAskKind::EditDuplicate:
+      return L"模拟失败";
+    default:
+      return L"设置失败";
+  }
 }
 
 std::wstring FileInfoAskText(const FileInfoAsk& ask) {
   switch (ask.kind) {
-    case FileInfoAskKind::InvalidName: return ask.error;
+    case FileInfoAskKind::InvalidName:
+    case FileInfoAskKind::EditInvalid: return ask.error;
+    case FileInfoAskKind::EditDuplicate: return Quoted(ask.name) + L" 存在重名，确定忽略吗？";
     case FileInfoAskKind::DuplicateName: return Quoted(ask.name) + L" 存在重名，确定忽略并继续模拟吗？";
     case FileInfoAskKind::FileGone: return Quoted(ask.name) + L" 已不存在，确定跳过吗？";
     case FileInfoAskKind::FileInUse: return Quoted(ask.name) + L" 正在运行或对其操作权限不够，确定跳过吗？";
@@ -346,7 +398,7 @@ std::wstring FileInfoAskText(const FileInfoAsk& ask) {
 
 bool AskWithMsgBox(const FileInfoAsk& ask) {
   const std::wstring heading = FileInfoAskHeading(ask.kind), text = FileInfoAskText(ask);
-  if (ask.kind == FileInfoAskKind::InvalidName) {
+  if (ask.kind == FileInfoAskKind::InvalidName || ask.kind == FileInfoAskKind::EditInvalid) {
     (void)MsgBox(2, 1, heading, text);
     return false;
   }

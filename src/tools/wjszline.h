@@ -173,6 +173,8 @@ enum class FileInfoAskKind {
   RenameClash,    // execute in place: the rename failed
   PlaceFailed,    // execute by move or copy: the move or copy failed
   NotApplied,     // execute: read again, the file does not have the new time or attributes
+  EditInvalid,    // a name typed into the list failed the name check (warning)
+  EditDuplicate,  // a name typed into the list is another row's new name (OK accepts it)
 };
 // Which new values did not take (NotApplied).
 inline constexpr unsigned kModifiedNotSet = 1, kCreatedNotSet = 2, kAttributesNotSet = 4;
@@ -213,6 +215,26 @@ struct FileInfoResult {
 // each item (refresh cannot be stopped), the final text on the status line. The page
 // does the run protocol around it (captions, run state, enabled controls).
 FileInfoResult RunFileInfoTask(FileInfoTask& task, RunContext& run, FileInfoRows& rows);
+
+// Undoes the simulated values of one object on every row: the new names become the
+// old ones again, or the new times or the new attributes are emptied.
+void ResetSimulated(FileInfoRows& rows, FileInfoObject object);
+
+// A name typed into the list for the row: cleaned by the name check, refused with a
+// warning (the row falls back to its old name), and with the duplicate check
+// compared with every other row's new name (Cancel falls back to the old name).
+// Returns true when the typed name was taken.
+bool ApplyEditedName(FileInfoRows& rows, std::size_t index, std::wstring typed, bool duplicateCheck,
+                     const FileInfoAsker& ask);
+
+// ---------------------------------------------------------------- what the list shows
+
+inline constexpr int kFileInfoColumns = 9;
+// The text of a column: 0 new name, 1 old name, 2/3 new/old modified time, 4/5 new/old
+// creation time, 6/7 new/old attributes, 8 folder. Empty where no value is held.
+std::wstring FileInfoColumnText(const FileInfoRow& row, int column);
+// Sorts by the clicked column's text (SortListByColumn's order).
+void SortFileInfoRows(FileInfoRows& rows, int column);
 
 // The caption of the old-name column: "原文件名" alone for an empty list, else with the count.
 std::wstring FileInfoCountCaption(std::size_t rows);

@@ -46,6 +46,24 @@ std::wstring CheckMusicName(std::wstring_view name) {
   return {};
 }
 
+std::wstring MusicColumnText(const MusicRow& row, int column) {
+  switch (column) {
+    case 0: return row.newName;
+    case 1: return row.oldName;
+    case 2: return row.title;
+    case 3: return row.artist;
+    case 4: return row.album;
+    case 5: return row.year;
+    case 6: return row.comment;
+    case 7: return row.folder;
+    default: return {};
+  }
+}
+
+void SortMusicRows(MusicRows& rows, int column) {
+  SortRowsByText(rows, [column](const MusicRow& row) { return MusicColumnText(row, column); });
+}
+
 int MoveMusicRow(MusicRows& rows, int source, int target) {
   const int count = static_cast<int>(rows.size());
   if (source < 0 || source >= count) return -1;

@@ -38,6 +38,12 @@ MusicResult RunMusicTask(MusicOp op, std::vector<std::wstring>& files, RunContex
 // The error text for a name typed into the list, or empty when it is taken as typed.
 std::wstring CheckMusicName(std::wstring_view name);
 
+// The text of a column: 0 new name, 1 old name, 2 title, 3 artist, 4 album, 5 year,
+// 6 comment, 7 folder.
+inline constexpr int kMusicColumns = 8;
+std::wstring MusicColumnText(const MusicRow& row, int column);
+void SortMusicRows(MusicRows& rows, int column);
+
 // Drag reordering of the music list: the dragged row ends up just before the row it
 // was dropped on (before the last row when dropped below all rows). Returns its new
 // index, or -1 when nothing moved.
