@@ -58,6 +58,19 @@ FileInfoSettings Time(const LocalTime& begin, const LocalTime& end, bool random,
   return s;
 }
 
+// Three files a.txt, b.txt and c.txt, listed with the new names na.txt, nb.txt, nc.txt.
+struct ThreeRenamed {
+  explicit ThreeRenamed(std::wstring_view tag)
+      : t(tag), a(t.file(L"a.txt")), b(t.file(L"b.txt")), c(t.file(L"c.txt")) {
+    ImportFiles(rows, {a, b, c});
+    Answers answers;
+    EXPECT_FALSE(RunOp(rows, FileInfoOp::Simulate, InsertText(L"n"), answers).stopped);
+  }
+  TempFolder t;
+  std::wstring a, b, c;
+  FileInfoRows rows;
+};
+
 // ---------------------------------------------------------------- import
 
 TEST(FileInfoImport, RowsOfExistingFilesNotListedBefore) {
@@ -311,12 +324,9 @@ TEST(FileInfoExecute, RenameInPlaceAndTheQuestionsOnTheWay) {
 }
 
 TEST(FileInfoExecute, CancelEndsTheRunAndKeepsWhatWasDone) {
-  TempFolder t(L"wjszcan");
-  const std::wstring a = t.file(L"a.txt"), b = t.file(L"b.txt"), c = t.file(L"c.txt");
-  FileInfoRows rows;
-  ImportFiles(rows, {a, b, c});
+  ThreeRenamed three(L"wjszcan");
+  auto& [t, a, b, c, rows] = three;
   Answers answers;
-  ASSERT_FALSE(RunOp(rows, FileInfoOp::Simulate, InsertText(L"n"), answers).stopped);
   {
     UniqueFile busy(CreateFileW(b.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(busy.valid());
@@ -331,6 +341,16 @@ TEST(FileInfoExecute, CancelEndsTheRunAndKeepsWhatWasDone) {
   EXPECT_TRUE(PathExists(b));
   EXPECT_TRUE(PathExists(c));  // after the cancel nothing more
   EXPECT_EQ(rows.at(2).newName, L"nc.txt");
+
+  // A stop press ends it the same way: the rows it did not reach stay as they were.
+  FileInfoTask task;
+  task.op = FileInfoOp::Execute;
+  task.ask = answers.asker();
+  CountingRun stopping(1);
+  EXPECT_EQ(RunFileInfoTask(task, stopping, rows).summary, L"文件信息正式设置被停止");
+  EXPECT_TRUE(PathExists(b));
+  EXPECT_TRUE(PathExists(c));
+  EXPECT_EQ(answers.asked.size(), 1u);
 }
 
 TEST(FileInfoExecute, CopyLeavesTheSourceAndPointsTheRowAtTheCopy) {
@@ -399,6 +419,7 @@ TEST(FileInfoExecute, ModifiedTimeSetAndReadBack) {
   Answers answers;
   const LocalTime modified = At(1999, 12, 31, 23, 59, 58);
   ASSERT_FALSE(RunOp(rows, FileInfoOp::Simulate, Time(modified, modified, false), answers).stopped);
+  rows.edit(1).newName = L"readonly.txt";  // a read-only file is renamed too
   const OnDisk beforeB = ReadDisk(b);
   ASSERT_FALSE(RunOp(rows, FileInfoOp::Execute, {}, answers).stopped);
   EXPECT_TRUE(answers.asked.empty());
@@ -407,7 +428,8 @@ TEST(FileInfoExecute, ModifiedTimeSetAndReadBack) {
     EXPECT_EQ(rows.at(r).oldModified, modified);
     EXPECT_FALSE(rows.at(r).newModified);
   }
-  EXPECT_EQ(ReadDisk(b).attributes, beforeB.attributes);  // a read-only file keeps its marks
+  EXPECT_EQ(rows.at(1).path(), t / L"readonly.txt");
+  EXPECT_EQ(ReadDisk(t / L"readonly.txt").attributes, beforeB.attributes);  // and keeps its marks
 }
 
 // The real file system, recording which times it was asked to set.
@@ -533,12 +555,9 @@ TEST(FileInfoExecute, ATimeThatDidNotTakeIsReportedNotShownAsDone) {
 // ---------------------------------------------------------------- refresh
 
 TEST(FileInfoRefresh, RereadsEveryRowAndDropsTheDeleted) {
-  TempFolder t(L"wjszref");
-  const std::wstring a = t.file(L"a.txt"), b = t.file(L"b.txt"), c = t.file(L"c.txt");
-  FileInfoRows rows;
-  ImportFiles(rows, {a, b, c});
+  ThreeRenamed three(L"wjszref");
+  auto& [t, a, b, c, rows] = three;
   Answers answers;
-  ASSERT_FALSE(RunOp(rows, FileInfoOp::Simulate, InsertText(L"n"), answers).stopped);
   FileInfoSettings attrs;
   attrs.object = FileInfoObject::Attributes;
   ASSERT_FALSE(RunOp(rows, FileInfoOp::Simulate, attrs, answers).stopped);
