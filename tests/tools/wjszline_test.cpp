@@ -71,6 +71,14 @@ struct ThreeRenamed {
   FileInfoRows rows;
 };
 
+// One file a.txt, listed.
+struct OneListed {
+  explicit OneListed(std::wstring_view tag) : t(tag), a(t.file(L"a.txt")) { ImportFiles(rows, {a}); }
+  TempFolder t;
+  std::wstring a;
+  FileInfoRows rows;
+};
+
 // ---------------------------------------------------------------- import
 
 TEST(FileInfoImport, RowsOfExistingFilesNotListedBefore) {
@@ -449,10 +457,8 @@ class RecordingTimes : public Win32FileSystem {
 };
 
 TEST(FileInfoExecute, CreationTimeSetAndReadBack) {
-  TempFolder t(L"wjszcrt");
-  const std::wstring a = t.file(L"a.txt");
-  FileInfoRows rows;
-  ImportFiles(rows, {a});
+  OneListed one(L"wjszcrt");
+  auto& [t, a, rows] = one;
   Answers answers;
   const LocalTime created = At(2003, 4, 5, 6, 7, 9);
   ASSERT_FALSE(RunOp(rows, FileInfoOp::Simulate, Time(created, created, false, true), answers).stopped);
@@ -488,10 +494,8 @@ TEST(FileInfoExecute, CreationTimeSetAndReadBack) {
 }
 
 TEST(FileInfoExecute, AttributesSetAndCleared) {
-  TempFolder t(L"wjszattr");
-  const std::wstring a = t.file(L"a.txt");
-  FileInfoRows rows;
-  ImportFiles(rows, {a});
+  OneListed one(L"wjszattr");
+  auto& [t, a, rows] = one;
   Answers answers;
   FileInfoSettings s;
   s.object = FileInfoObject::Attributes;
