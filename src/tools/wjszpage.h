@@ -1,6 +1,9 @@
 #pragma once
 // The file-information page (wjsztab): files are added by the file button or a
-// drop, their names, times and attributes changed by simulate and execute.
+// drop; a rule for their names, one of their times or their attributes is
+// simulated into the list, corrected by hand if wanted, and executed. The rows
+// are the engine's (FileInfoRows); the list view shows them through a RowModel
+// that follows every change.
 
 #include <cstdint>
 #include <string>
@@ -8,45 +11,150 @@
 
 #include "core/rows.h"
 #include "tools/filetoolpage.h"
+#include "tools/toolpagekit.h"
+#include "tools/wjszline.h"
+#include "ui/popupmenu.h"
 
 namespace wv {
+
+// The read-only name preview: reports where the user's selection ends up.
+class PreviewEdit : public Edit {
+ public:
+  std::function<void()> onSelectionDone;  // mouse button or key released
+  // The selection as character positions.
+  void selection(int& start, int& length) const;
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
 
 class WjszPage : public FileToolPage {
  public:
   explicit WjszPage(Tfrmmain& form);
 
-  // The shared file-tool parts under this page's names.
   Button& wjsz_filesel = filesel;
   std::vector<std::wstring>& wjsz_filelist = filelist;
   std::int32_t& wjsz_runstate = runstate;
   RunControl& wjsz_fileselRun = fileselRun;  // 1 import
 
   LinkLabel wjsz_reset;
+  ScrollBox wjsz_setscl;
+  Panel& wjsz_setpnl = wjsz_setscl.content;
+  Panel wjsz_namepnl, wjsz_timepnl, wjsz_attrpnl;
+
+  // Name panel: top row.
+  ComboBox wjsz_nametypsel;
+  PreviewEdit wjsz_namehlpedt;
+  CheckBox wjsz_nameechchk;
+  // The eight rules, each a radio button and the controls in its sentence.
+  RadioButton wjsz_namereprbt, wjsz_nameralrbt, wjsz_nameuprrbt, wjsz_nameistrbt, wjsz_namenmbrbt,
+      wjsz_nametqbrbt, wjsz_nametqarbt, wjsz_nametiqrbt;
+  RadioGroup wjsz_namerules;
+  Edit wjsz_namerepbeg, wjsz_namerepend;
+  SpinEdit wjsz_nameralsei, wjsz_namerallen;
+  Edit wjsz_nameraledt;
+  SpinEdit wjsz_nameuprsei, wjsz_nameuprlen;
+  ComboBox wjsz_nameuprtyp;
+  SpinEdit wjsz_nameistsei;
+  Edit wjsz_nameistedt;
+  SpinEdit wjsz_namenmbsei, wjsz_namenmbbeg, wjsz_namenmbadd, wjsz_namenmblen;
+  Edit wjsz_nametqbbeg, wjsz_nametqbend;
+  ComboBox wjsz_nametqbsel;
+  SpinEdit wjsz_nametqasei, wjsz_nametqalen;
+  ComboBox wjsz_nametqasel;
+  ComboBox wjsz_nametiqsel, wjsz_nametiqtyp;
+
+  // Time panel.
+  ComboBox wjsz_timedatsel, wjsz_timedattyp;
+  Edit wjsz_timedatbeg, wjsz_timetimbeg, wjsz_timedatend, wjsz_timetimend;
+  Label wjsz_timedatfwa, wjsz_timedatfwb;
+
+  // Attribute panel.
+  CheckBox wjsz_attrsavechk, wjsz_attrreadchk, wjsz_attrhidechk, wjsz_attrsystchk;
+
+  // Action bar.
   ComboBox wjsz_mnobj;
   Button wjsz_mnchg;
   Button wjsz_mnret;
   ComboBox wjsz_zspth;
   Button wjsz_zschg;
-  RowModel wjsz_rows;
+
+  FileInfoRows wjsz_files;  // the engine's rows
+  RowModel wjsz_rows;       // what the list shows of them
   OwnerDataListView wjsz_showlist;
+  PopupMenu wjsz_menu;
+  int wjsz_menuchange = -1, wjsz_menudelsel = -1, wjsz_menudelunsel = -1, wjsz_menudelall = -1,
+      wjsz_menurefresh = -1;
 
-  RunControl wjsz_mnchgRun;    // 2 simulate
-  RunControl wjsz_zschgRun;    // 3 execute
+  std::wstring wjsz_targetdir;
+  RunControl wjsz_mnchgRun;  // 2 simulate
+  RunControl wjsz_zschgRun;  // 3 execute
 
-  // The file editor's rule controls to their start: part of the window's start.
   void initialise() override;
   void stopRuns() override;
 
   void wjsz_fileselClick() { fileselClick(); }
   void wjsz_resetClick();
+  void wjsz_mnchgClick();
+  void wjsz_zschgClick();
+  void wjsz_mnretClick();
   void wjsz_mnobjChange();
-  // The operation that wjsz_runstate names.
+  void wjsz_timedattypChange();
+  void wjsz_nametypselChange() { wjsz_showlistSelectItem(); }
+  void wjsz_namehlpedtMouseUp();
+  void wjsz_namehlpedtKeyUp() { wjsz_namehlpedtMouseUp(); }
+  void wjsz_setsclMouseDown() { wjsz_setscl.focus(); }
+  void wjsz_setsclMouseWheel(int notches) { wjsz_setscl.scrollLines(-notches); }
+  void wjsz_menuPopup();
+  void wjsz_menuchangeClick();
+  void wjsz_menudelselClick();
+  void wjsz_menudelunselClick();
+  void wjsz_menudelallClick();
+  void wjsz_menurefreshClick();
+  void wjsz_showlistSelectItem();
+  [[nodiscard]] bool wjsz_showlistEditing() const;
+  void wjsz_showlistEdited(int index, std::wstring text);
+  void wjsz_showlistColumnClick(int column);
+  [[nodiscard]] bool wjsz_showlistDragOver() const { return wjsz_runstate == 0; }
+  void wjsz_showlistDragDrop(int target);
+
+  // The rule settings as the controls hold them, and back.
+  [[nodiscard]] FileInfoSettings ReadSettings() const;
+  void WriteSettings(const FileInfoSettings& settings);
+  // The old-name column's caption with the row count.
+  void UpdateFileInfoCount();
+  // The operation that wjsz_runstate names, with its start and end steps.
   void RunFileInfoTask();
+  // Shows the time panel's date and time edits as "invalid" checks them: -1 when all pass.
+  [[nodiscard]] int CheckTimeEdits();
 
  protected:
   void RunTask() override { RunFileInfoTask(); }
   void build() override;
   void layout(int width, int height) override;
+  void fitColumns() override;
+
+ private:
+  void buildNamePanel();
+  void buildTimePanel();
+  void buildAttrPanel();
+  void buildList();
+  void layoutNamePanel(int width);
+  void layoutTimePanel();
+  void layoutAttrPanel();
+  void followRows(FileInfoRows::Change change, std::size_t index);
+  void removeRows(bool selected);
+  void endOperation(std::wstring_view summary);
+  [[nodiscard]] Panel& visiblePanel();
+  // Captions of the sentences' pieces; kept so that the page owns them.
+  std::vector<std::unique_ptr<Label>> pieces_;
+  struct SentenceRow {
+    RadioButton* radio;
+    std::vector<std::pair<Control*, int>> items;  // each control with its width
+  };
+  std::vector<SentenceRow> sentences_;
+  Label* piece(std::wstring_view caption);
+  int shownPanel_ = -1;
 };
 
 }  // namespace wv

@@ -25,6 +25,7 @@
 #include "registry/bfglpage.h"
 #include "registry/zcqlpage.h"
 #include "registry/zcrcpage.h"
+#include "tools/wjszpage.h"
 #include "ui/messages.h"
 
 namespace {
@@ -309,6 +310,36 @@ int wmain(int argc, wchar_t** argv) {
     daily.wjrc_scszpath_pathname.setText(L"C:\\垃圾文件暂存");
     shoot(L"wjrc_removal_move");
     daily.FlatButton10.click();
+
+    // The file-information page with the demo files, one shot per settings panel.
+    wv::WjszPage& info = form.page<wv::WjszPage>();
+    form.Panel2.button(L"wjsz").click();
+    info.drop({kDemo});
+    info.wjsz_namereprbt.setChecked(false);
+    info.wjsz_nameistrbt.setChecked(true);
+    info.wjsz_nameistedt.setText(L"2024_");
+    info.wjsz_mnchgClick();
+    info.wjsz_showlist.select(2);
+    info.wjsz_showlistSelectItem();
+    shoot(L"wjsz_names");
+    info.wjsz_mnobj.setIndex(1);
+    info.wjsz_mnobjChange();
+    info.wjsz_timedattyp.setIndex(1);
+    info.wjsz_timedattypChange();
+    info.wjsz_timedatbeg.setText(wv::DateText({2020, 1, 1, 0, 0, 0}));
+    info.wjsz_timedatend.setText(wv::DateText({2023, 12, 31, 0, 0, 0}));
+    info.wjsz_timetimbeg.setText(wv::TimeText({2020, 1, 1, 8, 0, 0}));
+    info.wjsz_timetimend.setText(wv::TimeText({2020, 1, 1, 18, 0, 0}));
+    info.wjsz_mnchgClick();
+    shoot(L"wjsz_time");
+    info.wjsz_mnobj.setIndex(2);
+    info.wjsz_mnobjChange();
+    info.wjsz_attrhidechk.setChecked(true);
+    info.wjsz_mnchgClick();
+    shoot(L"wjsz_attributes");
+    info.wjsz_menudelallClick();
+    info.wjsz_mnobj.setIndex(0);
+    info.wjsz_mnobjChange();
   }
   // The other-traces page after a scan of the planted traces; the software page with a program chosen.
   PlantTraces();

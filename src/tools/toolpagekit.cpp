@@ -1,0 +1,87 @@
+#include "tools/toolpagekit.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace wv {
+
+void ScrollBox::create(HWND parent) {
+  Panel::create(parent, theme::kPage);
+  SetWindowLongPtrW(handle(), GWL_STYLE, GetWindowLongPtrW(handle(), GWL_STYLE) | WS_VSCROLL | WS_CLIPCHILDREN);
+  content.create(handle(), theme::kPage);
+}
+
+void ScrollBox::setContentHeight(int height) {
+  contentHeight_ = height;
+  RECT client{};
+  GetClientRect(handle(), &client);
+  content.setBounds(0, -offset_, client.right, height);
+  scrollTo(offset_);
+}
+
+void ScrollBox::scrollTo(int offset) {
+  RECT client{};
+  GetClientRect(handle(), &client);
+  const int most = std::max(0, contentHeight_ - static_cast<int>(client.bottom));
+  offset_ = std::clamp(offset, 0, most);
+  content.setBounds(0, -offset_, client.right, contentHeight_);
+  updateBar();
+}
+
+void ScrollBox::scrollLines(int lines) { scrollTo(offset_ + lines * kLine); }
+
+void ScrollBox::updateBar() {
+  RECT client{};
+  GetClientRect(handle(), &client);
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, contentHeight_ - 1),
+                  static_cast<UINT>(client.bottom), offset_, 0};
+  SetScrollInfo(handle(), SB_VERT, &info, TRUE);
+}
+
+void ScrollBox::resized(int width, int height) {
+  (void)width, (void)height;
+  scrollTo(offset_);
+}
+
+LRESULT ScrollBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_VSCROLL: {
+      SCROLLINFO info{};
+      info.cbSize = sizeof info;
+      info.fMask = SIF_ALL;
+      GetScrollInfo(handle(), SB_VERT, &info);
+      switch (LOWORD(wParam)) {
+        case SB_LINEUP: scrollLines(-1); break;
+        case SB_LINEDOWN: scrollLines(1); break;
+        case SB_PAGEUP: scrollTo(offset_ - static_cast<int>(info.nPage)); break;
+        case SB_PAGEDOWN: scrollTo(offset_ + static_cast<int>(info.nPage)); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: scrollTo(info.nTrackPos); break;
+        case SB_TOP: scrollTo(0); break;
+        case SB_BOTTOM: scrollTo(contentHeight_); break;
+        default: break;
+      }
+      return 0;
+    }
+    case WM_MOUSEWHEEL:
+      // One line per notch; a turn towards the user scrolls down.
+      scrollLines(-GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
+      return 0;
+    case WM_LBUTTONDOWN:
+      focus();
+      break;
+    default:
+      break;
+  }
+  return Panel::handleMessage(message, wParam, lParam);
+}
+
+void EditSelectedCaption(ListViewBase& list) {
+  const int row = list.selected();
+  if (row < 0) return;
+  list.focus();
+  ListView_EditLabel(list.handle(), row);
+}
+
+}  // namespace wv

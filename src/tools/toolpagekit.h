@@ -1,0 +1,73 @@
+#pragma once
+// What the file-information and music pages share beyond the file-tool base: the
+// scrolling settings area, the list that follows the engine's rows, and the
+// popup menu's removals.
+
+#include <vector>
+
+#include "core/rows.h"
+#include "tools/toolrows.h"
+#include "ui/listview.h"
+#include "ui/panel.h"
+
+namespace wv {
+
+// A panel with a vertical scroll bar over one child panel taller than itself.
+class ScrollBox : public Panel {
+ public:
+  void create(HWND parent);
+  // The inner panel's height; the scroll range follows it.
+  void setContentHeight(int height);
+  void scrollTo(int offset);
+  void scrollLines(int lines);  // positive: down
+  [[nodiscard]] int offset() const { return offset_; }
+  Panel content;
+  static constexpr int kLine = 28;
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void resized(int width, int height) override;
+
+ private:
+  void updateBar();
+  int contentHeight_ = 0;
+  int offset_ = 0;
+};
+
+// Keeps the shown rows in step with the engine's rows: one shown row formatted
+// per changed engine row, all of them again after a reset.
+template <class Row, class Format>
+void FollowRows(const ToolRows<Row>& rows, RowModel& shown, typename ToolRows<Row>::Change change,
+                std::size_t index, Format format) {
+  using Change = typename ToolRows<Row>::Change;
+  if (change == Change::Appended) {
+    shown.append(format(rows.at(index)));
+  } else if (change == Change::Updated) {
+    shown.edit(index) = format(rows.at(index));
+    shown.updated(index);
+  } else {
+    std::vector<ListRow> all;
+    all.reserve(rows.size());
+    for (const Row& row : rows.rows()) all.push_back(format(row));
+    shown.assign(std::move(all));
+  }
+}
+
+// The popup's removals: "排除选中" (selected) or "排除未选" (the others). Answers
+// false when the whole list goes instead (every row selected, or none).
+template <class Row>
+bool RemoveBySelection(ToolRows<Row>& rows, ListViewBase& list, bool selected) {
+  const std::vector<int> chosen = list.selection();
+  if (selected ? chosen.size() == rows.size() : chosen.empty()) return false;
+  std::vector<bool> isChosen(rows.size());
+  for (const int r : chosen)
+    if (r >= 0 && static_cast<std::size_t>(r) < isChosen.size()) isChosen[static_cast<std::size_t>(r)] = true;
+  list.selectAll(false);
+  rows.keepIf([&](std::size_t r) { return isChosen[r] != selected; });
+  return true;
+}
+
+// Starts in-place editing of the first selected row's caption.
+void EditSelectedCaption(ListViewBase& list);
+
+}  // namespace wv
