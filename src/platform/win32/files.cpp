@@ -311,3 +311,35 @@ std::optional<std::uint64_t> Win32File::size() {
 }
 
 }  // namespace wv
+
+// ---------------------------------------------------------------- overwriting in place
+
+namespace wv {
+
+std::unique_ptr<File> Win32FileSystem::openInPlace(std::wstring_view path) {
+  UniqueFile file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!note(file.valid())) return nullptr;
+  return std::make_unique<Win32File>(std::move(file));
+}
+
+std::vector<StreamEntry> Win32FileSystem::namedStreams(std::wstring_view path) {
+  std::vector<StreamEntry> streams;
+  WIN32_FIND_STREAM_DATA data{};
+  UniqueFind find(FindFirstStreamW(ExtendedPath(path).c_str(), FindStreamInfoStandard, &data, 0));
+  if (!note(find.valid())) return streams;  // no streams, or a file system without them
+  do {
+    const std::wstring_view name(data.cStreamName);
+    if (name == L"::$DATA") continue;  // the file's own contents
+    streams.push_back({std::wstring(name), static_cast<std::uint64_t>(data.StreamSize.QuadPart)});
+  } while (FindNextStreamW(find.get(), &data));
+  return streams;
+}
+
+std::optional<FileIdentity> Win32File::identity() {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file_.get(), &info)) return std::nullopt;
+  return FileIdentity{info.dwFileAttributes, static_cast<std::uint32_t>(info.nNumberOfLinks)};
+}
+
+}  // namespace wv
