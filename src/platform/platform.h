@@ -287,8 +287,8 @@ class FileSystem {
 
   // Overwriting in place (the shredder).
   // Opens an existing file (or path + StreamEntry::name) for writing, never
-  // truncating it, without sharing, and without following a link at its end: a
-  // symbolic link or other reparse point opens as itself. Null when it cannot.
+  // truncating it, shared only with readers, and without following a link at its
+  // end: a symbolic link or other reparse point opens as itself. Null when it cannot.
   virtual std::unique_ptr<File> openInPlace(std::wstring_view path) = 0;
   // The file's named data streams; empty when it has none or they cannot be listed.
   virtual std::vector<StreamEntry> namedStreams(std::wstring_view path) = 0;

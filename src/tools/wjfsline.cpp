@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <limits>
 #include <memory>
 #include <unordered_set>
@@ -17,6 +18,14 @@ constexpr std::size_t kBlock = 1024;
 constexpr std::array<std::uint8_t, kBlock> kZeros{};
 
 bool PathGone(std::wstring_view path) { return Fs().attributes(path) == INVALID_FILE_ATTRIBUTES; }
+
+// Four upper-case hexadecimal digits, as temporary names have them.
+std::wstring Hex4(std::uint32_t value) {
+  static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+  std::wstring out(4, L'0');
+  for (int i = 3; i >= 0; --i, value >>= 4) out[static_cast<std::size_t>(i)] = kDigits[value & 15];
+  return out;
+}
 
 bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
@@ -41,7 +50,7 @@ class Shredder {
   // Zeros over the whole of an open file or stream, from byte 0 on, then flushed:
   // the system must not keep them in its cache while the file is cut and freed.
   bool overwrite(File& file, std::uint64_t size, bool gauge);
-  bool overwriteStreams(std::wstring_view path);
+  bool overwriteStreams(std::wstring_view path, const std::vector<StreamEntry>& streams);
   ShredFileResult removeName(std::wstring_view path);
   // Shreds the files of folder (with its backslash); false when a stop ended that.
   bool folderFiles(const std::wstring& folder, std::vector<std::wstring>& subfolders);
@@ -66,9 +75,9 @@ bool Shredder::overwrite(File& file, std::uint64_t size, bool gauge) {
   return file.flush();
 }
 
-bool Shredder::overwriteStreams(std::wstring_view path) {
+bool Shredder::overwriteStreams(std::wstring_view path, const std::vector<StreamEntry>& streams) {
   // Named streams hold contents of their own, which deleting the file would free unwritten.
-  for (const StreamEntry& stream : Fs().namedStreams(path)) {
+  for (const StreamEntry& stream : streams) {
     std::wstring streamPath(path);
     streamPath += stream.name;
     std::unique_ptr<File> file = Fs().openInPlace(streamPath);
@@ -82,43 +91,49 @@ ShredFileResult Shredder::file(std::wstring_view path) {
   const DWORD attributes = Fs().attributes(path);
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return ShredFileResult::NoFile;
   // Read-only, hidden and system files must be writable; a file that stays gets its marks back.
-  (void)Fs().setAttributes(path, FILE_ATTRIBUTE_ARCHIVE);
+  constexpr DWORD kMarks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  const bool marked = (attributes & kMarks) != 0;
+  if (marked) (void)Fs().setAttributes(path, FILE_ATTRIBUTE_ARCHIVE);
   const ShredFileResult result = overwriteAndRemove(path);
-  if (result != ShredFileResult::Shredded && !PathGone(path)) (void)Fs().setAttributes(path, attributes);
+  if (marked && result != ShredFileResult::Shredded && !PathGone(path)) (void)Fs().setAttributes(path, attributes);
   return result;
 }
 
 ShredFileResult Shredder::overwriteAndRemove(std::wstring_view path) {
+  const std::vector<StreamEntry> streams = Fs().namedStreams(path);
   {
     // Opened as it is, never truncated: truncating first would free the old
     // clusters with their contents still on them.
     std::unique_ptr<File> file = Fs().openInPlace(path);
     if (!file) return ShredFileResult::CannotOpen;
     // Zeros through a link or into contents that other names still show would
-    // destroy what is not on the list.
+    // destroy what is not on the list; a file that cannot tell is left alone too.
     const std::optional<FileIdentity> identity = file->identity();
     if (!identity || IsLink(identity->attributes) || identity->linkCount > 1) return ShredFileResult::Linked;
     // The open file's own size: a directory entry may lag behind it.
-    const std::uint64_t size = file->size().value_or(GetFileSizeOf(path));
+    const std::optional<std::uint64_t> handleSize = file->size();
+    const std::uint64_t size = handleSize ? *handleSize : GetFileSizeOf(path);
     run_.progressStart(static_cast<std::uint32_t>(
         std::min<std::uint64_t>(size / kBlock + 1, std::numeric_limits<std::uint32_t>::max())));
-    if (!overwrite(*file, size, true)) return ShredFileResult::WriteFailed;
-  }
-  if (!overwriteStreams(path)) return ShredFileResult::WriteFailed;
-  if (events_.overwritten) events_.overwritten(path);
-  {
-    std::unique_ptr<File> file = Fs().openInPlace(path);
-    if (!file || !file->seek(0) || !file->truncateHere()) return ShredFileResult::NotRemoved;
+    if (!overwrite(*file, size, true) || !overwriteStreams(path, streams)) return ShredFileResult::WriteFailed;
+    if (events_.overwritten) events_.overwritten(path);
+    if (!file->seek(0) || !file->truncateHere()) return ShredFileResult::NotRemoved;
   }
   return removeName(path);
 }
 
 ShredFileResult Shredder::removeName(std::wstring_view path) {
-  // The old name says what the file was: it goes under a meaningless one.
-  const std::wstring temp = Fs().uniqueTempFile(ExtractFilePath(path), L"QV");
-  if (!temp.empty()) {
-    (void)Fs().deleteFile(temp);
-    if (Fs().moveFile(path, temp)) (void)Fs().deleteFile(temp);
+  // The old name says what the file was: it goes under a meaningless one that
+  // is free in its folder (a rename never replaces an existing file).
+  static std::uint32_t counter = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  const std::wstring folder(ExtractFilePath(path));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::wstring temp = folder + L"QV" + Hex4(++counter) + L".tmp";
+    if (Fs().moveFile(path, temp)) {
+      (void)Fs().deleteFile(temp);
+      break;
+    }
+    if (Fs().attributes(temp) == INVALID_FILE_ATTRIBUTES) break;  // not a name clash: the rename cannot be done
   }
   return PathGone(path) ? ShredFileResult::Shredded : ShredFileResult::NotRemoved;
 }

@@ -51,7 +51,7 @@ struct ShredEvents {
   // A failure the user hears of by a message box; path is empty for SomeEntries.
   std::function<void(ShredFailure failure, std::wstring_view path)> failed;
   // A seam for tests: a file's contents and named streams are overwritten and
-  // flushed and its handle closed; it is not yet truncated.
+  // flushed, the file is not yet cut; the engine's handle lets others read it.
   std::function<void(std::wstring_view path)> overwritten;
 };
 

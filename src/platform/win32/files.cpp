@@ -317,7 +317,8 @@ std::optional<std::uint64_t> Win32File::size() {
 namespace wv {
 
 std::unique_ptr<File> Win32FileSystem::openInPlace(std::wstring_view path) {
-  UniqueFile file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+  UniqueFile file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!note(file.valid())) return nullptr;
   return std::make_unique<Win32File>(std::move(file));
@@ -337,9 +338,14 @@ std::vector<StreamEntry> Win32FileSystem::namedStreams(std::wstring_view path) {
 }
 
 std::optional<FileIdentity> Win32File::identity() {
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(file_.get(), &info)) return std::nullopt;
-  return FileIdentity{info.dwFileAttributes, static_cast<std::uint32_t>(info.nNumberOfLinks)};
+  // Not GetFileInformationByHandle: it also asks for the volume's serial, which
+  // costs Wine some 1.7 ms a call against a few microseconds for these two.
+  FILE_BASIC_INFO basic;
+  FILE_STANDARD_INFO standard;
+  if (!GetFileInformationByHandleEx(file_.get(), FileBasicInfo, &basic, sizeof basic) ||
+      !GetFileInformationByHandleEx(file_.get(), FileStandardInfo, &standard, sizeof standard))
+    return std::nullopt;
+  return FileIdentity{basic.FileAttributes, static_cast<std::uint32_t>(standard.NumberOfLinks)};
 }
 
 }  // namespace wv
