@@ -208,43 +208,37 @@ bool Exists(const ShredRow& row) {
   return attributes != INVALID_FILE_ATTRIBUTES && ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == row.isFolder;
 }
 
-// The list and its notices.
+// The list, its count in the header, and the failures the user hears of.
 class ShredList {
  public:
-  ShredList(std::vector<ShredRow>& rows, const ShredEvents& events) : rows_(rows), events_(events) {}
+  ShredList(ShredRows& rows, const ShredEvents& events) : rows_(rows), events_(events) {}
+  [[nodiscard]] std::size_t size() const { return rows_.size(); }
+  [[nodiscard]] const ShredRow& at(std::size_t index) const { return rows_.at(index); }
   void add(ShredRow row) {
-    rows_.push_back(std::move(row));
-    notify(ShredRowChange::Added, rows_.size() - 1);
-    UpdateShredCount(rows_.size(), events_);
+    rows_.append(std::move(row));
+    counted();
   }
-  void remove(std::size_t index) {
-    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
-    notify(ShredRowChange::Removed, index);
-    UpdateShredCount(rows_.size(), events_);
+  void remove(std::vector<std::size_t> indices) {
+    rows_.erase(std::move(indices));
+    counted();
   }
-  void update(std::size_t index, ShredRow row) {
-    rows_[index] = std::move(row);
-    notify(ShredRowChange::Updated, index);
-  }
+  void update(std::size_t index, ShredRow row) { rows_.update(index, std::move(row)); }
+  void counted() const { UpdateShredCount(rows_.size(), events_); }
   void fail(ShredFailure failure, std::wstring_view path) const {
     if (events_.failed) events_.failed(failure, path);
   }
 
  private:
-  void notify(ShredRowChange change, std::size_t index) const {
-    if (events_.rowChanged) events_.rowChanged(change, index);
-  }
-  std::vector<ShredRow>& rows_;
+  ShredRows& rows_;
   const ShredEvents& events_;
 };
 
-void Import(std::vector<std::wstring> pending, std::vector<ShredRow>& rows, Shredder& shredder, RunContext& run,
-            ShredList& list) {
+void Import(const std::vector<std::wstring>& pending, Shredder& shredder, RunContext& run, ShredList& list) {
   run.status(L"");
   run.status(kImportingText);
   run.progressStart(static_cast<std::uint32_t>(pending.size()));
   std::unordered_set<std::wstring> listed;
-  for (const ShredRow& row : rows) listed.insert(ToUpper(row.path));
+  for (std::size_t i = 0; i < list.size(); ++i) listed.insert(ToUpper(list.at(i).path));
   for (const std::wstring& path : pending) {
     if (!shredder.proceed()) break;
     run.progressStep();
@@ -257,16 +251,15 @@ void Import(std::vector<std::wstring> pending, std::vector<ShredRow>& rows, Shre
   run.status(shredder.stopped() ? kImportStoppedText : kImportedText);
 }
 
-void ShredSelected(std::size_t index, std::vector<ShredRow>& rows, Shredder& shredder, RunContext& run,
-                   ShredList& list) {
+void ShredSelected(std::size_t index, Shredder& shredder, RunContext& run, ShredList& list) {
   run.status(L"");
   (void)run.proceed();  // paints the cleared status; the stop is looked at afterwards
-  if (index >= rows.size()) return;
-  const ShredRow row = rows[index];
+  if (index >= list.size()) return;
+  const ShredRow row = list.at(index);
   if (row.isFolder) {
     shredder.folder(row.path);
     if (!DirectoryExists(row.path)) {
-      list.remove(index);
+      list.remove({index});
       run.status(kFolderShreddedText);
     } else if (!shredder.proceed()) {
       run.status(kShredStoppedText);
@@ -281,7 +274,7 @@ void ShredSelected(std::size_t index, std::vector<ShredRow>& rows, Shredder& shr
   // Reported as destroyed only when its name is gone from the disk.
   if (!IsFileInUse(row.path)) (void)shredder.file(row.path);
   if (PathGone(row.path)) {
-    list.remove(index);
+    list.remove({index});
     run.status(kFileShreddedText);
   } else {
     run.status(L"");
@@ -289,17 +282,17 @@ void ShredSelected(std::size_t index, std::vector<ShredRow>& rows, Shredder& shr
   }
 }
 
-void ShredAll(std::vector<ShredRow>& rows, Shredder& shredder, RunContext& run, ShredList& list) {
+void ShredAll(Shredder& shredder, RunContext& run, ShredList& list) {
   run.status(L"");
   std::size_t i = 0;
-  while (i < rows.size() && shredder.proceed()) {
-    const ShredRow row = rows[i];
+  while (i < list.size() && shredder.proceed()) {
+    const ShredRow row = list.at(i);
     if (row.isFolder) {
       shredder.folder(row.path);
       if (DirectoryExists(row.path)) {
         ++i;
       } else {
-        list.remove(i);
+        list.remove({i});
       }
       continue;
     }
@@ -307,12 +300,12 @@ void ShredAll(std::vector<ShredRow>& rows, Shredder& shredder, RunContext& run, 
     run.status(status += row.path);
     if (!IsFileInUse(row.path)) (void)shredder.file(row.path);
     if (PathGone(row.path)) {
-      list.remove(i);
+      list.remove({i});
     } else {
       ++i;
     }
   }
-  if (rows.empty()) {
+  if (list.size() == 0) {
     run.status(kAllShreddedText);
   } else if (shredder.stopped()) {
     run.status(kShredStoppedText);
@@ -322,26 +315,34 @@ void ShredAll(std::vector<ShredRow>& rows, Shredder& shredder, RunContext& run, 
   }
 }
 
-void Refresh(std::vector<ShredRow>& rows, RunContext& run, ShredList& list) {
+void Refresh(RunContext& run, ShredList& list) {
   run.status(L"");
   run.status(kRefreshingText);
-  run.progressStart(static_cast<std::uint32_t>(rows.size()));
+  run.progressStart(static_cast<std::uint32_t>(list.size()));
   std::vector<std::size_t> gone;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
+  for (std::size_t i = 0; i < list.size(); ++i) {
     (void)run.proceed();  // not stoppable: the window only keeps working
     run.progressStep();
-    if (!Exists(rows[i])) {
+    const ShredRow& row = list.at(i);
+    if (!Exists(row)) {
       gone.push_back(i);
-    } else if (!rows[i].isFolder) {
-      const std::uint64_t size = GetFileSizeOf(rows[i].path);
-      if (size != rows[i].size) list.update(i, {rows[i].path, false, size});
+    } else if (!row.isFolder) {
+      const std::uint64_t size = GetFileSizeOf(row.path);
+      if (size != row.size) list.update(i, {row.path, false, size});
     }
   }
-  for (auto it = gone.rbegin(); it != gone.rend(); ++it) list.remove(*it);
+  if (!gone.empty()) list.remove(std::move(gone));
   run.status(kRefreshedText);
 }
 
 }  // namespace
+
+void ShredRowVector::erase(std::vector<std::size_t> indices) {
+  std::sort(indices.begin(), indices.end());
+  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+  for (auto it = indices.rbegin(); it != indices.rend(); ++it)
+    if (*it < rows_.size()) rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(*it));
+}
 
 void UpdateShredCount(std::size_t rows, const ShredEvents& events) {
   if (events.countChanged) events.countChanged(ShredCountCaption(rows));
@@ -353,16 +354,16 @@ std::wstring ShredCountCaption(std::size_t rows) {
   return caption;
 }
 
-bool RunShredTask(ShredJob job, std::vector<ShredRow>& rows, RunContext& run, const ShredEvents& events) {
+bool RunShredTask(ShredJob job, ShredRows& rows, RunContext& run, const ShredEvents& events) {
   Shredder shredder(run, events);
   ShredList list(rows, events);
   switch (job.task) {
-    case ShredTask::Import: Import(std::move(job.pending), rows, shredder, run, list); break;
-    case ShredTask::ShredSelected: ShredSelected(job.selected, rows, shredder, run, list); break;
-    case ShredTask::ShredAll: ShredAll(rows, shredder, run, list); break;
-    case ShredTask::Refresh: Refresh(rows, run, list); break;
+    case ShredTask::Import: Import(job.pending, shredder, run, list); break;
+    case ShredTask::ShredSelected: ShredSelected(job.selected, shredder, run, list); break;
+    case ShredTask::ShredAll: ShredAll(shredder, run, list); break;
+    case ShredTask::Refresh: Refresh(run, list); break;
   }
-  UpdateShredCount(rows.size(), events);
+  list.counted();
   return shredder.stopped();
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/engine.h"
@@ -30,8 +31,6 @@ enum class ShredTask : std::int32_t { Import = 1, ShredSelected = 2, ShredAll = 
 // the entries that shred-all had to leave.
 enum class ShredFailure { File, Folder, SomeEntries };
 
-enum class ShredRowChange { Added, Removed, Updated };
-
 enum class ShredFileResult {
   Shredded,      // overwritten, truncated, renamed and deleted: the path is gone
   NoFile,        // no regular file at the path: nothing done
@@ -41,10 +40,36 @@ enum class ShredFileResult {
   NotRemoved,    // overwritten and truncated, but the name could not be changed or deleted
 };
 
+// The list the engine works on. The page keeps its list view in step with it
+// (ResultRows); ShredRowVector is the plain form.
+class ShredRows {
+ public:
+  virtual ~ShredRows() = default;
+  [[nodiscard]] virtual std::size_t size() const = 0;
+  [[nodiscard]] virtual const ShredRow& at(std::size_t index) const = 0;
+  virtual void append(ShredRow row) = 0;
+  virtual void update(std::size_t index, ShredRow row) = 0;
+  // Removes these rows (any order) in one step.
+  virtual void erase(std::vector<std::size_t> indices) = 0;
+};
+
+class ShredRowVector : public ShredRows {
+ public:
+  ShredRowVector() = default;
+  explicit ShredRowVector(std::vector<ShredRow> rows) : rows_(std::move(rows)) {}
+  [[nodiscard]] std::size_t size() const override { return rows_.size(); }
+  [[nodiscard]] const ShredRow& at(std::size_t index) const override { return rows_.at(index); }
+  void append(ShredRow row) override { rows_.push_back(std::move(row)); }
+  void update(std::size_t index, ShredRow row) override { rows_.at(index) = std::move(row); }
+  void erase(std::vector<std::size_t> indices) override;
+  [[nodiscard]] const std::vector<ShredRow>& rows() const { return rows_; }
+
+ private:
+  std::vector<ShredRow> rows_;
+};
+
 // What the page hears while the engine works; every member may be empty.
 struct ShredEvents {
-  // rows[index] was added or updated, or the row at index was removed.
-  std::function<void(ShredRowChange change, std::size_t index)> rowChanged;
   // The list's header with its count (ShredCountCaption), after each added or
   // removed row and at the end of every operation.
   std::function<void(std::wstring_view caption)> countChanged;
@@ -76,7 +101,7 @@ inline constexpr std::wstring_view kShredColumnName = L"待粉碎的文件或目
 
 // Performs the job on rows. Import, shred selected and shred all end at a stop
 // request (run.proceed() false); refresh runs to its end. True when stopped.
-bool RunShredTask(ShredJob job, std::vector<ShredRow>& rows, RunContext& run, const ShredEvents& events = {});
+bool RunShredTask(ShredJob job, ShredRows& rows, RunContext& run, const ShredEvents& events = {});
 
 // Shreds one file; a stop request is not honoured inside it. The gauge counts
 // its 1024-byte blocks.

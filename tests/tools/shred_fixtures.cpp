@@ -141,21 +141,14 @@ DWORD Attributes(std::wstring_view path) { return GetFileAttributesW(std::wstrin
 
 ShredEvents ShredPageLog::events() {
   ShredEvents e;
-  e.rowChanged = [this](ShredRowChange change, std::size_t) {
-    switch (change) {
-      case ShredRowChange::Added: ++added; break;
-      case ShredRowChange::Removed: ++removed; break;
-      case ShredRowChange::Updated: ++updated; break;
-    }
-  };
   e.countChanged = [this](std::wstring_view caption) { captions.emplace_back(caption); };
   e.failed = [this](ShredFailure failure, std::wstring_view path) { failures.emplace_back(failure, path); };
   return e;
 }
 
-std::vector<std::wstring> Paths(const std::vector<ShredRow>& rows) {
+std::vector<std::wstring> CountingRows::paths() const {
   std::vector<std::wstring> out;
-  for (const ShredRow& row : rows) out.push_back(row.path);
+  for (const ShredRow& row : rows()) out.push_back(row.path);
   return out;
 }
 

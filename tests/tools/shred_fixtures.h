@@ -89,15 +89,32 @@ bool AllZero(std::string_view bytes);
 bool SetHidden(std::wstring_view path);
 DWORD Attributes(std::wstring_view path);
 
+// The list as a page keeps it, counting the changes its view would hear of.
+class CountingRows : public ShredRowVector {
+ public:
+  using ShredRowVector::ShredRowVector;
+  void append(ShredRow row) override {
+    ++added;
+    ShredRowVector::append(std::move(row));
+  }
+  void update(std::size_t index, ShredRow row) override {
+    ++updated;
+    ShredRowVector::update(index, std::move(row));
+  }
+  void erase(std::vector<std::size_t> indices) override {
+    removed += indices.size();
+    ShredRowVector::erase(std::move(indices));
+  }
+  [[nodiscard]] std::vector<std::wstring> paths() const;
+  std::size_t added = 0, removed = 0, updated = 0;
+};
+
 // Records what the engine tells the page.
 struct ShredPageLog {
   ShredEvents events();
   std::vector<std::pair<ShredFailure, std::wstring>> failures;
   std::vector<std::wstring> captions;
-  std::size_t added = 0, removed = 0, updated = 0;
 };
-
-std::vector<std::wstring> Paths(const std::vector<ShredRow>& rows);
 
 // Where scripts/make-shred-links plants folder links (Unix links: Wine cannot make them).
 std::wstring ShredLinkFixture();

@@ -19,28 +19,28 @@ TEST(ShredTask, ImportListsFilesAndFoldersOnceAndSkipsWhatIsMissing) {
   PatternFile(folder + L"\\inner.txt", 10);
   const std::wstring huge = t / L"huge.img";
   ASSERT_TRUE(SparseFile(huge, (std::uint64_t{5} << 30) + 7));
-  std::vector<ShredRow> rows = {{listed, false, 10}};
+  CountingRows rows({{listed, false, 10}});
   ShredPageLog page;
   ShredRun run;
   const std::vector<std::wstring> pending = {file, ToUpper(listed), folder, t / L"missing.txt", ToUpper(file),
                                              huge};
   EXPECT_FALSE(RunShredTask(Job(ShredTask::Import, pending), rows, run, page.events()));
 
-  ASSERT_EQ(Paths(rows), (std::vector<std::wstring>{listed, file, folder, huge}));
-  EXPECT_EQ(rows[1].size, 2500u);
-  EXPECT_TRUE(rows[2].isFolder);  // one row; what is inside is not listed
-  EXPECT_EQ(rows[3].size, (std::uint64_t{5} << 30) + 7);
-  EXPECT_EQ(page.added, 3u);
+  ASSERT_EQ(rows.paths(), (std::vector<std::wstring>{listed, file, folder, huge}));
+  EXPECT_EQ(rows.at(1).size, 2500u);
+  EXPECT_TRUE(rows.at(2).isFolder);  // one row; what is inside is not listed
+  EXPECT_EQ(rows.at(3).size, (std::uint64_t{5} << 30) + 7);
+  EXPECT_EQ(rows.added, 3u);
   EXPECT_EQ(page.captions.back(), L"待粉碎的文件或目录名     (共 4 项)");
   EXPECT_EQ(run.statuses, (std::vector<std::wstring>{L"", std::wstring(kImportingText), std::wstring(kImportedText)}));
   EXPECT_EQ(run.maxima, std::vector<std::uint32_t>{6});
   EXPECT_EQ(run.position, 6u);
 
   // A stop before the third path: two listed (the first rows of this list), the rest left.
-  std::vector<ShredRow> fresh;
+  CountingRows fresh;
   ShredRun stopping([](const ShredRun& r) { return r.proceeds >= 3; });
   EXPECT_TRUE(RunShredTask(Job(ShredTask::Import, pending), fresh, stopping));
-  EXPECT_EQ(Paths(fresh), (std::vector<std::wstring>{file, ToUpper(listed)}));
+  EXPECT_EQ(fresh.paths(), (std::vector<std::wstring>{file, ToUpper(listed)}));
   EXPECT_EQ(stopping.lastStatus(), kImportStoppedText);
   EXPECT_EQ(ShredCountCaption(0), L"待粉碎的文件或目录名");
 }
@@ -54,7 +54,7 @@ TEST(ShredTask, ShredSelectedRemovesTheRowOnlyWhenTheEntryIsGone) {
   const std::wstring busy = t.folder(L"busy");
   PatternFile(busy + L"\\free.txt", 3000);
   const std::wstring locked = PatternFile(busy + L"\\locked.txt", 3000);
-  std::vector<ShredRow> rows = {{file, false, 3000}, {held, false, 3000}, {clean, true, 0}, {busy, true, 0}};
+  CountingRows rows({{file, false, 3000}, {held, false, 3000}, {clean, true, 0}, {busy, true, 0}});
   UniqueFile holdHeld = HoldOpen(held), holdLocked = HoldOpen(locked);
   ASSERT_TRUE(holdHeld.valid() && holdLocked.valid());
 
@@ -73,12 +73,12 @@ TEST(ShredTask, ShredSelectedRemovesTheRowOnlyWhenTheEntryIsGone) {
   for (const Step& step : steps) {
     SCOPED_TRACE(step.path);
     std::size_t index = 0;
-    while (rows[index].path != step.path) ++index;
+    while (rows.at(index).path != step.path) ++index;
     ShredPageLog page;
     ShredRun run;
     EXPECT_FALSE(RunShredTask(Job(ShredTask::ShredSelected, {}, index), rows, run, page.events()));
     EXPECT_EQ(run.lastStatus(), step.status);
-    EXPECT_EQ(Paths(rows), step.left);
+    EXPECT_EQ(rows.paths(), step.left);
     EXPECT_EQ(page.failures, step.failures);
     EXPECT_EQ(page.captions.back(), ShredCountCaption(step.left.size()));
   }
@@ -93,18 +93,18 @@ TEST(ShredTask, ShredSelectedRemovesTheRowOnlyWhenTheEntryIsGone) {
 TEST(ShredTask, AFileThatKeepsItsNameKeepsItsRowAndIsReported) {
   TempFolder t(L"shname");
   const std::wstring file = PatternFile(t / L"file.txt", 100);
-  std::vector<ShredRow> rows = {{file, false, 100}};
+  CountingRows rows({{file, false, 100}});
   LoggingFs fs;
   fs.failRename = true;
   ShredPageLog page;
   ShredRun run;
   RunShredTask(Job(ShredTask::ShredSelected), rows, run, page.events());
-  EXPECT_EQ(Paths(rows), std::vector<std::wstring>{file});
+  EXPECT_EQ(rows.paths(), std::vector<std::wstring>{file});
   ASSERT_EQ(page.failures.size(), 1u);
   EXPECT_EQ(page.failures[0].first, ShredFailure::File);
 
   RunShredTask(Job(ShredTask::ShredAll), rows, run, page.events());
-  EXPECT_EQ(Paths(rows), std::vector<std::wstring>{file});
+  EXPECT_EQ(rows.paths(), std::vector<std::wstring>{file});
   EXPECT_EQ(page.failures.size(), 2u);
   EXPECT_EQ(page.failures[1].first, ShredFailure::SomeEntries);
 }
@@ -118,15 +118,15 @@ TEST(ShredTask, ShredAllKeepsTheRowsOfWhatItHadToLeaveAndReportsOnce) {
   const std::wstring recycling = t.folder(L"recycling");
   PatternFile(recycling + L"\\RECYCLED\\kept.txt", 2000);
   const std::wstring b = PatternFile(t / L"b.txt", 2000);
-  std::vector<ShredRow> rows = {{a, false, 0}, {held, false, 0}, {folder, true, 0}, {recycling, true, 0}, {b, false, 0}};
+  CountingRows rows({{a, false, 0}, {held, false, 0}, {folder, true, 0}, {recycling, true, 0}, {b, false, 0}});
   UniqueFile hold = HoldOpen(held);
   ASSERT_TRUE(hold.valid());
   ShredPageLog page;
   ShredRun run;
   EXPECT_FALSE(RunShredTask(Job(ShredTask::ShredAll), rows, run, page.events()));
 
-  EXPECT_EQ(Paths(rows), (std::vector<std::wstring>{held, recycling}));
-  EXPECT_EQ(page.removed, 3u);
+  EXPECT_EQ(rows.paths(), (std::vector<std::wstring>{held, recycling}));
+  EXPECT_EQ(rows.removed, 3u);
   ASSERT_EQ(page.failures.size(), 1u);
   EXPECT_EQ(page.failures[0].first, ShredFailure::SomeEntries);
   EXPECT_EQ(run.lastStatus(), L"");
@@ -134,21 +134,21 @@ TEST(ShredTask, ShredAllKeepsTheRowsOfWhatItHadToLeaveAndReportsOnce) {
 
   hold.reset();
   EXPECT_FALSE(RunShredTask(Job(ShredTask::ShredAll), rows, run, page.events()));
-  EXPECT_EQ(Paths(rows), (std::vector<std::wstring>{recycling}));
+  EXPECT_EQ(rows.paths(), (std::vector<std::wstring>{recycling}));
 }
 
 TEST(ShredTask, AStopDuringShredAllLeavesTheRestUntouched) {
   TempFolder t(L"shallstop");
-  std::vector<ShredRow> rows;
+  std::vector<ShredRow> all;
   for (const wchar_t* name : {L"1.txt", L"2.txt", L"3.txt", L"4.txt"})
-    rows.push_back({PatternFile(t / name, 5000), false, 5000});
-  const std::vector<ShredRow> all = rows;
+    all.push_back({PatternFile(t / name, 5000), false, 5000});
+  CountingRows rows(all);
   ShredPageLog page;
   // Asked while the second file is written: that file is finished, the next is not begun.
   ShredRun run([](const ShredRun& r) { return r.shreddingTexts() == 2 && r.position >= 2; });
   EXPECT_TRUE(RunShredTask(Job(ShredTask::ShredAll), rows, run, page.events()));
 
-  EXPECT_EQ(Paths(rows), (std::vector<std::wstring>{all[2].path, all[3].path}));
+  EXPECT_EQ(rows.paths(), (std::vector<std::wstring>{all[2].path, all[3].path}));
   EXPECT_FALSE(PathExists(all[0].path));
   EXPECT_FALSE(PathExists(all[1].path));
   for (std::size_t i = 2; i < 4; ++i) EXPECT_EQ(ReadBytes(all[i].path).substr(0, 3), "ABC");
@@ -163,16 +163,16 @@ TEST(ShredTask, RefreshDropsVanishedEntriesAndRereadsSizes) {
   const std::wstring same = PatternFile(t / L"same.txt", 10);
   const std::wstring folder = t.folder(L"folder");
   const std::wstring nowFolder = t.folder(L"now a folder");
-  std::vector<ShredRow> rows = {{grown, false, 10},        {t / L"vanished.txt", false, 10}, {folder, true, 0},
-                                {t / L"gone", true, 0},     {same, false, 10},               {nowFolder, false, 10}};
+  CountingRows rows({{grown, false, 10},        {t / L"vanished.txt", false, 10}, {folder, true, 0},
+                                {t / L"gone", true, 0},     {same, false, 10},               {nowFolder, false, 10}});
   PatternFile(grown, 5000);
   ShredPageLog page;
   ShredRun run;
   RunShredTask(Job(ShredTask::Refresh), rows, run, page.events());
 
-  EXPECT_EQ(Paths(rows), (std::vector<std::wstring>{grown, folder, same}));
-  EXPECT_EQ(rows[0].size, 5000u);
-  EXPECT_EQ(page.updated, 1u);
+  EXPECT_EQ(rows.paths(), (std::vector<std::wstring>{grown, folder, same}));
+  EXPECT_EQ(rows.at(0).size, 5000u);
+  EXPECT_EQ(rows.updated, 1u);
   EXPECT_EQ(run.maxima, std::vector<std::uint32_t>{6});
   EXPECT_EQ(run.position, 6u);
   EXPECT_EQ(run.lastStatus(), kRefreshedText);
