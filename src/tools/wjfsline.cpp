@@ -36,6 +36,13 @@ class Shredder {
 
   [[nodiscard]] bool stopped() const { return stopped_; }
 
+  // The status line; the last text is the run's summary.
+  void status(std::wstring_view text) {
+    last_.assign(text);
+    run_.status(text);
+  }
+  [[nodiscard]] const std::wstring& lastStatus() const { return last_; }
+
   // Lets the window work; false once a stop was requested.
   bool proceed() {
     if (!stopped_ && !run_.proceed()) stopped_ = true;
@@ -58,6 +65,7 @@ class Shredder {
   RunContext& run_;
   const ShredEvents& events_;
   bool stopped_ = false;
+  std::wstring last_;
 };
 
 bool Shredder::overwrite(File& file, std::uint64_t size, bool gauge) {
@@ -155,9 +163,9 @@ bool Shredder::folderFiles(const std::wstring& folder, std::vector<std::wstring>
   for (const std::wstring& name : files) {
     if (!proceed()) return false;
     path = folder + name;
-    std::wstring status(kShreddingText);
-    status += path;
-    run_.status(status);
+    std::wstring text(kShreddingText);
+    text += path;
+    status(text);
     if (!IsFileInUse(path)) (void)file(path);
   }
   return true;
@@ -234,8 +242,8 @@ class ShredList {
 };
 
 void Import(const std::vector<std::wstring>& pending, Shredder& shredder, RunContext& run, ShredList& list) {
-  run.status(L"");
-  run.status(kImportingText);
+  shredder.status(L"");
+  shredder.status(kImportingText);
   run.progressStart(static_cast<std::uint32_t>(pending.size()));
   std::unordered_set<std::wstring> listed;
   for (std::size_t i = 0; i < list.size(); ++i) listed.insert(ToUpper(list.at(i).path));
@@ -248,11 +256,11 @@ void Import(const std::vector<std::wstring>& pending, Shredder& shredder, RunCon
     list.add({path, isFolder, isFolder ? 0 : GetFileSizeOf(path)});
     run.rowAdded();
   }
-  run.status(shredder.stopped() ? kImportStoppedText : kImportedText);
+  shredder.status(shredder.stopped() ? kImportStoppedText : kImportedText);
 }
 
 void ShredSelected(std::size_t index, Shredder& shredder, RunContext& run, ShredList& list) {
-  run.status(L"");
+  shredder.status(L"");
   (void)run.proceed();  // paints the cleared status; the stop is looked at afterwards
   if (index >= list.size()) return;
   const ShredRow row = list.at(index);
@@ -260,30 +268,30 @@ void ShredSelected(std::size_t index, Shredder& shredder, RunContext& run, Shred
     shredder.folder(row.path);
     if (!DirectoryExists(row.path)) {
       list.remove({index});
-      run.status(kFolderShreddedText);
+      shredder.status(kFolderShreddedText);
     } else if (!shredder.proceed()) {
-      run.status(kShredStoppedText);
+      shredder.status(kShredStoppedText);
     } else {
-      run.status(L"");
+      shredder.status(L"");
       list.fail(ShredFailure::Folder, row.path);
     }
     return;
   }
   std::wstring status(kShreddingText);
-  run.status(status += row.path);
+  shredder.status(status += row.path);
   // Reported as destroyed only when its name is gone from the disk.
   if (!IsFileInUse(row.path)) (void)shredder.file(row.path);
   if (PathGone(row.path)) {
     list.remove({index});
-    run.status(kFileShreddedText);
+    shredder.status(kFileShreddedText);
   } else {
-    run.status(L"");
+    shredder.status(L"");
     list.fail(ShredFailure::File, row.path);
   }
 }
 
 void ShredAll(Shredder& shredder, RunContext& run, ShredList& list) {
-  run.status(L"");
+  shredder.status(L"");
   std::size_t i = 0;
   while (i < list.size() && shredder.proceed()) {
     const ShredRow row = list.at(i);
@@ -297,7 +305,7 @@ void ShredAll(Shredder& shredder, RunContext& run, ShredList& list) {
       continue;
     }
     std::wstring status(kShreddingText);
-    run.status(status += row.path);
+    shredder.status(status += row.path);
     if (!IsFileInUse(row.path)) (void)shredder.file(row.path);
     if (PathGone(row.path)) {
       list.remove({i});
@@ -306,18 +314,18 @@ void ShredAll(Shredder& shredder, RunContext& run, ShredList& list) {
     }
   }
   if (list.size() == 0) {
-    run.status(kAllShreddedText);
+    shredder.status(kAllShreddedText);
   } else if (shredder.stopped()) {
-    run.status(kShredStoppedText);
+    shredder.status(kShredStoppedText);
   } else {
-    run.status(L"");
+    shredder.status(L"");
     list.fail(ShredFailure::SomeEntries, L"");
   }
 }
 
-void Refresh(RunContext& run, ShredList& list) {
-  run.status(L"");
-  run.status(kRefreshingText);
+void Refresh(Shredder& shredder, RunContext& run, ShredList& list) {
+  shredder.status(L"");
+  shredder.status(kRefreshingText);
   run.progressStart(static_cast<std::uint32_t>(list.size()));
   std::vector<std::size_t> gone;
   for (std::size_t i = 0; i < list.size(); ++i) {
@@ -332,7 +340,7 @@ void Refresh(RunContext& run, ShredList& list) {
     }
   }
   if (!gone.empty()) list.remove(std::move(gone));
-  run.status(kRefreshedText);
+  shredder.status(kRefreshedText);
 }
 
 }  // namespace
@@ -354,17 +362,17 @@ std::wstring ShredCountCaption(std::size_t rows) {
   return caption;
 }
 
-bool RunShredTask(ShredJob job, ShredRows& rows, RunContext& run, const ShredEvents& events) {
+ShredResult RunShredTask(ShredJob job, ShredRows& rows, RunContext& run, const ShredEvents& events) {
   Shredder shredder(run, events);
   ShredList list(rows, events);
   switch (job.task) {
     case ShredTask::Import: Import(job.pending, shredder, run, list); break;
     case ShredTask::ShredSelected: ShredSelected(job.selected, shredder, run, list); break;
     case ShredTask::ShredAll: ShredAll(shredder, run, list); break;
-    case ShredTask::Refresh: Refresh(run, list); break;
+    case ShredTask::Refresh: Refresh(shredder, run, list); break;
   }
   list.counted();
-  return shredder.stopped();
+  return {shredder.stopped(), shredder.lastStatus()};
 }
 
 ShredFileResult ShredFile(std::wstring_view path, RunContext& run, const ShredEvents& events) {

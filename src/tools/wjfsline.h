@@ -99,9 +99,14 @@ inline constexpr std::wstring_view kRefreshingText = L"文件或目录信息刷�
 inline constexpr std::wstring_view kRefreshedText = L"文件或目录信息刷新完成";
 inline constexpr std::wstring_view kShredColumnName = L"待粉碎的文件或目录名";
 
+struct ShredResult {
+  bool stopped = false;  // a stop request ended the run
+  std::wstring status;   // the status line at its end
+};
+
 // Performs the job on rows. Import, shred selected and shred all end at a stop
-// request (run.proceed() false); refresh runs to its end. True when stopped.
-bool RunShredTask(ShredJob job, ShredRows& rows, RunContext& run, const ShredEvents& events = {});
+// request (run.proceed() false); refresh runs to its end.
+ShredResult RunShredTask(ShredJob job, ShredRows& rows, RunContext& run, const ShredEvents& events = {});
 
 // Shreds one file; a stop request is not honoured inside it. The gauge counts
 // its 1024-byte blocks.

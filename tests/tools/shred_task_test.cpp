@@ -24,7 +24,7 @@ TEST(ShredTask, ImportListsFilesAndFoldersOnceAndSkipsWhatIsMissing) {
   ShredRun run;
   const std::vector<std::wstring> pending = {file, ToUpper(listed), folder, t / L"missing.txt", ToUpper(file),
                                              huge};
-  EXPECT_FALSE(RunShredTask(Job(ShredTask::Import, pending), rows, run, page.events()));
+  EXPECT_FALSE(RunShredTask(Job(ShredTask::Import, pending), rows, run, page.events()).stopped);
 
   ASSERT_EQ(rows.paths(), (std::vector<std::wstring>{listed, file, folder, huge}));
   EXPECT_EQ(rows.at(1).size, 2500u);
@@ -39,7 +39,7 @@ TEST(ShredTask, ImportListsFilesAndFoldersOnceAndSkipsWhatIsMissing) {
   // A stop before the third path: two listed (the first rows of this list), the rest left.
   CountingRows fresh;
   ShredRun stopping([](const ShredRun& r) { return r.proceeds >= 3; });
-  EXPECT_TRUE(RunShredTask(Job(ShredTask::Import, pending), fresh, stopping));
+  EXPECT_TRUE(RunShredTask(Job(ShredTask::Import, pending), fresh, stopping).stopped);
   EXPECT_EQ(fresh.paths(), (std::vector<std::wstring>{file, ToUpper(listed)}));
   EXPECT_EQ(stopping.lastStatus(), kImportStoppedText);
   EXPECT_EQ(ShredCountCaption(0), L"待粉碎的文件或目录名");
@@ -76,7 +76,7 @@ TEST(ShredTask, ShredSelectedRemovesTheRowOnlyWhenTheEntryIsGone) {
     while (rows.at(index).path != step.path) ++index;
     ShredPageLog page;
     ShredRun run;
-    EXPECT_FALSE(RunShredTask(Job(ShredTask::ShredSelected, {}, index), rows, run, page.events()));
+    EXPECT_FALSE(RunShredTask(Job(ShredTask::ShredSelected, {}, index), rows, run, page.events()).stopped);
     EXPECT_EQ(run.lastStatus(), step.status);
     EXPECT_EQ(rows.paths(), step.left);
     EXPECT_EQ(page.failures, step.failures);
@@ -123,7 +123,7 @@ TEST(ShredTask, ShredAllKeepsTheRowsOfWhatItHadToLeaveAndReportsOnce) {
   ASSERT_TRUE(hold.valid());
   ShredPageLog page;
   ShredRun run;
-  EXPECT_FALSE(RunShredTask(Job(ShredTask::ShredAll), rows, run, page.events()));
+  EXPECT_FALSE(RunShredTask(Job(ShredTask::ShredAll), rows, run, page.events()).stopped);
 
   EXPECT_EQ(rows.paths(), (std::vector<std::wstring>{held, recycling}));
   EXPECT_EQ(rows.removed, 3u);
@@ -133,7 +133,7 @@ TEST(ShredTask, ShredAllKeepsTheRowsOfWhatItHadToLeaveAndReportsOnce) {
   EXPECT_TRUE(PathExists(recycling + L"\\RECYCLED\\kept.txt"));
 
   hold.reset();
-  EXPECT_FALSE(RunShredTask(Job(ShredTask::ShredAll), rows, run, page.events()));
+  EXPECT_FALSE(RunShredTask(Job(ShredTask::ShredAll), rows, run, page.events()).stopped);
   EXPECT_EQ(rows.paths(), (std::vector<std::wstring>{recycling}));
 }
 
@@ -146,7 +146,9 @@ TEST(ShredTask, AStopDuringShredAllLeavesTheRestUntouched) {
   ShredPageLog page;
   // Asked while the second file is written: that file is finished, the next is not begun.
   ShredRun run([](const ShredRun& r) { return r.shreddingTexts() == 2 && r.position >= 2; });
-  EXPECT_TRUE(RunShredTask(Job(ShredTask::ShredAll), rows, run, page.events()));
+  const ShredResult result = RunShredTask(Job(ShredTask::ShredAll), rows, run, page.events());
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(result.status, kShredStoppedText);  // the summary the page ends the run with
 
   EXPECT_EQ(rows.paths(), (std::vector<std::wstring>{all[2].path, all[3].path}));
   EXPECT_FALSE(PathExists(all[0].path));
