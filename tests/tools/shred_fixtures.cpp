@@ -133,12 +133,6 @@ bool AllZero(std::string_view bytes) {
   return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
 }
 
-bool SetHidden(std::wstring_view path) {
-  return SetFileAttributesW(std::wstring(path).c_str(), FILE_ATTRIBUTE_HIDDEN) != FALSE;
-}
-
-DWORD Attributes(std::wstring_view path) { return GetFileAttributesW(std::wstring(path).c_str()); }
-
 ShredEvents ShredPageLog::events() {
   ShredEvents e;
   e.countChanged = [this](std::wstring_view caption) { captions.emplace_back(caption); };

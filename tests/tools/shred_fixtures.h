@@ -86,8 +86,6 @@ bool SparseFile(std::wstring_view path, std::uint64_t size);
 // The file opened for reading and writing without sharing, as another program holds it.
 UniqueFile HoldOpen(std::wstring_view path);
 bool AllZero(std::string_view bytes);
-bool SetHidden(std::wstring_view path);
-DWORD Attributes(std::wstring_view path);
 
 // The list as a page keeps it, counting the changes its view would hear of.
 class CountingRows : public ShredRowVector {

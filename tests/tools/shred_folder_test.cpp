@@ -64,7 +64,7 @@ TEST(ShredFolder, AStopEndsTheWalkAtTheNextFile) {
 TEST(ShredFolder, FolderLinksAreNeverEntered) {
   const std::wstring fixture = ShredLinkFixture();
   ASSERT_TRUE(DirectoryExists(fixture + L"\\tree")) << "planted by scripts/make-shred-links (a ctest fixture)";
-  ASSERT_TRUE(Attributes(fixture + L"\\tree\\out") & FILE_ATTRIBUTE_REPARSE_POINT);
+  ASSERT_TRUE(GetFileAttributesW((fixture + L"\\tree\\out").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
   ShredRun run;
   ShredFolder(fixture + L"\\tree", run);
   ShredFolder(fixture + L"\\toplink", run);
