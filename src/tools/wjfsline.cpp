@@ -259,6 +259,15 @@ void Import(const std::vector<std::wstring>& pending, Shredder& shredder, RunCon
   shredder.status(shredder.stopped() ? kImportStoppedText : kImportedText);
 }
 
+// A file row of the list; true when its entry is gone. It counts as destroyed
+// only when its name is gone from the disk.
+bool ShredFileRow(const ShredRow& row, Shredder& shredder) {
+  std::wstring status(kShreddingText);
+  shredder.status(status += row.path);
+  if (!IsFileInUse(row.path)) (void)shredder.file(row.path);
+  return PathGone(row.path);
+}
+
 void ShredSelected(std::size_t index, Shredder& shredder, RunContext& run, ShredList& list) {
   shredder.status(L"");
   (void)run.proceed();  // paints the cleared status; the stop is looked at afterwards
@@ -277,11 +286,7 @@ void ShredSelected(std::size_t index, Shredder& shredder, RunContext& run, Shred
     }
     return;
   }
-  std::wstring status(kShreddingText);
-  shredder.status(status += row.path);
-  // Reported as destroyed only when its name is gone from the disk.
-  if (!IsFileInUse(row.path)) (void)shredder.file(row.path);
-  if (PathGone(row.path)) {
+  if (ShredFileRow(row, shredder)) {
     list.remove({index});
     shredder.status(kFileShreddedText);
   } else {
@@ -304,10 +309,7 @@ void ShredAll(Shredder& shredder, RunContext& run, ShredList& list) {
       }
       continue;
     }
-    std::wstring status(kShreddingText);
-    shredder.status(status += row.path);
-    if (!IsFileInUse(row.path)) (void)shredder.file(row.path);
-    if (PathGone(row.path)) {
+    if (ShredFileRow(row, shredder)) {
       list.remove({i});
     } else {
       ++i;
