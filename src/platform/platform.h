@@ -74,11 +74,21 @@ inline constexpr unsigned AllowUndo = 64;    // FOF_ALLOWUNDO: to the recycle bi
 inline constexpr unsigned NoErrorUi = 1024;  // FOF_NOERRORUI
 }  // namespace fileop
 
+struct OpenFilesRequest {
+  HWND owner = nullptr;
+  std::wstring title;
+  std::wstring filterName;     // the filter's caption ("所有格式")
+  std::wstring filterPattern;  // its masks ("*.*", "*.mp3;*.wma")
+  std::wstring initialFolder;
+  bool followShortcuts = true;  // false: a chosen shortcut is returned as itself
+};
+
 class Shell {
  public:
   virtual ~Shell() = default;
   // One call of the shell's file operation over all sources; the result is the
-  // shell's (0 success, anything else failure). target is used when moving.
+  // shell's (0 success, anything else failure; ERROR_CANCELLED when the user
+  // declined or aborted it). target is used when moving.
   virtual int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
                             std::wstring_view target, unsigned flags) = 0;
   // The shell's execute operation; verb may be empty. show: SW_ value. Not waited for.
@@ -116,6 +126,13 @@ class Shell {
   virtual void sendKeyDown(HWND window, unsigned virtualKey) = 0;
   virtual void sendChar(HWND window, wchar_t ch) = 0;
   virtual void sleep(unsigned milliseconds) = 0;
+
+  // Dialogs of the system, so that tests can answer them.
+  // The message box; the result is the system's button code (IDOK, IDYES ...).
+  virtual int messageBox(HWND owner, std::wstring_view text, std::wstring_view caption, unsigned style) = 0;
+  // The open-file dialog: several files, path and files must exist, no read-only
+  // box, resizable. The chosen files as full paths; empty when cancelled.
+  virtual std::vector<std::wstring> openFiles(const OpenFilesRequest& request) = 0;
 };
 
 // ---------------------------------------------------------------- URL cache

@@ -10,7 +10,7 @@ ZcqlPage::ZcqlPage(Tfrmmain& form)
 
 void ZcqlPage::build() {
   HWND h = handle();
-  zcql_select.create(h, ListStyle{.checkBoxes = true, .headers = false}, {{L"扫描项目", 300}, {L"建议", 60}});
+  zcql_select.create(h, ListStyle{.checkBoxes = true}, {{L"扫描项目", 300}, {L"建议", 60}});
   zcql_sel.create(h, L"全选");
   zcql_sm.create(h, L"扫描");
   zcql_delsel.create(h, L"选定删除");
@@ -40,6 +40,13 @@ void ZcqlPage::layout(int width, int height) {
   const int listY = rowY + 26 + kGap;
   zcql_showlist.setBounds(kMargin + 1, listY + 1, width - 2 * kMargin - 2, height - listY - kMargin - 2);
 }
+
+void ZcqlPage::initialise() {
+  FillCatalogue(L"zcql", zcql_select);
+  zcql_select.setImageList(form().publicImageList());
+}
+
+void ZcqlPage::stopRuns() { PressRunning({&zcql_sm}); }
 
 void ZcqlPage::fitColumns() {
   FitListColumn(zcql_select, 0);

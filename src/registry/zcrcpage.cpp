@@ -10,7 +10,7 @@ ZcrcPage::ZcrcPage(Tfrmmain& form)
 
 void ZcrcPage::build() {
   HWND h = handle();
-  zcrc_select.create(h, ListStyle{.checkBoxes = true, .headers = false}, {{L"扫描项目", 300}, {L"建议", 60}});
+  zcrc_select.create(h, ListStyle{.checkBoxes = true}, {{L"扫描项目", 300}, {L"建议", 60}});
   zcrc_sel.create(h, L"全选");
   zcrc_mr.create(h, L"默认");
   zcrc_sm.create(h, L"扫描");
@@ -40,6 +40,13 @@ void ZcrcPage::layout(int width, int height) {
   const int listY = rowY + 26;
   zcrc_showlist.setBounds(kMargin + 1, listY + 1, width - 2 * kMargin - 2, height - listY - kMargin - 2);
 }
+
+void ZcrcPage::initialise() {
+  FillCatalogue(L"zcrc", zcrc_select);
+  zcrc_select.setImageList(form().publicImageList());
+}
+
+void ZcrcPage::stopRuns() { PressRunning({&zcrc_sm}); }
 
 void ZcrcPage::fitColumns() {
   FitListColumn(zcrc_select, 0);

@@ -113,17 +113,17 @@ int wmain(int argc, wchar_t** argv) {
     else form.SwitchToPage(*page);
     shoot(page->key());
   }
-  form.SwitchToPage(*form.bfgltab);
+  form.SwitchToPage(form.page<wv::BfglPage>());
   shoot(L"bfgl");
-  wv::WjrcPage& daily = *form.wjrctab;
-  wv::WjqlPage& junk = *form.wjqltab;
-  form.Panel2.zdk_wjrc.click();
+  wv::WjrcPage& daily = form.page<wv::WjrcPage>();
+  wv::WjqlPage& junk = form.page<wv::WjqlPage>();
+  form.Panel2.button(L"wjrc").click();
   daily.FlatButton11.click();
   shoot(L"wjrc_user");
   daily.FlatButton12.click();
   shoot(L"wjrc_removal");
   daily.FlatButton10.click();
-  form.Panel2.zdk_wjql.click();
+  form.Panel2.button(L"wjql").click();
   for (wv::FlatButton* t : {&junk.FlatButton3, &junk.FlatButton6, &junk.FlatButton9}) {
     t->click();
     shoot(L"wjql_" + std::to_wstring(junk.PageControl6.active()));
@@ -145,7 +145,7 @@ int wmain(int argc, wchar_t** argv) {
     shoot(L"wjql_exclusions");
     junk.FlatButton1.click();
 
-    form.Panel2.zdk_wjrc.click();
+    form.Panel2.button(L"wjrc").click();
     for (int i = 0; i < daily.wjrc_select.count(); ++i) daily.wjrc_select.setChecked(i, i == 4);
     daily.FlatButton11.click();
     daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\下载", true, false, L""}));
@@ -166,7 +166,7 @@ int wmain(int argc, wchar_t** argv) {
   form.ToggleMaximized();
   shoot(L"maximised");
   form.ToggleMaximized();
-  form.Panel2.zdk_wjrc.click();
+  form.Panel2.button(L"wjrc").click();
   form.about().showSplash();
   shoot(L"about");
   form.about().hideSplash();
