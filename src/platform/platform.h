@@ -257,6 +257,18 @@ class DirSearch {
 };
 
 enum class FileAccess { Read, Write, ReadWrite };
+
+struct FileIdentity {
+  DWORD attributes = 0;        // FILE_ATTRIBUTE_REPARSE_POINT: the handle is a link itself
+  std::uint32_t linkCount = 0;  // names (hard links) of the same contents
+};
+
+// A named data stream of a file: name as the system lists it (":name:$DATA"),
+// so that path + name opens it.
+struct StreamEntry {
+  std::wstring name;
+  std::uint64_t size = 0;
+};
 enum class FileDisposition { OpenExisting, CreateAlways, CreateNew, OpenAlways };
 enum class FileShare : DWORD { None = 0, Read = FILE_SHARE_READ, ReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE,
                                All = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE };
@@ -271,6 +283,10 @@ class File {
   [[nodiscard]] virtual bool truncateHere() = 0;  // end of file at the current position
   [[nodiscard]] virtual bool flush() = 0;
   virtual std::optional<std::uint64_t> size() = 0;
+
+  // What the open file is, read from its handle (overwriting in place must know
+  // whether other names share these contents); nullopt when the system cannot tell.
+  virtual std::optional<FileIdentity> identity() { return std::nullopt; }
 };
 
 class FileSystem {
@@ -304,6 +320,14 @@ class FileSystem {
   virtual std::unique_ptr<File> openFile(std::wstring_view path, FileAccess access, FileShare share,
                                          FileDisposition disposition) = 0;
   virtual DWORD lastError() = 0;
+
+  // Overwriting in place (the shredder).
+  // Opens an existing file (or path + StreamEntry::name) for writing, never
+  // truncating it, shared only with readers, and without following a link at its
+  // end: a symbolic link or other reparse point opens as itself. Null when it cannot.
+  virtual std::unique_ptr<File> openInPlace(std::wstring_view path) = 0;
+  // The file's named data streams; empty when it has none or they cannot be listed.
+  virtual std::vector<StreamEntry> namedStreams(std::wstring_view path) = 0;
 };
 
 // ---------------------------------------------------------------- initialisation files

@@ -311,3 +311,41 @@ std::optional<std::uint64_t> Win32File::size() {
 }
 
 }  // namespace wv
+
+// ---------------------------------------------------------------- overwriting in place
+
+namespace wv {
+
+std::unique_ptr<File> Win32FileSystem::openInPlace(std::wstring_view path) {
+  UniqueFile file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!note(file.valid())) return nullptr;
+  return std::make_unique<Win32File>(std::move(file));
+}
+
+std::vector<StreamEntry> Win32FileSystem::namedStreams(std::wstring_view path) {
+  std::vector<StreamEntry> streams;
+  WIN32_FIND_STREAM_DATA data{};
+  UniqueFind find(FindFirstStreamW(ExtendedPath(path).c_str(), FindStreamInfoStandard, &data, 0));
+  if (!note(find.valid())) return streams;  // no streams, or a file system without them
+  do {
+    const std::wstring_view name(data.cStreamName);
+    if (name == L"::$DATA") continue;  // the file's own contents
+    streams.push_back({std::wstring(name), static_cast<std::uint64_t>(data.StreamSize.QuadPart)});
+  } while (FindNextStreamW(find.get(), &data));
+  return streams;
+}
+
+std::optional<FileIdentity> Win32File::identity() {
+  // Not GetFileInformationByHandle: it also asks for the volume's serial, which
+  // costs Wine some 1.7 ms a call against a few microseconds for these two.
+  FILE_BASIC_INFO basic;
+  FILE_STANDARD_INFO standard;
+  if (!GetFileInformationByHandleEx(file_.get(), FileBasicInfo, &basic, sizeof basic) ||
+      !GetFileInformationByHandleEx(file_.get(), FileStandardInfo, &standard, sizeof standard))
+    return std::nullopt;
+  return FileIdentity{basic.FileAttributes, static_cast<std::uint32_t>(standard.NumberOfLinks)};
+}
+
+}  // namespace wv

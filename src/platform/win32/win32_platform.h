@@ -133,6 +133,7 @@ class Win32File : public File {
   bool truncateHere() override;
   bool flush() override;
   std::optional<std::uint64_t> size() override;
+  std::optional<FileIdentity> identity() override;
 
  private:
   UniqueFile file_;
@@ -158,6 +159,8 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<File> openFile(std::wstring_view path, FileAccess access, FileShare share,
                                  FileDisposition disposition) override;
   DWORD lastError() override { return lastError_; }
+  std::unique_ptr<File> openInPlace(std::wstring_view path) override;
+  std::vector<StreamEntry> namedStreams(std::wstring_view path) override;
 
  protected:
   // Records the system's error code when ok is false; returns ok.
