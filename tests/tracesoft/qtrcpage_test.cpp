@@ -94,9 +94,7 @@ TEST_F(QtrcPageTest, CleanAsksFirstAndCleansOnlyTheTickedRows) {
 
   tickOnly({0, 4, 5});
   page().qtrc_delsel.click();  // declined
-  ASSERT_EQ(box.shown().size(), 1u);
-  EXPECT_EQ(box.shown()[0].heading, L"其它清理");
-  EXPECT_EQ(box.shown()[0].text, L"您“确定”清理当前选中的信息吗？");
+  ExpectAskedOnce(box, L"其它清理", L"您“确定”清理当前选中的信息吗？");
   EXPECT_TRUE(CacheHas(url));
 
   box.answer(IDOK);

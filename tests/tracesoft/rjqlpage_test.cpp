@@ -95,9 +95,7 @@ TEST_F(RjqlPageTest, DeletingARecordRemovesItsKeyAndRowAndARefreshAgreesTwinsApa
   ScriptedMsgBox box;
   box.answer(IDOK);
   page().rjql_sc.click();
-  ASSERT_EQ(box.shown().size(), 1u);
-  EXPECT_EQ(box.shown()[0].heading, L"信息删除");
-  EXPECT_EQ(box.shown()[0].text, L"您确定从注册表中删除该软件的注册信息吗？");
+  ExpectAskedOnce(box, L"信息删除", L"您确定从注册表中删除该软件的注册信息吗？");
   EXPECT_FALSE(Reg().keyExists(RegRoot::LocalMachine, RegistrationPath(UninstallView::Native, second)));
   EXPECT_TRUE(Reg().keyExists(RegRoot::LocalMachine, RegistrationPath(UninstallView::Native, first)));
   EXPECT_EQ(list().count(), count - 1);
@@ -117,9 +115,7 @@ TEST_F(RjqlPageTest, UninstallAsksThenRunsTheSelectedRegistrationsCommand) {
   ScriptedMsgBox box;
   box.answer(IDOK);
   page().rjql_xz.click();
-  ASSERT_EQ(box.shown().size(), 1u);
-  EXPECT_EQ(box.shown()[0].heading, L"软件卸载");
-  EXPECT_EQ(box.shown()[0].text, L"您确定从计算机中卸载该软件吗？");
+  ExpectAskedOnce(box, L"软件卸载", L"您确定从计算机中卸载该软件吗？");
   EXPECT_TRUE(WaitForRecord(record).ends_with(L"|page"));
 }
 

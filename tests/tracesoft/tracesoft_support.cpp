@@ -125,6 +125,12 @@ std::wstring PlantedRegistrations::plant(std::wstring_view tag, const Registrati
   return name;
 }
 
+void ExpectAskedOnce(const ScriptedMsgBox& box, std::wstring_view heading, std::wstring_view text) {
+  ASSERT_EQ(box.shown().size(), 1u);
+  EXPECT_EQ(box.shown()[0].heading, heading);
+  EXPECT_EQ(box.shown()[0].text, text);
+}
+
 std::wstring SelfPath() {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);

@@ -13,6 +13,7 @@
 #include "cleaning/rjqlline.h"
 #include "core/engine.h"
 #include "platform/platform.h"
+#include "support/testsupport.h"
 
 namespace wv::test {
 
@@ -90,6 +91,9 @@ class PlantedRegistrations {
   bool wowExisted_ = false;
   std::vector<std::pair<UninstallView, std::wstring>> planted_;
 };
+
+// The box was asked exactly one question, this one.
+void ExpectAskedOnce(const ScriptedMsgBox& box, std::wstring_view heading, std::wstring_view text);
 
 // This test program's path, and a command line that starts it as the recording
 // program ("--record FILE TAG"); WaitForRecord gives what it wrote ("its path|tag"),
