@@ -17,6 +17,7 @@
 #include "cleaning/wjqlpage.h"
 #include "cleaning/wjrcline.h"
 #include "cleaning/wjrcpage.h"
+#include "tools/wjfspage.h"
 #include "platform/handles.h"
 #include "platform/win32/win32_platform.h"
 #include "registry/bfglpage.h"
@@ -159,6 +160,14 @@ int wmain(int argc, wchar_t** argv) {
     daily.wjrc_scszpath_pathname.setText(L"C:\\垃圾文件暂存");
     shoot(L"wjrc_removal_move");
     daily.FlatButton10.click();
+
+    // The shredder with files and folders dropped on it.
+    wv::WjfsPage& shredder = form.page<wv::WjfsPage>();
+    form.Panel2.button(L"wjfs").click();
+    shredder.drop({kDemo + L"\\办公文档", kDemo + L"\\下载\\setup_1f3a.tmp", kDemo + L"\\图片\\旅行.jpg",
+                   kDemo + L"\\工程", kDemo + L"\\工程\\crash_0412.dmp", kDemo + L"\\下载\\安装包"});
+    shredder.wjfs_showlist.select(1);
+    shoot(L"wjfs_rows");
   }
   static_cast<void>(wv::Sh().fileOperation(nullptr, wv::FileOpFunc::Delete, {kDemo}, L"",
                                            FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI));
