@@ -107,31 +107,24 @@ void WjfsPage::enableActions() {
 
 void WjfsPage::UpdateShredCount() { wjfs_showlist.setColumnCaption(0, ShredCountCaption(wjfs_entries.size())); }
 
-void WjfsPage::wjfs_selfsClick() {
-  if (!wjfs_selfsRun.canStart()) {
-    wjfs_selfsRun.requestStop();
+void WjfsPage::startShred(RunControl& run, std::int32_t operation, std::wstring_view question) {
+  if (!run.canStart()) {
+    run.requestStop();
     return;
   }
-  if (wjfs_showlist.selected() < 0) return;
-  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, kShredHeading,
-                        L"您确定对当前选中的文件或目录进行不可恢复性删除吗？")))
-    return;
-  wjfs_selfs.setCaption(kStopCaption);
-  wjfs_runstate = 2;
+  if (operation == 2 && wjfs_showlist.selected() < 0) return;
+  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, kShredHeading, question))) return;
+  run.startControl().setCaption(kStopCaption);
+  wjfs_runstate = operation;
   RunShredTask();
 }
 
+void WjfsPage::wjfs_selfsClick() {
+  startShred(wjfs_selfsRun, 2, L"您确定对当前选中的文件或目录进行不可恢复性删除吗？");
+}
+
 void WjfsPage::wjfs_allselfsClick() {
-  if (!wjfs_allselfsRun.canStart()) {
-    wjfs_allselfsRun.requestStop();
-    return;
-  }
-  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, kShredHeading,
-                        L"您确定对当前所有的文件或目录进行不可恢复性删除吗？")))
-    return;
-  wjfs_allselfs.setCaption(kStopCaption);
-  wjfs_runstate = 3;
-  RunShredTask();
+  startShred(wjfs_allselfsRun, 3, L"您确定对当前所有的文件或目录进行不可恢复性删除吗？");
 }
 
 void WjfsPage::wjfs_menurefreshClick() {

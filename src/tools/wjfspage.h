@@ -66,6 +66,9 @@ class WjfsPage : public FileToolPage {
   void layout(int width, int height) override;
 
  private:
+  // The start of shred selected (2) and shred all (3): a stop request while one
+  // runs, else the question and, on OK, the run.
+  void startShred(RunControl& run, std::int32_t operation, std::wstring_view question);
   // The three action buttons: enabled exactly when idle with rows.
   void enableActions();
   void removeRows(std::vector<std::size_t> indices);
