@@ -20,6 +20,7 @@
 #include "cleaning/wjqlpage.h"
 #include "cleaning/wjrcline.h"
 #include "cleaning/wjrcpage.h"
+#include "tools/wjfspage.h"
 #include "platform/handles.h"
 #include "platform/win32/win32_platform.h"
 #include "registry/bfglpage.h"
@@ -340,6 +341,13 @@ int wmain(int argc, wchar_t** argv) {
     info.wjsz_menudelallClick();
     info.wjsz_mnobj.setIndex(0);
     info.wjsz_mnobjChange();
+    // The shredder with files and folders dropped on it.
+    wv::WjfsPage& shredder = form.page<wv::WjfsPage>();
+    form.Panel2.button(L"wjfs").click();
+    shredder.drop({kDemo + L"\\办公文档", kDemo + L"\\下载\\setup_1f3a.tmp", kDemo + L"\\图片\\旅行.jpg",
+                   kDemo + L"\\工程", kDemo + L"\\工程\\crash_0412.dmp", kDemo + L"\\下载\\安装包"});
+    shredder.wjfs_showlist.select(1);
+    shoot(L"wjfs_rows");
   }
   // The other-traces page after a scan of the planted traces; the software page with a program chosen.
   PlantTraces();
