@@ -36,17 +36,23 @@ class DropsTest : public FormTest {
 };
 
 TEST_F(DropsTest, TheFileInfoAndMusicPagesTakeEveryFileBelowAFolderButRecycled) {
-  const std::tuple<Page*, std::vector<std::wstring>*, const std::int32_t*> cases[] = {
-      {&form->page<WjszPage>(), &form->page<WjszPage>().wjsz_filelist, &form->page<WjszPage>().wjsz_runstate},
-      {&form->page<YyszPage>(), &form->page<YyszPage>().yysz_filelist, &form->page<YyszPage>().yysz_runstate},
+  const auto paths = [](const auto& rows) {
+    std::vector<std::wstring> out;
+    for (const auto& row : rows.rows()) out.push_back(row.path());
+    return out;
   };
-  for (const auto& [page, pending, runState] : cases) {
-    Drop(page->handle(), {folder.path(), loose});
-    // A folder's own files before its subfolders'.
-    EXPECT_EQ(*pending, (std::vector<std::wstring>{top, inner, deeper, loose}));
-    EXPECT_EQ(*runState, 0) << "the import ran and ended";
-    EXPECT_TRUE(form->ToolsEnabled());
-  }
+  WjszPage& wjsz = form->page<WjszPage>();
+  YyszPage& yysz = form->page<YyszPage>();
+  Drop(wjsz.handle(), {folder.path(), loose});
+  // A folder's own files before its subfolders'; the import consumes the pending list.
+  EXPECT_EQ(paths(wjsz.wjsz_files), (std::vector<std::wstring>{top, inner, deeper, loose}));
+  EXPECT_TRUE(wjsz.wjsz_filelist.empty());
+  EXPECT_EQ(wjsz.wjsz_runstate, 0) << "the import ran and ended";
+  Drop(yysz.handle(), {folder.path(), loose});
+  EXPECT_EQ(paths(yysz.yysz_files), (std::vector<std::wstring>{deeper, loose}));  // music files only
+  EXPECT_TRUE(yysz.yysz_filelist.empty());
+  EXPECT_EQ(yysz.yysz_runstate, 0);
+  EXPECT_TRUE(form->ToolsEnabled());
 }
 
 TEST_F(DropsTest, TheShredderKeepsDroppedFoldersWholeAndABusyPageIgnoresDrops) {
