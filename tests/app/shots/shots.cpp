@@ -316,6 +316,7 @@ int wmain(int argc, wchar_t** argv) {
     wv::WjszPage& info = form.page<wv::WjszPage>();
     form.Panel2.button(L"wjsz").click();
     info.drop({kDemo});
+    info.wjsz_nameechchk.setChecked(false);  // the demo has two Thumbs.db
     info.wjsz_namereprbt.setChecked(false);
     info.wjsz_nameistrbt.setChecked(true);
     info.wjsz_nameistedt.setText(L"2024_");
