@@ -25,6 +25,12 @@ namespace wv {
 enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
 enum class RegValueType { Unknown, String, ExpandString, Integer, Binary };
 
+// A value exactly as stored: its type code (REG_...) and its bytes.
+struct RegRawValue {
+  DWORD type = REG_NONE;
+  std::vector<std::uint8_t> data;
+};
+
 struct RegKeyInfo {
   std::uint32_t subkeyCount = 0;
   std::uint32_t valueCount = 0;
@@ -49,6 +55,16 @@ class RegKey {
   [[nodiscard]] virtual bool writeBinary(std::wstring_view name, const void* data, std::size_t size) = 0;
   [[nodiscard]] virtual bool deleteValue(std::wstring_view name) = 0;
   [[nodiscard]] virtual bool info(RegKeyInfo& out) = 0;
+
+  // Backing values up and putting them back exactly, whatever their type.
+  [[nodiscard]] virtual std::optional<RegRawValue> readRaw(std::wstring_view name) {
+    (void)name;
+    return std::nullopt;
+  }
+  [[nodiscard]] virtual bool writeRaw(std::wstring_view name, const RegRawValue& value) {
+    (void)name, (void)value;
+    return false;
+  }
 };
 
 class Registry {
@@ -116,6 +132,10 @@ class Shell {
   virtual void sendKeyDown(HWND window, unsigned virtualKey) = 0;
   virtual void sendChar(HWND window, wchar_t ch) = 0;
   virtual void sleep(unsigned milliseconds) = 0;
+
+  // Waits at most milliseconds for a process that start() handed back: its exit
+  // code once it has ended, nullopt while it still runs.
+  virtual std::optional<std::uint32_t> waitForExit(HANDLE process, unsigned milliseconds) = 0;
 };
 
 // ---------------------------------------------------------------- URL cache
@@ -287,6 +307,10 @@ class Profiles {
   virtual bool sectionExists(std::wstring_view file, std::wstring_view section) = 0;
   // Key names of the section in the file's order.
   virtual std::vector<std::wstring> keys(std::wstring_view file, std::wstring_view section) = 0;
+
+  // The section's lines as stored ("key=value"), in the file's order. Unlike keys(),
+  // a key that itself holds "=" comes back whole, for the reader to split.
+  virtual std::vector<std::wstring> sectionLines(std::wstring_view file, std::wstring_view section) = 0;
 };
 
 // ---------------------------------------------------------------- the whole

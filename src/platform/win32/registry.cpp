@@ -187,3 +187,35 @@ bool Win32Registry::deleteKey(RegRoot root, std::wstring_view path) {
 }
 
 }  // namespace wv
+
+namespace wv {
+
+std::optional<RegRawValue> Win32RegKey::readRaw(std::wstring_view name) {
+  const std::wstring valueName(name);
+  RegRawValue value;
+  DWORD bytes = 0;
+  if (RegQueryValueExW(key_.get(), valueName.c_str(), nullptr, &value.type, nullptr, &bytes) != ERROR_SUCCESS)
+    return std::nullopt;
+  for (;;) {
+    value.data.resize(bytes);
+    DWORD got = bytes;
+    const LSTATUS status = RegQueryValueExW(key_.get(), valueName.c_str(), nullptr, &value.type,
+                                            value.data.empty() ? nullptr : value.data.data(), &got);
+    if (status == ERROR_MORE_DATA) {  // the value grew between the two calls
+      bytes = got;
+      continue;
+    }
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    value.data.resize(got);
+    return value;
+  }
+}
+
+bool Win32RegKey::writeRaw(std::wstring_view name, const RegRawValue& value) {
+  if (value.data.size() > MAXDWORD) return false;
+  return RegSetValueExW(key_.get(), std::wstring(name).c_str(), 0, value.type,
+                        value.data.empty() ? nullptr : value.data.data(),
+                        static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+}
+
+}  // namespace wv

@@ -30,6 +30,8 @@ class Win32RegKey : public RegKey {
   bool writeBinary(std::wstring_view name, const void* data, std::size_t size) override;
   bool deleteValue(std::wstring_view name) override;
   bool info(RegKeyInfo& out) override;
+  std::optional<RegRawValue> readRaw(std::wstring_view name) override;
+  bool writeRaw(std::wstring_view name, const RegRawValue& value) override;
   [[nodiscard]] HKEY handle() const { return key_.get(); }
 
  private:
@@ -73,6 +75,7 @@ class Win32Shell : public Shell {
   void sendKeyDown(HWND window, unsigned virtualKey) override;
   void sendChar(HWND window, wchar_t ch) override;
   void sleep(unsigned milliseconds) override;
+  std::optional<std::uint32_t> waitForExit(HANDLE process, unsigned milliseconds) override;
 };
 
 // ---------------------------------------------------------------- URL cache, event logs
@@ -174,6 +177,7 @@ class Win32Profiles : public Profiles {
   bool eraseSection(std::wstring_view file, std::wstring_view section) override;
   bool sectionExists(std::wstring_view file, std::wstring_view section) override;
   std::vector<std::wstring> keys(std::wstring_view file, std::wstring_view section) override;
+  std::vector<std::wstring> sectionLines(std::wstring_view file, std::wstring_view section) override;
 };
 
 }  // namespace wv
