@@ -1,6 +1,7 @@
 #include "registry/bfglline.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "core/publline.h"
 #include "platform/platform.h"
@@ -22,6 +23,37 @@ bool SplitLine(const std::wstring& line, std::wstring& key, std::wstring& value)
   key = line.substr(0, eq);
   value = line.substr(eq + 1);
   return true;
+}
+
+// The key of the section's first line whose key matches up to its first "=";
+// nullopt when there is none.
+std::optional<std::wstring> FirstMatch(const std::wstring& file, std::wstring_view section, std::wstring_view key) {
+  const std::wstring wanted = ProfileKey(key);
+  for (const std::wstring& line : Ini().sectionLines(file, section)) {
+    std::wstring lineKey, value;
+    if (SplitLine(line, lineKey, value) && EqualsNoCase(ProfileKey(lineKey), wanted)) return lineKey;
+  }
+  return std::nullopt;
+}
+
+bool HasLine(const std::wstring& file, std::wstring_view section, std::wstring_view key) {
+  for (const std::wstring& line : Ini().sectionLines(file, section)) {
+    std::wstring lineKey, value;
+    if (SplitLine(line, lineKey, value) && EqualsNoCase(lineKey, key)) return true;
+  }
+  return false;
+}
+
+// The profile functions know a key that holds "=" by its whole text while they
+// keep the file in memory and by its text up to the "=" once they read it again:
+// the whole key is tried first, the short one only when it names this very line.
+bool RemoveLine(const std::wstring& file, std::wstring_view section, std::wstring_view key) {
+  if (!HasLine(file, section, key)) return true;
+  (void)Ini().deleteKey(file, section, key);
+  if (!HasLine(file, section, key)) return true;
+  const std::optional<std::wstring> first = FirstMatch(file, section, key);
+  if (first && EqualsNoCase(*first, key)) (void)Ini().deleteKey(file, section, ProfileKey(key));
+  return !HasLine(file, section, key);
 }
 
 // Entries of one section, each with its date and system name filled in.
@@ -86,11 +118,15 @@ std::wstring RecordStamp() {
 }
 
 bool WriteRecord(std::wstring_view folder, std::wstring_view section, std::wstring_view key) {
-  return Ini().write(RecordFile(folder), section, key, RecordStamp());
+  const std::wstring file = RecordFile(folder);
+  // Written again, an entry replaces its value; one whose key holds "=" would be
+  // appended a second time, so its earlier line goes first.
+  if (key.find(L'=') != std::wstring_view::npos) (void)RemoveLine(file, section, key);
+  return Ini().write(file, section, key, RecordStamp());
 }
 
 bool DeleteRecord(std::wstring_view folder, std::wstring_view section, std::wstring_view key) {
-  return Ini().deleteKey(RecordFile(folder), section, ProfileKey(key));
+  return RemoveLine(RecordFile(folder), section, key);
 }
 
 std::vector<BackupEntry> ListRegistryBackups(std::wstring_view regBackupDir) {

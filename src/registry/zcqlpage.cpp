@@ -25,6 +25,8 @@ void ZcqlPage::build() {
 
   zcql_sm.onClick = [this] { zcql_smClick(); };
   zcql_sel.onClick = [this] { zcql_selClick(); };
+  zcql_bf.onClick = [this] { zcql_bfClick(); };
+  zcql_hy.onClick = [this] { zcql_hyClick(); };
   zcql_run.setFollow(&zcql_showlist);
 }
 
