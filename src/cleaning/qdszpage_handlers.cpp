@@ -39,14 +39,16 @@ void QdszPage::qdsz_autosxClick() {
   writeHeader();
 
   const KnownFolders& known = form().knownFolders;
-  const std::wstring fallbackIcon = known.WindowsDir + L"\\regedit.exe";  // values that hold no command line
+  // Values that name no program, or a program that is not there, show the registry editor's icon.
+  const int fallbackIcon = GetSysIconIndex(known.WindowsDir + L"\\regedit.exe");
   RefreshRun run;
   ReadStartupItems({known.StartupDir, known.CommonStartupDir, known.SystemDir}, run, [&](StartupItem item) {
     ListRow row;
     row.caption = item.name;
     const bool file = item.kind == StartupKind::File;
     row.sub = {item.location, file ? L"启动菜单" : L"注册表", RegistryLocation(item)};
-    row.image = GetSysIconIndex(item.iconPath.empty() ? fallbackIcon : item.iconPath);
+    row.image = item.iconPath.empty() ? -1 : GetSysIconIndex(item.iconPath);
+    if (row.image < 0) row.image = fallbackIcon;
     row.state = static_cast<int>(items_.size());
     items_.push_back(std::move(item));
     qdsz_showlist.appendRow(row);
