@@ -3,22 +3,9 @@
 #include "app/mainform.h"
 #include "cleaning/qdszpage.h"
 #include "registry/bfglpage.h"
-#include "ui/messages.h"
+#include "registry/bfglpage_run.h"
 
 namespace wv {
-namespace {
-
-// Reading the items keeps the window painting; there is no stop.
-class RefreshRun : public RunContext {
- public:
-  bool proceed() override {
-    (void)DrainMessagesIfDue();
-    return true;
-  }
-  void status(std::wstring_view text) override { SetRunInfo(text); }
-};
-
-}  // namespace
 
 void QdszPage::connectHandlers() {
   qdsz_autosx.onClick = [this] { qdsz_autosxClick(); };
@@ -41,7 +28,7 @@ void QdszPage::qdsz_autosxClick() {
   const KnownFolders& known = form().knownFolders;
   // Values that name no program, or a program that is not there, show the registry editor's icon.
   const int fallbackIcon = GetSysIconIndex(known.WindowsDir + L"\\regedit.exe");
-  RefreshRun run;
+  PaintingRun run;
   ReadStartupItems({known.StartupDir, known.CommonStartupDir, known.SystemDir}, run, [&](StartupItem item) {
     ListRow row;
     row.caption = item.name;

@@ -111,49 +111,46 @@ RestoreStatus RestoreRegistryBackup(std::wstring_view backupFile, RunContext& ct
   return *code == 0 ? RestoreStatus::Done : RestoreStatus::ImportFailed;
 }
 
+namespace {
+
+// Heading and text of each outcome, in the order of the status enums.
+struct Message {
+  std::wstring_view heading;
+  std::wstring_view text;
+};
+
+constexpr Message kBackupMessages[] = {
+    {L"备份成功", L"您已成功备份注册表！"},
+    {L"备份失败", L"备份目录无效请重新选择！"},
+    {L"备份失败", L"无法启动注册表编辑器，注册表未备份！"},
+    {L"备份失败", L"注册表编辑器未能导出注册表，备份未完成！"},
+    {L"备份失败", L"备份文件压缩失败，请检查备份目录所在磁盘的空间！"},
+    {L"备份失败", L"备份记录无法写入，备份文件保留在："},
+};
+
+constexpr Message kRestoreMessages[] = {
+    {L"恢复成功", L"您已成功恢复注册表！"},
+    {L"恢复失败", L"您选择的备份记录已不存在！"},
+    {L"恢复失败", L"您选择的备份文件已损坏，注册表未作改动！"},
+    {L"恢复失败", L"无法启动注册表编辑器，注册表未恢复！"},
+    {L"恢复失败", L"注册表编辑器未能导入该备份！"},
+};
+
+// Information for success, a warning for everything else.
+void Show(const Message& m, bool success, std::wstring_view detail = {}) {
+  MsgBox(success ? 0 : 2, 1, m.heading, std::wstring(m.text) + std::wstring(detail));
+}
+
+}  // namespace
+
 void ReportBackup(const BackupResult& result) {
-  constexpr std::wstring_view kFailed = L"备份失败";
-  switch (result.status) {
-    case BackupStatus::Done:
-      MsgBox(0, 1, L"备份成功", L"您已成功备份注册表！");
-      return;
-    case BackupStatus::FolderInvalid:
-      MsgBox(2, 1, kFailed, L"备份目录无效请重新选择！");
-      return;
-    case BackupStatus::EditorMissing:
-      MsgBox(2, 1, kFailed, L"无法启动注册表编辑器，注册表未备份！");
-      return;
-    case BackupStatus::ExportFailed:
-      MsgBox(2, 1, kFailed, L"注册表编辑器未能导出注册表，备份未完成！");
-      return;
-    case BackupStatus::CompressFailed:
-      MsgBox(2, 1, kFailed, L"备份文件压缩失败，请检查备份目录所在磁盘的空间！");
-      return;
-    case BackupStatus::RecordFailed:
-      MsgBox(2, 1, kFailed, L"备份记录无法写入，备份文件保留在：" + result.file);
-      return;
-  }
+  const bool recordFailed = result.status == BackupStatus::RecordFailed;
+  Show(kBackupMessages[static_cast<int>(result.status)], result.status == BackupStatus::Done,
+       recordFailed ? std::wstring_view(result.file) : std::wstring_view());
 }
 
 void ReportRestore(RestoreStatus status) {
-  constexpr std::wstring_view kFailed = L"恢复失败";
-  switch (status) {
-    case RestoreStatus::Done:
-      MsgBox(0, 1, L"恢复成功", L"您已成功恢复注册表！");
-      return;
-    case RestoreStatus::Missing:
-      MsgBox(2, 1, kFailed, L"您选择的备份记录已不存在！");
-      return;
-    case RestoreStatus::Damaged:
-      MsgBox(2, 1, kFailed, L"您选择的备份文件已损坏，注册表未作改动！");
-      return;
-    case RestoreStatus::EditorMissing:
-      MsgBox(2, 1, kFailed, L"无法启动注册表编辑器，注册表未恢复！");
-      return;
-    case RestoreStatus::ImportFailed:
-      MsgBox(2, 1, kFailed, L"注册表编辑器未能导入该备份！");
-      return;
-  }
+  Show(kRestoreMessages[static_cast<int>(status)], status == RestoreStatus::Done);
 }
 
 }  // namespace wv

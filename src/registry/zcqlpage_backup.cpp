@@ -1,24 +1,11 @@
 // The redundancy page's backup and restore of the whole registry.
 #include "app/mainform.h"
 #include "registry/bfglpage.h"
+#include "registry/bfglpage_run.h"
 #include "registry/regbackup.h"
 #include "registry/zcqlpage.h"
-#include "ui/messages.h"
 
 namespace wv {
-namespace {
-
-// A backup or restore cannot be stopped: the window only keeps painting.
-class EditorRun : public RunContext {
- public:
-  bool proceed() override {
-    (void)DrainMessages();
-    return true;
-  }
-  void status(std::wstring_view text) override { SetRunInfo(text); }
-};
-
-}  // namespace
 
 void ZcqlPage::setBackupRunning(bool running) {
   form().SetToolsEnabled(!running);
@@ -32,7 +19,7 @@ void ZcqlPage::zcql_bfClick() {
   const BfglPage& manager = *form().bfgltab;
   const BackupOptions options{form().RegBackupDir, manager.bfgl_chxSelCom.checked(), manager.bfgl_cbxComSta.index()};
   setBackupRunning(true);
-  EditorRun run;
+  PaintingRun run;
   const BackupResult result = RegistryBackup(options, run);
   ReportBackup(result);
   setBackupRunning(false);
@@ -51,7 +38,7 @@ void ZcqlPage::RegistryRestore(std::wstring_view backupFile) {
   }
   form().setActivePage(*this);
   setBackupRunning(true);
-  EditorRun run;
+  PaintingRun run;
   const RestoreStatus status = RestoreRegistryBackup(backupFile, run);
   ReportRestore(status);
   setBackupRunning(false);

@@ -143,16 +143,10 @@ TEST(StartupItems, RemovedWithBackupsListedRestoredAndDeleted) {
   EXPECT_EQ(test::ReadBytes(common / L"same.lnk"), "everyone's");
   // The second copy comes back under the name it was kept as.
   EXPECT_EQ(test::ReadBytes(user / L"same (2).lnk"), "the user's");
-  for (const wchar_t* tag : {L"cmd", L"looks"}) {
+  for (const auto& [keyName, tag] : {std::pair{L"Run", L"cmd"}, std::pair{L"Run", L"looks"},
+                                     std::pair{L"RunOnce", L"number"}, std::pair{L"RunOnce", L"qword"}}) {
     SCOPED_TRACE(ToUtf8(tag));
-    const std::optional<RegRawValue> now = values.get(HKEY_CURRENT_USER, L"Run", tag);
-    ASSERT_TRUE(now.has_value());
-    EXPECT_EQ(now->type, before[tag]->type);
-    EXPECT_EQ(now->data, before[tag]->data);
-  }
-  for (const wchar_t* tag : {L"number", L"qword"}) {
-    SCOPED_TRACE(ToUtf8(tag));
-    const std::optional<RegRawValue> now = values.get(HKEY_CURRENT_USER, L"RunOnce", tag);
+    const std::optional<RegRawValue> now = values.get(HKEY_CURRENT_USER, keyName, tag);
     ASSERT_TRUE(now.has_value());
     EXPECT_EQ(now->type, before[tag]->type);
     EXPECT_EQ(now->data, before[tag]->data);
