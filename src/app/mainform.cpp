@@ -4,6 +4,7 @@
 
 #include "app/infoform.h"
 #include "app/page.h"
+#include "app/runprotocol.h"
 #include "cleaning/qdszpage.h"
 #include "cleaning/qtrcpage.h"
 #include "cleaning/rjqlpage.h"
@@ -68,7 +69,10 @@ Tfrmmain::~Tfrmmain() {
     options_.quitOnDestroy = false;
     DestroyWindow(hwnd_);
   }
-  if (sinkInstalled_) SetRunInfoSink(std::move(previousSink_));
+  if (sinkInstalled_) {
+    SetRunInfoSink(std::move(previousSink_));
+    SetFaultSink(std::move(previousFaultSink_));
+  }
   SetMsgBoxOwner(nullptr);
 }
 
@@ -108,9 +112,11 @@ void Tfrmmain::create() {
   zdk_runinfo.create(Panel3.handle(), theme::kStatusBar);
   zdk_runprog.create(Panel3.handle());
   zdk_runprog.setVisible(false);
+  zdk_runprog.onVisibility = [this] { layoutStatusBar(); };
   buildPages();
 
   previousSink_ = SetRunInfoSink([this](std::wstring_view text) { zdk_runinfo.setText(text); });
+  previousFaultSink_ = SetFaultSink([this](const FaultReport& fault) { AppendFaultLog(programFolder, fault); });
   sinkInstalled_ = true;
   SetMsgBoxOwner(hwnd_);
   about().mainVisible = [this] { return hwnd_ && IsWindowVisible(hwnd_); };
@@ -146,8 +152,14 @@ void Tfrmmain::layout(int width, int height) {
   Panel2.setBounds(width - kSideWidth, kTitleHeight, kSideWidth, bodyH);
   PageControl1.setBounds(0, kTitleHeight, width - kSideWidth, bodyH);
   Panel3.setBounds(0, height - kStatusHeight, width, kStatusHeight);
-  zdk_runinfo.setBounds(0, 1, width - kSideWidth, kStatusHeight - 1);
-  zdk_runprog.setBounds(width - kSideWidth + 2, 3, kSideWidth - 6, kStatusHeight - 6);
+  layoutStatusBar();
+}
+
+void Tfrmmain::layoutStatusBar() {
+  const int width = Panel3.clientRect().right;
+  const bool gauge = zdk_runprog.visible();
+  zdk_runinfo.setBounds(0, 1, gauge ? width - kGaugeWidth : width, kStatusHeight - 1);
+  zdk_runprog.setBounds(width - kGaugeWidth, 3, kGaugeWidth, kStatusHeight - 6);
 }
 
 void Tfrmmain::FormCreate() {

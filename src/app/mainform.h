@@ -72,6 +72,17 @@ class PageHost : public Panel {
   Page* active_ = nullptr;
 };
 
+// The gauge of the status bar: showing or hiding it tells the bar, so that the
+// status text has the whole width while the gauge is hidden.
+class StatusGauge : public Gauge {
+ public:
+  void setVisible(bool visible) override {
+    Gauge::setVisible(visible);
+    if (onVisibility) onVisibility();
+  }
+  std::function<void()> onVisibility;
+};
+
 class Tfrmmain : public Control {
  public:
   static constexpr int kClientWidth = 800;
@@ -79,6 +90,7 @@ class Tfrmmain : public Control {
   static constexpr int kTitleHeight = 22;
   static constexpr int kSideWidth = 142;
   static constexpr int kStatusHeight = 21;
+  static constexpr int kGaugeWidth = 142;
 
   explicit Tfrmmain(FormOptions options = {});
   ~Tfrmmain() override;
@@ -95,7 +107,7 @@ class Tfrmmain : public Control {
   PageHost PageControl1;
   Panel Panel3;
   StatusPanel zdk_runinfo;
-  Gauge zdk_runprog;
+  StatusGauge zdk_runprog;
 
   // Pages, in the order the page area holds them.
   std::unique_ptr<WjszPage> wjsztab;
@@ -159,6 +171,7 @@ class Tfrmmain : public Control {
  private:
   void buildPages();
   void layout(int width, int height);
+  void layoutStatusBar();
   void fillDriveRows();
 
   FormOptions options_;
@@ -167,6 +180,7 @@ class Tfrmmain : public Control {
   bool closeQuery_ = true;      // FormCloseQuery runs when the window closes
   std::wstring pickFolder_ = L"c:";
   RunInfoSink previousSink_;
+  FaultSink previousFaultSink_;
   bool sinkInstalled_ = false;
   MessageHook previousHook_;
   bool hooked_ = false;

@@ -6,6 +6,7 @@
 #include "ui/controls.h"
 #include "ui/listview.h"
 #include "ui/messages.h"
+#include "platform/platform.h"
 
 namespace wv {
 
@@ -61,6 +62,59 @@ void RunControl::progressStep() { form_.zdk_runprog.step(); }
 
 void RunControl::rowAdded() {
   if (follow_) follow_->followTail();
+}
+
+RunGuard::RunGuard(RunControl& run, std::wstring_view handler, std::int32_t operation,
+                   std::initializer_list<Control*> disable, std::function<void()> afterEnd)
+    : scope_(handler), run_(run), afterEnd_(std::move(afterEnd)) {
+  run_.start(operation, disable);
+}
+
+RunGuard::~RunGuard() {
+  if (finished_) return;
+  // Unwinding: nothing may escape from here.
+  try {
+    run_.finish(kFaultStatusText);
+    ended();
+  } catch (...) {
+  }
+}
+
+void RunGuard::finish(std::wstring_view statusText) {
+  run_.finish(statusText);
+  ended();
+}
+
+void RunGuard::finishCounted(std::wstring_view finishedText, std::wstring_view stoppedText) {
+  run_.finishCounted(finishedText, stoppedText);
+  ended();
+}
+
+void RunGuard::ended() {
+  finished_ = true;
+  if (afterEnd_) afterEnd_();
+}
+
+namespace {
+
+std::wstring TwoDigits(unsigned v) { return std::wstring{static_cast<wchar_t>(L'0' + v / 10 % 10), static_cast<wchar_t>(L'0' + v % 10)}; }
+
+}  // namespace
+
+void AppendFaultLog(std::wstring_view folder, const FaultReport& fault) {
+  SYSTEMTIME t{};
+  GetLocalTime(&t);
+  std::wstring line = ToDecimal(t.wYear) + L"-" + TwoDigits(t.wMonth) + L"-" + TwoDigits(t.wDay) + L" " +
+                      TwoDigits(t.wHour) + L":" + TwoDigits(t.wMinute) + L":" + TwoDigits(t.wSecond) + L"  " +
+                      fault.handler + L"  " + ReplaceAll(ReplaceAll(fault.what, L"\r", L" "), L"\n", L" ") + L"\r\n";
+  const std::wstring path = IncludeTrailingBackslash(folder) + std::wstring(kFaultLogName);
+  std::unique_ptr<File> file = Fs().openFile(path, FileAccess::Write, FileShare::Read, FileDisposition::OpenAlways);
+  if (!file) return;
+  const std::optional<std::uint64_t> size = file->size();
+  if (!size || !file->seek(*size)) return;
+  std::string bytes = *size == 0 ? std::string("\xEF\xBB\xBF") : std::string();  // Notepad reads it as UTF-8
+  bytes += ToUtf8(line);
+  static_cast<void>(file->write(bytes.data(), bytes.size()));
 }
 
 }  // namespace wv

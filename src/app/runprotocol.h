@@ -7,17 +7,22 @@
 //
 //   void WjrcPage::wjrc_smClick() {
 //     if (!wjrc_run.canStart()) { wjrc_run.requestStop(); return; }
-//     wjrc_run.start(1, {&wjrc_delsel, &wjrc_delall});
+//     RunGuard run(wjrc_run, L"wjrc_smClick", 1, {&wjrc_delsel, &wjrc_delall}, [this] { ...buttons... });
 //     ... engine(wjrc_run) ...      // calls wjrc_run.proceed() before each item
-//     wjrc_run.finish(summary);
+//     run.finish(summary);
 //   }
+//
+// A fault that escapes the engine still ends the run (RunGuard), and the window's
+// dispatch writes it to the fault log beside the program.
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "core/engine.h"
+#include "ui/window.h"
 
 namespace wv {
 
@@ -27,6 +32,10 @@ class OwnerDataListView;
 class Tfrmmain;
 
 inline constexpr std::wstring_view kStopCaption = L"停止";
+// Beside the program: one line per fault that escaped a handler.
+inline constexpr std::wstring_view kFaultLogName = L"WindowsVantorra.log";
+// The status line after a run that a fault ended.
+inline constexpr std::wstring_view kFaultStatusText = L"操作出错已中止，详情记录在程序目录的 WindowsVantorra.log 中";
 
 class RunControl : public RunContext {
  public:
@@ -69,5 +78,32 @@ class RunControl : public RunContext {
   std::int32_t& runState_;
   OwnerDataListView* follow_ = nullptr;
 };
+
+// One run of a start handler, from start to end step. The end step comes
+// however the handler ends: finish() with the summary, or, when a fault unwinds
+// the handler (or it returns without finishing), the destructor with the fault
+// text. afterEnd re-enables the page's own buttons after either. Also names the
+// handler for the fault log.
+class RunGuard {
+ public:
+  RunGuard(RunControl& run, std::wstring_view handler, std::int32_t operation,
+           std::initializer_list<Control*> disable = {}, std::function<void()> afterEnd = {});
+  ~RunGuard();
+  RunGuard(const RunGuard&) = delete;
+  RunGuard& operator=(const RunGuard&) = delete;
+
+  void finish(std::wstring_view statusText);
+  void finishCounted(std::wstring_view finishedText, std::wstring_view stoppedText);
+
+ private:
+  void ended();
+  HandlerScope scope_;
+  RunControl& run_;
+  std::function<void()> afterEnd_;
+  bool finished_ = false;
+};
+
+// Appends "date time  handler  what" to the fault log in the folder (UTF-8).
+void AppendFaultLog(std::wstring_view folder, const FaultReport& fault);
 
 }  // namespace wv

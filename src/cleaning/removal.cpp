@@ -1,9 +1,11 @@
 #include "cleaning/removal.h"
 
 #include <algorithm>
+#include <set>
 
 #include "cleaning/wjrcline.h"
 #include "core/publline.h"
+#include "core/text.h"
 #include "platform/platform.h"
 
 namespace wv {
@@ -15,10 +17,28 @@ void SortIndices(std::vector<std::size_t>& indices, std::size_t count) {
   indices.erase(std::lower_bound(indices.begin(), indices.end(), count), indices.end());
 }
 
-// Clears read-only, hidden and system so that the shell takes the item without asking.
-void AddSource(std::vector<std::wstring>& sources, const std::wstring& path) {
+// A path handed to the shell, with the attributes it had before.
+struct Source {
+  std::wstring path;
+  DWORD attributes;
+};
+
+// Read-only, hidden and system are cleared so that the shell takes the item
+// without asking; they come back on whatever is still there afterwards.
+void AddSource(std::vector<Source>& sources, const std::wstring& path) {
+  const DWORD attributes = Fs().attributes(path);
   static_cast<void>(Fs().setAttributes(path, FILE_ATTRIBUTE_ARCHIVE));
-  sources.push_back(path);
+  sources.push_back({path, attributes});
+}
+
+void RestoreAttributes(const std::vector<Source>& sources) {
+  constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  for (const Source& s : sources) {
+    if (s.attributes == INVALID_FILE_ATTRIBUTES || !(s.attributes & kKept)) continue;
+    const DWORD now = Fs().attributes(s.path);
+    if (now == INVALID_FILE_ATTRIBUTES) continue;  // gone, as asked
+    static_cast<void>(Fs().setAttributes(s.path, (now & ~FILE_ATTRIBUTE_DIRECTORY) | (s.attributes & kKept)));
+  }
 }
 
 // The shell operation a mode uses.
@@ -39,11 +59,45 @@ ShellRemoval ShellRemovalFor(RemovalMode mode) {
   }
 }
 
-int RunShell(const std::vector<std::wstring>& sources, const RemovalOptions& options) {
+int RunShell(const std::vector<Source>& sources, const RemovalOptions& options) {
+  if (sources.empty()) return 0;
+  std::vector<std::wstring> paths;
+  paths.reserve(sources.size());
+  for (const Source& s : sources) paths.push_back(s.path);
   const ShellRemoval call = ShellRemovalFor(options.mode);
   const std::wstring_view target =
       options.mode == RemovalMode::MoveToFolder ? std::wstring_view(options.moveFolder) : std::wstring_view();
-  return Sh().fileOperation(options.owner, call.func, sources, target, call.flags);
+  return Sh().fileOperation(options.owner, call.func, paths, target, call.flags);
+}
+
+// The user said no to the shell's own question, or stopped its progress: that
+// ends the removal, nothing further goes.
+bool DeclinedOrAborted(int shellResult) {
+  constexpr int kOperationCancelled = 0x75;  // DE_OPCANCELLED of the older shells
+  return shellResult == ERROR_CANCELLED || shellResult == kOperationCancelled;
+}
+
+// A waste folder qualifies only while everything in it goes in the same
+// operation: a file put there since the scan, or a link to elsewhere, keeps it.
+// A folder that cannot be read cannot be shown to be waste.
+bool StillWaste(const std::wstring& folder, const std::set<std::wstring>& goingFiles) {
+  const DWORD attributes = Fs().attributes(folder);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  const std::wstring base = IncludeTrailingBackslash(folder);
+  std::unique_ptr<DirSearch> search = Fs().search(base + L"*.*");
+  if (!search) return false;
+  FindEntry entry;
+  while (search->next(entry)) {
+    if (entry.isDots()) continue;
+    const std::wstring path = base + entry.name;
+    if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
+    if (entry.isFolder()) {
+      if (!StillWaste(path, goingFiles)) return false;
+    } else if (!goingFiles.contains(ToUpper(path))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 bool TargetMissing(const RemovalOptions& options) {
@@ -77,22 +131,31 @@ bool ConfirmRemoval(const RemovalOptions& options, bool allRows) {
 std::size_t RemoveFoundRows(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options) {
   SortIndices(indices, rows.size());
   if (indices.empty() || TargetMissing(options)) return 0;
-  std::vector<std::wstring> sources;
+  std::vector<Source> sources;
+  std::set<std::wstring> goingFiles;
   for (std::size_t i : indices) {
     const ListRow& row = rows.at(i);
-    if (!IsWasteRow(row) && FileExists(row.caption)) AddSource(sources, row.caption);
+    if (IsWasteRow(row) || !FileExists(row.caption)) continue;
+    goingFiles.insert(ToUpper(row.caption));
+    AddSource(sources, row.caption);
   }
+  // Checked before any attribute of them changes; a row that no longer
+  // qualifies stays in the list, untouched.
+  std::vector<std::wstring> waste;
   for (std::size_t i : indices) {
     const ListRow& row = rows.at(i);
-    if (IsWasteRow(row) && DirectoryExists(row.caption)) AddSource(sources, row.caption);
+    if (IsWasteRow(row) && DirectoryExists(row.caption) && StillWaste(row.caption, goingFiles))
+      waste.push_back(row.caption);
   }
-  const int result = sources.empty() ? 0 : RunShell(sources, options);
-  if (result != 0) {
-    for (std::size_t i : indices) {
-      const ListRow& row = rows.at(i);
-      if (IsWasteRow(row) && DirectoryExists(row.caption)) static_cast<void>(Fs().removeFolder(row.caption));
-    }
+  for (const std::wstring& folder : waste) AddSource(sources, folder);
+
+  const int result = RunShell(sources, options);
+  if (result != 0 && !DeclinedOrAborted(result)) {
+    // Deepest first, as the scan listed them: a parent empties once its children went.
+    for (const std::wstring& folder : waste)
+      if (DirectoryExists(folder)) static_cast<void>(Fs().removeFolder(folder));
   }
+  RestoreAttributes(sources);
   return DropGoneRows(rows, indices);
 }
 

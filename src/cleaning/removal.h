@@ -32,11 +32,14 @@ inline constexpr std::wstring_view kDailyCleanedText = L"所有扫描到的垃�
 // means stop. The other modes ask nothing here.
 bool ConfirmRemoval(const RemovalOptions& options, bool allRows);
 
-// Each chosen row whose path still exists gets the archive attribute alone and
-// goes into one shell file operation: the files first, then the "废目录" folders
-// of the daily page. If the shell reports failure, each such folder still there
-// is removed when it is empty. Then the chosen rows whose path exists neither as
-// file nor as folder leave the model. Indices may come in any order and repeat.
+// Each chosen row whose file still exists, then each "废目录" row of the daily
+// page whose folder still holds nothing but files going in the same call (and
+// no link), gets the archive attribute alone and goes into one shell file
+// operation. When the user declines the shell's question or aborts it, nothing
+// further happens; when the shell fails otherwise, each such folder still there
+// is removed if empty. Whatever is left gets its read-only, hidden and system
+// attributes back, and the chosen rows whose path exists neither as file nor as
+// folder leave the model. Indices may come in any order and repeat.
 // Returns the number of rows removed. Nothing happens in the move mode when the
 // target folder does not exist.
 std::size_t RemoveFoundRows(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options);

@@ -191,9 +191,10 @@ JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, RowMode
   rows.clear();
   if (walk.hasPatterns()) {
     if (input.mode == JunkScanMode::TickedDrives) {
-      for (const std::wstring& drive : input.drives) {
+      for (std::size_t row = 0; row < input.drives.size(); ++row) {
         if (!walk.proceed()) break;
-        walk.walkRoot(drive);
+        if (input.driveTicked && !input.driveTicked(row)) continue;
+        walk.walkRoot(input.drives[row]);
       }
     } else {
       walk.walkRoot(input.folder);

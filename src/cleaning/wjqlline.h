@@ -4,6 +4,7 @@
 // built-in names and folders and the user's excluded folders.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,11 @@ enum class JunkScanMode { TickedDrives = 1, ChosenFolder = 2 };
 // What the page reads from its controls when a scan starts.
 struct JunkScanInput {
   JunkScanMode mode = JunkScanMode::TickedDrives;
-  // "C:" for each ticked row of the drive list, in row order (DriveFromCaption).
+  // "C:" for each row of the drive list, in row order (DriveFromCaption).
   std::vector<std::wstring> drives;
+  // Asked for a row's tick when the walk reaches that row, so that a row
+  // unticked during a scan is left out; unset: every row is walked.
+  std::function<bool(std::size_t row)> driveTicked;
   // The folder ChooseFolder returned (ChosenFolder mode).
   std::wstring folder;
   // Captions of the ticked mask rows in row order, as shown; the scan passes

@@ -116,26 +116,28 @@ void WjqlPage::wjql_smselClick() {
 }
 
 void WjqlPage::scan(std::int32_t operation) {
-  wjql_run.start(operation, {&wjql_delsel, &wjql_delall, &wjql_smsel});
+  RunGuard run(wjql_run, operation == 2 ? L"wjql_smselClick" : L"wjql_smClick", operation,
+               {&wjql_delsel, &wjql_delall, &wjql_smsel}, [this] {
+                 wjql_smsel.setEnabled(true);
+                 wjql_delsel.setEnabled(!wjql_results.empty());
+                 wjql_delall.setEnabled(!wjql_results.empty());
+               });
   FlatButton1.setDown(true);
   PageControl6.show(0);
 
-  // Ticks, masks and exclusions as they are now; changes during the scan count next time.
+  // Masks and exclusions as they are now; a drive's tick when the walk reaches its row.
   JunkScanInput input;
   input.mode = operation == 2 ? JunkScanMode::ChosenFolder : JunkScanMode::TickedDrives;
   input.folder = wjql_folder;
-  for (int i = 0; i < wjql_select.count(); ++i)
-    if (wjql_select.checked(i)) input.drives.push_back(DriveFromCaption(wjql_select.text(i, 0)));
+  for (int i = 0; i < wjql_select.count(); ++i) input.drives.push_back(DriveFromCaption(wjql_select.text(i, 0)));
+  input.driveTicked = [this](std::size_t row) { return wjql_select.checked(static_cast<int>(row)); };
   for (int i = 0; i < wjql_wjlxlist.count(); ++i)
     if (wjql_wjlxlist.checked(i)) input.masks.push_back(wjql_wjlxlist.text(i, 0));
   for (int i = 0; i < wjql_jumplist.count(); ++i) input.exclusions.push_back(wjql_jumplist.text(i, 0));
   input.known = form().knownFolders;
 
   const JunkScanResult result = JunkFileScan(input, wjql_run, wjql_results);
-  wjql_run.finish(JunkScanSummary(result));
-  wjql_smsel.setEnabled(true);
-  wjql_delsel.setEnabled(!wjql_results.empty());
-  wjql_delall.setEnabled(!wjql_results.empty());
+  run.finish(JunkScanSummary(result));
 }
 
 void WjqlPage::removeRows(bool allRows) {

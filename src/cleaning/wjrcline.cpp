@@ -171,6 +171,13 @@ class DailyWalk {
   std::wstring statusText_;
 };
 
+// "C:\..." or "\\server\share...": a folder that means the same whatever the
+// current folder is ("C:temp", what "C:/temp" becomes without its slash, does not).
+bool IsFullPath(std::wstring_view path) {
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return true;
+  return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
+}
+
 void ScanUserFolder(DailyWalk& walk, const UserCleanFolder& user) {
   if (!user.givenTypes) {
     walk.startLocation({}, {});
@@ -206,13 +213,6 @@ ListRow UserCleanFolderRow(const UserCleanFolder& entry) {
 }
 
 namespace {
-
-// "C:\..." or "\\server\share...": a folder that means the same whatever the
-// current folder is ("C:temp", what "C:/temp" becomes without its slash, does not).
-bool IsFullPath(std::wstring_view path) {
-  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return true;
-  return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
-}
 
 std::wstring WithoutSlashes(std::wstring_view text) { return ReplaceAll(text, L"/", L""); }
 
@@ -303,7 +303,9 @@ DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, RowM
   DailyWalk walk(run, rows);
   for (int position = 0; position < 5; ++position) {
     if (!walk.proceed()) break;
-    if (!input.items[static_cast<std::size_t>(position)]) continue;
+    const bool ticked =
+        input.itemTicked ? input.itemTicked(position) : input.items[static_cast<std::size_t>(position)];
+    if (!ticked) continue;
     walk.startItem(position);
     if (position < 4) {
       for (const DailyLocation& location : DailyLocations(position, input.known)) {
@@ -316,7 +318,9 @@ DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, RowM
       if (input.userFoldersReached) input.userFoldersReached();
       for (const UserCleanFolder& user : input.userFolders) {
         if (walk.stopped()) break;
-        if (!user.ticked || user.folder.empty() || !DirectoryExists(user.folder)) continue;
+        // The list may come from a settings file edited by hand: a folder that is
+        // not a full path would be taken relative to the current folder.
+        if (!user.ticked || !IsFullPath(user.folder) || !DirectoryExists(user.folder)) continue;
         ScanUserFolder(walk, user);
       }
     }

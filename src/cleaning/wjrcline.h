@@ -51,6 +51,9 @@ bool IsValidTypesText(std::wstring_view types);
 struct DailyScanInput {
   // Ticks of the five scan items, by catalogue position.
   std::array<bool, 5> items{};
+  // When set, asked for an item's tick instead of items, as the scan reaches
+  // it: an item unticked during a scan is left out.
+  std::function<bool(int position)> itemTicked;
   std::vector<UserCleanFolder> userFolders;
   KnownFolders known;
   // Called once when the user-defined item is reached (the page locks the

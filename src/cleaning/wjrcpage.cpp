@@ -16,7 +16,7 @@ WjrcPage::WjrcPage(Tfrmmain& form)
 
 void WjrcPage::build() {
   HWND h = handle();
-  wjrc_select.create(h, ListStyle{.checkBoxes = true, .headers = false}, {{L"扫描项目", 300}, {L"建议", 60}});
+  wjrc_select.create(h, ListStyle{.checkBoxes = true}, {{L"扫描项目", 300}, {L"建议", 60}});
   wjrc_sel.create(h, L"全选");
   wjrc_mr.create(h, L"默认");
   wjrc_sm.create(h, L"扫描");
@@ -85,11 +85,13 @@ void WjrcPage::layout(int width, int height) {
   const int right = width - kMargin;
   const int buttonsX = right - kButtonW;
   const int listW = buttonsX - kGap - kMargin;
-  wjrc_select.setBounds(kMargin + 1, kTop + 1, listW - 2, 98);
+  // Room for the header and all five items, so that none hides behind a scroll bar.
+  constexpr int kSelectH = 116;
+  wjrc_select.setBounds(kMargin + 1, kTop + 1, listW - 2, kSelectH);
   StackButtons({&wjrc_sm, &wjrc_delsel, &wjrc_delall}, buttonsX, kTop);
-  wjrc_sel.setBounds(kMargin, kTop + 104, 30, 18);
-  wjrc_mr.setBounds(kMargin + 40, kTop + 104, 30, 18);
-  const int tabsY = kTop + 130;
+  wjrc_sel.setBounds(kMargin, kTop + kSelectH + 6, 30, 18);
+  wjrc_mr.setBounds(kMargin + 40, kTop + kSelectH + 6, 30, 18);
+  const int tabsY = kTop + kSelectH + 32;
   RowTabs({&FlatButton10, &FlatButton11, &FlatButton12}, kMargin, tabsY, right);
   PageControl3.setBounds(kMargin, tabsY + kTabH, width - 2 * kMargin, height - tabsY - kTabH - kMargin);
 }
@@ -127,13 +129,16 @@ void WjrcPage::wjrc_smClick() {
     wjrc_run.requestStop();
     return;
   }
-  wjrc_run.start(1, {&wjrc_delsel, &wjrc_delall});
+  RunGuard run(wjrc_run, L"wjrc_smClick", 1, {&wjrc_delsel, &wjrc_delall}, [this] {
+    setSelfEditorLocked(false);
+    wjrc_delsel.setEnabled(!wjrc_results.empty());
+    wjrc_delall.setEnabled(!wjrc_results.empty());
+  });
   FlatButton10.setDown(true);
   PageControl3.show(0);
 
   DailyScanInput input;
-  for (int i = 0; i < wjrc_select.count() && i < static_cast<int>(input.items.size()); ++i)
-    input.items[static_cast<std::size_t>(i)] = wjrc_select.checked(i);
+  input.itemTicked = [this](int position) { return position < wjrc_select.count() && wjrc_select.checked(position); };
   input.known = form().knownFolders;
   // The user's folders as the list holds them when the scan gets there: until
   // then they can still be added, deleted and ticked.
@@ -143,10 +148,7 @@ void WjrcPage::wjrc_smClick() {
   };
 
   const DailyScanResult result = DailyFileScan(input, wjrc_run, wjrc_results);
-  wjrc_run.finish(DailyScanSummary(result));
-  setSelfEditorLocked(false);
-  wjrc_delsel.setEnabled(!wjrc_results.empty());
-  wjrc_delall.setEnabled(!wjrc_results.empty());
+  run.finish(DailyScanSummary(result));
 }
 
 void WjrcPage::setSelfEditorLocked(bool locked) {

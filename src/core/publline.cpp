@@ -68,7 +68,8 @@ RunInfoSink SetRunInfoSink(RunInfoSink sink) { return std::exchange(g_runInfoSin
 
 std::wstring GetUIFontName() {
   const OsVersion v = Sys().version();
-  return (v.platformId == 2 && v.major == 6) ? L"微软雅黑" : L"宋体";
+  // Every NT system since Vista carries the font; Windows 10 and 11 report major 10.
+  return (v.platformId == 2 && v.major >= 6) ? L"微软雅黑" : L"宋体";
 }
 
 std::wstring GetOSName() {

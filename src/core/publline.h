@@ -39,7 +39,7 @@ void SetRunInfo(std::wstring_view text);
 using RunInfoSink = std::function<void(std::wstring_view text)>;
 RunInfoSink SetRunInfoSink(RunInfoSink sink);  // returns the previous one
 
-// "微软雅黑" on an NT-family system of major version 6, else "宋体".
+// "微软雅黑" on an NT-family system of major version 6 or later, else "宋体".
 std::wstring GetUIFontName();
 
 // ---------------------------------------------------------------- sizes, drives, times

@@ -94,7 +94,8 @@ class Shell {
  public:
   virtual ~Shell() = default;
   // One call of the shell's file operation over all sources; the result is the
-  // shell's (0 success, anything else failure). target is used when moving.
+  // shell's (0 success, anything else failure; ERROR_CANCELLED when the user
+  // declined or aborted it). target is used when moving.
   virtual int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
                             std::wstring_view target, unsigned flags) = 0;
   // The shell's execute operation; verb may be empty. show: SW_ value. Not waited for.

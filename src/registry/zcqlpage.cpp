@@ -10,7 +10,7 @@ ZcqlPage::ZcqlPage(Tfrmmain& form)
 
 void ZcqlPage::build() {
   HWND h = handle();
-  zcql_select.create(h, ListStyle{.checkBoxes = true, .headers = false}, {{L"扫描项目", 300}, {L"建议", 60}});
+  zcql_select.create(h, ListStyle{.checkBoxes = true}, {{L"扫描项目", 300}, {L"建议", 60}});
   zcql_sel.create(h, L"全选");
   zcql_sm.create(h, L"扫描");
   zcql_delsel.create(h, L"选定删除");

@@ -10,7 +10,7 @@ ZcrcPage::ZcrcPage(Tfrmmain& form)
 
 void ZcrcPage::build() {
   HWND h = handle();
-  zcrc_select.create(h, ListStyle{.checkBoxes = true, .headers = false}, {{L"扫描项目", 300}, {L"建议", 60}});
+  zcrc_select.create(h, ListStyle{.checkBoxes = true}, {{L"扫描项目", 300}, {L"建议", 60}});
   zcrc_sel.create(h, L"全选");
   zcrc_mr.create(h, L"默认");
   zcrc_sm.create(h, L"扫描");

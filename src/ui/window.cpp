@@ -1,5 +1,9 @@
 #include "ui/window.h"
 
+#include <exception>
+#include <utility>
+
+#include "core/text.h"
 #include "platform/handles.h"
 #include "ui/theme.h"
 
@@ -11,7 +15,58 @@ constexpr UINT_PTR kSubclassId = 0x5756;  // "WV"
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
+FaultSink& Sink() {
+  static FaultSink sink;
+  return sink;
+}
+
+thread_local std::wstring_view currentHandler;
+// The scope a fault unwound out of; the dispatch that stops the fault reports it.
+thread_local std::wstring_view faultedHandler;
+
+std::wstring ClassName(HWND hwnd) {
+  wchar_t name[64] = {};
+  const int n = GetClassNameW(hwnd, name, 64);
+  return std::wstring(name, static_cast<std::size_t>(n > 0 ? n : 0));
+}
+
+std::wstring HexMessage(UINT message) {
+  wchar_t text[16] = {};
+  wsprintfW(text, L"0x%04X", message);
+  return text;
+}
+
+void ReportFault(HWND hwnd, UINT message, std::wstring what) {
+  FaultReport report;
+  if (!faultedHandler.empty()) {
+    report.handler = faultedHandler;
+  } else if (!currentHandler.empty()) {
+    report.handler = currentHandler;
+  } else {
+    report.handler = L"message " + HexMessage(message) + L" to " + ClassName(hwnd);
+  }
+  faultedHandler = {};
+  report.what = std::move(what);
+  try {
+    if (Sink()) Sink()(report);
+  } catch (...) {
+    // The log cannot be written: the program goes on all the same.
+  }
+}
+
 }  // namespace
+
+FaultSink SetFaultSink(FaultSink sink) { return std::exchange(Sink(), std::move(sink)); }
+
+HandlerScope::HandlerScope(std::wstring_view name)
+    : previous_(currentHandler), exceptions_(std::uncaught_exceptions()) {
+  currentHandler = name;
+}
+
+HandlerScope::~HandlerScope() {
+  if (std::uncaught_exceptions() > exceptions_ && faultedHandler.empty()) faultedHandler = currentHandler;
+  currentHandler = previous_;
+}
 
 std::wstring WindowText(HWND hwnd) {
   if (!hwnd) return {};
@@ -98,13 +153,21 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, L
 LRESULT Control::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = hwnd_;
   LRESULT result = 0;
+  // A fault in one handler must not unwind through the system's code: it is
+  // reported, and the message gets the default answer.
+  bool faulted = false;
   try {
     result = handleMessage(message, wParam, lParam);
+  } catch (const std::exception& e) {
+    faulted = true;
+    ReportFault(hwnd, message, ToWide(e.what()));
   } catch (...) {
-    // A fault in one handler must not unwind through the system's code.
+    faulted = true;
+    ReportFault(hwnd, message, L"unknown exception");
+  }
+  if (faulted)
     result = subclassed_ ? DefSubclassProc(hwnd, message, wParam, lParam)
                          : DefWindowProcW(hwnd, message, wParam, lParam);
-  }
   if (message == WM_NCDESTROY && hwnd_ == hwnd) detach();
   return result;
 }

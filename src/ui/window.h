@@ -96,6 +96,33 @@ class Control {
   bool framed_ = false;
 };
 
+// A fault that escaped a handler: dispatch stops it there, before it unwinds
+// through the system's code, and hands it to the fault sink (the main window
+// writes it to the fault log). handler names the innermost HandlerScope the
+// fault left, else the message and window class it arrived with.
+struct FaultReport {
+  std::wstring handler;
+  std::wstring what;
+};
+using FaultSink = std::function<void(const FaultReport&)>;
+// Installs the sink; returns the previous one.
+FaultSink SetFaultSink(FaultSink sink);
+
+// Names the handler running on this thread for as long as it lives; handlers
+// that run inside another (a drain during a run) stack. The name must outlive
+// the scope (a literal).
+class HandlerScope {
+ public:
+  explicit HandlerScope(std::wstring_view name);
+  ~HandlerScope();
+  HandlerScope(const HandlerScope&) = delete;
+  HandlerScope& operator=(const HandlerScope&) = delete;
+
+ private:
+  std::wstring_view previous_;
+  int exceptions_;
+};
+
 // Window text as a string.
 std::wstring WindowText(HWND hwnd);
 

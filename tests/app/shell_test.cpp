@@ -51,6 +51,30 @@ TEST_F(ShellTest, StartsOnTheDailyFilePageWithAnEmptyStatusBarAndTheDrivesTicked
   }
 }
 
+TEST_F(ShellTest, ItemListsShowTheirHeadersAndTheStatusTextTakesTheGaugesRoom) {
+  const std::pair<ListView*, bool> lists[] = {{&form->wjrctab->wjrc_select, true},
+                                              {&form->zcqltab->zcql_select, true},
+                                              {&form->zcrctab->zcrc_select, true},
+                                              {&form->wjqltab->wjql_select, false}};
+  for (const auto& [list, headers] : lists)
+    EXPECT_EQ((GetWindowLongW(list->handle(), GWL_STYLE) & LVS_NOCOLUMNHEADER) == 0, headers) << list->text(0, 0);
+
+  Gauge& gauge = form->zdk_runprog;
+  for (const bool maximized : {false, true}) {
+    SCOPED_TRACE(maximized ? "maximized" : "normal");
+    if (maximized) form->ToggleMaximized();
+    const int width = form->clientRect().right;
+    EXPECT_EQ(form->zdk_runinfo.width(), width) << "the gauge is hidden";
+    gauge.setVisible(true);
+    EXPECT_EQ(gauge.width(), 142);
+    EXPECT_EQ(gauge.bounds().right, width);
+    EXPECT_EQ(form->zdk_runinfo.width(), width - 142);
+    gauge.setVisible(false);
+    EXPECT_EQ(form->zdk_runinfo.width(), width);
+  }
+  form->ToggleMaximized();
+}
+
 TEST_F(ShellTest, CatalogueListsTickTheRecommendedRowsAndRestoreThem) {
   struct Case {
     ListView* list;

@@ -27,10 +27,10 @@ int TestShell::fileOperation(HWND owner, FileOpFunc func, const std::vector<std:
   calls.push_back({func, sources, std::wstring(target), flags});
   std::vector<std::wstring> run;
   for (const std::wstring& s : sources)
-    if (!failAfterFiles || FileExists(s)) run.push_back(s);
+    if (!takes || takes(s)) run.push_back(s);
   const int result =
       run.empty() ? 0 : Win32Shell::fileOperation(owner, func, run, target, flags | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR);
-  return failAfterFiles ? 1 : result;
+  return answer.value_or(result);
 }
 
 std::wstring TestShell::browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) {
@@ -114,6 +114,13 @@ UniqueFile Hold(const std::wstring& path) {
 std::vector<std::wstring> Captions(const std::vector<ListRow>& rows) {
   std::vector<std::wstring> out;
   for (const ListRow& r : rows) out.push_back(r.caption);
+  return out;
+}
+
+std::vector<std::wstring> Shown(const ScriptedMsgBox& box) {
+  std::vector<std::wstring> out;
+  for (const auto& m : box.shown())
+    out.push_back(m.heading + L" " + std::to_wstring(m.icon) + L" " + std::to_wstring(m.buttons) + L" " + m.text);
   return out;
 }
 

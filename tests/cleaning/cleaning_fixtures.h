@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "core/publline.h"
 #include "core/rows.h"
 #include "platform/win32/win32_platform.h"
+#include "support/testsupport.h"
 #include "ui/listview.h"
 
 namespace wv::test {
@@ -38,7 +40,9 @@ class FakeRun : public RunContext {
 
 // The real shell, in place while it lives: file operations are recorded and run
 // without the shell's own questions, the folder browser answers from `folders`
-// (none left: Cancel), and what it is asked to open is recorded.
+// (none left: Cancel), and what it is asked to open is recorded. A test makes the
+// file operation decline, abort, fail or take only some sources with `takes` and
+// `answer`.
 class TestShell : public Win32Shell {
  public:
   struct Call {
@@ -51,7 +55,15 @@ class TestShell : public Win32Shell {
   std::vector<Call> calls;
   std::deque<std::wstring> folders;
   std::vector<std::wstring> opened;  // file + " " + parameters
-  bool failAfterFiles = false;       // only the files go, then the shell reports failure
+  // Which sources really go (all when unset), judged before any goes.
+  std::function<bool(const std::wstring& source)> takes;
+  // The result reported afterwards; unset: the real shell's own.
+  std::optional<int> answer;
+  // The user says no to the shell's question: nothing goes, the shell reports the cancel.
+  void decline() {
+    takes = [](const std::wstring&) { return false; };
+    answer = ERROR_CANCELLED;
+  }
   std::function<void()> duringFileOperation;
 
   int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources, std::wstring_view target,
@@ -94,6 +106,9 @@ class Planted {
 UniqueFile Hold(const std::wstring& path);
 
 std::vector<std::wstring> Captions(const std::vector<ListRow>& rows);
+// "heading icon buttons text" of every message shown, for example
+// "扫描排除 2 1 您选择的扫描排除项已存在！" (warning, OK).
+std::vector<std::wstring> Shown(const ScriptedMsgBox& box);
 int RowIndex(const RowModel& rows, std::wstring_view caption);
 
 // A click on a column header; a row dragged onto another.

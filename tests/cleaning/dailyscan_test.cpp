@@ -89,6 +89,60 @@ TEST(DailyScan, WasteFoldersAreThoseLeftEmptyDeepestFirst) {
   }
 }
 
+// The two log items at their real folders: only the named logs, only in the
+// folder itself, never a waste folder. Files that are there already are left alone.
+TEST(DailyScan, TheLogItemsFindTheirLogsAndNothingElse) {
+  const KnownFolders k = ResolveKnownFolders();
+  const std::wstring id = std::to_wstring(GetCurrentProcessId());
+  Planted p;
+  struct Plant {
+    std::wstring path;
+    const wchar_t* description;  // nullptr: must not be listed
+  };
+  const wchar_t* system = L"系统操作日志";
+  const wchar_t* software = L"软件使用日志";
+  const std::wstring programs = k.ProgramFilesDir;
+  const Plant plants[] = {
+      {k.WindowsDir + L"\\KB" + id + L".log", system},
+      {k.WindowsDir + L"\\setuperr.log", system},
+      {k.WindowsDir + L"\\Vantorra" + id + L".log", nullptr},
+      {k.WindowsDir + L"\\Vantorra" + id + L"\\KB1.log", nullptr},  // below: not walked
+      {k.WindowsDir + L"\\repair\\setupapi.log", system},
+      {k.WindowsDir + L"\\repair\\setupact.log", nullptr},
+      {k.SystemDir + L"\\wbem\\Logs\\Vantorra" + id + L".log", system},
+      {k.SystemDir + L"\\wbem\\Logs\\Vantorra" + id + L".txt", nullptr},
+      {k.SystemDir + L"\\CatRoot2\\dberr.txt", system},
+      {programs + L"\\Real\\RealPlayer\\realplayer.ste", software},
+      {programs + L"\\Ahead\\Nero\\NeroHistory.log", software},
+      {programs + L"\\Raxco\\PerfectDisk\\7.0\\PerfectDisk.log", software},
+      {programs + L"\\Ewido\\Security Suite\\logfile.txt", software},
+      {programs + L"\\Ewido Anti-Malware\\logfile.txt", software},
+      {programs + L"\\Ewido Anti-Malware\\other.txt", nullptr},
+      {programs + L"\\ewido anti-spyware 4.0\\logfile.txt", software},
+      {programs + L"\\Grisoft\\AVG Anti-Spyware 7.5\\logfile.txt", software},
+      {programs + L"\\Grisoft\\AVG Anti-Spyware 7.5\\sub\\logfile.txt", nullptr},
+  };
+  ASSERT_FALSE(k.WindowsDir.empty() || k.SystemDir.empty() || programs.empty());
+  std::vector<const Plant*> planted;
+  for (const Plant& plant : plants)
+    if (!p.file(plant.path).empty()) planted.push_back(&plant);
+  ASSERT_GE(planted.size(), 14u) << "most of them are new to the prefix";
+
+  DailyScanInput in;
+  in.items = {false, false, true, true, false};
+  in.known = k;
+  const Daily daily(in);
+  for (const Plant* plant : planted) {
+    SCOPED_TRACE(plant->path);
+    const int row = daily.index(plant->path);
+    ASSERT_EQ(row >= 0, plant->description != nullptr);
+    if (row >= 0) {
+      EXPECT_EQ(daily.rows.at(static_cast<std::size_t>(row)).column(2), plant->description);
+    }
+  }
+  for (const ListRow& r : daily.rows.rows()) EXPECT_NE(r.column(1), kWasteFolderText) << r.caption;
+}
+
 TEST(DailyScan, UnresolvedKnownFoldersYieldNothing) {
   for (int position = 0; position < 4; ++position)
     for (const DailyLocation& l : DailyLocations(position, KnownFolders{})) EXPECT_EQ(l.folder, L"") << position;
@@ -133,6 +187,25 @@ TEST(DailyScan, UserDefinedFolders) {
     EXPECT_EQ(waste, c.waste);
     for (const ListRow& r : daily.rows.rows()) EXPECT_EQ(r.column(2), L"用户自定");
   }
+}
+
+// A settings file edited by hand may hold a folder that is no full path: it is
+// skipped, never taken relative to the current folder, where it does exist here.
+TEST(DailyScan, AUserFolderThatIsNoFullPathIsSkipped) {
+  Planted t(L"relative");
+  const std::wstring file = t.file(L"rel\\a.tmp");
+  std::wstring previous(MAX_PATH, L'\0');
+  previous.resize(GetCurrentDirectoryW(MAX_PATH, previous.data()));
+  ASSERT_TRUE(SetCurrentDirectoryW(t.root().c_str()));
+  const std::wstring rootRelative = t.root().substr(2) + L"\\rel";  // "\WindowsVantorraTests\...\rel"
+  for (const std::wstring& folder : {std::wstring(L"rel"), std::wstring(L".\\rel"), std::wstring(L"C:rel"), rootRelative}) {
+    SCOPED_TRACE(folder);
+    ASSERT_TRUE(DirectoryExists(folder)) << "the current folder makes it exist";
+    EXPECT_TRUE(Daily(UserRows({User(folder, true, false)})).rows.empty());
+  }
+  const Daily full(UserRows({User(t / L"rel", true, false)}));
+  EXPECT_EQ(Captions(full.rows.rows()), std::vector<std::wstring>{file});
+  SetCurrentDirectoryW(previous.c_str());
 }
 
 TEST(DailyScan, AStoppedScanListsNoWasteFolders) {

@@ -10,8 +10,18 @@
 namespace wv::test {
 namespace {
 
+constexpr DWORD kMarks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
 ListRow Row(const std::wstring& path, std::wstring_view size = L"4.00 B") {
   return ListRow{path, {std::wstring(size)}, -1, 0, false, 0};
+}
+
+DWORD Marks(const std::wstring& path) { return GetFileAttributesW(path.c_str()) & kMarks; }
+
+RemovalOptions Direct() {
+  RemovalOptions options;
+  options.mode = RemovalMode::DeleteDirectly;
+  return options;
 }
 
 TEST(Removal, RowsOfFilesStillThereStay) {
@@ -20,12 +30,10 @@ TEST(Removal, RowsOfFilesStillThereStay) {
   RowModel rows;
   for (const std::wstring& p : {a, busy, gone}) rows.append(Row(p));
   TestShell shell;
-  RemovalOptions options;
-  options.mode = RemovalMode::DeleteDirectly;
   {
     UniqueFile hold = Hold(busy);
     ASSERT_TRUE(hold.valid());
-    EXPECT_EQ(RemoveFoundRows(rows, AllRowIndices(rows), options), 2u);
+    EXPECT_EQ(RemoveFoundRows(rows, AllRowIndices(rows), Direct()), 2u);
   }
   EXPECT_EQ(Captions(rows.rows()), std::vector<std::wstring>{busy});
   ASSERT_EQ(shell.calls.size(), 1u);
@@ -33,23 +41,105 @@ TEST(Removal, RowsOfFilesStillThereStay) {
   EXPECT_FALSE(PathExists(a));
 }
 
-// The shell reports failure after the files went: the waste folders go only when empty.
+// What the daily scan lists for a small tree: two files (one hidden and system,
+// in a hidden folder), then the waste folders deepest first, one of them empty.
+struct DailyTree {
+  Planted t{L"rmtree"};
+  RowModel rows;
+  std::wstring a = t.file(L"a.tmp");
+  std::wstring marked = t.file(L"sub\\b.tmp");
+  std::wstring deep = t.folder(L"sub\\deep");
+  std::wstring sub = t / L"sub";
+  std::wstring empty = t.folder(L"empty");
+  DailyTree() {
+    EXPECT_TRUE(SetFileAttributesW(marked.c_str(), kMarks));
+    EXPECT_TRUE(SetFileAttributesW(sub.c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN));
+    for (const std::wstring& f : {a, marked}) rows.append(Row(f));
+    for (const std::wstring& d : {deep, sub, empty}) rows.append(Row(d, kWasteFolderText));
+  }
+};
+
+// A "No" to the shell's question, or a stop in its progress, removes nothing
+// more: no empty waste folder goes behind the user's back, and what is left keeps
+// its marks. Only what the shell took before the stop leaves the list.
+TEST(Removal, ADeclinedOrAbortedShellEndsTheRemoval) {
+  for (const bool aborted : {false, true}) {
+    SCOPED_TRACE(aborted ? "aborted" : "declined");
+    DailyTree tree;
+    TestShell shell;
+    shell.decline();
+    if (aborted) shell.takes = [&](const std::wstring& s) { return s == tree.a; };
+    EXPECT_EQ(RemoveFoundRows(tree.rows, AllRowIndices(tree.rows), Direct()), aborted ? 1u : 0u);
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].sources.size(), 5u);
+    EXPECT_EQ(PathExists(tree.a), !aborted);
+    for (const std::wstring& d : {tree.deep, tree.empty}) EXPECT_TRUE(PathExists(d)) << d;
+    EXPECT_EQ(Marks(tree.marked), kMarks);
+    EXPECT_EQ(Marks(tree.sub), DWORD{FILE_ATTRIBUTE_HIDDEN});
+    EXPECT_EQ(tree.rows.size(), aborted ? 4u : 5u);
+    EXPECT_EQ(RowIndex(tree.rows, tree.a) < 0, aborted);
+  }
+}
+
+// The shell reports success but left some sources (skipped, held by another
+// program): their rows stay and their marks come back.
+TEST(Removal, APartialRemovalGivesTheMarksBack) {
+  DailyTree tree;
+  TestShell shell;
+  shell.takes = [&](const std::wstring& s) { return s == tree.a || s == tree.empty; };
+  EXPECT_EQ(RemoveFoundRows(tree.rows, AllRowIndices(tree.rows), Direct()), 2u);
+  EXPECT_EQ(Captions(tree.rows.rows()), (std::vector<std::wstring>{tree.marked, tree.deep, tree.sub}));
+  EXPECT_EQ(Marks(tree.marked), kMarks);
+  EXPECT_EQ(Marks(tree.sub), DWORD{FILE_ATTRIBUTE_HIDDEN});
+}
+
+// The shell fails on its own after the files went: the waste folders go only when empty.
 TEST(Removal, AFailedDailyRemovalTakesOnlyEmptyWasteFolders) {
   Planted t(L"rmfallback");
   RowModel rows;
   for (const wchar_t* f : {L"a.tmp", L"sub\\deep\\c.tmp", L"other\\x.tmp"}) rows.append(Row(t.file(f)));
   for (const wchar_t* f : {L"sub\\deep", L"sub", L"other"}) rows.append(Row(t / f, kWasteFolderText));
-  t.file(L"other\\arrived later.txt");
   TestShell shell;
-  shell.failAfterFiles = true;
-  RemovalOptions options;
-  options.mode = RemovalMode::DeleteDirectly;
-  EXPECT_EQ(RemoveFoundRows(rows, AllRowIndices(rows), options), 5u);
+  shell.takes = [](const std::wstring& s) { return FileExists(s); };
+  shell.answer = 1;
+  // Held open, x.tmp stays: its folder is not empty when the fallback comes.
+  UniqueFile hold = Hold(t / L"other\\x.tmp");
+  ASSERT_TRUE(hold.valid());
+  EXPECT_EQ(RemoveFoundRows(rows, AllRowIndices(rows), Direct()), 4u);
   ASSERT_EQ(shell.calls.size(), 1u);
   EXPECT_EQ(shell.calls[0].sources.size(), 6u);
   EXPECT_FALSE(PathExists(t / L"sub"));
-  EXPECT_TRUE(PathExists(t / L"other\\arrived later.txt"));
-  EXPECT_EQ(Captions(rows.rows()), std::vector<std::wstring>{t / L"other"});
+  EXPECT_EQ(Captions(rows.rows()), (std::vector<std::wstring>{t / L"other\\x.tmp", t / L"other"}));
+}
+
+// Between the scan and the removal a folder may stop being waste: a program put
+// a file into it, its listed file is not among the chosen rows, or it holds a
+// link. Such a folder is not handed to the shell and its row stays.
+TEST(Removal, AWasteFolderGoesOnlyWhileStillWaste) {
+  Planted t(L"rmrecheck");
+  const std::wstring links = L"C:\\WindowsVantorraFixtures\\links\\tree";
+  ASSERT_TRUE(PathExists(links + L"\\out")) << "scripts/make-test-links makes the link";
+  RowModel rows;
+  const std::wstring going = t.file(L"going\\g.tmp"), kept = t.file(L"kept\\k.tmp");
+  t.folder(L"late");
+  for (const std::wstring& f : {going, kept, links + L"\\inside.tmp", links + L"\\sub\\deeper.tmp"})
+    rows.append(Row(f));
+  for (const std::wstring& d : {t / L"going", t / L"kept", t / L"late", links + L"\\sub", links})
+    rows.append(Row(d, kWasteFolderText));
+  t.file(L"late\\arrived.txt");
+
+  TestShell shell;
+  shell.takes = [](const std::wstring&) { return false; };  // only looks
+  std::vector<std::size_t> chosen = AllRowIndices(rows);
+  chosen.erase(chosen.begin() + 1);  // kept\k.tmp stays unchosen
+  EXPECT_EQ(RemoveFoundRows(rows, chosen, Direct()), 0u);
+  ASSERT_EQ(shell.calls.size(), 1u);
+  const std::vector<std::wstring>& sources = shell.calls[0].sources;
+  for (const std::wstring& d : {t / L"kept", t / L"late", links})
+    EXPECT_EQ(std::count(sources.begin(), sources.end(), d), 0) << d;
+  EXPECT_EQ(std::count(sources.begin(), sources.end(), t / L"going"), 1);
+  EXPECT_EQ(std::count(sources.begin(), sources.end(), links + L"\\sub"), 0) << "holds a link to itself";
+  EXPECT_EQ(rows.size(), 9u);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "cleaning/removal.h"
 #include "cleaning/wjqlline.h"
 #include "cleaning/wjqlpage.h"
+#include "core/text.h"
 #include "support/testsupport.h"
 
 namespace wv::test {
@@ -106,6 +107,40 @@ TEST_F(WjqlPageTest, TheScanReadsMasksAndExclusionsFromThePage) {
   EXPECT_EQ(form->zdk_runinfo.text(), L"未扫描到符合条件的垃圾文件");
 }
 
+// A drive's tick counts when the walk reaches its row. Rows for a drive that is
+// not there (walked at once) and for C: follow the real ones, which are unticked;
+// the walk of C: is stopped as soon as it shows.
+TEST_F(WjqlPageTest, ADrivesTickIsReadWhenTheWalkReachesIt) {
+  ASSERT_EQ(GetLogicalDrives() & (1u << (L'Q' - L'A')), 0u);
+  ListView& drives = page().wjql_select;
+  drives.setAllChecked(false);
+  const int q = drives.count();
+  for (const wchar_t* caption : {L"无此盘 (Q:)", L"本地磁盘 (C:)"}) {
+    ListRow row;
+    row.caption = caption;
+    row.checked = true;
+    drives.appendRow(row);
+  }
+  for (const bool untick : {true, false}) {
+    SCOPED_TRACE(untick ? "C: unticked while Q: is walked" : "C: left ticked");
+    drives.setChecked(q + 1, true);
+    bool walkedQ = false, walkedC = false;
+    StatusHook during([&](std::wstring_view text) {
+      if (text.ends_with(L"-- Q:\\")) {
+        walkedQ = true;
+        if (untick) drives.setChecked(q + 1, false);
+      } else if (text.find(L"-- C:\\") != std::wstring_view::npos && !walkedC) {
+        walkedC = true;
+        page().wjql_run.requestStop();
+      }
+    });
+    page().wjql_sm.click();
+    EXPECT_TRUE(walkedQ);
+    EXPECT_EQ(walkedC, !untick);
+    expectIdle();
+  }
+}
+
 TEST_F(WjqlPageTest, AStopPressKeepsTheRowsFoundSoFar) {
   Planted t(L"stop");
   for (int i = 0; i < 4; ++i) t.file(L"f" + std::to_wstring(i) + L"\\x.tmp");
@@ -193,13 +228,13 @@ TEST_F(WjqlPageTest, RemovalThatCannotGoAheadChangesNothing) {
     int answer;
     std::vector<std::wstring> texts;  // the messages shown
   };
-  const std::wstring wrong = L"您指定的用于存放垃圾文件的目录错误，请重新选择！";
+  const std::wstring wrong = L"目录错误 2 1 您指定的用于存放垃圾文件的目录错误，请重新选择！";
   const Case cases[] = {
       {L"nothing highlighted", 0, L"", false, false, IDOK, {}},
       {L"move folder missing", 1, t / L"nowhere", false, true, IDOK, {wrong}},
       {L"move folder empty", 1, L"", true, false, IDOK, {wrong}},
       {L"move question cancelled", 1, t.root(), true, false, IDCANCEL,
-       {L"您“确定”把所有扫描到的垃圾文件移动到指定的目录吗？"}},
+       {L"文件清理 1 2 您“确定”把所有扫描到的垃圾文件移动到指定的目录吗？"}},
   };
   scanFolder(t.root());
   for (const Case& c : cases) {
@@ -212,12 +247,72 @@ TEST_F(WjqlPageTest, RemovalThatCannotGoAheadChangesNothing) {
     ScriptedMsgBox box;
     box.answer(c.answer);
     (c.all ? page().wjql_delall : page().wjql_delsel).click();
-    std::vector<std::wstring> texts;
-    for (const auto& m : box.shown()) texts.push_back(m.text);
-    EXPECT_EQ(texts, c.texts);
+    EXPECT_EQ(Shown(box), c.texts);
     EXPECT_TRUE(shell.calls.empty());
     EXPECT_EQ(rows(), files);
     EXPECT_TRUE(PathExists(files[0]) && PathExists(files[1]));
+  }
+}
+
+TEST_F(WjqlPageTest, TheExclusionListTakesEachFolderOnceAndDeletesOnlyAfterTheQuestion) {
+  Planted t(L"jump");
+  const std::wstring other = t.folder(L"other");
+  ListView& jump = page().wjql_jumplist;
+  const std::wstring exists = L"扫描排除 2 1 您选择的扫描排除项已存在！";
+  const std::wstring ask = L"扫描排除 1 2 您“确定”删除当前选中的扫描排除项吗？";
+  struct Step {
+    const wchar_t* label;
+    std::function<void(ScriptedMsgBox&)> act;
+    std::vector<std::wstring> shown;
+    std::vector<std::wstring> rows;
+  };
+  const Step steps[] = {
+      {L"added", [&](ScriptedMsgBox&) { shell.folders = {t.root()}; page().wjql_jumpadd.click(); }, {}, {t.root()}},
+      {L"the same in other letters",
+       [&](ScriptedMsgBox&) { shell.folders = {ToUpper(t.root())}; page().wjql_jumpadd.click(); }, {exists},
+       {t.root()}},
+      {L"browser cancelled", [&](ScriptedMsgBox&) { page().wjql_jumpadd.click(); }, {}, {t.root()}},
+      {L"another", [&](ScriptedMsgBox&) { shell.folders = {other}; page().wjql_jumpadd.click(); }, {},
+       {t.root(), other}},
+      {L"delete with nothing highlighted", [&](ScriptedMsgBox&) { page().wjql_jumpdel.click(); }, {},
+       {t.root(), other}},
+      {L"delete cancelled",
+       [&](ScriptedMsgBox& box) {
+         jump.select(0);
+         box.answer(IDCANCEL);
+         page().wjql_jumpdel.click();
+       },
+       {ask}, {t.root(), other}},
+      {L"delete confirmed",
+       [&](ScriptedMsgBox& box) {
+         box.answer(IDOK);
+         page().wjql_jumpdel.click();
+       },
+       {ask}, {other}},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.label);
+    ScriptedMsgBox box;
+    s.act(box);
+    EXPECT_EQ(Shown(box), s.shown);
+    EXPECT_EQ(Captions(jump.rows()), s.rows);
+  }
+}
+
+TEST_F(WjqlPageTest, SelectAllTogglesTicksAndCaption) {
+  const std::tuple<std::function<void()>, std::function<std::wstring()>, ListView*> toggles[] = {
+      {[&] { page().wjql_sel.click(); }, [&] { return page().wjql_sel.caption(); }, &page().wjql_select},
+      {[&] { page().wjql_lxsel.click(); }, [&] { return page().wjql_lxsel.caption(); }, &page().wjql_wjlxlist},
+  };
+  for (const auto& [press, caption, list] : toggles) {
+    list->setChecked(0, false);
+    EXPECT_EQ(caption(), L"全选");
+    press();
+    EXPECT_EQ(caption(), L"全否");
+    EXPECT_EQ(list->checkedCount(), list->count());
+    press();
+    EXPECT_EQ(caption(), L"全选");
+    EXPECT_EQ(list->checkedCount(), 0);
   }
 }
 

@@ -118,24 +118,94 @@ TEST_F(WjrcPageTest, TheEditorAddsCompleteEntriesAndRefusesOthersWithItsMessages
       EXPECT_EQ(editor(), (std::vector<std::wstring>{L"", L"包含", L"指定类型", L""})) << "the editor is reset";
       continue;
     }
-    ASSERT_EQ(box.shown().size(), 1u);
-    EXPECT_EQ(box.shown()[0].heading, L"增加失败");
-    EXPECT_EQ(box.shown()[0].text, c.message);
+    EXPECT_EQ(Shown(box), std::vector<std::wstring>{L"增加失败 2 1 " + c.message});
     EXPECT_EQ(self().count(), before);
     EXPECT_EQ(editor(), c.result);
   }
 }
 
-TEST_F(WjrcPageTest, AddingAFolderTwiceOverwritesItsRowAfterAQuestionKeepingTheTick) {
+// Cancel leaves row and editor as they were; OK overwrites the row, keeping its tick.
+TEST_F(WjrcPageTest, AddingAFolderTwiceOverwritesItsRowOnlyAfterAYes) {
   Planted t(L"dup");
   addRow(t.root(), true, true, L"*.log", false);
-  ScriptedMsgBox box;
-  box.answer(IDOK);
-  add(ToLower(t.root()), 1, 0, L"*.tmp");
-  ASSERT_EQ(box.shown().size(), 1u);
-  EXPECT_EQ(box.shown()[0].text, L"您新增的清理目录已存在，是否覆盖？");
-  ASSERT_EQ(self().count(), 1);
-  EXPECT_EQ(rowTexts(0), (std::vector<std::wstring>{ToLower(t.root()), L"排除", L"指定类型", L"*.tmp", L"not ticked"}));
+  const std::vector<std::wstring> before = rowTexts(0);
+  for (const int answer : {IDCANCEL, IDOK}) {
+    SCOPED_TRACE(answer);
+    ScriptedMsgBox box;
+    box.answer(answer);
+    add(ToLower(t.root()), 1, 0, L"*.tmp");
+    EXPECT_EQ(Shown(box), std::vector<std::wstring>{L"目录重复 1 2 您新增的清理目录已存在，是否覆盖？"});
+    ASSERT_EQ(self().count(), 1);
+    if (answer == IDCANCEL) {
+      EXPECT_EQ(rowTexts(0), before);
+      EXPECT_EQ(editor(), (std::vector<std::wstring>{ToLower(t.root()), L"排除", L"指定类型", L"*.tmp"}));
+    } else {
+      EXPECT_EQ(rowTexts(0),
+                (std::vector<std::wstring>{ToLower(t.root()), L"排除", L"指定类型", L"*.tmp", L"not ticked"}));
+      EXPECT_EQ(editor(), (std::vector<std::wstring>{L"", L"包含", L"指定类型", L""}));
+    }
+  }
+}
+
+// A selected row fills the editor; "全部清理" hides the types; "重置" empties it;
+// deleting asks first.
+TEST_F(WjrcPageTest, TheEditorFollowsTheSelectedRowAndDeletesAfterTheQuestion) {
+  addRow(L"C:\\a", true, true, L"*.tmp|*.log");
+  addRow(L"C:\\b", false, false, L"");
+  auto typesShown = [&] { return page().wjrc_selftype.visible(); };
+  self().select(1);
+  EXPECT_EQ(editor(), (std::vector<std::wstring>{L"C:\\b", L"排除", L"全部清理", L""}));
+  EXPECT_FALSE(typesShown());
+  self().select(0);
+  EXPECT_EQ(editor(), (std::vector<std::wstring>{L"C:\\a", L"包含", L"指定类型", L"*.tmp|*.log"}));
+  EXPECT_TRUE(typesShown());
+  // The user picks "全部清理" in the combo.
+  page().wjrc_selfmode.setIndex(1);
+  HWND combo = page().wjrc_selfmode.handle();
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+  EXPECT_FALSE(typesShown());
+  page().wjrc_selfret.click();
+  EXPECT_EQ(editor(), (std::vector<std::wstring>{L"", L"包含", L"指定类型", L""}));
+  EXPECT_TRUE(typesShown());
+
+  const std::wstring ask = L"目录删除 1 2 您“确定”删除当前选中的自定清理项吗？";
+  for (const int answer : {IDCANCEL, IDOK}) {
+    self().select(0);
+    ScriptedMsgBox box;
+    box.answer(answer);
+    page().wjrc_selfdel.click();
+    EXPECT_EQ(Shown(box), std::vector<std::wstring>{ask});
+    const std::vector<std::wstring> left = answer == IDOK ? std::vector<std::wstring>{L"C:\\b"}
+                                                          : std::vector<std::wstring>{L"C:\\a", L"C:\\b"};
+    EXPECT_EQ(Captions(self().rows()), left);
+  }
+  self().selectAll(false);
+  ScriptedMsgBox none;
+  page().wjrc_selfdel.click();
+  EXPECT_TRUE(none.shown().empty()) << "nothing highlighted, nothing asked";
+}
+
+// An item's tick counts when the scan reaches the item: ticking or unticking the
+// user-defined item while the system logs are scanned takes effect in that scan.
+TEST_F(WjrcPageTest, AnItemsTickIsReadWhenTheScanReachesIt) {
+  Planted t(L"ticks");
+  const std::wstring x = t.file(L"x.tmp");
+  addRow(t.root(), true, false, L"");
+  for (const bool tickedAtStart : {true, false}) {
+    SCOPED_TRACE(tickedAtStart ? "unticked during the scan" : "ticked during the scan");
+    page().wjrc_select.setChecked(2, true);
+    page().wjrc_select.setChecked(4, tickedAtStart);
+    bool changed = false;
+    StatusHook during([&](std::wstring_view text) {
+      if (changed || text.rfind(L"已扫描到", 0) != 0) return;
+      changed = true;
+      page().wjrc_select.setChecked(4, !tickedAtStart);
+    });
+    page().wjrc_sm.click();
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(RowIndex(page().wjrc_results, x) >= 0, !tickedAtStart);
+  }
 }
 
 // The user's list is read when the scan gets to it; from then on it is locked.

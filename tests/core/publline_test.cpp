@@ -73,7 +73,14 @@ TEST(SystemNames, OsNameAndUiFont) {
   for (const auto& c : cases) {
     fake.os = OsVersion{c.platformId, c.major, c.minor, 0, c.servicePack};
     EXPECT_EQ(GetOSName(), c.name) << c.platformId << L" " << c.major << L"." << c.minor;
-    EXPECT_EQ(GetUIFontName(), c.platformId == 2 && c.major == 6 ? L"微软雅黑" : L"宋体") << c.name;
+  }
+  const struct {
+    std::uint32_t platformId, major;
+    const wchar_t* font;
+  } fonts[] = {{2, 5, L"宋体"}, {2, 6, L"微软雅黑"}, {2, 10, L"微软雅黑"}, {1, 6, L"宋体"}, {0, 6, L"宋体"}};
+  for (const auto& f : fonts) {
+    fake.os = OsVersion{f.platformId, f.major, 0, 0, L""};
+    EXPECT_EQ(GetUIFontName(), f.font) << f.platformId << L" " << f.major;
   }
 }
 

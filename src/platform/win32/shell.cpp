@@ -120,8 +120,9 @@ int Win32Shell::fileOperation(HWND owner, FileOpFunc func, const std::vector<std
   op.pTo = target.empty() ? nullptr : to.c_str();
   op.fFlags = static_cast<FILEOP_FLAGS>(flags);
   const int result = SHFileOperationW(&op);
-  // A confirmation the user declined leaves files behind: that is no success.
-  if (result == 0 && op.fAnyOperationsAborted) return ERROR_CANCELLED;
+  // A confirmation the user declined, or a progress the user stopped, leaves
+  // files behind: that is no success, and the caller must not go on removing.
+  if (op.fAnyOperationsAborted) return ERROR_CANCELLED;
   return result;
 }
 
