@@ -106,6 +106,24 @@ TEST_F(BackupPagesTest, RegistryBackupsListedRestoredAndDeletedFromTheRedundancy
   EXPECT_EQ(&form->activePage(), &zcql());
 }
 
+// The editor cannot be started: the backup fails with a message and the page is usable again.
+TEST_F(BackupPagesTest, AFailedBackupIsReportedAndLeavesThePageUsable) {
+  class NoEditor : public Win32Shell {
+   public:
+    UniqueHandle start(std::wstring_view, std::wstring_view, int) override { return {}; }
+  } shell;
+  Substitute<Shell> swap(&Platform::shell, shell);
+  form->setActivePage(zcql());
+  boxes.answer(IDOK);
+  zcql().zcql_bf.click();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].heading, L"备份失败");
+  EXPECT_EQ(boxes.shown()[0].icon, 2);
+  EXPECT_TRUE(form->ToolsEnabled() && zcql().zcql_bf.enabled() && zcql().zcql_hy.enabled() && zcql().zcql_sm.enabled());
+  EXPECT_FALSE(zcql().zcql_delall.enabled());  // no rows to delete
+  EXPECT_TRUE(RecordLines(form->RegBackupDir, L"FileBackup").empty());
+}
+
 TEST_F(BackupPagesTest, ABaseFolderChangeListsTheNewFolderAndBackAgain) {
   TempFolder other(L"other base");
   const std::wstring oldBase = base.path();
