@@ -65,15 +65,15 @@ void ReadRunKey(const RunKeySource& source, const std::wstring& systemDir, RunCo
   if (!key) return;
   for (const std::wstring& name : key->valueNames()) {
     if (!ctx.proceed()) return;
-    const std::optional<RegRawValue> value = key->readRaw(name);
-    if (!value) continue;  // gone since the names were read
+    RegRawValue value;
+    if (!key->readRaw(name, value)) continue;  // gone since the names were read
     StartupItem item;
     item.kind = StartupKind::Value;
     item.name = name;
-    item.location = ShownData(*value);
+    item.location = ShownData(value);
     item.root = source.root;
     item.keyPath = std::wstring(source.path);
-    if (IsText(value->type)) item.iconPath = IconPathOf(item.location, systemDir);
+    if (IsText(value.type)) item.iconPath = IconPathOf(item.location, systemDir);
     sink(std::move(item));
     ctx.rowAdded();
   }
@@ -115,9 +115,9 @@ bool RemoveFile(const StartupItem& item, const std::wstring& backupDir) {
 bool RemoveValue(const StartupItem& item, const std::wstring& backupDir) {
   const std::unique_ptr<RegKey> key = Reg().openKey(item.root, item.keyPath);
   if (!key) return !Reg().keyExists(item.root, item.keyPath);  // a key that is gone holds nothing to remove
-  const std::optional<RegRawValue> value = key->readRaw(item.name);
-  if (!value) return !key->valueExists(item.name);
-  const std::wstring recordKey = RegistryLocation(item) + L"|" + item.name + L"|" + RecordedData(*value);
+  RegRawValue value;
+  if (!key->readRaw(item.name, value)) return !key->valueExists(item.name);
+  const std::wstring recordKey = RegistryLocation(item) + L"|" + item.name + L"|" + RecordedData(value);
   if (!WriteRecord(backupDir, kRegSection, recordKey)) return false;
   if (key->deleteValue(item.name) || !key->valueExists(item.name)) return true;
   (void)DeleteRecord(backupDir, kRegSection, recordKey);

@@ -25,16 +25,17 @@ namespace wv {
 enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
 enum class RegValueType { Unknown, String, ExpandString, Integer, Binary };
 
-// A value exactly as stored: its type code (REG_...) and its bytes.
-struct RegRawValue {
-  DWORD type = REG_NONE;
-  std::vector<std::uint8_t> data;
-};
-
 struct RegKeyInfo {
   std::uint32_t subkeyCount = 0;
   std::uint32_t valueCount = 0;
   FILETIME lastWrite{};
+};
+
+// A value as stored: its registry type (REG_SZ ...) and its bytes.
+struct RegRawValue {
+  DWORD type = REG_NONE;
+  std::vector<std::uint8_t> data;
+  friend bool operator==(const RegRawValue&, const RegRawValue&) = default;
 };
 
 // One open key; destroying it closes the key.
@@ -56,11 +57,14 @@ class RegKey {
   [[nodiscard]] virtual bool deleteValue(std::wstring_view name) = 0;
   [[nodiscard]] virtual bool info(RegKeyInfo& out) = 0;
 
-  // Backing values up and putting them back exactly, whatever their type.
-  [[nodiscard]] virtual std::optional<RegRawValue> readRaw(std::wstring_view name) {
+  // Raw reads, for scans whose rows must remember exactly what they saw (so that a
+  // deletion can tell a value that changed since). False when the value is missing.
+  [[nodiscard]] virtual bool readRaw(std::wstring_view name, RegRawValue& out) {
     (void)name;
-    return std::nullopt;
+    (void)out;
+    return false;
   }
+  // Putting a backed-up value back exactly, whatever its type.
   [[nodiscard]] virtual bool writeRaw(std::wstring_view name, const RegRawValue& value) {
     (void)name, (void)value;
     return false;

@@ -97,8 +97,9 @@ class UndoWriter {
     const std::unique_ptr<RegKey> key = Reg().openKeyReadOnly(root, keyPath);
     if (!key) return;
     section(RootKeyPath(root, keyPath));
+    RegRawValue data;
     for (const std::wstring& name : key->valueNames())
-      if (const std::optional<RegRawValue> data = key->readRaw(name)) value(root, keyPath, name, *data);
+      if (key->readRaw(name, data)) value(root, keyPath, name, data);
     for (const std::wstring& sub : key->subkeyNames()) tree(root, keyPath + L"\\" + sub);
   }
 
@@ -197,8 +198,7 @@ std::wstring BuildUndoText(const std::vector<UndoTarget>& targets) {
     }
     const std::unique_ptr<RegKey> key = Reg().openKeyReadOnly(t.root, t.keyPath);
     if (!key) continue;
-    if (const std::optional<RegRawValue> data = key->readRaw(t.valueName))
-      writer.value(t.root, t.keyPath, t.valueName, *data);
+    if (RegRawValue data; key->readRaw(t.valueName, data)) writer.value(t.root, t.keyPath, t.valueName, data);
   }
   return writer.empty() ? std::wstring() : writer.text() + L"\r\n";
 }

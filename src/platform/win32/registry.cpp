@@ -151,6 +151,25 @@ bool Win32RegKey::info(RegKeyInfo& out) {
   return true;
 }
 
+bool Win32RegKey::readRaw(std::wstring_view name, RegRawValue& out) {
+  const std::wstring valueName(name);
+  // Most values fit the buffer the caller reuses: one call then does.
+  if (out.data.size() < 256) out.data.resize(256);
+  for (;;) {
+    DWORD type = REG_NONE;
+    DWORD bytes = static_cast<DWORD>(out.data.size());
+    const LSTATUS status = RegQueryValueExW(key_.get(), valueName.c_str(), nullptr, &type, out.data.data(), &bytes);
+    if (status == ERROR_MORE_DATA) {
+      out.data.resize(std::max<std::size_t>(bytes, out.data.size() * 2));
+      continue;
+    }
+    if (status != ERROR_SUCCESS) return false;
+    out.type = type;
+    out.data.resize(bytes);
+    return true;
+  }
+}
+
 std::unique_ptr<RegKey> Win32Registry::openKey(RegRoot root, std::wstring_view path) {
   return Open(root, path, kFullAccess);
 }
@@ -189,27 +208,6 @@ bool Win32Registry::deleteKey(RegRoot root, std::wstring_view path) {
 }  // namespace wv
 
 namespace wv {
-
-std::optional<RegRawValue> Win32RegKey::readRaw(std::wstring_view name) {
-  const std::wstring valueName(name);
-  RegRawValue value;
-  DWORD bytes = 0;
-  if (RegQueryValueExW(key_.get(), valueName.c_str(), nullptr, &value.type, nullptr, &bytes) != ERROR_SUCCESS)
-    return std::nullopt;
-  for (;;) {
-    value.data.resize(bytes);
-    DWORD got = bytes;
-    const LSTATUS status = RegQueryValueExW(key_.get(), valueName.c_str(), nullptr, &value.type,
-                                            value.data.empty() ? nullptr : value.data.data(), &got);
-    if (status == ERROR_MORE_DATA) {  // the value grew between the two calls
-      bytes = got;
-      continue;
-    }
-    if (status != ERROR_SUCCESS) return std::nullopt;
-    value.data.resize(got);
-    return value;
-  }
-}
 
 bool Win32RegKey::writeRaw(std::wstring_view name, const RegRawValue& value) {
   if (value.data.size() > MAXDWORD) return false;

@@ -30,7 +30,7 @@ class Win32RegKey : public RegKey {
   bool writeBinary(std::wstring_view name, const void* data, std::size_t size) override;
   bool deleteValue(std::wstring_view name) override;
   bool info(RegKeyInfo& out) override;
-  std::optional<RegRawValue> readRaw(std::wstring_view name) override;
+  bool readRaw(std::wstring_view name, RegRawValue& out) override;
   bool writeRaw(std::wstring_view name, const RegRawValue& value) override;
   [[nodiscard]] HKEY handle() const { return key_.get(); }
 
