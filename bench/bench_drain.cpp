@@ -16,7 +16,7 @@ int main() {
   form.create();
   form.showMain();
   DrainMessages();
-  RunControl& run = form.wjrctab->wjrc_run;
+  RunControl& run = form.page<WjrcPage>().wjrc_run;
   run.start(1);  // "停止" on the start control: every call answers go on
 
   constexpr int kThrottled = 1000000;

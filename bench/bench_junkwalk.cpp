@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cleaning/wjqlline.h"
+#include "cleaning/wjqlpage.h"
 #include "core/initline.h"
 #include "core/knownfolders.h"
 #include "harness/bench.h"
@@ -107,11 +108,14 @@ int main() {
   input.known = ResolveKnownFolders();
   input.known.TempDir.clear();  // the scratch tree lies in it and would be skipped whole
 
+  // The rows as the page keeps them: each found file also made into its list row.
   RowModel rows;
+  ResultRows<FoundRow> kept(rows, FormatJunkRow);
   std::size_t found = 0;
   auto scan = [&] {
     CheapRun run;
-    found = JunkFileScan(input, run, rows).rows;
+    kept.clear();
+    found = JunkFileScan(input, run, kept.sink()).rows;
   };
   auto bare = [&] { BareWalk(scratch.path()); };
 

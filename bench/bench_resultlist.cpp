@@ -52,9 +52,9 @@ int main() {
   Tfrmmain form(std::move(options));
   form.create();
   form.showMain();
-  form.Panel2.zdk_wjql.click();
+  form.Panel2.button(L"wjql").click();
   DrainMessages();
-  WjqlPage& page = *form.wjqltab;
+  WjqlPage& page = form.page<WjqlPage>();
   RunControl& run = page.wjql_run;
   HWND status = form.zdk_runinfo.handle();
   constexpr int kRows = 100000;
@@ -88,7 +88,7 @@ int main() {
       const std::uint64_t size = 512 + static_cast<std::uint64_t>(i % 4096) * 37;
       row.sub.push_back(FormatSize(size));
       row.size = size;
-      row.image = kJunkRowImage;
+      row.image = picture::JunkFile;
       page.wjql_results.append(std::move(row));
       run.rowAdded();
       total += size;

@@ -3,6 +3,9 @@
 // corners and two lines of text. It is the splash while the main window is
 // created, and later the modal about box, which one click closes.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every other layer");
+
 #include <functional>
 #include <string>
 

@@ -1,24 +1,12 @@
 #include "app/mainform.h"
 
-#include <shellapi.h>
-
 #include "app/infoform.h"
 #include "app/page.h"
+#include "app/pagetable.h"
 #include "app/runprotocol.h"
-#include "cleaning/qdszpage.h"
-#include "cleaning/qtrcpage.h"
-#include "cleaning/rjqlpage.h"
-#include "cleaning/wjqlpage.h"
-#include "cleaning/wjrcpage.h"
 #include "core/lsbcline.h"
 #include "core/text.h"
 #include "platform/platform.h"
-#include "registry/bfglpage.h"
-#include "registry/zcqlpage.h"
-#include "registry/zcrcpage.h"
-#include "tools/wjfspage.h"
-#include "tools/wjszpage.h"
-#include "tools/yyszpage.h"
 #include "ui/pictures.h"
 #include "ui/theme.h"
 
@@ -26,7 +14,6 @@ namespace wv {
 namespace {
 
 constexpr UINT_PTR kGateTimer = 1;
-constexpr int kFixedDrive = 3;  // DRIVE_FIXED
 
 std::wstring ProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -126,24 +113,19 @@ void Tfrmmain::create() {
 }
 
 void Tfrmmain::buildPages() {
-  wjsztab = std::make_unique<WjszPage>(*this);
-  yysztab = std::make_unique<YyszPage>(*this);
-  rjqltab = std::make_unique<RjqlPage>(*this);
-  zcqltab = std::make_unique<ZcqlPage>(*this);
-  wjqltab = std::make_unique<WjqlPage>(*this);
-  qdsztab = std::make_unique<QdszPage>(*this);
-  qtrctab = std::make_unique<QtrcPage>(*this);
-  wjfstab = std::make_unique<WjfsPage>(*this);
-  bfgltab = std::make_unique<BfglPage>(*this);
-  zcrctab = std::make_unique<ZcrcPage>(*this);
-  wjrctab = std::make_unique<WjrcPage>(*this);
-  for (Page* p : std::initializer_list<Page*>{wjsztab.get(), yysztab.get(), rjqltab.get(), zcqltab.get(),
-                                              wjqltab.get(), qdsztab.get(), qtrctab.get(), wjfstab.get(),
-                                              bfgltab.get(), zcrctab.get(), wjrctab.get()}) {
-    p->create(PageControl1.handle());
-    PageControl1.add(*p);
+  for (const PageEntry& entry : PageTable()) {
+    std::unique_ptr<Page> page = entry.make(*this);
+    page->create(PageControl1.handle());
+    PageControl1.add(*page);
+    pages_.push_back(std::move(page));
   }
-  PageControl1.setActivePage(*wjrctab);
+  PageControl1.setActivePage(*pages_.front());
+}
+
+Page* Tfrmmain::findPage(std::wstring_view key) const {
+  for (const std::unique_ptr<Page>& p : pages_)
+    if (p->key() == key) return p.get();
+  return nullptr;
 }
 
 void Tfrmmain::layout(int width, int height) {
@@ -168,41 +150,33 @@ void Tfrmmain::FormCreate() {
   // Run states and the drag flag start idle (they are members initialised so).
 
   knownFolders = ResolveKnownFolders();
-
-  FillCatalogue(L"zcql", zcqltab->zcql_select);
-  FillCatalogue(L"wjrc", wjrctab->wjrc_select);
-  FillCatalogue(L"zcrc", zcrctab->zcrc_select);
-  FillCatalogue(L"qtrc", qtrctab->qtrc_showlist);
-  fillDriveRows();
-  FillCatalogue(L"wjql", wjqltab->wjql_wjlxlist);
-
   SetBackupBase(programFolder + L"Backup");
+  // Each page's share: catalogue rows, the drive list, pictures, drop targets, resets.
+  for (const std::unique_ptr<Page>& p : pages_) p->initialise();
+  LoadSettings();
 
-  wjsztab->wjsz_resetClick();
-  wjsztab->wjsz_mnobjChange();
-
-  LoadSettings(*this);
-
-  for (ListViewBase* list : std::initializer_list<ListViewBase*>{
-           &yysztab->yysz_showlist, &wjfstab->wjfs_showlist, &qdsztab->qdsz_showlist, &wjsztab->wjsz_showlist})
-    list->setImageList(Sh().smallIconList());
-  rjqltab->rjql_images.reset(ImageList_Create(16, 16, ILC_COLOR32, 16, 16));
-  rjqltab->rjql_showlist.setImageList(rjqltab->rjql_images.get());
-  for (ListViewBase* list : std::initializer_list<ListViewBase*>{
-           &zcqltab->zcql_select, &zcrctab->zcrc_select, &wjrctab->wjrc_select, &qtrctab->qtrc_showlist,
-           &wjqltab->wjql_select, &wjqltab->wjql_wjlxlist, &wjqltab->wjql_jumplist, &wjrctab->wjrc_showlist,
-           &wjrctab->wjrc_selflist, &wjqltab->wjql_showlist})
-    list->setImageList(public_ImageList.get());
-
-  for (Page* p : std::initializer_list<Page*>{wjsztab.get(), wjfstab.get(), yysztab.get()})
-    Sh().acceptDrops(p->handle(), true);
   previousHook_ = SetMessageHook([this](MSG& m) { return OnFilesDropped(m) || KeyboardNavigation(m); });
   hooked_ = true;
 
   Panel1.DrawNormalGlyphs();
   FitColumns();
-  wjrctab->wjrc_select.focus();
-  focusSaved_ = wjrctab->wjrc_select.handle();
+  if (Control* first = pages_.front()->firstControl()) {
+    first->focus();
+    focusSaved_ = first->handle();
+  }
+}
+
+void Tfrmmain::LoadSettings() {
+  SettingsFile file(settingsFile());
+  if (!file.readable()) return;
+  for (const std::unique_ptr<Page>& p : pages_) p->loadSettings(file);
+}
+
+void Tfrmmain::SaveSettings() {
+  std::vector<SettingsSection> sections;
+  for (const std::unique_ptr<Page>& p : pages_) p->saveSettings(sections);
+  SortSettingsSections(sections);
+  static_cast<void>(wv::SaveSettings(settingsFile(), sections));
 }
 
 bool Tfrmmain::KeyboardNavigation(MSG& message) {
@@ -212,37 +186,14 @@ bool Tfrmmain::KeyboardNavigation(MSG& message) {
   return IsDialogMessageW(hwnd_, &message) != FALSE;
 }
 
-void Tfrmmain::fillDriveRows() {
-  ListView& list = wjqltab->wjql_select;
-  const std::uint32_t mask = Vol().logicalDrives();
-  for (int bit = 0; bit < 26; ++bit) {
-    if (!(mask & (1u << bit))) continue;
-    const wchar_t letter = static_cast<wchar_t>(L'A' + bit);
-    const std::wstring root = std::wstring(1, letter) + L":\\";
-    if (Vol().driveType(root) != kFixedDrive) continue;
-    VolumeDetails details;
-    std::wstring label;
-    if (GetVolumeInfo(letter, details)) label = Trim(details.label);
-    if (label.empty()) label = L"本地磁盘";
-    std::uint64_t total = 0, free = 0;
-    GetDiskSpace(letter, total, free);
-    ListRow row;
-    row.caption = label + L" (" + letter + L":)";
-    row.sub.push_back(FormatSize(free) + L"  剩余");
-    row.image = 2;
-    row.checked = true;
-    list.appendRow(row);
-  }
-}
-
 void Tfrmmain::SetBackupBase(std::wstring_view base) {
-  bfgltab->bfgl_edtSavPath.setText(base);
+  backupBase.assign(base);
   RegBackupDir = std::wstring(base) + L"\\Registry\\";
   AutoRunBackupDir = std::wstring(base) + L"\\AutoRun\\";
 }
 
 void Tfrmmain::FitColumns() {
-  for (Page* p : PageControl1.pages()) p->fitColumns();
+  for (const std::unique_ptr<Page>& p : pages_) p->fitColumns();
 }
 
 void Tfrmmain::showMain() {
@@ -286,7 +237,7 @@ void Tfrmmain::ToggleMaximized() {
 void Tfrmmain::main_timerTimer() {
   KillTimer(hwnd_, kGateTimer);
   if (Sys().version().platformId == VER_PLATFORM_WIN32_NT && !IsAdmin()) {
-    MsgBox(2, 1, L"权限不够", L"只有以系统管理员的身份登录才能使用本软件！");
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"权限不够", L"只有以系统管理员的身份登录才能使用本软件！");
     closeQuery_ = false;  // nothing is saved
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);
     return;
@@ -296,14 +247,9 @@ void Tfrmmain::main_timerTimer() {
 
 bool Tfrmmain::FormCloseQuery() {
   ShowWindow(hwnd_, SW_HIDE);
-  for (Button* b : std::initializer_list<Button*>{
-           &wjrctab->wjrc_sm, &zcrctab->zcrc_sm, &zcqltab->zcql_sm, &wjqltab->wjql_sm, &qtrctab->qtrc_sm,
-           &qtrctab->qtrc_delsel, &wjsztab->wjsz_filesel, &wjsztab->wjsz_mnchg, &wjsztab->wjsz_zschg,
-           &wjfstab->wjfs_filesel, &wjfstab->wjfs_selfs, &wjfstab->wjfs_allselfs, &yysztab->yysz_filesel}) {
-    if (b->caption() == kStopCaption && b->onClick) b->onClick();
-  }
+  for (const std::unique_ptr<Page>& p : pages_) p->stopRuns();
   if (options_.onSaveSettings) options_.onSaveSettings();
-  SaveSettings(*this);
+  SaveSettings();
   return true;
 }
 

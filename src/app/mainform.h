@@ -1,7 +1,10 @@
 #pragma once
 // The main window: its own title bar across the top, the side bar on the right,
-// the page area with the eleven pages (no visible tabs) and the status bar at the
-// bottom. Created hidden; shown by the one-shot administrator gate.
+// the page area with the pages of the page table (no visible tabs) and the status
+// bar at the bottom. Created hidden; shown by the one-shot administrator gate.
+
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every other layer");
 
 #include <cstdint>
 #include <functional>
@@ -10,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/page.h"
 #include "app/sidebar.h"
 #include "app/titlebar.h"
 #include "core/knownfolders.h"
@@ -23,17 +27,6 @@ namespace wv {
 
 class Page;
 class Tfrminfo;
-class WjszPage;
-class YyszPage;
-class RjqlPage;
-class ZcqlPage;
-class WjqlPage;
-class QdszPage;
-class QtrcPage;
-class WjfsPage;
-class BfglPage;
-class ZcrcPage;
-class WjrcPage;
 
 struct FormOptions {
   // The one-shot timer that checks for administrator rights and then shows the
@@ -56,7 +49,7 @@ struct FormOptions {
   }
 };
 
-// The page area: the eleven pages stacked, one visible.
+// The page area: the pages stacked, one visible.
 class PageHost : public Panel {
  public:
   void add(Page& page) { pages_.push_back(&page); }
@@ -109,18 +102,21 @@ class Tfrmmain : public Control {
   StatusPanel zdk_runinfo;
   StatusGauge zdk_runprog;
 
-  // Pages, in the order the page area holds them.
-  std::unique_ptr<WjszPage> wjsztab;
-  std::unique_ptr<YyszPage> yysztab;
-  std::unique_ptr<RjqlPage> rjqltab;
-  std::unique_ptr<ZcqlPage> zcqltab;
-  std::unique_ptr<WjqlPage> wjqltab;
-  std::unique_ptr<QdszPage> qdsztab;
-  std::unique_ptr<QtrcPage> qtrctab;
-  std::unique_ptr<WjfsPage> wjfstab;
-  std::unique_ptr<BfglPage> bfgltab;
-  std::unique_ptr<ZcrcPage> zcrctab;
-  std::unique_ptr<WjrcPage> wjrctab;
+  // The pages, in the order of the page table.
+  [[nodiscard]] const std::vector<std::unique_ptr<Page>>& pages() const { return pages_; }
+  // The page of a module key ("wjql"); null when there is none.
+  [[nodiscard]] Page* findPage(std::wstring_view key) const;
+  // The page of a type, for code that knows it (pages opening each other, tests).
+  template <class P>
+  [[nodiscard]] P* findPage() const {
+    for (const std::unique_ptr<Page>& p : pages_)
+      if (auto* page = dynamic_cast<P*>(p.get())) return page;
+    return nullptr;
+  }
+  template <class P>
+  [[nodiscard]] P& page() const {
+    return *findPage<P>();
+  }
 
   [[nodiscard]] Page& activePage() const;
   // Makes a page the active one (no status change: page code switching pages).
@@ -139,20 +135,26 @@ class Tfrmmain : public Control {
 
   // Tab between controls (the window is no dialog); true when handled.
   bool KeyboardNavigation(MSG& message);
-  // Drops from the shell on the three file-tool pages; true when handled.
+  // Drops from the shell on a page that takes them (the file-tool pages); true when handled.
   bool OnFilesDropped(MSG& message);
-  // The shared open-file dialog for "wjsz", "wjfs" or "yysz"; true when files were chosen.
+  // The shared open-file dialog for a file-tool page ("wjsz", "wjfs", "yysz"):
+  // its title and filter, the folder of the last choice; true when files were
+  // chosen, which then are the page's pending files.
   bool PickFiles(std::wstring_view moduleKey);
 
   // Resolved at start; the cleaners work inside these folders.
   KnownFolders knownFolders;
   // Program folder with its trailing backslash.
   std::wstring programFolder;
-  // Below the backup base folder, each with a trailing backslash.
+  // The backup base folder (the backup page shows it) and, below it, each with
+  // a trailing backslash, the registry and startup-item backup folders.
+  std::wstring backupBase;
   std::wstring RegBackupDir;
   std::wstring AutoRunBackupDir;
-  // Sets the base folder text (bfgl_edtSavPath) and recomputes both backup folders.
+  // Sets the base folder and recomputes both backup folders.
   void SetBackupBase(std::wstring_view base);
+  // Config.ini beside the program.
+  [[nodiscard]] std::wstring settingsFile() const { return programFolder + L"Config.ini"; }
 
   // The shared picture list of the catalogue and result rows (23 icons of 16 px).
   [[nodiscard]] HIMAGELIST publicImageList() const { return public_ImageList.get(); }
@@ -172,9 +174,11 @@ class Tfrmmain : public Control {
   void buildPages();
   void layout(int width, int height);
   void layoutStatusBar();
-  void fillDriveRows();
+  void LoadSettings();
+  void SaveSettings();
 
   FormOptions options_;
+  std::vector<std::unique_ptr<Page>> pages_;
   std::unique_ptr<Tfrminfo> ownAbout_;
   UniqueImageList public_ImageList;
   bool closeQuery_ = true;      // FormCloseQuery runs when the window closes

@@ -1,9 +1,9 @@
 #include "app/page.h"
 
-#include <shellapi.h>
-
+#include "app/runprotocol.h"
 #include "core/initline.h"
 #include "platform/handles.h"
+#include "platform/platform.h"
 #include "ui/theme.h"
 
 namespace wv {
@@ -49,10 +49,15 @@ void Page::resized(int width, int height) {
 LRESULT Page::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DROPFILES) {
     // Reaches the page only when the application's hook left it (a busy page): nothing changes.
-    DragFinish(reinterpret_cast<HDROP>(wParam));
+    Sh().finishDrop(reinterpret_cast<HDROP>(wParam));
     return 0;
   }
   return Panel::handleMessage(message, wParam, lParam);
+}
+
+void Page::PressRunning(std::initializer_list<Button*> startControls) {
+  for (Button* b : startControls)
+    if (b->caption() == kStopCaption && b->onClick) b->onClick();
 }
 
 int Page::StackButtons(std::initializer_list<Control*> buttons, int x, int y, int w, int h) {
@@ -92,16 +97,5 @@ void RestoreDefaults(ListView& list) {
   for (int i = 0; i < n; ++i) list.setChecked(i, list.state(i) == 1);
 }
 
-void ToggleAllTicks(LinkLabel& label, ListView& list) {
-  const bool all = label.caption() == L"全选";
-  list.setAllChecked(all);
-  label.setCaption(all ? L"全否" : L"全选");
-}
-
-void ToggleAllTicks(Button& button, ListView& list) {
-  const bool all = button.caption() == L"全选";
-  list.setAllChecked(all);
-  button.setCaption(all ? L"全否" : L"全选");
-}
 
 }  // namespace wv

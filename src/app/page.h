@@ -1,13 +1,21 @@
 #pragma once
-// The base of the eleven pages. A page is a panel of the main window's page area
-// with a heading band (title and one line of description) over its content. Each
-// page creates its own children in build(), places them in layout() (called on
-// every resize: the window can be maximised) and fits its list columns in
+// The base of the pages. A page is a panel of the main window's page area with a
+// heading band (title and one line of description) over its content. Each page
+// creates its own children in build(), places them in layout() (called on every
+// resize: the window can be maximised) and fits its list columns in
 // fitColumns(). Handlers are member functions named after control and event.
+// The main window knows pages only through this interface and the page table
+// (app/pagetable.h): creation, start-up, settings, closing and drops.
+
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every other layer");
 
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/lsbcline.h"
 
 #include "ui/controls.h"
 #include "ui/flatbutton.h"
@@ -29,10 +37,28 @@ class Page : public Panel {
   [[nodiscard]] const std::wstring& title() const { return title_; }
   [[nodiscard]] Tfrmmain& form() const { return form_; }
 
+  // While the window is created, after every page exists, in table order: the
+  // page's share of the start (catalogue rows, pictures, drop target, resets).
+  virtual void initialise() {}
+  // The control focused at start when this is the start page.
+  [[nodiscard]] virtual Control* firstControl() { return nullptr; }
   // FitListColumn on the page's lists: at creation and after every maximise or restore.
   virtual void fitColumns() {}
   // The side bar made this page the active one.
   virtual void activated() {}
+
+  // The settings store: the page reads its sections once after initialise() and
+  // adds them, filled from its controls, once at close.
+  virtual void loadSettings(SettingsFile& file) { (void)file; }
+  virtual void saveSettings(std::vector<SettingsSection>& sections) { (void)sections; }
+
+  // Closing: a stop request to every operation of the page that runs.
+  virtual void stopRuns() {}
+
+  // Files dropped from the shell on the page: whether it takes them now (false
+  // for pages without drops and while the page is busy), then the paths.
+  [[nodiscard]] virtual bool acceptsDrop() const { return false; }
+  virtual void drop(const std::vector<std::wstring>& paths) { (void)paths; }
 
  protected:
   virtual void build() = 0;
@@ -51,6 +77,10 @@ class Page : public Panel {
   static constexpr int kEditH = 22;
   static constexpr int kTabH = 26;
   static constexpr int kTabW = 92;
+
+  // The closing step of the run protocol: each start control that shows "停止" is
+  // pressed once more (its handler then requests the stop).
+  static void PressRunning(std::initializer_list<Button*> startControls);
 
   // Buttons one below the other from (x, y); returns the y below the last.
   static int StackButtons(std::initializer_list<Control*> buttons, int x, int y, int w = kButtonW,
@@ -73,8 +103,13 @@ class Page : public Panel {
 void FillCatalogue(std::wstring_view moduleKey, ListView& list);
 // Ticks exactly the rows whose recommended flag is set.
 void RestoreDefaults(ListView& list);
-// The "全选"/"全否" toggle of a label or button over a list's ticks.
-void ToggleAllTicks(LinkLabel& label, ListView& list);
-void ToggleAllTicks(Button& button, ListView& list);
+// The "全选"/"全否" toggle of a label or button over a list's ticks: ticks all
+// rows or none as the control offers, then offers the other.
+template <class Base>
+void ToggleAllTicks(SelectAllToggle<Base>& toggle, ListView& list) {
+  const bool all = toggle.offersAll();
+  list.setAllChecked(all);
+  toggle.setOffersAll(!all);
+}
 
 }  // namespace wv

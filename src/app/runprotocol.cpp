@@ -17,15 +17,23 @@ bool RunControl::canStart() const { return TrimView(start_.caption()) == idle_ &
 
 void RunControl::start(std::int32_t operation, std::initializer_list<Control*> disable) {
   form_.SetToolsEnabled(false);
+  stop_ = false;
   start_.setCaption(kStopCaption);
   for (Control* c : disable)
     if (c) c->setEnabled(false);
   runState_ = operation;
 }
 
-void RunControl::requestStop() { start_.setCaption(idle_); }
+void RunControl::markStarted(std::int32_t operation) {
+  stop_ = false;
+  start_.setCaption(kStopCaption);
+  runState_ = operation;
+}
 
-bool RunControl::stopRequested() const { return TrimView(start_.caption()) == idle_; }
+void RunControl::requestStop() {
+  stop_ = true;
+  start_.setCaption(idle_);
+}
 
 void RunControl::finish(std::wstring_view statusText) {
   SetRunInfo(statusText);

@@ -15,6 +15,9 @@
 // A fault that escapes the engine still ends the run (RunGuard), and the window's
 // dispatch writes it to the fault log beside the program.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every other layer");
+
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -50,10 +53,14 @@ class RunControl : public RunContext {
   [[nodiscard]] bool canStart() const;
   // Side bar off, caption "停止", the page's other action controls off, run state set.
   void start(std::int32_t operation, std::initializer_list<Control*> disable = {});
-  // The stop request: the idle caption again, nothing else.
+  // Caption "停止" and the run state, as start() without touching other controls:
+  // an operation started by a drop (the import engine takes the rest).
+  void markStarted(std::int32_t operation);
+  // The stop request: the idle caption again (what the user sees) and the stop
+  // flag (what the engine reads), nothing else.
   void requestStop();
-  // True once the caption shows the idle caption (a stop was requested).
-  [[nodiscard]] bool stopRequested() const;
+  // True once a stop was requested since the run started.
+  [[nodiscard]] bool stopRequested() const { return stop_; }
 
   // The end step, finished or stopped: status text, gauge hidden and at 0, idle
   // caption, run state 0, side bar on. The page re-enables its own buttons.
@@ -64,7 +71,7 @@ class RunControl : public RunContext {
   // Result list whose last row stays in view while rows arrive (rowAdded).
   void setFollow(OwnerDataListView* list) { follow_ = list; }
 
-  // RunContext: drain (throttled), then compare the caption.
+  // RunContext: drain (throttled), then read the stop flag.
   [[nodiscard]] bool proceed() override;
   void status(std::wstring_view text) override;
   void progressStart(std::uint32_t maximum) override;
@@ -77,6 +84,7 @@ class RunControl : public RunContext {
   std::wstring idle_;
   std::int32_t& runState_;
   OwnerDataListView* follow_ = nullptr;
+  bool stop_ = false;
 };
 
 // One run of a start handler, from start to end step. The end step comes

@@ -1,17 +1,10 @@
 #include "app/sidebar.h"
 
+#include <cstdlib>
+
 #include "app/mainform.h"
 #include "app/page.h"
-#include "cleaning/qdszpage.h"
-#include "cleaning/qtrcpage.h"
-#include "cleaning/rjqlpage.h"
-#include "cleaning/wjqlpage.h"
-#include "cleaning/wjrcpage.h"
-#include "registry/zcqlpage.h"
-#include "registry/zcrcpage.h"
-#include "tools/wjfspage.h"
-#include "tools/wjszpage.h"
-#include "tools/yyszpage.h"
+#include "app/pagetable.h"
 #include "ui/theme.h"
 
 namespace wv {
@@ -24,52 +17,46 @@ void SideBar::create(Tfrmmain& form) {
   zdk_bartools.create(handle(), theme::kSideBar);
   zdk_bartools.onPaint = [this](HDC dc, const RECT& r) { paintTools(dc, r); };
 
-  struct Entry {
-    FlatButton* button;
-    const wchar_t* caption;
-  };
-  const Entry entries[] = {
-      {&zdk_wjrc, L" 文件日常清理 "}, {&zdk_zcrc, L" 注册日常清理 "}, {&zdk_qtrc, L" 其它日常清理 "},
-      {&zdk_qdsz, L" 启动项目清理 "}, {&zdk_rjql, L" 软件卸载清理 "}, {&zdk_wjql, L" 磁盘文件清理 "},
-      {&zdk_zcql, L" 注册信息清理 "}, {&zdk_wjsz, L" 文件信息设置 "}, {&zdk_wjfs, L" 文件资料粉碎 "},
-      {&zdk_yysz, L" 音乐信息设置 "},
-  };
-  int index = 0;
-  for (const Entry& e : entries) {
-    e.button->create(zdk_bartools.handle(), e.caption, FlatButton::Look::SideBar, &group);
-    e.button->setIcon(icons_.get(), index++);
-    FlatButton* b = e.button;
+  // The first heading's buttons, then the second's: the table lists them so.
+  for (const PageEntry& page : PageTable()) {
+    if (page.group == SideGroup::None) continue;
+    Entry& e = entries_.emplace_back();
+    e.key.assign(page.key);
+    e.secondGroup = page.group == SideGroup::FileTools;
+    e.button = std::make_unique<FlatButton>();
+    FlatButton* b = e.button.get();
+    b->create(zdk_bartools.handle(), page.caption, FlatButton::Look::SideBar, &group);
+    b->setIcon(icons_.get(), static_cast<int>(page.picture));
+    b->setVisible(page.buttonShown);
     b->onClick = [this, b] {
-      if (Page* page = pageOf(*b)) form_->SwitchToPage(*page);
+      if (Page* target = pageOf(*b)) form_->SwitchToPage(*target);
     };
   }
-  zdk_yysz.setVisible(false);  // the music page has no way in
-  zdk_wjrc.setDown(true);
+  entries_.front().button->setDown(true);  // the start page's
 }
 
-std::vector<FlatButton*> SideBar::buttons() {
-  return {&zdk_wjrc, &zdk_zcrc, &zdk_qtrc, &zdk_qdsz, &zdk_rjql, &zdk_wjql, &zdk_zcql, &zdk_wjsz, &zdk_wjfs, &zdk_yysz};
+std::vector<FlatButton*> SideBar::buttons() const {
+  std::vector<FlatButton*> out;
+  for (const Entry& e : entries_) out.push_back(e.button.get());
+  return out;
 }
 
 Page* SideBar::pageOf(const FlatButton& b) const {
-  Tfrmmain& f = *form_;
-  if (&b == &zdk_wjrc) return f.wjrctab.get();
-  if (&b == &zdk_zcrc) return f.zcrctab.get();
-  if (&b == &zdk_qtrc) return f.qtrctab.get();
-  if (&b == &zdk_qdsz) return f.qdsztab.get();
-  if (&b == &zdk_rjql) return f.rjqltab.get();
-  if (&b == &zdk_wjql) return f.wjqltab.get();
-  if (&b == &zdk_zcql) return f.zcqltab.get();
-  if (&b == &zdk_wjsz) return f.wjsztab.get();
-  if (&b == &zdk_wjfs) return f.wjfstab.get();
-  if (&b == &zdk_yysz) return f.yysztab.get();
+  for (const Entry& e : entries_)
+    if (e.button.get() == &b) return form_->findPage(e.key);
   return nullptr;
 }
 
-FlatButton* SideBar::buttonOf(const Page& page) {
-  for (FlatButton* b : buttons())
-    if (pageOf(*b) == &page) return b;
+FlatButton* SideBar::buttonOf(const Page& page) const {
+  for (const Entry& e : entries_)
+    if (e.key == page.key()) return e.button.get();
   return nullptr;
+}
+
+FlatButton& SideBar::button(std::wstring_view key) const {
+  for (const Entry& e : entries_)
+    if (e.key == key) return *e.button;
+  std::abort();  // a key without a button is a programming error
 }
 
 void SideBar::setToolsEnabled(bool enabled) {
@@ -87,15 +74,15 @@ void SideBar::resized(int width, int height) {
 void SideBar::layoutTools(int width, int height) {
   (void)height;
   int y = kHeadingHeight;
-  for (FlatButton* b : {&zdk_wjrc, &zdk_zcrc, &zdk_qtrc, &zdk_qdsz, &zdk_rjql, &zdk_wjql, &zdk_zcql}) {
-    b->setBounds(0, y, width, kButtonHeight);
-    y += kButtonHeight;
-  }
-  heading2Top_ = y + 6;
-  y = heading2Top_ + kHeadingHeight;
-  for (FlatButton* b : {&zdk_wjsz, &zdk_wjfs, &zdk_yysz}) {
-    b->setBounds(0, y, width, kButtonHeight);
-    if (b->visible()) y += kButtonHeight;
+  bool second = false;
+  for (const Entry& e : entries_) {
+    if (e.secondGroup && !second) {
+      second = true;
+      heading2Top_ = y + 6;
+      y = heading2Top_ + kHeadingHeight;
+    }
+    e.button->setBounds(0, y, width, kButtonHeight);
+    if (e.button->visible()) y += kButtonHeight;  // a hidden button takes no room
   }
 }
 

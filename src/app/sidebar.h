@@ -1,10 +1,15 @@
 #pragma once
 // The side bar on the right: a picture on top, then the panel zdk_bartools with
-// two heading bands and the ten module buttons in one group (exactly one down).
-// The whole panel is disabled while an operation runs, so no page change can
-// happen mid-run.
+// two heading bands and one module button per page of the page table that has a
+// heading, all in one group (exactly one down). The whole panel is disabled
+// while an operation runs, so no page change can happen mid-run.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every other layer");
+
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/handles.h"
@@ -27,14 +32,14 @@ class SideBar : public Panel {
 
   Panel zdk_bartools;
   ToggleGroup group;
-  FlatButton zdk_wjrc, zdk_zcrc, zdk_qtrc, zdk_qdsz, zdk_rjql, zdk_wjql, zdk_zcql;
-  FlatButton zdk_wjsz, zdk_wjfs, zdk_yysz;
 
-  // The ten buttons in their order, and each one's page.
-  [[nodiscard]] std::vector<FlatButton*> buttons();
+  // The module buttons in their order (zdk_ + module key), and each one's page.
+  [[nodiscard]] std::vector<FlatButton*> buttons() const;
   [[nodiscard]] Page* pageOf(const FlatButton& button) const;
   // The button that opens a page (null for a page without one).
-  [[nodiscard]] FlatButton* buttonOf(const Page& page);
+  [[nodiscard]] FlatButton* buttonOf(const Page& page) const;
+  // The button of a module key ("wjrc" for zdk_wjrc); the key must have one.
+  [[nodiscard]] FlatButton& button(std::wstring_view key) const;
 
   void setToolsEnabled(bool enabled);
   [[nodiscard]] bool toolsEnabled() const { return zdk_bartools.enabled(); }
@@ -47,7 +52,14 @@ class SideBar : public Panel {
   void layoutTools(int width, int height);
   void paintTools(HDC dc, const RECT& client);
 
+  struct Entry {
+    std::wstring key;
+    bool secondGroup = false;  // under the second heading
+    std::unique_ptr<FlatButton> button;
+  };
+
   Tfrmmain* form_ = nullptr;
+  std::vector<Entry> entries_;
   Picture Image1;
   UniqueImageList icons_;
   int heading2Top_ = 0;

@@ -265,7 +265,7 @@ void TitleBar::ApplicationActivate(bool active) {
 void TitleBar::N20Click() {
   const std::wstring help = form_->programFolder + L"HelpMe.chm";
   if (FileExists(help)) Sh().open(L"", help, L"", SW_SHOWNORMAL);
-  else MsgBox(2, 1, L"文件丢失", L"帮助文件已丢失！");
+  else MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"文件丢失", L"帮助文件已丢失！");
 }
 
 void TitleBar::N23Click() { Sh().open(L"open", kWebPage, L"", SW_SHOWNORMAL); }

@@ -4,6 +4,9 @@
 // or restore, close) whose glyphs are cut from one strip. Dragging the bar moves
 // the window; a double-click maximises or restores it.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every other layer");
+
 #include <functional>
 #include <string>
 #include <string_view>

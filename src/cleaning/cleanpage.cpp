@@ -45,14 +45,29 @@ RemovalOptions ReadRemovalOptions(const RadioGroup& mode, const Edit& folder, HW
   return options;
 }
 
-void RemoveResultRows(OwnerDataListView& list, bool allRows, const RemovalOptions& options,
-                      const ResultButtons& buttons, std::wstring_view cleanedText) {
-  RowModel& rows = list.model();
+std::size_t RemoveFound(ResultRows<FoundRow>& rows, std::vector<std::size_t> indices, const RemovalOptions& options) {
+  std::vector<std::size_t> gone = RemoveFoundRows(rows.rows(), std::move(indices), options);
+  const std::size_t count = gone.size();
+  rows.eraseMany(std::move(gone));
+  return count;
+}
+
+ListRow FoundRowText(const FoundRow& row, int picture) {
+  ListRow shown;
+  shown.caption = row.path;
+  shown.sub.push_back(row.kind == FoundKind::WasteFolder ? std::wstring(kWasteFolderText) : FormatSize(row.size));
+  shown.size = row.size;
+  shown.image = picture;
+  return shown;
+}
+
+void RemoveResultRows(OwnerDataListView& list, ResultRows<FoundRow>& rows, bool allRows,
+                      const RemovalOptions& options, const ResultButtons& buttons, std::wstring_view cleanedText) {
   // The control's row numbers are the model's once both hold the same rows.
   list.flush();
   std::vector<std::size_t> indices;
   if (allRows) {
-    indices = AllRowIndices(rows);
+    indices = AllRowIndices(rows.size());
   } else {
     for (int i : list.selection()) indices.push_back(static_cast<std::size_t>(i));
   }
@@ -60,7 +75,7 @@ void RemoveResultRows(OwnerDataListView& list, bool allRows, const RemovalOption
   if (!ConfirmRemoval(options, allRows)) return;
 
   for (Button* b : {&buttons.scan, &buttons.deleteSelected, &buttons.deleteAll}) b->setEnabled(false);
-  static_cast<void>(RemoveFoundRows(rows, std::move(indices), options));
+  static_cast<void>(RemoveFound(rows, std::move(indices), options));
   buttons.scan.setEnabled(true);
   const bool left = !rows.empty();
   buttons.deleteSelected.setEnabled(left);

@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "cleaning/foundrow.h"
 #include "cleaning/removal.h"
+#include "core/resultrows.h"
 #include "core/rows.h"
 #include "ui/controls.h"
 #include "ui/listview.h"
@@ -41,8 +43,16 @@ struct ResultButtons {
   Button& deleteSelected;
   Button& deleteAll;
 };
-void RemoveResultRows(OwnerDataListView& list, bool allRows, const RemovalOptions& options,
-                      const ResultButtons& buttons, std::wstring_view cleanedText);
+void RemoveResultRows(OwnerDataListView& list, ResultRows<FoundRow>& rows, bool allRows,
+                      const RemovalOptions& options, const ResultButtons& buttons, std::wstring_view cleanedText);
+// RemoveFoundRows, then the rows whose path is gone leave both sides; their number.
+std::size_t RemoveFound(ResultRows<FoundRow>& rows, std::vector<std::size_t> indices, const RemovalOptions& options);
+
+// The size column of a waste-folder row.
+inline constexpr std::wstring_view kWasteFolderText = L"废目录";
+// A found row as the result lists show it: path, size text (or "废目录"), the
+// size in bytes behind it, and a picture.
+ListRow FoundRowText(const FoundRow& row, int picture);
 
 // Index of the row whose caption is the folder, letters compared without regard to case; -1 when none.
 int FindFolderRow(const ListView& list, std::wstring_view folder);

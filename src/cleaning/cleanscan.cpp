@@ -4,15 +4,6 @@
 
 namespace wv::cleanscan {
 
-void ProgressText(std::size_t rows, std::uint64_t total, std::wstring_view folder, std::wstring& out) {
-  out.assign(L"已扫描到 ");
-  out += ToDecimal(static_cast<std::int64_t>(rows));
-  out += L" 项(";
-  out += FormatSize(total);
-  out += L") -- ";
-  out += folder;
-}
-
 std::vector<FileMask> CompileMasks(const std::vector<std::wstring>& patterns) {
   std::vector<FileMask> out;
   out.reserve(patterns.size());

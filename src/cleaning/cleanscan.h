@@ -1,6 +1,6 @@
 #pragma once
-// Pieces the two file-cleaning scans share: the running status text, the
-// compiled pattern list and the tests on directory entries.
+// Pieces the two file-cleaning scans share: the compiled pattern list and the
+// tests on directory entries.
 
 #include <windows.h>
 
@@ -21,9 +21,6 @@ inline constexpr DWORD kVolumeLabel = 0x8;
 inline bool IsLinkedFolder(DWORD attributes) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
-
-// "已扫描到 N 项(X) -- folder", built into out so that a walk reuses one buffer.
-void ProgressText(std::size_t rows, std::uint64_t total, std::wstring_view folder, std::wstring& out);
 
 // Patterns in order; a text that is not a valid mask is left out.
 std::vector<FileMask> CompileMasks(const std::vector<std::wstring>& patterns);

@@ -1,6 +1,7 @@
 #include "cleaning/qdszpage.h"
 
 #include "app/mainform.h"
+#include "platform/platform.h"
 
 namespace wv {
 
@@ -24,6 +25,8 @@ void QdszPage::layout(int width, int height) {
   qdsz_showlist.setBounds(kMargin + 1, kTop + 1, buttonsX - kGap - kMargin - 2, height - kTop - kMargin - 2);
   StackButtons({&qdsz_autosx, &qdsz_autoseldel, &qdsz_autohf}, buttonsX, kTop);
 }
+
+void QdszPage::initialise() { qdsz_showlist.setImageList(Sh().smallIconList()); }
 
 void QdszPage::fitColumns() {
   // The registry location stays in the rows but takes no room.

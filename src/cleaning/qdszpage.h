@@ -18,6 +18,7 @@ class QdszPage : public Page {
   Button qdsz_autoseldel;
   Button qdsz_autohf;
 
+  void initialise() override;
   void fitColumns() override;
   // Opening the page reads the startup items when the list is empty.
   void activated() override;

@@ -68,7 +68,7 @@ void QdszPage::qdsz_autoseldelClick() {
 }
 
 void QdszPage::qdsz_autohfClick() {
-  BfglPage& manager = *form().bfgltab;
+  BfglPage& manager = form().page<BfglPage>();
   manager.backupCaller = L"qdsz";
   manager.RefreshBackupList();
 }

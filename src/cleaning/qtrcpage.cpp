@@ -35,6 +35,13 @@ void QtrcPage::layout(int width, int height) {
   qtrc_mr.setBounds(kMargin + 40, kTop + listH + 6, 30, 18);
 }
 
+void QtrcPage::initialise() {
+  FillCatalogue(L"qtrc", qtrc_showlist);
+  qtrc_showlist.setImageList(form().publicImageList());
+}
+
+void QtrcPage::stopRuns() { PressRunning({&qtrc_sm, &qtrc_delsel}); }
+
 void QtrcPage::fitColumns() { FitListColumn(qtrc_showlist, 2); }
 
 void QtrcPage::qtrc_smClick() {

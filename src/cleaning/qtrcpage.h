@@ -14,7 +14,7 @@ class QtrcPage : public Page {
   explicit QtrcPage(Tfrmmain& form);
 
   ListView qtrc_showlist;
-  LinkLabel qtrc_sel;
+  SelectAllLabel qtrc_sel;
   LinkLabel qtrc_mr;
   Button qtrc_sm;
   Button qtrc_delsel;
@@ -23,6 +23,8 @@ class QtrcPage : public Page {
   RunControl qtrc_smRun;      // 1 scan all
   RunControl qtrc_delselRun;  // 2 clean the ticked rows
 
+  void initialise() override;
+  void stopRuns() override;
   void fitColumns() override;
 
   void qtrc_smClick();

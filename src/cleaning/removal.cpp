@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "cleaning/wjrcline.h"
+#include "core/folderwalk.h"
 #include "core/publline.h"
 #include "core/text.h"
 #include "platform/platform.h"
@@ -83,21 +83,23 @@ bool DeclinedOrAborted(int shellResult) {
 bool StillWaste(const std::wstring& folder, const std::set<std::wstring>& goingFiles) {
   const DWORD attributes = Fs().attributes(folder);
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-  const std::wstring base = IncludeTrailingBackslash(folder);
-  std::unique_ptr<DirSearch> search = Fs().search(base + L"*.*");
-  if (!search) return false;
-  FindEntry entry;
-  while (search->next(entry)) {
-    if (entry.isDots()) continue;
-    const std::wstring path = base + entry.name;
-    if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
-    if (entry.isFolder()) {
-      if (!StillWaste(path, goingFiles)) return false;
-    } else if (!goingFiles.contains(ToUpper(path))) {
-      return false;
+  class Check : public FolderVisitor {
+   public:
+    explicit Check(const std::set<std::wstring>& going) : going_(going) {}
+    bool waste = true;
+    void unreadable(const WalkFolder&) override { waste = false; }
+    bool listed(const WalkFolder&) override { return waste; }
+    Step entry(const WalkFolder& at, const FindEntry& entry) override {
+      if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) waste = false;
+      else if (entry.isFolder()) return Step::Enter;
+      else if (!going_.contains(ToUpper(at.path + entry.name))) waste = false;
+      return waste ? Step::Next : Step::Stop;
     }
-  }
-  return true;
+
+   private:
+    const std::set<std::wstring>& going_;
+  } check(goingFiles);
+  return WalkFolders(folder, check) && check.waste;
 }
 
 bool TargetMissing(const RemovalOptions& options) {
@@ -105,47 +107,46 @@ bool TargetMissing(const RemovalOptions& options) {
          (options.moveFolder.empty() || !DirectoryExists(options.moveFolder));
 }
 
-std::size_t DropGoneRows(RowModel& rows, const std::vector<std::size_t>& indices) {
+std::vector<std::size_t> GoneRows(const std::vector<FoundRow>& rows, const std::vector<std::size_t>& indices) {
   std::vector<std::size_t> gone;
   for (std::size_t i : indices)
-    if (Fs().attributes(rows.at(i).caption) == INVALID_FILE_ATTRIBUTES) gone.push_back(i);
-  rows.eraseMany(gone);
-  return gone.size();
+    if (Fs().attributes(rows[i].path) == INVALID_FILE_ATTRIBUTES) gone.push_back(i);
+  return gone;
 }
 
-bool IsWasteRow(const ListRow& row) { return row.column(1) == kWasteFolderText; }
+bool IsWasteRow(const FoundRow& row) { return row.kind == FoundKind::WasteFolder; }
 
 }  // namespace
 
 bool ConfirmRemoval(const RemovalOptions& options, bool allRows) {
   if (options.mode != RemovalMode::MoveToFolder) return true;
   if (TargetMissing(options)) {
-    MsgBox(2, 1, L"目录错误", L"您指定的用于存放垃圾文件的目录错误，请重新选择！");
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"目录错误", L"您指定的用于存放垃圾文件的目录错误，请重新选择！");
     return false;
   }
-  return Confirmed(MsgBox(1, 2, L"文件清理",
+  return Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"文件清理",
                           allRows ? L"您“确定”把所有扫描到的垃圾文件移动到指定的目录吗？"
                                   : L"您“确定”把当前选中的垃圾文件移动到指定的目录吗？"));
 }
 
-std::size_t RemoveFoundRows(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options) {
+std::vector<std::size_t> RemoveFoundRows(const std::vector<FoundRow>& rows, std::vector<std::size_t> indices,
+                                         const RemovalOptions& options) {
   SortIndices(indices, rows.size());
-  if (indices.empty() || TargetMissing(options)) return 0;
+  if (indices.empty() || TargetMissing(options)) return {};
   std::vector<Source> sources;
   std::set<std::wstring> goingFiles;
   for (std::size_t i : indices) {
-    const ListRow& row = rows.at(i);
-    if (IsWasteRow(row) || !FileExists(row.caption)) continue;
-    goingFiles.insert(ToUpper(row.caption));
-    AddSource(sources, row.caption);
+    const FoundRow& row = rows[i];
+    if (IsWasteRow(row) || !FileExists(row.path)) continue;
+    goingFiles.insert(ToUpper(row.path));
+    AddSource(sources, row.path);
   }
   // Checked before any attribute of them changes; a row that no longer
   // qualifies stays in the list, untouched.
   std::vector<std::wstring> waste;
   for (std::size_t i : indices) {
-    const ListRow& row = rows.at(i);
-    if (IsWasteRow(row) && DirectoryExists(row.caption) && StillWaste(row.caption, goingFiles))
-      waste.push_back(row.caption);
+    const FoundRow& row = rows[i];
+    if (IsWasteRow(row) && DirectoryExists(row.path) && StillWaste(row.path, goingFiles)) waste.push_back(row.path);
   }
   for (const std::wstring& folder : waste) AddSource(sources, folder);
 
@@ -156,11 +157,11 @@ std::size_t RemoveFoundRows(RowModel& rows, std::vector<std::size_t> indices, co
       if (DirectoryExists(folder)) static_cast<void>(Fs().removeFolder(folder));
   }
   RestoreAttributes(sources);
-  return DropGoneRows(rows, indices);
+  return GoneRows(rows, indices);
 }
 
-std::vector<std::size_t> AllRowIndices(const RowModel& rows) {
-  std::vector<std::size_t> out(rows.size());
+std::vector<std::size_t> AllRowIndices(std::size_t count) {
+  std::vector<std::size_t> out(count);
   for (std::size_t i = 0; i < out.size(); ++i) out[i] = i;
   return out;
 }

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/rows.h"
+#include "cleaning/foundrow.h"
 
 namespace wv {
 
@@ -32,19 +32,20 @@ inline constexpr std::wstring_view kDailyCleanedText = L"所有扫描到的垃�
 // means stop. The other modes ask nothing here.
 bool ConfirmRemoval(const RemovalOptions& options, bool allRows);
 
-// Each chosen row whose file still exists, then each "废目录" row of the daily
-// page whose folder still holds nothing but files going in the same call (and
+// Each chosen row of kind File whose file still exists, then each WasteFolder
+// row (the daily page's "废目录") whose folder still holds nothing but files going in the same call (and
 // no link), gets the archive attribute alone and goes into one shell file
 // operation. When the user declines the shell's question or aborts it, nothing
 // further happens; when the shell fails otherwise, each such folder still there
 // is removed if empty. Whatever is left gets its read-only, hidden and system
-// attributes back, and the chosen rows whose path exists neither as file nor as
-// folder leave the model. Indices may come in any order and repeat.
-// Returns the number of rows removed. Nothing happens in the move mode when the
-// target folder does not exist.
-std::size_t RemoveFoundRows(RowModel& rows, std::vector<std::size_t> indices, const RemovalOptions& options);
+// attributes back. Indices may come in any order and repeat. The result: the
+// chosen rows whose path exists neither as file nor as folder any more
+// (ascending), which the page then drops. Nothing happens in the move mode when
+// the target folder does not exist.
+std::vector<std::size_t> RemoveFoundRows(const std::vector<FoundRow>& rows, std::vector<std::size_t> indices,
+                                         const RemovalOptions& options);
 
-// 0 .. size-1, for the "全部删除" buttons.
-std::vector<std::size_t> AllRowIndices(const RowModel& rows);
+// 0 .. count-1, for the "全部删除" buttons.
+std::vector<std::size_t> AllRowIndices(std::size_t count);
 
 }  // namespace wv

@@ -40,6 +40,12 @@ void RjqlPage::layout(int width, int height) {
   StackButtons({&rjql_sx, &rjql_xz, &rjql_sc, &rjql_wz}, buttonsX, kTop + 36);
 }
 
+void RjqlPage::initialise() {
+  // Its own pictures: each program's icon.
+  rjql_images.reset(ImageList_Create(16, 16, ILC_COLOR32, 16, 16));
+  rjql_showlist.setImageList(rjql_images.get());
+}
+
 void RjqlPage::activated() {
   if (rjql_showlist.count() == 0) rjql_sxClick();
 }

@@ -20,6 +20,7 @@ class RjqlPage : public Page {
   // The list's own pictures: each program's icon, 16 x 16.
   UniqueImageList rjql_images;
 
+  void initialise() override;
   // Opening the page reads the software list when it is empty.
   void activated() override;
 

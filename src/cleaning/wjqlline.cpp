@@ -1,8 +1,7 @@
 #include "cleaning/wjqlline.h"
 
-#include <deque>
-
 #include "cleaning/cleanscan.h"
+#include "core/folderwalk.h"
 #include "core/publline.h"
 #include "core/text.h"
 #include "platform/platform.h"
@@ -43,14 +42,10 @@ const std::vector<std::wstring_view> kSkippedFragments = {
     L":\\Recycle",
 };
 
-struct Subfolder {
-  std::wstring name;
-  std::wstring shortName;
-};
-
-class JunkWalk {
+class JunkWalk : public FolderVisitor {
  public:
-  JunkWalk(const JunkScanInput& input, RunContext& run, RowModel& rows) : run_(run), rows_(rows) {
+  JunkWalk(const JunkScanInput& input, RunContext& run, const std::function<void(FoundRow)>& found)
+      : run_(run), found_(found) {
     for (std::wstring_view name : kSkippedNames) names_.add(name);
     for (std::wstring_view fragment : kSkippedFragments) fragments_.add(fragment);
     // An unresolved known folder is empty and so left out by add().
@@ -69,114 +64,60 @@ class JunkWalk {
 
   [[nodiscard]] bool hasPatterns() const { return !masks_.empty(); }
   [[nodiscard]] bool stopped() const { return stopped_; }
+  [[nodiscard]] std::size_t count() const { return count_; }
   [[nodiscard]] std::uint64_t total() const { return total_; }
 
-  bool proceed() {
+  bool proceed() override {
     if (!stopped_ && !run_.proceed()) stopped_ = true;
     return !stopped_;
   }
 
+  // The short forms are made from the parent's short form and the alternate
+  // names the search reports: asking the system per folder costs more than
+  // reading the folder itself.
   void walkRoot(std::wstring_view folder) {
     if (folder.empty()) return;  // never the root of the current drive
-    path_.assign(folder);
-    if (path_.back() != L'\\') path_ += L'\\';
-    shortPath_ = Fs().shortPath(path_);
-    if (shortPath_.empty()) shortPath_ = path_;  // no short form: the path alone decides
-    if (shortPath_.back() != L'\\') shortPath_ += L'\\';
-    walk(0);
+    static_cast<void>(WalkFolders(folder, *this, {.shortPaths = true}));
+  }
+
+  bool enter(const WalkFolder& folder) override {
+    if (fragments_.foundIn(folder.path, scratch_) || fragments_.foundIn(folder.shortPath, scratch_)) return false;
+    status(folder.path);
+    return true;
+  }
+
+  Step entry(const WalkFolder& folder, const FindEntry& entry) override {
+    const DWORD attrs = entry.attributes;
+    if (attrs & FILE_ATTRIBUTE_DIRECTORY)
+      return (attrs & FILE_ATTRIBUTE_SYSTEM) || IsLinkedFolder(attrs) ? Step::Next : Step::Enter;
+    if (attrs & (kVolumeLabel | FILE_ATTRIBUTE_SYSTEM)) return Step::Next;
+    if (!proceed()) return Step::Stop;
+    if (!MatchesAny(masks_, entry.name)) return Step::Next;
+    if (names_.foundIn(entry.name, scratch_)) return Step::Next;
+    filePath_.assign(folder.path);
+    filePath_ += entry.name;
+    if (IsFileInUse(filePath_)) return Step::Next;
+    found_(FoundRow{filePath_, entry.size, FoundKind::File, -1});
+    run_.rowAdded();
+    ++count_;
+    total_ += entry.size;
+    status(folder.path);
+    return Step::Next;
   }
 
  private:
-  // The short form is made from the parent's short form and the alternate
-  // names the search reports: asking the system per folder costs more than
-  // reading the folder itself.
-  bool skippedFolder() { return fragments_.foundIn(path_, scratch_) || fragments_.foundIn(shortPath_, scratch_); }
-
-  void status() {
-    ProgressText(rows_.size(), total_, path_, statusText_);
-    run_.status(statusText_);
-  }
-
-  // path_ holds the folder with its trailing backslash; it is the same on return.
-  void walk(std::size_t depth) {
-    if (skippedFolder()) return;
-    status();
-
-    if (levels_.size() <= depth) levels_.emplace_back();
-    std::vector<Subfolder>& subfolders = levels_[depth];
-    std::size_t subfolderCount = 0;
-
-    // One pass over the folder: its files are handled as they come, its
-    // subfolders kept for afterwards, so all files precede any subfolder.
-    const std::size_t base = path_.size();
-    path_ += L"*.*";
-    std::unique_ptr<DirSearch> search = Fs().search(path_);
-    path_.resize(base);
-    if (!search) return;
-    while (search->next(entry_)) {
-      const DWORD attrs = entry_.attributes;
-      if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
-        if (entry_.isDots() || (attrs & FILE_ATTRIBUTE_SYSTEM) || IsLinkedFolder(attrs)) continue;
-        if (subfolderCount == subfolders.size()) subfolders.emplace_back();
-        Subfolder& sub = subfolders[subfolderCount++];
-        sub.name = entry_.name;
-        sub.shortName = entry_.shortName.empty() ? entry_.name : entry_.shortName;
-        continue;
-      }
-      if (attrs & (kVolumeLabel | FILE_ATTRIBUTE_SYSTEM)) continue;
-      if (!proceed()) return;
-      if (!MatchesAny(masks_, entry_.name)) continue;
-      if (names_.foundIn(entry_.name, scratch_)) continue;
-      filePath_.assign(path_);
-      filePath_ += entry_.name;
-      if (IsFileInUse(filePath_)) continue;
-      addRow();
-    }
-    search.reset();
-
-    const std::size_t shortBase = shortPath_.size();
-    for (std::size_t i = 0; i < subfolderCount; ++i) {
-      if (!proceed()) return;
-      // levels_ is a deque: deeper levels added below do not move this one.
-      const Subfolder& sub = subfolders[i];
-      path_ += sub.name;
-      path_ += L'\\';
-      shortPath_ += sub.shortName;
-      shortPath_ += L'\\';
-      walk(depth + 1);
-      path_.resize(base);
-      shortPath_.resize(shortBase);
-      if (stopped_) return;
-    }
-  }
-
-  void addRow() {
-    ListRow row;
-    row.caption = filePath_;
-    row.sub.push_back(FormatSize(entry_.size));
-    row.size = entry_.size;
-    row.image = kJunkRowImage;
-    rows_.append(std::move(row));
-    run_.rowAdded();
-    total_ += entry_.size;
-    status();
-  }
+  void status(std::wstring_view folder) { run_.scanned(count_, total_, folder); }
 
   RunContext& run_;
-  RowModel& rows_;
+  const std::function<void(FoundRow)>& found_;
   FoldedNeedles names_;
   FoldedNeedles fragments_;
   std::vector<FileMask> masks_;
+  std::size_t count_ = 0;
   std::uint64_t total_ = 0;
   bool stopped_ = false;
-
-  std::wstring path_;       // the folder being walked, with its backslash
-  std::wstring shortPath_;  // its short form
   std::wstring filePath_;
   std::wstring scratch_;
-  std::wstring statusText_;
-  FindEntry entry_;
-  std::deque<std::vector<Subfolder>> levels_;
 };
 
 }  // namespace
@@ -186,9 +127,8 @@ std::wstring DriveFromCaption(std::wstring_view caption) {
   return std::wstring(caption.substr(caption.size() - 3, 2));
 }
 
-JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, RowModel& rows) {
-  JunkWalk walk(input, run, rows);
-  rows.clear();
+JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const FoundSink& found) {
+  JunkWalk walk(input, run, found);
   if (walk.hasPatterns()) {
     if (input.mode == JunkScanMode::TickedDrives) {
       for (std::size_t row = 0; row < input.drives.size(); ++row) {
@@ -202,17 +142,10 @@ JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, RowMode
   }
 
   JunkScanResult result;
-  result.rows = rows.size();
+  result.rows = walk.count();
   result.total = walk.total();
   result.stopped = walk.stopped();
-  run.status(JunkScanSummary(result));
   return result;
-}
-
-std::wstring JunkScanSummary(const JunkScanResult& result) {
-  if (result.rows == 0) return L"未扫描到符合条件的垃圾文件";
-  return L"扫描到符合条件的垃圾文件共 " + ToDecimal(static_cast<std::int64_t>(result.rows)) + L" 项,占用 " +
-         FormatSize(result.total) + L" 硬盘空间";
 }
 
 }  // namespace wv

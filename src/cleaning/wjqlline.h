@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "cleaning/foundrow.h"
 #include "core/engine.h"
 #include "core/knownfolders.h"
-#include "core/rows.h"
 
 namespace wv {
 
@@ -36,22 +36,15 @@ struct JunkScanInput {
 };
 
 struct JunkScanResult {
-  std::size_t rows = 0;       // rows in the result model at the end
+  std::size_t rows = 0;       // rows handed out
   std::uint64_t total = 0;    // bytes of all listed files
   bool stopped = false;       // a stop request ended the walk early
 };
 
-// Image index of the result rows: the junk-mask picture of the catalogue.
-inline constexpr int kJunkRowImage = 6;
-// Image index of the rows of the exclusion list (a folder).
-inline constexpr int kExclusionRowImage = 4;
-
-// Clears rows, walks, appends one row per junk file (caption = full path,
-// sub[0] = FormatSize text, size = bytes, image kJunkRowImage) and ends with the
-// summary on the status line. The page does the run protocol around it.
-JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, RowModel& rows);
-// The status line at the end of a scan: count and total size, or that nothing was found.
-std::wstring JunkScanSummary(const JunkScanResult& result);
+// Walks and hands out one row per junk file (kind File, path, size in bytes),
+// in the order found; run.scanned() tells where it is. The page does the run
+// protocol around it and makes the text.
+JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const FoundSink& found);
 
 // The drive of a drive-list caption such as "系统 (C:)": the two characters
 // before its last one; empty when the caption is too short.

@@ -4,8 +4,18 @@
 #include "cleaning/cleanpage.h"
 #include "cleaning/wjqlline.h"
 #include "core/publline.h"
+#include "core/text.h"
+#include "platform/platform.h"
 
 namespace wv {
+
+ListRow FormatJunkRow(const FoundRow& row) { return FoundRowText(row, picture::JunkFile); }
+
+std::wstring JunkScanSummary(const JunkScanResult& result) {
+  if (result.rows == 0) return L"未扫描到符合条件的垃圾文件";
+  return L"扫描到符合条件的垃圾文件共 " + ToDecimal(static_cast<std::int64_t>(result.rows)) + L" 项,占用 " +
+         FormatSize(result.total) + L" 硬盘空间";
+}
 
 WjqlPage::WjqlPage(Tfrmmain& form)
     : Page(form, L"wjql", L"磁盘文件清理", L"扫描磁盘分区中的临时文件、备份文件、错误日志等垃圾文件，并安全地清除它们。"),
@@ -91,6 +101,38 @@ void WjqlPage::layout(int width, int height) {
   PageControl6.setBounds(kMargin, tabsY + kTabH, width - 2 * kMargin, height - tabsY - kTabH - kMargin);
 }
 
+void WjqlPage::initialise() {
+  fillDriveRows();
+  FillCatalogue(L"wjql", wjql_wjlxlist);
+  for (ListViewBase* list : std::initializer_list<ListViewBase*>{&wjql_select, &wjql_wjlxlist, &wjql_jumplist,
+                                                                 &wjql_showlist})
+    list->setImageList(form().publicImageList());
+}
+
+void WjqlPage::fillDriveRows() {
+  const std::uint32_t mask = Vol().logicalDrives();
+  for (int bit = 0; bit < 26; ++bit) {
+    if (!(mask & (1u << bit))) continue;
+    const wchar_t letter = static_cast<wchar_t>(L'A' + bit);
+    const std::wstring root = std::wstring(1, letter) + L":\\";
+    if (Vol().driveType(root) != DRIVE_FIXED) continue;
+    VolumeDetails details;
+    std::wstring label;
+    if (GetVolumeInfo(letter, details)) label = Trim(details.label);
+    if (label.empty()) label = L"本地磁盘";
+    std::uint64_t total = 0, free = 0;
+    GetDiskSpace(letter, total, free);
+    ListRow row;
+    row.caption = label + L" (" + letter + L":)";
+    row.sub.push_back(FormatSize(free) + L"  剩余");
+    row.image = picture::FixedDrive;
+    row.checked = true;
+    wjql_select.appendRow(row);
+  }
+}
+
+void WjqlPage::stopRuns() { PressRunning({&wjql_sm}); }
+
 void WjqlPage::fitColumns() {
   FitListColumn(wjql_select, 0);
   FitListColumn(wjql_showlist, 0);
@@ -119,8 +161,8 @@ void WjqlPage::scan(std::int32_t operation) {
   RunGuard run(wjql_run, operation == 2 ? L"wjql_smselClick" : L"wjql_smClick", operation,
                {&wjql_delsel, &wjql_delall, &wjql_smsel}, [this] {
                  wjql_smsel.setEnabled(true);
-                 wjql_delsel.setEnabled(!wjql_results.empty());
-                 wjql_delall.setEnabled(!wjql_results.empty());
+                 wjql_delsel.setEnabled(!wjql_found.empty());
+                 wjql_delall.setEnabled(!wjql_found.empty());
                });
   FlatButton1.setDown(true);
   PageControl6.show(0);
@@ -136,12 +178,13 @@ void WjqlPage::scan(std::int32_t operation) {
   for (int i = 0; i < wjql_jumplist.count(); ++i) input.exclusions.push_back(wjql_jumplist.text(i, 0));
   input.known = form().knownFolders;
 
-  const JunkScanResult result = JunkFileScan(input, wjql_run, wjql_results);
+  wjql_found.clear();
+  const JunkScanResult result = JunkFileScan(input, wjql_run, wjql_found.sink());
   run.finish(JunkScanSummary(result));
 }
 
 void WjqlPage::removeRows(bool allRows) {
-  RemoveResultRows(wjql_showlist, allRows, ReadRemovalOptions(wjql_scsz, wjql_scszpath_pathname, form().handle()),
+  RemoveResultRows(wjql_showlist, wjql_found, allRows, ReadRemovalOptions(wjql_scsz, wjql_scszpath_pathname, form().handle()),
                    {wjql_sm, wjql_delsel, wjql_delall}, kJunkCleanedText);
 }
 
@@ -158,24 +201,24 @@ void WjqlPage::wjql_jumpaddClick() {
   std::wstring folder;
   if (!ChooseFolder(L"请选择一个扫描时要排除的目录...", L"", folder)) return;
   if (FindFolderRow(wjql_jumplist, folder) >= 0) {
-    MsgBox(2, 1, L"扫描排除", L"您选择的扫描排除项已存在！");
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"扫描排除", L"您选择的扫描排除项已存在！");
     return;
   }
   ListRow row;
   row.caption = folder;
-  row.image = kExclusionRowImage;
+  row.image = picture::Folder;
   wjql_jumplist.appendRow(row);
 }
 
 void WjqlPage::wjql_jumpdelClick() {
   if (wjql_jumplist.selectedCount() == 0) return;
-  if (!Confirmed(MsgBox(1, 2, L"扫描排除", L"您“确定”删除当前选中的扫描排除项吗？"))) return;
+  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"扫描排除", L"您“确定”删除当前选中的扫描排除项吗？"))) return;
   DeleteSelectedRows(wjql_jumplist);
 }
 
 void WjqlPage::wjql_showlistDblClick() {
   const int i = wjql_showlist.selected();
-  if (i >= 0 && static_cast<std::size_t>(i) < wjql_results.size()) ShowInExplorer(wjql_results.at(i).caption);
+  if (i >= 0 && static_cast<std::size_t>(i) < wjql_found.size()) ShowInExplorer(wjql_found.at(i).path);
 }
 
 void WjqlPage::wjql_selClick() { ToggleAllTicks(wjql_sel, wjql_select); }

@@ -7,16 +7,24 @@
 
 #include "app/page.h"
 #include "app/runprotocol.h"
+#include "cleaning/foundrow.h"
+#include "cleaning/wjqlline.h"
+#include "core/resultrows.h"
 #include "core/rows.h"
 
 namespace wv {
+
+// A junk-file row as the result list shows it: path, size text, the junk picture.
+ListRow FormatJunkRow(const FoundRow& row);
+// The status line at the end of a scan: count and total size, or that nothing was found.
+std::wstring JunkScanSummary(const JunkScanResult& result);
 
 class WjqlPage : public Page {
  public:
   explicit WjqlPage(Tfrmmain& form);
 
   ListView wjql_select;
-  LinkLabel wjql_sel;
+  SelectAllLabel wjql_sel;
   Button wjql_sm;
   Button wjql_smsel;
   Button wjql_delsel;
@@ -29,11 +37,12 @@ class WjqlPage : public Page {
   FlatButton FlatButton9;  // exclusions
   InnerPages PageControl6;
 
-  RowModel wjql_results;
+  RowModel wjql_results;  // what the result list shows
+  ResultRows<FoundRow> wjql_found{wjql_results, FormatJunkRow};  // the scan's rows behind it
   OwnerDataListView wjql_showlist;
 
   ListView wjql_wjlxlist;
-  Button wjql_lxsel;
+  SelectAllButton wjql_lxsel;
   Button wjql_lxtj;
 
   RadioButton wjql_scszzj;
@@ -52,6 +61,9 @@ class WjqlPage : public Page {
   // The folder that wjql_smsel scans (the last one chosen).
   std::wstring wjql_folder;
 
+  // The drive rows, the junk-file types and the lists' pictures.
+  void initialise() override;
+  void stopRuns() override;
   void fitColumns() override;
 
   void wjql_smClick();
@@ -77,6 +89,8 @@ class WjqlPage : public Page {
  private:
   // The scan driver: the run protocol around one junk-file scan (operation 1 or 2).
   void scan(std::int32_t operation);
+  // One ticked row per fixed drive: label and drive, free space.
+  void fillDriveRows();
   void removeRows(bool allRows);
 };
 

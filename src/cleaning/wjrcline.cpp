@@ -2,6 +2,7 @@
 
 #include "cleaning/cleanscan.h"
 #include "core/initline.h"
+#include "core/folderwalk.h"
 #include "core/publline.h"
 #include "core/text.h"
 #include "platform/platform.h"
@@ -10,15 +11,6 @@ namespace wv {
 namespace {
 
 using namespace cleanscan;
-
-constexpr std::array<std::wstring_view, 5> kDescriptions = {
-    L"系统临时文件", L"文档访问记录", L"系统操作日志", L"软件使用日志", L"用户自定",
-};
-
-int ItemImage(int position) {
-  const auto& rows = CatalogueRows(L"wjrc");
-  return position >= 0 && static_cast<std::size_t>(position) < rows.size() ? rows[position].icon : -1;
-}
 
 DailyLocation Location(std::wstring folder, std::vector<std::wstring> patterns, bool withSubfolders,
                        bool wasteFolders, std::vector<std::wstring> skippedNames = {}) {
@@ -33,9 +25,10 @@ DailyLocation Location(std::wstring folder, std::vector<std::wstring> patterns, 
 
 class DailyWalk {
  public:
-  DailyWalk(RunContext& run, RowModel& rows) : run_(run), rows_(rows) {}
+  DailyWalk(RunContext& run, const std::function<void(FoundRow)>& found) : run_(run), found_(found) {}
 
   [[nodiscard]] bool stopped() const { return stopped_; }
+  [[nodiscard]] std::size_t count() const { return count_; }
   [[nodiscard]] std::uint64_t total() const { return total_; }
 
   bool proceed() {
@@ -43,10 +36,7 @@ class DailyWalk {
     return !stopped_;
   }
 
-  void startItem(int position) {
-    description_ = kDescriptions[static_cast<std::size_t>(position)];
-    image_ = ItemImage(position);
-  }
+  void startItem(int position) { item_ = position; }
 
   // Empties the three working lists and fills patterns and skipped names.
   void startLocation(const std::vector<std::wstring>& patterns, const std::vector<std::wstring>& skippedNames) {
@@ -56,81 +46,101 @@ class DailyWalk {
     incomplete_.clear();
   }
 
-  void fileWalk(const std::wstring& folderIn, bool withSubfolders) {
-    if (stopped_ || folderIn.empty() || !DirectoryExists(folderIn)) return;
-    const std::wstring folder = IncludeTrailingBackslash(folderIn);
-    status(folder);
-
-    std::unique_ptr<DirSearch> search = Fs().search(folder + L"*.*");
-    if (!search) {
-      // Nothing of it was seen, so neither it nor a folder above it is waste.
-      markIncomplete(folder);
-      return;
-    }
-    std::size_t seen = 0;
-    std::size_t listed = 0;
-    FindEntry entry;
-    std::wstring path;
-    while (search->next(entry)) {
-      if (entry.isFolder() || (entry.attributes & kVolumeLabel)) continue;
-      if (!proceed()) return;
-      ++seen;
-      if (!masks_.empty() && !MatchesAny(masks_, entry.name)) continue;
-      if (names_.foundIn(entry.name, scratch_)) continue;
-      path = folder + entry.name;
-      if (IsFileInUse(path)) continue;
-      addRow(path, FormatSize(entry.size), entry.size);
-      status(folder);
-      ++listed;
-    }
-    search.reset();
-    if (seen != listed) markIncomplete(folder);
-    if (!withSubfolders) return;
-
-    search = Fs().search(folder + L"*.*", true);
-    if (!search) return;
-    while (search->next(entry)) {
-      if (!proceed()) return;
-      if (!entry.isFolder() || entry.isDots()) continue;
-      if (IsLinkedFolder(entry.attributes)) {
-        // Not walked, so whatever it holds stays: it and its parents are not waste.
-        markIncomplete(folder + entry.name + L"\\");
-        continue;
-      }
-      fileWalk(folder + entry.name, true);
-    }
+  // The files of the folder (and of its subfolders) that the patterns take.
+  void fileWalk(const std::wstring& folder, bool withSubfolders) {
+    if (stopped_ || folder.empty() || !DirectoryExists(folder)) return;
+    Files files(*this, withSubfolders);
+    static_cast<void>(WalkFolders(folder, files));
   }
 
-  void wasteWalk(const std::wstring& folderIn) {
-    if (stopped_ || folderIn.empty() || !DirectoryExists(folderIn)) return;
-    const std::wstring folder = IncludeTrailingBackslash(folderIn);
-    status(folder);
-
-    FindEntry entry;
-    if (std::unique_ptr<DirSearch> search = Fs().search(folder + L"*.*", true)) {
-      while (search->next(entry)) {
-        if (!proceed()) return;
-        if (!entry.isFolder() || entry.isDots() || IsLinkedFolder(entry.attributes)) continue;
-        wasteWalk(folder + entry.name);
-      }
-    }
-    std::unique_ptr<DirSearch> search = Fs().search(folder + L"*.*", true);
-    if (!search) return;
-    while (search->next(entry)) {
-      if (!proceed()) return;
-      if (!entry.isFolder() || entry.isDots() || IsLinkedFolder(entry.attributes)) continue;
-      const std::wstring sub = folder + entry.name;
-      if (isIncomplete(sub)) continue;
-      addRow(sub, std::wstring(kWasteFolderText), 0);
-      status(folder);
-    }
+  // The folders below folder that hold nothing once their listed files are
+  // gone, deepest first: each folder's subfolders after everything below them.
+  void wasteWalk(const std::wstring& folder) {
+    if (stopped_ || folder.empty() || !DirectoryExists(folder)) return;
+    Waste waste(*this);
+    static_cast<void>(WalkFolders(folder, waste, {.foldersOnly = true}));
   }
 
  private:
-  void status(std::wstring_view folder) {
-    ProgressText(rows_.size(), total_, folder, statusText_);
-    run_.status(statusText_);
-  }
+  class Files : public FolderVisitor {
+   public:
+    Files(DailyWalk& walk, bool withSubfolders) : walk_(walk), withSubfolders_(withSubfolders) {}
+    bool enter(const WalkFolder& folder) override {
+      walk_.status(folder.path);
+      seen_ = listed_ = 0;
+      return true;
+    }
+    // Nothing of it was seen, so neither it nor a folder above it is waste.
+    void unreadable(const WalkFolder& folder) override { walk_.markIncomplete(folder.path); }
+    Step entry(const WalkFolder& folder, const FindEntry& entry) override {
+      if (entry.isFolder()) {
+        if (!withSubfolders_) return Step::Next;
+        if (IsLinkedFolder(entry.attributes)) {
+          // Not walked, so whatever it holds stays: it and its parents are not waste.
+          walk_.markIncomplete(folder.path + entry.name + L"\\");
+          return Step::Next;
+        }
+        return Step::Enter;
+      }
+      if (entry.attributes & kVolumeLabel) return Step::Next;
+      if (!walk_.proceed()) return Step::Stop;
+      ++seen_;
+      if (!walk_.masks_.empty() && !MatchesAny(walk_.masks_, entry.name)) return Step::Next;
+      if (walk_.names_.foundIn(entry.name, walk_.scratch_)) return Step::Next;
+      path_.assign(folder.path);
+      path_ += entry.name;
+      if (IsFileInUse(path_)) return Step::Next;
+      walk_.add(path_, entry.size, FoundKind::File);
+      walk_.status(folder.path);
+      ++listed_;
+      return Step::Next;
+    }
+    bool listed(const WalkFolder& folder) override {
+      if (seen_ != listed_) walk_.markIncomplete(folder.path);
+      return true;
+    }
+    bool proceed() override { return walk_.proceed(); }
+
+   private:
+    DailyWalk& walk_;
+    bool withSubfolders_;
+    std::size_t seen_ = 0, listed_ = 0;
+    std::wstring path_;
+  };
+
+  class Waste : public FolderVisitor {
+   public:
+    explicit Waste(DailyWalk& walk) : walk_(walk) {}
+    bool enter(const WalkFolder& folder) override {
+      walk_.status(folder.path);
+      return true;
+    }
+    Step entry(const WalkFolder&, const FindEntry& entry) override {
+      if (!walk_.proceed()) return Step::Stop;
+      return entry.isFolder() && !IsLinkedFolder(entry.attributes) ? Step::Enter : Step::Next;
+    }
+    // Everything below is walked: the subfolders left empty are waste.
+    void leave(const WalkFolder& folder) override {
+      std::unique_ptr<DirSearch> search = Fs().search(folder.path + L"*.*", true);
+      if (!search) return;
+      FindEntry entry;
+      std::wstring sub;
+      while (search->next(entry)) {
+        if (!walk_.proceed()) return;
+        if (!entry.isFolder() || entry.isDots() || IsLinkedFolder(entry.attributes)) continue;
+        sub.assign(folder.path);
+        sub += entry.name;
+        if (walk_.isIncomplete(sub)) continue;
+        walk_.add(sub, 0, FoundKind::WasteFolder);
+        walk_.status(folder.path);
+      }
+    }
+
+   private:
+    DailyWalk& walk_;
+  };
+
+  void status(std::wstring_view folder) { run_.scanned(count_, total_, folder); }
 
   void markIncomplete(const std::wstring& folder) {
     std::wstring folded;
@@ -146,29 +156,23 @@ class DailyWalk {
     return false;
   }
 
-  void addRow(const std::wstring& path, std::wstring sizeText, std::uint64_t size) {
-    ListRow row;
-    row.caption = path;
-    row.sub.push_back(std::move(sizeText));
-    row.sub.emplace_back(description_);
-    row.size = size;
-    row.image = image_;
-    rows_.append(std::move(row));
+  void add(const std::wstring& path, std::uint64_t size, FoundKind kind) {
+    found_(FoundRow{path, size, kind, item_});
     run_.rowAdded();
+    ++count_;
     total_ += size;
   }
 
   RunContext& run_;
-  RowModel& rows_;
+  const std::function<void(FoundRow)>& found_;
+  std::size_t count_ = 0;
   std::uint64_t total_ = 0;
   bool stopped_ = false;
-  std::wstring_view description_;
-  int image_ = -1;
+  int item_ = -1;
   std::vector<FileMask> masks_;
   FoldedNeedles names_;
   std::vector<std::wstring> incomplete_;
   std::wstring scratch_;
-  std::wstring statusText_;
 };
 
 // "C:\..." or "\\server\share...": a folder that means the same whatever the
@@ -298,9 +302,8 @@ std::vector<DailyLocation> DailyLocations(int position, const KnownFolders& k) {
   return out;
 }
 
-DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, RowModel& rows) {
-  rows.clear();
-  DailyWalk walk(run, rows);
+DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, const FoundSink& found) {
+  DailyWalk walk(run, found);
   for (int position = 0; position < 5; ++position) {
     if (!walk.proceed()) break;
     const bool ticked =
@@ -327,17 +330,10 @@ DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, RowM
   }
 
   DailyScanResult result;
-  result.rows = rows.size();
+  result.rows = walk.count();
   result.total = walk.total();
   result.stopped = walk.stopped();
-  run.status(DailyScanSummary(result));
   return result;
-}
-
-std::wstring DailyScanSummary(const DailyScanResult& result) {
-  if (result.rows == 0) return L"未扫描到符合条件的垃圾文件或目录";
-  return L"扫描到符合条件的垃圾文件或目录共 " + ToDecimal(static_cast<std::int64_t>(result.rows)) + L" 项,占用 " +
-         FormatSize(result.total) + L" 硬盘空间";
 }
 
 }  // namespace wv

@@ -10,14 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "cleaning/foundrow.h"
 #include "core/engine.h"
 #include "core/knownfolders.h"
 #include "core/rows.h"
 
 namespace wv {
-
-// The size column of a waste-folder row.
-inline constexpr std::wstring_view kWasteFolderText = L"废目录";
 
 // One row of the user-defined folder list.
 struct UserCleanFolder {
@@ -32,7 +30,7 @@ struct UserCleanFolder {
 UserCleanFolder UserCleanFolderFromRow(const ListRow& row);
 // The row of an entry: the texts above, ticked as the entry, the folder picture.
 ListRow UserCleanFolderRow(const UserCleanFolder& entry);
-inline constexpr int kUserFolderRowImage = 4;
+inline constexpr int kUserFolderRowImage = picture::Folder;
 
 // The add handler's rules for an entry typed into the editor: folder and types
 // trimmed and rid of every "/", the types emptied when everything is cleaned.
@@ -62,18 +60,16 @@ struct DailyScanInput {
 };
 
 struct DailyScanResult {
-  std::size_t rows = 0;
+  std::size_t rows = 0;     // rows handed out
   std::uint64_t total = 0;  // bytes of the listed files
   bool stopped = false;
 };
 
-// Clears rows and scans the ticked items in order. Rows: caption = file path or
-// waste-folder path (no trailing backslash); sub[0] = FormatSize text or
-// "废目录"; sub[1] = the item's description; size = bytes (0 for folders);
-// image = the item's catalogue icon. Ends with the summary on the status line.
-DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, RowModel& rows);
-// The status line at the end of a scan: count and total size, or that nothing was found.
-std::wstring DailyScanSummary(const DailyScanResult& result);
+// Scans the ticked items in order and hands out one row per file found (kind
+// File, size in bytes) and per folder left empty once those files are gone
+// (kind WasteFolder, size 0), each with its item's position; paths have no
+// trailing backslash. run.scanned() tells where it is; the page makes the text.
+DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, const FoundSink& found);
 
 // One location of an item as the scan handles it (exposed for the page's tests
 // and for checking the table against the known folders).

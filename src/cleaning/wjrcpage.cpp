@@ -1,13 +1,37 @@
 #include "cleaning/wjrcpage.h"
 
 #include <algorithm>
+#include <array>
 
 #include "app/mainform.h"
 #include "cleaning/cleanpage.h"
 #include "cleaning/wjrcline.h"
+#include "core/initline.h"
 #include "core/publline.h"
 
 namespace wv {
+namespace {
+
+// The description column of each scan item's rows.
+constexpr std::array<std::wstring_view, 5> kDescriptions = {
+    L"系统临时文件", L"文档访问记录", L"系统操作日志", L"软件使用日志", L"用户自定",
+};
+
+}  // namespace
+
+ListRow FormatDailyRow(const FoundRow& row) {
+  const auto& items = CatalogueRows(L"wjrc");
+  const bool known = row.item >= 0 && static_cast<std::size_t>(row.item) < kDescriptions.size();
+  ListRow shown = FoundRowText(row, known && static_cast<std::size_t>(row.item) < items.size() ? items[row.item].icon : -1);
+  shown.sub.emplace_back(known ? kDescriptions[static_cast<std::size_t>(row.item)] : std::wstring_view());
+  return shown;
+}
+
+std::wstring DailyScanSummary(const DailyScanResult& result) {
+  if (result.rows == 0) return L"未扫描到符合条件的垃圾文件或目录";
+  return L"扫描到符合条件的垃圾文件或目录共 " + ToDecimal(static_cast<std::int64_t>(result.rows)) + L" 项,占用 " +
+         FormatSize(result.total) + L" 硬盘空间";
+}
 
 WjrcPage::WjrcPage(Tfrmmain& form)
     : Page(form, L"wjrc", L"文件日常清理",
@@ -118,6 +142,14 @@ void WjrcPage::layoutSelf(int width, int height) {
   wjrc_selflist.setBounds(1, y, width - 2, height - y - 1);
 }
 
+void WjrcPage::initialise() {
+  FillCatalogue(L"wjrc", wjrc_select);
+  for (ListViewBase* list : std::initializer_list<ListViewBase*>{&wjrc_select, &wjrc_showlist, &wjrc_selflist})
+    list->setImageList(form().publicImageList());
+}
+
+void WjrcPage::stopRuns() { PressRunning({&wjrc_sm}); }
+
 void WjrcPage::fitColumns() {
   FitListColumn(wjrc_select, 0);
   FitListColumn(wjrc_showlist, 0);
@@ -131,8 +163,8 @@ void WjrcPage::wjrc_smClick() {
   }
   RunGuard run(wjrc_run, L"wjrc_smClick", 1, {&wjrc_delsel, &wjrc_delall}, [this] {
     setSelfEditorLocked(false);
-    wjrc_delsel.setEnabled(!wjrc_results.empty());
-    wjrc_delall.setEnabled(!wjrc_results.empty());
+    wjrc_delsel.setEnabled(!wjrc_found.empty());
+    wjrc_delall.setEnabled(!wjrc_found.empty());
   });
   FlatButton10.setDown(true);
   PageControl3.show(0);
@@ -147,7 +179,8 @@ void WjrcPage::wjrc_smClick() {
     for (const ListRow& row : wjrc_selflist.rows()) input.userFolders.push_back(UserCleanFolderFromRow(row));
   };
 
-  const DailyScanResult result = DailyFileScan(input, wjrc_run, wjrc_results);
+  wjrc_found.clear();
+  const DailyScanResult result = DailyFileScan(input, wjrc_run, wjrc_found.sink());
   run.finish(DailyScanSummary(result));
 }
 
@@ -157,7 +190,7 @@ void WjrcPage::setSelfEditorLocked(bool locked) {
 }
 
 void WjrcPage::removeRows(bool allRows) {
-  RemoveResultRows(wjrc_showlist, allRows, ReadRemovalOptions(wjrc_scsz, wjrc_scszpath_pathname, form().handle()),
+  RemoveResultRows(wjrc_showlist, wjrc_found, allRows, ReadRemovalOptions(wjrc_scsz, wjrc_scszpath_pathname, form().handle()),
                    {wjrc_sm, wjrc_delsel, wjrc_delall}, kDailyCleanedText);
 }
 
@@ -186,12 +219,12 @@ void WjrcPage::wjrc_selfaddClick() {
   wjrc_selfpath.setText(entry.folder);
   wjrc_selftype.setText(entry.types);
   if (!failure.empty()) {
-    MsgBox(2, 1, L"增加失败", failure);
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"增加失败", failure);
     return;
   }
   const int same = FindFolderRow(wjrc_selflist, entry.folder);
   if (same >= 0) {
-    if (!Confirmed(MsgBox(1, 2, L"目录重复", L"您新增的清理目录已存在，是否覆盖？"))) return;
+    if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"目录重复", L"您新增的清理目录已存在，是否覆盖？"))) return;
     entry.ticked = wjrc_selflist.checked(same);
     wjrc_selflist.setRow(same, UserCleanFolderRow(entry));
   } else {
@@ -202,7 +235,7 @@ void WjrcPage::wjrc_selfaddClick() {
 
 void WjrcPage::wjrc_selfdelClick() {
   if (wjrc_selflist.selectedCount() == 0) return;
-  if (!Confirmed(MsgBox(1, 2, L"目录删除", L"您“确定”删除当前选中的自定清理项吗？"))) return;
+  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"目录删除", L"您“确定”删除当前选中的自定清理项吗？"))) return;
   DeleteSelectedRows(wjrc_selflist);
 }
 
@@ -258,7 +291,7 @@ void WjrcPage::wjrc_selflistDragDrop(int target) {
 
 void WjrcPage::wjrc_showlistDblClick() {
   const int i = wjrc_showlist.selected();
-  if (i >= 0 && static_cast<std::size_t>(i) < wjrc_results.size()) ShowInExplorer(wjrc_results.at(i).caption);
+  if (i >= 0 && static_cast<std::size_t>(i) < wjrc_found.size()) ShowInExplorer(wjrc_found.at(i).path);
 }
 
 void WjrcPage::wjrc_selClick() { ToggleAllTicks(wjrc_sel, wjrc_select); }

@@ -7,16 +7,25 @@
 
 #include "app/page.h"
 #include "app/runprotocol.h"
+#include "cleaning/foundrow.h"
+#include "cleaning/wjrcline.h"
+#include "core/resultrows.h"
 #include "core/rows.h"
 
 namespace wv {
+
+// A daily-file row as the result list shows it: path, size text or "废目录", the
+// item's description and its catalogue picture.
+ListRow FormatDailyRow(const FoundRow& row);
+// The status line at the end of a scan: count and total size, or that nothing was found.
+std::wstring DailyScanSummary(const DailyScanResult& result);
 
 class WjrcPage : public Page {
  public:
   explicit WjrcPage(Tfrmmain& form);
 
   ListView wjrc_select;
-  LinkLabel wjrc_sel;
+  SelectAllLabel wjrc_sel;
   LinkLabel wjrc_mr;
   Button wjrc_sm;
   Button wjrc_delsel;
@@ -28,7 +37,8 @@ class WjrcPage : public Page {
   FlatButton FlatButton12;  // removal mode
   InnerPages PageControl3;
 
-  RowModel wjrc_results;
+  RowModel wjrc_results;  // what the result list shows
+  ResultRows<FoundRow> wjrc_found{wjrc_results, FormatDailyRow};  // the scan's rows behind it
   OwnerDataListView wjrc_showlist;
 
   ListView wjrc_selflist;
@@ -43,7 +53,7 @@ class WjrcPage : public Page {
   Edit wjrc_selftype;
   Button wjrc_selfadd;
   Button wjrc_selfdel;
-  Button wjrc_selfsel;
+  SelectAllButton wjrc_selfsel;
   Button wjrc_selfret;
 
   RadioButton wjrc_scszzj;
@@ -56,6 +66,9 @@ class WjrcPage : public Page {
   std::int32_t wjrc_runstate = 0;
   RunControl wjrc_run;
 
+  void initialise() override;
+  [[nodiscard]] Control* firstControl() override { return &wjrc_select; }
+  void stopRuns() override;
   void fitColumns() override;
 
   void wjrc_smClick();

@@ -2,7 +2,12 @@
 // What an engine sees of the window that runs it: a way to let the window work
 // and hear a stop request, and the status line. Engines hold no window code.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
+
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace wv {
@@ -21,6 +26,16 @@ class RunContext {
   virtual void progressStep() {}
   // Result lists keep their last row in view while rows arrive.
   virtual void rowAdded() {}
+  // What a walk has found so far (rows and their bytes) and where it is, for the
+  // status line "已扫描到 N 项(size) -- folder". Engines hand over the numbers;
+  // the text is made here, into one reused buffer.
+  virtual void scanned(std::size_t rows, std::uint64_t bytes, std::wstring_view folder);
+
+ private:
+  std::wstring scannedText_;
 };
+
+// "已扫描到 N 项(size) -- folder", built into out so that a walk reuses one buffer.
+void ScanProgressText(std::size_t rows, std::uint64_t bytes, std::wstring_view folder, std::wstring& out);
 
 }  // namespace wv

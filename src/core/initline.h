@@ -3,6 +3,9 @@
 // Engines identify an item only by its position, the settings file by its
 // caption, so order and texts are binding.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
+
 #include <string_view>
 #include <vector>
 

@@ -3,6 +3,9 @@
 // start. An entry the shell cannot resolve stays empty: the cleaners delete inside
 // these folders, so an entry never falls back to some other folder.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
+
 #include <string>
 
 namespace wv {

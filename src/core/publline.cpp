@@ -35,6 +35,12 @@ UINT ButtonStyle(int buttonSet) {
   }
 }
 
+int ShowBox(std::wstring_view text, UINT style) {
+  // Without an owner the box still has to block the whole program, not just float.
+  if (!g_owner) style |= MB_TASKMODAL;
+  return Sh().messageBox(g_owner, text, L"WindowsVantorra", style);
+}
+
 std::wstring DriveRoot(wchar_t driveLetter) { return std::wstring(1, driveLetter) + L":\\"; }
 
 }  // namespace
@@ -48,10 +54,20 @@ int MsgBox(int iconKind, int buttonSet, std::wstring_view heading, std::wstring_
   std::wstring body(heading);
   body += L" -- ";
   body += text;
-  UINT style = IconStyle(iconKind) | ButtonStyle(buttonSet);
-  // Without an owner the box still has to block the whole program, not just float.
-  if (!g_owner) style |= MB_TASKMODAL;
-  return MessageBoxW(g_owner, body.c_str(), L"WindowsVantorra", style);
+  return ShowBox(body, IconStyle(iconKind) | ButtonStyle(buttonSet));
+}
+
+int MsgBox(MsgIcon icon, MsgButtons buttons, std::wstring_view heading, std::wstring_view text) {
+  return MsgBox(static_cast<int>(icon), static_cast<int>(buttons), heading, text);
+}
+
+void ShowErrorText(std::wstring_view text) {
+  constexpr int kError = static_cast<int>(MsgIcon::Error), kOk = static_cast<int>(MsgButtons::Ok);
+  if (g_msgBoxHandler) {
+    g_msgBoxHandler(kError, kOk, L"", text);
+    return;
+  }
+  ShowBox(text, IconStyle(kError) | ButtonStyle(kOk));
 }
 
 MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler handler) { return std::exchange(g_msgBoxHandler, std::move(handler)); }

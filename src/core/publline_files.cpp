@@ -1,6 +1,7 @@
 // File listing, existence, size, in-use test and icons.
 #include <algorithm>
 
+#include "core/folderwalk.h"
 #include "core/publline.h"
 #include "platform/platform.h"
 
@@ -19,28 +20,21 @@ bool IsFileAttributes(DWORD attrs) { return attrs != INVALID_FILE_ATTRIBUTES && 
 }  // namespace
 
 void CollectFiles(std::wstring_view folder, std::vector<std::wstring>& list) {
-  // Depth first with an explicit stack, so a deep tree cannot exhaust the thread's stack.
-  std::vector<std::wstring> pending{IncludeTrailingBackslash(folder)};
-  std::vector<std::wstring> subfolders;
-  FindEntry entry;
-  while (!pending.empty()) {
-    const std::wstring current = std::move(pending.back());
-    pending.pop_back();
-    subfolders.clear();
-    if (std::unique_ptr<DirSearch> search = Fs().search(current + L"*.*")) {
-      while (search->next(entry)) {
-        if (!entry.isFolder()) {
-          list.push_back(current + entry.name);
-          continue;
-        }
-        if (entry.isDots() || EqualsNoCase(entry.name, L"Recycled")) continue;
-        // A link could lead out of the tree or back into it.
-        if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-        subfolders.push_back(current + entry.name + L'\\');
+  class Collect : public FolderVisitor {
+   public:
+    explicit Collect(std::vector<std::wstring>& out) : out_(out) {}
+    Step entry(const WalkFolder& at, const FindEntry& entry) override {
+      if (!entry.isFolder()) {
+        out_.push_back(at.path + entry.name);
+        return Step::Next;
       }
+      return EqualsNoCase(entry.name, L"Recycled") ? Step::Next : Step::Enter;
     }
-    for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) pending.push_back(std::move(*it));
-  }
+
+   private:
+    std::vector<std::wstring>& out_;
+  } collect(list);
+  static_cast<void>(WalkFolders(folder, collect));
 }
 
 bool FileExists(std::wstring_view path) { return IsFileAttributes(AttributesOf(path)); }

@@ -1,6 +1,9 @@
 #pragma once
 // Shared between the publline source files only.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
+
 #include <windows.h>
 
 namespace wv::detail {

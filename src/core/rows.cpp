@@ -23,21 +23,8 @@ void RowModel::erase(std::size_t index) {
 }
 
 void RowModel::eraseMany(std::vector<std::size_t> indices) {
-  std::sort(indices.begin(), indices.end());
-  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-  indices.erase(std::lower_bound(indices.begin(), indices.end(), rows_.size()), indices.end());
-  if (indices.empty()) return;
-  std::size_t write = indices.front();
-  auto next = indices.begin();
-  for (std::size_t read = indices.front(); read < rows_.size(); ++read) {
-    if (next != indices.end() && *next == read) {
-      ++next;
-      continue;
-    }
-    rows_[write++] = std::move(rows_[read]);
-  }
-  rows_.resize(write);
-  removed_ = std::move(indices);
+  removed_ = EraseAt(rows_, std::move(indices));
+  if (removed_.empty()) return;
   notify(Change::RemovedMany, removed_.size());
   removed_.clear();
 }

@@ -2,6 +2,10 @@
 // A list row as the pages and engines exchange it, and the model that an
 // owner-data list view shows: engines append, the view reads by index.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -10,10 +14,61 @@
 
 namespace wv {
 
+// The pictures of the shared row image list (IDB_IMAGELIST, 16 x 16 each): the
+// image index of catalogue, result and folder rows.
+namespace picture {
+enum RowPicture : int {
+  Software = 0,
+  RegistryHive = 1,
+  FixedDrive = 2,
+  Browser = 3,
+  Folder = 4,
+  File = 5,
+  JunkFile = 6,
+  RecycleBin = 7,
+  MissingTarget = 8,
+  RegistryBackup = 9,
+  RegistryBackupMissing = 10,
+  Archive = 11,
+  ArchiveMissing = 12,
+  Program = 13,
+  TempFolders = 14,
+  History = 15,
+  SharedLibrary = 16,
+  Menu = 17,
+  Help = 18,
+  Font = 19,
+  Component = 20,
+  UserFolders = 21,
+  Logs = 22,
+};
+}  // namespace picture
+
+// Removes the items at these indices (any order; repeats and indices past the
+// end are ignored) in one pass; returns the indices removed, ascending.
+template <class T>
+std::vector<std::size_t> EraseAt(std::vector<T>& items, std::vector<std::size_t> indices) {
+  std::sort(indices.begin(), indices.end());
+  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+  indices.erase(std::lower_bound(indices.begin(), indices.end(), items.size()), indices.end());
+  if (indices.empty()) return indices;
+  std::size_t write = indices.front();
+  auto next = indices.begin();
+  for (std::size_t read = indices.front(); read < items.size(); ++read) {
+    if (next != indices.end() && *next == read) {
+      ++next;
+      continue;
+    }
+    items[write++] = std::move(items[read]);
+  }
+  items.resize(write);
+  return indices;
+}
+
 struct ListRow {
   std::wstring caption;
   std::vector<std::wstring> sub;  // sub-items, column 1 onwards
-  int image = -1;                 // index into the list's image list
+  int image = -1;                 // index into the list's image list (picture:: for the shared one)
   int state = 0;                  // catalogue rows: the recommended flag
   bool checked = false;
   std::uint64_t size = 0;         // file rows: the size in bytes behind the size text

@@ -94,6 +94,15 @@ inline constexpr unsigned AllowUndo = 64;    // FOF_ALLOWUNDO: to the recycle bi
 inline constexpr unsigned NoErrorUi = 1024;  // FOF_NOERRORUI
 }  // namespace fileop
 
+struct OpenFilesRequest {
+  HWND owner = nullptr;
+  std::wstring title;
+  std::wstring filterName;     // the filter's caption ("所有格式")
+  std::wstring filterPattern;  // its masks ("*.*", "*.mp3;*.wma")
+  std::wstring initialFolder;
+  bool followShortcuts = true;  // false: a chosen shortcut is returned as itself
+};
+
 class Shell {
  public:
   virtual ~Shell() = default;
@@ -138,6 +147,12 @@ class Shell {
   virtual void sendChar(HWND window, wchar_t ch) = 0;
   virtual void sleep(unsigned milliseconds) = 0;
 
+  // Dialogs of the system, so that tests can answer them.
+  // The message box; the result is the system's button code (IDOK, IDYES ...).
+  virtual int messageBox(HWND owner, std::wstring_view text, std::wstring_view caption, unsigned style) = 0;
+  // The open-file dialog: several files, path and files must exist, no read-only
+  // box, resizable. The chosen files as full paths; empty when cancelled.
+  virtual std::vector<std::wstring> openFiles(const OpenFilesRequest& request) = 0;
   // Waits at most milliseconds for a process that start() handed back: its exit
   // code once it has ended, nullopt while it still runs.
   virtual std::optional<std::uint32_t> waitForExit(HANDLE process, unsigned milliseconds) = 0;

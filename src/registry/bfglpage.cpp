@@ -44,6 +44,8 @@ void BfglPage::layout(int width, int height) {
   RowButtonsRight({&bfgl_btnDelSel, &bfgl_btnDelAll, &bfgl_btnBack, &bfgl_btnReturn}, right, buttonsY);
 }
 
+void BfglPage::initialise() { bfgl_edtSavPath.setText(form().backupBase); }
+
 void BfglPage::fitColumns() {
   // The folder column stays in the rows but takes no room.
   bfgl_showlist.setColumnWidth(4, 0);

@@ -26,6 +26,8 @@ class BfglPage : public Page {
   Button bfgl_btnReturn;
   Button bfgl_btnRef;  // never visible: its handler is the list refresh
 
+  // Shows the backup base folder of the main window.
+  void initialise() override;
   void fitColumns() override;
 
   // "zcql" (registry backups) or "qdsz" (startup items): the page that opened the

@@ -100,7 +100,7 @@ void BfglPage::bfgl_btnBackClick() {
   if (rows.empty()) return;
   if (!Confirmed(MsgBox(1, 2, L"备份恢复", L"您“确定”选用该备份记录进行恢复吗？"))) return;
   if (callerIs(L"zcql")) {
-    form().zcqltab->RegistryRestore(entries_.at(static_cast<std::size_t>(rows.front())).file);
+    form().page<ZcqlPage>().RegistryRestore(entries_.at(static_cast<std::size_t>(rows.front())).file);
   } else if (callerIs(L"qdsz")) {
     restoreStartupRows(rows);
   }
@@ -114,8 +114,8 @@ void BfglPage::restoreStartupRows(const std::vector<int>& rows) {
     MsgBox(2, 1, L"恢复失败", L"您选择的备份记录已不存在！");
     return;
   }
-  form().qdsztab->qdsz_autosxClick();
-  form().setActivePage(*form().qdsztab);
+  form().page<QdszPage>().qdsz_autosxClick();
+  form().setActivePage(form().page<QdszPage>());
   if (!result.failed.empty()) {
     MsgBox(2, 1, L"恢复失败", L"以下启动项目未能恢复：" + JoinNames(result.failed));
     return;
@@ -157,14 +157,15 @@ void BfglPage::bfgl_btnPathSelClick() {
   if (!ChooseFolder(L"请选择备份存放目录...", L"", chosen) || chosen.empty()) return;
   if (!Confirmed(MsgBox(1, 2, L"目录更改", L"您确定更改备份存放目录吗？"))) return;
   form().SetBackupBase(ExcludeTrailingBackslash(chosen));
+  bfgl_edtSavPath.setText(form().backupBase);
   RefreshBackupList();
 }
 
 void BfglPage::bfgl_btnReturnClick() {
   if (callerIs(L"zcql"))
-    form().setActivePage(*form().zcqltab);
+    form().setActivePage(form().page<ZcqlPage>());
   else if (callerIs(L"qdsz"))
-    form().setActivePage(*form().qdsztab);
+    form().setActivePage(form().page<QdszPage>());
 }
 
 }  // namespace wv

@@ -43,6 +43,13 @@ void ZcqlPage::layout(int width, int height) {
   zcql_showlist.setBounds(kMargin + 1, listY + 1, width - 2 * kMargin - 2, height - listY - kMargin - 2);
 }
 
+void ZcqlPage::initialise() {
+  FillCatalogue(L"zcql", zcql_select);
+  zcql_select.setImageList(form().publicImageList());
+}
+
+void ZcqlPage::stopRuns() { PressRunning({&zcql_sm}); }
+
 void ZcqlPage::fitColumns() {
   FitListColumn(zcql_select, 0);
   FitListColumn(zcql_showlist, 1);

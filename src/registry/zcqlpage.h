@@ -15,7 +15,7 @@ class ZcqlPage : public Page {
   explicit ZcqlPage(Tfrmmain& form);
 
   ListView zcql_select;
-  LinkLabel zcql_sel;
+  SelectAllLabel zcql_sel;
   Button zcql_sm;
   Button zcql_delsel;
   Button zcql_delall;
@@ -27,6 +27,8 @@ class ZcqlPage : public Page {
   std::int32_t zcql_runstate = 0;
   RunControl zcql_run;
 
+  void initialise() override;
+  void stopRuns() override;
   void fitColumns() override;
 
   void zcql_smClick();

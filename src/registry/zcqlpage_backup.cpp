@@ -16,7 +16,7 @@ void ZcqlPage::setBackupRunning(bool running) {
 }
 
 void ZcqlPage::zcql_bfClick() {
-  const BfglPage& manager = *form().bfgltab;
+  const BfglPage& manager = form().page<BfglPage>();
   const BackupOptions options{form().RegBackupDir, manager.bfgl_chxSelCom.checked(), manager.bfgl_cbxComSta.index()};
   setBackupRunning(true);
   PaintingRun run;
@@ -26,7 +26,7 @@ void ZcqlPage::zcql_bfClick() {
 }
 
 void ZcqlPage::zcql_hyClick() {
-  BfglPage& manager = *form().bfgltab;
+  BfglPage& manager = form().page<BfglPage>();
   manager.backupCaller = L"zcql";
   manager.RefreshBackupList();
 }

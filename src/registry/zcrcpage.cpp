@@ -41,6 +41,13 @@ void ZcrcPage::layout(int width, int height) {
   zcrc_showlist.setBounds(kMargin + 1, listY + 1, width - 2 * kMargin - 2, height - listY - kMargin - 2);
 }
 
+void ZcrcPage::initialise() {
+  FillCatalogue(L"zcrc", zcrc_select);
+  zcrc_select.setImageList(form().publicImageList());
+}
+
+void ZcrcPage::stopRuns() { PressRunning({&zcrc_sm}); }
+
 void ZcrcPage::fitColumns() {
   FitListColumn(zcrc_select, 0);
   FitListColumn(zcrc_showlist, 1);

@@ -15,7 +15,7 @@ class ZcrcPage : public Page {
   explicit ZcrcPage(Tfrmmain& form);
 
   ListView zcrc_select;
-  LinkLabel zcrc_sel;
+  SelectAllLabel zcrc_sel;
   LinkLabel zcrc_mr;
   Button zcrc_sm;
   Button zcrc_delsel;
@@ -26,6 +26,8 @@ class ZcrcPage : public Page {
   std::int32_t zcrc_runstate = 0;
   RunControl zcrc_run;
 
+  void initialise() override;
+  void stopRuns() override;
   void fitColumns() override;
 
   void zcrc_smClick();

@@ -1,24 +1,31 @@
 #include "tools/wjfspage.h"
 
 #include "app/mainform.h"
+#include "platform/platform.h"
 
 namespace wv {
 
 WjfsPage::WjfsPage(Tfrmmain& form)
-    : Page(form, L"wjfs", L"文件资料粉碎", L"彻底粉碎文件和目录，使其内容无法再被恢复。可将文件或目录拖放到此页。"),
-      wjfs_fileselRun(form, wjfs_filesel, L"文件选择", wjfs_runstate),
+    : FileToolPage(form, {.key = L"wjfs",
+                          .title = L"文件资料粉碎",
+                          .description = L"彻底粉碎文件和目录，使其内容无法再被恢复。可将文件或目录拖放到此页。",
+                          .importCaption = L"文件选择",
+                          .dialogTitle = L"请选择您要粉碎的文件...",
+                          .filterName = L"所有格式",
+                          .filterPattern = L"*.*",
+                          .followShortcuts = true,
+                          .expandFolders = false}),
       wjfs_selfsRun(form, wjfs_selfs, L"选定粉碎", wjfs_runstate),
       wjfs_allselfsRun(form, wjfs_allselfs, L"全部粉碎", wjfs_runstate) {}
 
 void WjfsPage::build() {
   HWND h = handle();
-  wjfs_filesel.create(h, L"文件选择");
+  createFileButton();
   wjfs_showlist.create(h, ListStyle{}, {{L"待粉碎的文件或目录名", 400}, {L"大小", 90, LVCFMT_RIGHT}}, wjfs_rows);
   wjfs_selfs.create(h, L"选定粉碎");
   wjfs_allselfs.create(h, L"全部粉碎");
   wjfs_refresh.create(h, L"刷新");
   for (Button* b : {&wjfs_selfs, &wjfs_allselfs, &wjfs_refresh}) b->setEnabled(false);
-  wjfs_filesel.onClick = [this] { wjfs_fileselClick(); };
   wjfs_fileselRun.setFollow(&wjfs_showlist);
 }
 
@@ -31,21 +38,14 @@ void WjfsPage::layout(int width, int height) {
   RowButtonsRight({&wjfs_selfs, &wjfs_allselfs, &wjfs_refresh}, right, buttonsY);
 }
 
+void WjfsPage::initialise() {
+  FileToolPage::initialise();
+  wjfs_showlist.setImageList(Sh().smallIconList());
+}
+
 void WjfsPage::fitColumns() { FitListColumn(wjfs_showlist, 0); }
 
-void WjfsPage::wjfs_fileselClick() {
-  if (!wjfs_fileselRun.canStart()) {
-    wjfs_fileselRun.requestStop();
-    return;
-  }
-  if (form().PickFiles(L"wjfs")) StartImport();
-}
-
-void WjfsPage::StartImport() {
-  wjfs_filesel.setCaption(kStopCaption);
-  wjfs_runstate = 1;
-  RunShredTask();
-}
+void WjfsPage::stopRuns() { PressRunning({&wjfs_filesel, &wjfs_selfs, &wjfs_allselfs}); }
 
 void WjfsPage::RunShredTask() {
   // Until the shredder runs here, every operation ends at once and the pending

@@ -6,37 +6,40 @@
 #include <string>
 #include <vector>
 
-#include "app/page.h"
-#include "app/runprotocol.h"
 #include "core/rows.h"
+#include "tools/filetoolpage.h"
 
 namespace wv {
 
-class WjfsPage : public Page {
+class WjfsPage : public FileToolPage {
  public:
   explicit WjfsPage(Tfrmmain& form);
 
-  Button wjfs_filesel;
+  // The shared file-tool parts under this page's names.
+  Button& wjfs_filesel = filesel;
+  std::vector<std::wstring>& wjfs_filelist = filelist;
+  std::int32_t& wjfs_runstate = runstate;
+  RunControl& wjfs_fileselRun = fileselRun;  // 1 import
+
   RowModel wjfs_rows;
   OwnerDataListView wjfs_showlist;
   Button wjfs_selfs;
   Button wjfs_allselfs;
   Button wjfs_refresh;
 
-  std::vector<std::wstring> wjfs_filelist;
-  std::int32_t wjfs_runstate = 0;
-  RunControl wjfs_fileselRun;    // 1 import
   RunControl wjfs_selfsRun;      // 2 shred the selected row
   RunControl wjfs_allselfsRun;   // 3 shred all rows
 
+  void initialise() override;
   void fitColumns() override;
+  void stopRuns() override;
 
-  void wjfs_fileselClick();
-  void StartImport();
+  void wjfs_fileselClick() { fileselClick(); }
   // The operation that wjfs_runstate names.
   void RunShredTask();
 
  protected:
+  void RunTask() override { RunShredTask(); }
   void build() override;
   void layout(int width, int height) override;
 };

@@ -1,19 +1,27 @@
 #include "tools/wjszpage.h"
 
 #include "app/mainform.h"
+#include "platform/platform.h"
 
 namespace wv {
 
 WjszPage::WjszPage(Tfrmmain& form)
-    : Page(form, L"wjsz", L"文件信息设置", L"批量修改文件的名称、时间和属性：先模拟，确认无误后再正式执行。可将文件拖放到此页。"),
-      wjsz_fileselRun(form, wjsz_filesel, L"文件选择", wjsz_runstate),
+    : FileToolPage(form, {.key = L"wjsz",
+                          .title = L"文件信息设置",
+                          .description = L"批量修改文件的名称、时间和属性：先模拟，确认无误后再正式执行。可将文件拖放到此页。",
+                          .importCaption = L"文件选择",
+                          .dialogTitle = L"请选择您要设置的文件...",
+                          .filterName = L"所有格式",
+                          .filterPattern = L"*.*",
+                          .followShortcuts = false,
+                          .expandFolders = true}),
       wjsz_mnchgRun(form, wjsz_mnchg, L"模拟", wjsz_runstate),
       wjsz_zschgRun(form, wjsz_zschg, L"正式执行", wjsz_runstate) {}
 
 void WjszPage::build() {
   HWND h = handle();
   wjsz_reset.create(h, L"重置");
-  wjsz_filesel.create(h, L"文件选择");
+  createFileButton();
   wjsz_mnobj.create(h, {L"名称", L"时间", L"属性"}, 0);
   wjsz_mnchg.create(h, L"模拟");
   wjsz_mnret.create(h, L"重置");
@@ -31,7 +39,6 @@ void WjszPage::build() {
                         {L"原属性", 60},
                         {L"原目录", 500}},
                        wjsz_rows);
-  wjsz_filesel.onClick = [this] { wjsz_fileselClick(); };
   wjsz_reset.onClick = [this] { wjsz_resetClick(); };
   wjsz_mnobj.onChange = [this] { wjsz_mnobjChange(); };
   wjsz_fileselRun.setFollow(&wjsz_showlist);
@@ -51,19 +58,14 @@ void WjszPage::layout(int width, int height) {
   wjsz_showlist.setBounds(kMargin + 1, listY + 1, right - kMargin - 2, height - listY - kMargin - 2);
 }
 
-void WjszPage::wjsz_fileselClick() {
-  if (!wjsz_fileselRun.canStart()) {
-    wjsz_fileselRun.requestStop();
-    return;
-  }
-  if (form().PickFiles(L"wjsz")) StartImport();
+void WjszPage::initialise() {
+  FileToolPage::initialise();
+  wjsz_showlist.setImageList(Sh().smallIconList());
+  wjsz_resetClick();
+  wjsz_mnobjChange();
 }
 
-void WjszPage::StartImport() {
-  wjsz_filesel.setCaption(kStopCaption);
-  wjsz_runstate = 1;
-  RunFileInfoTask();
-}
+void WjszPage::stopRuns() { PressRunning({&wjsz_filesel, &wjsz_mnchg, &wjsz_zschg}); }
 
 void WjszPage::wjsz_resetClick() {
   // The rule controls that this resets belong to the file-info editor.

@@ -6,18 +6,22 @@
 #include <string>
 #include <vector>
 
-#include "app/page.h"
-#include "app/runprotocol.h"
 #include "core/rows.h"
+#include "tools/filetoolpage.h"
 
 namespace wv {
 
-class WjszPage : public Page {
+class WjszPage : public FileToolPage {
  public:
   explicit WjszPage(Tfrmmain& form);
 
+  // The shared file-tool parts under this page's names.
+  Button& wjsz_filesel = filesel;
+  std::vector<std::wstring>& wjsz_filelist = filelist;
+  std::int32_t& wjsz_runstate = runstate;
+  RunControl& wjsz_fileselRun = fileselRun;  // 1 import
+
   LinkLabel wjsz_reset;
-  Button wjsz_filesel;
   ComboBox wjsz_mnobj;
   Button wjsz_mnchg;
   Button wjsz_mnret;
@@ -26,22 +30,21 @@ class WjszPage : public Page {
   RowModel wjsz_rows;
   OwnerDataListView wjsz_showlist;
 
-  // Files waiting for the import, from the file dialog or a drop.
-  std::vector<std::wstring> wjsz_filelist;
-  std::int32_t wjsz_runstate = 0;
-  RunControl wjsz_fileselRun;  // 1 import
   RunControl wjsz_mnchgRun;    // 2 simulate
   RunControl wjsz_zschgRun;    // 3 execute
 
-  void wjsz_fileselClick();
+  // The file editor's rule controls to their start: part of the window's start.
+  void initialise() override;
+  void stopRuns() override;
+
+  void wjsz_fileselClick() { fileselClick(); }
   void wjsz_resetClick();
   void wjsz_mnobjChange();
-  // Starts the import of wjsz_filelist (the file button and drops).
-  void StartImport();
   // The operation that wjsz_runstate names.
   void RunFileInfoTask();
 
  protected:
+  void RunTask() override { RunFileInfoTask(); }
   void build() override;
   void layout(int width, int height) override;
 };

@@ -1,18 +1,26 @@
 #include "tools/yyszpage.h"
 
 #include "app/mainform.h"
+#include "platform/platform.h"
 
 namespace wv {
 
 YyszPage::YyszPage(Tfrmmain& form)
-    : Page(form, L"yysz", L"音乐信息设置", L"批量整理音乐文件的名称：先模拟，确认无误后再正式执行。可将音乐文件拖放到此页。"),
-      yysz_fileselRun(form, yysz_filesel, L"音乐选择", yysz_runstate),
+    : FileToolPage(form, {.key = L"yysz",
+                          .title = L"音乐信息设置",
+                          .description = L"批量整理音乐文件的名称：先模拟，确认无误后再正式执行。可将音乐文件拖放到此页。",
+                          .importCaption = L"音乐选择",
+                          .dialogTitle = L"请选择您要设置的音乐文件...",
+                          .filterName = L"*.mp3;*.wma",
+                          .filterPattern = L"*.mp3;*.wma",
+                          .followShortcuts = true,
+                          .expandFolders = true}),
       yysz_mnchgRun(form, yysz_mnchg, L"模拟", yysz_runstate),
       yysz_zschgRun(form, yysz_zschg, L"正式执行", yysz_runstate) {}
 
 void YyszPage::build() {
   HWND h = handle();
-  yysz_filesel.create(h, L"音乐选择");
+  createFileButton();
   yysz_mnobj.create(h, {L"名称", L"标签"}, 0);
   yysz_mnchg.create(h, L"模拟");
   yysz_mnret.create(h, L"重置");
@@ -29,7 +37,6 @@ void YyszPage::build() {
                         {L"备注", 200},
                         {L"路径", 500}},
                        yysz_rows);
-  yysz_filesel.onClick = [this] { yysz_fileselClick(); };
   yysz_fileselRun.setFollow(&yysz_showlist);
 }
 
@@ -46,19 +53,12 @@ void YyszPage::layout(int width, int height) {
   yysz_showlist.setBounds(kMargin + 1, listY + 1, right - kMargin - 2, height - listY - kMargin - 2);
 }
 
-void YyszPage::yysz_fileselClick() {
-  if (!yysz_fileselRun.canStart()) {
-    yysz_fileselRun.requestStop();
-    return;
-  }
-  if (form().PickFiles(L"yysz")) StartImport();
+void YyszPage::initialise() {
+  FileToolPage::initialise();
+  yysz_showlist.setImageList(Sh().smallIconList());
 }
 
-void YyszPage::StartImport() {
-  yysz_filesel.setCaption(kStopCaption);
-  yysz_runstate = 1;
-  RunMusicTask();
-}
+void YyszPage::stopRuns() { PressRunning({&yysz_filesel}); }
 
 void YyszPage::RunMusicTask() {
   // Until the music import runs here, every operation ends at once and the

@@ -6,17 +6,21 @@
 #include <string>
 #include <vector>
 
-#include "app/page.h"
-#include "app/runprotocol.h"
 #include "core/rows.h"
+#include "tools/filetoolpage.h"
 
 namespace wv {
 
-class YyszPage : public Page {
+class YyszPage : public FileToolPage {
  public:
   explicit YyszPage(Tfrmmain& form);
 
-  Button yysz_filesel;
+  // The shared file-tool parts under this page's names.
+  Button& yysz_filesel = filesel;
+  std::vector<std::wstring>& yysz_filelist = filelist;
+  std::int32_t& yysz_runstate = runstate;
+  RunControl& yysz_fileselRun = fileselRun;  // 1 import
+
   ComboBox yysz_mnobj;
   Button yysz_mnchg;
   Button yysz_mnret;
@@ -25,18 +29,19 @@ class YyszPage : public Page {
   RowModel yysz_rows;
   OwnerDataListView yysz_showlist;
 
-  std::vector<std::wstring> yysz_filelist;
-  std::int32_t yysz_runstate = 0;
-  RunControl yysz_fileselRun;  // 1 import
   RunControl yysz_mnchgRun;    // 2 simulate
   RunControl yysz_zschgRun;    // 3 execute
 
-  void yysz_fileselClick();
-  void StartImport();
+  void initialise() override;
+  // Closing stops only the import: the music page's other runs end by themselves.
+  void stopRuns() override;
+
+  void yysz_fileselClick() { fileselClick(); }
   // The operation that yysz_runstate names.
   void RunMusicTask();
 
  protected:
+  void RunTask() override { RunMusicTask(); }
   void build() override;
   void layout(int width, int height) override;
 };

@@ -3,6 +3,9 @@
 // keeps what pages read often (a button's caption, a check mark) so that reading
 // it costs no message; handlers are plain std::function members.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -60,6 +63,23 @@ class LinkLabel : public Label {
   bool onCommand(int code) override;
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
+
+// A "全选"/"全否" link or button over a list's ticks. Which of the two it offers
+// next is its state; the caption only shows it.
+template <class Base>
+class SelectAllToggle : public Base {
+ public:
+  [[nodiscard]] bool offersAll() const { return offersAll_; }
+  void setOffersAll(bool all) {
+    offersAll_ = all;
+    this->setCaption(all ? L"全选" : L"全否");
+  }
+
+ private:
+  bool offersAll_ = true;
+};
+using SelectAllLabel = SelectAllToggle<LinkLabel>;
+using SelectAllButton = SelectAllToggle<Button>;
 
 class CheckBox : public Control {
  public:

@@ -3,6 +3,9 @@
 // side bar's module buttons (icon and caption) and the tab-like buttons that
 // switch a page's inner pages. Drawn by the program, with hover and disabled looks.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
+
 #include <functional>
 #include <string>
 #include <string_view>

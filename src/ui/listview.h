@@ -5,6 +5,9 @@
 // coalesced steps so that a hundred thousand appended rows cost one count update
 // per message drain instead of one repaint each.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
+
 #include <functional>
 #include <string>
 #include <string_view>

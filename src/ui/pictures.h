@@ -3,6 +3,9 @@
 // that is missing loads as empty; every caller then draws a plain substitute,
 // so the window never fails for want of a picture.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
+
 #include <windows.h>
 
 #include "platform/handles.h"

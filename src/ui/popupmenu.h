@@ -2,6 +2,9 @@
 // A popup menu of captioned items with click handlers. Items can be hidden or
 // disabled; the menu is built afresh each time it pops up, so changes show at once.
 
+#include "core/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
+
 #include <functional>
 #include <string>
 #include <string_view>

@@ -23,7 +23,7 @@ void FormTest::SetUp() {
   FormOptions options = FormOptions::Hosted();
   options.onSaveSettings = [this] {
     ++saves;
-    captionAtSave = form->wjrctab->wjrc_sm.caption();
+    captionAtSave = form->page<WjrcPage>().wjrc_sm.caption();
     visibleAtSave = IsWindowVisible(form->handle()) != FALSE;
   };
   form = std::make_unique<Tfrmmain>(std::move(options));

@@ -92,9 +92,9 @@ using CatalogueTest = FormTest;
 
 TEST_F(CatalogueTest, EveryListHoldsItsItemsInOrderWithTheirTextsPicturesAndTicks) {
   const std::pair<ListView*, const std::vector<Item>*> lists[] = {
-      {&form->zcqltab->zcql_select, &kZcql},   {&form->zcrctab->zcrc_select, &kZcrc},
-      {&form->wjqltab->wjql_wjlxlist, &kWjql}, {&form->wjrctab->wjrc_select, &kWjrc},
-      {&form->qtrctab->qtrc_showlist, &kQtrc},
+      {&form->page<ZcqlPage>().zcql_select, &kZcql},   {&form->page<ZcrcPage>().zcrc_select, &kZcrc},
+      {&form->page<WjqlPage>().wjql_wjlxlist, &kWjql}, {&form->page<WjrcPage>().wjrc_select, &kWjrc},
+      {&form->page<QtrcPage>().qtrc_showlist, &kQtrc},
   };
   for (const auto& [list, items] : lists) {
     ASSERT_EQ(list->count(), static_cast<int>(items->size()));
@@ -109,7 +109,7 @@ TEST_F(CatalogueTest, EveryListHoldsItsItemsInOrderWithTheirTextsPicturesAndTick
       EXPECT_EQ(list->state(i), want.recommended ? 1 : 0);
     }
   }
-  EXPECT_EQ(form->qtrctab->qtrc_showlist.row(0).column(2), L"") << "the result column starts empty";
+  EXPECT_EQ(form->page<QtrcPage>().qtrc_showlist.row(0).column(2), L"") << "the result column starts empty";
 }
 
 }  // namespace

@@ -37,8 +37,8 @@ class DropsTest : public FormTest {
 
 TEST_F(DropsTest, TheFileInfoAndMusicPagesTakeEveryFileBelowAFolderButRecycled) {
   const std::tuple<Page*, std::vector<std::wstring>*, const std::int32_t*> cases[] = {
-      {form->wjsztab.get(), &form->wjsztab->wjsz_filelist, &form->wjsztab->wjsz_runstate},
-      {form->yysztab.get(), &form->yysztab->yysz_filelist, &form->yysztab->yysz_runstate},
+      {&form->page<WjszPage>(), &form->page<WjszPage>().wjsz_filelist, &form->page<WjszPage>().wjsz_runstate},
+      {&form->page<YyszPage>(), &form->page<YyszPage>().yysz_filelist, &form->page<YyszPage>().yysz_runstate},
   };
   for (const auto& [page, pending, runState] : cases) {
     Drop(page->handle(), {folder.path(), loose});
@@ -50,8 +50,8 @@ TEST_F(DropsTest, TheFileInfoAndMusicPagesTakeEveryFileBelowAFolderButRecycled) 
 }
 
 TEST_F(DropsTest, TheShredderKeepsDroppedFoldersWholeAndABusyPageIgnoresDrops) {
-  WjszPage& wjsz = *form->wjsztab;
-  WjfsPage& wjfs = *form->wjfstab;
+  WjszPage& wjsz = form->page<WjszPage>();
+  WjfsPage& wjfs = form->page<WjfsPage>();
   Drop(wjfs.handle(), {folder.path(), loose, folder / L"missing.txt"});
   const std::vector<std::wstring> before = {folder.path(), loose};
   EXPECT_EQ(wjfs.wjfs_filelist, before);

@@ -94,9 +94,9 @@ TEST_F(PickFilesTest, EachPageHasItsTitleAndFilterAndTheDialogReturnsToTheLastFo
   } back{home};
   const std::wstring file = t.file(L"chosen.mp3");
   const std::wstring none = L"C:\\left-alone";
-  form->wjsztab->wjsz_filelist = {none};
-  form->wjfstab->wjfs_filelist = {none};
-  form->yysztab->yysz_filelist = {none};
+  form->page<WjszPage>().wjsz_filelist = {none};
+  form->page<WjfsPage>().wjfs_filelist = {none};
+  form->page<YyszPage>().yysz_filelist = {none};
   struct Step {
     const wchar_t* key;
     std::vector<std::wstring>* list;
@@ -106,10 +106,10 @@ TEST_F(PickFilesTest, EachPageHasItsTitleAndFilterAndTheDialogReturnsToTheLastFo
     std::wstring folder;  // where the dialog starts
   };
   const Step steps[] = {
-      {L"wjsz", &form->wjsztab->wjsz_filelist, L"", L"请选择您要设置的文件...", L"所有格式", L"C:\\"},
-      {L"wjsz", &form->wjsztab->wjsz_filelist, file, L"请选择您要设置的文件...", L"所有格式", L"C:\\"},
-      {L"wjfs", &form->wjfstab->wjfs_filelist, L"", L"请选择您要粉碎的文件...", L"所有格式", t.path() + L"\\"},
-      {L"yysz", &form->yysztab->yysz_filelist, L"", L"请选择您要设置的音乐文件...", L"*.mp3;*.wma",
+      {L"wjsz", &form->page<WjszPage>().wjsz_filelist, L"", L"请选择您要设置的文件...", L"所有格式", L"C:\\"},
+      {L"wjsz", &form->page<WjszPage>().wjsz_filelist, file, L"请选择您要设置的文件...", L"所有格式", L"C:\\"},
+      {L"wjfs", &form->page<WjfsPage>().wjfs_filelist, L"", L"请选择您要粉碎的文件...", L"所有格式", t.path() + L"\\"},
+      {L"yysz", &form->page<YyszPage>().yysz_filelist, L"", L"请选择您要设置的音乐文件...", L"*.mp3;*.wma",
        t.path() + L"\\"},
   };
   for (const Step& s : steps) {

@@ -44,7 +44,7 @@ struct FakeScan {
 using RunProtocolTest = FormTest;
 
 TEST_F(RunProtocolTest, ASecondPressEndsTheRunBeforeItsNextItemAndAnotherStartsNothingUntilTheRunEnds) {
-  WjrcPage& page = *form->wjrctab;
+  WjrcPage& page = form->page<WjrcPage>();
   FakeScan scan(page);
   scan.atItem = [&](int i) {
     if (i == 5) {
@@ -81,7 +81,7 @@ TEST_F(RunProtocolTest, ASecondPressEndsTheRunBeforeItsNextItemAndAnotherStartsN
 }
 
 TEST_F(RunProtocolTest, ClosingDuringARunStopsItThenSavesAndDestroysTheWindow) {
-  WjrcPage& page = *form->wjrctab;
+  WjrcPage& page = form->page<WjrcPage>();
   FakeScan scan(page);
   HWND hwnd = form->handle();
   scan.atItem = [&](int i) {
@@ -98,8 +98,8 @@ TEST_F(RunProtocolTest, ClosingDuringARunStopsItThenSavesAndDestroysTheWindow) {
 
 // A result list takes a flood of rows with the last in view, and gives half back in one step.
 TEST_F(RunProtocolTest, AHundredThousandRowsComeAndGo) {
-  form->Panel2.zdk_wjql.click();
-  WjqlPage& page = *form->wjqltab;
+  form->Panel2.button(L"wjql").click();
+  WjqlPage& page = form->page<WjqlPage>();
   RunControl& run = page.wjql_run;
   constexpr int kRows = 100000;
   run.start(1);

@@ -28,11 +28,11 @@ auto VisiblePages(Tfrmmain& f) { return std::ranges::count_if(f.PageControl1.pag
 auto ButtonsDown(Tfrmmain& f) { return std::ranges::count_if(f.Panel2.buttons(), &FlatButton::down); }
 
 TEST_F(ShellTest, StartsOnTheDailyFilePageWithAnEmptyStatusBarAndTheDrivesTicked) {
-  EXPECT_EQ(&form->activePage(), form->wjrctab.get());
+  EXPECT_EQ(&form->activePage(), &form->page<WjrcPage>());
   EXPECT_EQ(VisiblePages(*form), 1);
   EXPECT_EQ(ButtonsDown(*form), 1);
-  EXPECT_TRUE(form->Panel2.zdk_wjrc.down());
-  EXPECT_FALSE(form->Panel2.zdk_yysz.visible());
+  EXPECT_TRUE(form->Panel2.button(L"wjrc").down());
+  EXPECT_FALSE(form->Panel2.button(L"yysz").visible());
   EXPECT_TRUE(form->ToolsEnabled());
   EXPECT_EQ(form->zdk_runinfo.text(), L"");
   EXPECT_FALSE(form->zdk_runprog.visible());
@@ -42,7 +42,7 @@ TEST_F(ShellTest, StartsOnTheDailyFilePageWithAnEmptyStatusBarAndTheDrivesTicked
   std::vector<std::wstring> drives;
   for (wchar_t letter = L'A'; letter <= L'Z'; ++letter)
     if (GetDriveTypeW((std::wstring(1, letter) + L":\\").c_str()) == DRIVE_FIXED) drives.push_back({letter, L':'});
-  const std::vector<ListRow> rows = form->wjqltab->wjql_select.rows();
+  const std::vector<ListRow> rows = form->page<WjqlPage>().wjql_select.rows();
   ASSERT_EQ(rows.size(), drives.size());
   for (std::size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(DriveFromCaption(rows[i].caption), drives[i]) << rows[i].caption;
@@ -52,10 +52,10 @@ TEST_F(ShellTest, StartsOnTheDailyFilePageWithAnEmptyStatusBarAndTheDrivesTicked
 }
 
 TEST_F(ShellTest, ItemListsShowTheirHeadersAndTheStatusTextTakesTheGaugesRoom) {
-  const std::pair<ListView*, bool> lists[] = {{&form->wjrctab->wjrc_select, true},
-                                              {&form->zcqltab->zcql_select, true},
-                                              {&form->zcrctab->zcrc_select, true},
-                                              {&form->wjqltab->wjql_select, false}};
+  const std::pair<ListView*, bool> lists[] = {{&form->page<WjrcPage>().wjrc_select, true},
+                                              {&form->page<ZcqlPage>().zcql_select, true},
+                                              {&form->page<ZcrcPage>().zcrc_select, true},
+                                              {&form->page<WjqlPage>().wjql_select, false}};
   for (const auto& [list, headers] : lists)
     EXPECT_EQ((GetWindowLongW(list->handle(), GWL_STYLE) & LVS_NOCOLUMNHEADER) == 0, headers) << list->text(0, 0);
 
@@ -82,11 +82,11 @@ TEST_F(ShellTest, CatalogueListsTickTheRecommendedRowsAndRestoreThem) {
     std::function<void()> defaults;
   };
   const Case cases[] = {
-      {&form->zcqltab->zcql_select, 3, 3, nullptr},
-      {&form->zcrctab->zcrc_select, 13, 11, [&] { form->zcrctab->zcrc_mr.click(); }},
-      {&form->wjqltab->wjql_wjlxlist, 35, 26, [&] { form->wjqltab->wjql_lxtj.onClick(); }},
-      {&form->wjrctab->wjrc_select, 5, 4, [&] { form->wjrctab->wjrc_mr.click(); }},
-      {&form->qtrctab->qtrc_showlist, 7, 2, [&] { form->qtrctab->qtrc_mr.click(); }},
+      {&form->page<ZcqlPage>().zcql_select, 3, 3, nullptr},
+      {&form->page<ZcrcPage>().zcrc_select, 13, 11, [&] { form->page<ZcrcPage>().zcrc_mr.click(); }},
+      {&form->page<WjqlPage>().wjql_wjlxlist, 35, 26, [&] { form->page<WjqlPage>().wjql_lxtj.onClick(); }},
+      {&form->page<WjrcPage>().wjrc_select, 5, 4, [&] { form->page<WjrcPage>().wjrc_mr.click(); }},
+      {&form->page<QtrcPage>().qtrc_showlist, 7, 2, [&] { form->page<QtrcPage>().qtrc_mr.click(); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rows);
@@ -105,9 +105,9 @@ TEST_F(ShellTest, TheSideBarSwitchesPagesAndClearsTheStatus) {
   Tfrmmain& f = *form;
   SideBar& bar = f.Panel2;
   const std::pair<FlatButton*, Page*> table[] = {
-      {&bar.zdk_zcrc, f.zcrctab.get()}, {&bar.zdk_qtrc, f.qtrctab.get()}, {&bar.zdk_qdsz, f.qdsztab.get()},
-      {&bar.zdk_rjql, f.rjqltab.get()}, {&bar.zdk_wjql, f.wjqltab.get()}, {&bar.zdk_zcql, f.zcqltab.get()},
-      {&bar.zdk_wjsz, f.wjsztab.get()}, {&bar.zdk_wjfs, f.wjfstab.get()}, {&bar.zdk_wjrc, f.wjrctab.get()},
+      {&bar.button(L"zcrc"), &f.page<ZcrcPage>()}, {&bar.button(L"qtrc"), &f.page<QtrcPage>()}, {&bar.button(L"qdsz"), &f.page<QdszPage>()},
+      {&bar.button(L"rjql"), &f.page<RjqlPage>()}, {&bar.button(L"wjql"), &f.page<WjqlPage>()}, {&bar.button(L"zcql"), &f.page<ZcqlPage>()},
+      {&bar.button(L"wjsz"), &f.page<WjszPage>()}, {&bar.button(L"wjfs"), &f.page<WjfsPage>()}, {&bar.button(L"wjrc"), &f.page<WjrcPage>()},
   };
   for (const auto& [button, page] : table) {
     SCOPED_TRACE(std::string(page->key().begin(), page->key().end()));
@@ -121,18 +121,18 @@ TEST_F(ShellTest, TheSideBarSwitchesPagesAndClearsTheStatus) {
   }
   // Only a change of page clears the status.
   SetRunInfo(L"上一页的状态");
-  bar.zdk_wjrc.click();
+  bar.button(L"wjrc").click();
   EXPECT_EQ(f.zdk_runinfo.text(), L"上一页的状态");
   // The backup page has no button: the side bar stays as it was.
-  f.SwitchToPage(*f.bfgltab);
-  EXPECT_EQ(&f.activePage(), f.bfgltab.get());
-  EXPECT_TRUE(bar.zdk_wjrc.down());
+  f.SwitchToPage(f.page<BfglPage>());
+  EXPECT_EQ(&f.activePage(), &f.page<BfglPage>());
+  EXPECT_TRUE(bar.button(L"wjrc").down());
   // Switched off (during a run), the side bar opens no page, also for the mouse.
   f.SetToolsEnabled(false);
-  bar.zdk_qtrc.click();
-  SendMessageW(bar.zdk_qtrc.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  SendMessageW(bar.zdk_qtrc.handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  EXPECT_EQ(&f.activePage(), f.bfgltab.get());
+  bar.button(L"qtrc").click();
+  SendMessageW(bar.button(L"qtrc").handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(bar.button(L"qtrc").handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(&f.activePage(), &f.page<BfglPage>());
   f.SetToolsEnabled(true);
 }
 

@@ -23,14 +23,14 @@ void Press(Control& c, int x, int y) {
 // Columns together 18 px narrower than their list, the stretched one at least 100 px.
 void ExpectFitted(Tfrmmain& f) {
   const std::pair<ListViewBase*, int> lists[] = {
-      {&f.wjrctab->wjrc_showlist, 0}, {&f.zcqltab->zcql_showlist, 1}, {&f.qdsztab->qdsz_showlist, 1}};
+      {&f.page<WjrcPage>().wjrc_showlist, 0}, {&f.page<ZcqlPage>().zcql_showlist, 1}, {&f.page<QdszPage>().qdsz_showlist, 1}};
   for (const auto& [list, stretched] : lists) {
     int sum = 0;
     for (int i = 0; i < list->columnCount(); ++i) sum += list->columnWidth(i);
     EXPECT_EQ(sum, list->width() - 18);
     EXPECT_GE(list->columnWidth(stretched), 100);
   }
-  EXPECT_EQ(f.qdsztab->qdsz_showlist.columnWidth(3), 0);  // a hidden column stays hidden
+  EXPECT_EQ(f.page<QdszPage>().qdsz_showlist.columnWidth(3), 0);  // a hidden column stays hidden
 }
 
 TEST_F(TitleBarTest, AReleaseBesideAButtonDoesNothingAndInsideTheCloseButtonCloses) {
@@ -56,7 +56,7 @@ TEST_F(TitleBarTest, MaximiseFillsTheWorkAreaAndADoubleClickRestoresWithColumnsR
   ExpectFitted(*form);
   RECT normal, r;
   GetWindowRect(h, &normal);
-  const int width = form->wjrctab->wjrc_showlist.columnWidth(0);
+  const int width = form->page<WjrcPage>().wjrc_showlist.columnWidth(0);
   Press(form->Panel1.zdk_maxbtn, 3, 3);
   ASSERT_TRUE(form->isMaximized());
   MONITORINFO mi{};
@@ -66,7 +66,7 @@ TEST_F(TitleBarTest, MaximiseFillsTheWorkAreaAndADoubleClickRestoresWithColumnsR
   EXPECT_TRUE(EqualRect(&r, &mi.rcWork));
   EXPECT_EQ(form->Panel1.zdk_maxbtn.glyph(), glyphs::kRestoreNormal);
   ExpectFitted(*form);
-  EXPECT_GT(form->wjrctab->wjrc_showlist.columnWidth(0), width);
+  EXPECT_GT(form->page<WjrcPage>().wjrc_showlist.columnWidth(0), width);
 
   SendMessageW(form->Panel1.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(300, 10));
   Pump(30);
@@ -74,7 +74,7 @@ TEST_F(TitleBarTest, MaximiseFillsTheWorkAreaAndADoubleClickRestoresWithColumnsR
   GetWindowRect(h, &r);
   EXPECT_TRUE(EqualRect(&r, &normal));
   ExpectFitted(*form);
-  EXPECT_EQ(form->wjrctab->wjrc_showlist.columnWidth(0), width);
+  EXPECT_EQ(form->page<WjrcPage>().wjrc_showlist.columnWidth(0), width);
 }
 
 TEST_F(TitleBarTest, HelpWithoutItsFileSaysSo) {

@@ -15,6 +15,7 @@
 
 #include "core/engine.h"
 #include "core/publline.h"
+#include "cleaning/foundrow.h"
 #include "core/rows.h"
 #include "platform/win32/win32_platform.h"
 #include "support/testsupport.h"
@@ -110,6 +111,10 @@ std::vector<std::wstring> Captions(const std::vector<ListRow>& rows);
 // "扫描排除 2 1 您选择的扫描排除项已存在！" (warning, OK).
 std::vector<std::wstring> Shown(const ScriptedMsgBox& box);
 int RowIndex(const RowModel& rows, std::wstring_view caption);
+// Where a scan's rows go in a test: shown as the page shows them.
+inline FoundSink ShowIn(RowModel& rows, ListRow (*format)(const FoundRow&)) {
+  return [&rows, format](FoundRow row) { rows.append(format(row)); };
+}
 
 // A click on a column header; a row dragged onto another.
 void ClickColumn(ListViewBase& list, int column);

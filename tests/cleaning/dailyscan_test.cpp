@@ -5,6 +5,9 @@
 #include "cleaning/cleaning_fixtures.h"
 #include "cleaning/wjqlline.h"
 #include "cleaning/wjrcline.h"
+#include "cleaning/wjrcpage.h"
+#include "cleaning/wjqlpage.h"
+#include "cleaning/cleanpage.h"
 #include "core/knownfolders.h"
 #include "core/text.h"
 
@@ -18,7 +21,7 @@ struct Daily {
   // Stops once stopAt rows are listed.
   explicit Daily(const DailyScanInput& in, std::size_t stopAt = SIZE_MAX)
       : run([this, stopAt] { return rows.size() >= stopAt; }) {
-    result = DailyFileScan(in, run, rows);
+    result = DailyFileScan(in, run, ShowIn(rows, FormatDailyRow));
   }
   int index(const std::wstring& path) const { return RowIndex(rows, path); }
   bool file(const std::wstring& path) const { return index(path) >= 0 && !waste(path); }
@@ -150,7 +153,7 @@ TEST(DailyScan, UnresolvedKnownFoldersYieldNothing) {
   in.items = {true, true, true, true, false};
   const Daily daily(in);
   EXPECT_TRUE(daily.rows.empty());
-  EXPECT_EQ(daily.run.statuses.back(), L"未扫描到符合条件的垃圾文件或目录");
+  EXPECT_EQ(DailyScanSummary(daily.result), L"未扫描到符合条件的垃圾文件或目录");
 }
 
 TEST(DailyScan, UserDefinedFolders) {
@@ -255,7 +258,7 @@ TEST(CleaningScans, LinkedFoldersAreNeitherEnteredNorWaste) {
   junk.masks = {L"*.tmp"};
   RowModel rows;
   FakeRun run;
-  static_cast<void>(JunkFileScan(junk, run, rows));
+  static_cast<void>(JunkFileScan(junk, run, ShowIn(rows, FormatJunkRow)));
   std::vector<std::wstring> listed = Captions(rows.rows());
   std::sort(listed.begin(), listed.end());
   EXPECT_EQ(listed, inside);

@@ -4,6 +4,7 @@
 
 #include "cleaning/cleaning_fixtures.h"
 #include "cleaning/wjqlline.h"
+#include "cleaning/wjqlpage.h"
 #include "core/initline.h"
 #include "core/text.h"
 
@@ -68,7 +69,7 @@ TEST(JunkScan, NamesAttributesAndBuiltInSkipsDecide) {
   {
     UniqueFile busy = Hold(t / L"busy.tmp");
     ASSERT_TRUE(busy.valid());
-    result = JunkFileScan(FolderScan(t.root()), run, rows);
+    result = JunkFileScan(FolderScan(t.root()), run, ShowIn(rows, FormatJunkRow));
   }
   std::uint64_t total = bigSize;
   for (const Case& c : cases) {
@@ -79,8 +80,8 @@ TEST(JunkScan, NamesAttributesAndBuiltInSkipsDecide) {
   ASSERT_GE(bigRow, 0);
   EXPECT_EQ(rows.at(bigRow).column(1), L"5.00 GB");
   EXPECT_EQ(result.total, total);
-  EXPECT_EQ(run.statuses.back(), L"扫描到符合条件的垃圾文件共 " + std::to_wstring(rows.size()) + L" 项,占用 " +
-                                     FormatSize(total) + L" 硬盘空间");
+  EXPECT_EQ(JunkScanSummary(result), L"扫描到符合条件的垃圾文件共 " + std::to_wstring(rows.size()) + L" 项,占用 " +
+                                        FormatSize(total) + L" 硬盘空间");
 }
 
 TEST(JunkScan, ExclusionsAndKnownFoldersAreFoundAsTextInThePathOrItsShortForm) {
@@ -113,7 +114,7 @@ TEST(JunkScan, ExclusionsAndKnownFoldersAreFoundAsTextInThePathOrItsShortForm) {
     in.known = c.known;
     RowModel rows;
     FakeRun run;
-    static_cast<void>(JunkFileScan(in, run, rows));
+    static_cast<void>(JunkFileScan(in, run, ShowIn(rows, FormatJunkRow)));
     std::vector<std::wstring> listed = Captions(rows.rows());
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(listed, c.listed) << c.exclusion;
@@ -128,7 +129,7 @@ TEST(JunkScan, TickedDrivesAreWalkedFromTheirRoot) {
   in.masks = {std::wstring(ExtractFileName(junk))};
   RowModel rows;
   FakeRun run;
-  static_cast<void>(JunkFileScan(in, run, rows));
+  static_cast<void>(JunkFileScan(in, run, ShowIn(rows, FormatJunkRow)));
   EXPECT_EQ(Captions(rows.rows()), std::vector<std::wstring>{junk});
 }
 

@@ -4,7 +4,8 @@
 
 #include "cleaning/cleaning_fixtures.h"
 #include "cleaning/removal.h"
-#include "cleaning/wjrcline.h"
+#include "cleaning/cleanpage.h"
+#include "cleaning/wjrcpage.h"
 #include "support/testsupport.h"
 
 namespace wv::test {
@@ -12,9 +13,25 @@ namespace {
 
 constexpr DWORD kMarks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-ListRow Row(const std::wstring& path, std::wstring_view size = L"4.00 B") {
-  return ListRow{path, {std::wstring(size)}, -1, 0, false, 0};
+FoundRow Row(const std::wstring& path, std::wstring_view size = L"4.00 B") {
+  return FoundRow{path, 4, size == kWasteFolderText ? FoundKind::WasteFolder : FoundKind::File, 4};
 }
+
+// The found rows as a page keeps them: the structs, and the rows shown for them.
+struct Rows {
+  RowModel shown;
+  ResultRows<FoundRow> found{shown, FormatDailyRow};
+  void append(FoundRow row) { found.append(std::move(row)); }
+  [[nodiscard]] std::size_t size() const { return found.size(); }
+  [[nodiscard]] const std::vector<ListRow>& rows() const { return shown.rows(); }
+};
+
+std::size_t RemoveFoundRows(Rows& rows, std::vector<std::size_t> indices, const RemovalOptions& options) {
+  return RemoveFound(rows.found, std::move(indices), options);
+}
+
+std::vector<std::size_t> AllRowIndices(const Rows& rows) { return wv::AllRowIndices(rows.size()); }
+int RowIndex(const Rows& rows, std::wstring_view path) { return test::RowIndex(rows.shown, path); }
 
 DWORD Marks(const std::wstring& path) { return GetFileAttributesW(path.c_str()) & kMarks; }
 
@@ -27,7 +44,7 @@ RemovalOptions Direct() {
 TEST(Removal, RowsOfFilesStillThereStay) {
   Planted t(L"rmstay");
   const std::wstring a = t.file(L"a.tmp"), busy = t.file(L"busy.tmp"), gone = t / L"gone.tmp";
-  RowModel rows;
+  Rows rows;
   for (const std::wstring& p : {a, busy, gone}) rows.append(Row(p));
   TestShell shell;
   {
@@ -45,7 +62,7 @@ TEST(Removal, RowsOfFilesStillThereStay) {
 // in a hidden folder), then the waste folders deepest first, one of them empty.
 struct DailyTree {
   Planted t{L"rmtree"};
-  RowModel rows;
+  Rows rows;
   std::wstring a = t.file(L"a.tmp");
   std::wstring marked = t.file(L"sub\\b.tmp");
   std::wstring deep = t.folder(L"sub\\deep");
@@ -96,7 +113,7 @@ TEST(Removal, APartialRemovalGivesTheMarksBack) {
 // The shell fails on its own after the files went: the waste folders go only when empty.
 TEST(Removal, AFailedDailyRemovalTakesOnlyEmptyWasteFolders) {
   Planted t(L"rmfallback");
-  RowModel rows;
+  Rows rows;
   for (const wchar_t* f : {L"a.tmp", L"sub\\deep\\c.tmp", L"other\\x.tmp"}) rows.append(Row(t.file(f)));
   for (const wchar_t* f : {L"sub\\deep", L"sub", L"other"}) rows.append(Row(t / f, kWasteFolderText));
   TestShell shell;
@@ -119,7 +136,7 @@ TEST(Removal, AWasteFolderGoesOnlyWhileStillWaste) {
   Planted t(L"rmrecheck");
   const std::wstring links = L"C:\\WindowsVantorraFixtures\\links\\tree";
   ASSERT_TRUE(PathExists(links + L"\\out")) << "scripts/make-test-links makes the link";
-  RowModel rows;
+  Rows rows;
   const std::wstring going = t.file(L"going\\g.tmp"), kept = t.file(L"kept\\k.tmp");
   t.folder(L"late");
   for (const std::wstring& f : {going, kept, links + L"\\inside.tmp", links + L"\\sub\\deeper.tmp"})
@@ -140,6 +157,26 @@ TEST(Removal, AWasteFolderGoesOnlyWhileStillWaste) {
   EXPECT_EQ(std::count(sources.begin(), sources.end(), t / L"going"), 1);
   EXPECT_EQ(std::count(sources.begin(), sources.end(), links + L"\\sub"), 0) << "holds a link to itself";
   EXPECT_EQ(rows.size(), 9u);
+}
+
+TEST(Removal, TheRowsKindSaysWhatItIsNotItsText) {
+  Planted t(L"rmkind");
+  const std::wstring file = t.file(L"a.tmp");
+  const std::wstring asFile = t.folder(L"listed as file"), asWaste = t.folder(L"listed as waste");
+  std::vector<FoundRow> rows = {{file, 4, FoundKind::File, 0},
+                                {asFile, 0, FoundKind::File, 0},
+                                {asWaste, 0, FoundKind::WasteFolder, 0}};
+  TestShell shell;
+  shell.takes = [](const std::wstring&) { return false; };  // only looks
+  EXPECT_TRUE(wv::RemoveFoundRows(rows, wv::AllRowIndices(rows.size()), Direct()).empty());
+  ASSERT_EQ(shell.calls.size(), 1u);
+  // A folder goes only as a waste folder; files first, then the folders.
+  EXPECT_EQ(shell.calls[0].sources, (std::vector<std::wstring>{file, asWaste}));
+
+  // What the page shows is made from the kind.
+  EXPECT_EQ(FormatDailyRow(rows[2]).column(1), kWasteFolderText);
+  EXPECT_EQ(FormatDailyRow(rows[0]).column(1), FormatSize(4));
+  EXPECT_EQ(FormatDailyRow(rows[0]).column(2), L"系统临时文件");
 }
 
 }  // namespace

@@ -72,8 +72,8 @@ TEST_F(RunFaultTest, AFaultEndsTheRunAndIsLoggedBesideTheProgram) {
     Button* start;
     std::function<bool()> idle;  // the page's own buttons back
   };
-  WjqlPage& junk = *form->wjqltab;
-  WjrcPage& daily = *form->wjrctab;
+  WjqlPage& junk = form->page<WjqlPage>();
+  WjrcPage& daily = form->page<WjrcPage>();
   const Case cases[] = {
       {L"wjql_smselClick",
        [&](TestShell& shell) {

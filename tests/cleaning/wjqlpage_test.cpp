@@ -20,9 +20,9 @@ class WjqlPageTest : public FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
-    form->Panel2.zdk_wjql.click();
+    form->Panel2.button(L"wjql").click();
   }
-  WjqlPage& page() { return *form->wjqltab; }
+  WjqlPage& page() { return form->page<WjqlPage>(); }
   // wjql_smsel, the folder browser answering the folder.
   void scanFolder(const std::wstring& folder) {
     shell.folders.push_back(folder);

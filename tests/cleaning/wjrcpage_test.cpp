@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/appfixture.h"
+#include "cleaning/cleanpage.h"
 #include "cleaning/cleaning_fixtures.h"
 #include "cleaning/removal.h"
 #include "cleaning/wjrcline.h"
@@ -23,7 +24,7 @@ class WjrcPageTest : public FormTest {
     // Only the user's folders: the other items would clean the prefix's real folders.
     for (int i = 0; i < page().wjrc_select.count(); ++i) page().wjrc_select.setChecked(i, i == 4);
   }
-  WjrcPage& page() { return *form->wjrctab; }
+  WjrcPage& page() { return form->page<WjrcPage>(); }
   ListView& self() { return page().wjrc_selflist; }
   void addRow(const std::wstring& folder, bool sub, bool given, const std::wstring& types, bool ticked = true) {
     self().appendRow(UserCleanFolderRow(UserCleanFolder{ticked, folder, sub, given, types}));

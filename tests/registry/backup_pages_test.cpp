@@ -21,9 +21,9 @@ class BackupPagesTest : public FormTest {
     FormTest::SetUp();
     form->SetBackupBase(base.path());
   }
-  BfglPage& manager() { return *form->bfgltab; }
-  ZcqlPage& zcql() { return *form->zcqltab; }
-  QdszPage& qdsz() { return *form->qdsztab; }
+  BfglPage& manager() { return form->page<BfglPage>(); }
+  ZcqlPage& zcql() { return form->page<ZcqlPage>(); }
+  QdszPage& qdsz() { return form->page<QdszPage>(); }
   bool singleSelection() {
     return (GetWindowLongPtrW(manager().bfgl_showlist.handle(), GWL_STYLE) & LVS_SINGLESEL) != 0;
   }
@@ -188,7 +188,7 @@ TEST_F(BackupPagesTest, StartupItemsRemovedRestoredFromTheManagerAndTheirBackups
   planted.file(fileName, "shortcut");
   planted.value(valueName, L"\"C:\\a b\\tool.exe\" /x=1");
 
-  form->Panel2.zdk_qdsz.click();
+  form->Panel2.button(L"qdsz").click();
   ListView& items = qdsz().qdsz_showlist;
   EXPECT_EQ(&form->activePage(), &qdsz());
   const int count = items.count();

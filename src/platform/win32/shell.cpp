@@ -6,6 +6,8 @@
 
 #include "platform/win32/win32_platform.h"
 
+#include <commdlg.h>  // after windows.h
+
 namespace wv {
 namespace {
 
@@ -261,6 +263,40 @@ std::vector<std::wstring> Win32Shell::droppedFiles(HDROP drop) {
 }
 
 void Win32Shell::finishDrop(HDROP drop) { DragFinish(drop); }
+
+int Win32Shell::messageBox(HWND owner, std::wstring_view text, std::wstring_view caption, unsigned style) {
+  return MessageBoxW(owner, std::wstring(text).c_str(), std::wstring(caption).c_str(), style);
+}
+
+std::vector<std::wstring> Win32Shell::openFiles(const OpenFilesRequest& request) {
+  std::wstring filter = request.filterName + L'\0' + request.filterPattern + L'\0';
+  filter += L'\0';
+  // Large enough for thousands of chosen names.
+  std::vector<wchar_t> buffer(1 << 17, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = request.owner;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  ofn.lpstrInitialDir = OrNull(request.initialFolder);
+  ofn.lpstrTitle = OrNull(request.title);
+  ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY |
+              OFN_ENABLESIZING;
+  if (!request.followShortcuts) ofn.Flags |= OFN_NODEREFERENCELINKS;
+  if (!GetOpenFileNameW(&ofn)) return {};
+
+  // A multiple-selection answer: the folder, then the names; or one full path.
+  std::vector<std::wstring> parts;
+  for (const wchar_t* p = buffer.data(); *p; p += std::wcslen(p) + 1) parts.emplace_back(p);
+  if (parts.size() <= 1) return parts;
+  std::wstring folder = parts[0];
+  if (folder.back() != L'\\') folder += L'\\';
+  std::vector<std::wstring> files;
+  for (std::size_t i = 1; i < parts.size(); ++i) files.push_back(folder + parts[i]);
+  return files;
+}
 
 void Win32Shell::acceptDrops(HWND window, bool accept) { DragAcceptFiles(window, accept ? TRUE : FALSE); }
 

@@ -75,6 +75,8 @@ class Win32Shell : public Shell {
   void sendKeyDown(HWND window, unsigned virtualKey) override;
   void sendChar(HWND window, wchar_t ch) override;
   void sleep(unsigned milliseconds) override;
+  int messageBox(HWND owner, std::wstring_view text, std::wstring_view caption, unsigned style) override;
+  std::vector<std::wstring> openFiles(const OpenFilesRequest& request) override;
   std::optional<std::uint32_t> waitForExit(HANDLE process, unsigned milliseconds) override;
 };
 

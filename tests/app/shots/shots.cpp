@@ -158,17 +158,17 @@ int wmain(int argc, wchar_t** argv) {
     else form.SwitchToPage(*page);
     shoot(page->key());
   }
-  form.SwitchToPage(*form.bfgltab);
+  form.SwitchToPage(form.page<wv::BfglPage>());
   shoot(L"bfgl");
-  wv::WjrcPage& daily = *form.wjrctab;
-  wv::WjqlPage& junk = *form.wjqltab;
-  form.Panel2.zdk_wjrc.click();
+  wv::WjrcPage& daily = form.page<wv::WjrcPage>();
+  wv::WjqlPage& junk = form.page<wv::WjqlPage>();
+  form.Panel2.button(L"wjrc").click();
   daily.FlatButton11.click();
   shoot(L"wjrc_user");
   daily.FlatButton12.click();
   shoot(L"wjrc_removal");
   daily.FlatButton10.click();
-  form.Panel2.zdk_wjql.click();
+  form.Panel2.button(L"wjql").click();
   for (wv::FlatButton* t : {&junk.FlatButton3, &junk.FlatButton6, &junk.FlatButton9}) {
     t->click();
     shoot(L"wjql_" + std::to_wstring(junk.PageControl6.active()));
@@ -190,7 +190,7 @@ int wmain(int argc, wchar_t** argv) {
     shoot(L"wjql_exclusions");
     junk.FlatButton1.click();
 
-    form.Panel2.zdk_wjrc.click();
+    form.Panel2.button(L"wjrc").click();
     for (int i = 0; i < daily.wjrc_select.count(); ++i) daily.wjrc_select.setChecked(i, i == 4);
     daily.FlatButton11.click();
     daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\下载", true, false, L""}));
@@ -213,8 +213,8 @@ int wmain(int argc, wchar_t** argv) {
     form.SetBackupBase(kDemo + L"\\备份");
     PlantStartup(startupDir);
     PlantRegistryBackups(form.RegBackupDir);
-    wv::QdszPage& startup = *form.qdsztab;
-    form.Panel2.zdk_qdsz.click();
+    wv::QdszPage& startup = form.page<wv::QdszPage>();
+    form.Panel2.button(L"qdsz").click();
     startup.qdsz_autosxClick();
     for (int i = 0; i < startup.qdsz_showlist.count(); ++i)
       startup.qdsz_showlist.setChecked(i, startup.qdsz_showlist.text(i, 0) == L"DiskMonitor" ||
@@ -224,14 +224,14 @@ int wmain(int argc, wchar_t** argv) {
     startup.qdsz_showlist.select(1);
     shoot(L"qdsz_items");
     startup.qdsz_autohf.click();
-    form.bfgltab->bfgl_showlist.select(1);
+    form.page<wv::BfglPage>().bfgl_showlist.select(1);
     shoot(L"bfgl_qdsz");
-    form.Panel2.zdk_zcql.click();
-    form.zcqltab->zcql_hy.click();
-    form.bfgltab->bfgl_showlist.select(2);
+    form.Panel2.button(L"zcql").click();
+    form.page<wv::ZcqlPage>().zcql_hy.click();
+    form.page<wv::BfglPage>().bfgl_showlist.select(2);
     shoot(L"bfgl_zcql");
     RemoveStartup(startupDir);
-    form.Panel2.zdk_wjrc.click();
+    form.Panel2.button(L"wjrc").click();
   }
   static_cast<void>(wv::Sh().fileOperation(nullptr, wv::FileOpFunc::Delete, {kDemo}, L"",
                                            FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI));
@@ -239,7 +239,7 @@ int wmain(int argc, wchar_t** argv) {
   form.ToggleMaximized();
   shoot(L"maximised");
   form.ToggleMaximized();
-  form.Panel2.zdk_wjrc.click();
+  form.Panel2.button(L"wjrc").click();
   form.about().showSplash();
   shoot(L"about");
   form.about().hideSplash();
