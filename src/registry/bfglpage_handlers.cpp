@@ -61,6 +61,7 @@ const std::wstring& BfglPage::folder() const {
 }
 
 void BfglPage::RefreshBackupList() {
+  bfgl_edtSavPath.setText(form().backupBase);  // the folder whose records are listed
   bfgl_showlist.clear();
   entries_.clear();
   const bool registry = callerIs(L"zcql"), startup = callerIs(L"qdsz");
@@ -157,7 +158,6 @@ void BfglPage::bfgl_btnPathSelClick() {
   if (!ChooseFolder(L"请选择备份存放目录...", L"", chosen) || chosen.empty()) return;
   if (!Confirmed(MsgBox(1, 2, L"目录更改", L"您确定更改备份存放目录吗？"))) return;
   form().SetBackupBase(ExcludeTrailingBackslash(chosen));
-  bfgl_edtSavPath.setText(form().backupBase);
   RefreshBackupList();
 }
 
