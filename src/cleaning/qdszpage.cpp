@@ -16,7 +16,7 @@ void QdszPage::build() {
   qdsz_autoseldel.create(h, L"选定删除");
   qdsz_autohf.create(h, L"恢复");
   for (Button* b : {&qdsz_autosx, &qdsz_autoseldel, &qdsz_autohf}) b->setEnabled(false);
-  qdsz_autosx.onClick = [this] { qdsz_autosxClick(); };
+  connectHandlers();
 }
 
 void QdszPage::layout(int width, int height) {
@@ -36,10 +36,6 @@ void QdszPage::fitColumns() {
 
 void QdszPage::activated() {
   if (qdsz_showlist.count() == 0) qdsz_autosxClick();
-}
-
-void QdszPage::qdsz_autosxClick() {
-  // Reading the startup items is the startup manager's.
 }
 
 }  // namespace wv

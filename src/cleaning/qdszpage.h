@@ -2,7 +2,10 @@
 // The startup-items page (qdsztab): programs started at logon, from the startup
 // folders and the Run keys, with refresh, delete and restore.
 
+#include <vector>
+
 #include "app/page.h"
+#include "cleaning/qdszline.h"
 
 namespace wv {
 
@@ -21,10 +24,19 @@ class QdszPage : public Page {
   void activated() override;
 
   void qdsz_autosxClick();
+  void qdsz_autoseldelClick();
+  void qdsz_autohfClick();
+  void qdsz_showlistColumnClick(int column);
 
  protected:
   void build() override;
   void layout(int width, int height) override;
+
+ private:
+  void connectHandlers();
+  void writeHeader();
+
+  std::vector<StartupItem> items_;  // a row's state is its item's index here
 };
 
 }  // namespace wv

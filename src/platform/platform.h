@@ -64,6 +64,11 @@ class RegKey {
     (void)out;
     return false;
   }
+  // Putting a backed-up value back exactly, whatever its type.
+  [[nodiscard]] virtual bool writeRaw(std::wstring_view name, const RegRawValue& value) {
+    (void)name, (void)value;
+    return false;
+  }
 };
 
 class Registry {
@@ -148,6 +153,9 @@ class Shell {
   // The open-file dialog: several files, path and files must exist, no read-only
   // box, resizable. The chosen files as full paths; empty when cancelled.
   virtual std::vector<std::wstring> openFiles(const OpenFilesRequest& request) = 0;
+  // Waits at most milliseconds for a process that start() handed back: its exit
+  // code once it has ended, nullopt while it still runs.
+  virtual std::optional<std::uint32_t> waitForExit(HANDLE process, unsigned milliseconds) = 0;
 };
 
 // ---------------------------------------------------------------- URL cache
@@ -347,6 +355,10 @@ class Profiles {
   virtual bool sectionExists(std::wstring_view file, std::wstring_view section) = 0;
   // Key names of the section in the file's order.
   virtual std::vector<std::wstring> keys(std::wstring_view file, std::wstring_view section) = 0;
+
+  // The section's lines as stored ("key=value"), in the file's order. Unlike keys(),
+  // a key that itself holds "=" comes back whole, for the reader to split.
+  virtual std::vector<std::wstring> sectionLines(std::wstring_view file, std::wstring_view section) = 0;
 };
 
 // ---------------------------------------------------------------- the whole

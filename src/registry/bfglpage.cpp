@@ -26,6 +26,7 @@ void BfglPage::build() {
   bfgl_btnReturn.create(h, L"返回");
   bfgl_btnRef.create(h, L"刷新");
   bfgl_btnRef.setVisible(false);
+  connectHandlers();
 }
 
 void BfglPage::layout(int width, int height) {

@@ -2,7 +2,11 @@
 // The backup manager page (bfgltab, no side-bar button): the common backup
 // folder, the compression options and the list of registry or startup backups.
 
+#include <string>
+#include <vector>
+
 #include "app/page.h"
+#include "registry/bfglline.h"
 
 namespace wv {
 
@@ -26,9 +30,34 @@ class BfglPage : public Page {
   void initialise() override;
   void fitColumns() override;
 
+  // "zcql" (registry backups) or "qdsz" (startup items): the page that opened the
+  // manager; set just before RefreshBackupList.
+  std::wstring backupCaller;
+
+  // Fills the list from the caller's record file and makes the page active.
+  void RefreshBackupList();
+  void bfgl_btnRefClick() { RefreshBackupList(); }
+  void bfgl_btnPathSelClick();
+  void bfgl_btnReturnClick();
+  void bfgl_btnBackClick();
+  void bfgl_showlistDblClick();
+  void bfgl_btnDelSelClick();
+  void bfgl_btnDelAllClick();
+  void bfgl_showlistSelectItem();
+
  protected:
   void build() override;
   void layout(int width, int height) override;
+
+ private:
+  void connectHandlers();
+  [[nodiscard]] bool callerIs(std::wstring_view key) const;
+  [[nodiscard]] const std::wstring& folder() const;  // the caller's backup folder
+  void deleteRows(const std::vector<int>& rows);
+  void updateButtons();
+  void restoreStartupRows(const std::vector<int>& rows);
+
+  std::vector<BackupEntry> entries_;  // one per row, in the list's order
 };
 
 }  // namespace wv

@@ -22,9 +22,6 @@ void ZcqlPage::build() {
   zcql_delall.setEnabled(false);
   zcql_bf.create(h, L"备份");
   zcql_hy.create(h, L"恢复");
-  // Backup and restore come with the backup archive; until then they stay off.
-  zcql_bf.setEnabled(false);
-  zcql_hy.setEnabled(false);
   zcql_showlist.create(h, ListStyle{.multiSelect = true},
                        {{L"主键", kRootColumnWidth}, {L"子键", 200}, {L"键名", 90}, {L"键值", 90}}, zcql_results.model());
   zcql_showlist.setImageList(form().publicImageList());
@@ -34,6 +31,8 @@ void ZcqlPage::build() {
   zcql_delsel.onClick = [this] { zcql_delselClick(); };
   zcql_delall.onClick = [this] { zcql_delallClick(); };
   zcql_showlist.onDblClick = [this] { zcql_showlistDblClick(); };
+  zcql_bf.onClick = [this] { zcql_bfClick(); };
+  zcql_hy.onClick = [this] { zcql_hyClick(); };
   zcql_run.setFollow(&zcql_showlist);
 }
 

@@ -36,10 +36,18 @@ class ZcqlPage : public Page {
   void zcql_delselClick();
   void zcql_delallClick();
   void zcql_showlistDblClick();
+  // The whole-registry backup, and the backup manager opened for registry backups.
+  void zcql_bfClick();
+  void zcql_hyClick();
+  // Imports a registry backup (the manager's restore), the page's buttons off meanwhile.
+  void RegistryRestore(std::wstring_view backupFile);
 
  protected:
   void build() override;
   void layout(int width, int height) override;
+
+ private:
+  void setBackupRunning(bool running);
 };
 
 }  // namespace wv

@@ -73,3 +73,22 @@ std::vector<std::wstring> Win32Profiles::keys(std::wstring_view file, std::wstri
 }
 
 }  // namespace wv
+
+namespace wv {
+
+std::vector<std::wstring> Win32Profiles::sectionLines(std::wstring_view file, std::wstring_view section) {
+  // GetPrivateProfileSection reports a full buffer by returning its size less two.
+  std::wstring buffer(4096, L'\0');
+  const std::wstring sectionName(section), path(file);
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    const DWORD got = GetPrivateProfileSectionW(sectionName.c_str(), buffer.data(), size, path.c_str());
+    if (got + 2 < size) {
+      buffer.resize(got);
+      return SplitNulList(buffer);
+    }
+    buffer.assign(buffer.size() * 2, L'\0');
+  }
+}
+
+}  // namespace wv

@@ -206,3 +206,14 @@ bool Win32Registry::deleteKey(RegRoot root, std::wstring_view path) {
 }
 
 }  // namespace wv
+
+namespace wv {
+
+bool Win32RegKey::writeRaw(std::wstring_view name, const RegRawValue& value) {
+  if (value.data.size() > MAXDWORD) return false;
+  return RegSetValueExW(key_.get(), std::wstring(name).c_str(), 0, value.type,
+                        value.data.empty() ? nullptr : value.data.data(),
+                        static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+}
+
+}  // namespace wv

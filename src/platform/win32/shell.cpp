@@ -345,3 +345,15 @@ void Win32Shell::sendChar(HWND window, wchar_t ch) { SendMessageW(window, WM_CHA
 void Win32Shell::sleep(unsigned milliseconds) { Sleep(milliseconds); }
 
 }  // namespace wv
+
+namespace wv {
+
+std::optional<std::uint32_t> Win32Shell::waitForExit(HANDLE process, unsigned milliseconds) {
+  if (process == nullptr) return std::uint32_t{0};  // nothing to wait for
+  if (WaitForSingleObject(process, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process, &code)) return std::uint32_t{0xFFFFFFFFu};
+  return std::uint32_t{code};
+}
+
+}  // namespace wv

@@ -31,6 +31,7 @@ class Win32RegKey : public RegKey {
   bool deleteValue(std::wstring_view name) override;
   bool info(RegKeyInfo& out) override;
   bool readRaw(std::wstring_view name, RegRawValue& out) override;
+  bool writeRaw(std::wstring_view name, const RegRawValue& value) override;
   [[nodiscard]] HKEY handle() const { return key_.get(); }
 
  private:
@@ -76,6 +77,7 @@ class Win32Shell : public Shell {
   void sleep(unsigned milliseconds) override;
   int messageBox(HWND owner, std::wstring_view text, std::wstring_view caption, unsigned style) override;
   std::vector<std::wstring> openFiles(const OpenFilesRequest& request) override;
+  std::optional<std::uint32_t> waitForExit(HANDLE process, unsigned milliseconds) override;
 };
 
 // ---------------------------------------------------------------- URL cache, event logs
@@ -181,6 +183,7 @@ class Win32Profiles : public Profiles {
   bool eraseSection(std::wstring_view file, std::wstring_view section) override;
   bool sectionExists(std::wstring_view file, std::wstring_view section) override;
   std::vector<std::wstring> keys(std::wstring_view file, std::wstring_view section) override;
+  std::vector<std::wstring> sectionLines(std::wstring_view file, std::wstring_view section) override;
 };
 
 }  // namespace wv

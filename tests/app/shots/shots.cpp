@@ -23,6 +23,8 @@
 #include "tools/wjfspage.h"
 #include "platform/handles.h"
 #include "platform/win32/win32_platform.h"
+#include "cleaning/qdszpage.h"
+#include "registry/bfglline.h"
 #include "registry/bfglpage.h"
 #include "registry/zcqlpage.h"
 #include "registry/zcrcpage.h"
@@ -68,6 +70,48 @@ class ShotShell : public wv::Win32Shell {
     return answer;
   }
 };
+
+// Startup items and backups for the startup page and the backup manager: a
+// shortcut in the user's startup folder and Run values of the current user,
+// removed again at the end; registry backups recorded in a demo backup folder.
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::pair<const wchar_t*, const wchar_t*> kRunValues[] = {
+    {L"输入法助手", L"\"C:\\Program Files\\InputHelper\\helper.exe\" /autorun"},
+    {L"DiskMonitor", L"C:\\Program Files\\DiskMonitor\\monitor.exe -tray"},
+    {L"系统托盘音量", L"notepad.exe"},
+};
+
+void PlantStartup(const std::wstring& startupDir) {
+  SHCreateDirectoryExW(nullptr, startupDir.c_str(), nullptr);
+  wv::UniqueFile link(CreateFileW((startupDir + L"\\每日提醒.lnk").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  for (const auto& [name, command] : kRunValues)
+    RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, name, REG_SZ, command,
+                    static_cast<DWORD>((wcslen(command) + 1) * sizeof(wchar_t)));
+}
+
+void RemoveStartup(const std::wstring& startupDir) {
+  DeleteFileW((startupDir + L"\\每日提醒.lnk").c_str());
+  for (const auto& [name, command] : kRunValues) RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, name);
+}
+
+void PlantRegistryBackups(const std::wstring& regDir) {
+  SHCreateDirectoryExW(nullptr, regDir.c_str(), nullptr);
+  const std::pair<const wchar_t*, LONGLONG> files[] = {{L"Reg_2026Y11M28D09H15M02S.reg.zcom", 1402311},
+                                                       {L"Reg_2026Y12M03D20H41M37S.reg", 31876240},
+                                                       {L"Reg_2026Y12M05D13H07M09S.reg.zcom", 1436980},
+                                                       {L"RegUndo_2026Y12M06D10H02M44S.reg", 5130}};
+  for (const auto& [name, size] : files) {
+    wv::UniqueFile h(CreateFileW((regDir + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER at;
+    at.QuadPart = size;
+    SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN);
+    SetEndOfFile(h.get());
+  }
+  (void)wv::WriteRecord(regDir, wv::kFileSection, regDir + L"Reg_2026Y11M20D18H30M00S.reg.zcom");  // deleted since
+  for (const auto& [name, size] : files) (void)wv::WriteRecord(regDir, wv::kFileSection, regDir + name);
+}
 
 // A small tree of everyday junk below the prefix's drive C, removed again at the end.
 const std::wstring kDemo = L"C:\\VantorraDemo";
@@ -364,6 +408,34 @@ int wmain(int argc, wchar_t** argv) {
   shoot(L"rjql_results");
   RemovePrograms();
 
+  {
+    // The startup page with its items, two of them removed into the demo backup
+    // folder; the backup manager opened from the startup page and from the
+    // redundancy page.
+    const std::wstring startupDir = form.knownFolders.StartupDir;
+    form.SetBackupBase(kDemo + L"\\备份");
+    PlantStartup(startupDir);
+    PlantRegistryBackups(form.RegBackupDir);
+    wv::QdszPage& startup = form.page<wv::QdszPage>();
+    form.Panel2.button(L"qdsz").click();
+    startup.qdsz_autosxClick();
+    for (int i = 0; i < startup.qdsz_showlist.count(); ++i)
+      startup.qdsz_showlist.setChecked(i, startup.qdsz_showlist.text(i, 0) == L"DiskMonitor" ||
+                                              startup.qdsz_showlist.text(i, 0) == L"每日提醒.lnk");
+    startup.qdsz_autoseldel.click();
+    startup.qdsz_showlist.setChecked(0, true);
+    startup.qdsz_showlist.select(1);
+    shoot(L"qdsz_items");
+    startup.qdsz_autohf.click();
+    form.page<wv::BfglPage>().bfgl_showlist.select(1);
+    shoot(L"bfgl_qdsz");
+    form.Panel2.button(L"zcql").click();
+    form.page<wv::ZcqlPage>().zcql_hy.click();
+    form.page<wv::BfglPage>().bfgl_showlist.select(2);
+    shoot(L"bfgl_zcql");
+    RemoveStartup(startupDir);
+    form.Panel2.button(L"wjrc").click();
+  }
   static_cast<void>(wv::Sh().fileOperation(nullptr, wv::FileOpFunc::Delete, {kDemo}, L"",
                                            FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI));
 
