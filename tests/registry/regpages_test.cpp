@@ -99,7 +99,7 @@ TEST_F(RegistryPages, RedundancyPageScansDeletesAndOpens) {
   EXPECT_EQ(zcql().zcql_runstate, 0);
   EXPECT_TRUE(form->ToolsEnabled());
   EXPECT_TRUE(zcql().zcql_delsel.enabled() && zcql().zcql_delall.enabled());
-  EXPECT_FALSE(zcql().zcql_bf.enabled() || zcql().zcql_hy.enabled()) << "wired with the backup archive";
+  EXPECT_TRUE(zcql().zcql_bf.enabled() && zcql().zcql_hy.enabled()) << "back up and restore usable again";
   EXPECT_EQ(zcql().zcql_showlist.count(), static_cast<int>(results.size()));
 
   // The value really named like the marker opens and deletes as itself.
