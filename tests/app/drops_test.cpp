@@ -36,17 +36,24 @@ class DropsTest : public FormTest {
 };
 
 TEST_F(DropsTest, TheFileInfoAndMusicPagesTakeEveryFileBelowAFolderButRecycled) {
-  const std::tuple<Page*, std::vector<std::wstring>*, const std::int32_t*> cases[] = {
-      {&form->page<WjszPage>(), &form->page<WjszPage>().wjsz_filelist, &form->page<WjszPage>().wjsz_runstate},
-      {&form->page<YyszPage>(), &form->page<YyszPage>().yysz_filelist, &form->page<YyszPage>().yysz_runstate},
-  };
-  for (const auto& [page, pending, runState] : cases) {
-    Drop(page->handle(), {folder.path(), loose});
-    // A folder's own files before its subfolders'.
-    EXPECT_EQ(*pending, (std::vector<std::wstring>{top, inner, deeper, loose}));
-    EXPECT_EQ(*runState, 0) << "the import ran and ended";
-    EXPECT_TRUE(form->ToolsEnabled());
-  }
+  // The import takes the pending files at once: the file-information page lists
+  // them all, a folder's own files before its subfolders'; the music page only its kinds.
+  WjszPage& info = form->page<WjszPage>();
+  Drop(info.handle(), {folder.path(), loose});
+  std::vector<std::wstring> listed;
+  for (const FileInfoRow& row : info.wjsz_files.rows()) listed.push_back(row.path());
+  EXPECT_EQ(listed, (std::vector<std::wstring>{top, inner, deeper, loose}));
+  EXPECT_TRUE(info.wjsz_filelist.empty());
+  EXPECT_EQ(info.wjsz_runstate, 0) << "the import ran and ended";
+  EXPECT_TRUE(form->ToolsEnabled());
+
+  YyszPage& music = form->page<YyszPage>();
+  Drop(music.handle(), {folder.path(), loose});
+  listed.clear();
+  for (const MusicRow& row : music.yysz_files.rows()) listed.push_back(row.path());
+  EXPECT_EQ(listed, (std::vector<std::wstring>{deeper, loose}));
+  EXPECT_EQ(music.yysz_runstate, 0);
+  EXPECT_TRUE(form->ToolsEnabled());
 }
 
 TEST_F(DropsTest, TheShredderKeepsDroppedFoldersWholeAndABusyPageIgnoresDrops) {
