@@ -69,6 +69,8 @@ void ZcqlPage::zcql_smClick() {
   RunGuard run(zcql_run, L"zcql_smClick", 1, {&zcql_delsel, &zcql_delall, &zcql_bf, &zcql_hy}, [this] {
     zcql_delsel.setEnabled(!zcql_results.empty());
     zcql_delall.setEnabled(!zcql_results.empty());
+    zcql_bf.setEnabled(true);
+    zcql_hy.setEnabled(true);
   });
   zcql_results.clear();
   RedundancyScanInput input;
