@@ -1,28 +1,24 @@
 // The test program doubles as the harmless program that uninstall commands run:
-// started with "--record FILE TAG" it writes its own path and the tag into FILE
-// and ends, so a test can see which program a command line really started.
+// started with "--record FILE TAG" it writes "its own path|TAG" into FILE and ends,
+// so a test can see which program a command line really started, with which words.
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
+#include <cstdio>
 #include <string>
 
 int main(int argc, char** argv) {
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], "--record") != 0) continue;
+  for (int i = 1; i + 2 < argc; ++i) {
+    if (std::string(argv[i]) != "--record") continue;
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring text = self;
-    text += L"|";
-    if (i + 2 < argc) text += std::wstring(argv[i + 2], argv[i + 2] + std::strlen(argv[i + 2]));
-    const std::wstring file(argv[i + 1], argv[i + 1] + std::strlen(argv[i + 1]));
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return 1;
-    DWORD written = 0;
-    WriteFile(h, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
-    CloseHandle(h);
-    return 0;
+    const std::string tag = argv[i + 2];
+    const std::wstring text = std::wstring(self) + L"|" + std::wstring(tag.begin(), tag.end());
+    std::FILE* file = std::fopen(argv[i + 1], "wb");
+    if (!file) return 1;
+    std::fwrite(text.data(), sizeof(wchar_t), text.size(), file);
+    return std::fclose(file);
   }
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -1,0 +1,289 @@
+// The installed software: registrations planted at the real Uninstall keys under
+// names of this process, uninstall commands that start this very program as a
+// recorder (see main.cpp), and the page in the real main window.
+
+#include <algorithm>
+#include <functional>
+#include <set>
+
+#include "app/appfixture.h"
+#include "cleaning/rjqlline.h"
+#include "cleaning/rjqlpage.h"
+#include "platform/win32/win32_platform.h"
+#include "support/testsupport.h"
+
+namespace wv::test {
+namespace {
+
+using Values = std::vector<std::pair<std::wstring, std::wstring>>;
+constexpr auto kNative = UninstallView::Native, kWow32 = UninstallView::Wow32;
+
+std::wstring SelfPath() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// A command line that starts this program to write "its path|tag" into the file.
+std::wstring Recorder(std::wstring_view file, std::wstring_view tag) {
+  return L"\"" + SelfPath() + L"\" --record \"" + std::wstring(file) + L"\" " + std::wstring(tag);
+}
+
+// What the recorder wrote; empty when it did not run within some seconds.
+std::wstring WaitForRecord(const std::wstring& file) {
+  for (int i = 0; i < 400; ++i, Sleep(50))
+    if (const std::string bytes = ReadBytes(file); !bytes.empty())
+      return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+  return {};
+}
+
+struct UnstoppedRun : RunContext {
+  bool proceed() override { return true; }
+  void status(std::wstring_view) override {}
+};
+
+// The shell's default action, recorded instead of starting a browser.
+struct RecordingShell : Win32Shell {
+  std::vector<std::wstring> opened;
+  void open(std::wstring_view verb, std::wstring_view file, std::wstring_view, int) override {
+    opened.push_back(std::wstring(verb) + L"|" + std::wstring(file));
+  }
+};
+
+class RjqlTest : public FormTest {
+ protected:
+  void TearDown() override {
+    for (const auto& [view, name] : planted) (void)Reg().deleteKey(RegRoot::LocalMachine, RegistrationPath(view, name));
+    if (!wowExisted) (void)Reg().deleteKey(RegRoot::LocalMachine, kUninstallKeyWow32);
+    FormTest::TearDown();
+  }
+  std::wstring plant(std::wstring_view tag, const Values& values, UninstallView view = kNative) {
+    const std::wstring name = prefix + std::wstring(tag);
+    const auto key = Reg().createKey(RegRoot::LocalMachine, RegistrationPath(view, name));
+    EXPECT_TRUE(key) << name;
+    planted.emplace_back(view, name);
+    for (const auto& [value, text] : values) EXPECT_TRUE(key && key->writeText(value, text));
+    return name;
+  }
+  bool exists(UninstallView view, const std::wstring& name) {
+    return Reg().keyExists(RegRoot::LocalMachine, RegistrationPath(view, name));
+  }
+  // This test's rows, in the order they were read.
+  std::vector<SoftwareRow> read(SoftwareFilter filter) {
+    std::vector<SoftwareRow> rows;
+    UnstoppedRun run;
+    ReadInstalledSoftware(filter, run, [&](SoftwareRow r) {
+      if (r.subkey.starts_with(prefix)) rows.push_back(std::move(r));
+    });
+    return rows;
+  }
+  std::set<std::wstring> names(SoftwareFilter filter) {
+    std::set<std::wstring> out;
+    for (const SoftwareRow& r : read(filter)) out.insert(r.displayName);
+    return out;
+  }
+
+  RjqlPage& page() { return form->page<RjqlPage>(); }
+  ListView& list() { return page().rjql_showlist; }
+  int rowWith(int column, std::wstring_view text) {
+    for (int i = 0; i < list().count(); ++i)
+      if (list().text(i, column) == text) return i;
+    return -1;
+  }
+  static SoftwareRow find(const std::vector<SoftwareRow>& rows, const std::function<bool(const SoftwareRow&)>& is) {
+    const auto it = std::find_if(rows.begin(), rows.end(), is);
+    return it == rows.end() ? SoftwareRow{} : *it;
+  }
+
+  const std::wstring prefix = L"WVTest-" + std::to_wstring(GetCurrentProcessId()) + L"-";
+  const bool wowExisted = Reg().keyExists(RegRoot::LocalMachine, kUninstallKeyWow32);
+  std::vector<std::pair<UninstallView, std::wstring>> planted;
+  RecordingShell shell;
+  Substitute<Shell> shellInPlace{&Platform::shell, shell};
+};
+
+TEST_F(RjqlTest, FiltersHideUpdatesOrMicrosoftSoftwareAndNamelessRegistrationsAlways) {
+  plant(L"tool", {{L"DisplayName", L"Acme Tool"}, {L"Publisher", L"Acme"}});
+  plant(L"hotfix", {{L"DisplayName", L"Hotfix for Windows (KB123456)"}, {L"Publisher", L"Microsoft Corporation"}});
+  plant(L"update", {{L"DisplayName", L"Security Update KB999"}});  // a Microsoft update without publisher
+  plant(L"lower", {{L"DisplayName", L"patch (kb42)"}, {L"Publisher", L"Acme"}});
+  plant(L"kbtool", {{L"DisplayName", L"KBTool"}, {L"Publisher", L"Acme"}});
+  plant(L"office", {{L"DisplayName", L"Office"}, {L"Publisher", L"MICROSOFT"}});
+  plant(L"noname", {{L"Publisher", L"Acme"}});
+  plant(L"blank", {{L"DisplayName", L""}, {L"Publisher", L"Acme"}});
+  using S = std::set<std::wstring>;
+  EXPECT_EQ(names(SoftwareFilter::HideUpdates), (S{L"Acme Tool", L"KBTool", L"Office"}));
+  EXPECT_EQ(names(SoftwareFilter::HideMicrosoft), (S{L"Acme Tool", L"Security Update KB999", L"patch (kb42)", L"KBTool"}));
+  EXPECT_EQ(names(SoftwareFilter::ShowAll), (S{L"Acme Tool", L"Hotfix for Windows (KB123456)", L"Security Update KB999",
+                                               L"patch (kb42)", L"KBTool", L"Office"}));
+}
+
+TEST_F(RjqlTest, RowsCarryTheirValuesAndDateAndThe32BitRegistrationsComeLast) {
+  TempFolder t;
+  const std::wstring icon = t.file(L"App\\app.ico", "ico"), exe = t.file(L"App\\uninst.exe", "exe");
+  FILETIME before{}, after{};
+  GetSystemTimeAsFileTime(&before);
+  before.dwLowDateTime &= ~0xFFFFFu;  // the registry keeps coarser times than the clock
+  const std::wstring full = plant(
+      L"full", {{L"DisplayName", L"Full App"}, {L"Publisher", L"Full Co"}, {L"DisplayVersion", L"2.5.1"},
+                {L"DisplayIcon", icon + L",0"}, {L"UninstallString", L"\"" + exe + L"\" /S"},
+                {L"URLInfoAbout", L"https://full.invalid/"}, {L"HelpLink", L"https://help.full.invalid/"}});
+  GetSystemTimeAsFileTime(&after);
+  plant(L"help", {{L"DisplayName", L"Help Only"}, {L"HelpLink", L"www.help.invalid"},
+                  {L"DisplayIcon", t / L"missing.ico"}, {L"UninstallString", exe + L" /remove"}});
+  plant(L"bare", {{L"DisplayName", L"Bare"}, {L"UninstallString", L"MsiExec.exe /X{00000000-0000}"}});
+  const std::wstring wow = plant(L"wow", {{L"DisplayName", L"Old 32-bit App"}}, kWow32);
+
+  const std::vector<SoftwareRow> rows = read(SoftwareFilter::ShowAll);
+  ASSERT_EQ(rows.size(), 4u);
+  const auto row = [&](std::wstring_view name) { return find(rows, [&](auto& r) { return r.displayName == name; }); };
+  const SoftwareRow a = row(L"Full App");
+  EXPECT_EQ(std::tie(a.subkey, a.view, a.publisher, a.version, a.webAddress, a.uninstallCommand),
+            std::make_tuple(full, kNative, L"Full Co", L"2.5.1", L"https://full.invalid/", L"\"" + exe + L"\" /S"));
+  EXPECT_TRUE(EqualsNoCase(a.iconFile, icon));
+  ASSERT_TRUE(a.hasInstalled);
+  EXPECT_GE(CompareFileTime(&a.installed, &before), 0);
+  EXPECT_LE(CompareFileTime(&a.installed, &after), 0);
+  EXPECT_EQ(row(L"Help Only").webAddress, L"www.help.invalid");
+  EXPECT_TRUE(EqualsNoCase(row(L"Help Only").iconFile, exe));  // its icon file is missing: the uninstaller's
+  EXPECT_EQ(row(L"Bare").iconFile + row(L"Bare").webAddress, L"");
+  EXPECT_EQ(std::tie(rows.back().subkey, rows.back().view), std::tie(wow, kWow32));
+}
+
+TEST_F(RjqlTest, EachRowUninstallsAndDeletesItsOwnRegistrationAsItIsNow) {
+  TempFolder t;
+  const std::wstring self = SelfPath(), rec = t.folder(L"My App") + L"\\rec.exe";
+  ASSERT_TRUE(CopyFileW(self.c_str(), rec.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(self.c_str(), (t / L"My.exe").c_str(), FALSE));  // what the unquoted path's first word names
+  // Twins by display name, and a 32-bit registration under the name one's key name.
+  const std::wstring first = plant(L"twin1", {{L"DisplayName", L"Twin"}, {L"UninstallString", L"   "}}),
+                     name = plant(L"twin2", {{L"DisplayName", L"Twin"}, {L"UninstallString", Recorder(t / L"old", L"old")}});
+  plant(L"twin2", {{L"DisplayName", L"Twin"}, {L"UninstallString", Recorder(t / L"wow", L"wow")}}, kWow32);
+  const std::vector<SoftwareRow> rows = read(SoftwareFilter::ShowAll);
+  ASSERT_EQ(rows.size(), 3u);
+  const auto row = [&](UninstallView view, const std::wstring& key) {
+    return find(rows, [&](auto& r) { return r.view == view && r.subkey == key; });
+  };
+  const SoftwareRow one = row(kNative, first), two = row(kNative, name), wow = row(kWow32, name);
+  ASSERT_TRUE(one.subkey == first && two.subkey == name && wow.subkey == name);
+
+  // Changed since the list was read: an unquoted path with blanks, and words a command shell would take apart.
+  auto key = Reg().openKey(RegRoot::LocalMachine, RegistrationPath(kNative, name));
+  ASSERT_TRUE(key && key->writeText(L"UninstallString", rec + L" --record " + (t / L"now") + L" %TEMP%&now"));
+  EXPECT_EQ(RunUninstaller(one), UninstallOutcome::NoCommand);
+  ASSERT_EQ(RunUninstaller(two), UninstallOutcome::Started);
+  const std::wstring ran = WaitForRecord(t / L"now");
+  EXPECT_TRUE(EqualsNoCase(ran, rec + L"|%TEMP%&now")) << ran;
+  ASSERT_EQ(RunUninstaller(wow), UninstallOutcome::Started);
+  EXPECT_TRUE(WaitForRecord(t / L"wow").ends_with(L"|wow"));
+
+  EXPECT_TRUE(DeleteRegistration(wow));
+  EXPECT_FALSE(exists(kWow32, name));
+  EXPECT_TRUE(exists(kNative, name));
+  EXPECT_TRUE(DeleteRegistration(two));
+  EXPECT_FALSE(exists(kNative, name));
+  EXPECT_TRUE(exists(kNative, first));
+  // Gone already: nothing to run, and its row may go. A row without a key name never takes the Uninstall key.
+  EXPECT_EQ(RunUninstaller(two), UninstallOutcome::RegistrationGone);
+  EXPECT_TRUE(DeleteRegistration(two));
+  SoftwareRow nameless = one;
+  nameless.subkey.clear();
+  EXPECT_FALSE(DeleteRegistration(nameless));
+  EXPECT_TRUE(Reg().keyExists(RegRoot::LocalMachine, kUninstallKey));
+  Sleep(300);  // let the copied program end before its folder goes
+}
+
+TEST(SafeCommandLine, QuotesOnlyAnExistingProgramPathWithBlanks) {
+  TempFolder t;
+  const std::wstring exe = t.file(L"Some Tool\\uninst.exe", "x");
+  const std::pair<std::wstring, std::wstring> cases[] = {
+      {exe + L" /S", L"\"" + exe + L"\" /S"},
+      {L"  " + exe + L"  ", L"\"" + exe + L"\""},
+      {L"\"" + exe + L"\" /S", L"\"" + exe + L"\" /S"},  // already quoted
+      {L"MsiExec.exe /X{1234}", L"MsiExec.exe /X{1234}"},
+      {t.path() + L"\\No Such\\app.exe /q", t.path() + L"\\No Such\\app.exe /q"},
+      {L"", L""},
+  };
+  for (const auto& [command, expected] : cases) EXPECT_EQ(SafeCommandLine(command), expected) << command;
+}
+
+TEST_F(RjqlTest, OnlyWebAndMailAddressesAreOpened) {
+  using K = WebAddressKind;
+  const std::tuple<const wchar_t*, K, const wchar_t*> cases[] = {  // the text, its kind, what the shell is handed
+      {L"  http://vendor.invalid/app  ", K::Web, L"http://vendor.invalid/app"},
+      {L"HTTPS://vendor.invalid", K::Web, L"HTTPS://vendor.invalid"},
+      {L"ftp://files.invalid/pub", K::Web, L"ftp://files.invalid/pub"},
+      {L"mailto:support@vendor.invalid", K::Web, L"mailto:support@vendor.invalid"},
+      {L"www.vendor.invalid", K::Web, L"http://www.vendor.invalid"},
+      {L"   ", K::Empty, nullptr},
+      {L"http://", K::NotWeb, nullptr},
+      {L"C:\\Windows\\notepad.exe", K::NotWeb, nullptr},
+      {L"\\\\server\\share\\setup.exe", K::NotWeb, nullptr},
+      {L"file:///C:/Windows/notepad.exe", K::NotWeb, nullptr},
+      {L"javascript:alert(1)", K::NotWeb, nullptr},
+      {L"notepad.exe http://x.invalid", K::NotWeb, nullptr},
+  };
+  for (const auto& [text, kind, opened] : cases) {
+    shell.opened.clear();
+    EXPECT_EQ(CheckWebAddress(text).kind, kind) << text;
+    EXPECT_EQ(OpenWebAddress(text), opened != nullptr) << text;
+    EXPECT_EQ(shell.opened, opened ? std::vector<std::wstring>{std::wstring(L"|") + opened} : std::vector<std::wstring>{})
+        << text;
+  }
+}
+
+TEST_F(RjqlTest, TheListFollowsItsFilterAndItsRowsActOnTheirOwnRegistrationHoweverSorted) {
+  TempFolder t;
+  const std::wstring first = plant(L"t1", {{L"DisplayName", L"Page Twin"}, {L"Publisher", L"aa"}, {L"URLInfoAbout", L" "}});
+  const std::wstring second = plant(L"t2", {{L"DisplayName", L"Page Twin"}, {L"Publisher", L"zz"},
+                                            {L"UninstallString", Recorder(t / L"ran", L"page")}});
+  plant(L"kb", {{L"DisplayName", L"Page Update (KB77)"}, {L"HelpLink", L"C:\\Windows\\notepad.exe"}});
+  page().rjql_showtype.setIndex(0);
+  page().rjql_sxClick();
+  EXPECT_EQ(rowWith(0, L"Page Update (KB77)"), -1);
+  EXPECT_EQ(list().columnCaption(0), SoftwareHeader(list().count()));
+  EXPECT_FALSE(page().rjql_xz.enabled() || page().rjql_sc.enabled() || page().rjql_wz.enabled());
+  list().select(rowWith(1, L"aa"));
+  EXPECT_TRUE(page().rjql_xz.enabled() && page().rjql_sc.enabled());
+  EXPECT_FALSE(page().rjql_wz.enabled());  // a blank address
+
+  page().rjql_showtype.setIndex(2);
+  page().rjql_showtype.onChange();  // the filter's change refreshes
+  const int count = list().count();
+  EXPECT_EQ(list().columnCaption(0), SoftwareHeader(count));
+  list().select(rowWith(0, L"Page Update (KB77)"));
+  ScriptedMsgBox box;
+  page().rjql_wz.click();
+  EXPECT_TRUE(shell.opened.empty());  // a local program is not an address to open
+  ASSERT_EQ(box.shown().size(), 1u);
+  EXPECT_NE(box.shown()[0].text.find(L"C:\\Windows\\notepad.exe"), std::wstring::npos);
+
+  page().rjql_showlistColumnClick(1);
+  const bool zzFirst = rowWith(1, L"zz") < rowWith(1, L"aa");
+  page().rjql_showlistColumnClick(1);
+  const int row = rowWith(1, L"zz");
+  EXPECT_NE(row < rowWith(1, L"aa"), zzFirst);  // each click reverses
+  ASSERT_TRUE(page().registrationOf(row) && page().registrationOf(row)->subkey == second);
+  list().select(row);
+  box.answer(IDOK);
+  page().rjql_xz.click();
+  EXPECT_EQ(std::tie(box.shown().back().heading, box.shown().back().text),
+            std::make_tuple(L"软件卸载", L"您确定从计算机中卸载该软件吗？"));
+  EXPECT_TRUE(WaitForRecord(t / L"ran").ends_with(L"|page"));
+  page().rjql_sc.click();  // declined
+  EXPECT_TRUE(exists(kNative, second));
+  box.answer(IDOK);
+  page().rjql_sc.click();
+  ASSERT_EQ(box.shown().size(), 4u);
+  EXPECT_EQ(std::tie(box.shown()[3].heading, box.shown()[3].text),
+            std::make_tuple(L"信息删除", L"您确定从注册表中删除该软件的注册信息吗？"));
+  EXPECT_FALSE(exists(kNative, second));
+  EXPECT_TRUE(exists(kNative, first));
+  EXPECT_EQ(list().count(), count - 1);
+  EXPECT_EQ(list().columnCaption(0), SoftwareHeader(count - 1));
+  page().rjql_sxClick();
+  EXPECT_EQ(list().count(), count - 1);
+}
+
+}  // namespace
+}  // namespace wv::test
