@@ -1,6 +1,5 @@
-// The test program doubles as the harmless program that uninstall commands run:
-// started with "--record FILE TAG" it writes "its own path|TAG" into FILE and ends,
-// so a test can see which program a command line really started, with which words.
+// Also the harmless program uninstall commands run: "--record FILE TAG" writes "its own
+// path|TAG" into FILE, so a test sees which program a command line started, with which words.
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -60,7 +60,7 @@ std::wstring Plant(DWORD type, const char* content = nullptr, bool fileGone = fa
   static int planted = 0;
   std::wstring url = type == COOKIE_CACHE_ENTRY ? L"Cookie:tester@" : L"";
   if (type == URLHISTORY_CACHE_ENTRY) url = L"Visited: tester@";
-  url += L"http://wv-trace-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++planted) + L".invalid/";
+  url += L"http://wv" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++planted) + L".invalid/";
   wchar_t local[MAX_PATH] = {};
   if (content) {
     EXPECT_TRUE(CreateUrlCacheEntryW(url.c_str(), 0, L"txt", local, 0));
@@ -113,7 +113,7 @@ class QtrcTest : public FormTest {
     EmptyCache();
     typedExisted = Reg().keyExists(RegRoot::CurrentUser, kTypedUrlsKey);
     if (auto key = Reg().openKey(RegRoot::CurrentUser, kTypedUrlsKey))
-      for (const std::wstring& name : key->valueNames()) typedBefore.emplace_back(name, key->readText(name).value_or(L""));
+      for (const auto& name : key->valueNames()) typedBefore.emplace_back(name, key->readText(name).value_or(L""));
   }
   void TearDown() override {
     EmptyCache();
@@ -124,7 +124,7 @@ class QtrcTest : public FormTest {
   }
   void plantTyped(int count) {
     auto key = Reg().createKey(RegRoot::CurrentUser, kTypedUrlsKey);
-    for (int i = 1; i <= count; ++i) ASSERT_TRUE(key && key->writeText(L"url" + std::to_wstring(i), L"http://t.invalid/"));
+    for (int i = 1; i <= count; ++i) ASSERT_TRUE(key && key->writeText(L"url" + std::to_wstring(i), L"www.t.invalid"));
   }
   QtrcPage& page() { return form->page<QtrcPage>(); }
   Texts results() {
@@ -145,13 +145,14 @@ class QtrcTest : public FormTest {
   Substitute<UrlCache> cacheInPlace{&Platform::urlCache, cache};
 };
 
-TEST_F(QtrcTest, AScanCountsAndSizesEveryItemTickedOrNotAndDeletesNothing) {
-  Plant(NORMAL_CACHE_ENTRY, "12345");
+TEST_F(QtrcTest, AScanReportsEveryItemAndACleanAfterTheQuestionEmptiesTheTickedOnesOnly) {
+  const std::wstring content = Plant(NORMAL_CACHE_ENTRY, "12345"), contentFile = Entry(content).value_or(L"");
+  ASSERT_FALSE(contentFile.empty());
   Plant(STICKY_CACHE_ENTRY, "1234567");
   Plant(NORMAL_CACHE_ENTRY, "its file is gone", true);
+  const std::wstring visited = Plant(URLHISTORY_CACHE_ENTRY);
   Plant(URLHISTORY_CACHE_ENTRY);
-  Plant(URLHISTORY_CACHE_ENTRY);
-  Plant(COOKIE_CACHE_ENTRY, "cookie=1234");
+  const std::wstring cookie = Plant(COOKIE_CACHE_ENTRY, "cookie=1234");
   Plant(COOKIE_CACHE_ENTRY, "gone=1", true);
   plantTyped(2);
   logs.logs = {{L"Application", {3, true}}, {L"Security", {std::nullopt, true}}};  // the system log cannot be opened
@@ -161,19 +162,10 @@ TEST_F(QtrcTest, AScanCountsAndSizesEveryItemTickedOrNotAndDeletesNothing) {
                               L"共 3 项", L"扫描失败", L"扫描失败"}));
   EXPECT_TRUE(cache.calls.empty());
   EXPECT_TRUE(page().qtrc_delsel.enabled());
-}
 
-TEST_F(QtrcTest, ACleanAsksFirstAndEmptiesOnlyTheTickedItems) {
-  const std::wstring content = Plant(NORMAL_CACHE_ENTRY, "abc"), visited = Plant(URLHISTORY_CACHE_ENTRY),
-                     cookie = Plant(COOKIE_CACHE_ENTRY, "k=v"), contentFile = Entry(content).value_or(L"");
-  ASSERT_FALSE(contentFile.empty());
-  plantTyped(2);
-  logs.logs = {{L"Security", {9, false}}, {L"System", {6, true}}};  // the application log cannot be opened
   ScriptedMsgBox box;
-  tickOnly({});
   page().qtrc_delsel.click();
   EXPECT_TRUE(box.shown().empty());  // nothing ticked: no question, nothing done
-
   tickOnly({0, 1, 2, 4, 5, 6});
   page().qtrc_delsel.click();  // declined
   ASSERT_EQ(box.shown().size(), 1u);
@@ -181,6 +173,7 @@ TEST_F(QtrcTest, ACleanAsksFirstAndEmptiesOnlyTheTickedItems) {
             std::make_tuple(L"其它清理", L"您“确定”清理当前选中的信息吗？"));
   EXPECT_TRUE(Entry(content));
 
+  logs.logs = {{L"Security", {9, false}}, {L"System", {6, true}}};  // the application log cannot be opened now
   box.answer(IDOK);
   page().qtrc_delsel.click();
   // Logs that fail are never shown clean, and do not keep the next one from its clear.
@@ -191,11 +184,10 @@ TEST_F(QtrcTest, ACleanAsksFirstAndEmptiesOnlyTheTickedItems) {
   // The history object clears first; what it leaves is deleted entry by entry.
   const auto clear = std::find(cache.calls.begin(), cache.calls.end(), L"<clear history>");
   ASSERT_NE(clear, cache.calls.end());
-  EXPECT_TRUE(std::none_of(cache.calls.begin(), clear, [](const std::wstring& c) { return c.starts_with(L"Visited:"); }));
+  EXPECT_TRUE(std::none_of(cache.calls.begin(), clear, [](const auto& c) { return c.starts_with(L"Visited:"); }));
   auto typed = Reg().openKey(RegRoot::CurrentUser, kTypedUrlsKey);  // emptied, kept
   ASSERT_TRUE(typed);
   EXPECT_TRUE(typed->valueNames().empty());
-  EXPECT_EQ(page().qtrc_delsel.caption(), L"选定清理");
   EXPECT_TRUE(page().qtrc_sm.enabled());
 }
 
