@@ -58,8 +58,7 @@ struct RecordingCache : Win32UrlCache {
 // local file holding it (deleted again when fileGone). Returns its URL.
 std::wstring Plant(DWORD type, const char* content = nullptr, bool fileGone = false) {
   static int planted = 0;
-  std::wstring url = type == COOKIE_CACHE_ENTRY ? L"Cookie:tester@" : L"";
-  if (type == URLHISTORY_CACHE_ENTRY) url = L"Visited: tester@";
+  std::wstring url = type == COOKIE_CACHE_ENTRY ? L"Cookie:tester@" : type == URLHISTORY_CACHE_ENTRY ? L"Visited: tester@" : L"";
   url += L"http://wv" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++planted) + L".invalid/";
   wchar_t local[MAX_PATH] = {};
   if (content) {
@@ -215,8 +214,7 @@ TEST_F(QtrcTest, TypedAddressesThatStayAreNotCleanedAndAMissingKeyIsNotMade) {
     StubbornRegistry registry;
     Substitute<Registry> inPlace(&Platform::registry, registry);
     const TraceResult r = TypedAddressTrace(TraceRun::Clean);
-    EXPECT_EQ(r.status, TraceStatus::CleanFailed);
-    EXPECT_EQ(r.count, 2u);
+    EXPECT_EQ(std::tie(r.status, r.count), std::make_tuple(TraceStatus::CleanFailed, std::size_t{2}));
   }
   ASSERT_TRUE(Reg().deleteKey(RegRoot::CurrentUser, kTypedUrlsKey));
   EXPECT_EQ(TypedAddressTrace(TraceRun::Scan).status, TraceStatus::Nothing);
