@@ -1,33 +1,20 @@
 #include "cleaning/cleaning_fixtures.h"
 
-#include <shlobj.h>
-#include <shlwapi.h>
-
+#include <algorithm>
 #include <atomic>
+#include <stdexcept>
 
 #include "core/text.h"
-#include "support/testsupport.h"
 
 namespace wv::test {
-namespace {
-
-std::wstring Text(STRRET& s, LPCITEMIDLIST item) {
-  wchar_t* text = nullptr;
-  if (FAILED(StrRetToStrW(&s, item, &text)) || !text) return {};
-  std::wstring out(text);
-  CoTaskMemFree(text);
-  return out;
-}
-
-}  // namespace
 
 int TestShell::fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
                              std::wstring_view target, unsigned flags) {
   if (duringFileOperation) duringFileOperation();
-  calls.push_back({func, sources, std::wstring(target), flags});
+  calls.push_back({func, sources, flags});
   std::vector<std::wstring> run;
-  for (const std::wstring& s : sources)
-    if (!takes || takes(s)) run.push_back(s);
+  std::copy_if(sources.begin(), sources.end(), std::back_inserter(run),
+               [&](const std::wstring& s) { return !takes || takes(s); });
   const int result =
       run.empty() ? 0 : Win32Shell::fileOperation(owner, func, run, target, flags | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR);
   return answer.value_or(result);
@@ -40,35 +27,10 @@ std::wstring TestShell::browseForFolder(HWND, std::wstring_view, std::wstring_vi
   return answer;
 }
 
-// The bin's items by name (first column) and original folder (second column).
-bool InRecycleBin(std::wstring_view path) {
-  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-  bool found = false;
-  IShellFolder* desktop = nullptr;
-  IShellFolder2* bin = nullptr;
-  IEnumIDList* items = nullptr;
-  LPITEMIDLIST binId = nullptr, item = nullptr;
-  if (SUCCEEDED(SHGetDesktopFolder(&desktop)) && SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &binId)) &&
-      SUCCEEDED(desktop->BindToObject(binId, nullptr, IID_IShellFolder2, reinterpret_cast<void**>(&bin))) &&
-      bin->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, &items) == S_OK && items) {
-    while (!found && items->Next(1, &item, nullptr) == S_OK) {
-      STRRET name{};
-      SHELLDETAILS from{};
-      found = SUCCEEDED(bin->GetDisplayNameOf(item, SHGDN_INFOLDER, &name)) &&
-              SUCCEEDED(bin->GetDetailsOf(item, 1, &from)) &&
-              EqualsNoCase(IncludeTrailingBackslash(Text(from.str, item)) + Text(name, item), path);
-      CoTaskMemFree(item);
-    }
-  }
-  for (IUnknown* p : std::initializer_list<IUnknown*>{items, bin, desktop})
-    if (p) p->Release();
-  CoTaskMemFree(binId);
-  if (com) CoUninitialize();
-  return found;
-}
-
-void EmptyRecycleBin() {
-  static_cast<void>(SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND));
+std::unique_ptr<DirSearch> RefusingFiles::search(std::wstring_view pattern, bool foldersOnly) {
+  if (!refuses_(pattern)) return Win32FileSystem::search(pattern, foldersOnly);
+  if (throws_) throw std::runtime_error("search refused");
+  return nullptr;
 }
 
 Planted::Planted(std::wstring_view tag) {
@@ -81,14 +43,8 @@ Planted::~Planted() {
   for (auto it = made_.rbegin(); it != made_.rend(); ++it) RemoveTree(*it);
 }
 
-std::wstring Planted::operator/(std::wstring_view relative) const { return root_ + L"\\" + std::wstring(relative); }
-
-std::wstring Planted::full(std::wstring_view path) const {
-  return path.size() > 1 && path[1] == L':' ? std::wstring(path) : *this / path;
-}
-
 std::wstring Planted::folder(std::wstring_view path) {
-  const std::wstring p = full(path);
+  const std::wstring p = path.size() > 1 && path[1] == L':' ? std::wstring(path) : *this / path;
   for (std::size_t i = 3; i <= p.size(); ++i) {
     if (i < p.size() && p[i] != L'\\') continue;
     const std::wstring part = p.substr(0, i);
@@ -98,7 +54,7 @@ std::wstring Planted::folder(std::wstring_view path) {
 }
 
 std::wstring Planted::file(std::wstring_view path, std::size_t bytes) {
-  const std::wstring p = full(path);
+  const std::wstring p = path.size() > 1 && path[1] == L':' ? std::wstring(path) : *this / path;
   if (PathExists(p)) return {};
   folder(ExcludeTrailingBackslash(ExtractFilePath(p)));
   WriteBytes(p, std::string(bytes, 'j'));
@@ -117,6 +73,11 @@ std::vector<std::wstring> Captions(const std::vector<ListRow>& rows) {
   return out;
 }
 
+std::vector<std::wstring> Sorted(std::vector<std::wstring> paths) {
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
 std::vector<std::wstring> Shown(const ScriptedMsgBox& box) {
   std::vector<std::wstring> out;
   for (const auto& m : box.shown())
@@ -128,38 +89,6 @@ int RowIndex(const RowModel& rows, std::wstring_view caption) {
   for (std::size_t i = 0; i < rows.size(); ++i)
     if (EqualsNoCase(rows.at(i).caption, caption)) return static_cast<int>(i);
   return -1;
-}
-
-namespace {
-
-void Notify(ListViewBase& list, NMLISTVIEW nm) {
-  nm.hdr.hwndFrom = list.handle();
-  nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list.handle()));
-  SendMessageW(GetParent(list.handle()), WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
-}
-
-}  // namespace
-
-void ClickColumn(ListViewBase& list, int column) {
-  NMLISTVIEW nm{};
-  nm.hdr.code = LVN_COLUMNCLICK;
-  nm.iItem = -1;
-  nm.iSubItem = column;
-  Notify(list, nm);
-}
-
-void DragRow(ListViewBase& list, int source, int target) {
-  HWND h = list.handle();
-  list.select(source);  // the control highlights the row under the pointer as the drag begins
-  NMLISTVIEW nm{};
-  nm.hdr.code = LVN_BEGINDRAG;
-  nm.iItem = source;
-  Notify(list, nm);
-  RECT r{};
-  ListView_GetItemRect(h, target, &r, LVIR_BOUNDS);
-  const LPARAM at = MAKELPARAM(r.left + 30, (r.top + r.bottom) / 2);
-  SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, at);
-  SendMessageW(h, WM_LBUTTONUP, 0, at);
 }
 
 }  // namespace wv::test

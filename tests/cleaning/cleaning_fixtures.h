@@ -1,8 +1,5 @@
 #pragma once
-// Fixtures of the cleaning tests: a run context that stops on request, a shell
-// that records its file operations and answers the folder browser, the recycle
-// bin as the shell shows it, files planted at real paths of the prefix, and the
-// notifications a mouse sends to a list.
+// Fixtures of the cleaning tests.
 
 #include <windows.h>
 
@@ -13,58 +10,44 @@
 #include <string_view>
 #include <vector>
 
-#include "core/engine.h"
-#include "core/publline.h"
 #include "cleaning/foundrow.h"
+#include "core/engine.h"
 #include "core/rows.h"
 #include "platform/win32/win32_platform.h"
 #include "support/testsupport.h"
-#include "ui/listview.h"
 
 namespace wv::test {
 
-// Records the status texts; stops for good once stopWhen answers true.
+// Stops for good once stopWhen answers true.
 class FakeRun : public RunContext {
  public:
   explicit FakeRun(std::function<bool()> stopWhen = {}) : stopWhen_(std::move(stopWhen)) {}
-  bool proceed() override {
-    if (!stopped && stopWhen_ && stopWhen_()) stopped = true;
-    return !stopped;
-  }
-  void status(std::wstring_view text) override { statuses.emplace_back(text); }
+  bool proceed() override { return !(stopped = stopped || (stopWhen_ && stopWhen_())); }
+  void status(std::wstring_view) override {}
   bool stopped = false;
-  std::vector<std::wstring> statuses;
 
  private:
   std::function<bool()> stopWhen_;
 };
 
 // The real shell, in place while it lives: file operations are recorded and run
-// without the shell's own questions, the folder browser answers from `folders`
-// (none left: Cancel), and what it is asked to open is recorded. A test makes the
-// file operation decline, abort, fail or take only some sources with `takes` and
-// `answer`.
+// without the shell's own questions; `takes` picks the sources that really go
+// (all when unset) and `answer` replaces the result, so a test can make it
+// decline, abort, fail or take only some. The folder browser answers from
+// `folders` (none left: Cancel).
 class TestShell : public Win32Shell {
  public:
   struct Call {
     FileOpFunc func;
     std::vector<std::wstring> sources;
-    std::wstring target;
     unsigned flags;
   };
   TestShell() : swap_(&Platform::shell, *this) {}
   std::vector<Call> calls;
   std::deque<std::wstring> folders;
   std::vector<std::wstring> opened;  // file + " " + parameters
-  // Which sources really go (all when unset), judged before any goes.
   std::function<bool(const std::wstring& source)> takes;
-  // The result reported afterwards; unset: the real shell's own.
   std::optional<int> answer;
-  // The user says no to the shell's question: nothing goes, the shell reports the cancel.
-  void decline() {
-    takes = [](const std::wstring&) { return false; };
-    answer = ERROR_CANCELLED;
-  }
   std::function<void()> duringFileOperation;
 
   int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources, std::wstring_view target,
@@ -78,9 +61,19 @@ class TestShell : public Win32Shell {
   Substitute<Shell> swap_;
 };
 
-// True when the recycle bin holds an item deleted from that path.
-bool InRecycleBin(std::wstring_view path);
-void EmptyRecycleBin();
+// Folder searches whose pattern `refuses` picks fail: as an unreadable folder
+// does, or with an exception, as a fault deep in an engine would.
+class RefusingFiles : public Win32FileSystem {
+ public:
+  RefusingFiles(std::function<bool(std::wstring_view pattern)> refuses, bool throws)
+      : refuses_(std::move(refuses)), throws_(throws), swap_(&Platform::files, *this) {}
+  std::unique_ptr<DirSearch> search(std::wstring_view pattern, bool foldersOnly) override;
+
+ private:
+  std::function<bool(std::wstring_view)> refuses_;
+  bool throws_;
+  Substitute<FileSystem> swap_;
+};
 
 // Files and folders made for one test, at full paths or below its own root
 // C:\WindowsVantorraTests\<tag>_<n> (outside the temporary folder, which the junk
@@ -92,13 +85,12 @@ class Planted {
   Planted(const Planted&) = delete;
   Planted& operator=(const Planted&) = delete;
   [[nodiscard]] const std::wstring& root() const { return root_; }
-  [[nodiscard]] std::wstring operator/(std::wstring_view relative) const;
+  [[nodiscard]] std::wstring operator/(std::wstring_view relative) const { return root_ + L"\\" + std::wstring(relative); }
   std::wstring folder(std::wstring_view path);
   // Never overwrites a file that is there already: empty then.
   std::wstring file(std::wstring_view path, std::size_t bytes = 4);
 
  private:
-  [[nodiscard]] std::wstring full(std::wstring_view path) const;
   std::wstring root_;
   std::vector<std::wstring> made_;
 };
@@ -107,17 +99,13 @@ class Planted {
 UniqueFile Hold(const std::wstring& path);
 
 std::vector<std::wstring> Captions(const std::vector<ListRow>& rows);
-// "heading icon buttons text" of every message shown, for example
-// "扫描排除 2 1 您选择的扫描排除项已存在！" (warning, OK).
+std::vector<std::wstring> Sorted(std::vector<std::wstring> paths);
+// "heading icon buttons text" of every message shown.
 std::vector<std::wstring> Shown(const ScriptedMsgBox& box);
 int RowIndex(const RowModel& rows, std::wstring_view caption);
-// Where a scan's rows go in a test: shown as the page shows them.
+// A scan's rows, shown as the page shows them.
 inline FoundSink ShowIn(RowModel& rows, ListRow (*format)(const FoundRow&)) {
   return [&rows, format](FoundRow row) { rows.append(format(row)); };
 }
-
-// A click on a column header; a row dragged onto another.
-void ClickColumn(ListViewBase& list, int column);
-void DragRow(ListViewBase& list, int source, int target);
 
 }  // namespace wv::test
