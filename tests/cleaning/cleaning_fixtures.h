@@ -3,9 +3,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "cleaning/foundrow.h"
 #include "core/engine.h"
 #include "core/rows.h"
+#include "core/text.h"
 #include "platform/win32/win32_platform.h"
 #include "support/testsupport.h"
 
@@ -42,7 +46,6 @@ class TestShell : public Win32Shell {
     std::vector<std::wstring> sources;
     unsigned flags;
   };
-  TestShell() : swap_(&Platform::shell, *this) {}
   std::vector<Call> calls;
   std::deque<std::wstring> folders;
   std::vector<std::wstring> opened;  // file + " " + parameters
@@ -51,14 +54,27 @@ class TestShell : public Win32Shell {
   std::function<void()> duringFileOperation;
 
   int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources, std::wstring_view target,
-                    unsigned flags) override;
-  std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override;
+                    unsigned flags) override {
+    if (duringFileOperation) duringFileOperation();
+    calls.push_back({func, sources, flags});
+    std::vector<std::wstring> run;
+    std::copy_if(sources.begin(), sources.end(), std::back_inserter(run), [&](auto& s) { return !takes || takes(s); });
+    const unsigned quiet = flags | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
+    const int result = run.empty() ? 0 : Win32Shell::fileOperation(owner, func, run, target, quiet);
+    return answer.value_or(result);
+  }
+  std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override {
+    if (folders.empty()) return {};
+    std::wstring folder = std::move(folders.front());
+    folders.pop_front();
+    return folder;
+  }
   void open(std::wstring_view, std::wstring_view file, std::wstring_view params, int) override {
     opened.push_back(std::wstring(file) + L" " + std::wstring(params));
   }
 
  private:
-  Substitute<Shell> swap_;
+  Substitute<Shell> swap_{&Platform::shell, *this};
 };
 
 // Folder searches whose pattern `refuses` picks fail: as an unreadable folder
@@ -66,13 +82,17 @@ class TestShell : public Win32Shell {
 class RefusingFiles : public Win32FileSystem {
  public:
   RefusingFiles(std::function<bool(std::wstring_view pattern)> refuses, bool throws)
-      : refuses_(std::move(refuses)), throws_(throws), swap_(&Platform::files, *this) {}
-  std::unique_ptr<DirSearch> search(std::wstring_view pattern, bool foldersOnly) override;
+      : refuses_(std::move(refuses)), throws_(throws) {}
+  std::unique_ptr<DirSearch> search(std::wstring_view pattern, bool foldersOnly) override {
+    if (!refuses_(pattern)) return Win32FileSystem::search(pattern, foldersOnly);
+    if (throws_) throw std::runtime_error("search refused");
+    return nullptr;
+  }
 
  private:
   std::function<bool(std::wstring_view)> refuses_;
   bool throws_;
-  Substitute<FileSystem> swap_;
+  Substitute<FileSystem> swap_{&Platform::files, *this};
 };
 
 // Files and folders made for one test, at full paths or below its own root
@@ -80,29 +100,75 @@ class RefusingFiles : public Win32FileSystem {
 // scan leaves out); what it made goes again, deepest first, with the object.
 class Planted {
  public:
-  explicit Planted(std::wstring_view tag = L"t");
-  ~Planted();
+  explicit Planted(std::wstring_view tag = L"t") {
+    static std::atomic<int> counter{0};
+    root_ = folder(L"C:\\WindowsVantorraTests\\" + std::wstring(tag) + L"_" +
+                   std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++counter));
+  }
+  ~Planted() {
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it) RemoveTree(*it);
+  }
   Planted(const Planted&) = delete;
   Planted& operator=(const Planted&) = delete;
   [[nodiscard]] const std::wstring& root() const { return root_; }
   [[nodiscard]] std::wstring operator/(std::wstring_view relative) const { return root_ + L"\\" + std::wstring(relative); }
-  std::wstring folder(std::wstring_view path);
+  std::wstring folder(std::wstring_view path) {
+    const std::wstring p = full(path);
+    for (std::size_t i = 3; i <= p.size(); ++i) {
+      if (i < p.size() && p[i] != L'\\') continue;
+      const std::wstring part = p.substr(0, i);
+      if (!PathExists(part) && CreateDirectoryW(part.c_str(), nullptr)) made_.push_back(part);
+    }
+    return p;
+  }
   // Never overwrites a file that is there already: empty then.
-  std::wstring file(std::wstring_view path, std::size_t bytes = 4);
+  std::wstring file(std::wstring_view path, std::size_t bytes = 4) {
+    const std::wstring p = full(path);
+    if (PathExists(p)) return {};
+    folder(ExcludeTrailingBackslash(ExtractFilePath(p)));
+    WriteBytes(p, std::string(bytes, 'j'));
+    made_.push_back(p);
+    return p;
+  }
 
  private:
+  [[nodiscard]] std::wstring full(std::wstring_view path) const {
+    return path.size() > 1 && path[1] == L':' ? std::wstring(path) : *this / path;
+  }
   std::wstring root_;
   std::vector<std::wstring> made_;
 };
 
 // The file opened without sharing, as another program holds it.
-UniqueFile Hold(const std::wstring& path);
+inline UniqueFile Hold(const std::wstring& path) {
+  return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
 
-std::vector<std::wstring> Captions(const std::vector<ListRow>& rows);
-std::vector<std::wstring> Sorted(std::vector<std::wstring> paths);
+inline std::vector<std::wstring> Captions(const std::vector<ListRow>& rows) {
+  std::vector<std::wstring> out;
+  for (const ListRow& r : rows) out.push_back(r.caption);
+  return out;
+}
+
+inline std::vector<std::wstring> Sorted(std::vector<std::wstring> paths) {
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
 // "heading icon buttons text" of every message shown.
-std::vector<std::wstring> Shown(const ScriptedMsgBox& box);
-int RowIndex(const RowModel& rows, std::wstring_view caption);
+inline std::vector<std::wstring> Shown(const ScriptedMsgBox& box) {
+  std::vector<std::wstring> out;
+  for (const auto& m : box.shown())
+    out.push_back(m.heading + L" " + std::to_wstring(m.icon) + L" " + std::to_wstring(m.buttons) + L" " + m.text);
+  return out;
+}
+
+inline int RowIndex(const RowModel& rows, std::wstring_view caption) {
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (EqualsNoCase(rows.at(i).caption, caption)) return static_cast<int>(i);
+  return -1;
+}
+
 // A scan's rows, shown as the page shows them.
 inline FoundSink ShowIn(RowModel& rows, ListRow (*format)(const FoundRow&)) {
   return [&rows, format](FoundRow row) { rows.append(format(row)); };
