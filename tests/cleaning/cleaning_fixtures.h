@@ -23,22 +23,16 @@
 namespace wv::test {
 
 // Stops for good once stopWhen answers true.
-class FakeRun : public RunContext {
- public:
-  explicit FakeRun(std::function<bool()> stopWhen = {}) : stopWhen_(std::move(stopWhen)) {}
-  bool proceed() override { return !(stopped = stopped || (stopWhen_ && stopWhen_())); }
-  void status(std::wstring_view) override {}
+struct FakeRun : RunContext {
+  std::function<bool()> stopWhen;
   bool stopped = false;
-
- private:
-  std::function<bool()> stopWhen_;
+  bool proceed() override { return !(stopped = stopped || (stopWhen && stopWhen())); }
+  void status(std::wstring_view) override {}
 };
 
-// The real shell, in place while it lives: file operations are recorded and run
-// without the shell's own questions; `takes` picks the sources that really go
-// (all when unset) and `answer` replaces the result, so a test can make it
-// decline, abort, fail or take only some. The folder browser answers from
-// `folders` (none left: Cancel).
+// The real shell, in place while it lives: file operations are recorded and run without
+// its questions; `takes` picks the sources that really go (unset: all) and `answer` replaces
+// the result (decline, abort, fail). The folder browser answers from `folders` (none: Cancel).
 class TestShell : public Win32Shell {
  public:
   struct Call {
@@ -79,20 +73,16 @@ class TestShell : public Win32Shell {
 
 // Folder searches whose pattern `refuses` picks fail: as an unreadable folder
 // does, or with an exception, as a fault deep in an engine would.
-class RefusingFiles : public Win32FileSystem {
- public:
-  RefusingFiles(std::function<bool(std::wstring_view pattern)> refuses, bool throws)
-      : refuses_(std::move(refuses)), throws_(throws) {}
+struct RefusingFiles : Win32FileSystem {
+  RefusingFiles(std::function<bool(std::wstring_view)> r, bool t) : refuses(std::move(r)), throws(t) {}
   std::unique_ptr<DirSearch> search(std::wstring_view pattern, bool foldersOnly) override {
-    if (!refuses_(pattern)) return Win32FileSystem::search(pattern, foldersOnly);
-    if (throws_) throw std::runtime_error("search refused");
+    if (!refuses(pattern)) return Win32FileSystem::search(pattern, foldersOnly);
+    if (throws) throw std::runtime_error("search refused");
     return nullptr;
   }
-
- private:
-  std::function<bool(std::wstring_view)> refuses_;
-  bool throws_;
-  Substitute<FileSystem> swap_{&Platform::files, *this};
+  std::function<bool(std::wstring_view)> refuses;
+  bool throws;
+  Substitute<FileSystem> swap{&Platform::files, *this};
 };
 
 // Files and folders made for one test, at full paths or below its own root

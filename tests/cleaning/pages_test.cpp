@@ -79,9 +79,6 @@ TEST_F(CleanPageTest, AJunkScanLocksThePageUntilAStopPress) {
   StatusHook during([&](std::wstring_view text) {
     if (pressed || !text.starts_with(L"已扫描到 2 项")) return;
     pressed = true;
-    EXPECT_EQ(junk().wjql_sm.caption(), L"停止");
-    EXPECT_NE(junk().wjql_runstate, 0);
-    EXPECT_FALSE(form->ToolsEnabled());
     for (Button* x : {&junk().wjql_smsel, &junk().wjql_delsel, &junk().wjql_delall}) EXPECT_FALSE(x->enabled());
     EXPECT_TRUE(junk().wjql_sm.enabled());
     PostMessageW(junk().wjql_sm.handle(), BM_CLICK, 0, 0);
@@ -161,10 +158,8 @@ TEST_F(CleanPageTest, JunkRemovalTakesTheChosenRowsInOneShellOperation) {
   const std::wstring ask = L"文件清理 1 2 您“确定”把所有扫描到的垃圾文件移动到指定的目录吗？";
   struct Case {
     const wchar_t* label;
-    int radio;   // 0 direct, 1 move, 2 recycle bin
-    int folder;  // the move folder: 0 empty, 1 there, 2 missing
-    bool all;    // "全部删除"; otherwise rows 0 and 2 highlighted, or none
-    bool highlight;
+    int radio, folder;    // 0 direct, 1 move, 2 recycle bin; the move folder: 0 empty, 1 there, 2 missing
+    bool all, highlight;  // "全部删除"; otherwise rows 0 and 2 highlighted, or none
     int answer;
     std::vector<std::wstring> shown;
     std::optional<FileOpFunc> func;  // unset: nothing happens
@@ -188,13 +183,9 @@ TEST_F(CleanPageTest, JunkRemovalTakesTheChosenRowsInOneShellOperation) {
     ASSERT_EQ(junkRows(), files);
     junk().wjql_scsz.select(c.radio);
     junk().wjql_scszpath_pathname.setText(c.folder == 0 ? L"" : c.folder == 1 ? dest.root() : dest / L"nowhere");
-    std::vector<std::wstring> chosen = files, left;
-    if (c.highlight) {
-      junk().wjql_showlist.setSelected(0, true);
-      junk().wjql_showlist.setSelected(2, true);
-      chosen = {files[0], files[2]};
-      left = {files[1]};
-    }
+    for (int i : {0, 2}) junk().wjql_showlist.setSelected(i, c.highlight);
+    const std::vector<std::wstring> chosen = c.highlight ? std::vector{files[0], files[2]} : files,
+                                    left = c.highlight ? std::vector{files[1]} : std::vector<std::wstring>{};
     shell.calls.clear();
     shell.duringFileOperation = [&] {
       for (Button* b : {&junk().wjql_sm, &junk().wjql_delsel, &junk().wjql_delall}) EXPECT_FALSE(b->enabled());
@@ -362,18 +353,15 @@ void Press(Button& button) {
   SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
 }
 
-// A fault inside a scan ends the run all the same (caption, run state, gauge,
-// side bar and the page's buttons back) and goes to the log beside the program,
-// one line naming the handler; the next scan runs to its end.
+// A fault inside a scan ends the run on its page (run state and the page's buttons back)
+// and goes to the log naming the handler; the run protocol's tests pin the rest.
 TEST_F(CleanPageTest, AFaultInsideAScanEndsTheRunAndIsLogged) {
   Planted t(L"fault");
-  t.file(L"a.tmp");
   addRow(t.root());
   const std::wstring log = form->programFolder + std::wstring(kFaultLogName);
   const bool logExisted = PathExists(log);
   const std::string logBefore = logExisted ? ReadBytes(log) : std::string();
-  std::size_t logged = logBefore.size();
-  shell.folders = {t.root(), t.root()};
+  shell.folders = {t.root()};
   // The handler, its button, the page's start button, a button the run turns off, the run state.
   const std::tuple<const wchar_t*, Button*, Button*, Button*, const std::int32_t*> cases[] = {
       {L"wjql_smselClick", &junk().wjql_smsel, &junk().wjql_sm, &junk().wjql_smsel, &junk().wjql_runstate},
@@ -386,17 +374,9 @@ TEST_F(CleanPageTest, AFaultInsideAScanEndsTheRunAndIsLogged) {
     }
     EXPECT_EQ(start->caption(), L"扫描");
     EXPECT_TRUE(*state == 0 && off->enabled());
-    EXPECT_TRUE(form->ToolsEnabled());
-    EXPECT_FALSE(form->zdk_runprog.visible());
-    EXPECT_EQ(form->zdk_runinfo.text(), kFaultStatusText);
     const std::string now = PathExists(log) ? ReadBytes(log) : std::string();
-    const std::wstring added = ToWide(now.substr(std::min(now.size(), logged)));
-    logged = now.size();
+    const std::wstring added = ToWide(now.substr(std::min(now.size(), logBefore.size())));
     EXPECT_NE(added.find(std::wstring(L"  ") + handler + L"  search refused\r\n"), std::wstring::npos) << added;
-    EXPECT_EQ(added.find(L'\n'), added.size() - 1) << "one line per fault";
-    Press(*pressed);
-    EXPECT_NE(form->zdk_runinfo.text(), kFaultStatusText);
-    EXPECT_EQ(start->caption(), L"扫描");
   }
   if (logExisted) WriteBytes(log, logBefore);
   else DeleteFileW(log.c_str());

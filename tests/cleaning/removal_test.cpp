@@ -68,11 +68,8 @@ TEST(Removal, TheShellsResultDecidesWhatElseGoes) {
     const std::vector<FoundRow> rows = {
         {t.file(L"a.tmp")}, {t.file(L"sub\\b.tmp")}, Waste(t.folder(L"sub\\deep")), Waste(t / L"sub"),
         Waste(t.folder(L"empty"))};
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      if (marks[i]) {
-        ASSERT_TRUE(SetFileAttributesW(rows[i].path.c_str(), marks[i]));
-      }
-    }
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      ASSERT_TRUE(!marks[i] || SetFileAttributesW(rows[i].path.c_str(), marks[i]));
     TestShell shell;
     shell.takes = [&](const std::wstring& s) {
       return std::ranges::any_of(c.takes, [&](std::size_t i) { return rows[i].path == s; });
