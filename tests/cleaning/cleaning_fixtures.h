@@ -1,123 +1,167 @@
 #pragma once
-// Fixtures of the cleaning tests: a run context that stops on request, a shell
-// that records its file operations and answers the folder browser, the recycle
-// bin as the shell shows it, files planted at real paths of the prefix, and the
-// notifications a mouse sends to a list.
+// Fixtures of the cleaning tests.
 
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/engine.h"
-#include "core/publline.h"
 #include "cleaning/foundrow.h"
+#include "core/engine.h"
 #include "core/rows.h"
+#include "core/text.h"
 #include "platform/win32/win32_platform.h"
 #include "support/testsupport.h"
-#include "ui/listview.h"
 
 namespace wv::test {
 
-// Records the status texts; stops for good once stopWhen answers true.
-class FakeRun : public RunContext {
- public:
-  explicit FakeRun(std::function<bool()> stopWhen = {}) : stopWhen_(std::move(stopWhen)) {}
-  bool proceed() override {
-    if (!stopped && stopWhen_ && stopWhen_()) stopped = true;
-    return !stopped;
-  }
-  void status(std::wstring_view text) override { statuses.emplace_back(text); }
+// Stops for good once stopWhen answers true.
+struct FakeRun : RunContext {
+  std::function<bool()> stopWhen;
   bool stopped = false;
-  std::vector<std::wstring> statuses;
-
- private:
-  std::function<bool()> stopWhen_;
+  bool proceed() override { return !(stopped = stopped || (stopWhen && stopWhen())); }
+  void status(std::wstring_view) override {}
 };
 
-// The real shell, in place while it lives: file operations are recorded and run
-// without the shell's own questions, the folder browser answers from `folders`
-// (none left: Cancel), and what it is asked to open is recorded. A test makes the
-// file operation decline, abort, fail or take only some sources with `takes` and
-// `answer`.
+// The real shell, in place while it lives: file operations are recorded and run without
+// its questions; `takes` picks the sources that really go (unset: all) and `answer` replaces
+// the result (decline, abort, fail). The folder browser answers from `folders` (none: Cancel).
 class TestShell : public Win32Shell {
  public:
   struct Call {
     FileOpFunc func;
     std::vector<std::wstring> sources;
-    std::wstring target;
     unsigned flags;
   };
-  TestShell() : swap_(&Platform::shell, *this) {}
   std::vector<Call> calls;
   std::deque<std::wstring> folders;
   std::vector<std::wstring> opened;  // file + " " + parameters
-  // Which sources really go (all when unset), judged before any goes.
   std::function<bool(const std::wstring& source)> takes;
-  // The result reported afterwards; unset: the real shell's own.
   std::optional<int> answer;
-  // The user says no to the shell's question: nothing goes, the shell reports the cancel.
-  void decline() {
-    takes = [](const std::wstring&) { return false; };
-    answer = ERROR_CANCELLED;
-  }
   std::function<void()> duringFileOperation;
 
   int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources, std::wstring_view target,
-                    unsigned flags) override;
-  std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override;
+                    unsigned flags) override {
+    if (duringFileOperation) duringFileOperation();
+    calls.push_back({func, sources, flags});
+    std::vector<std::wstring> run;
+    std::copy_if(sources.begin(), sources.end(), std::back_inserter(run), [&](auto& s) { return !takes || takes(s); });
+    const unsigned quiet = flags | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
+    const int result = run.empty() ? 0 : Win32Shell::fileOperation(owner, func, run, target, quiet);
+    return answer.value_or(result);
+  }
+  std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override {
+    if (folders.empty()) return {};
+    std::wstring folder = std::move(folders.front());
+    folders.pop_front();
+    return folder;
+  }
   void open(std::wstring_view, std::wstring_view file, std::wstring_view params, int) override {
     opened.push_back(std::wstring(file) + L" " + std::wstring(params));
   }
 
  private:
-  Substitute<Shell> swap_;
+  Substitute<Shell> swap_{&Platform::shell, *this};
 };
 
-// True when the recycle bin holds an item deleted from that path.
-bool InRecycleBin(std::wstring_view path);
-void EmptyRecycleBin();
+// Folder searches whose pattern `refuses` picks fail: as an unreadable folder
+// does, or with an exception, as a fault deep in an engine would.
+struct RefusingFiles : Win32FileSystem {
+  RefusingFiles(std::function<bool(std::wstring_view)> r, bool t) : refuses(std::move(r)), throws(t) {}
+  std::unique_ptr<DirSearch> search(std::wstring_view pattern, bool foldersOnly) override {
+    if (!refuses(pattern)) return Win32FileSystem::search(pattern, foldersOnly);
+    if (throws) throw std::runtime_error("search refused");
+    return nullptr;
+  }
+  std::function<bool(std::wstring_view)> refuses;
+  bool throws;
+  Substitute<FileSystem> swap{&Platform::files, *this};
+};
 
 // Files and folders made for one test, at full paths or below its own root
 // C:\WindowsVantorraTests\<tag>_<n> (outside the temporary folder, which the junk
 // scan leaves out); what it made goes again, deepest first, with the object.
 class Planted {
  public:
-  explicit Planted(std::wstring_view tag = L"t");
-  ~Planted();
+  explicit Planted(std::wstring_view tag = L"t") {
+    static std::atomic<int> counter{0};
+    root_ = folder(L"C:\\WindowsVantorraTests\\" + std::wstring(tag) + L"_" +
+                   std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++counter));
+  }
+  ~Planted() {
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it) RemoveTree(*it);
+  }
   Planted(const Planted&) = delete;
   Planted& operator=(const Planted&) = delete;
   [[nodiscard]] const std::wstring& root() const { return root_; }
-  [[nodiscard]] std::wstring operator/(std::wstring_view relative) const;
-  std::wstring folder(std::wstring_view path);
+  [[nodiscard]] std::wstring operator/(std::wstring_view relative) const { return root_ + L"\\" + std::wstring(relative); }
+  std::wstring folder(std::wstring_view path) {
+    const std::wstring p = full(path);
+    for (std::size_t i = 3; i <= p.size(); ++i) {
+      if (i < p.size() && p[i] != L'\\') continue;
+      const std::wstring part = p.substr(0, i);
+      if (!PathExists(part) && CreateDirectoryW(part.c_str(), nullptr)) made_.push_back(part);
+    }
+    return p;
+  }
   // Never overwrites a file that is there already: empty then.
-  std::wstring file(std::wstring_view path, std::size_t bytes = 4);
+  std::wstring file(std::wstring_view path, std::size_t bytes = 4) {
+    const std::wstring p = full(path);
+    if (PathExists(p)) return {};
+    folder(ExcludeTrailingBackslash(ExtractFilePath(p)));
+    WriteBytes(p, std::string(bytes, 'j'));
+    made_.push_back(p);
+    return p;
+  }
 
  private:
-  [[nodiscard]] std::wstring full(std::wstring_view path) const;
+  [[nodiscard]] std::wstring full(std::wstring_view path) const {
+    return path.size() > 1 && path[1] == L':' ? std::wstring(path) : *this / path;
+  }
   std::wstring root_;
   std::vector<std::wstring> made_;
 };
 
 // The file opened without sharing, as another program holds it.
-UniqueFile Hold(const std::wstring& path);
+inline UniqueFile Hold(const std::wstring& path) {
+  return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
 
-std::vector<std::wstring> Captions(const std::vector<ListRow>& rows);
-// "heading icon buttons text" of every message shown, for example
-// "扫描排除 2 1 您选择的扫描排除项已存在！" (warning, OK).
-std::vector<std::wstring> Shown(const ScriptedMsgBox& box);
-int RowIndex(const RowModel& rows, std::wstring_view caption);
-// Where a scan's rows go in a test: shown as the page shows them.
+inline std::vector<std::wstring> Captions(const std::vector<ListRow>& rows) {
+  std::vector<std::wstring> out;
+  for (const ListRow& r : rows) out.push_back(r.caption);
+  return out;
+}
+
+inline std::vector<std::wstring> Sorted(std::vector<std::wstring> paths) {
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+// "heading icon buttons text" of every message shown.
+inline std::vector<std::wstring> Shown(const ScriptedMsgBox& box) {
+  std::vector<std::wstring> out;
+  for (const auto& m : box.shown())
+    out.push_back(m.heading + L" " + std::to_wstring(m.icon) + L" " + std::to_wstring(m.buttons) + L" " + m.text);
+  return out;
+}
+
+inline int RowIndex(const RowModel& rows, std::wstring_view caption) {
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (EqualsNoCase(rows.at(i).caption, caption)) return static_cast<int>(i);
+  return -1;
+}
+
+// A scan's rows, shown as the page shows them.
 inline FoundSink ShowIn(RowModel& rows, ListRow (*format)(const FoundRow&)) {
   return [&rows, format](FoundRow row) { rows.append(format(row)); };
 }
-
-// A click on a column header; a row dragged onto another.
-void ClickColumn(ListViewBase& list, int column);
-void DragRow(ListViewBase& list, int source, int target);
 
 }  // namespace wv::test

@@ -4,179 +4,103 @@
 
 #include "cleaning/cleaning_fixtures.h"
 #include "cleaning/removal.h"
-#include "cleaning/cleanpage.h"
-#include "cleaning/wjrcpage.h"
-#include "support/testsupport.h"
 
 namespace wv::test {
 namespace {
 
 constexpr DWORD kMarks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-FoundRow Row(const std::wstring& path, std::wstring_view size = L"4.00 B") {
-  return FoundRow{path, 4, size == kWasteFolderText ? FoundKind::WasteFolder : FoundKind::File, 4};
+FoundRow Waste(const std::wstring& folder) { return {folder, 0, FoundKind::WasteFolder}; }
+
+// Deletes the chosen rows (all when none given) directly; the paths of the rows
+// left. A row leaves exactly when its path is gone.
+std::vector<std::wstring> RemoveAndLeft(const std::vector<FoundRow>& rows, std::vector<std::size_t> chosen = {}) {
+  RemovalOptions direct;
+  direct.mode = RemovalMode::DeleteDirectly;
+  const std::vector<std::size_t> gone =
+      RemoveFoundRows(rows, chosen.empty() ? AllRowIndices(rows.size()) : chosen, direct);
+  std::vector<std::wstring> left;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const bool went = std::binary_search(gone.begin(), gone.end(), i);
+    EXPECT_NE(PathExists(rows[i].path), went) << rows[i].path;
+    if (!went) left.push_back(rows[i].path);
+  }
+  return left;
 }
 
-// The found rows as a page keeps them: the structs, and the rows shown for them.
-struct Rows {
-  RowModel shown;
-  ResultRows<FoundRow> found{shown, FormatDailyRow};
-  void append(FoundRow row) { found.append(std::move(row)); }
-  [[nodiscard]] std::size_t size() const { return found.size(); }
-  [[nodiscard]] const std::vector<ListRow>& rows() const { return shown.rows(); }
-};
-
-std::size_t RemoveFoundRows(Rows& rows, std::vector<std::size_t> indices, const RemovalOptions& options) {
-  return RemoveFound(rows.found, std::move(indices), options);
-}
-
-std::vector<std::size_t> AllRowIndices(const Rows& rows) { return wv::AllRowIndices(rows.size()); }
-int RowIndex(const Rows& rows, std::wstring_view path) { return test::RowIndex(rows.shown, path); }
-
-DWORD Marks(const std::wstring& path) { return GetFileAttributesW(path.c_str()) & kMarks; }
-
-RemovalOptions Direct() {
-  RemovalOptions options;
-  options.mode = RemovalMode::DeleteDirectly;
-  return options;
-}
-
-TEST(Removal, RowsOfFilesStillThereStay) {
+// A file in use stays, a vanished one is not handed over, and a folder goes
+// only as a waste folder; files go first.
+TEST(Removal, OnlyWhatIsStillThereGoesAsItsKindSays) {
   Planted t(L"rmstay");
-  const std::wstring a = t.file(L"a.tmp"), busy = t.file(L"busy.tmp"), gone = t / L"gone.tmp";
-  Rows rows;
-  for (const std::wstring& p : {a, busy, gone}) rows.append(Row(p));
+  const std::wstring a = t.file(L"a.tmp"), busy = t.file(L"busy.tmp"), asFile = t.folder(L"listed as file"),
+                     waste = t.folder(L"waste");
+  const std::vector<FoundRow> rows = {Waste(waste), {a}, {busy}, {t / L"gone.tmp"}, {asFile}};
   TestShell shell;
-  {
-    UniqueFile hold = Hold(busy);
-    ASSERT_TRUE(hold.valid());
-    EXPECT_EQ(RemoveFoundRows(rows, AllRowIndices(rows), Direct()), 2u);
-  }
-  EXPECT_EQ(Captions(rows.rows()), std::vector<std::wstring>{busy});
+  UniqueFile hold = Hold(busy);
+  ASSERT_TRUE(hold.valid());
+  EXPECT_EQ(RemoveAndLeft(rows), (std::vector<std::wstring>{busy, asFile}));
   ASSERT_EQ(shell.calls.size(), 1u);
-  EXPECT_EQ(shell.calls[0].sources, (std::vector<std::wstring>{a, busy}));  // a vanished file is not handed over
-  EXPECT_FALSE(PathExists(a));
+  EXPECT_EQ(shell.calls[0].sources, (std::vector<std::wstring>{a, busy, waste}));
 }
 
-// What the daily scan lists for a small tree: two files (one hidden and system,
-// in a hidden folder), then the waste folders deepest first, one of them empty.
-struct DailyTree {
-  Planted t{L"rmtree"};
-  Rows rows;
-  std::wstring a = t.file(L"a.tmp");
-  std::wstring marked = t.file(L"sub\\b.tmp");
-  std::wstring deep = t.folder(L"sub\\deep");
-  std::wstring sub = t / L"sub";
-  std::wstring empty = t.folder(L"empty");
-  DailyTree() {
-    EXPECT_TRUE(SetFileAttributesW(marked.c_str(), kMarks));
-    EXPECT_TRUE(SetFileAttributesW(sub.c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN));
-    for (const std::wstring& f : {a, marked}) rows.append(Row(f));
-    for (const std::wstring& d : {deep, sub, empty}) rows.append(Row(d, kWasteFolderText));
-  }
-};
-
-// A "No" to the shell's question, or a stop in its progress, removes nothing
-// more: no empty waste folder goes behind the user's back, and what is left keeps
-// its marks. Only what the shell took before the stop leaves the list.
-TEST(Removal, ADeclinedOrAbortedShellEndsTheRemoval) {
-  for (const bool aborted : {false, true}) {
-    SCOPED_TRACE(aborted ? "aborted" : "declined");
-    DailyTree tree;
+// What the daily scan lists for a small tree, waste folders deepest first. A "No"
+// to the shell's question or a stop in its progress removes nothing more: no
+// empty waste folder goes behind the user's back. When the shell fails on its own
+// the waste folders go that are empty by then. What is left keeps its marks.
+TEST(Removal, TheShellsResultDecidesWhatElseGoes) {
+  struct Case {
+    const char* label;
+    std::vector<std::size_t> takes;  // the rows the shell really removes
+    std::optional<int> answer;
+    std::vector<std::size_t> left;
+  };
+  const Case cases[] = {
+      {"declined", {}, ERROR_CANCELLED, {0, 1, 2, 3, 4}},
+      {"aborted", {0}, ERROR_CANCELLED, {1, 2, 3, 4}},
+      {"partly taken, success reported", {0, 4}, std::nullopt, {1, 2, 3}},
+      {"failed, sub emptied", {0, 1}, 1, {}},
+      {"failed, sub still holding b.tmp", {0}, 1, {1, 3}},
+  };
+  const DWORD marks[] = {0, kMarks, 0, FILE_ATTRIBUTE_HIDDEN, 0};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    Planted t(L"rmtree");
+    const std::vector<FoundRow> rows = {
+        {t.file(L"a.tmp")}, {t.file(L"sub\\b.tmp")}, Waste(t.folder(L"sub\\deep")), Waste(t / L"sub"),
+        Waste(t.folder(L"empty"))};
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      ASSERT_TRUE(!marks[i] || SetFileAttributesW(rows[i].path.c_str(), marks[i]));
     TestShell shell;
-    shell.decline();
-    if (aborted) shell.takes = [&](const std::wstring& s) { return s == tree.a; };
-    EXPECT_EQ(RemoveFoundRows(tree.rows, AllRowIndices(tree.rows), Direct()), aborted ? 1u : 0u);
+    shell.takes = [&](const std::wstring& s) {
+      return std::ranges::any_of(c.takes, [&](std::size_t i) { return rows[i].path == s; });
+    };
+    shell.answer = c.answer;
+    std::vector<std::wstring> left;
+    for (std::size_t i : c.left) left.push_back(rows[i].path);
+    EXPECT_EQ(RemoveAndLeft(rows), left);
     ASSERT_EQ(shell.calls.size(), 1u);
     EXPECT_EQ(shell.calls[0].sources.size(), 5u);
-    EXPECT_EQ(PathExists(tree.a), !aborted);
-    for (const std::wstring& d : {tree.deep, tree.empty}) EXPECT_TRUE(PathExists(d)) << d;
-    EXPECT_EQ(Marks(tree.marked), kMarks);
-    EXPECT_EQ(Marks(tree.sub), DWORD{FILE_ATTRIBUTE_HIDDEN});
-    EXPECT_EQ(tree.rows.size(), aborted ? 4u : 5u);
-    EXPECT_EQ(RowIndex(tree.rows, tree.a) < 0, aborted);
+    for (std::size_t i : c.left) EXPECT_EQ(GetFileAttributesW(rows[i].path.c_str()) & kMarks, marks[i]) << i;
   }
 }
 
-// The shell reports success but left some sources (skipped, held by another
-// program): their rows stay and their marks come back.
-TEST(Removal, APartialRemovalGivesTheMarksBack) {
-  DailyTree tree;
-  TestShell shell;
-  shell.takes = [&](const std::wstring& s) { return s == tree.a || s == tree.empty; };
-  EXPECT_EQ(RemoveFoundRows(tree.rows, AllRowIndices(tree.rows), Direct()), 2u);
-  EXPECT_EQ(Captions(tree.rows.rows()), (std::vector<std::wstring>{tree.marked, tree.deep, tree.sub}));
-  EXPECT_EQ(Marks(tree.marked), kMarks);
-  EXPECT_EQ(Marks(tree.sub), DWORD{FILE_ATTRIBUTE_HIDDEN});
-}
-
-// The shell fails on its own after the files went: the waste folders go only when empty.
-TEST(Removal, AFailedDailyRemovalTakesOnlyEmptyWasteFolders) {
-  Planted t(L"rmfallback");
-  Rows rows;
-  for (const wchar_t* f : {L"a.tmp", L"sub\\deep\\c.tmp", L"other\\x.tmp"}) rows.append(Row(t.file(f)));
-  for (const wchar_t* f : {L"sub\\deep", L"sub", L"other"}) rows.append(Row(t / f, kWasteFolderText));
-  TestShell shell;
-  shell.takes = [](const std::wstring& s) { return FileExists(s); };
-  shell.answer = 1;
-  // Held open, x.tmp stays: its folder is not empty when the fallback comes.
-  UniqueFile hold = Hold(t / L"other\\x.tmp");
-  ASSERT_TRUE(hold.valid());
-  EXPECT_EQ(RemoveFoundRows(rows, AllRowIndices(rows), Direct()), 4u);
-  ASSERT_EQ(shell.calls.size(), 1u);
-  EXPECT_EQ(shell.calls[0].sources.size(), 6u);
-  EXPECT_FALSE(PathExists(t / L"sub"));
-  EXPECT_EQ(Captions(rows.rows()), (std::vector<std::wstring>{t / L"other\\x.tmp", t / L"other"}));
-}
-
-// Between the scan and the removal a folder may stop being waste: a program put
-// a file into it, its listed file is not among the chosen rows, or it holds a
-// link. Such a folder is not handed to the shell and its row stays.
+// Between the scan and the removal a folder may stop being waste: a file arrived
+// in it, its listed file is not chosen, or it holds a link (scripts/make-test-links:
+// "out" leads out of the tree, "sub\loop" back to its parent). It stays.
 TEST(Removal, AWasteFolderGoesOnlyWhileStillWaste) {
   Planted t(L"rmrecheck");
   const std::wstring links = L"C:\\WindowsVantorraFixtures\\links\\tree";
-  ASSERT_TRUE(PathExists(links + L"\\out")) << "scripts/make-test-links makes the link";
-  Rows rows;
-  const std::wstring going = t.file(L"going\\g.tmp"), kept = t.file(L"kept\\k.tmp");
-  t.folder(L"late");
-  for (const std::wstring& f : {going, kept, links + L"\\inside.tmp", links + L"\\sub\\deeper.tmp"})
-    rows.append(Row(f));
-  for (const std::wstring& d : {t / L"going", t / L"kept", t / L"late", links + L"\\sub", links})
-    rows.append(Row(d, kWasteFolderText));
+  ASSERT_TRUE(PathExists(links + L"\\out")) << "run through ctest";
+  std::vector<FoundRow> rows = {{t.file(L"going\\g.tmp")}, {t.file(L"kept\\k.tmp")}, {links + L"\\inside.tmp"},
+                                {links + L"\\sub\\deeper.tmp"}};
+  for (const std::wstring& d : {t / L"going", t / L"kept", t.folder(L"late"), links + L"\\sub", links})
+    rows.push_back(Waste(d));
   t.file(L"late\\arrived.txt");
-
   TestShell shell;
   shell.takes = [](const std::wstring&) { return false; };  // only looks
-  std::vector<std::size_t> chosen = AllRowIndices(rows);
-  chosen.erase(chosen.begin() + 1);  // kept\k.tmp stays unchosen
-  EXPECT_EQ(RemoveFoundRows(rows, chosen, Direct()), 0u);
+  EXPECT_EQ(RemoveAndLeft(rows, {0, 2, 3, 4, 5, 6, 7, 8}).size(), rows.size());
   ASSERT_EQ(shell.calls.size(), 1u);
-  const std::vector<std::wstring>& sources = shell.calls[0].sources;
-  for (const std::wstring& d : {t / L"kept", t / L"late", links})
-    EXPECT_EQ(std::count(sources.begin(), sources.end(), d), 0) << d;
-  EXPECT_EQ(std::count(sources.begin(), sources.end(), t / L"going"), 1);
-  EXPECT_EQ(std::count(sources.begin(), sources.end(), links + L"\\sub"), 0) << "holds a link to itself";
-  EXPECT_EQ(rows.size(), 9u);
-}
-
-TEST(Removal, TheRowsKindSaysWhatItIsNotItsText) {
-  Planted t(L"rmkind");
-  const std::wstring file = t.file(L"a.tmp");
-  const std::wstring asFile = t.folder(L"listed as file"), asWaste = t.folder(L"listed as waste");
-  std::vector<FoundRow> rows = {{file, 4, FoundKind::File, 0},
-                                {asFile, 0, FoundKind::File, 0},
-                                {asWaste, 0, FoundKind::WasteFolder, 0}};
-  TestShell shell;
-  shell.takes = [](const std::wstring&) { return false; };  // only looks
-  EXPECT_TRUE(wv::RemoveFoundRows(rows, wv::AllRowIndices(rows.size()), Direct()).empty());
-  ASSERT_EQ(shell.calls.size(), 1u);
-  // A folder goes only as a waste folder; files first, then the folders.
-  EXPECT_EQ(shell.calls[0].sources, (std::vector<std::wstring>{file, asWaste}));
-
-  // What the page shows is made from the kind.
-  EXPECT_EQ(FormatDailyRow(rows[2]).column(1), kWasteFolderText);
-  EXPECT_EQ(FormatDailyRow(rows[0]).column(1), FormatSize(4));
-  EXPECT_EQ(FormatDailyRow(rows[0]).column(2), L"系统临时文件");
+  EXPECT_EQ(shell.calls[0].sources, (std::vector<std::wstring>{rows[0].path, rows[2].path, rows[3].path, t / L"going"}));
 }
 
 }  // namespace

@@ -1,0 +1,386 @@
+// The junk-file and daily-file pages in the real main window: what a scan reads
+// from the page and when, what a running scan locks, a stop press, removal with
+// its checks and questions, the pages' folder lists, and a fault inside a scan.
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include "app/appfixture.h"
+#include "app/runprotocol.h"
+#include "cleaning/cleaning_fixtures.h"
+#include "cleaning/cleanpage.h"
+#include "cleaning/removal.h"
+#include "cleaning/wjqlpage.h"
+#include "cleaning/wjrcline.h"
+#include "cleaning/wjrcpage.h"
+#include "core/text.h"
+
+namespace wv::test {
+namespace {
+
+const std::vector<std::wstring> kEmptyEditor = {L"", L"包含", L"指定类型", L""};
+
+class CleanPageTest : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    form->Panel2.button(L"wjql").click();
+    // Only the user's folders: the other items would clean the prefix's real folders.
+    for (int i = 0; i < daily().wjrc_select.count(); ++i) daily().wjrc_select.setChecked(i, i == 4);
+  }
+  WjqlPage& junk() { return form->page<WjqlPage>(); }
+  WjrcPage& daily() { return form->page<WjrcPage>(); }
+  ListView& self() { return daily().wjrc_selflist; }
+  void scanFolder(const std::wstring& folder) {
+    shell.folders.push_back(folder);
+    junk().wjql_smsel.click();
+  }
+  std::vector<std::wstring> junkRows() { return Captions(junk().wjql_results.rows()); }
+  void expectJunkIdle() {
+    EXPECT_EQ(junk().wjql_sm.caption(), L"扫描");
+    EXPECT_EQ(junk().wjql_runstate, 0);
+    EXPECT_TRUE(form->ToolsEnabled());
+    EXPECT_TRUE(junk().wjql_sm.enabled() && junk().wjql_smsel.enabled());
+    EXPECT_EQ(junk().wjql_delall.enabled(), !junk().wjql_results.empty());
+    EXPECT_EQ(junk().wjql_showlist.count(), static_cast<int>(junk().wjql_results.size()));
+  }
+  void addRow(const std::wstring& folder, bool givenTypes = false, const std::wstring& types = L"", bool ticked = true) {
+    self().appendRow(UserCleanFolderRow(UserCleanFolder{ticked, folder, true, givenTypes, types}));
+  }
+  // The editor as the user fills it (index 0: "包含", "指定类型"), then "增加".
+  void add(const std::wstring& folder, int sub, int mode, const std::wstring& types) {
+    daily().wjrc_selfpath.setText(folder);
+    daily().wjrc_selfsub.setIndex(sub);
+    daily().wjrc_selfmode.setIndex(mode);
+    daily().wjrc_selftype.setText(types);
+    daily().wjrc_selfadd.click();
+  }
+  std::vector<std::wstring> rowTexts(int row) {
+    const ListRow r = self().row(row);
+    return {r.caption, r.column(1), r.column(2), r.column(3), r.checked ? L"ticked" : L"not ticked"};
+  }
+  std::vector<std::wstring> editor() {
+    return {daily().wjrc_selfpath.text(), daily().wjrc_selfsub.text(), daily().wjrc_selfmode.text(),
+            daily().wjrc_selftype.text()};
+  }
+
+  TestShell shell;
+};
+
+// While a scan runs its button is the stop button and nothing else starts; a stop
+// press keeps the rows found so far; a double click shows a row's own file.
+TEST_F(CleanPageTest, AJunkScanLocksThePageUntilAStopPress) {
+  Planted t(L"stop");
+  for (int i = 0; i < 4; ++i) t.file(L"f" + std::to_wstring(i) + L"\\x.tmp");
+  junk().FlatButton9.click();  // the results show whatever inner page was open
+  const double interval = DrainInterval();
+  SetDrainInterval(0);  // every item drains the queue, so the posted press lands before the next one
+  bool pressed = false;
+  StatusHook during([&](std::wstring_view text) {
+    if (pressed || !text.starts_with(L"已扫描到 2 项")) return;
+    pressed = true;
+    for (Button* x : {&junk().wjql_smsel, &junk().wjql_delsel, &junk().wjql_delall}) EXPECT_FALSE(x->enabled());
+    EXPECT_TRUE(junk().wjql_sm.enabled());
+    PostMessageW(junk().wjql_sm.handle(), BM_CLICK, 0, 0);
+  });
+  scanFolder(t.root());
+  SetDrainInterval(interval);
+  ASSERT_TRUE(pressed);
+  ASSERT_EQ(junkRows().size(), 2u);
+  EXPECT_EQ(junk().wjql_results.at(1).column(1), FormatSize(4));
+  EXPECT_EQ(form->zdk_runinfo.text(), L"扫描到符合条件的垃圾文件共 2 项,占用 " + FormatSize(8) + L" 硬盘空间");
+  EXPECT_EQ(junk().PageControl6.active(), 0);
+  expectJunkIdle();
+  junk().wjql_showlist.select(1);
+  junk().wjql_showlist.onDblClick();
+  EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"Explorer.exe /n,/select," + junkRows()[1]});
+}
+
+TEST_F(CleanPageTest, TheJunkScanReadsMasksAndExclusionsFromThePage) {
+  Planted t(L"reads");
+  const std::wstring a = t.file(L"a.tmp"), b = t.file(L"a.bak"), c = t.file(L"skip\\c.tmp"), d = t.file(L"skipper\\d.tmp");
+  ListView& masks = junk().wjql_wjlxlist;
+  auto scan = [&](const std::vector<std::wstring>& listed) {
+    scanFolder(t.root());
+    EXPECT_EQ(Sorted(junkRows()), listed);
+    expectJunkIdle();
+  };
+  scan({b, a, c, d});
+  masks.setChecked(FindFolderRow(masks, L"*.bak"), false);
+  scan({a, c, d});
+  shell.folders.push_back(t / L"skip");
+  junk().wjql_jumpadd.click();
+  scan({a});
+  masks.setAllChecked(false);
+  scan({});
+  EXPECT_EQ(form->zdk_runinfo.text(), L"未扫描到符合条件的垃圾文件");
+}
+
+// A drive's tick counts when the walk reaches its row. Rows for a drive that is
+// not there (walked at once) and for C: follow the real ones, which are unticked;
+// the walk of C: is stopped as soon as it shows.
+TEST_F(CleanPageTest, ADrivesTickIsReadWhenTheWalkReachesIt) {
+  ASSERT_EQ(GetLogicalDrives() & (1u << (L'Q' - L'A')), 0u);
+  ListView& drives = junk().wjql_select;
+  drives.setAllChecked(false);
+  const int c = drives.count() + 1;
+  for (const wchar_t* caption : {L"无此盘 (Q:)", L"本地磁盘 (C:)"}) {
+    ListRow row;
+    row.caption = caption;
+    row.checked = true;
+    drives.appendRow(row);
+  }
+  for (const bool untick : {true, false}) {
+    SCOPED_TRACE(untick ? "C: unticked while Q: is walked" : "C: left ticked");
+    drives.setChecked(c, true);
+    bool walkedQ = false, walkedC = false;
+    StatusHook during([&](std::wstring_view text) {
+      if (text.ends_with(L"-- Q:\\")) {
+        walkedQ = true;
+        if (untick) drives.setChecked(c, false);
+      } else if (!walkedC && text.find(L"-- C:\\") != std::wstring_view::npos) {
+        walkedC = true;
+        junk().wjql_run.requestStop();
+      }
+    });
+    junk().wjql_sm.click();
+    EXPECT_TRUE(walkedQ);
+    EXPECT_EQ(walkedC, !untick);
+    expectJunkIdle();
+  }
+}
+
+// Each mode takes the chosen rows in one shell operation, the buttons off
+// meanwhile; only the move mode asks, after checking its folder. Nothing chosen,
+// a wrong folder or a "Cancel" changes nothing.
+TEST_F(CleanPageTest, JunkRemovalTakesTheChosenRowsInOneShellOperation) {
+  const std::wstring wrong = L"目录错误 2 1 您指定的用于存放垃圾文件的目录错误，请重新选择！";
+  const std::wstring ask = L"文件清理 1 2 您“确定”把所有扫描到的垃圾文件移动到指定的目录吗？";
+  struct Case {
+    const wchar_t* label;
+    int radio, folder;    // 0 direct, 1 move, 2 recycle bin; the move folder: 0 empty, 1 there, 2 missing
+    bool all, highlight;  // "全部删除"; otherwise rows 0 and 2 highlighted, or none
+    int answer;
+    std::vector<std::wstring> shown;
+    std::optional<FileOpFunc> func;  // unset: nothing happens
+    unsigned flags;
+  };
+  const Case cases[] = {
+      {L"nothing highlighted", 0, 0, false, false, IDOK, {}, {}, 0},
+      {L"move folder missing", 1, 2, false, true, IDOK, {wrong}, {}, 0},
+      {L"move folder empty", 1, 0, true, false, IDOK, {wrong}, {}, 0},
+      {L"move question cancelled", 1, 1, true, false, IDCANCEL, {ask}, {}, 0},
+      {L"direct, highlighted", 0, 0, false, true, IDOK, {}, FileOpFunc::Delete, FOF_SILENT | FOF_NOERRORUI},
+      {L"move, all", 1, 1, true, false, IDOK, {ask}, FileOpFunc::Move, FOF_ALLOWUNDO | FOF_NOERRORUI},
+      {L"recycle bin, highlighted", 2, 0, false, true, IDOK, {}, FileOpFunc::Delete, FOF_ALLOWUNDO | FOF_NOERRORUI},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    Planted t(L"remove"), dest(L"dest");
+    const std::vector<std::wstring> files = {t.file(L"a.tmp"), t.file(L"b.tmp"), t.file(L"sub\\c.tmp")};
+    ASSERT_TRUE(SetFileAttributesW(files[0].c_str(), FILE_ATTRIBUTE_READONLY));
+    scanFolder(t.root());
+    ASSERT_EQ(junkRows(), files);
+    junk().wjql_scsz.select(c.radio);
+    junk().wjql_scszpath_pathname.setText(c.folder == 0 ? L"" : c.folder == 1 ? dest.root() : dest / L"nowhere");
+    for (int i : {0, 2}) junk().wjql_showlist.setSelected(i, c.highlight);
+    const std::vector<std::wstring> chosen = c.highlight ? std::vector{files[0], files[2]} : files,
+                                    left = c.highlight ? std::vector{files[1]} : std::vector<std::wstring>{};
+    shell.calls.clear();
+    shell.duringFileOperation = [&] {
+      for (Button* b : {&junk().wjql_sm, &junk().wjql_delsel, &junk().wjql_delall}) EXPECT_FALSE(b->enabled());
+    };
+    ScriptedMsgBox box;
+    box.answer(c.answer);
+    (c.all ? junk().wjql_delall : junk().wjql_delsel).click();
+    junk().wjql_showlist.selectAll(false);
+    EXPECT_EQ(Shown(box), c.shown);
+    const bool goes = c.func.has_value();
+    ASSERT_EQ(shell.calls.size(), goes ? 1u : 0u);
+    if (goes) {
+      EXPECT_EQ(std::tie(shell.calls[0].func, shell.calls[0].flags, shell.calls[0].sources),
+                std::tie(*c.func, c.flags, chosen));
+    }
+    for (const std::wstring& f : files) {
+      const bool went = goes && std::ranges::count(chosen, f) > 0;
+      EXPECT_NE(PathExists(f), went) << f;
+      EXPECT_EQ(PathExists(dest / ExtractFileName(f)), went && c.radio == 1) << f;
+    }
+    EXPECT_EQ(junkRows(), goes ? left : files);
+    EXPECT_EQ(form->zdk_runinfo.text() == kJunkCleanedText, goes && c.all);
+    expectJunkIdle();
+    SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+  }
+}
+
+// The exclusion list takes each folder once, letters compared without regard to
+// case; both folder lists delete only after the question.
+TEST_F(CleanPageTest, FolderListsTakeEachFolderOnceAndDeleteOnlyAfterTheQuestion) {
+  Planted t(L"lists");
+  const std::wstring other = t.folder(L"other");
+  ScriptedMsgBox exists;
+  for (const std::wstring& f : {t.root(), ToUpper(t.root()), std::wstring(), other}) {
+    if (!f.empty()) shell.folders = {f};  // none: the browser is cancelled
+    junk().wjql_jumpadd.click();
+  }
+  EXPECT_EQ(Shown(exists), std::vector<std::wstring>{L"扫描排除 2 1 您选择的扫描排除项已存在！"});
+  addRow(t.root());
+  addRow(other);
+  const std::tuple<ListView*, Button*, std::wstring> lists[] = {
+      {&junk().wjql_jumplist, &junk().wjql_jumpdel, L"扫描排除 1 2 您“确定”删除当前选中的扫描排除项吗？"},
+      {&self(), &daily().wjrc_selfdel, L"目录删除 1 2 您“确定”删除当前选中的自定清理项吗？"}};
+  for (const auto& [list, del, ask] : lists) {
+    EXPECT_EQ(Captions(list->rows()), (std::vector<std::wstring>{t.root(), other}));
+    for (const auto& [highlight, answer] : {std::pair{-1, IDOK}, std::pair{0, IDCANCEL}, std::pair{0, IDOK}}) {
+      list->select(highlight);
+      ScriptedMsgBox box;
+      box.answer(answer);
+      del->click();
+      EXPECT_EQ(Shown(box), highlight < 0 ? std::vector<std::wstring>{} : std::vector<std::wstring>{ask});
+    }
+    EXPECT_EQ(Captions(list->rows()), std::vector<std::wstring>{other});
+  }
+}
+
+// The daily page removes the files, then the waste folders, in one operation.
+TEST_F(CleanPageTest, ADailyScanListsFilesAndWasteFoldersAndRemovalTakesBoth) {
+  Planted t(L"daily");
+  const std::vector<std::wstring> found = {t.file(L"a.log", 700), t.file(L"sub\\b.tmp", 300), t / L"sub"};
+  addRow(t.root());
+  daily().wjrc_sm.click();
+  EXPECT_EQ(Captions(daily().wjrc_results.rows()), found);
+  EXPECT_EQ(form->zdk_runinfo.text(), L"扫描到符合条件的垃圾文件或目录共 3 项,占用 " + FormatSize(1000) + L" 硬盘空间");
+  daily().wjrc_scsz.select(0);
+  daily().wjrc_delall.click();
+  ASSERT_EQ(shell.calls.size(), 1u);
+  EXPECT_EQ(shell.calls[0].sources, found);
+  EXPECT_EQ(form->zdk_runinfo.text(), kDailyCleanedText);
+  for (const std::wstring& gone : found) EXPECT_FALSE(PathExists(gone)) << gone;
+  EXPECT_TRUE(DirectoryExists(t.root())) << "the folder itself is never removed";
+}
+
+// Refusals come with their message, in this order, and leave the editor for mending.
+TEST_F(CleanPageTest, TheDailyEditorAddsCompleteEntriesAndRefusesOthersWithItsMessagesInOrder) {
+  Planted t(L"editor");
+  const std::wstring there = t.root(), other = t.folder(L"other"), missing = t / L"missing";
+  struct Case {
+    std::wstring folder;
+    int sub, mode;
+    std::wstring types;
+    std::wstring message;              // empty: added
+    std::vector<std::wstring> result;  // the new row, or what the editor holds after the refusal
+  };
+  const Case cases[] = {
+      {L"  /  ", 0, 0, L"*.tmp", L"清理目录需要填写！", {L"", L"包含", L"指定类型", L"*.tmp"}},
+      {missing, 0, 0, L"  ", L"清理类型需要填写！", {missing, L"包含", L"指定类型", L""}},
+      {missing, 0, 0, L"*.tmp", L"清理目录无效请重新填写！", {missing, L"包含", L"指定类型", L"*.tmp"}},
+      {L"C:/windows", 0, 0, L"*.tmp", L"清理目录无效请重新填写！", {L"C:windows", L"包含", L"指定类型", L"*.tmp"}},
+      {there, 0, 0, L"*.tmp|[a-", L"清理类型格式错误请重新填写！", {there, L"包含", L"指定类型", L"*.tmp|[a-"}},
+      {L" " + there + L"/ ", 0, 0, L" *.t/mp ", L"", {there, L"包含", L"指定类型", L"*.tmp", L"ticked"}},
+      {other, 1, 1, L"*.tmp", L"", {other, L"排除", L"全部清理", L"", L"ticked"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder + L" | " + c.types);
+    const int before = self().count();
+    ScriptedMsgBox box;
+    add(c.folder, c.sub, c.mode, c.types);
+    const bool added = c.message.empty();
+    EXPECT_EQ(Shown(box), added ? std::vector<std::wstring>{} : std::vector<std::wstring>{L"增加失败 2 1 " + c.message});
+    ASSERT_EQ(self().count(), before + (added ? 1 : 0));
+    EXPECT_EQ(added ? rowTexts(before) : editor(), c.result);
+    if (added) {
+      EXPECT_EQ(editor(), kEmptyEditor) << "the editor is reset";
+    }
+  }
+}
+
+// A highlighted row fills the editor. Adding its folder again asks: Cancel leaves
+// row and editor as they were; OK overwrites the row, keeping its tick.
+TEST_F(CleanPageTest, AddingAFolderTwiceOverwritesItsRowOnlyAfterAYes) {
+  Planted t(L"dup");
+  addRow(t.root(), true, L"*.log", false);
+  self().select(0);
+  EXPECT_EQ(editor(), (std::vector<std::wstring>{t.root(), L"包含", L"指定类型", L"*.log"}));
+  const std::vector<std::wstring> before = rowTexts(0), again = {ToLower(t.root()), L"排除", L"指定类型", L"*.tmp"};
+  for (const int answer : {IDCANCEL, IDOK}) {
+    ScriptedMsgBox box;
+    box.answer(answer);
+    add(again[0], 1, 0, again[3]);
+    EXPECT_EQ(Shown(box), std::vector<std::wstring>{L"目录重复 1 2 您新增的清理目录已存在，是否覆盖？"});
+    ASSERT_EQ(self().count(), 1);
+    std::vector<std::wstring> overwritten = again;
+    overwritten.push_back(L"not ticked");
+    EXPECT_EQ(rowTexts(0), answer == IDOK ? overwritten : before);
+    EXPECT_EQ(editor(), answer == IDOK ? kEmptyEditor : again);
+  }
+}
+
+// An item's tick and the user's list count when the scan gets to them: a tick
+// changed or a folder added while the system logs are scanned takes effect;
+// from then on the list's editor is locked.
+TEST_F(CleanPageTest, TicksAndTheUserListAreReadWhenTheScanGetsThere) {
+  Planted early(L"early");
+  const std::wstring x = early.file(L"x.tmp");
+  addRow(early.root());
+  for (const bool tickedAtStart : {true, false}) {
+    SCOPED_TRACE(tickedAtStart ? "unticked during the scan" : "ticked during the scan");
+    Planted late(L"late");
+    const std::wstring y = late.file(L"y.tmp");
+    daily().wjrc_select.setChecked(2, true);  // the system logs first (the Windows folder is always there)
+    daily().wjrc_select.setChecked(4, tickedAtStart);
+    bool changed = false, locked = false;
+    StatusHook during([&](std::wstring_view text) {
+      if (!changed && text.starts_with(L"已扫描到")) {
+        changed = true;
+        daily().wjrc_select.setChecked(4, !tickedAtStart);
+        add(late.root(), 0, 1, L"");
+      } else if (!locked && ContainsNoCase(text, early.root())) {
+        locked = true;
+        EXPECT_FALSE(daily().wjrc_selfadd.enabled() || daily().wjrc_selfdel.enabled());
+      }
+    });
+    daily().wjrc_sm.click();
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(locked, !tickedAtStart);
+    for (const std::wstring& f : {x, y}) EXPECT_EQ(RowIndex(daily().wjrc_results, f) >= 0, !tickedAtStart) << f;
+    EXPECT_TRUE(daily().wjrc_selfadd.enabled() && daily().wjrc_selfdel.enabled());
+  }
+}
+
+// The press as the system delivers it, through the page's window procedure.
+void Press(Button& button) {
+  HWND h = button.handle();
+  SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
+}
+
+// A fault inside a scan ends the run on its page (run state and the page's buttons back)
+// and goes to the log naming the handler; the run protocol's tests pin the rest.
+TEST_F(CleanPageTest, AFaultInsideAScanEndsTheRunAndIsLogged) {
+  Planted t(L"fault");
+  addRow(t.root());
+  const std::wstring log = form->programFolder + std::wstring(kFaultLogName);
+  const bool logExisted = PathExists(log);
+  const std::string logBefore = logExisted ? ReadBytes(log) : std::string();
+  shell.folders = {t.root()};
+  // The handler, its button, the page's start button, a button the run turns off, the run state.
+  const std::tuple<const wchar_t*, Button*, Button*, Button*, const std::int32_t*> cases[] = {
+      {L"wjql_smselClick", &junk().wjql_smsel, &junk().wjql_sm, &junk().wjql_smsel, &junk().wjql_runstate},
+      {L"wjrc_smClick", &daily().wjrc_sm, &daily().wjrc_sm, &daily().wjrc_selfadd, &daily().wjrc_runstate}};
+  for (const auto& [handler, pressed, start, off, state] : cases) {
+    SCOPED_TRACE(handler);
+    {
+      RefusingFiles files([](std::wstring_view) { return true; }, true);
+      Press(*pressed);
+    }
+    EXPECT_EQ(start->caption(), L"扫描");
+    EXPECT_TRUE(*state == 0 && off->enabled());
+    const std::string now = PathExists(log) ? ReadBytes(log) : std::string();
+    const std::wstring added = ToWide(now.substr(std::min(now.size(), logBefore.size())));
+    EXPECT_NE(added.find(std::wstring(L"  ") + handler + L"  search refused\r\n"), std::wstring::npos) << added;
+  }
+  if (logExisted) WriteBytes(log, logBefore);
+  else DeleteFileW(log.c_str());
+}
+
+}  // namespace
+}  // namespace wv::test
