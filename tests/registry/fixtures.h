@@ -1,11 +1,12 @@
 #pragma once
-// Fixtures of the registry scan tests: a run context that stops on request,
-// keys and values planted at the real paths the scans read (and removed again),
-// and a folder of the prefix mapped as a drive of another kind.
+// Fixtures of the registry tests: a run context that stops on request, keys,
+// values and files planted at the real places the program reads (removed again),
+// and a folder of the prefix shown as a drive of another kind.
 
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,12 +14,16 @@
 #include "core/engine.h"
 #include "core/publline.h"
 #include "platform/platform.h"
-#include "platform/win32/win32_platform.h"
 #include "registry/zcqlline.h"
+#include "core/text.h"
+#include "support/testsupport.h"
 
-namespace wv::test::regscan {
+namespace wv::test {
 
-// Counts proceed() calls and stops for good once stopWhen answers true.
+constexpr RegRoot kCU = RegRoot::CurrentUser;
+constexpr RegRoot kLM = RegRoot::LocalMachine;
+
+// Stops for good once stopWhen answers true; counts the calls made after that.
 class ScanRun : public RunContext {
  public:
   explicit ScanRun(std::function<bool()> stopWhen = {}) : stopWhen_(std::move(stopWhen)) {}
@@ -29,8 +34,7 @@ class ScanRun : public RunContext {
     return !stopped;
   }
   void status(std::wstring_view text) override { statuses.emplace_back(text); }
-  std::size_t calls = 0;
-  std::size_t callsAfterStop = 0;
+  std::size_t calls = 0, callsAfterStop = 0;
   bool stopped = false;
   std::vector<std::wstring> statuses;
 
@@ -43,13 +47,16 @@ struct Collected {
   RegistryRowSink sink() {
     return [this](RegistryRow&& row) { rows.push_back(std::move(row)); };
   }
-  // Rows below the key (its own and its subkeys'), in order.
-  [[nodiscard]] std::vector<const RegistryRow*> under(std::wstring_view keyPath) const;
+  // Rows of the key or below it.
+  [[nodiscard]] std::size_t under(std::wstring_view keyPath) const;
   [[nodiscard]] const RegistryRow* find(std::wstring_view keyPath, std::wstring_view valueName,
                                         RegRowKind kind = RegRowKind::Value) const;
 };
 
-// Keys and values written for one test. A key that did not exist is removed with
+// A text's UTF-16 bytes, with its closing NUL unless told otherwise.
+std::vector<std::uint8_t> TextBytes(std::wstring_view text, bool withNul = true);
+
+// Keys, values and files written for one test. A key that did not exist goes with
 // everything below it (its topmost missing ancestor goes); a value written into a
 // key that was already there is deleted alone.
 class Planted {
@@ -60,20 +67,27 @@ class Planted {
   Planted& operator=(const Planted&) = delete;
 
   void key(RegRoot root, std::wstring_view path);
-  void text(RegRoot root, std::wstring_view path, std::wstring_view name, std::wstring_view data);
-  void expandText(RegRoot root, std::wstring_view path, std::wstring_view name, std::wstring_view data);
-  void integer(RegRoot root, std::wstring_view path, std::wstring_view name, DWORD data);
+  void raw(RegRoot root, std::wstring_view path, std::wstring_view name, const RegRawValue& value);
+  void text(RegRoot root, std::wstring_view path, std::wstring_view name, std::wstring_view data, DWORD type = REG_SZ) {
+    raw(root, path, name, {type, TextBytes(data)});
+  }
+  void integer(RegRoot root, std::wstring_view path, std::wstring_view name, DWORD data) {
+    raw(root, path, name, {REG_DWORD, {std::uint8_t(data), std::uint8_t(data >> 8), std::uint8_t(data >> 16),
+                                       std::uint8_t(data >> 24)}});
+  }
+  std::wstring file(std::wstring_view path, std::string_view content = "x");
 
  private:
-  void track(RegRoot root, std::wstring_view path, std::wstring_view name);
   struct Entry {
     RegRoot root;
-    std::wstring path;
-    std::wstring name;
+    std::wstring path, name;
   };
-  std::vector<Entry> keys_;
-  std::vector<Entry> values_;
+  std::vector<Entry> keys_, values_;
+  std::vector<std::wstring> files_;
 };
+
+// What the registry holds now (nullopt when the value is missing).
+std::optional<RegRawValue> RawValue(RegRoot root, std::wstring_view path, std::wstring_view name);
 
 // A folder of the prefix shown as drive `letter` of the given type (DRIVE_REMOTE,
 // DRIVE_REMOVABLE...), through the prefix's drive settings; undone afterwards.
@@ -94,4 +108,4 @@ class MappedDrive {
 // A drive letter that nothing uses.
 wchar_t FreeDriveLetter();
 
-}  // namespace wv::test::regscan
+}  // namespace wv::test

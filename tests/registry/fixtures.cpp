@@ -1,4 +1,4 @@
-#include "registry/regscan_fixtures.h"
+#include "registry/fixtures.h"
 
 #include <winioctl.h>
 
@@ -8,7 +8,7 @@
 
 #include "core/text.h"
 
-namespace wv::test::regscan {
+namespace wv::test {
 namespace {
 
 // The mount manager's own control for defining drives (how the prefix's drive
@@ -16,23 +16,18 @@ namespace {
 constexpr DWORD kDefineUnixDrive = CTL_CODE(static_cast<ULONG>('m'), 32, METHOD_BUFFERED,
                                             FILE_READ_ACCESS | FILE_WRITE_ACCESS);
 struct UnixDrive {
-  ULONG size;
-  ULONG type;
-  ULONG fsType;
+  ULONG size, type, fsType;
   DWORD serial;
   ULONGLONG unixDev;
   WCHAR letter;
-  USHORT mountPointOffset;
-  USHORT deviceOffset;
-  USHORT labelOffset;
+  USHORT mountPointOffset, deviceOffset, labelOffset;
 };
 
 std::string UnixPathOf(std::wstring_view path) {
   using Fn = char*(CDECL*)(LPCWSTR);
   const auto fn = reinterpret_cast<Fn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (!fn) return {};
-  char* unix = fn(std::wstring(path).c_str());
+  char* unix = fn ? fn(std::wstring(path).c_str()) : nullptr;
   if (!unix) return {};
   std::string out(unix);
   HeapFree(GetProcessHeap(), 0, unix);
@@ -41,11 +36,10 @@ std::string UnixPathOf(std::wstring_view path) {
 
 }  // namespace
 
-std::vector<const RegistryRow*> Collected::under(std::wstring_view keyPath) const {
-  std::vector<const RegistryRow*> out;
-  for (const RegistryRow& r : rows)
-    if (StartsWithNoCase(r.keyPath, keyPath)) out.push_back(&r);
-  return out;
+std::size_t Collected::under(std::wstring_view keyPath) const {
+  std::size_t n = 0;
+  for (const RegistryRow& r : rows) n += StartsWithNoCase(r.keyPath, keyPath);
+  return n;
 }
 
 const RegistryRow* Collected::find(std::wstring_view keyPath, std::wstring_view valueName, RegRowKind kind) const {
@@ -54,58 +48,53 @@ const RegistryRow* Collected::find(std::wstring_view keyPath, std::wstring_view 
   return nullptr;
 }
 
+std::vector<std::uint8_t> TextBytes(std::wstring_view text, bool withNul) {
+  const auto* p = reinterpret_cast<const std::uint8_t*>(text.data());
+  std::vector<std::uint8_t> out(p, p + text.size() * sizeof(wchar_t));
+  if (withNul) out.insert(out.end(), {0, 0});
+  return out;
+}
+
 Planted::~Planted() {
   for (auto it = values_.rbegin(); it != values_.rend(); ++it)
     if (auto key = Reg().openKey(it->root, it->path)) (void)key->deleteValue(it->name);
   for (auto it = keys_.rbegin(); it != keys_.rend(); ++it) (void)Reg().deleteKey(it->root, it->path);
+  for (const std::wstring& f : files_) RemoveTree(f);
 }
 
 void Planted::key(RegRoot root, std::wstring_view path) {
   // The topmost component that is missing is what this test adds.
-  std::size_t at = 1;
-  for (;;) {
+  for (std::size_t at = 1;;) {
     const std::size_t next = path.find(L'\\', at);
-    const std::wstring_view prefix = path.substr(0, next);
-    if (!Reg().keyExists(root, prefix)) {
-      keys_.push_back({root, std::wstring(prefix), {}});
+    if (!Reg().keyExists(root, path.substr(0, next))) {
+      keys_.push_back({root, std::wstring(path.substr(0, next)), {}});
       break;
     }
     if (next == std::wstring_view::npos) break;
     at = next + 1;
   }
-  (void)Reg().createKey(root, path);
+  if (!Reg().createKey(root, path)) ADD_FAILURE() << "cannot plant " << ToUtf8(path);
 }
 
-void Planted::track(RegRoot root, std::wstring_view path, std::wstring_view name) {
-  if (Reg().keyExists(root, path)) {
-    if (auto k = Reg().openKey(root, path); k && !k->valueExists(name))
-      values_.push_back({root, std::wstring(path), std::wstring(name)});
-  } else {
-    key(root, path);
-  }
-}
-
-void Planted::text(RegRoot root, std::wstring_view path, std::wstring_view name, std::wstring_view data) {
-  track(root, path, name);
+void Planted::raw(RegRoot root, std::wstring_view path, std::wstring_view name, const RegRawValue& value) {
+  if (!Reg().keyExists(root, path)) key(root, path);
+  else if (auto k = Reg().openKey(root, path); k && !k->valueExists(name))
+    values_.push_back({root, std::wstring(path), std::wstring(name)});
   auto k = Reg().openKey(root, path);
-  if (!k || !k->writeText(name, data)) ADD_FAILURE() << "cannot plant " << ToUtf8(path) << " : " << ToUtf8(name);
+  if (!k || !k->writeRaw(name, value)) ADD_FAILURE() << "cannot plant " << ToUtf8(path) << " : " << ToUtf8(name);
 }
 
-void Planted::expandText(RegRoot root, std::wstring_view path, std::wstring_view name, std::wstring_view data) {
-  track(root, path, name);
-  auto k = Reg().openKey(root, path);
-  auto* w = dynamic_cast<Win32RegKey*>(k.get());
-  const std::wstring d(data);
-  if (!w || RegSetValueExW(w->handle(), std::wstring(name).c_str(), 0, REG_EXPAND_SZ,
-                           reinterpret_cast<const BYTE*>(d.c_str()),
-                           static_cast<DWORD>((d.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
-    ADD_FAILURE() << "cannot plant " << ToUtf8(path) << " : " << ToUtf8(name);
+std::wstring Planted::file(std::wstring_view path, std::string_view content) {
+  files_.emplace_back(path);
+  WriteBytes(path, content);
+  return files_.back();
 }
 
-void Planted::integer(RegRoot root, std::wstring_view path, std::wstring_view name, DWORD data) {
-  track(root, path, name);
-  auto k = Reg().openKey(root, path);
-  if (!k || !k->writeInteger(name, data)) ADD_FAILURE() << "cannot plant " << ToUtf8(path) << " : " << ToUtf8(name);
+std::optional<RegRawValue> RawValue(RegRoot root, std::wstring_view path, std::wstring_view name) {
+  RegRawValue value;
+  auto k = Reg().openKeyReadOnly(root, path);
+  if (!k || !k->readRaw(name, value)) return std::nullopt;
+  return value;
 }
 
 MappedDrive::MappedDrive(wchar_t letter, std::wstring_view folder, unsigned type) : letter_(letter) {
@@ -144,4 +133,4 @@ wchar_t FreeDriveLetter() {
   return 0;
 }
 
-}  // namespace wv::test::regscan
+}  // namespace wv::test
