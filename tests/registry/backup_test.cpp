@@ -24,8 +24,7 @@ std::wstring Utf16Text(const std::string& bytes) {
 }
 
 // Keeps each export the backup deletes after packing it, to compare the archive with.
-class KeepingFiles : public Win32FileSystem {
- public:
+struct KeepingFiles : Win32FileSystem {
   bool deleteFile(std::wstring_view path) override {
     if (EndsWithNoCase(path, L".reg")) (void)copyFile(path, std::wstring(path) + L".kept", false);
     return Win32FileSystem::deleteFile(path);
@@ -91,8 +90,7 @@ TEST(RegistryBackup, ExportsPacksRecordsAndRestores) {
 
 // A system that keeps no short names: the long path, blanks and all, goes to the editor quoted.
 TEST(RegistryBackup, QuotesALongFolderPathForTheEditor) {
-  class NoShortNames : public Win32FileSystem {
-   public:
+  struct NoShortNames : Win32FileSystem {
     std::wstring shortPath(std::wstring_view) override { return {}; }
   } files;
   TempFolder base(L"no short name ");
@@ -122,15 +120,12 @@ class StandInEditor : public Win32Shell {
 
 // Each failure ends the wait on the editor; nothing but a good backup is recorded or left behind.
 TEST(RegistryBackup, FailuresEndTheWaitAndLeaveNothingRecorded) {
-  class NoArchives : public Win32FileSystem {  // packing fails after the export succeeded
-   public:
-    std::unique_ptr<File> openFile(std::wstring_view path, FileAccess access, FileShare share,
-                                   FileDisposition disposition) override {
-      return EndsWithNoCase(path, L".zcom") ? nullptr : Win32FileSystem::openFile(path, access, share, disposition);
+  struct NoArchives : Win32FileSystem {  // packing fails after the export succeeded
+    std::unique_ptr<File> openFile(std::wstring_view path, FileAccess access, FileShare share, FileDisposition how) override {
+      return EndsWithNoCase(path, L".zcom") ? nullptr : Win32FileSystem::openFile(path, access, share, how);
     }
   } noArchives;
-  class FailingRecord : public Win32Profiles {
-   public:
+  struct FailingRecord : Win32Profiles {
     bool write(std::wstring_view, std::wstring_view, std::wstring_view, std::wstring_view) override { return false; }
   } failingRecord;
   TempFolder base(L"fail");

@@ -1,10 +1,10 @@
 #pragma once
 // Fixtures of the registry tests: a run context that stops on request, keys,
-// values and files planted at the real places the program reads (removed again),
-// and a folder of the prefix shown as a drive of another kind.
+// values and files planted at the real places the program reads (removed again).
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -29,17 +29,17 @@ class ScanRun : public RunContext {
   explicit ScanRun(std::function<bool()> stopWhen = {}) : stopWhen_(std::move(stopWhen)) {}
   bool proceed() override {
     ++calls;
-    if (stopped) ++callsAfterStop;
-    if (!stopped && stopWhen_ && stopWhen_()) stopped = true;
-    return !stopped;
+    callsAfterStop += stopped_;
+    stopped_ = stopped_ || (stopWhen_ && stopWhen_());
+    return !stopped_;
   }
   void status(std::wstring_view text) override { statuses.emplace_back(text); }
   std::size_t calls = 0, callsAfterStop = 0;
-  bool stopped = false;
   std::vector<std::wstring> statuses;
 
  private:
   std::function<bool()> stopWhen_;
+  bool stopped_ = false;
 };
 
 struct Collected {
@@ -47,10 +47,15 @@ struct Collected {
   RegistryRowSink sink() {
     return [this](RegistryRow&& row) { rows.push_back(std::move(row)); };
   }
-  // Rows of the key or below it.
-  [[nodiscard]] std::size_t under(std::wstring_view keyPath) const;
+  [[nodiscard]] std::size_t under(std::wstring_view keyPath) const {  // rows of the key or below it
+    return std::ranges::count_if(rows, [&](const RegistryRow& r) { return StartsWithNoCase(r.keyPath, keyPath); });
+  }
   [[nodiscard]] const RegistryRow* find(std::wstring_view keyPath, std::wstring_view valueName,
-                                        RegRowKind kind = RegRowKind::Value) const;
+                                        RegRowKind kind = RegRowKind::Value) const {
+    for (const RegistryRow& r : rows)
+      if (r.kind == kind && EqualsNoCase(r.keyPath, keyPath) && r.valueName == valueName) return &r;
+    return nullptr;
+  }
 };
 
 // A text's UTF-16 bytes, with its closing NUL unless told otherwise.
@@ -88,24 +93,5 @@ class Planted {
 
 // What the registry holds now (nullopt when the value is missing).
 std::optional<RegRawValue> RawValue(RegRoot root, std::wstring_view path, std::wstring_view name);
-
-// A folder of the prefix shown as drive `letter` of the given type (DRIVE_REMOTE,
-// DRIVE_REMOVABLE...), through the prefix's drive settings; undone afterwards.
-class MappedDrive {
- public:
-  MappedDrive(wchar_t letter, std::wstring_view folder, unsigned type);
-  ~MappedDrive();
-  MappedDrive(const MappedDrive&) = delete;
-  MappedDrive& operator=(const MappedDrive&) = delete;
-  [[nodiscard]] bool ok() const { return ok_; }
-
- private:
-  bool define(unsigned type, const std::string& unixPath);
-  wchar_t letter_;
-  bool ok_ = false;
-};
-
-// A drive letter that nothing uses.
-wchar_t FreeDriveLetter();
 
 }  // namespace wv::test

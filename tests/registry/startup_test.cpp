@@ -140,8 +140,7 @@ TEST(StartupItems, ARestoreStopsAtAMissingCopyAndNamesRowsThatFailed) {
 
 // Deletion fails for the one file: the item stays, with no record and no copy.
 TEST(StartupItems, AnItemThatCannotBeRemovedKeepsNoBackup) {
-  class Undeletable : public Win32FileSystem {
-   public:
+  struct Undeletable : Win32FileSystem {
     std::wstring path;
     bool deleteFile(std::wstring_view p) override { return !EqualsNoCase(p, path) && Win32FileSystem::deleteFile(p); }
   } files;
