@@ -1,5 +1,5 @@
-// The whole-registry backup, its restore and the undo file of a clean, against the
-// prefix's own registry editor; the record file the backup manager lists.
+// The whole-registry backup and its restore against the prefix's own registry
+// editor, the record file the backup manager lists, the undo file's notation.
 #include <gtest/gtest.h>
 
 #include <zlib.h>
@@ -230,74 +230,14 @@ TEST(RegNotation, ReadsBackExactlyWhatItWritesAndNothingElse) {
     EXPECT_FALSE(ParseRegNotation(text).has_value()) << ToUtf8(text);
 }
 
-// Written before the clean, imported by the registry editor: every type and byte as it was.
-TEST(RegistryUndo, ACleanTakenBackRestoresEveryTypeAndByte) {
-  TempFolder base(L"undo");
-  TempKey k(L"undo");
-  const std::wstring tree = k / L"tree", single = k / L"single";
-  std::vector<std::uint8_t> blob(200);
-  for (std::size_t i = 0; i < blob.size(); ++i) blob[i] = static_cast<std::uint8_t>(i * 7);
-  const std::tuple<std::wstring, std::wstring, RegRawValue> values[] = {
-      {tree, L"", {REG_SZ, TextBytes(L"默认值")}},
-      {tree, L"sz", {REG_SZ, TextBytes(L"C:\\路径\\a.exe \"quoted\"")}},
-      {tree, L"expand", {REG_EXPAND_SZ, TextBytes(L"%SystemRoot%\\x")}},
-      {tree, L"multi", {REG_MULTI_SZ, TextBytes(std::wstring_view(L"one\0two\0\0", 9), false)}},
-      {tree, L"qword", {REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}}},
-      {tree, L"dword", {REG_DWORD, {0xff, 0, 0, 0x7f}}},
-      {tree, L"binary", {REG_BINARY, blob}},  // wrapped over many lines
-      {tree, L"empty", {REG_BINARY, {}}},
-      {tree, L"na=me \"q\" \\", {REG_SZ, TextBytes(L"odd name")}},
-      {tree, L"lines", {REG_SZ, TextBytes(L"a\r\nb")}},  // the quoted form cannot carry it
-      {tree + L"\\child\\grandchild", L"deep", {REG_DWORD, {1, 0, 0, 0}}},
-      {tree + L"\\empty child", L"", {REG_SZ, TextBytes(L"")}},
-      {single, L"", {REG_EXPAND_SZ, TextBytes(L"%TEMP%")}},
-      {single, L"gone=soon", {REG_MULTI_SZ, TextBytes(std::wstring_view(L"x\0\0", 3), false)}},
-  };
-  Planted plant;
-  for (const auto& [key, name, value] : values) plant.raw(kCU, key, name, value);
-  plant.text(kCU, single, L"stays", L"untouched");
-
-  const UndoFile undo = WriteUndoFile({{kCU, L"\\" + tree, true, L""},
-                                       {kCU, single, false, L""},
-                                       {kCU, single, false, L"gone=soon"},
-                                       {kCU, single, false, L"never there"}},
-                                      base / L"Registry");
-  ASSERT_TRUE(undo.written) << ToUtf8(undo.error);
-  EXPECT_TRUE(std::wstring(ExtractFileName(undo.path)).starts_with(L"RegUndo_"));
-  const std::string bytes = ReadBytes(undo.path);
-  ASSERT_TRUE(bytes.starts_with("\xFF\xFE"));
-  const std::wstring text = Utf16Text(bytes.substr(2));
-  EXPECT_TRUE(text.starts_with(L"Windows Registry Editor Version 5.00\r\n"));
-  EXPECT_EQ(text.find(L"stays"), std::wstring::npos);  // only what the clean removes
-  EXPECT_EQ(text.find(L"never there"), std::wstring::npos);
-  const std::vector<BackupEntry> listed = ListRegistryBackups(base / L"Registry");
-  ASSERT_EQ(listed.size(), 1u);
-  EXPECT_EQ(listed[0].file, undo.path);
-  EXPECT_FALSE(listed[0].archive);
-
-  ASSERT_TRUE(Reg().deleteKey(kCU, tree));
-  ASSERT_TRUE(Reg().openKey(kCU, single)->deleteValue(L"") && Reg().openKey(kCU, single)->deleteValue(L"gone=soon"));
-  ScanRun run;
-  ASSERT_EQ(RestoreRegistryBackup(listed[0].file, run), RestoreStatus::Done);
-  for (const auto& [key, name, value] : values) EXPECT_EQ(RawValue(kCU, key, name), value) << ToUtf8(key + L"|" + name);
-  EXPECT_EQ(std::ssize(Reg().openKeyReadOnly(kCU, tree)->valueNames()),
-            std::ranges::count(values, tree, [](const auto& v) { return std::get<0>(v); }))
-      << "nothing more than was there";
-  EXPECT_TRUE(PathExists(undo.path));  // can be taken back again
-}
-
-TEST(RegistryUndo, NothingIsWrittenOrRecordedWhereTheFileCannotBe) {
+// A name no value line can carry stops the clean; what is gone already needs no file.
+TEST(RegistryUndo, AnUnwritableNameStopsTheCleanAndWhatIsGoneNeedsNoFile) {
   TempFolder base(L"undofail");
   TempKey k(L"undofail");
   Planted plant;
-  plant.text(kCU, k.path(), L"v", L"x");
-  const UndoFile blocked = WriteUndoFile({{kCU, k.path(), false, L"v"}}, base.file(L"blocker") + L"\\Registry");
-  EXPECT_FALSE(blocked.written);
-  EXPECT_FALSE(blocked.error.empty());
-  plant.text(kCU, k.path(), L"two\nlines", L"x");  // a name no value line can carry
+  plant.text(kCU, k.path(), L"two\nlines", L"x");
   EXPECT_FALSE(WriteUndoFile({{kCU, k.path(), false, L"two\nlines"}}, base / L"Registry").written);
   EXPECT_FALSE(PathExists(base / L"Registry\\BackupInfo.ZINF"));
-  // What is gone already needs no file, and nothing stands in the way of the clean.
   const UndoFile nothing = WriteUndoFile({{kCU, k / L"missing", true, L""}}, base / L"Registry");
   EXPECT_TRUE(nothing.written);
   EXPECT_TRUE(nothing.path.empty());

@@ -2,6 +2,8 @@
 // window, against the prefix's registry editor, startup folder and Run key.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/appfixture.h"
 #include "cleaning/qdszpage.h"
 #include "core/text.h"
@@ -254,6 +256,87 @@ TEST_F(Pages, RegistryBackupsTakenListedRestoredAndDeletedFromTheRedundancyPage)
   manager().bfgl_btnDelSel.click();
   EXPECT_EQ(list.count(), 0);
   EXPECT_TRUE(records(form->RegBackupDir, L"FileBackup").empty());
+}
+
+// A clean from the page is written down before anything goes and taken back from the
+// manager through the registry editor: every type and byte as it was, and no more.
+TEST_F(Pages, ACleanFromThePageIsTakenBackFromTheManager) {
+  std::vector<std::uint8_t> blob(200);
+  for (std::size_t i = 0; i < blob.size(); ++i) blob[i] = static_cast<std::uint8_t>(i * 7);
+  const std::wstring tree = key() + L"\\tree";
+  const std::tuple<std::wstring, std::wstring, RegRawValue> values[] = {
+      {key(), L"", {REG_EXPAND_SZ, TextBytes(L"%TEMP%")}},
+      {key(), L"sz", {REG_SZ, TextBytes(L"C:\\路径\\a.exe \"quoted\"")}},
+      {key(), L"expand", {REG_EXPAND_SZ, TextBytes(L"%SystemRoot%\\x")}},
+      {key(), L"multi", {REG_MULTI_SZ, TextBytes(std::wstring_view(L"one\0two\0\0", 9), false)}},
+      {key(), L"qword", {REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}}},
+      {key(), L"dword", {REG_DWORD, {0xff, 0, 0, 0x7f}}},
+      {key(), L"binary", {REG_BINARY, blob}},  // wrapped over many lines
+      {key(), L"empty", {REG_BINARY, {}}},
+      {key(), L"na=me \"q\" \\", {REG_SZ, TextBytes(L"odd name")}},
+      {key(), L"lines", {REG_SZ, TextBytes(L"a\r\nb")}},  // the quoted form cannot carry it
+      {tree, L"", {REG_SZ, TextBytes(L"默认值")}},
+      {tree, L"n", {REG_DWORD, {2, 0, 0, 0}}},
+      {tree + L"\\child\\grandchild", L"deep", {REG_QWORD, {9, 0, 0, 0, 0, 0, 0, 1}}},
+      {tree + L"\\empty child", L"", {REG_SZ, TextBytes(L"")}},
+  };
+  for (const auto& [path, name, value] : values) plant_.raw(kCU, path, name, value);
+  plant_.text(kCU, key(), L"stays", L"not a row");
+  form->Panel2.button(L"zcql").click();
+  RegistryResults& results = zcql().zcql_results;
+  for (const auto& [path, name, value] : values) {
+    if (path != key()) continue;
+    RegistryRow row;
+    row.keyPath = path;
+    row.valueName = name;
+    row.value = value;
+    results.add(std::move(row), kRedundancyRowImage);
+  }
+  RegistryRow treeRow;
+  treeRow.keyPath = tree;
+  treeRow.kind = RegRowKind::Key;
+  ASSERT_TRUE(Reg().openKey(kCU, tree)->info(treeRow.keyState));
+  results.add(std::move(treeRow), kRedundancyRowImage);
+  const std::size_t rows = results.size();
+  zcql().zcql_showlist.flush();
+  zcql().zcql_delall.setEnabled(true);  // as the end of a scan leaves it
+  auto all = [&](bool there) {
+    for (const auto& [path, name, value] : values)
+      EXPECT_EQ(RawValue(kCU, path, name), there ? std::optional(value) : std::nullopt) << ToUtf8(path + L"|" + name);
+  };
+
+  // The undo file cannot be written: nothing is deleted, and the user is told why.
+  const std::wstring regDir = form->RegBackupDir;
+  form->RegBackupDir = base_.file(L"blocker") + L"\\Registry\\";
+  boxes_.answer(IDOK);
+  zcql().zcql_delall.click();
+  ASSERT_EQ(boxes_.shown().size(), 2u);
+  EXPECT_EQ(boxes_.shown()[1].heading, L"删除失败");
+  EXPECT_NE(boxes_.shown()[1].text.find(L"未删除任何项目"), std::wstring::npos);
+  EXPECT_EQ(results.size(), rows);
+  all(true);
+
+  form->RegBackupDir = regDir;  // not made yet: the clean makes it
+  boxes_.answer(IDOK);
+  zcql().zcql_delall.click();
+  EXPECT_EQ(boxes_.shown().size(), 3u) << "the question alone";
+  EXPECT_TRUE(results.empty());
+  all(false);
+  EXPECT_FALSE(Reg().keyExists(kCU, tree));
+  plant_.text(kCU, key(), L"stays", L"changed after the clean");
+
+  zcql().zcql_hy.click();
+  ListView& list = manager().bfgl_showlist;
+  ASSERT_EQ(list.count(), 1);
+  EXPECT_TRUE(list.text(0, 1).starts_with(L"RegUndo_"));
+  list.select(0);
+  boxes_.answer(IDOK);
+  boxes_.answer(IDOK);
+  manager().bfgl_btnBack.click();
+  EXPECT_EQ(boxes_.shown().back().heading, L"恢复成功");
+  all(true);
+  EXPECT_EQ(RawValue(kCU, key(), L"stays"), (RegRawValue{REG_SZ, TextBytes(L"changed after the clean")}));
+  EXPECT_EQ(Reg().openKeyReadOnly(kCU, tree)->valueNames().size(), 2u) << "nothing more than was there";
 }
 
 // The folder browser answers another base folder: its backups are listed, unless the change is declined.
