@@ -18,6 +18,7 @@ void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, 
   std::vector<UndoTarget> targets;
   targets.reserve(rows.size());
   for (const std::size_t i : rows) {
+    if (i >= results.size()) continue;  // as deleteRows skips it
     const RegistryRow& row = results.entry(i);
     targets.push_back({row.root, row.keyPath, row.kind == RegRowKind::Key, row.valueName});
   }
