@@ -400,12 +400,22 @@ TEST_F(Pages, StartupItemsRemovedRestoredFromTheManagerAndTheirBackupsDeleted) {
   EXPECT_TRUE(RawValue(kCU, kRun, valueName).has_value());
   EXPECT_EQ(items.count(), count - 1);  // the startup list was read again
 
+  // Sorting by a column reverses on the second click and keeps each row's item.
+  qdsz().qdsz_showlistColumnClick(0);
+  const std::wstring first = items.text(0, 0);
+  qdsz().qdsz_showlistColumnClick(0);
+  EXPECT_EQ(items.text(items.count() - 1, 0), first);
+  items.setChecked(row(items, valueName), true);
+  qdsz().qdsz_autoseldel.click();
+  EXPECT_FALSE(RawValue(kCU, kRun, valueName).has_value());
+  EXPECT_EQ(items.count(), count - 2);
+
   qdsz().qdsz_autohf.click();
+  EXPECT_EQ(list.count(), 2) << "the value removed twice keeps one record";
   boxes_.answer(IDOK);
   manager().bfgl_btnDelAll.click();
   EXPECT_EQ(list.count(), 0);
   EXPECT_TRUE(records(form->AutoRunBackupDir, L"FileBackup").empty() && records(form->AutoRunBackupDir, L"RegBackup").empty());
-  EXPECT_TRUE(RawValue(kCU, kRun, valueName).has_value()) << "deleting backups never touches the items";
 }
 
 }  // namespace
