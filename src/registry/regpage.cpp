@@ -1,11 +1,12 @@
 #include "registry/regpage.h"
 
 #include "core/publline.h"
+#include "registry/regundo.h"
 
 namespace wv {
 
 void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, bool all, std::wstring_view question,
-                             Button& delsel, Button& delall) {
+                             std::wstring_view regBackupDir, Button& delsel, Button& delall) {
   std::vector<std::size_t> rows;
   if (all) {
     for (std::size_t i = 0; i < results.size(); ++i) rows.push_back(i);
@@ -14,6 +15,17 @@ void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, 
     if (rows.empty()) return;
   }
   if (!Confirmed(MsgBox(1, 2, kRegistryCleanHeading, question))) return;
+  std::vector<UndoTarget> targets;
+  targets.reserve(rows.size());
+  for (const std::size_t i : rows) {
+    if (i >= results.size()) continue;  // as deleteRows skips it
+    const RegistryRow& row = results.entry(i);
+    targets.push_back({row.root, row.keyPath, row.kind == RegRowKind::Key, row.valueName});
+  }
+  if (const UndoFile undo = WriteUndoFile(targets, regBackupDir); !undo.written) {
+    ReportUndoFailure(undo);
+    return;
+  }
   results.deleteRows(std::move(rows));
   if (!results.empty()) return;
   delsel.setEnabled(false);

@@ -10,11 +10,13 @@
 
 namespace wv {
 
-// Asks the question (OK and Cancel); on OK deletes the rows (all of them, or the
-// list's selection) and, once the list is empty, disables both delete buttons
-// and says so on the status line. Nothing selected: no question.
+// Asks the question (OK and Cancel); on OK first writes what the rows (all of
+// them, or the list's selection) would remove to an undo file in regBackupDir,
+// then deletes them and, once the list is empty, disables both delete buttons
+// and says so on the status line. Nothing selected: no question. An undo file
+// that cannot be written deletes nothing and tells the user why.
 void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, bool all, std::wstring_view question,
-                             Button& delsel, Button& delall);
+                             std::wstring_view regBackupDir, Button& delsel, Button& delall);
 // The registry editor at the first selected row's entry.
 void OpenSelectedRegistryRow(const RegistryResults& results, const OwnerDataListView& list);
 

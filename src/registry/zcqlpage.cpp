@@ -85,14 +85,14 @@ void ZcqlPage::zcql_selClick() { ToggleAllTicks(zcql_sel, zcql_select); }
 
 void ZcqlPage::zcql_delselClick() {
   DeleteRegistryRowsAsked(zcql_results, zcql_showlist, false,
-                          L"您“确定”删除当前选中的注册表冗余信息吗？（提醒：删除前最好先备份注册表！）", zcql_delsel,
-                          zcql_delall);
+                          L"您“确定”删除当前选中的注册表冗余信息吗？（提醒：删除前最好先备份注册表！）",
+                          form().RegBackupDir, zcql_delsel, zcql_delall);
 }
 
 void ZcqlPage::zcql_delallClick() {
   DeleteRegistryRowsAsked(zcql_results, zcql_showlist, true,
-                          L"您“确定”删除所有扫描到的注册表冗余信息吗？（提醒：删除前最好先备份注册表！）", zcql_delsel,
-                          zcql_delall);
+                          L"您“确定”删除所有扫描到的注册表冗余信息吗？（提醒：删除前最好先备份注册表！）",
+                          form().RegBackupDir, zcql_delsel, zcql_delall);
 }
 
 void ZcqlPage::zcql_showlistDblClick() { OpenSelectedRegistryRow(zcql_results, zcql_showlist); }

@@ -85,13 +85,13 @@ void ZcrcPage::zcrc_selClick() { ToggleAllTicks(zcrc_sel, zcrc_select); }
 void ZcrcPage::zcrc_mrClick() { RestoreDefaults(zcrc_select); }
 
 void ZcrcPage::zcrc_delselClick() {
-  DeleteRegistryRowsAsked(zcrc_results, zcrc_showlist, false, L"您“确定”删除当前选中的注册表冗余信息吗？", zcrc_delsel,
-                          zcrc_delall);
+  DeleteRegistryRowsAsked(zcrc_results, zcrc_showlist, false, L"您“确定”删除当前选中的注册表冗余信息吗？", form().RegBackupDir,
+                          zcrc_delsel, zcrc_delall);
 }
 
 void ZcrcPage::zcrc_delallClick() {
-  DeleteRegistryRowsAsked(zcrc_results, zcrc_showlist, true, L"您“确定”删除所有扫描到的注册表冗余信息吗？", zcrc_delsel,
-                          zcrc_delall);
+  DeleteRegistryRowsAsked(zcrc_results, zcrc_showlist, true, L"您“确定”删除所有扫描到的注册表冗余信息吗？", form().RegBackupDir,
+                          zcrc_delsel, zcrc_delall);
 }
 
 void ZcrcPage::zcrc_showlistDblClick() { OpenSelectedRegistryRow(zcrc_results, zcrc_showlist); }

@@ -1,0 +1,97 @@
+#pragma once
+// Fixtures of the registry tests: a run context that stops on request, keys,
+// values and files planted at the real places the program reads (removed again).
+
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/engine.h"
+#include "core/publline.h"
+#include "platform/platform.h"
+#include "registry/zcqlline.h"
+#include "core/text.h"
+#include "support/testsupport.h"
+
+namespace wv::test {
+
+constexpr RegRoot kCU = RegRoot::CurrentUser;
+constexpr RegRoot kLM = RegRoot::LocalMachine;
+
+// Stops for good once stopWhen answers true; counts the calls made after that.
+class ScanRun : public RunContext {
+ public:
+  explicit ScanRun(std::function<bool()> stopWhen = {}) : stopWhen_(std::move(stopWhen)) {}
+  bool proceed() override {
+    ++calls;
+    callsAfterStop += stopped_;
+    stopped_ = stopped_ || (stopWhen_ && stopWhen_());
+    return !stopped_;
+  }
+  void status(std::wstring_view text) override { statuses.emplace_back(text); }
+  std::size_t calls = 0, callsAfterStop = 0;
+  std::vector<std::wstring> statuses;
+
+ private:
+  std::function<bool()> stopWhen_;
+  bool stopped_ = false;
+};
+
+struct Collected {
+  std::vector<RegistryRow> rows;
+  RegistryRowSink sink() {
+    return [this](RegistryRow&& row) { rows.push_back(std::move(row)); };
+  }
+  [[nodiscard]] std::size_t under(std::wstring_view keyPath) const {  // rows of the key or below it
+    return std::ranges::count_if(rows, [&](const RegistryRow& r) { return StartsWithNoCase(r.keyPath, keyPath); });
+  }
+  [[nodiscard]] const RegistryRow* find(std::wstring_view keyPath, std::wstring_view valueName,
+                                        RegRowKind kind = RegRowKind::Value) const {
+    for (const RegistryRow& r : rows)
+      if (r.kind == kind && EqualsNoCase(r.keyPath, keyPath) && r.valueName == valueName) return &r;
+    return nullptr;
+  }
+};
+
+// A text's UTF-16 bytes, with its closing NUL unless told otherwise.
+std::vector<std::uint8_t> TextBytes(std::wstring_view text, bool withNul = true);
+
+// Keys, values and files written for one test. A key that did not exist goes with
+// everything below it (its topmost missing ancestor goes); a value written into a
+// key that was already there is deleted alone.
+class Planted {
+ public:
+  Planted() = default;
+  ~Planted();
+  Planted(const Planted&) = delete;
+  Planted& operator=(const Planted&) = delete;
+
+  void key(RegRoot root, std::wstring_view path);
+  void raw(RegRoot root, std::wstring_view path, std::wstring_view name, const RegRawValue& value);
+  void text(RegRoot root, std::wstring_view path, std::wstring_view name, std::wstring_view data, DWORD type = REG_SZ) {
+    raw(root, path, name, {type, TextBytes(data)});
+  }
+  void integer(RegRoot root, std::wstring_view path, std::wstring_view name, DWORD data) {
+    raw(root, path, name, {REG_DWORD, {std::uint8_t(data), std::uint8_t(data >> 8), std::uint8_t(data >> 16),
+                                       std::uint8_t(data >> 24)}});
+  }
+  std::wstring file(std::wstring_view path, std::string_view content = "x");
+
+ private:
+  struct Entry {
+    RegRoot root;
+    std::wstring path, name;
+  };
+  std::vector<Entry> keys_, values_;
+  std::vector<std::wstring> files_;
+};
+
+// What the registry holds now (nullopt when the value is missing).
+std::optional<RegRawValue> RawValue(RegRoot root, std::wstring_view path, std::wstring_view name);
+
+}  // namespace wv::test

@@ -1,0 +1,422 @@
+// The registry pages, the backup manager and the startup page in the real main
+// window, against the prefix's registry editor, startup folder and Run key.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "app/appfixture.h"
+#include "cleaning/qdszpage.h"
+#include "core/text.h"
+#include "platform/win32/win32_platform.h"
+#include "registry/bfglpage.h"
+#include "registry/fixtures.h"
+#include "registry/zcqlpage.h"
+#include "registry/zcrcpage.h"
+
+namespace wv::test {
+namespace {
+
+const std::wstring kRun = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// What the registry editor was made to type: into its key tree and its value list.
+class EditorShell : public Win32Shell {
+ public:
+  std::wstring tree, list;
+  HWND findWindow(std::wstring_view) override { return kEditor; }
+  HWND findChild(HWND, std::wstring_view className) override {
+    return className == L"SysTreeView32" ? kTree : className == L"SysListView32" ? kList : nullptr;
+  }
+  void showAndActivate(HWND) override {}
+  void sendKeyDown(HWND window, unsigned key) override {
+    if (window == kList && key == VK_HOME) list += L"<home>";
+    if (window == kTree && key == VK_RIGHT) tree += L'\\';
+  }
+  void sendChar(HWND window, wchar_t ch) override { (window == kTree ? tree : list) += ch; }
+  void sleep(unsigned) override {}
+
+ private:
+  inline static const HWND kEditor = reinterpret_cast<HWND>(0x31), kTree = reinterpret_cast<HWND>(0x32),
+                           kList = reinterpret_cast<HWND>(0x33);
+};
+
+class Pages : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    form->SetBackupBase(base_.path());
+  }
+  ZcqlPage& zcql() { return form->page<ZcqlPage>(); }
+  ZcrcPage& zcrc() { return form->page<ZcrcPage>(); }
+  BfglPage& manager() { return form->page<BfglPage>(); }
+  QdszPage& qdsz() { return form->page<QdszPage>(); }
+  std::wstring key() const { return L"\\" + temp_.path(); }
+  int row(const RegistryResults& r, std::wstring_view keyPath, std::wstring_view valueName = {}) {
+    for (std::size_t i = 0; i < r.size(); ++i)
+      if (r.entry(i).keyPath == keyPath && r.entry(i).valueName == valueName) return static_cast<int>(i);
+    return -1;
+  }
+  int row(std::wstring_view valueName) { return row(zcql().zcql_results, key(), valueName); }
+  int row(ListView& list, std::wstring_view caption, int column = 0) {
+    for (int i = 0; i < list.count(); ++i)
+      if (list.text(i, column) == caption) return i;
+    return -1;
+  }
+  bool hasValue(std::wstring_view name) { return RawValue(kCU, key(), name).has_value(); }
+  void scanUserHive() {
+    form->Panel2.button(L"zcql").click();
+    for (int i = 0; i < zcql().zcql_select.count(); ++i) zcql().zcql_select.setChecked(i, i == 0);
+    zcql().zcql_sm.click();
+  }
+  bool zcqlUsable() {
+    return form->ToolsEnabled() && zcql().zcql_sm.caption() == L"扫描" && zcql().zcql_runstate == 0 &&
+           zcql().zcql_bf.enabled() && zcql().zcql_hy.enabled();
+  }
+  std::vector<std::wstring> records(const std::wstring& dir, const wchar_t* section) {
+    return Ini().sectionLines(dir + L"BackupInfo.ZINF", section);
+  }
+
+  TempFolder base_{L"backup base "}, folder_{L"pages"};
+  TempKey temp_{L"pages"};
+  std::wstring gone_ = folder_ / L"gone.exe";
+  Planted plant_;
+  ScriptedMsgBox boxes_;
+};
+
+TEST_F(Pages, RedundancyPageStopsScansDeletesOwnValuesAndOpensThem) {
+  for (const wchar_t* name : {L"", L"REG_D-E-F", L"a", L"b"}) plant_.text(kCU, key(), name, gone_);
+  for (int i = 0; i < 20; ++i) plant_.text(kCU, key() + L"\\K" + std::to_wstring(i), L"v", gone_);
+  bool pressed = false, checkedRunning = false;
+  {
+    StatusHook during([&](std::wstring_view) {
+      if (pressed || zcql().zcql_results.size() < 2) return;
+      pressed = true;
+      zcql().zcql_sm.click();  // the stop press, handled while the scan drains messages
+    });
+    scanUserHive();
+  }
+  ASSERT_TRUE(pressed);
+  const RegistryResults& results = zcql().zcql_results;
+  EXPECT_GE(results.size(), 2u);
+  EXPECT_LT(results.size(), 24u) << "the rows found before the stop are kept";
+  EXPECT_EQ(form->zdk_runinfo.text(), L"扫描到符合条件的注册表冗余信息共 " + std::to_wstring(results.size()) + L" 项");
+  EXPECT_TRUE(zcqlUsable());
+  EXPECT_TRUE(zcql().zcql_delsel.enabled() && zcql().zcql_delall.enabled());
+  {
+    StatusHook during([&](std::wstring_view text) {
+      if (checkedRunning || !text.starts_with(L"已扫描到")) return;
+      checkedRunning = true;
+      EXPECT_EQ(zcql().zcql_sm.caption(), L"停止");
+      EXPECT_FALSE(form->ToolsEnabled());
+      for (Button* b : {&zcql().zcql_delsel, &zcql().zcql_delall, &zcql().zcql_bf, &zcql().zcql_hy})
+        EXPECT_FALSE(b->enabled());
+    });
+    zcql().zcql_sm.click();
+  }
+  EXPECT_TRUE(checkedRunning);
+  EXPECT_EQ(results.size(), 24u);
+  ASSERT_GE(row(L""), 0);
+  ASSERT_GE(row(L"REG_D-E-F"), 0);
+  EXPECT_EQ(form->zdk_runinfo.text(), L"扫描到符合条件的注册表冗余信息共 " + std::to_wstring(results.size()) + L" 项");
+  EXPECT_TRUE(zcqlUsable()) << "back up and restore usable again";
+  EXPECT_TRUE(zcql().zcql_delsel.enabled() && zcql().zcql_delall.enabled());
+  EXPECT_EQ(zcql().zcql_showlist.count(), static_cast<int>(results.size()));
+
+  // The value really named like the marker opens and deletes as itself.
+  EditorShell editor;
+  {
+    Substitute<Shell> use(&Platform::shell, editor);
+    zcql().zcql_showlist.select(row(L"REG_D-E-F"));
+    zcql().zcql_showlistDblClick();
+  }
+  EXPECT_EQ(editor.tree, L"\\HKEY_CURRENT_USER" + key());  // the first step opens the computer node
+  EXPECT_EQ(editor.list, L"<home>REG_D-E-F");
+  plant_.text(kCU, key(), L"a", gone_ + L".new");  // changed since the scan
+  zcql().zcql_showlist.select(-1);
+  zcql().zcql_delsel.click();
+  EXPECT_TRUE(boxes_.shown().empty()) << "nothing selected, nothing asked";
+  for (const int answer : {IDCANCEL, IDOK}) {
+    zcql().zcql_showlist.select(row(L"REG_D-E-F"));
+    zcql().zcql_showlist.setSelected(row(L"a"), true);
+    boxes_.answer(answer);
+    zcql().zcql_delsel.click();
+    EXPECT_EQ(boxes_.shown().back().text, L"您“确定”删除当前选中的注册表冗余信息吗？（提醒：删除前最好先备份注册表！）");
+    EXPECT_EQ(hasValue(L"REG_D-E-F"), answer == IDCANCEL);
+    EXPECT_EQ(row(L"REG_D-E-F") >= 0, answer == IDCANCEL);
+  }
+  EXPECT_TRUE(hasValue(L"")) << "the unnamed value is another value";
+  EXPECT_TRUE(hasValue(L"a")) << "changed since the scan";
+  ASSERT_EQ(zcql().zcql_showlist.count(), static_cast<int>(results.size()));
+  for (std::size_t i = 0; i < results.size(); ++i) {  // each line still shows its own row, all of them ours
+    EXPECT_EQ(results.model().at(i).column(2), ValueNameCell(results.entry(i)));
+    ASSERT_TRUE(results.entry(i).keyPath.starts_with(key()));
+  }
+  boxes_.answer(IDOK);
+  zcql().zcql_delall.click();
+  EXPECT_TRUE(results.empty());
+  EXPECT_EQ(zcql().zcql_showlist.count(), 0);
+  EXPECT_FALSE(hasValue(L"") || hasValue(L"b"));
+  EXPECT_FALSE(zcql().zcql_delsel.enabled() || zcql().zcql_delall.enabled());
+  EXPECT_EQ(form->zdk_runinfo.text(), L"所有扫描到的注册表冗余信息已清理完成");
+}
+
+// A missing uninstaller: a key row that opens no value and deletes the whole entry.
+TEST_F(Pages, DailyPageKeyRows) {
+  form->Panel2.button(L"zcrc").click();
+  ListView& select = zcrc().zcrc_select;
+  zcrc().zcrc_mr.click();
+  EXPECT_EQ(select.checkedCount(), 11);
+  EXPECT_FALSE(select.checked(11) || select.checked(12));
+  const std::wstring un = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantorra" +
+                          std::to_wstring(GetCurrentProcessId());
+  plant_.text(kLM, un, L"UninstallString", gone_ + L" /x");
+  plant_.text(kLM, un + L"\\Sub", L"a", L"b");
+  for (int i = 0; i < select.count(); ++i) select.setChecked(i, i == 6);
+  zcrc().zcrc_sm.click();
+  const RegistryResults& results = zcrc().zcrc_results;
+  const int mine = row(results, un);
+  ASSERT_GE(mine, 0);
+  const ListRow& text = results.model().at(static_cast<std::size_t>(mine));
+  EXPECT_EQ(text.caption, L"HKEY_LOCAL_MACHINE");
+  EXPECT_EQ(text.column(2), L"");
+  EXPECT_EQ(text.column(3), L"无效反安装");
+  EditorShell editor;
+  {
+    Substitute<Shell> use(&Platform::shell, editor);
+    zcrc().zcrc_showlist.select(mine);
+    zcrc().zcrc_showlistDblClick();
+  }
+  EXPECT_EQ(editor.tree, L"\\HKEY_LOCAL_MACHINE" + un);
+  EXPECT_EQ(editor.list, L"") << "a key row selects no value";
+  for (const int answer : {IDCANCEL, IDOK}) {
+    boxes_.answer(answer);
+    zcrc().zcrc_showlist.select(mine);
+    zcrc().zcrc_delsel.click();
+    EXPECT_EQ(boxes_.shown().back().text, L"您“确定”删除当前选中的注册表冗余信息吗？");
+    EXPECT_EQ(Reg().keyExists(kLM, un + L"\\Sub"), answer == IDCANCEL);
+  }
+  EXPECT_FALSE(Reg().keyExists(kLM, un));
+}
+
+TEST_F(Pages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPage) {
+  form->setActivePage(zcql());
+  {  // the editor cannot be started: the failure is reported and the page is usable again
+    struct NoEditor : Win32Shell {
+      UniqueHandle start(std::wstring_view, std::wstring_view, int) override { return {}; }
+    } shell;
+    Substitute<Shell> swap(&Platform::shell, shell);
+    boxes_.answer(IDOK);
+    zcql().zcql_bf.click();
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(boxes_.shown()[0].heading, L"备份失败");
+    EXPECT_EQ(boxes_.shown()[0].icon, 2);
+    EXPECT_TRUE(zcqlUsable());
+    EXPECT_FALSE(zcql().zcql_delall.enabled());  // no rows to delete
+    EXPECT_TRUE(records(form->RegBackupDir, L"FileBackup").empty());
+  }
+  manager().bfgl_chxSelCom.setChecked(true);
+  manager().bfgl_cbxComSta.setIndex(2);
+  boxes_.answer(IDOK);
+  zcql().zcql_bf.click();
+  EXPECT_EQ(boxes_.shown().back().heading, L"备份成功");
+  EXPECT_TRUE(zcqlUsable());
+  zcql().zcql_hy.click();
+  ListView& list = manager().bfgl_showlist;
+  EXPECT_EQ(&form->activePage(), &manager());
+  EXPECT_EQ(list.columnCaption(1), L"备份文件名称 (注册表备份)");
+  EXPECT_TRUE(GetWindowLongPtrW(list.handle(), GWL_STYLE) & LVS_SINGLESEL);
+  ASSERT_EQ(list.count(), 1);
+  EXPECT_EQ(list.image(0), 11);
+  EXPECT_TRUE(list.text(0, 1).ends_with(L".reg.zcom"));
+  EXPECT_FALSE(manager().bfgl_btnBack.enabled() || manager().bfgl_btnDelSel.enabled());
+
+  // The archive goes away outside the program: listed as missing, and its restore warns.
+  RemoveTree(form->RegBackupDir + std::wstring(ExtractFileName(list.text(0, 4))));
+  manager().RefreshBackupList();
+  EXPECT_EQ(list.image(0), 12);
+  list.select(0);
+  boxes_.answer(IDOK);
+  boxes_.answer(IDOK);
+  manager().bfgl_btnBack.click();
+  EXPECT_EQ(boxes_.shown().back().text, L"您选择的备份记录已不存在！");
+  EXPECT_EQ(&form->activePage(), &manager());
+  boxes_.answer(IDOK);
+  manager().bfgl_btnDelSel.click();
+  EXPECT_EQ(list.count(), 0);
+  EXPECT_TRUE(records(form->RegBackupDir, L"FileBackup").empty());
+}
+
+// A clean from the page is written down before anything goes and taken back from the
+// manager through the registry editor: every type and byte as it was, and no more.
+TEST_F(Pages, ACleanFromThePageIsTakenBackFromTheManager) {
+  std::vector<std::uint8_t> blob(200);
+  for (std::size_t i = 0; i < blob.size(); ++i) blob[i] = static_cast<std::uint8_t>(i * 7);
+  const std::wstring tree = key() + L"\\tree";
+  const std::tuple<std::wstring, std::wstring, RegRawValue> values[] = {
+      {key(), L"", {REG_EXPAND_SZ, TextBytes(L"%TEMP%")}},
+      {key(), L"sz", {REG_SZ, TextBytes(L"C:\\路径\\a.exe \"quoted\"")}},
+      {key(), L"expand", {REG_EXPAND_SZ, TextBytes(L"%SystemRoot%\\x")}},
+      {key(), L"multi", {REG_MULTI_SZ, TextBytes(std::wstring_view(L"one\0two\0\0", 9), false)}},
+      {key(), L"qword", {REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}}},
+      {key(), L"dword", {REG_DWORD, {0xff, 0, 0, 0x7f}}},
+      {key(), L"binary", {REG_BINARY, blob}},  // wrapped over many lines
+      {key(), L"empty", {REG_BINARY, {}}},
+      {key(), L"na=me \"q\" \\", {REG_SZ, TextBytes(L"odd name")}},
+      {key(), L"lines", {REG_SZ, TextBytes(L"a\r\nb")}},  // the quoted form cannot carry it
+      {tree, L"", {REG_SZ, TextBytes(L"默认值")}},
+      {tree, L"n", {REG_DWORD, {2, 0, 0, 0}}},
+      {tree + L"\\child\\grandchild", L"deep", {REG_QWORD, {9, 0, 0, 0, 0, 0, 0, 1}}},
+      {tree + L"\\empty child", L"", {REG_SZ, TextBytes(L"")}},
+  };
+  for (const auto& [path, name, value] : values) plant_.raw(kCU, path, name, value);
+  plant_.text(kCU, key(), L"stays", L"not a row");
+  form->Panel2.button(L"zcql").click();
+  RegistryResults& results = zcql().zcql_results;
+  for (const auto& [path, name, value] : values) {
+    if (path != key()) continue;
+    RegistryRow row;
+    row.keyPath = path;
+    row.valueName = name;
+    row.value = value;
+    results.add(std::move(row), kRedundancyRowImage);
+  }
+  RegistryRow treeRow;
+  treeRow.keyPath = tree;
+  treeRow.kind = RegRowKind::Key;
+  ASSERT_TRUE(Reg().openKey(kCU, tree)->info(treeRow.keyState));
+  results.add(std::move(treeRow), kRedundancyRowImage);
+  const std::size_t rows = results.size();
+  zcql().zcql_showlist.flush();
+  zcql().zcql_delall.setEnabled(true);  // as the end of a scan leaves it
+  auto all = [&](bool there) {
+    for (const auto& [path, name, value] : values)
+      EXPECT_EQ(RawValue(kCU, path, name), there ? std::optional(value) : std::nullopt) << ToUtf8(path + L"|" + name);
+  };
+
+  // The undo file cannot be written: nothing is deleted, and the user is told why.
+  const std::wstring regDir = form->RegBackupDir;
+  form->RegBackupDir = base_.file(L"blocker") + L"\\Registry\\";
+  boxes_.answer(IDOK);
+  zcql().zcql_delall.click();
+  ASSERT_EQ(boxes_.shown().size(), 2u);
+  EXPECT_EQ(boxes_.shown()[1].heading, L"删除失败");
+  EXPECT_NE(boxes_.shown()[1].text.find(L"未删除任何项目"), std::wstring::npos);
+  EXPECT_EQ(results.size(), rows);
+  all(true);
+
+  form->RegBackupDir = regDir;  // not made yet: the clean makes it
+  boxes_.answer(IDOK);
+  zcql().zcql_delall.click();
+  EXPECT_EQ(boxes_.shown().size(), 3u) << "the question alone";
+  EXPECT_TRUE(results.empty());
+  all(false);
+  EXPECT_FALSE(Reg().keyExists(kCU, tree));
+  plant_.text(kCU, key(), L"stays", L"changed after the clean");
+
+  zcql().zcql_hy.click();
+  ListView& list = manager().bfgl_showlist;
+  ASSERT_EQ(list.count(), 1);
+  EXPECT_TRUE(list.text(0, 1).starts_with(L"RegUndo_"));
+  list.select(0);
+  boxes_.answer(IDOK);
+  boxes_.answer(IDOK);
+  manager().bfgl_showlistDblClick();
+  EXPECT_EQ(boxes_.shown().back().heading, L"恢复成功");
+  EXPECT_EQ(&form->activePage(), &zcql());
+  EXPECT_TRUE(form->ToolsEnabled() && zcql().zcql_sm.enabled());
+  all(true);
+  EXPECT_EQ(RawValue(kCU, key(), L"stays"), (RegRawValue{REG_SZ, TextBytes(L"changed after the clean")}));
+  EXPECT_EQ(Reg().openKeyReadOnly(kCU, tree)->valueNames().size(), 2u) << "nothing more than was there";
+}
+
+// The folder browser answers another base folder: its backups are listed, unless the change is declined.
+TEST_F(Pages, ABaseFolderChangeListsTheNewFolderUnlessDeclined) {
+  struct PickingShell : Win32Shell {
+    std::wstring answer;
+    std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override { return answer; }
+  } shell;
+  TempFolder other(L"other base");
+  ASSERT_TRUE(Fs().createFolderTree(base_ / L"Registry"));
+  ASSERT_TRUE(WriteRecord(form->RegBackupDir, L"FileBackup", form->RegBackupDir + L"Reg_old.reg"));
+  zcql().zcql_hy.click();
+  Substitute<Shell> swap(&Platform::shell, shell);
+  for (const auto& [folder, answer, listed] : {std::tuple{other.path(), IDOK, 0}, std::tuple{base_.path(), IDCANCEL, 0},
+                                               std::tuple{base_.path(), IDOK, 1}}) {
+    shell.answer = folder;
+    boxes_.answer(answer);
+    manager().bfgl_btnPathSel.click();
+    EXPECT_EQ(manager().bfgl_showlist.count(), listed);
+  }
+  EXPECT_EQ(form->AutoRunBackupDir, base_.path() + L"\\AutoRun\\");
+}
+
+TEST_F(Pages, StartupItemsRemovedRestoredFromTheManagerAndTheirBackupsDeleted) {
+  const std::wstring startup = form->knownFolders.StartupDir;
+  ASSERT_TRUE(Fs().createFolderTree(startup));
+  const std::wstring valueName = L"WvPage" + std::to_wstring(GetCurrentProcessId()), fileName = valueName + L".lnk";
+  plant_.file(startup + L"\\" + fileName, "shortcut");
+  plant_.text(kCU, kRun, valueName, L"\"C:\\a b\\tool.exe\" /x=1");
+  form->Panel2.button(L"qdsz").click();
+  ListView& items = qdsz().qdsz_showlist;
+  const int count = items.count();
+  const int fileRow = row(items, fileName), valueRow = row(items, valueName);
+  ASSERT_GE(fileRow, 0);
+  ASSERT_GE(valueRow, 0);
+  EXPECT_EQ(items.text(fileRow, 2), L"启动菜单");
+  EXPECT_EQ(items.text(valueRow, 1), L"\"C:\\a b\\tool.exe\" /x=1");
+  EXPECT_EQ(items.text(valueRow, 3), L"HKEY_CURRENT_USER" + kRun);
+  items.setChecked(fileRow, true);
+  items.setChecked(valueRow, true);
+  items.select(0);  // highlighting is not ticking
+  qdsz().qdsz_autoseldel.click();
+  EXPECT_EQ(items.count(), count - 2);
+  EXPECT_EQ(items.columnCaption(0), L"程序名称     (共 " + std::to_wstring(count - 2) + L" 项)");
+  EXPECT_FALSE(PathExists(startup + L"\\" + fileName) || RawValue(kCU, kRun, valueName));
+
+  qdsz().qdsz_autohf.click();
+  ListView& list = manager().bfgl_showlist;
+  EXPECT_EQ(list.columnCaption(1), L"备份文件名称 (启动项目备份)");
+  ASSERT_EQ(list.count(), 2);
+  EXPECT_EQ(list.text(0, 1), fileName);
+  EXPECT_EQ(list.text(1, 1), valueName);
+  // A selected file whose copy is gone stops the restore with a warning, without a page change.
+  RemoveTree(form->AutoRunBackupDir + fileName);
+  manager().RefreshBackupList();
+  EXPECT_EQ(list.image(0), 10);
+  list.selectAll(true);
+  EXPECT_EQ(list.selectedCount(), 2);
+  boxes_.answer(IDOK);
+  boxes_.answer(IDOK);
+  manager().bfgl_btnBack.click();
+  EXPECT_EQ(boxes_.shown().back().text, L"您选择的备份记录已不存在！");
+  EXPECT_EQ(&form->activePage(), &manager());
+  EXPECT_FALSE(RawValue(kCU, kRun, valueName).has_value());  // after the stop: untouched
+  list.selectAll(false);
+  list.select(1);
+  boxes_.answer(IDOK);
+  boxes_.answer(IDOK);
+  manager().bfgl_btnBack.click();
+  EXPECT_EQ(boxes_.shown().back().text, L"您选择的启动项目备份已成功恢复！");
+  EXPECT_EQ(&form->activePage(), &qdsz());
+  EXPECT_TRUE(RawValue(kCU, kRun, valueName).has_value());
+  EXPECT_EQ(items.count(), count - 1);  // the startup list was read again
+
+  // Sorting by a column reverses on the second click and keeps each row's item.
+  qdsz().qdsz_showlistColumnClick(0);
+  const std::wstring first = items.text(0, 0);
+  qdsz().qdsz_showlistColumnClick(0);
+  EXPECT_EQ(items.text(items.count() - 1, 0), first);
+  items.setChecked(row(items, valueName), true);
+  qdsz().qdsz_autoseldel.click();
+  EXPECT_FALSE(RawValue(kCU, kRun, valueName).has_value());
+  EXPECT_EQ(items.count(), count - 2);
+
+  qdsz().qdsz_autohf.click();
+  EXPECT_EQ(list.count(), 2) << "the value removed twice keeps one record";
+  boxes_.answer(IDOK);
+  manager().bfgl_btnDelAll.click();
+  EXPECT_EQ(list.count(), 0);
+  EXPECT_TRUE(records(form->AutoRunBackupDir, L"FileBackup").empty() && records(form->AutoRunBackupDir, L"RegBackup").empty());
+}
+
+}  // namespace
+}  // namespace wv::test

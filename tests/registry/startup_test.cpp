@@ -1,0 +1,160 @@
+// Startup items: read, removed with their backups, listed by the manager, put back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "cleaning/qdszline.h"
+#include "platform/win32/win32_platform.h"
+#include "registry/bfglline.h"
+#include "registry/fixtures.h"
+
+namespace wv::test {
+namespace {
+
+const std::wstring kRun = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::wstring kTag = L"WvTest" + std::to_wstring(GetCurrentProcessId()) + L"_";
+
+// The items this test planted: values named with its tag, files of the given names.
+std::vector<StartupItem> Read(const StartupSources& sources, const std::vector<std::wstring>& fileNames) {
+  ScanRun run;
+  std::vector<StartupItem> items;
+  ReadStartupItems(sources, run, [&](StartupItem item) {
+    if (item.kind == StartupKind::Value ? item.name.starts_with(kTag)
+                                        : std::ranges::find(fileNames, item.name) != fileNames.end())
+      items.push_back(std::move(item));
+  });
+  return items;
+}
+
+TEST(StartupItems, ReadInOrderWithTheirDataShownAndTheOddKeysLeftOut) {
+  TempFolder user(L"startup user"), common(L"startup common");
+  user.file(L"b.lnk", "user");
+  user.file(L"desktop.ini", "[.ShellClassInfo]");
+  user.folder(L"sub");
+  common.file(L"a.exe", "common");
+  Planted plant;
+  plant.text(kCU, kRun, kTag + L"user", L"notepad.exe");
+  plant.text(kLM, kRun + L"Once", kTag + L"machine", L"\"C:\\Program Files\\x.exe\" /y");
+  // Planted in name order: a key's values come in the order the system keeps them.
+  plant.raw(kCU, kRun + L"Once", kTag + L"bytes", {REG_BINARY, {1, 0xab}});
+  plant.integer(kCU, kRun + L"Once", kTag + L"number", 0x2a);
+  plant.text(kCU, kRun + L"OnceEx", kTag + L"never", L"c:\\never.exe");
+  plant.text(kCU, kRun + L"Services", kTag + L"never2", L"c:\\never.exe");
+
+  const std::vector<StartupItem> items =
+      Read({user.path(), common.path(), L"C:\\windows\\system32"}, {L"a.exe", L"b.lnk", L"desktop.ini", L"sub"});
+  const std::wstring cu = L"HKEY_CURRENT_USER" + kRun;
+  // Name, shown data, registry location (empty for files), icon.
+  const std::vector<std::tuple<std::wstring, std::wstring, std::wstring, std::wstring>> expected{
+      {L"b.lnk", user.path(), L"", user / L"b.lnk"},
+      {L"a.exe", common.path(), L"", common / L"a.exe"},
+      {kTag + L"machine", L"\"C:\\Program Files\\x.exe\" /y", L"HKEY_LOCAL_MACHINE" + kRun + L"Once",
+       L"C:\\Program Files\\x.exe"},
+      {kTag + L"user", L"notepad.exe", cu, L"C:\\windows\\system32\\notepad.exe"},  // a bare name: the system folder
+      {kTag + L"bytes", L"hex:01,ab", cu + L"Once", L""},
+      {kTag + L"number", L"dword:0000002a", cu + L"Once", L""},
+  };
+  ASSERT_EQ(items.size(), expected.size());
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const auto& [name, shown, location, icon] = expected[i];
+    EXPECT_EQ(std::tie(items[i].name, items[i].location), std::tie(name, shown)) << i;
+    EXPECT_EQ(RegistryLocation(items[i]), location) << i;
+    EXPECT_TRUE(icon.empty() || items[i].iconPath == icon) << i;
+  }
+}
+
+TEST(StartupItems, RemovedWithBackupsListedRestoredAndDeleted) {
+  TempFolder user(L"su"), common(L"sc"), backup(L"autorun");
+  const std::wstring autoRun = backup.folder(L"AutoRun") + L"\\";
+  user.file(L"tool.lnk", "user tool");
+  user.file(L"same.lnk", "the user's");
+  common.file(L"same.lnk", "everyone's");
+  Planted plant;
+  const std::tuple<RegRoot, std::wstring, std::wstring, RegRawValue> values[] = {
+      {kCU, kRun, kTag + L"cmd", {REG_SZ, TextBytes(L"\"C:\\a b\\x.exe\" /opt=1|2")}},
+      {kLM, kRun, kTag + L"machine", {REG_SZ, TextBytes(L"c:\\m.exe")}},
+      {kCU, kRun, kTag + L"looks", {REG_SZ, TextBytes(L"dword:00000001")}},  // text that reads like a number
+      {kCU, kRun + L"Once", kTag + L"number", {REG_DWORD, {0x2a, 0, 0, 0}}},
+      {kCU, kRun + L"Once", kTag + L"qword", {REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}}},
+  };
+  for (const auto& [root, key, name, value] : values) plant.raw(root, key, name, value);
+  const StartupSources sources{user.path(), common.path(), L""};
+  const std::vector<StartupItem> items = Read(sources, {L"tool.lnk", L"same.lnk"});
+  ASSERT_EQ(items.size(), 8u);
+
+  for (auto it = items.rbegin(); it != items.rend(); ++it) EXPECT_TRUE(RemoveStartupItem(*it, autoRun)) << ToUtf8(it->name);
+  EXPECT_TRUE(Read(sources, {L"tool.lnk", L"same.lnk"}).empty());
+  // Both same-named files are kept: the earlier copy is never overwritten.
+  EXPECT_EQ(ReadBytes(autoRun + L"same.lnk"), "everyone's");  // removed first (last row first)
+  EXPECT_EQ(ReadBytes(autoRun + L"same (2).lnk"), "the user's");
+
+  const std::vector<BackupEntry> list = ListStartupBackups(autoRun);
+  ASSERT_EQ(list.size(), 8u);
+  EXPECT_EQ(std::ranges::count(list, BackupKind::StartupFile, &BackupEntry::kind), 3);
+  for (const BackupEntry& e : list) EXPECT_TRUE(e.present) << ToUtf8(e.key);
+  const StartupRestoreResult restored = RestoreStartupEntries(list);
+  EXPECT_FALSE(restored.missingCopy);
+  EXPECT_TRUE(restored.failed.empty());
+  EXPECT_EQ(restored.restored, 8);
+  EXPECT_EQ(ReadBytes(user / L"tool.lnk"), "user tool");
+  EXPECT_EQ(ReadBytes(common / L"same.lnk"), "everyone's");
+  EXPECT_EQ(ReadBytes(user / L"same (2).lnk"), "the user's");  // back under the name it was kept as
+  for (const auto& [root, key, name, value] : values) EXPECT_EQ(RawValue(root, key, name), value) << ToUtf8(name);
+
+  // Restoring again writes over what is there; deleting the backups leaves the items alone.
+  WriteBytes(user / L"tool.lnk", "changed");
+  const auto tool = std::ranges::find(list, L"tool.lnk", &BackupEntry::name);
+  ASSERT_NE(tool, list.end());
+  EXPECT_EQ(RestoreStartupEntries({*tool}).restored, 1);
+  EXPECT_EQ(ReadBytes(user / L"tool.lnk"), "user tool");
+  DeleteBackupEntries(autoRun, list);
+  EXPECT_TRUE(ListStartupBackups(autoRun).empty());
+  EXPECT_FALSE(PathExists(autoRun + L"same.lnk") || PathExists(autoRun + L"same (2).lnk"));
+  EXPECT_EQ(Read(sources, {L"tool.lnk", L"same.lnk", L"same (2).lnk"}).size(), 8u);
+}
+
+// A missing copy stops the restore where it stands; a value that cannot be put back is named.
+TEST(StartupItems, ARestoreStopsAtAMissingCopyAndNamesRowsThatFailed) {
+  TempFolder user(L"mu"), backup(L"missing");
+  const std::wstring autoRun = backup.path() + L"\\";
+  for (const wchar_t* name : {L"1.lnk", L"2.lnk", L"3.lnk"}) user.file(name);
+  for (const StartupItem& item : Read({user.path(), L"", L""}, {L"1.lnk", L"2.lnk", L"3.lnk"}))
+    ASSERT_TRUE(RemoveStartupItem(item, autoRun));
+  std::vector<BackupEntry> list = ListStartupBackups(autoRun);
+  ASSERT_EQ(list.size(), 3u);
+  RemoveTree(list[1].file);
+  const StartupRestoreResult r = RestoreStartupEntries(list);
+  EXPECT_TRUE(r.missingCopy);
+  EXPECT_EQ(r.restored, 1);
+  EXPECT_TRUE(PathExists(list[0].key));
+  EXPECT_FALSE(PathExists(list[1].key) || PathExists(list[2].key));
+
+  ASSERT_TRUE(WriteRecord(autoRun, kRegSection, L"HKEY_CURRENT_USER\\Software\\WindowsVantorraTests\\NoSuchKey|v|c:\\x.exe"));
+  list = ListStartupBackups(autoRun);
+  ASSERT_EQ(list.back().kind, BackupKind::StartupValue);
+  const StartupRestoreResult v = RestoreStartupEntries({list.back()});
+  EXPECT_EQ(v.restored, 0);
+  EXPECT_EQ(v.failed, std::vector<std::wstring>{L"v"});
+  EXPECT_FALSE(Reg().keyExists(kCU, L"\\Software\\WindowsVantorraTests\\NoSuchKey"));
+}
+
+// Deletion fails for the one file: the item stays, with no record and no copy.
+TEST(StartupItems, AnItemThatCannotBeRemovedKeepsNoBackup) {
+  struct Undeletable : Win32FileSystem {
+    std::wstring path;
+    bool deleteFile(std::wstring_view p) override { return !EqualsNoCase(p, path) && Win32FileSystem::deleteFile(p); }
+  } files;
+  TempFolder user(L"stuck"), backup(L"stuckbackup");
+  const std::wstring autoRun = backup.path() + L"\\", stuck = files.path = user.file(L"stuck.lnk");
+  Substitute<FileSystem> swap(&Platform::files, files);
+  StartupItem item;
+  item.name = L"stuck.lnk";
+  item.location = user.path();
+  EXPECT_FALSE(RemoveStartupItem(item, autoRun));
+  EXPECT_TRUE(PathExists(stuck));
+  EXPECT_FALSE(PathExists(autoRun + L"stuck.lnk"));
+  EXPECT_TRUE(ListStartupBackups(autoRun).empty());
+}
+
+}  // namespace
+}  // namespace wv::test
