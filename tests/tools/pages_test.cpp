@@ -1,6 +1,6 @@
-// The shredder, file-information and music pages in the real main window: the
-// questions before shredding, a stop press, the menu; the rule controls read into
-// a simulation, the time check, the preview, editing, removal and reordering.
+// The shredder and file-information pages in the real main window: the question
+// before shredding, a stop press, the menu; the rule controls read into a
+// simulation, the time check, the preview, editing, removal and reordering.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include "tools/fixtures.h"
 #include "tools/wjfspage.h"
 #include "tools/wjszpage.h"
-#include "tools/yyszpage.h"
 
 namespace wv::test {
 namespace {
@@ -46,7 +45,7 @@ class WjfsPageTest : public FormTest {
   }
 };
 
-TEST_F(WjfsPageTest, DroppedEntriesAreShreddedOnlyAfterTheQuestionAndFailuresAreShown) {
+TEST_F(WjfsPageTest, DroppedEntriesAreShreddedOnlyAfterTheQuestionAndTheMenuTouchesNoFile) {
   TempFolder t(L"wjfssel");
   const std::wstring file = PatternFile(t / L"a.txt", 1536), held = PatternFile(t / L"held.txt", 3000);
   const std::wstring folder = t.folder(L"folder");
@@ -81,6 +80,20 @@ TEST_F(WjfsPageTest, DroppedEntriesAreShreddedOnlyAfterTheQuestionAndFailuresAre
   EXPECT_EQ(shown(), (Names{folder, held}));
   EXPECT_EQ(form->zdk_runinfo.text(), L"");
   expectIdle();
+
+  // The menu changes only the list.
+  select(held);
+  page().wjfs_menu.choose(WjfsPage::kMenuDelUnsel);
+  EXPECT_EQ(shown(), Names{held});
+  page().drop({folder});
+  select(held);
+  page().wjfs_menu.choose(WjfsPage::kMenuDelSel);
+  EXPECT_EQ(shown(), Names{folder});
+  page().wjfs_menu.choose(WjfsPage::kMenuDelAll);
+  page().wjfs_menuPopup();
+  EXPECT_FALSE(page().wjfs_menu.item(WjfsPage::kMenuDelAll).enabled);
+  EXPECT_TRUE(shown().empty() && PathExists(folder) && PathExists(held));
+  expectIdle();
 }
 
 TEST_F(WjfsPageTest, AStopPressDuringShredAllLeavesTheRest) {
@@ -113,41 +126,6 @@ TEST_F(WjfsPageTest, AStopPressDuringShredAllLeavesTheRest) {
   page().wjfs_allselfs.click();
   EXPECT_EQ(box.shown().back().text, L"某些文件或目录正在运行或对其操作权限不够，无法全部粉碎！");
   EXPECT_EQ(shown(), Names{files[2]});
-  expectIdle();
-}
-
-TEST_F(WjfsPageTest, MenuSortingAndRefreshChangeOnlyTheList) {
-  TempFolder t(L"wjfsmenu");
-  const std::wstring a = PatternFile(t / L"a.txt", 10), b = PatternFile(t / L"b.txt", 2000);
-  const std::wstring c = PatternFile(t / L"c.txt", 30);
-  page().wjfs_menuPopup();
-  EXPECT_FALSE(page().wjfs_menu.item(WjfsPage::kMenuDelAll).enabled);
-  page().drop({b, a, c});
-  page().wjfs_menuPopup();
-  EXPECT_TRUE(page().wjfs_menu.item(WjfsPage::kMenuDelAll).enabled);
-  // b, a, c: first below last, so the first click sorts descending, the next ascending.
-  page().wjfs_showlistColumnClick(0);
-  EXPECT_EQ(shown(), (Names{c, b, a}));
-  page().wjfs_showlistColumnClick(0);
-  EXPECT_EQ(shown(), (Names{a, b, c}));
-  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(page().wjfs_entries.at(i).path, shown()[i]);
-
-  select(b);
-  page().wjfs_menu.choose(WjfsPage::kMenuDelUnsel);
-  EXPECT_EQ(shown(), Names{b});
-  page().drop({a, c});
-  select(a);
-  page().wjfs_menu.choose(WjfsPage::kMenuDelSel);
-  EXPECT_EQ(shown(), (Names{b, c}));
-  PatternFile(b, 5000);
-  ASSERT_TRUE(DeleteFileW(c.c_str()));
-  page().wjfs_refresh.click();
-  EXPECT_EQ(shown(), Names{b});
-  EXPECT_EQ(page().wjfs_rows.at(0).column(1), L"4.88 KB");
-  EXPECT_EQ(form->zdk_runinfo.text(), L"文件或目录信息刷新完成");
-  page().wjfs_menu.choose(WjfsPage::kMenuDelAll);
-  EXPECT_TRUE(shown().empty());
-  EXPECT_TRUE(PathExists(a) && PathExists(b));
   expectIdle();
 }
 
@@ -264,31 +242,6 @@ TEST_F(WjszPageTest, PreviewRemovalAndDragging) {
   EXPECT_FALSE(p.wjsz_mnchg.enabled() || p.wjsz_zschg.enabled());
   EXPECT_EQ(p.wjsz_showlist.columnCaption(1), L"原文件名");
   EXPECT_TRUE(PathExists(t / L"1.txt"));  // nothing on disk is touched
-}
-
-class YyszPageTest : public FormTest {
- protected:
-  YyszPage& page() { return form->page<YyszPage>(); }
-  ScriptedMsgBox boxes;
-};
-
-TEST_F(YyszPageTest, ImportsMusicAndKeepsItsListByHand) {
-  TempFolder t(L"yyszpage");
-  YyszPage& p = page();
-  p.drop({t.file(L"A.MP3"), t.file(L"b.wma"), t.file(L"c.ogg")});
-  p.yysz_showlist.flush();
-  ASSERT_EQ(p.yysz_files.size(), 2u);
-  EXPECT_EQ(p.yysz_ss.caption(), L"音乐信息导入完成！");
-  EXPECT_EQ(p.yysz_showlist.columnCaption(1), L"原文件名     (共 2 项)");
-  p.yysz_mnchgClick();
-  EXPECT_EQ(p.yysz_runstate, 0);
-  EXPECT_EQ(p.yysz_mnchg.caption(), L"模拟");
-  p.yysz_showlistEdited(0, L"a:b");
-  EXPECT_EQ(p.yysz_files.at(0).newName, L"A.MP3");
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].heading, L"改名失败");
-  p.yysz_showlistEdited(0, L" new name ");
-  EXPECT_EQ(p.yysz_files.at(0).newName, L" new name ");
 }
 
 }  // namespace

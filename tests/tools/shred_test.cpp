@@ -72,16 +72,20 @@ TEST(ShredFile, ASparseFileBeyondFourGiBIsWrittenToItsFullLength) {
 }
 
 // Held by another program, sharing its contents with another name, or a link: the
-// zeros would reach what is not on the list, so nothing is written at all.
-TEST(ShredFile, HeldAndLinkedFilesKeepTheirContentsAndMarks) {
+// zeros would reach what is not on the list, so nothing is written. A file whose
+// zeros did not all go out is not cut; one that keeps its name is not reported gone.
+TEST(ShredFile, WhatCannotBeShreddedWholeIsNeitherCutNorReportedGone) {
   TempFolder t(L"shkeep");
-  const std::wstring held = PatternFile(t / L"held.txt", 2000), linked = PatternFile(t / L"linked.txt", 2000);
-  const std::wstring symlink = PatternFile(t / L"symlink.txt", 2000), otherName = t / L"other name.txt";
+  const std::wstring held = PatternFile(t / L"held.txt", 3000), linked = PatternFile(t / L"linked.txt", 3000);
+  const std::wstring symlink = PatternFile(t / L"symlink.txt", 3000), otherName = t / L"other name.txt";
+  const std::wstring failing = PatternFile(t / L"failing.txt", 3000), stuck = PatternFile(t / L"stuck.txt", 100);
   ASSERT_TRUE(CreateHardLinkW(otherName.c_str(), linked.c_str(), nullptr));
   ASSERT_TRUE(SetFileAttributesW(linked.c_str(), FILE_ATTRIBUTE_HIDDEN));
   const std::string before = ReadBytes(held);
   LoggingFs fs;
   fs.reportedAsLink.insert(symlink);  // Wine cannot make a file link
+  fs.failWritesAfter = 2048;          // a disk error in the third block
+  fs.failRename = true;
   TestRun run;
   {
     UniqueFile hold = HoldOpen(held);
@@ -90,10 +94,26 @@ TEST(ShredFile, HeldAndLinkedFilesKeepTheirContentsAndMarks) {
   }
   EXPECT_EQ(ShredFile(linked, run), ShredFileResult::Linked);
   EXPECT_EQ(ShredFile(symlink, run), ShredFileResult::Linked);
+  EXPECT_EQ(ShredFile(failing, run), ShredFileResult::WriteFailed);
+  EXPECT_EQ(ShredFile(stuck, run), ShredFileResult::NotRemoved);
+  EXPECT_EQ(ShredFile(t / L"missing.txt", run), ShredFileResult::NoFile);
+  EXPECT_EQ(ShredFile(t.path(), run), ShredFileResult::NoFile);
   for (const std::wstring& p : {held, linked, otherName, symlink}) EXPECT_EQ(ReadBytes(p), before) << p;
   EXPECT_TRUE(GetFileAttributesW(linked.c_str()) & FILE_ATTRIBUTE_HIDDEN);
-  EXPECT_EQ(fs.writeCalls, 0u);
-  EXPECT_TRUE(run.maxima.empty());
+  std::vector<std::wstring> expected(2, L"failing.txt zeros 1024");
+  for (const std::wstring& entry : ZerosLog(L"stuck.txt", 100)) expected.push_back(entry);
+  expected.push_back(L"stuck.txt truncate 0");
+  EXPECT_EQ(fs.log, expected);
+  EXPECT_EQ(GetFileSizeOf(failing), 3000u);
+  EXPECT_FALSE(Found(t / L"QV*"));  // the temporary name was given up again
+
+  // The stuck file's row stays, and the user hears of it.
+  ShredRowVector rows({{stuck, false, 0}});
+  ShredPageLog page;
+  RunShredTask({ShredTask::ShredSelected, {}}, rows, run, page.events());
+  RunShredTask({ShredTask::ShredAll, {}}, rows, run, page.events());
+  EXPECT_EQ(Paths(rows), std::vector<std::wstring>{stuck});
+  EXPECT_EQ(page.failures, (Failures{{ShredFailure::File, stuck}, {ShredFailure::SomeEntries, L""}}));
 }
 
 TEST(ShredFile, NamedStreamsAreOverwrittenAndCutBeforeTheFile) {
@@ -110,35 +130,6 @@ TEST(ShredFile, NamedStreamsAreOverwrittenAndCutBeforeTheFile) {
   expected.push_back(L"report.doc truncate 0");
   EXPECT_EQ(fs.log, expected);
   EXPECT_EQ(run.maxima, std::vector<std::uint32_t>{2});  // the stream's blocks do not move the file's gauge
-}
-
-TEST(ShredFile, AFileNotOverwrittenOrStillThereIsNotReportedShredded) {
-  TempFolder t(L"shfail");
-  const std::wstring failing = PatternFile(t / L"failing.txt", 5000), stuck = PatternFile(t / L"stuck.txt", 5000);
-  TestRun run;
-  {
-    LoggingFs fs;
-    fs.failWritesAfter = 2048;  // a disk error in the third block: never flushed and cut
-    EXPECT_EQ(ShredFile(failing, run), ShredFileResult::WriteFailed);
-    EXPECT_EQ(fs.log, std::vector<std::wstring>(2, L"failing.txt zeros 1024"));
-    EXPECT_EQ(GetFileSizeOf(failing), 5000u);
-  }
-  LoggingFs fs;
-  fs.failRename = true;
-  EXPECT_EQ(ShredFile(stuck, run), ShredFileResult::NotRemoved);
-  EXPECT_EQ(GetFileSizeOf(stuck), 0u);
-  EXPECT_FALSE(Found(t / L"QV*"));  // the temporary name was given up again
-  // Its row stays, and the user hears of it.
-  ShredRowVector rows({{stuck, false, 0}});
-  ShredPageLog page;
-  RunShredTask({ShredTask::ShredSelected, {}}, rows, run, page.events());
-  RunShredTask({ShredTask::ShredAll, {}}, rows, run, page.events());
-  EXPECT_EQ(Paths(rows), std::vector<std::wstring>{stuck});
-  EXPECT_EQ(page.failures, (Failures{{ShredFailure::File, stuck}, {ShredFailure::SomeEntries, L""}}));
-
-  EXPECT_EQ(ShredFile(t / L"missing.txt", run), ShredFileResult::NoFile);
-  EXPECT_EQ(ShredFile(t.path(), run), ShredFileResult::NoFile);
-  EXPECT_TRUE(PathExists(t.path()));
 }
 
 TEST(ShredFolder, TheTreeGoesBottomUpButForWhatIsHeldAndRecycled) {
@@ -280,25 +271,6 @@ TEST(ShredTask, ARowGoesOnlyWhenItsEntryIsGone) {
   EXPECT_TRUE(Paths(rows).empty());
   EXPECT_EQ(run.last(), L"已完成对当前所有文件或目录的不可恢复性删除");
   EXPECT_FALSE(PathExists(held) || PathExists(busy));
-}
-
-TEST(ShredTask, AStopDuringShredAllLeavesTheRestUntouched) {
-  TempFolder t(L"shallstop");
-  std::vector<ShredRow> all;
-  for (const wchar_t* name : {L"1.txt", L"2.txt", L"3.txt", L"4.txt"}) all.push_back({PatternFile(t / name, 5000), false, 5000});
-  ShredRowVector rows(all);
-  ShredPageLog page;
-  // Asked while the second file is written: that file is finished, the next is not begun.
-  TestRun run([](const TestRun& r) { return r.shreddingTexts() == 2 && r.position >= 2; });
-  const ShredResult result = RunShredTask({ShredTask::ShredAll, {}}, rows, run, page.events());
-  EXPECT_TRUE(result.stopped);
-  EXPECT_EQ(result.status, L"粉碎操作被停止");  // the summary the page ends the run with
-  EXPECT_EQ(run.last(), L"粉碎操作被停止");
-  EXPECT_EQ(Paths(rows), (std::vector<std::wstring>{all[2].path, all[3].path}));
-  EXPECT_FALSE(PathExists(all[0].path) || PathExists(all[1].path));
-  for (std::size_t i = 2; i < 4; ++i) EXPECT_EQ(ReadBytes(all[i].path).substr(0, 3), "ABC");
-  EXPECT_TRUE(page.failures.empty());
-  EXPECT_EQ(page.captions.back(), ShredCountCaption(2));
 }
 
 TEST(ShredTask, RefreshDropsVanishedEntriesAndRereadsSizes) {

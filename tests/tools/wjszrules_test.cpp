@@ -141,19 +141,17 @@ TEST(FileInfoTimes, EditsAndTexts) {
 
 TEST(FileInfoList, TypedNamesAreCleanedCheckedAndComparedWithTheOthers) {
   const struct {
-    const wchar_t* what;
     std::wstring typed;
     bool answer;
     std::wstring stored;
     std::vector<FileInfoAskKind> asked;
   } cases[] = {
-      {L"trailing dot and blanks go", L"  abc. ", true, L"abc", {}},
-      {L"empty falls back to the old name", L"", true, L"one.txt", {FileInfoAskKind::EditInvalid}},
-      {L"a colon is refused", L"a:b.txt", true, L"one.txt", {FileInfoAskKind::EditInvalid}},
-      {L"over the length limit", std::wstring(101, L'名'), true, L"one.txt", {FileInfoAskKind::EditInvalid}},
-      {L"another row's new name, OK", L"TWO.TXT", true, L"TWO.TXT", {FileInfoAskKind::EditDuplicate}},
-      {L"another row's new name, Cancel", L"two.txt", false, L"one.txt", {FileInfoAskKind::EditDuplicate}},
-      {L"its own name is no duplicate", L"ONE.txt", true, L"ONE.txt", {}},
+      {L"  abc. ", true, L"abc", {}},  // cleaned
+      {L"", true, L"one.txt", {FileInfoAskKind::EditInvalid}},
+      {std::wstring(101, L'名'), true, L"one.txt", {FileInfoAskKind::EditInvalid}},  // 202 bytes in code page 936
+      {L"TWO.TXT", true, L"TWO.TXT", {FileInfoAskKind::EditDuplicate}},   // another row's new name, OK
+      {L"two.txt", false, L"one.txt", {FileInfoAskKind::EditDuplicate}},  // and Cancel
+      {L"ONE.txt", true, L"ONE.txt", {}},  // its own name is no duplicate
   };
   for (const auto& c : cases) {
     FileInfoRows rows = NameRows({L"one.txt", L"x.txt"});
@@ -161,30 +159,26 @@ TEST(FileInfoList, TypedNamesAreCleanedCheckedAndComparedWithTheOthers) {
     rows.edit(1).newName = L"two.txt";
     Answers answers;
     answers.script = {c.answer};
-    EXPECT_EQ(ApplyEditedName(rows, 0, c.typed, true, answers.asker()), c.stored != L"one.txt") << c.what;
-    EXPECT_EQ(rows.at(0).newName, c.stored) << c.what;
+    EXPECT_EQ(ApplyEditedName(rows, 0, c.typed, true, answers.asker()), c.stored != L"one.txt") << c.typed;
+    EXPECT_EQ(rows.at(0).newName, c.stored) << c.typed;
     std::vector<FileInfoAskKind> kinds;
     for (const FileInfoAsk& a : answers.asked) kinds.push_back(a.kind);
-    EXPECT_EQ(kinds, c.asked) << c.what;
+    EXPECT_EQ(kinds, c.asked) << c.typed;
   }
   FileInfoRows rows = NameRows({L"a.txt", L"b.txt"});
   Answers answers;
   EXPECT_TRUE(ApplyEditedName(rows, 1, L"A.TXT", false, answers.asker()));  // duplicate check off
   EXPECT_TRUE(answers.asked.empty());
-}
 
-TEST(FileInfoList, ResetUndoesOneObjectOnly) {
-  FileInfoRows rows = NameRows({L"a.txt"});
+  // Reset undoes one object only.
   rows.edit(0) = {.newName = L"n.txt", .oldName = L"a.txt", .newModified = LocalTime{}, .newCreated = LocalTime{},
                   .newAttributes = DWORD{FILE_ATTRIBUTE_HIDDEN}};
   ResetSimulated(rows, FileInfoObject::Time);
-  EXPECT_FALSE(rows.at(0).newModified || rows.at(0).newCreated);
-  EXPECT_TRUE(rows.at(0).newName == L"n.txt" && rows.at(0).newAttributes);
+  EXPECT_TRUE(!rows.at(0).newModified && !rows.at(0).newCreated && rows.at(0).newAttributes);
   ResetSimulated(rows, FileInfoObject::Attributes);
-  EXPECT_FALSE(rows.at(0).newAttributes);
-  EXPECT_EQ(rows.at(0).newName, L"n.txt");
+  EXPECT_TRUE(!rows.at(0).newAttributes && rows.at(0).newName == L"n.txt");
   ResetSimulated(rows, FileInfoObject::Names);
-  EXPECT_EQ(rows.at(0).newName, L"a.txt");
+  EXPECT_EQ(NewNames(rows), (Names{L"a.txt", L"b.txt"}));
 }
 
 }  // namespace
