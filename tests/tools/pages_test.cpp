@@ -2,19 +2,13 @@
 // before shredding, a stop press, the menu; the rule controls read into a
 // simulation, the time check, the preview, editing, removal and reordering.
 
-#include <gtest/gtest.h>
-
 #include "app/appfixture.h"
-#include "core/text.h"
 #include "tools/fixtures.h"
 #include "tools/wjfspage.h"
 #include "tools/wjszpage.h"
 
 namespace wv::test {
 namespace {
-
-using Names = std::vector<std::wstring>;
-
 Names Captions(const auto& rows) {
   Names out;
   for (const ListRow& row : rows.rows()) out.push_back(row.caption);

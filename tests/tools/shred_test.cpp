@@ -1,12 +1,6 @@
 // The shredder engine over real files and folders: zeros in place, flushed before
 // the cut; held, linked and named-stream files; folder walks; the list operations.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-#include "core/publline.h"
-#include "core/text.h"
 #include "tools/fixtures.h"
 
 namespace wv::test {
@@ -44,7 +38,7 @@ TEST(ShredFile, ZerosOverTheWholeFileInPlaceFlushedBeforeTheCut) {
     EXPECT_EQ(seen.size(), c.size);
     EXPECT_TRUE(AllZero(seen));
     // Never opened truncating: zeros in place in 1024-byte blocks, flushed, only then cut.
-    std::vector<std::wstring> expected = ZerosLog(L"secret.doc", c.size);
+    Names expected = ZerosLog(L"secret.doc", c.size);
     expected.push_back(L"secret.doc truncate 0");
     EXPECT_EQ(fs.log, expected);
     EXPECT_TRUE(fs.truncatingOpens.empty());
@@ -100,7 +94,7 @@ TEST(ShredFile, WhatCannotBeShreddedWholeIsNeitherCutNorReportedGone) {
   EXPECT_EQ(ShredFile(t.path(), run), ShredFileResult::NoFile);
   for (const std::wstring& p : {held, linked, otherName, symlink}) EXPECT_EQ(ReadBytes(p), before) << p;
   EXPECT_TRUE(GetFileAttributesW(linked.c_str()) & FILE_ATTRIBUTE_HIDDEN);
-  std::vector<std::wstring> expected(2, L"failing.txt zeros 1024");
+  Names expected(2, L"failing.txt zeros 1024");
   for (const std::wstring& entry : ZerosLog(L"stuck.txt", 100)) expected.push_back(entry);
   expected.push_back(L"stuck.txt truncate 0");
   EXPECT_EQ(fs.log, expected);
@@ -112,7 +106,7 @@ TEST(ShredFile, WhatCannotBeShreddedWholeIsNeitherCutNorReportedGone) {
   ShredPageLog page;
   RunShredTask({ShredTask::ShredSelected, {}}, rows, run, page.events());
   RunShredTask({ShredTask::ShredAll, {}}, rows, run, page.events());
-  EXPECT_EQ(Paths(rows), std::vector<std::wstring>{stuck});
+  EXPECT_EQ(Paths(rows), Names{stuck});
   EXPECT_EQ(page.failures, (Failures{{ShredFailure::File, stuck}, {ShredFailure::SomeEntries, L""}}));
 }
 
@@ -124,7 +118,7 @@ TEST(ShredFile, NamedStreamsAreOverwrittenAndCutBeforeTheFile) {
   fs.streams[path] = {{L":secret:$DATA", 3000}};  // Wine lists no streams
   TestRun run;
   EXPECT_EQ(ShredFile(path, run), ShredFileResult::Shredded);
-  std::vector<std::wstring> expected = ZerosLog(L"report.doc", 1500);
+  Names expected = ZerosLog(L"report.doc", 1500);
   for (const std::wstring& entry : ZerosLog(L"report.doc:secret:$DATA", 3000)) expected.push_back(entry);
   expected.push_back(L"report.doc:secret:$DATA truncate 0");
   expected.push_back(L"report.doc truncate 0");
@@ -135,7 +129,7 @@ TEST(ShredFile, NamedStreamsAreOverwrittenAndCutBeforeTheFile) {
 TEST(ShredFolder, TheTreeGoesBottomUpButForWhatIsHeldAndRecycled) {
   TempFolder t(L"shtree");
   const std::wstring root = t.folder(L"victim");
-  const std::vector<std::wstring> shredded = {
+  const Names shredded = {
       PatternFile(root + L"\\a.txt", 3000),      PatternFile(root + L"\\b.dat", 10),
       PatternFile(root + L"\\sub\\c.txt", 1024), PatternFile(root + L"\\sub\\deep\\d.txt", 0),
       PatternFile(root + L"\\held\\f.txt", 700)};
@@ -144,7 +138,7 @@ TEST(ShredFolder, TheTreeGoesBottomUpButForWhatIsHeldAndRecycled) {
   const std::wstring recycled = PatternFile(root + L"\\rEcYcLeD\\g.txt", 700);
   t.folder(L"victim\\empty\\emptier");
   const std::string before = ReadBytes(held);
-  std::vector<std::wstring> overwritten;
+  Names overwritten;
   ShredEvents events;
   events.overwritten = [&](std::wstring_view p) {
     EXPECT_TRUE(AllZero(ReadBytes(p))) << std::wstring(p);
@@ -204,21 +198,21 @@ TEST(ShredTask, ImportListsFilesAndFoldersOnceAndSkipsWhatIsMissing) {
   ShredRowVector rows({{listed, false, 10}});
   ShredPageLog page;
   TestRun run;
-  const std::vector<std::wstring> pending = {file, ToUpper(listed), folder, t / L"missing.txt", ToUpper(file), huge};
+  const Names pending = {file, ToUpper(listed), folder, t / L"missing.txt", ToUpper(file), huge};
   EXPECT_FALSE(RunShredTask({ShredTask::Import, pending}, rows, run, page.events()).stopped);
-  ASSERT_EQ(Paths(rows), (std::vector<std::wstring>{listed, file, folder, huge}));
+  ASSERT_EQ(Paths(rows), (Names{listed, file, folder, huge}));
   EXPECT_EQ(rows.at(1).size, 2500u);
   EXPECT_TRUE(rows.at(2).isFolder);  // one row; what is inside is not listed
   EXPECT_EQ(rows.at(3).size, (std::uint64_t{5} << 30) + 7);
   EXPECT_EQ(page.captions.back(), L"待粉碎的文件或目录名     (共 4 项)");
-  EXPECT_EQ(run.statuses, (std::vector<std::wstring>{L"", L"文件或目录导入中...", L"文件或目录导入完成"}));
+  EXPECT_EQ(run.statuses, (Names{L"", L"文件或目录导入中...", L"文件或目录导入完成"}));
   EXPECT_EQ(run.position, 6u);  // skipped paths advance the gauge too
 
   // A stop before the third path: the first two listed, the rest left.
   ShredRowVector fresh;
   TestRun stopping(StopAfter(2));
   EXPECT_TRUE(RunShredTask({ShredTask::Import, pending}, fresh, stopping).stopped);
-  EXPECT_EQ(Paths(fresh), (std::vector<std::wstring>{file, ToUpper(listed)}));
+  EXPECT_EQ(Paths(fresh), (Names{file, ToUpper(listed)}));
   EXPECT_EQ(stopping.last(), L"文件或目录导入被停止");
 }
 
@@ -234,7 +228,7 @@ TEST(ShredTask, ARowGoesOnlyWhenItsEntryIsGone) {
   ASSERT_TRUE(holdHeld.valid() && holdLocked.valid());
   const struct {
     std::wstring path, status;
-    std::vector<std::wstring> left;
+    Names left;
     Failures failures;
   } steps[] = {
       {file, L"已完成对当前选中文件的不可恢复性删除", {held, clean, busy}, {}},
@@ -244,7 +238,7 @@ TEST(ShredTask, ARowGoesOnlyWhenItsEntryIsGone) {
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(step.path);
-    const std::vector<std::wstring> paths = Paths(rows);
+    const Names paths = Paths(rows);
     const auto index = static_cast<std::size_t>(std::find(paths.begin(), paths.end(), step.path) - paths.begin());
     ShredPageLog page;
     TestRun run;
@@ -260,7 +254,7 @@ TEST(ShredTask, ARowGoesOnlyWhenItsEntryIsGone) {
   ShredPageLog page;
   TestRun run;
   EXPECT_FALSE(RunShredTask({ShredTask::ShredAll, {}}, rows, run, page.events()).stopped);
-  EXPECT_EQ(Paths(rows), (std::vector<std::wstring>{held, busy}));
+  EXPECT_EQ(Paths(rows), (Names{held, busy}));
   EXPECT_EQ(page.failures, (Failures{{ShredFailure::SomeEntries, L""}}));
   EXPECT_EQ(run.last(), L"");
   holdHeld.reset();
@@ -283,7 +277,7 @@ TEST(ShredTask, RefreshDropsVanishedEntriesAndRereadsSizes) {
   ShredPageLog page;
   TestRun run(StopAfter(0));  // a stop request does not end a refresh
   EXPECT_FALSE(RunShredTask({ShredTask::Refresh, {}}, rows, run, page.events()).stopped);
-  EXPECT_EQ(Paths(rows), (std::vector<std::wstring>{grown, folder}));
+  EXPECT_EQ(Paths(rows), (Names{grown, folder}));
   EXPECT_EQ(rows.at(0).size, 5000u);
   EXPECT_EQ(run.position, 5u);
   EXPECT_EQ(run.last(), L"文件或目录信息刷新完成");

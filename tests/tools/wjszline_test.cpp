@@ -2,16 +2,12 @@
 // each other, duplicates, rollback, times), execute in place or by move or copy
 // with its per-row questions and every value read back, and refresh.
 
-#include <gtest/gtest.h>
-
-#include "core/text.h"
 #include "tools/fixtures.h"
 
 namespace wv::test {
 namespace {
 
 using Op = FileInfoOp;
-using Names = std::vector<std::wstring>;
 constexpr DWORD kArchiveHidden = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN;  // Wine cannot clear the archive mark
 
 LocalTime Local(const FILETIME& utc) {

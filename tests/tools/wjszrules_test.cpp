@@ -1,14 +1,11 @@
 // The file-information editor's rules without files: the name rules, picking from
 // the name preview, the time edits and texts, and names typed into the list.
 
-#include <gtest/gtest.h>
-
 #include "tools/fixtures.h"
 
 namespace wv::test {
 namespace {
 
-using Names = std::vector<std::wstring>;
 using R = NameRule;
 
 TEST(FileInfoNameRules, WorkedExamples) {

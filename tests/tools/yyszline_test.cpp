@@ -1,14 +1,11 @@
-#include <gtest/gtest.h>
-
-#include "core/text.h"
 #include "tools/fixtures.h"
 #include "tools/yyszline.h"
 
 namespace wv::test {
 namespace {
 
-std::vector<std::wstring> OldNames(const MusicRows& rows) {
-  std::vector<std::wstring> out;
+Names OldNames(const MusicRows& rows) {
+  Names out;
   for (const MusicRow& row : rows.rows()) out.push_back(row.oldName);
   return out;
 }
@@ -17,13 +14,13 @@ TEST(MusicImport, OnlyMp3AndWmaFilesOnceAndTheOperationsThatDoNothing) {
   TempFolder t(L"yyszimp");
   const std::wstring a = t.file(L"A.MP3"), b = t.file(L"b.wma");
   MusicRows rows;
-  std::vector<std::wstring> files{a, b, t.file(L"c.ogg"), t.folder(L"album.mp3"), t / L"gone.mp3"};
+  Names files{a, b, t.file(L"c.ogg"), t.folder(L"album.mp3"), t / L"gone.mp3"};
   TestRun run;
   EXPECT_EQ(RunMusicTask(MusicOp::Import, files, run, rows).summary, L"音乐信息导入完成！");
   EXPECT_EQ(run.statuses.front(), L"音乐信息导入中...");
   EXPECT_EQ(run.position, 5u);
   EXPECT_TRUE(files.empty());
-  ASSERT_EQ(OldNames(rows), (std::vector<std::wstring>{L"A.MP3", L"b.wma"}));
+  ASSERT_EQ(OldNames(rows), (Names{L"A.MP3", L"b.wma"}));
   EXPECT_EQ(rows.at(0).newName, L"A.MP3");
   EXPECT_EQ(rows.at(0).folder, t.path() + L"\\");
   // Listed already, also when named in other letter case.
@@ -56,7 +53,7 @@ TEST(MusicList, TypedNamesAndDragging) {
 
   const struct {
     int source, target;
-    std::vector<std::wstring> order;
+    Names order;
   } cases[] = {
       {0, 2, {L"2", L"1", L"3"}},   // the first dropped on the third stands before it
       {2, 0, {L"3", L"1", L"2"}},   // up: before the target
