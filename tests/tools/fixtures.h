@@ -1,8 +1,7 @@
 #pragma once
-// What the file-tool tests share: a run context that records the status line and
-// gauge and stops on request, an answering machine for the file-information
-// editor's per-row questions, and a file system that logs what the shredder does
-// to the files it opens in place (and reports links or fails where Wine cannot).
+// What the file-tool tests share: a run context that records and stops on request,
+// scripted answers to the file-information editor's questions, and a file system
+// that logs what the shredder does to files (and reports links or fails where Wine cannot).
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -45,9 +44,7 @@ class TestRun : public RunContext {
   void progressStep() override { ++position; }
   [[nodiscard]] std::wstring last() const { return statuses.empty() ? L"" : statuses.back(); }
   [[nodiscard]] std::size_t shreddingTexts() const {
-    return static_cast<std::size_t>(std::count_if(statuses.begin(), statuses.end(), [](const std::wstring& s) {
-      return s.starts_with(kShreddingText);
-    }));
+    return std::count_if(statuses.begin(), statuses.end(), [](auto& s) { return s.starts_with(kShreddingText); });
   }
 
   bool stopped = false;
@@ -59,9 +56,7 @@ class TestRun : public RunContext {
   std::function<bool(const TestRun&)> stopWhen_;
 };
 // Lets proceed() answer true n times.
-inline auto StopAfter(std::uint64_t n) {
-  return [n](const TestRun& r) { return r.proceeds > n; };
-}
+inline auto StopAfter(std::uint64_t n) { return [n](const TestRun& r) { return r.proceeds > n; }; }
 
 // ---------------------------------------------------------------- file information
 
@@ -109,54 +104,14 @@ inline Names NewNames(const FileInfoRows& rows) {
 
 // ---------------------------------------------------------------- shredder
 
-// A file opened in place by the shredder: what is done to it goes to the real file
-// (or, for countOnly, nowhere) and to the log as "name zeros N" or "name bytes N"
-// for a write, "name flush", and "name truncate SIZE-AFTER".
-class LoggingFile : public File {
- public:
-  LoggingFile(Names& log, std::uint64_t& writes, std::uint64_t failAfter, std::wstring_view path,
-              std::unique_ptr<File> real, bool countOnly, bool link)
-      : log_(log), writes_(writes), failAfter_(failAfter), name_(path.substr(path.rfind(L'\\') + 1)),
-        real_(std::move(real)), countOnly_(countOnly), link_(link) {}
-  std::optional<std::size_t> read(void* buffer, std::size_t size) override { return real_->read(buffer, size); }
-  bool write(const void* data, std::size_t size) override {
-    ++writes_;
-    if ((written_ += size) > failAfter_) return false;
-    if (countOnly_) return true;
-    const auto bytes = static_cast<const char*>(data);
-    note((std::all_of(bytes, bytes + size, [](char c) { return c == 0; }) ? L"zeros " : L"bytes ") +
-         std::to_wstring(size));
-    return real_->write(data, size);
-  }
-  bool seek(std::uint64_t offset) override { return real_->seek(offset); }
-  bool truncateHere() override {
-    const bool done = real_->truncateHere();
-    note(L"truncate " + std::to_wstring(real_->size().value_or(UINT64_MAX)));
-    return done;
-  }
-  bool flush() override {
-    note(L"flush");
-    return real_->flush();
-  }
-  std::optional<std::uint64_t> size() override { return real_->size(); }
-  std::optional<FileIdentity> identity() override {
-    std::optional<FileIdentity> id = real_->identity();
-    if (id && link_) id->attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-    return id;
-  }
+inline bool AllZero(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
+}
 
- private:
-  void note(const std::wstring& what) { log_.push_back(name_ + L" " + what); }
-  Names& log_;
-  std::uint64_t& writes_;
-  std::uint64_t failAfter_, written_ = 0;
-  std::wstring name_;
-  std::unique_ptr<File> real_;
-  bool countOnly_, link_;
-};
-
-// The real file system with that log, in place while it lives; it can report file
-// links and named streams (Wine makes neither), and fail writes or renames.
+// The real file system, in place while it lives, logging what is done to the files it
+// opens in place: "name zeros N" or "name bytes N" for a write, "name flush", and
+// "name truncate SIZE-AFTER". It can report file links and named streams (Wine makes
+// neither), and fail writes or renames.
 class LoggingFs : public Win32FileSystem {
  public:
   LoggingFs() : swap_(&Platform::files, *this) {}
@@ -167,10 +122,7 @@ class LoggingFs : public Win32FileSystem {
   }
   std::unique_ptr<File> openInPlace(std::wstring_view path) override {
     std::unique_ptr<File> real = Win32FileSystem::openInPlace(path);
-    const std::wstring p(path);
-    if (!real) return nullptr;
-    return std::make_unique<LoggingFile>(log, writeCalls, failWritesAfter, p, std::move(real), countOnly.count(p) > 0,
-                                         reportedAsLink.count(p) > 0);
+    return real ? std::make_unique<Logged>(*this, std::wstring(path), std::move(real)) : nullptr;
   }
   std::vector<StreamEntry> namedStreams(std::wstring_view path) override {
     auto it = streams.find(std::wstring(path));
@@ -181,7 +133,7 @@ class LoggingFs : public Win32FileSystem {
   }
 
   Names log;
-  Names truncatingOpens;               // openFile with create-always
+  Names truncatingOpens;                             // openFile with create-always
   std::set<std::wstring> reportedAsLink, countOnly;  // countOnly: writes counted, not made (huge files)
   std::map<std::wstring, std::vector<StreamEntry>> streams;
   std::uint64_t failWritesAfter = UINT64_MAX;  // bytes a handle may write
@@ -189,6 +141,39 @@ class LoggingFs : public Win32FileSystem {
   bool failRename = false;
 
  private:
+  class Logged : public File {
+   public:
+    Logged(LoggingFs& fs, std::wstring path, std::unique_ptr<File> real)
+        : fs_(fs), path_(std::move(path)), real_(std::move(real)) {}
+    std::optional<std::size_t> read(void* buffer, std::size_t size) override { return real_->read(buffer, size); }
+    bool write(const void* data, std::size_t size) override {
+      ++fs_.writeCalls;
+      if ((written_ += size) > fs_.failWritesAfter) return false;
+      if (fs_.countOnly.contains(path_)) return true;
+      note((AllZero({static_cast<const char*>(data), size}) ? L"zeros " : L"bytes ") + std::to_wstring(size));
+      return real_->write(data, size);
+    }
+    bool seek(std::uint64_t offset) override { return real_->seek(offset); }
+    bool truncateHere() override {
+      const bool done = real_->truncateHere();
+      note(L"truncate " + std::to_wstring(real_->size().value_or(UINT64_MAX)));
+      return done;
+    }
+    bool flush() override { return note(L"flush"), real_->flush(); }
+    std::optional<std::uint64_t> size() override { return real_->size(); }
+    std::optional<FileIdentity> identity() override {
+      std::optional<FileIdentity> id = real_->identity();
+      if (id && fs_.reportedAsLink.contains(path_)) id->attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+      return id;
+    }
+
+   private:
+    void note(const std::wstring& what) { fs_.log.push_back(path_.substr(path_.rfind(L'\\') + 1) + L" " + what); }
+    LoggingFs& fs_;
+    std::wstring path_;
+    std::unique_ptr<File> real_;
+    std::uint64_t written_ = 0;
+  };
   Substitute<FileSystem> swap_;
 };
 // The log of zeros over a file of that size in 1024-byte blocks, flushed.
@@ -218,17 +203,13 @@ inline bool SparseFile(const std::wstring& path, std::uint64_t size) {
 inline UniqueFile HoldOpen(const std::wstring& path) {
   return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
 }
-inline bool AllZero(std::string_view bytes) {
-  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
-}
 inline Names Paths(const ShredRows& rows) {
   Names out;
   for (std::size_t i = 0; i < rows.size(); ++i) out.push_back(rows.at(i).path);
   return out;
 }
 
-// What the engine tells the page.
-struct ShredPageLog {
+struct ShredPageLog {  // what the engine tells the page
   ShredEvents events() {
     return {[this](std::wstring_view caption) { captions.emplace_back(caption); },
             [this](ShredFailure failure, std::wstring_view path) { failures.emplace_back(failure, path); }};

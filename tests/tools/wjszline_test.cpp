@@ -51,32 +51,27 @@ TEST(FileInfoImport, RowsOfExistingFilesNotListedBefore) {
   SetDiskTime(b, {2011, 7, 8, 9, 10, 11});
   FileInfoRows rows;
   ImportFiles(rows, {a});
-  FileInfoTask task;
-  task.files = {ToUpper(a), b, b, t.folder(L"sub"), t / L"missing.txt"};
+  // The same path in other letter case is listed already; a path given twice in one
+  // import is added twice; a folder and a missing path are not files.
+  FileInfoTask task{Op::Import, {ToUpper(a), b, b, t.folder(L"sub"), t / L"missing.txt"}};
   TestRun run;
   EXPECT_EQ(RunFileInfoTask(task, run, rows).summary, L"文件信息导入完成");
   EXPECT_TRUE(task.files.empty());  // the pending list is consumed
   EXPECT_EQ(run.position, 5u);      // skipped paths advance the gauge too
-  // The same path in other letter case is listed already; a path given twice in one
-  // import is added twice; a folder and a missing path are not files.
   ASSERT_EQ(rows.size(), 3u);
   const FileInfoRow& row = rows.at(1);
-  EXPECT_EQ(row.newName, L"B.txt");
-  EXPECT_EQ(row.oldName, L"B.txt");
-  EXPECT_EQ(row.folder, t.path() + L"\\");
+  EXPECT_TRUE(row.path() == b && rows.at(2).path() == b && row.newName == L"B.txt");
   EXPECT_EQ(row.oldModified, (LocalTime{2011, 7, 8, 9, 10, 11}));
   EXPECT_EQ(row.oldCreated, ReadDisk(b).created);
   EXPECT_EQ(row.oldAttributes, DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
   EXPECT_FALSE(row.newModified || row.newCreated || row.newAttributes);
-  EXPECT_EQ(rows.at(2).path(), b);
 
   // A stop keeps the rows added so far.
   FileInfoRows fresh;
   task.files = {a, b, a};
   TestRun stopping(StopAfter(2));
   EXPECT_EQ(RunFileInfoTask(task, stopping, fresh).summary, L"文件信息导入被停止");
-  EXPECT_EQ(fresh.size(), 2u);
-  EXPECT_TRUE(task.files.empty());
+  EXPECT_TRUE(fresh.size() == 2u && task.files.empty());
 }
 
 TEST(FileInfoSimulate, NamesBuildOnEachOtherUntilARunFails) {
@@ -94,17 +89,16 @@ TEST(FileInfoSimulate, NamesBuildOnEachOtherUntilARunFails) {
   const FileInfoResult result = RunOp(rows, Op::Simulate, {.replaceFrom = L"x", .replaceTo = L"z"}, answers);
   EXPECT_EQ(result.summary, L"名称信息模拟设置被停止");
   ASSERT_EQ(answers.asked.size(), 1u);
-  EXPECT_EQ(answers.asked[0].kind, FileInfoAskKind::InvalidName);
-  EXPECT_EQ(answers.asked[0].error, L"文件名不能为空！");
+  EXPECT_TRUE(answers.asked[0].kind == FileInfoAskKind::InvalidName && answers.asked[0].error == L"文件名不能为空！");
   EXPECT_EQ(NewNames(rows), (Names{L"a.txt", L"b", L".profile"}));
 }
 
 TEST(FileInfoSimulate, DuplicateNamesInAnyLetterCase) {
-  const Names old{L"Foo.txt", L"bar.txt", L"foo.TXT", L"c.txt"};
   FileInfoRows rows = NameRows({L"Foo.txt", L"bar.txt", L"foo.TXT", L"c.txt"});
+  const Names old = NewNames(rows);
   Answers answers;  // OK: the name stays and the run goes on; only earlier rows count
   EXPECT_FALSE(RunOp(rows, Op::Simulate, {.rule = NameRule::None}, answers).stopped);
-  EXPECT_EQ(answers.texts(), Names{L"文件 \"foo.TXT\" 存在重名，确定忽略并继续模拟吗？"});
+  ASSERT_EQ(answers.texts(), Names{L"文件 \"foo.TXT\" 存在重名，确定忽略并继续模拟吗？"});
   EXPECT_EQ(FileInfoAskHeading(answers.asked[0].kind), L"模拟失败");
   EXPECT_EQ(NewNames(rows), old);
   const FileInfoSettings upper{.rule = NameRule::ChangeCase, .caseLen = 9};
@@ -147,10 +141,7 @@ TEST(FileInfoSimulate, FixedAndRandomTimes) {
   Answers answers;
   const LocalTime lo{2020, 1, 1, 8, 0, 0}, hi{2020, 12, 31, 8, 0, 0};
   EXPECT_EQ(RunOp(rows, Op::Simulate, Time(lo, hi, false), answers).summary, L"时间信息模拟设置完成");
-  for (const FileInfoRow& row : rows.rows()) {
-    EXPECT_EQ(row.newModified, lo);
-    EXPECT_FALSE(row.newCreated);
-  }
+  for (const FileInfoRow& row : rows.rows()) EXPECT_TRUE(row.newModified == lo && !row.newCreated);
 
   // From the program's start state the draws for a span of 366 days are 0, 11, 315:
   // the generator's step is the one the editor has always used.
@@ -170,12 +161,9 @@ TEST(FileInfoSimulate, FixedAndRandomTimes) {
 
   // Equal dates: only the time varies, inside its bounds, both ends included.
   const std::vector<LocalTime> clock = draw({2015, 6, 1, 23, 59, 50}, {2015, 6, 1, 23, 59, 59});
-  bool varied = false;
-  for (const LocalTime& t : clock) {
+  for (const LocalTime& t : clock)
     EXPECT_TRUE(t.year == 2015 && t.month == 6 && t.day == 1 && t.hour == 23 && t.minute == 59 && t.second >= 50);
-    varied |= t != clock[0];
-  }
-  EXPECT_TRUE(varied);
+  EXPECT_NE(std::count(clock.begin(), clock.end(), clock[0]), 6);
   // Both equal: exactly that time, and nothing drawn.
   TimeRandom().restart();
   const LocalTime same{2030, 3, 3, 3, 3, 3};
@@ -201,13 +189,11 @@ TEST(FileInfoExecute, InPlaceWithTheQuestionsOnTheWayUntilCancelOrStop) {
     UniqueFile busy(CreateFileW(paths[4].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(RunOp(rows, Op::Execute, {}, answers).summary, L"文件信息正式设置被停止");
   }
-  EXPECT_EQ(answers.texts(), (Names{L"文件 \"taken.txt\" 存在重名，确定跳过吗？", L"文件 \"c.txt\" 已不存在，确定跳过吗？",
+  ASSERT_EQ(answers.texts(), (Names{L"文件 \"taken.txt\" 存在重名，确定跳过吗？", L"文件 \"c.txt\" 已不存在，确定跳过吗？",
                                     L"文件 \"e.txt\" 正在运行或对其操作权限不够，确定跳过吗？"}));
   EXPECT_EQ(FileInfoAskHeading(answers.asked[1].kind), L"设置失败");
-  EXPECT_EQ(ReadBytes(t / L"first.txt"), "a.txt");
-  EXPECT_EQ(rows.at(0).oldName, L"first.txt");
-  EXPECT_EQ(ReadBytes(t / L"taken.txt"), "T");  // not forced over the other file
-  EXPECT_EQ(rows.at(1).oldName, L"b.txt");
+  EXPECT_TRUE(ReadBytes(t / L"first.txt") == "a.txt" && rows.at(0).oldName == L"first.txt");
+  EXPECT_TRUE(ReadBytes(t / L"taken.txt") == "T" && rows.at(1).oldName == L"b.txt");  // not forced over the other file
   EXPECT_EQ(rows.at(3).oldName, L"D.TXT");
   WIN32_FIND_DATAW found{};
   UniqueFind find(FindFirstFileW(paths[3].c_str(), &found));
@@ -245,11 +231,9 @@ TEST(FileInfoExecute, CopyOrMoveToAFolderPointsTheRowAtTheFileThere) {
     EXPECT_TRUE(!copy || (ReadDisk(src).modified == before.modified && ReadDisk(src).attributes == before.attributes));
     const FileInfoRow& row = rows.at(0);
     EXPECT_EQ(row.path(), there);
-    EXPECT_EQ(ReadDisk(there).modified, wanted);
-    EXPECT_EQ(row.oldModified, wanted);
+    EXPECT_TRUE(ReadDisk(there).modified == wanted && row.oldModified == wanted && !row.newModified);
     EXPECT_EQ(row.oldCreated, ReadDisk(there).created);  // the copy's own creation time
-    EXPECT_EQ(row.oldAttributes, kArchiveHidden);
-    EXPECT_FALSE(row.newModified || row.newAttributes);
+    EXPECT_TRUE(row.oldAttributes == kArchiveHidden && !row.newAttributes);
 
     // Again from a file of that name: the name is taken in the target now.
     rows.edit(0).folder = t / L"src\\";
@@ -261,20 +245,16 @@ TEST(FileInfoExecute, CopyOrMoveToAFolderPointsTheRowAtTheFileThere) {
   }
 }
 
-// The real file system recording the times it is asked to set; with ignore it
-// reports success and sets nothing, as a volume that keeps no such time.
+// The real file system recording the creation times it is asked to set alone; with
+// ignore it reports success and sets nothing, as a volume that keeps no such time.
 class TimesFs : public Win32FileSystem {
  public:
   bool setFileTimes(std::wstring_view path, const FILETIME* creation, const FILETIME* access,
                     const FILETIME* write) override {
-    calls.push_back({creation ? std::optional<FILETIME>(*creation) : std::nullopt, access || write});
+    creations.push_back(creation && !access && !write ? Local(*creation) : LocalTime{});
     return ignore || Win32FileSystem::setFileTimes(path, creation, access, write);
   }
-  struct Call {
-    std::optional<FILETIME> creation;
-    bool others;
-  };
-  std::vector<Call> calls;
+  std::vector<LocalTime> creations;
   bool ignore = false;
 };
 
@@ -291,11 +271,8 @@ TEST(FileInfoExecute, TimesAndAttributesSetAndReadBack) {
   rows.edit(1).newName = L"readonly.txt";  // a read-only file is renamed and set too, and keeps its marks
   ASSERT_FALSE(RunOp(rows, Op::Execute, {}, answers).stopped);
   EXPECT_TRUE(answers.asked.empty());
-  for (const FileInfoRow& row : rows.rows()) {
-    EXPECT_EQ(ReadDisk(row.path()).modified, modified);
-    EXPECT_EQ(row.oldModified, modified);
-    EXPECT_FALSE(row.newModified);
-  }
+  for (const FileInfoRow& row : rows.rows())
+    EXPECT_TRUE(ReadDisk(row.path()).modified == modified && row.oldModified == modified && !row.newModified);
   EXPECT_EQ(ReadDisk(t / L"readonly.txt").attributes, marks);
 
   // Only the creation slot is handed over, as the local time asked for.
@@ -305,8 +282,7 @@ TEST(FileInfoExecute, TimesAndAttributesSetAndReadBack) {
     Substitute<FileSystem> swap(&Platform::files, fs);
     ASSERT_FALSE(RunOp(rows, Op::Execute, {}, answers).stopped);
   }
-  ASSERT_EQ(fs.calls.size(), 2u);
-  for (const TimesFs::Call& call : fs.calls) EXPECT_TRUE(call.creation && !call.others && Local(*call.creation) == created);
+  EXPECT_EQ(fs.creations, std::vector<LocalTime>(2, created));
   // Read again, the row shows what the file has. Wine keeps no creation time of its
   // own (it reports the modified time), so there the value does not take and the
   // question says so; on Windows it takes and nothing is asked.
@@ -327,8 +303,7 @@ TEST(FileInfoExecute, TimesAndAttributesSetAndReadBack) {
   ASSERT_FALSE(RunOp(rows, Op::Execute, {}, answers).stopped);
   EXPECT_TRUE(answers.asked.empty());
   EXPECT_EQ(ReadDisk(a).attributes, kFileInfoAttributes);
-  EXPECT_EQ(rows.at(0).oldAttributes, kFileInfoAttributes);
-  EXPECT_FALSE(rows.at(0).newAttributes);
+  EXPECT_TRUE(rows.at(0).oldAttributes == kFileInfoAttributes && !rows.at(0).newAttributes);
   ASSERT_FALSE(RunOp(rows, Op::Simulate, Attrs(0), answers).stopped);
   ASSERT_FALSE(RunOp(rows, Op::Execute, {}, answers).stopped);
   const DWORD now = ReadDisk(a).attributes;
@@ -348,8 +323,7 @@ TEST(FileInfoExecute, TimesAndAttributesSetAndReadBack) {
   answers = {{false}, {}};
   EXPECT_TRUE(RunOp(rows, Op::Execute, {}, answers).stopped);
   EXPECT_EQ(answers.texts(), Names{L"文件 \"a.txt\" 的修改时间未能设置成功，确定继续吗？"});
-  EXPECT_EQ(rows.at(0).oldModified, modified);
-  EXPECT_EQ(rows.at(0).newModified, wanted);
+  EXPECT_TRUE(rows.at(0).oldModified == modified && rows.at(0).newModified == wanted);
   EXPECT_EQ(rows.at(1).newModified, wanted);  // the run ended before it
 }
 
@@ -367,12 +341,9 @@ TEST(FileInfoRefresh, RereadsEveryRowAndDropsTheDeleted) {
   TestRun run(StopAfter(0));  // a stop request does not end a refresh
   EXPECT_EQ(RunFileInfoTask(task, run, rows).summary, L"文件信息刷新完成");
   ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows.at(0).path(), a);
-  EXPECT_EQ(rows.at(1).path(), c);
-  for (const FileInfoRow& row : rows.rows()) {
-    EXPECT_EQ(row.newName, row.oldName);
-    EXPECT_FALSE(row.newAttributes || row.newModified || row.newCreated);
-  }
+  EXPECT_TRUE(rows.at(0).path() == a && rows.at(1).path() == c);
+  for (const FileInfoRow& row : rows.rows())
+    EXPECT_TRUE(row.newName == row.oldName && !row.newAttributes && !row.newModified && !row.newCreated);
   EXPECT_EQ(rows.at(1).oldModified, (LocalTime{2008, 8, 8, 8, 8, 8}));
 }
 

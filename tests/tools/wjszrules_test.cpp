@@ -30,8 +30,7 @@ TEST(FileInfoNameRules, WorkedExamples) {
       {L"abcdef.txt", {.rule = R::ChangeCase, .casePos = 4, .caseLen = 50}, L"abcdEF.txt"},
       {L"ABCDEF.TXT", {.rule = R::ChangeCase, .casePos = 1, .caseLen = 2, .lowerCase = true}, L"AbcDEF.TXT"},
       {L"abc.txt", {.rule = R::ChangeCase, .casePos = 3, .caseLen = 3}, L"abc.txt"},
-      {L"abcdef.txt", {.rule = R::Overwrite, .overwritePos = 4, .overwriteLen = 9, .overwriteText = L"XY"},
-       L"abcdXY.txt"},
+      {L"abcdef.txt", {.rule = R::Overwrite, .overwritePos = 4, .overwriteLen = 9, .overwriteText = L"XY"}, L"abcdXY.txt"},
       {L"abc.txt", {.rule = R::Overwrite, .overwritePos = 3, .overwriteText = L"Z"}, L"abc.txt"},
       {L"abcdef.txt", {.rule = R::Range, .rangePos = 1, .rangeLen = 3}, L"bcd.txt"},
       {L"abcdef.txt", {.rule = R::Range, .rangePos = 2, .rangeLen = 100, .rangeDrop = true}, L"ab.txt"},
@@ -84,19 +83,15 @@ TEST(FileInfoNameRules, SelectionInThePreviewFillsEveryRule) {
   // A bare caret at the start: length 0 is kept in range as 1, no neighbour before.
   PickFromPreview(L"abc", 0, 0, s);
   EXPECT_EQ(s.replaceFrom + L"|" + s.markerBegin + L"|" + s.markerEnd, L"||a");
-  EXPECT_EQ(s.rangeLen, 1);
-  EXPECT_EQ(s.insertPos, 0);
+  EXPECT_TRUE(s.rangeLen == 1 && s.insertPos == 0);
   PickFromPreview(L"abc", 0, 3, s);  // everything selected: no neighbour after
-  EXPECT_EQ(s.markerEnd, L"");
-  EXPECT_EQ(s.caseLen, 3);
+  EXPECT_TRUE(s.markerEnd.empty() && s.caseLen == 3);
   // Positions, lengths and texts past their ranges are held at the maximum.
   const std::wstring longName(250, L'n');
   PickFromPreview(longName, 230, 20, s);
-  EXPECT_EQ(s.numberPos, 200);
-  EXPECT_EQ(s.rangeLen, 20);
+  EXPECT_TRUE(s.numberPos == 200 && s.rangeLen == 20);
   PickFromPreview(longName, 0, 250, s);
-  EXPECT_EQ(s.overwriteLen, 200);
-  EXPECT_EQ(s.replaceFrom.size(), static_cast<std::size_t>(kRuleTextLimit));
+  EXPECT_TRUE(s.overwriteLen == 200 && s.replaceFrom.size() == static_cast<std::size_t>(kRuleTextLimit));
 }
 
 TEST(FileInfoTimes, EditsAndTexts) {
@@ -145,7 +140,8 @@ TEST(FileInfoList, TypedNamesAreCleanedCheckedAndComparedWithTheOthers) {
   } cases[] = {
       {L"  abc. ", true, L"abc", {}},  // cleaned
       {L"", true, L"one.txt", {FileInfoAskKind::EditInvalid}},
-      {std::wstring(101, L'名'), true, L"one.txt", {FileInfoAskKind::EditInvalid}},  // 202 bytes in code page 936
+      {std::wstring(100, L'名'), true, std::wstring(100, L'名'), {}},  // 200 bytes in code page 936
+      {L"a" + std::wstring(100, L'名'), true, L"one.txt", {FileInfoAskKind::EditInvalid}},  // 201
       {L"TWO.TXT", true, L"TWO.TXT", {FileInfoAskKind::EditDuplicate}},   // another row's new name, OK
       {L"two.txt", false, L"one.txt", {FileInfoAskKind::EditDuplicate}},  // and Cancel
       {L"ONE.txt", true, L"ONE.txt", {}},  // its own name is no duplicate
@@ -163,9 +159,8 @@ TEST(FileInfoList, TypedNamesAreCleanedCheckedAndComparedWithTheOthers) {
     EXPECT_EQ(kinds, c.asked) << c.typed;
   }
   FileInfoRows rows = NameRows({L"a.txt", L"b.txt"});
-  Answers answers;
-  EXPECT_TRUE(ApplyEditedName(rows, 1, L"A.TXT", false, answers.asker()));  // duplicate check off
-  EXPECT_TRUE(answers.asked.empty());
+  Answers answers;  // duplicate check off
+  EXPECT_TRUE(ApplyEditedName(rows, 1, L"A.TXT", false, answers.asker()) && answers.asked.empty());
 
   // Reset undoes one object only.
   rows.edit(0) = {.newName = L"n.txt", .oldName = L"a.txt", .newModified = LocalTime{}, .newCreated = LocalTime{},
