@@ -30,6 +30,14 @@ namespace wv::test {
 
 using Names = std::vector<std::wstring>;
 
+// A text of every row (or item), in order.
+template <class Rows, class F>
+Names Each(const Rows& rows, F text) {
+  Names out;
+  for (std::size_t i = 0; i < rows.size(); ++i) out.push_back(text(rows.at(i)));
+  return out;
+}
+
 class TestRun : public RunContext {
  public:
   // Asked at every proceed(); once it answers true the run stays stopped.
@@ -72,11 +80,7 @@ struct Answers {
       return answer;
     };
   }
-  [[nodiscard]] Names texts() const {
-    Names out;
-    for (const FileInfoAsk& ask : asked) out.push_back(FileInfoAskText(ask));
-    return out;
-  }
+  [[nodiscard]] Names texts() const { return Each(asked, FileInfoAskText); }
 };
 
 inline FileInfoResult RunOp(FileInfoRows& rows, FileInfoOp op, const FileInfoSettings& settings, Answers& answers,
@@ -96,11 +100,7 @@ inline FileInfoRows NameRows(std::initializer_list<const wchar_t*> names) {
   for (const wchar_t* name : names) rows.append({.newName = name, .oldName = name, .folder = L"C:\\nowhere\\"});
   return rows;
 }
-inline Names NewNames(const FileInfoRows& rows) {
-  Names out;
-  for (const FileInfoRow& row : rows.rows()) out.push_back(row.newName);
-  return out;
-}
+inline Names NewNames(const FileInfoRows& rows) { return Each(rows, [](const FileInfoRow& r) { return r.newName; }); }
 
 // ---------------------------------------------------------------- shredder
 
@@ -203,11 +203,7 @@ inline bool SparseFile(const std::wstring& path, std::uint64_t size) {
 inline UniqueFile HoldOpen(const std::wstring& path) {
   return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
 }
-inline Names Paths(const ShredRows& rows) {
-  Names out;
-  for (std::size_t i = 0; i < rows.size(); ++i) out.push_back(rows.at(i).path);
-  return out;
-}
+inline Names Paths(const ShredRows& rows) { return Each(rows, [](const ShredRow& r) { return r.path; }); }
 
 struct ShredPageLog {  // what the engine tells the page
   ShredEvents events() {

@@ -10,11 +10,7 @@
 namespace wv::test {
 namespace {
 
-Names Captions(const auto& rows) {
-  Names out;
-  for (const ListRow& row : rows.rows()) out.push_back(row.caption);
-  return out;
-}
+Names Captions(const RowModel& rows) { return Each(rows, [](const ListRow& r) { return r.caption; }); }
 
 class WjfsPageTest : public FormTest {
  protected:
