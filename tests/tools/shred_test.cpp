@@ -22,8 +22,7 @@ TEST(ShredFile, ZerosOverTheWholeFileInPlaceFlushedBeforeTheCut) {
     LoggingFs fs;
     TestRun run;
     std::string seen = "not called";
-    ShredEvents events;
-    events.overwritten = [&](std::wstring_view p) { seen = p == path ? ReadBytes(path) : "another path"; };
+    ShredEvents events{.overwritten = [&](std::wstring_view p) { seen = p == path ? ReadBytes(path) : "other"; }};
     EXPECT_EQ(ShredFile(path, run, events), ShredFileResult::Shredded);
 
     EXPECT_TRUE(seen.size() == c.size && AllZero(seen));  // read through a second handle before the cut
@@ -130,11 +129,10 @@ TEST(ShredFolder, TheTreeGoesBottomUpButForWhatIsHeldAndRecycled) {
   t.folder(L"victim\\empty\\emptier");
   const std::string before = ReadBytes(held);
   Names overwritten;
-  ShredEvents events;
-  events.overwritten = [&](std::wstring_view p) {
+  ShredEvents events{.overwritten = [&](std::wstring_view p) {
     EXPECT_TRUE(AllZero(ReadBytes(p))) << std::wstring(p);
     overwritten.emplace_back(p);
-  };
+  }};
   TestRun run;
   {
     UniqueFile hold = HoldOpen(held);

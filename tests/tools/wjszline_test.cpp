@@ -98,8 +98,7 @@ TEST(FileInfoSimulate, DuplicateNamesInAnyLetterCase) {
   const Names old = NewNames(rows);
   Answers answers;  // OK: the name stays and the run goes on; only earlier rows count
   EXPECT_FALSE(RunOp(rows, Op::Simulate, {.rule = NameRule::None}, answers).stopped);
-  ASSERT_EQ(answers.texts(), Names{L"文件 \"foo.TXT\" 存在重名，确定忽略并继续模拟吗？"});
-  EXPECT_EQ(FileInfoAskHeading(answers.asked[0].kind), L"模拟失败");
+  EXPECT_EQ(answers.texts(), Names{L"文件 \"foo.TXT\" 存在重名，确定忽略并继续模拟吗？"});
   EXPECT_EQ(NewNames(rows), old);
   const FileInfoSettings upper{.rule = NameRule::ChangeCase, .caseLen = 9};
   answers.script = {false};  // Cancel: rolled back
@@ -189,9 +188,8 @@ TEST(FileInfoExecute, InPlaceWithTheQuestionsOnTheWayUntilCancelOrStop) {
     UniqueFile busy(CreateFileW(paths[4].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(RunOp(rows, Op::Execute, {}, answers).summary, L"文件信息正式设置被停止");
   }
-  ASSERT_EQ(answers.texts(), (Names{L"文件 \"taken.txt\" 存在重名，确定跳过吗？", L"文件 \"c.txt\" 已不存在，确定跳过吗？",
+  EXPECT_EQ(answers.texts(), (Names{L"文件 \"taken.txt\" 存在重名，确定跳过吗？", L"文件 \"c.txt\" 已不存在，确定跳过吗？",
                                     L"文件 \"e.txt\" 正在运行或对其操作权限不够，确定跳过吗？"}));
-  EXPECT_EQ(FileInfoAskHeading(answers.asked[1].kind), L"设置失败");
   EXPECT_TRUE(ReadBytes(t / L"first.txt") == "a.txt" && rows.at(0).oldName == L"first.txt");
   EXPECT_TRUE(ReadBytes(t / L"taken.txt") == "T" && rows.at(1).oldName == L"b.txt");  // not forced over the other file
   EXPECT_EQ(rows.at(3).oldName, L"D.TXT");
