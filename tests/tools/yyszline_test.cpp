@@ -1,94 +1,50 @@
-#include <gtest/gtest.h>
-
-#include "core/text.h"
-#include "tools/fileinfo_fixtures.h"
+#include "tools/fixtures.h"
 #include "tools/yyszline.h"
 
 namespace wv::test {
 namespace {
 
-std::vector<std::wstring> OldNames(const MusicRows& rows) {
-  std::vector<std::wstring> out;
-  for (const MusicRow& row : rows.rows()) out.push_back(row.oldName);
-  return out;
-}
+Names OldNames(const MusicRows& rows) { return Each(rows, [](const MusicRow& r) { return r.oldName; }); }
 
 TEST(MusicImport, OnlyMp3AndWmaFilesOnce) {
   TempFolder t(L"yyszimp");
-  const std::wstring a = t.file(L"A.MP3"), b = t.file(L"b.wma"), c = t.file(L"c.ogg");
-  const std::wstring folder = t.folder(L"album.mp3");
+  const std::wstring a = t.file(L"A.MP3"), b = t.file(L"b.wma");
   MusicRows rows;
-  std::vector<std::wstring> files{a, b, c, folder, t / L"gone.mp3"};
-  CountingRun run;
-  const MusicResult result = RunMusicTask(MusicOp::Import, files, run, rows);
-  EXPECT_FALSE(result.stopped);
-  EXPECT_EQ(result.summary, L"音乐信息导入完成！");
-  EXPECT_EQ(run.statuses.front(), L"音乐信息导入中...");
-  EXPECT_EQ(run.gauge, 5u);
-  EXPECT_TRUE(files.empty());
-  ASSERT_EQ(OldNames(rows), (std::vector<std::wstring>{L"A.MP3", L"b.wma"}));
-  const MusicRow& row = rows.at(0);
-  EXPECT_EQ(row.newName, L"A.MP3");
-  EXPECT_EQ(row.folder, t.path() + L"\\");
-  EXPECT_TRUE(row.title.empty() && row.artist.empty() && row.album.empty() && row.year.empty() &&
-              row.comment.empty());
-
+  Names files{a, b, t.file(L"c.ogg"), t.folder(L"album.mp3"), t / L"gone.mp3"};
+  TestRun run;
+  EXPECT_EQ(RunMusicTask(MusicOp::Import, files, run, rows).summary, L"音乐信息导入完成！");
+  EXPECT_TRUE(run.statuses.front() == L"音乐信息导入中..." && run.position == 5u && files.empty());
+  ASSERT_EQ(OldNames(rows), (Names{L"A.MP3", L"b.wma"}));
+  EXPECT_TRUE(rows.at(0).newName == L"A.MP3" && rows.at(0).folder == t.path() + L"\\");
   // Listed already, also when named in other letter case.
   files = {a, t.path() + L"\\a.mp3", ToLower(b)};
   EXPECT_FALSE(RunMusicTask(MusicOp::Import, files, run, rows).stopped);
   EXPECT_EQ(rows.size(), 2u);
-}
 
-TEST(MusicImport, StopAndTheOperationsThatDoNothing) {
-  TempFolder t(L"yyszstop");
-  MusicRows rows;
-  std::vector<std::wstring> files{t.file(L"1.mp3"), t.file(L"2.mp3"), t.file(L"3.mp3")};
-  CountingRun stopping(1);
-  const MusicResult result = RunMusicTask(MusicOp::Import, files, stopping, rows);
-  EXPECT_TRUE(result.stopped);
-  EXPECT_EQ(result.summary, L"音乐信息导入被停止");
-  EXPECT_EQ(rows.size(), 1u);
-
-  rows.edit(0).newName = L"hand.mp3";
-  for (MusicOp op : {MusicOp::Simulate, MusicOp::Execute, MusicOp::Refresh}) {
-    std::vector<std::wstring> none;
-    CountingRun run;
-    EXPECT_FALSE(RunMusicTask(op, none, run, rows).stopped);
-    EXPECT_TRUE(run.statuses.empty());
-  }
-  EXPECT_EQ(rows.at(0).newName, L"hand.mp3");
-  EXPECT_TRUE(PathExists(t / L"1.mp3"));
+  MusicRows fresh;
+  files = {a, b};
+  TestRun stopping(StopAfter(1));
+  EXPECT_EQ(RunMusicTask(MusicOp::Import, files, stopping, fresh).summary, L"音乐信息导入被停止");
+  EXPECT_EQ(fresh.size(), 1u);
 }
 
 TEST(MusicList, TypedNamesAndDragging) {
   EXPECT_EQ(CheckMusicName(L"   "), L"文件名不能为空。");
-  EXPECT_EQ(CheckMusicName(L""), L"文件名不能为空。");
   for (const wchar_t* bad : {L"a\\b", L"a/b", L"a:b", L"a*", L"a?", L"a\"b", L"<a", L"a>", L"a|b"})
     EXPECT_EQ(CheckMusicName(bad), L"文件名中不能包含特殊字符。") << bad;
-  EXPECT_EQ(CheckMusicName(L" spaced name .mp3 "), L"");  // taken as typed
-  EXPECT_EQ(CheckMusicName(std::wstring(300, L'x')), L"");
+  EXPECT_EQ(CheckMusicName(L" spaced name .mp3 ") + CheckMusicName(std::wstring(300, L'x')), L"");  // taken as typed
 
-  const auto rowsOf = [] {
-    MusicRows rows;
-    for (const wchar_t* name : {L"1", L"2", L"3"}) {
-      MusicRow row;
-      row.newName = row.oldName = name;
-      rows.append(row);
-    }
-    return rows;
-  };
   const struct {
     int source, target;
-    std::vector<std::wstring> order;
+    Names order;
   } cases[] = {
-      {0, 2, {L"2", L"1", L"3"}},   // the first dropped on the third stands before it
-      {2, 0, {L"3", L"1", L"2"}},   // up: before the target
-      {0, -1, {L"2", L"1", L"3"}},  // below all rows: before the last one
-      {1, 2, {L"1", L"2", L"3"}},   // already just before it
-      {1, 1, {L"1", L"2", L"3"}},
+      // Down: before the target; up: before it too; below all rows: before the last one.
+      {0, 2, {L"2", L"1", L"3"}}, {2, 0, {L"3", L"1", L"2"}}, {0, -1, {L"2", L"1", L"3"}},
+      {1, 2, {L"1", L"2", L"3"}}, {1, 1, {L"1", L"2", L"3"}},  // already there
   };
   for (const auto& c : cases) {
-    MusicRows rows = rowsOf();
+    MusicRows rows;
+    for (const wchar_t* name : {L"1", L"2", L"3"}) rows.append({name, name});
     (void)MoveMusicRow(rows, c.source, c.target);
     EXPECT_EQ(OldNames(rows), c.order) << c.source << " onto " << c.target;
   }

@@ -1,0 +1,220 @@
+#pragma once
+// What the file-tool tests share: a run context that records and stops on request,
+// scripted answers to the file-information editor's questions, and a file system
+// that logs what the shredder does to files (and reports links or fails where Wine cannot).
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "core/engine.h"
+#include "core/publline.h"
+#include "core/text.h"
+#include "platform/win32/win32_platform.h"
+#include "support/testsupport.h"
+#include "tools/wjfsline.h"
+#include "tools/wjszline.h"
+
+// Settings and jobs are written as designated initializers: the members left out
+// keep their defaults, which is the point, not an oversight.
+#if defined(__GNUC__)
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#endif
+
+namespace wv::test {
+
+using Names = std::vector<std::wstring>;
+
+// A text of every row (or item), in order.
+template <class Rows, class F>
+Names Each(const Rows& rows, F text) {
+  Names out;
+  for (std::size_t i = 0; i < rows.size(); ++i) out.push_back(text(rows.at(i)));
+  return out;
+}
+
+class TestRun : public RunContext {
+ public:
+  // Asked at every proceed(); once it answers true the run stays stopped.
+  explicit TestRun(std::function<bool(const TestRun&)> stopWhen = {}) : stopWhen_(std::move(stopWhen)) {}
+  bool proceed() override {
+    ++proceeds;
+    stopped = stopped || (stopWhen_ && stopWhen_(*this));
+    return !stopped;
+  }
+  void status(std::wstring_view text) override { statuses.emplace_back(text); }
+  void progressStart(std::uint32_t maximum) override { maxima.push_back(maximum), position = 0; }
+  void progressStep() override { ++position; }
+  [[nodiscard]] std::wstring last() const { return statuses.empty() ? L"" : statuses.back(); }
+  [[nodiscard]] std::size_t shreddingTexts() const {
+    return std::count_if(statuses.begin(), statuses.end(), [](auto& s) { return s.starts_with(kShreddingText); });
+  }
+
+  bool stopped = false;
+  std::uint64_t proceeds = 0, position = 0;
+  Names statuses;
+  std::vector<std::uint32_t> maxima;
+
+ private:
+  std::function<bool(const TestRun&)> stopWhen_;
+};
+// Lets proceed() answer true n times.
+inline auto StopAfter(std::uint64_t n) { return [n](const TestRun& r) { return r.proceeds > n; }; }
+
+// ---------------------------------------------------------------- file information
+
+// Answers the questions in order (none left: OK) and keeps them.
+struct Answers {
+  std::deque<bool> script;
+  std::vector<FileInfoAsk> asked;
+  FileInfoAsker asker() {
+    return [this](const FileInfoAsk& ask) {
+      asked.push_back(ask);
+      const bool answer = script.empty() || script.front();
+      if (!script.empty()) script.pop_front();
+      return answer;
+    };
+  }
+  [[nodiscard]] Names texts() const { return Each(asked, FileInfoAskText); }
+};
+
+inline FileInfoResult RunOp(FileInfoRows& rows, FileInfoOp op, const FileInfoSettings& settings, Answers& answers,
+                            FilePlacement placement = FilePlacement::KeepFolder, std::wstring targetDir = {}) {
+  FileInfoTask task{op, {}, settings, placement, std::move(targetDir), answers.asker()};
+  TestRun run;
+  return RunFileInfoTask(task, run, rows);
+}
+inline void ImportFiles(FileInfoRows& rows, Names paths) {
+  FileInfoTask task{FileInfoOp::Import, std::move(paths)};
+  TestRun run;
+  EXPECT_FALSE(RunFileInfoTask(task, run, rows).stopped);
+}
+// Rows without files behind them, for the rules that never look at the disk.
+inline FileInfoRows NameRows(std::initializer_list<const wchar_t*> names) {
+  FileInfoRows rows;
+  for (const wchar_t* name : names) rows.append({.newName = name, .oldName = name, .folder = L"C:\\nowhere\\"});
+  return rows;
+}
+inline Names NewNames(const FileInfoRows& rows) { return Each(rows, [](const FileInfoRow& r) { return r.newName; }); }
+
+// ---------------------------------------------------------------- shredder
+
+inline bool AllZero(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
+}
+
+// The real file system, in place while it lives, logging what is done to the files it
+// opens in place: "name zeros N" or "name bytes N" for a write, "name flush", and
+// "name truncate SIZE-AFTER". It can report file links and named streams (Wine makes
+// neither), and fail writes or renames.
+class LoggingFs : public Win32FileSystem {
+ public:
+  LoggingFs() : swap_(&Platform::files, *this) {}
+  std::unique_ptr<File> openFile(std::wstring_view path, FileAccess access, FileShare share,
+                                 FileDisposition disposition) override {
+    if (disposition == FileDisposition::CreateAlways) truncatingOpens.emplace_back(path);
+    return Win32FileSystem::openFile(path, access, share, disposition);
+  }
+  std::unique_ptr<File> openInPlace(std::wstring_view path) override {
+    std::unique_ptr<File> real = Win32FileSystem::openInPlace(path);
+    return real ? std::make_unique<Logged>(*this, std::wstring(path), std::move(real)) : nullptr;
+  }
+  std::vector<StreamEntry> namedStreams(std::wstring_view path) override {
+    auto it = streams.find(std::wstring(path));
+    return it == streams.end() ? Win32FileSystem::namedStreams(path) : it->second;
+  }
+  bool moveFile(std::wstring_view from, std::wstring_view to) override {
+    return !failRename && Win32FileSystem::moveFile(from, to);
+  }
+
+  Names log;
+  Names truncatingOpens;                             // openFile with create-always
+  std::set<std::wstring> reportedAsLink, countOnly;  // countOnly: writes counted, not made (huge files)
+  std::map<std::wstring, std::vector<StreamEntry>> streams;
+  std::uint64_t failWritesAfter = UINT64_MAX;  // bytes a handle may write
+  std::uint64_t writeCalls = 0;
+  bool failRename = false;
+
+ private:
+  class Logged : public File {
+   public:
+    Logged(LoggingFs& fs, std::wstring path, std::unique_ptr<File> real)
+        : fs_(fs), path_(std::move(path)), real_(std::move(real)) {}
+    std::optional<std::size_t> read(void* buffer, std::size_t size) override { return real_->read(buffer, size); }
+    bool write(const void* data, std::size_t size) override {
+      ++fs_.writeCalls;
+      if ((written_ += size) > fs_.failWritesAfter) return false;
+      if (fs_.countOnly.contains(path_)) return true;
+      note((AllZero({static_cast<const char*>(data), size}) ? L"zeros " : L"bytes ") + std::to_wstring(size));
+      return real_->write(data, size);
+    }
+    bool seek(std::uint64_t offset) override { return real_->seek(offset); }
+    bool truncateHere() override {
+      const bool done = real_->truncateHere();
+      note(L"truncate " + std::to_wstring(real_->size().value_or(UINT64_MAX)));
+      return done;
+    }
+    bool flush() override { return note(L"flush"), real_->flush(); }
+    std::optional<std::uint64_t> size() override { return real_->size(); }
+    std::optional<FileIdentity> identity() override {
+      std::optional<FileIdentity> id = real_->identity();
+      if (id && fs_.reportedAsLink.contains(path_)) id->attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+      return id;
+    }
+
+   private:
+    void note(const std::wstring& what) { fs_.log.push_back(path_.substr(path_.rfind(L'\\') + 1) + L" " + what); }
+    LoggingFs& fs_;
+    std::wstring path_;
+    std::unique_ptr<File> real_;
+    std::uint64_t written_ = 0;
+  };
+  Substitute<FileSystem> swap_;
+};
+// The log of zeros over a file of that size in 1024-byte blocks, flushed.
+inline Names ZerosLog(const std::wstring& name, std::uint64_t size) {
+  Names out(size / 1024, name + L" zeros 1024");
+  if (size % 1024) out.push_back(name + L" zeros " + std::to_wstring(size % 1024));
+  out.push_back(name + L" flush");
+  return out;
+}
+
+// A file (and its folders) whose contents are a repeating non-zero pattern.
+inline std::wstring PatternFile(std::wstring_view path, std::size_t size) {
+  (void)Win32FileSystem().createFolderTree(ExcludeTrailingBackslash(ExtractFilePath(path)));
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('A' + i % 23);
+  WriteBytes(path, bytes);
+  return std::wstring(path);
+}
+// A sparse file of that size: only its last byte written.
+inline bool SparseFile(const std::wstring& path, std::uint64_t size) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  LARGE_INTEGER end{.QuadPart = static_cast<LONGLONG>(size - 1)};
+  DWORD put = 0;
+  return file && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && WriteFile(file.get(), "z", 1, &put, nullptr);
+}
+// Opened for reading and writing without sharing, as another program holds it.
+inline UniqueFile HoldOpen(const std::wstring& path) {
+  return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+inline Names Paths(const ShredRows& rows) { return Each(rows, [](const ShredRow& r) { return r.path; }); }
+
+struct ShredPageLog {  // what the engine tells the page
+  ShredEvents events() {
+    return {[this](std::wstring_view caption) { captions.emplace_back(caption); },
+            [this](ShredFailure failure, std::wstring_view path) { failures.emplace_back(failure, path); }};
+  }
+  std::vector<std::pair<ShredFailure, std::wstring>> failures;
+  Names captions;
+};
+
+// Where scripts/make-shred-links plants folder links (Unix links: Wine cannot make them).
+inline std::wstring ShredLinkFixture() { return L"C:\\WindowsVantorraFixtures\\shred"; }
+
+}  // namespace wv::test
