@@ -1,9 +1,12 @@
-// Files dropped from the shell on the three file-tool pages, over real folders
-// of the prefix.
+// Files that reach the three file-tool pages: dropped from the shell over real
+// folders of the prefix, or chosen in the shared open-file dialog.
 
 #include <shlobj.h>
 
+#include <tuple>
+
 #include "appfixture.h"
+#include "platform/win32/win32_platform.h"
 #include "support/testsupport.h"
 #include "tools/wjfspage.h"
 #include "tools/wjszpage.h"
@@ -31,53 +34,97 @@ class DropsTest : public FormTest {
  protected:
   TempFolder folder{L"drops"}, elsewhere{L"drops2"};
   const std::wstring top = folder.file(L"a.txt"), inner = folder.file(L"sub\\b.txt"),
-                     deeper = folder.file(L"sub\\deeper\\c.mp3"), recycled = folder.file(L"RECYCLED\\gone.txt"),
-                     loose = elsewhere.file(L"loose.wma");
+                     deeper = folder.file(L"sub\\deeper\\c.mp3"), loose = elsewhere.file(L"loose.wma");
+  auto pages() { return std::tie(form->page<WjszPage>(), form->page<WjfsPage>(), form->page<YyszPage>()); }
 };
 
-TEST_F(DropsTest, TheFileInfoAndMusicPagesTakeEveryFileBelowAFolderButRecycled) {
+// The window hands a drop to the page under it, which imports it at once; a busy page ignores drops.
+TEST_F(DropsTest, EachFileToolPageImportsWhatIsDroppedOnItUnlessBusy) {
+  auto [info, shred, music] = pages();
+  folder.file(L"RECYCLED\\gone.txt");
   const auto paths = [](const auto& rows) {
     std::vector<std::wstring> out;
     for (const auto& row : rows.rows()) out.push_back(row.path());
     return out;
   };
-  WjszPage& wjsz = form->page<WjszPage>();
-  YyszPage& yysz = form->page<YyszPage>();
-  Drop(wjsz.handle(), {folder.path(), loose});
-  // A folder's own files before its subfolders'; the import consumes the pending list.
-  EXPECT_EQ(paths(wjsz.wjsz_files), (std::vector<std::wstring>{top, inner, deeper, loose}));
-  EXPECT_TRUE(wjsz.wjsz_filelist.empty());
-  EXPECT_EQ(wjsz.wjsz_runstate, 0) << "the import ran and ended";
-  Drop(yysz.handle(), {folder.path(), loose});
-  EXPECT_EQ(paths(yysz.yysz_files), (std::vector<std::wstring>{deeper, loose}));  // music files only
-  EXPECT_TRUE(yysz.yysz_filelist.empty());
-  EXPECT_EQ(yysz.yysz_runstate, 0);
-  EXPECT_TRUE(form->ToolsEnabled());
+  const auto shredded = [&] {
+    std::vector<std::wstring> out;
+    for (const ShredRow& row : shred.wjfs_entries.rows()) out.push_back(row.path);
+    return out;
+  };
+  const std::vector<std::wstring> dropped = {folder.path(), loose};
+  Drop(info.handle(), dropped);
+  EXPECT_EQ(paths(info.wjsz_files), (std::vector<std::wstring>{top, inner, deeper, loose}));
+  Drop(music.handle(), dropped);
+  EXPECT_EQ(paths(music.yysz_files), (std::vector<std::wstring>{deeper, loose}));  // music files only
+  Drop(shred.handle(), {folder.path(), loose, folder / L"missing.txt"});
+  EXPECT_EQ(shredded(), dropped) << "the shredder keeps a dropped folder whole";
+  for (const std::vector<std::wstring>* pending : {&info.wjsz_filelist, &music.yysz_filelist, &shred.wjfs_filelist})
+    EXPECT_TRUE(pending->empty()) << "the import consumes the pending list";
+  EXPECT_TRUE(info.wjsz_runstate == 0 && music.yysz_runstate == 0 && form->ToolsEnabled()) << "the imports ended";
+
+  info.wjsz_filelist = dropped;
+  info.wjsz_runstate = 2;   // simulating
+  shred.wjfs_runstate = 3;  // shredding all
+  Drop(info.handle(), {elsewhere.path()});
+  Drop(shred.handle(), {elsewhere.path()});
+  EXPECT_EQ(info.wjsz_filelist, dropped);
+  EXPECT_EQ(shredded(), dropped);
+  EXPECT_TRUE(shred.wjfs_filelist.empty());
+  EXPECT_EQ(info.wjsz_runstate, 2);
+  info.wjsz_runstate = shred.wjfs_runstate = 0;
 }
 
-TEST_F(DropsTest, TheShredderKeepsDroppedFoldersWholeAndABusyPageIgnoresDrops) {
-  WjszPage& wjsz = form->page<WjszPage>();
-  WjfsPage& wjfs = form->page<WjfsPage>();
-  const auto listed = [&wjfs] {
-    std::vector<std::wstring> paths;
-    for (const ShredRow& row : wjfs.wjfs_entries.rows()) paths.push_back(row.path);
-    return paths;
-  };
-  Drop(wjfs.handle(), {folder.path(), loose, folder / L"missing.txt"});
-  const std::vector<std::wstring> before = {folder.path(), loose};
-  EXPECT_EQ(listed(), before);  // imported as dropped, the folder as one entry
-  EXPECT_TRUE(wjfs.wjfs_filelist.empty());
+// The open-file dialog, answered by a substitute that records each request.
+class DialogShell : public Win32Shell {
+ public:
+  std::vector<OpenFilesRequest> requests;
+  std::vector<std::vector<std::wstring>> answers;  // one per call; none left: Cancel
+  std::vector<std::wstring> openFiles(const OpenFilesRequest& request) override {
+    requests.push_back(request);
+    if (answers.empty()) return {};
+    std::vector<std::wstring> answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  }
+};
 
-  wjsz.wjsz_filelist = before;
-  wjsz.wjsz_runstate = 2;  // simulating
-  wjfs.wjfs_runstate = 3;  // shredding all
-  Drop(wjsz.handle(), {elsewhere.path()});
-  Drop(wjfs.handle(), {elsewhere.path()});
-  EXPECT_EQ(wjsz.wjsz_filelist, before);
-  EXPECT_EQ(listed(), before);
-  EXPECT_TRUE(wjfs.wjfs_filelist.empty());
-  EXPECT_EQ(wjsz.wjsz_runstate, 2);
-  wjsz.wjsz_runstate = wjfs.wjfs_runstate = 0;
+TEST_F(DropsTest, TheFileDialogFillsThePagesPendingListAndRemembersTheFolder) {
+  DialogShell shell;
+  Substitute<Shell> swap(&Platform::shell, shell);
+  auto [info, shred, music] = pages();
+  shell.answers = {{top, inner}};
+  EXPECT_TRUE(form->PickFiles(L"wjsz"));
+  EXPECT_EQ(info.wjsz_filelist, (std::vector<std::wstring>{top, inner}));
+  EXPECT_FALSE(form->PickFiles(L"WJSZ"));  // Cancel leaves the pending files as they are
+  EXPECT_EQ(info.wjsz_filelist, (std::vector<std::wstring>{top, inner}));
+  shell.answers = {{inner}};
+  EXPECT_TRUE(form->PickFiles(L"yysz"));
+  EXPECT_EQ(music.yysz_filelist, (std::vector<std::wstring>{inner}));
+  EXPECT_FALSE(form->PickFiles(L"wjfs"));
+  EXPECT_TRUE(shred.wjfs_filelist.empty());
+  EXPECT_FALSE(form->PickFiles(L"wjql")) << "only the file-tool pages have the dialog";
+  // The first dialog opens on drive C, every later one in the folder of the last
+  // answer's first file, whichever page asks.
+  const struct {
+    const wchar_t *title, *filterName, *filterPattern;
+    bool followShortcuts;
+    std::wstring folder;
+  } want[] = {{L"请选择您要设置的文件...", L"所有格式", L"*.*", false, L"c:"},
+              {L"请选择您要设置的文件...", L"所有格式", L"*.*", false, folder.path()},
+              {L"请选择您要设置的音乐文件...", L"*.mp3;*.wma", L"*.mp3;*.wma", true, folder.path()},
+              {L"请选择您要粉碎的文件...", L"所有格式", L"*.*", true, folder.path() + L"\\sub"}};
+  ASSERT_EQ(shell.requests.size(), std::size(want));
+  for (std::size_t i = 0; i < std::size(want); ++i) {
+    const OpenFilesRequest& r = shell.requests[i];
+    SCOPED_TRACE(r.title);
+    EXPECT_EQ(r.title, want[i].title);
+    EXPECT_EQ(r.filterName, want[i].filterName);
+    EXPECT_EQ(r.filterPattern, want[i].filterPattern);
+    EXPECT_EQ(r.followShortcuts, want[i].followShortcuts) << "the file-info page works on shortcuts themselves";
+    EXPECT_EQ(r.initialFolder, want[i].folder);
+    EXPECT_EQ(r.owner, form->handle());
+  }
 }
 
 }  // namespace

@@ -7,70 +7,63 @@
 namespace wv::test {
 namespace {
 
-constexpr wchar_t kProgram[] = L"C:\\WindowsVantorra\\WindowsVantorra.exe";
-
-// A copy that a failed check left running does not outlive the test.
+// A started copy; one that a failed check left running does not outlive the test.
 struct Started {
   UniqueHandle process;
   DWORD id = 0;
+  Started() {
+    std::wstring command = L"\"C:\\WindowsVantorra\\WindowsVantorra.exe\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\WindowsVantorra", &si, &pi))
+      return;
+    CloseHandle(pi.hThread);
+    process.reset(pi.hProcess);
+    id = pi.dwProcessId;
+  }
   ~Started() {
-    if (WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) TerminateProcess(process.get(), 1);
+    if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) TerminateProcess(process.get(), 1);
   }
   DWORD waitForExit(DWORD milliseconds) {
     DWORD code = STILL_ACTIVE;
     if (WaitForSingleObject(process.get(), milliseconds) == WAIT_OBJECT_0) GetExitCodeProcess(process.get(), &code);
     return code;
   }
+  // The copy's top-level windows, visible or not.
+  std::vector<HWND> windows() const {
+    std::vector<HWND> found;
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(h, &pid);
+      if (pid == id) found.push_back(h);
+    }
+    return found;
+  }
 };
 
-// Top-level windows of a process, visible or not.
-std::vector<HWND> WindowsOfProcess(DWORD processId) {
-  std::vector<HWND> found;
-  for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid == processId) found.push_back(h);
-  }
-  return found;
-}
-
-bool Start(Started& s) {
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  std::wstring command = std::wstring(L"\"") + kProgram + L"\"";
-  if (!CreateProcessW(kProgram, command.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\WindowsVantorra", &si, &pi))
-    return false;
-  CloseHandle(pi.hThread);
-  s.process.reset(pi.hProcess);
-  s.id = pi.dwProcessId;
-  return true;
-}
-
+// Never skipped: scripts/test installs the program before the tests run.
 TEST(InstanceTest, ASecondCopyEndsAtOnceWithoutAWindow) {
-  // Never skipped: scripts/test installs the program before the tests run.
-  ASSERT_NE(GetFileAttributesW(kProgram), INVALID_FILE_ATTRIBUTES) << "scripts/test installs the program";
-  Started first, second;
-  ASSERT_TRUE(Start(first)) << "error " << GetLastError();
+  Started first;
+  ASSERT_TRUE(first.process) << "error " << GetLastError();
   HWND main = nullptr;
   ASSERT_TRUE(PumpUntil(
       [&] {
-        for (HWND h : WindowsOfProcess(first.id))
+        for (HWND h : first.windows())
           if (IsWindowVisible(h) && (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_APPWINDOW)) main = h;
         return main != nullptr;
       },
       30000))
       << "the first copy never showed its window";
-
-  ASSERT_TRUE(Start(second)) << "error " << GetLastError();
+  Started second;
+  ASSERT_TRUE(second.process) << "error " << GetLastError();
   std::size_t windowsSeen = 0;
-  const ULONGLONG giveUp = GetTickCount64() + 10000;
-  while (WaitForSingleObject(second.process.get(), 1) == WAIT_TIMEOUT && GetTickCount64() < giveUp)
-    windowsSeen += WindowsOfProcess(second.id).size();
+  for (const ULONGLONG giveUp = GetTickCount64() + 10000;
+       WaitForSingleObject(second.process.get(), 1) == WAIT_TIMEOUT && GetTickCount64() < giveUp;)
+    windowsSeen += second.windows().size();
   EXPECT_EQ(second.waitForExit(0), 0u);
   EXPECT_EQ(windowsSeen, 0u);
   EXPECT_TRUE(IsWindowVisible(main)) << "the first copy goes on";
-
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(first.waitForExit(20000), 0u) << "closing did not end the program";
 }

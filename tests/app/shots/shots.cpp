@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "app/infoform.h"
@@ -71,49 +72,50 @@ class ShotShell : public wv::Win32Shell {
   }
 };
 
-// Startup items and backups for the startup page and the backup manager: a
-// shortcut in the user's startup folder and Run values of the current user,
-// removed again at the end; registry backups recorded in a demo backup folder.
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const std::pair<const wchar_t*, const wchar_t*> kRunValues[] = {
-    {L"输入法助手", L"\"C:\\Program Files\\InputHelper\\helper.exe\" /autorun"},
-    {L"DiskMonitor", L"C:\\Program Files\\DiskMonitor\\monitor.exe -tray"},
-    {L"系统托盘音量", L"notepad.exe"},
-};
+// Everything the demo plants is taken away again, newest first, by Unplant().
+std::vector<std::function<void()>> g_undo;
 
-void PlantStartup(const std::wstring& startupDir) {
-  SHCreateDirectoryExW(nullptr, startupDir.c_str(), nullptr);
-  wv::UniqueFile link(CreateFileW((startupDir + L"\\每日提醒.lnk").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  for (const auto& [name, command] : kRunValues)
-    RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, name, REG_SZ, command,
-                    static_cast<DWORD>((wcslen(command) + 1) * sizeof(wchar_t)));
+void Unplant() {
+  for (; !g_undo.empty(); g_undo.pop_back()) g_undo.back()();
 }
 
-void RemoveStartup(const std::wstring& startupDir) {
-  DeleteFileW((startupDir + L"\\每日提醒.lnk").c_str());
-  for (const auto& [name, command] : kRunValues) RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, name);
+// A file of the given size, its folders created as needed.
+void PlantFile(const std::wstring& path, LONGLONG size) {
+  SHCreateDirectoryExW(nullptr, path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
+  wv::UniqueFile h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER at;
+  at.QuadPart = size;
+  SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN);
+  SetEndOfFile(h.get());
 }
 
-void PlantRegistryBackups(const std::wstring& regDir) {
-  SHCreateDirectoryExW(nullptr, regDir.c_str(), nullptr);
-  const std::pair<const wchar_t*, LONGLONG> files[] = {{L"Reg_2026Y11M28D09H15M02S.reg.zcom", 1402311},
-                                                       {L"Reg_2026Y12M03D20H41M37S.reg", 31876240},
-                                                       {L"Reg_2026Y12M05D13H07M09S.reg.zcom", 1436980},
-                                                       {L"RegUndo_2026Y12M06D10H02M44S.reg", 5130}};
-  for (const auto& [name, size] : files) {
-    wv::UniqueFile h(CreateFileW((regDir + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER at;
-    at.QuadPart = size;
-    SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN);
-    SetEndOfFile(h.get());
+// A text value (no name: the key alone). Undone as the first key it created, or
+// as the value alone where its key was there before.
+void PlantText(HKEY root, const std::wstring& path, const wchar_t* name = nullptr, const std::wstring& data = L"") {
+  for (std::size_t end = 0; end != std::wstring::npos;) {
+    end = path.find(L'\\', end + 1);
+    const std::wstring part = path.substr(0, end);
+    HKEY probe = nullptr;
+    if (RegOpenKeyExW(root, part.c_str(), 0, KEY_READ, &probe) != ERROR_SUCCESS) {
+      g_undo.push_back([=] {
+        RegDeleteTreeW(root, part.c_str());
+        RegDeleteKeyW(root, part.c_str());
+      });
+      break;
+    }
+    RegCloseKey(probe);
+    if (end == std::wstring::npos && name) g_undo.push_back([=] { RegDeleteKeyValueW(root, path.c_str(), name); });
   }
-  (void)wv::WriteRecord(regDir, wv::kFileSection, regDir + L"Reg_2026Y11M20D18H30M00S.reg.zcom");  // deleted since
-  for (const auto& [name, size] : files) (void)wv::WriteRecord(regDir, wv::kFileSection, regDir + name);
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return;
+  if (name)
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
 }
 
-// A small tree of everyday junk below the prefix's drive C, removed again at the end.
+// A tree of everyday junk below the prefix's drive C.
 const std::wstring kDemo = L"C:\\VantorraDemo";
 
 void PlantDemo() {
@@ -126,97 +128,59 @@ void PlantDemo() {
       {L"工程\\crash_0412.dmp", 5347737},            {L"工程\\build.err", 3277},
       {L"工程\\源码\\main.cpp.$$$", 14336},
   };
+  for (const auto& [name, size] : files) PlantFile(kDemo + L"\\" + name, size);
+}
+
+// Startup items (a shortcut in the user's startup folder, Run values of the
+// current user) and registry backups recorded in the demo's backup folder.
+void PlantStartup(const std::wstring& startupDir, const std::wstring& regDir) {
+  const std::wstring link = startupDir + L"\\每日提醒.lnk";
+  PlantFile(link, 0);
+  g_undo.push_back([=] { DeleteFileW(link.c_str()); });
+  const std::wstring run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  PlantText(HKEY_CURRENT_USER, run, L"输入法助手", L"\"C:\\Program Files\\InputHelper\\helper.exe\" /autorun");
+  PlantText(HKEY_CURRENT_USER, run, L"DiskMonitor", L"C:\\Program Files\\DiskMonitor\\monitor.exe -tray");
+  PlantText(HKEY_CURRENT_USER, run, L"系统托盘音量", L"notepad.exe");
+  SHCreateDirectoryExW(nullptr, regDir.c_str(), nullptr);
+  (void)wv::WriteRecord(regDir, wv::kFileSection, regDir + L"Reg_2026Y11M20D18H30M00S.reg.zcom");  // deleted since
+  const std::pair<const wchar_t*, LONGLONG> files[] = {{L"Reg_2026Y11M28D09H15M02S.reg.zcom", 1402311},
+                                                       {L"Reg_2026Y12M03D20H41M37S.reg", 31876240},
+                                                       {L"Reg_2026Y12M05D13H07M09S.reg.zcom", 1436980},
+                                                       {L"RegUndo_2026Y12M06D10H02M44S.reg", 5130}};
   for (const auto& [name, size] : files) {
-    const std::wstring path = kDemo + L"\\" + name;
-    SHCreateDirectoryExW(nullptr, path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
-    wv::UniqueFile h(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h) continue;
-    LARGE_INTEGER at;
-    at.QuadPart = size;
-    SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN);
-    SetEndOfFile(h.get());
+    PlantFile(regDir + name, size);
+    (void)wv::WriteRecord(regDir, wv::kFileSection, regDir + name);
   }
 }
 
-// Registry entries for the two registry pages, removed again at the end: the
-// top keys the demo creates.
-const std::pair<HKEY, const wchar_t*> kDemoKeys[] = {
-    {HKEY_CURRENT_USER, L"Software\\VantorraDemo"},
-    {HKEY_CURRENT_USER, L"Software\\旧版看图软件"},
-    {HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs\\.doc"},
-    {HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VantorraDemoPlayer"},
-    {HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\DemoZip_is1"},
-};
-const wchar_t kDemoSharedDlls[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-const wchar_t kDemoSharedDll[] = L"C:\\Program Files\\Common Files\\DemoShared\\demoui.dll";
-
-void SetText(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& data) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return;
-  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                 static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-}
-
+// Redundant entries and traces for the two registry pages.
 void PlantRegistryDemo() {
-  const std::wstring app = L"Software\\VantorraDemo";
-  SetText(HKEY_CURRENT_USER, app + L"\\影音播放器", L"InstallPath", L"C:\\Program Files\\影音播放器\\player.exe");
-  SetText(HKEY_CURRENT_USER, app + L"\\影音播放器\\Skins", L"", L"C:\\Program Files\\影音播放器\\Skins\\默认");
-  SetText(HKEY_CURRENT_USER, app + L"\\影音播放器\\Recent", L"File1", L"D:\\视频\\旅行.mp4");
-  SetText(HKEY_CURRENT_USER, app + L"\\PhotoTool", L"Helper", L"\"C:\\Program Files\\PhotoTool\\helper.exe\" /tray");
-  SetText(HKEY_CURRENT_USER, app + L"\\PhotoTool", L"LastFolder", L"C:\\Users\\Public\\旧照片");
-  SetText(HKEY_CURRENT_USER, app + L"\\ZipDemo", L"ShellExt", L"C:\\Program Files\\DemoZip\\zipext.dll,0");
-  SetText(HKEY_CURRENT_USER, app + L"\\ZipDemo", L"REG_D-E-F", L"C:\\Program Files\\DemoZip\\zip.exe");
-  HKEY empty = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\旧版看图软件", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &empty,
-                      nullptr) == ERROR_SUCCESS)
-    RegCloseKey(empty);
-  SetText(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs\\.doc", L"0",
-          L"季度报告.doc");
-  SetText(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs\\.doc", L"1",
-          L"会议纪要.doc");
-  const std::wstring un = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-  SetText(HKEY_LOCAL_MACHINE, un + L"VantorraDemoPlayer", L"UninstallString",
-          L"\"C:\\Program Files\\影音播放器\\uninst.exe\" /S");
-  SetText(HKEY_LOCAL_MACHINE, un + L"DemoZip_is1", L"UninstallString",
-          L"C:\\Program Files\\DemoZip\\unins000.exe");
-  SetText(HKEY_LOCAL_MACHINE, kDemoSharedDlls, kDemoSharedDll, L"");
+  const HKEY cu = HKEY_CURRENT_USER, lm = HKEY_LOCAL_MACHINE;
+  const std::wstring app = L"Software\\VantorraDemo\\", win = L"Software\\Microsoft\\Windows\\CurrentVersion\\";
+  PlantText(cu, app + L"影音播放器", L"InstallPath", L"C:\\Program Files\\影音播放器\\player.exe");
+  PlantText(cu, app + L"影音播放器\\Skins", L"", L"C:\\Program Files\\影音播放器\\Skins\\默认");
+  PlantText(cu, app + L"影音播放器\\Recent", L"File1", L"D:\\视频\\旅行.mp4");
+  PlantText(cu, app + L"PhotoTool", L"Helper", L"\"C:\\Program Files\\PhotoTool\\helper.exe\" /tray");
+  PlantText(cu, app + L"PhotoTool", L"LastFolder", L"C:\\Users\\Public\\旧照片");
+  PlantText(cu, app + L"ZipDemo", L"ShellExt", L"C:\\Program Files\\DemoZip\\zipext.dll,0");
+  PlantText(cu, app + L"ZipDemo", L"REG_D-E-F", L"C:\\Program Files\\DemoZip\\zip.exe");
+  PlantText(cu, L"Software\\旧版看图软件");
+  PlantText(cu, win + L"Explorer\\RecentDocs\\.doc", L"0", L"季度报告.doc");
+  PlantText(cu, win + L"Explorer\\RecentDocs\\.doc", L"1", L"会议纪要.doc");
+  PlantText(lm, win + L"Uninstall\\VantorraDemoPlayer", L"UninstallString",
+            L"\"C:\\Program Files\\影音播放器\\uninst.exe\" /S");
+  PlantText(lm, win + L"Uninstall\\DemoZip_is1", L"UninstallString", L"C:\\Program Files\\DemoZip\\unins000.exe");
+  PlantText(lm, win + L"SharedDLLs", L"C:\\Program Files\\Common Files\\DemoShared\\demoui.dll");
 }
 
-void RemoveRegistryDemo() {
-  for (const auto& [root, path] : kDemoKeys) {
-    RegDeleteTreeW(root, path);
-    RegDeleteKeyW(root, path);
-  }
-  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kDemoSharedDlls, kDemoSharedDll);
-}
-
-// A few browser traces and installed programs for the other-traces and software
-// pages, removed again at the end.
-const std::wstring kTypedUrls = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
-const std::wstring kDemoUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VantorraDemo";
-std::vector<std::wstring> plantedUrls;
-bool typedKeyMade = false;
-
+// Browser traces for the other-traces page: cached pages, visited addresses,
+// cookies and typed addresses.
 void PlantCache(const std::wstring& url, DWORD type, LONGLONG size) {
   wchar_t local[MAX_PATH] = {};
-  if (size > 0 && CreateUrlCacheEntryW(url.c_str(), static_cast<DWORD>(size), L"htm", local, 0)) {
-    wv::UniqueFile h(CreateFileW(local, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER at;
-    at.QuadPart = size;
-    SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN);
-    SetEndOfFile(h.get());
-  }
+  if (size > 0 && CreateUrlCacheEntryW(url.c_str(), static_cast<DWORD>(size), L"htm", local, 0)) PlantFile(local, size);
   const FILETIME never{};
   if (CommitUrlCacheEntryW(url.c_str(), size > 0 ? local : nullptr, never, never, type, nullptr, 0, nullptr, nullptr))
-    plantedUrls.push_back(url);
-}
-
-void SetText(HKEY key, const wchar_t* name, const wchar_t* text) {
-  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                 static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+    g_undo.push_back([=] { DeleteUrlCacheEntryW(url.c_str()); });
 }
 
 void PlantTraces() {
@@ -230,65 +194,34 @@ void PlantTraces() {
     PlantCache(std::wstring(L"Visited: user@") + url, URLHISTORY_CACHE_ENTRY, 0);
   PlantCache(L"Cookie:user@example.com/", COOKIE_CACHE_ENTRY, 120);
   PlantCache(L"Cookie:user@news.example.org/", COOKIE_CACHE_ENTRY, 96);
-  HKEY key = nullptr;
-  DWORD disposition = 0;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kTypedUrls.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                      &disposition) != ERROR_SUCCESS)
-    return;
-  typedKeyMade = disposition == REG_CREATED_NEW_KEY;
-  SetText(key, L"url1", L"http://www.example.com/");
-  SetText(key, L"url2", L"http://news.example.org/");
-  RegCloseKey(key);
+  const std::wstring typed = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
+  PlantText(HKEY_CURRENT_USER, typed, L"url1", L"http://www.example.com/");
+  PlantText(HKEY_CURRENT_USER, typed, L"url2", L"http://news.example.org/");
 }
 
-void RemoveTraces() {
-  for (const std::wstring& url : plantedUrls) DeleteUrlCacheEntryW(url.c_str());
-  if (typedKeyMade) {
-    RegDeleteKeyW(HKEY_CURRENT_USER, kTypedUrls.c_str());
-  } else {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kTypedUrls.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-    RegDeleteValueW(key, L"url1");
-    RegDeleteValueW(key, L"url2");
-    RegCloseKey(key);
-  }
-}
-
-struct DemoProgram {
-  const wchar_t *key, *name, *publisher, *version, *url, *uninstall;
-};
-const DemoProgram kPrograms[] = {
-    {L"1", L"极速浏览器 12.0", L"示例网络科技", L"12.0.3", L"http://www.example.com/browser",
-     L"C:\\windows\\notepad.exe /uninstall"},
-    {L"2", L"影音播放器", L"示例软件有限公司", L"5.2.1", L"https://player.example.cn/", L"C:\\windows\\regedit.exe /u"},
-    {L"3", L"压缩工具", L"Example Tools", L"3.61", L"", L"C:\\windows\\system32\\cmd.exe /c"},
-};
+// Installed programs for the software page.
+const wchar_t kChosenProgram[] = L"影音播放器";
 
 void PlantPrograms() {
-  for (const DemoProgram& p : kPrograms) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kDemoUninstall + p.key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-      continue;
-    SetText(key, L"DisplayName", p.name);
-    SetText(key, L"Publisher", p.publisher);
-    SetText(key, L"DisplayVersion", p.version);
-    SetText(key, L"URLInfoAbout", p.url);
-    SetText(key, L"UninstallString", p.uninstall);
-    RegCloseKey(key);
-  }
-}
-
-void RemovePrograms() {
-  for (const DemoProgram& p : kPrograms) RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kDemoUninstall + p.key).c_str());
+  const wchar_t* programs[][6] = {
+      {L"1", L"极速浏览器 12.0", L"示例网络科技", L"12.0.3", L"http://www.example.com/browser",
+       L"C:\\windows\\notepad.exe /uninstall"},
+      {L"2", kChosenProgram, L"示例软件有限公司", L"5.2.1", L"https://player.example.cn/", L"C:\\windows\\regedit.exe /u"},
+      {L"3", L"压缩工具", L"Example Tools", L"3.61", L"", L"C:\\windows\\system32\\cmd.exe /c"},
+  };
+  const wchar_t* names[] = {L"DisplayName", L"Publisher", L"DisplayVersion", L"URLInfoAbout", L"UninstallString"};
+  for (const auto& p : programs)
+    for (int i = 0; i < 5; ++i)
+      PlantText(HKEY_LOCAL_MACHINE,
+                std::wstring(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VantorraDemo") + p[0],
+                names[i], p[i + 1]);
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring out = argc > 1 ? std::wstring(argv[1]) + L"\\" : std::wstring();
-  wv::FormOptions options = wv::FormOptions::Hosted();
-  wv::Tfrmmain form(std::move(options));
+  wv::Tfrmmain form(wv::FormOptions::Hosted());
   form.create();
   form.showMain();
   Pump(800);
@@ -301,6 +234,7 @@ int wmain(int argc, wchar_t** argv) {
     swprintf(number, 8, L"%02d_", ++n);
     if (!SaveScreen(r, out + number + name + L".bmp")) ++failures;
   };
+  auto show = [&](const wchar_t* key) { form.Panel2.button(key).click(); };
 
   PlantPrograms();
   for (wv::FlatButton* b : form.Panel2.buttons()) {
@@ -313,159 +247,148 @@ int wmain(int argc, wchar_t** argv) {
   shoot(L"bfgl");
   wv::WjrcPage& daily = form.page<wv::WjrcPage>();
   wv::WjqlPage& junk = form.page<wv::WjqlPage>();
-  form.Panel2.button(L"wjrc").click();
+  show(L"wjrc");
   daily.FlatButton11.click();
   shoot(L"wjrc_user");
   daily.FlatButton12.click();
   shoot(L"wjrc_removal");
   daily.FlatButton10.click();
-  form.Panel2.button(L"wjql").click();
+  show(L"wjql");
   for (wv::FlatButton* t : {&junk.FlatButton3, &junk.FlatButton6, &junk.FlatButton9}) {
     t->click();
     shoot(L"wjql_" + std::to_wstring(junk.PageControl6.active()));
   }
   junk.FlatButton1.click();
 
-  // Both pages with the results of real scans of the demo tree.
+  // The junk and daily-file pages with the results of real scans of the demo tree.
   PlantDemo();
-  {
-    ShotShell shell;
-    wv::Substitute<wv::Shell> substitute(&wv::Platform::shell, shell);
-    shell.answer = kDemo;
-    junk.wjql_smsel.click();
-    junk.wjql_showlist.setSelected(1, true);
-    shoot(L"wjql_results");
-    shell.answer = kDemo + L"\\工程";
-    junk.wjql_jumpadd.click();
-    junk.FlatButton9.click();
-    shoot(L"wjql_exclusions");
-    junk.FlatButton1.click();
+  ShotShell shell;
+  wv::Substitute<wv::Shell> substitute(&wv::Platform::shell, shell);
+  shell.answer = kDemo;
+  junk.wjql_smsel.click();
+  junk.wjql_showlist.setSelected(1, true);
+  shoot(L"wjql_results");
+  shell.answer = kDemo + L"\\工程";
+  junk.wjql_jumpadd.click();
+  junk.FlatButton9.click();
+  shoot(L"wjql_exclusions");
+  junk.FlatButton1.click();
 
-    form.Panel2.button(L"wjrc").click();
-    for (int i = 0; i < daily.wjrc_select.count(); ++i) daily.wjrc_select.setChecked(i, i == 4);
-    daily.FlatButton11.click();
-    daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\下载", true, false, L""}));
-    daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\办公文档", true, true, L"*.bak|~*.*|*.old"}));
-    daily.wjrc_selflist.select(1);
-    shoot(L"wjrc_user_rows");
-    daily.wjrc_sm.click();
-    shoot(L"wjrc_results");
-    daily.FlatButton12.click();
-    daily.wjrc_scsz.select(1);
-    daily.wjrc_scszpath_pathname.setText(L"C:\\垃圾文件暂存");
-    shoot(L"wjrc_removal_move");
-    daily.FlatButton10.click();
+  show(L"wjrc");
+  for (int i = 0; i < daily.wjrc_select.count(); ++i) daily.wjrc_select.setChecked(i, i == 4);
+  daily.FlatButton11.click();
+  daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\下载", true, false, L""}));
+  daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\办公文档", true, true, L"*.bak|~*.*|*.old"}));
+  daily.wjrc_selflist.select(1);
+  shoot(L"wjrc_user_rows");
+  daily.wjrc_sm.click();
+  shoot(L"wjrc_results");
+  daily.FlatButton12.click();
+  daily.wjrc_scsz.select(1);
+  daily.wjrc_scszpath_pathname.setText(L"C:\\垃圾文件暂存");
+  shoot(L"wjrc_removal_move");
+  daily.FlatButton10.click();
 
-    // The file-information page with the demo files, one shot per settings panel.
-    wv::WjszPage& info = form.page<wv::WjszPage>();
-    form.Panel2.button(L"wjsz").click();
-    info.drop({kDemo});
-    info.wjsz_nameechchk.setChecked(false);  // the demo has two Thumbs.db
-    info.wjsz_namereprbt.setChecked(false);
-    info.wjsz_nameistrbt.setChecked(true);
-    info.wjsz_nameistedt.setText(L"2024_");
-    info.wjsz_mnchgClick();
-    info.wjsz_showlist.select(2);
-    info.wjsz_showlistSelectItem();
-    shoot(L"wjsz_names");
-    info.wjsz_mnobj.setIndex(1);
-    info.wjsz_mnobjChange();
-    info.wjsz_timedattyp.setIndex(1);
-    info.wjsz_timedattypChange();
-    info.wjsz_timedatbeg.setText(wv::DateText({2020, 1, 1, 0, 0, 0}));
-    info.wjsz_timedatend.setText(wv::DateText({2023, 12, 31, 0, 0, 0}));
-    info.wjsz_timetimbeg.setText(wv::TimeText({2020, 1, 1, 8, 0, 0}));
-    info.wjsz_timetimend.setText(wv::TimeText({2020, 1, 1, 18, 0, 0}));
-    info.wjsz_mnchgClick();
-    shoot(L"wjsz_time");
-    info.wjsz_mnobj.setIndex(2);
-    info.wjsz_mnobjChange();
-    info.wjsz_attrhidechk.setChecked(true);
-    info.wjsz_mnchgClick();
-    shoot(L"wjsz_attributes");
-    info.wjsz_menudelallClick();
-    info.wjsz_mnobj.setIndex(0);
-    info.wjsz_mnobjChange();
-    // The shredder with files and folders dropped on it.
-    wv::WjfsPage& shredder = form.page<wv::WjfsPage>();
-    form.Panel2.button(L"wjfs").click();
-    shredder.drop({kDemo + L"\\办公文档", kDemo + L"\\下载\\setup_1f3a.tmp", kDemo + L"\\图片\\旅行.jpg",
-                   kDemo + L"\\工程", kDemo + L"\\工程\\crash_0412.dmp", kDemo + L"\\下载\\安装包"});
-    shredder.wjfs_showlist.select(1);
-    shoot(L"wjfs_rows");
-  }
+  // The file-information page with the demo files, one shot per settings panel.
+  wv::WjszPage& info = form.page<wv::WjszPage>();
+  show(L"wjsz");
+  info.drop({kDemo});
+  info.wjsz_nameechchk.setChecked(false);  // the demo has two Thumbs.db
+  info.wjsz_namereprbt.setChecked(false);
+  info.wjsz_nameistrbt.setChecked(true);
+  info.wjsz_nameistedt.setText(L"2024_");
+  info.wjsz_mnchgClick();
+  info.wjsz_showlist.select(2);
+  info.wjsz_showlistSelectItem();
+  shoot(L"wjsz_names");
+  info.wjsz_mnobj.setIndex(1);
+  info.wjsz_mnobjChange();
+  info.wjsz_timedattyp.setIndex(1);
+  info.wjsz_timedattypChange();
+  info.wjsz_timedatbeg.setText(wv::DateText({2020, 1, 1, 0, 0, 0}));
+  info.wjsz_timedatend.setText(wv::DateText({2023, 12, 31, 0, 0, 0}));
+  info.wjsz_timetimbeg.setText(wv::TimeText({2020, 1, 1, 8, 0, 0}));
+  info.wjsz_timetimend.setText(wv::TimeText({2020, 1, 1, 18, 0, 0}));
+  info.wjsz_mnchgClick();
+  shoot(L"wjsz_time");
+  info.wjsz_mnobj.setIndex(2);
+  info.wjsz_mnobjChange();
+  info.wjsz_attrhidechk.setChecked(true);
+  info.wjsz_mnchgClick();
+  shoot(L"wjsz_attributes");
+  info.wjsz_menudelallClick();
+  info.wjsz_mnobj.setIndex(0);
+  info.wjsz_mnobjChange();
+  // The shredder with files and folders dropped on it.
+  wv::WjfsPage& shredder = form.page<wv::WjfsPage>();
+  show(L"wjfs");
+  shredder.drop({kDemo + L"\\办公文档", kDemo + L"\\下载\\setup_1f3a.tmp", kDemo + L"\\图片\\旅行.jpg", kDemo + L"\\工程",
+                 kDemo + L"\\工程\\crash_0412.dmp", kDemo + L"\\下载\\安装包"});
+  shredder.wjfs_showlist.select(1);
+  shoot(L"wjfs_rows");
+
   // The other-traces page after a scan of the planted traces; the software page with a program chosen.
   PlantTraces();
-  form.Panel2.button(L"qtrc").click();
+  show(L"qtrc");
   form.page<wv::QtrcPage>().qtrc_sm.click();
   shoot(L"qtrc_results");
-  RemoveTraces();
-  form.Panel2.button(L"rjql").click();
-  wv::RjqlPage& software = form.page<wv::RjqlPage>();
-  for (int i = 0; i < software.rjql_showlist.count(); ++i)
-    if (software.rjql_showlist.text(i, 0) == kPrograms[1].name) software.rjql_showlist.select(i);
-  SetFocus(software.rjql_showlist.handle());
+  show(L"rjql");
+  wv::ListView& programs = form.page<wv::RjqlPage>().rjql_showlist;
+  for (int i = 0; i < programs.count(); ++i)
+    if (programs.text(i, 0) == kChosenProgram) programs.select(i);
+  SetFocus(programs.handle());
   shoot(L"rjql_results");
-  RemovePrograms();
+  Unplant();
 
-  {
-    // The startup page with its items, two of them removed into the demo backup
-    // folder; the backup manager opened from the startup page and from the
-    // redundancy page.
-    const std::wstring startupDir = form.knownFolders.StartupDir;
-    form.SetBackupBase(kDemo + L"\\备份");
-    PlantStartup(startupDir);
-    PlantRegistryBackups(form.RegBackupDir);
-    wv::QdszPage& startup = form.page<wv::QdszPage>();
-    form.Panel2.button(L"qdsz").click();
-    startup.qdsz_autosxClick();
-    for (int i = 0; i < startup.qdsz_showlist.count(); ++i)
-      startup.qdsz_showlist.setChecked(i, startup.qdsz_showlist.text(i, 0) == L"DiskMonitor" ||
-                                              startup.qdsz_showlist.text(i, 0) == L"每日提醒.lnk");
-    startup.qdsz_autoseldel.click();
-    startup.qdsz_showlist.setChecked(0, true);
-    startup.qdsz_showlist.select(1);
-    shoot(L"qdsz_items");
-    startup.qdsz_autohf.click();
-    form.page<wv::BfglPage>().bfgl_showlist.select(1);
-    shoot(L"bfgl_qdsz");
-    form.Panel2.button(L"zcql").click();
-    form.page<wv::ZcqlPage>().zcql_hy.click();
-    form.page<wv::BfglPage>().bfgl_showlist.select(2);
-    shoot(L"bfgl_zcql");
-    RemoveStartup(startupDir);
-    form.Panel2.button(L"wjrc").click();
-  }
+  // The startup page with its items, two of them removed into the demo backup
+  // folder; the backup manager opened from the startup page and from the redundancy page.
+  form.SetBackupBase(kDemo + L"\\备份");
+  PlantStartup(form.knownFolders.StartupDir, form.RegBackupDir);
+  wv::QdszPage& startup = form.page<wv::QdszPage>();
+  show(L"qdsz");
+  startup.qdsz_autosxClick();
+  for (int i = 0; i < startup.qdsz_showlist.count(); ++i)
+    startup.qdsz_showlist.setChecked(i, startup.qdsz_showlist.text(i, 0) == L"DiskMonitor" ||
+                                            startup.qdsz_showlist.text(i, 0) == L"每日提醒.lnk");
+  startup.qdsz_autoseldel.click();
+  startup.qdsz_showlist.setChecked(0, true);
+  startup.qdsz_showlist.select(1);
+  shoot(L"qdsz_items");
+  startup.qdsz_autohf.click();
+  form.page<wv::BfglPage>().bfgl_showlist.select(1);
+  shoot(L"bfgl_qdsz");
+  show(L"zcql");
+  form.page<wv::ZcqlPage>().zcql_hy.click();
+  form.page<wv::BfglPage>().bfgl_showlist.select(2);
+  shoot(L"bfgl_zcql");
+  Unplant();
+  show(L"wjrc");
   static_cast<void>(wv::Sh().fileOperation(nullptr, wv::FileOpFunc::Delete, {kDemo}, L"",
                                            FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI));
 
   // Both registry pages with the results of real scans of planted entries.
   PlantRegistryDemo();
-  {
-    wv::ZcqlPage& redundancy = form.page<wv::ZcqlPage>();
-    form.Panel2.button(L"zcql").click();
-    for (int i = 0; i < redundancy.zcql_select.count(); ++i) redundancy.zcql_select.setChecked(i, i == 0);
-    redundancy.zcql_sm.click();
-    redundancy.zcql_showlist.setSelected(1, true);
-    shoot(L"zcql_results");
-    wv::ZcrcPage& traces = form.page<wv::ZcrcPage>();
-    form.Panel2.button(L"zcrc").click();
-    for (int i = 0; i < traces.zcrc_select.count(); ++i)
-      traces.zcrc_select.setChecked(i, i == 0 || i == 3 || i == 4 || i == 6);
-    traces.zcrc_sm.click();
-    traces.zcrc_showlist.setSelected(0, true);
-    shoot(L"zcrc_results");
-  }
-  RemoveRegistryDemo();
+  wv::ZcqlPage& redundancy = form.page<wv::ZcqlPage>();
+  show(L"zcql");
+  for (int i = 0; i < redundancy.zcql_select.count(); ++i) redundancy.zcql_select.setChecked(i, i == 0);
+  redundancy.zcql_sm.click();
+  redundancy.zcql_showlist.setSelected(1, true);
+  shoot(L"zcql_results");
+  wv::ZcrcPage& traces = form.page<wv::ZcrcPage>();
+  show(L"zcrc");
+  for (int i = 0; i < traces.zcrc_select.count(); ++i) traces.zcrc_select.setChecked(i, i == 0 || i == 3 || i == 4 || i == 6);
+  traces.zcrc_sm.click();
+  traces.zcrc_showlist.setSelected(0, true);
+  shoot(L"zcrc_results");
+  Unplant();
 
   form.ToggleMaximized();
   shoot(L"maximised");
   form.ToggleMaximized();
-  form.Panel2.button(L"wjrc").click();
+  show(L"wjrc");
   form.about().showSplash();
   shoot(L"about");
   form.about().hideSplash();
-
   std::printf("%d shots failed\n", failures);
   return failures == 0 ? 0 : 1;
 }
