@@ -43,29 +43,12 @@ TEST(RegistryHandle, OpenNeverCreatesAndAFailedOpenLeavesNoKeyOpen) {
   EXPECT_FALSE(reg.keyExists(k.path()));  // the test key lives under the other root
 }
 
-TEST(RegistryHandle, ListsEveryNameWhateverItsLength) {
-  TempKey k;
-  const std::set<std::wstring> keys{L"b", L"a", std::wstring(255, L'k'), L"中文"};  // 255: the longest key name
-  const std::set<std::wstring> values{L"", L"z", std::wstring(5000, L'v'), L"值"};  // value names go far beyond
-  for (const auto& name : keys) SetText(k / name, L"v");
-  for (const auto& name : values) SetText(k.path(), name);
-  RegistryHandle reg;
-  ASSERT_TRUE(reg.openKey(k.path()));
-  const std::vector<std::wstring> gotKeys = reg.subkeyNames(), gotValues = reg.valueNames();
-  EXPECT_EQ(std::set<std::wstring>(gotKeys.begin(), gotKeys.end()), keys);
-  EXPECT_EQ(std::set<std::wstring>(gotValues.begin(), gotValues.end()), values);
-  EXPECT_TRUE(reg.valueExists(std::wstring(5000, L'v')));
-  reg.closeKey();
-  EXPECT_TRUE(reg.subkeyNames().empty());
-  EXPECT_FALSE(reg.valueExists(L"z"));
-}
-
 // The bytes of a text, and so many more (2: its final NUL) or fewer.
 std::string Raw(std::wstring_view text, int more = 0) {
   return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t) + more);
 }
 
-TEST(RegistryHandle, TypesAndTextReads) {
+TEST(RegistryHandle, NamesOfAnyLengthAndValuesOfEveryShape) {
   TempKey k;
   const std::wstring big(100000, L'长');
   // Name, stored type and bytes, the type and text the handle reports.
@@ -82,8 +65,15 @@ TEST(RegistryHandle, TypesAndTextReads) {
       {L"multi", REG_MULTI_SZ, Raw(std::wstring_view(L"a\0b\0\0", 5)), RegValueType::Unknown, std::nullopt},
       {L"qword", REG_QWORD, std::string(8, '\0'), RegValueType::Unknown, std::nullopt},
   };
-  for (const auto& [name, type, bytes, reported, text] : cases)
+  const std::wstring longName(5000, L'v');  // value names go far beyond the 255 of a key name
+  const std::set<std::wstring> keys{L"b", L"a", std::wstring(255, L'k'), L"中文"};
+  std::set<std::wstring> values{L"", longName, L"值"};
+  for (const auto& name : keys) SetText(k / name, L"v");
+  for (const auto& name : values) SetText(k.path(), name);
+  for (const auto& [name, type, bytes, reported, text] : cases) {
     SetRaw(k.path(), name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+    values.insert(name);
+  }
   RegistryHandle reg;
   ASSERT_TRUE(reg.openKeyReadOnly(k.path()));
   for (const auto& [name, type, bytes, reported, text] : cases) {
@@ -92,23 +82,25 @@ TEST(RegistryHandle, TypesAndTextReads) {
   }
   EXPECT_EQ(reg.valueType(L"missing"), RegValueType::Unknown);
   EXPECT_FALSE(reg.readText(L"missing"));
-}
+  const std::vector<std::wstring> gotKeys = reg.subkeyNames(), gotValues = reg.valueNames();
+  EXPECT_EQ(std::set<std::wstring>(gotKeys.begin(), gotKeys.end()), keys);
+  EXPECT_EQ(std::set<std::wstring>(gotValues.begin(), gotValues.end()), values);
+  EXPECT_TRUE(reg.valueExists(longName));
+  EXPECT_FALSE(reg.writeText(L"x", L"y"));  // read access only
+  reg.closeKey();
+  EXPECT_TRUE(reg.subkeyNames().empty());
+  EXPECT_FALSE(reg.valueExists(L""));
 
-TEST(RegistryHandle, WritesAndDeletesValues) {
-  TempKey k;
-  RegistryHandle reg;
   ASSERT_TRUE(reg.openKey(k.path()));
-  const std::wstring text = L"\"C:\\程序\\a.exe\" /s";
-  ASSERT_TRUE(reg.writeText(L"Run me", text));
+  const std::wstring written = L"\"C:\\程序\\a.exe\" /s";
+  ASSERT_TRUE(reg.writeText(L"Run me", written));
   wchar_t data[64] = {};
-  DWORD type = 0, bytes = sizeof data;
-  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, k.path().c_str(), L"Run me", RRF_RT_ANY, &type, data, &bytes), 0);
-  EXPECT_EQ(std::make_tuple(type, std::wstring(data), bytes),  // with its final NUL
-            std::make_tuple(DWORD{REG_SZ}, text, static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
+  DWORD type = 0, size = sizeof data;
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, k.path().c_str(), L"Run me", RRF_RT_ANY, &type, data, &size), 0);
+  EXPECT_EQ(std::make_tuple(type, std::wstring(data), size),  // with its final NUL
+            std::make_tuple(DWORD{REG_SZ}, written, static_cast<DWORD>((written.size() + 1) * sizeof(wchar_t))));
   EXPECT_TRUE(reg.deleteValue(L"Run me"));
   EXPECT_FALSE(reg.deleteValue(L"Run me"));
-  ASSERT_TRUE(reg.openKeyReadOnly(k.path()));
-  EXPECT_FALSE(reg.writeText(L"x", L"y"));  // read access only
 }
 
 TEST(RegistryHandle, DeleteKeyRemovesTheWholeTreeButNeverTheRoot) {
