@@ -38,7 +38,7 @@ TEST(CollectFiles, EveryFileButRecycledFoldersAppended) {
   EXPECT_TRUE(none.empty());
 }
 
-TEST(FileQueries, ExistsAndSize) {
+TEST(FileQueries, ExistsSizeAndInUseWithTheMarksKept) {
   test::TempFolder tmp(L"query");
   const std::wstring longFile = LongFolder(tmp) + L"\\long.bin", huge = tmp / L"sparse.bin";
   test::WriteBytes(longFile, std::string(300, 'L'));
@@ -50,43 +50,27 @@ TEST(FileQueries, ExistsAndSize) {
       {tmp.file(L"small.bin", "12345"), true, false, 5}, {longFile, true, false, 300},
       {huge, true, false, (1ull << 32) + 3},             {tmp.folder(L"sub.d"), false, true, 0},
       {tmp / L"sub.d\\", false, true, 0},                {tmp / L"missing.bin", false, false, 0},
-      {tmp / L"*.bin", false, false, 0},  // a pattern names no one file
-      {L"", false, false, 0},
+      {tmp / L"*.bin", false, false, 0},  {L"", false, false, 0},  // a pattern names no one file
   };
   for (const auto& [path, file, folder, size] : cases) {
     EXPECT_EQ(FileExists(path), file) << path;
     EXPECT_EQ(DirectoryExists(path), folder) << path;
     EXPECT_EQ(GetFileSizeOf(path), size) << path;
+    EXPECT_FALSE(IsFileInUse(path)) << path;  // nor a folder, nor a file only marked
   }
-}
-
-TEST(IsFileInUse, HeldFilesOnlyAndTheirMarksKept) {
-  test::TempFolder tmp(L"inuse");
   constexpr DWORD kMarks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-  const std::tuple<std::wstring, DWORD, bool, DWORD> cases[] = {  // path, marks, held, sharing
-      {tmp / L"marked.txt", kMarks, false, 0},  // marks alone do not make a file busy
-      {tmp / L"held.txt", kMarks, true, 0},
-      {tmp / L"shared.txt", FILE_ATTRIBUTE_HIDDEN, true, kShareAll},  // no exclusive open while held
-      {LongFolder(tmp) + L"\\long_held.txt", FILE_ATTRIBUTE_HIDDEN, true, 0},
-  };
-  for (const auto& [file, marks, hold, share] : cases) {
+  for (const auto& [file, share] : {std::pair{longFile, 0}, {tmp / L"small.bin", FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
     const std::wstring path = L"\\\\?\\" + file;
-    test::WriteBytes(file, "content");
-    ASSERT_TRUE(SetFileAttributesW(path.c_str(), marks)) << file;
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), kMarks)) << file;
     // The archive mark cannot be cleared under Wine, so it is left out of the comparison.
     const DWORD before = GetFileAttributesW(path.c_str()) & ~FILE_ATTRIBUTE_ARCHIVE;
-    {
-      UniqueFile holder(hold ? CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)
-                             : INVALID_HANDLE_VALUE);
-      ASSERT_EQ(holder.valid(), hold);
-      EXPECT_EQ(IsFileInUse(file), hold) << file;
-      EXPECT_EQ(GetFileAttributesW(path.c_str()) & ~FILE_ATTRIBUTE_ARCHIVE, before) << file;
-    }
-    EXPECT_EQ(test::ReadBytes(file), "content");
+    EXPECT_FALSE(IsFileInUse(file));  // a read-only mark alone does not make a file busy
+    UniqueFile holder(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.valid());
+    EXPECT_TRUE(IsFileInUse(file)) << file;  // held, even when shared: no exclusive open
+    EXPECT_EQ(GetFileAttributesW(path.c_str()) & ~FILE_ATTRIBUTE_ARCHIVE, before) << file;
   }
-  EXPECT_FALSE(IsFileInUse(tmp / L"missing.txt"));
-  EXPECT_FALSE(IsFileInUse(tmp.path()));  // a folder is no file
+  EXPECT_EQ(test::ReadBytes(longFile), std::string(300, 'L'));
 }
 
 // Text much like a registry export (compresses well), or random bytes (does not).

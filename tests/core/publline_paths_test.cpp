@@ -35,64 +35,46 @@ TEST(LooksLikeFilePath, DriveRootAndADot) {
     EXPECT_EQ(LooksLikeFilePath(odd), odd.rfind(L"C:\\", 0) == 0 && odd.find(L'.') != std::wstring::npos);
 }
 
-TEST(ExtractPathFromCommand, CommandLinesOfFilesThatDoNotExist) {
-  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+TEST(ExtractPathFromCommand, HeuristicsAndFilesThatExist) {
+  test::TempFolder tmp(L"paths");
+  for (const wchar_t* name : {L"a.b c", L"app.exe", L"app.json", L"icons.dll", L"plain"}) tmp.file(name);
+  const std::wstring t = tmp.path() + L"\\";
+  const std::pair<std::wstring, std::wstring> cases[] = {
       {L"C:\\WINDOWS\\system32\\rundll32.exe shell32.dll,Control_RunDLL", L"C:\\WINDOWS\\system32\\rundll32.exe"},
       {L"C:\\Prog\\My App.exe /s", L"C:\\Prog\\My App.exe"},
       {L"\"C:\\Program Files\\App\\app.exe\" /x \"C:\\other.txt\"", L"C:\\Program Files\\App\\app.exe"},
-      {L"  \"C:\\No Close\\a.exe -x", L"C:\\No Close\\a.exe"},
-      {L"C:\\\\Tools\\\\t.exe", L"C:\\Tools\\t.exe"},
+      {L"  \"C:\\No Close\\a.exe -x", L"C:\\No Close\\a.exe"},  {L"C:\\\\Tools\\\\t.exe", L"C:\\Tools\\t.exe"},
       {L"D:\\a.exe C:\\b.txt", L"D:\\a.exe"},  // a second drive ends the path
-      {L"C:\\x\\file.exe_backup", L"C:\\x\\file.exe"},
-      {L"C:\\x\\a.b\\c", L"C:\\x\\a.b\\c"},
-      {L"C:\\x\\a|b.txt", L"C:\\x\\a"},
-      {L"C:\\x\\setup.exe,1 extra words", L"C:\\x\\setup.exe"},
+      {L"C:\\x\\file.exe_backup", L"C:\\x\\file.exe"},  {L"C:\\x\\a.b\\c", L"C:\\x\\a.b\\c"},
+      {L"C:\\x\\a|b.txt", L"C:\\x\\a"},                 {L"C:\\x\\setup.exe,1 extra words", L"C:\\x\\setup.exe"},
       {L"%SystemRoot%\\system32\\x.exe /k", L"%SystemRoot%\\system32\\x.exe /k"},
-      {L"\"notepad.exe\" /p", L"notepad.exe"},
-      {L"www.example.com/x.htm", L"www.example.com/x.htm"},
+      {L"\"notepad.exe\" /p", L"notepad.exe"},          {L"www.example.com/x.htm", L"www.example.com/x.htm"},
       {L"ftp://www.example.com/x.htm", L"ftp"},  // a colon from the fourth character on ends the text
       {L"\"\"\"", L""},
+      // Existing files win over the heuristics.
+      {t + L"a.b c", t + L"a.b c"},            {t + L"app.exe\\", t + L"app.exe"},  // a stray trailing backslash
+      {t + L"app.json\\", t + L"app.json\\"},  // only for a three-letter extension
+      {t + L"icons.dll\\-3", t + L"icons.dll"},  {t + L"icons.dll\\3x", t + L"icons.dll\\3x"},  // a resource number
+      {t + L"plain,5", t + L"plain"},  // the part before the first comma
   };
   for (const auto& [text, path] : cases) EXPECT_EQ(ExtractPathFromCommand(text), path) << text;
   for (const std::wstring& odd : OddInputs()) EXPECT_LE(ExtractPathFromCommand(odd).size(), odd.size());
 }
 
-TEST(ExtractPathFromCommand, ExistingFilesWinOverTheHeuristics) {
-  test::TempFolder tmp(L"paths");
-  for (const wchar_t* name : {L"a.b c", L"app.exe", L"app.json", L"icons.dll", L"plain"}) tmp.file(name);
-  const std::wstring t = tmp.path() + L"\\";
-  const std::pair<std::wstring, std::wstring> cases[] = {
-      {t + L"a.b c", t + L"a.b c"},              // exists as written
-      {t + L"app.exe\\", t + L"app.exe"},        // a stray trailing backslash
-      {t + L"app.json\\", t + L"app.json\\"},    // only for a three-letter extension
-      {t + L"icons.dll\\-3", t + L"icons.dll"},  // a resource number after the file
-      {t + L"icons.dll\\3x", t + L"icons.dll\\3x"},
-      {t + L"plain,5", t + L"plain"},  // the part before the first comma
-  };
-  for (const auto& [text, path] : cases) EXPECT_EQ(ExtractPathFromCommand(text), path) << text;
-}
-
 TEST(CheckFileName, Rules) {
   const std::wstring empty = L"文件名不能为空！", tooLong = L"文件名过长！";
   const std::wstring special = L"文件名中不能包含以下特殊字符  \\ / < > * \" : ? | ";
-  const struct {
-    std::wstring in, error, stored;
-  } cases[] = {
-      {L"  name.txt  ", L"", L"name.txt"},
-      {L"abc...", L"", L"abc"},
-      {L"...", empty, L""},
-      {L".hidden", empty, L".hidden"},
-      {L"   ", empty, L""},
+  const std::wstring a200(200, L'a'), gbk(99, L'中');  // GBK bytes are counted: 198 of them
+  const std::tuple<std::wstring, std::wstring, std::wstring> cases[] = {  // name, error, name kept
+      {L"  name.txt  ", L"", L"name.txt"}, {L"abc...", L"", L"abc"},  {L"...", empty, L""},
+      {L".hidden", empty, L".hidden"},     {L"   ", empty, L""},
       {L"a\tb\x7f😀\xD800", L"", L"a\tb\x7f😀\xD800"},  // outside printable ASCII: never refused
-      {std::wstring(200, L'a') + L"...", L"", std::wstring(200, L'a')},
-      {std::wstring(201, L'a'), tooLong, std::wstring(201, L'a')},
-      {std::wstring(99, L'中') + L"ab", L"", std::wstring(99, L'中') + L"ab"},  // GBK bytes are counted
-      {std::wstring(99, L'中') + L"abc", tooLong, std::wstring(99, L'中') + L"abc"},
+      {a200 + L"...", L"", a200},          {a200 + L"a", tooLong, a200 + L"a"},
+      {gbk + L"ab", L"", gbk + L"ab"},     {gbk + L"abc", tooLong, gbk + L"abc"},
   };
-  for (const auto& c : cases) {
-    std::wstring name = c.in;
-    EXPECT_EQ(CheckFileName(name), c.error) << c.in.substr(0, 20);
-    EXPECT_EQ(name, c.stored) << c.in.substr(0, 20);
+  for (auto [in, error, stored] : cases) {
+    EXPECT_EQ(CheckFileName(in), error) << stored.substr(0, 20);
+    EXPECT_EQ(in, stored);
   }
   for (const wchar_t ch : std::wstring(L"\\/<>*\":?|")) {
     std::wstring name = std::wstring(L"a") + ch + L"b";
