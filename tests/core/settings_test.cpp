@@ -13,48 +13,40 @@ namespace {
 
 using Values = std::vector<std::pair<std::wstring, std::wstring>>;
 
-std::wstring ShowType(const std::wstring& file) {
-  const std::optional<SettingsSection> rjql = SettingsFile(file).section(L"RJQL", L"1");
-  return rjql && rjql->find(L"showTYPE") ? *rjql->find(L"showTYPE") : L"<none>";  // case-blind
-}
-
-TEST(SettingsStore, SectionsKeepTheirVersionAndAreRewrittenWhole) {
+TEST(SettingsStore, VersionsWholeSectionRewritesMarkedFilesAndFilesInUse) {
   test::TempFolder tmp(L"settings");
   const std::wstring file = tmp / L"Config.ini";
+  const auto showType = [&]() -> std::wstring {
+    const std::optional<SettingsSection> rjql = SettingsFile(file).section(L"RJQL", L"1");
+    return rjql && rjql->find(L"showTYPE") ? *rjql->find(L"showTYPE") : L"<none>";  // case-blind
+  };
   EXPECT_TRUE(SaveSettings(file, {}));
   EXPECT_FALSE(test::PathExists(file)) << "nothing to save creates no file";
   const std::wstring logs = L"0/D:\\Logs/1/0/*.log", x = L"1/E:\\x/0/1/";
   ASSERT_TRUE(SaveSettings(file, {{L"WJRC", L"2", {{L"SelfPath0", logs}, {L"Other", L"1"}, {L"selfpath1", x}}},
-                                  {L"WJQL", L"1", {{L"JumpPath0", L"C:\\Keep"}, {L"DelSel", L"3"}}}}));
+                                  {L"RJQL", L"1", {{L"ShowType", L"显示所有软件"}, {L"DelSel", L"3"}}}}));
   const std::optional<SettingsSection> wjrc = SettingsFile(file).section(L"wjrc", L"2");
   ASSERT_TRUE(wjrc);
   EXPECT_EQ(wjrc->values.size(), 3u) << "without the version";
   EXPECT_EQ(wjrc->valuesOfKeysContaining(L"SELFpath"), (std::vector<std::wstring>{logs, x}));
   EXPECT_FALSE(SettingsFile(file).section(L"WJRC", L"1")) << "a section of another layout is not read at all";
-  // A section is erased before it is written: keys of the older layout go, other sections stay.
-  SettingsSection shorter{L"WJQL", L"1", {{L"DelSel", L"1"}}};
-  shorter.set(L"delsel", L"2");
-  ASSERT_TRUE(SaveSettings(file, {shorter}));
-  EXPECT_EQ(SettingsFile(file).section(L"WJQL", L"1")->values, (Values{{L"DelSel", L"2"}}));
-  EXPECT_TRUE(SettingsFile(file).section(L"WJRC", L"2"));
-}
-
-TEST(SettingsStore, MarkedFilesAreMadeNormalAndFilesInUseAreLeftAlone) {
-  test::TempFolder tmp(L"settings2");
-  const std::wstring file = tmp / L"Config.ini";
-  ASSERT_TRUE(SaveSettings(file, {{L"RJQL", L"1", {{L"ShowType", L"显示所有软件"}}}}));
+  // A marked file is made normal; a section is erased before it is written, other sections stay.
   ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_TRUE(SaveSettings(file, {{L"RJQL", L"1", {{L"ShowType", L"隐藏微软相关"}}}}));
+  SettingsSection shorter{L"RJQL", L"1", {{L"ShowType", L"x"}}};
+  shorter.set(L"showtype", L"隐藏微软相关");
+  ASSERT_TRUE(SaveSettings(file, {shorter}));
   EXPECT_EQ(GetFileAttributesW(file.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u);
+  EXPECT_EQ(SettingsFile(file).section(L"RJQL", L"1").value().values, (Values{{L"ShowType", L"隐藏微软相关"}}));
+  EXPECT_TRUE(SettingsFile(file).section(L"WJRC", L"2"));
   ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_EQ(ShowType(file), L"隐藏微软相关");
+  EXPECT_EQ(showType(), L"隐藏微软相关") << "a read-only file is read";
   {
     UniqueFile holder(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.valid());
     EXPECT_FALSE(SettingsFile(file).readable());
     EXPECT_TRUE(SaveSettings(file, {{L"RJQL", L"1", {{L"ShowType", L"隐藏更新补丁"}}}}));
   }
-  EXPECT_EQ(ShowType(file), L"隐藏微软相关") << "a file in use is not written";
+  EXPECT_EQ(showType(), L"隐藏微软相关") << "a file in use is not written";
 }
 
 // Profiles that refuse one key.
