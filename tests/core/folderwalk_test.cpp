@@ -1,26 +1,30 @@
-// The one folder walk: the order every engine promises (a folder's entries as
-// its search lists them, then its kept subfolders one whole subtree after the
-// other), folders left out, stops, and the short forms it builds on the way.
-
+// The one folder walk against the plain recursive walk it replaces: the order,
+// folders left out, links never entered, stops, and the short forms it builds.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <tuple>
 
 #include "core/folderwalk.h"
 #include "core/publline.h"
-#include "platform/win32/win32_platform.h"
 #include "support/testsupport.h"
 
 namespace wv {
 namespace {
 
-// Records every call as one line; leaves out folders named "skip", does not
-// enter folders named "flat", stops at a file named "stop.txt".
+// Records every call; leaves out folders named "skip", does not enter "flat",
+// stops at "stop.txt", and lets `left` subfolders begin.
 class Recorder : public FolderVisitor {
  public:
   std::vector<std::wstring> events;
+  int left = 1000;
+  bool shorts = false;
   bool enter(const WalkFolder& f) override {
     if (EndsWithNoCase(f.path, L"\\skip\\")) return false;
+    // The short form is built from the names the searches report, and only when asked for.
+    std::wstring expected = shorts ? Fs().shortPath(f.path) : L"";
+    if (shorts && expected.empty()) expected = f.path;  // a missing root has none
+    if (shorts && expected.back() != L'\\') expected += L'\\';
+    EXPECT_TRUE(EqualsNoCase(f.shortPath, expected)) << f.path << L" -> " << f.shortPath;
     events.push_back(L"enter " + f.path + L" " + std::to_wstring(f.depth));
     return true;
   }
@@ -34,10 +38,10 @@ class Recorder : public FolderVisitor {
     events.push_back(L"listed " + f.path);
     return true;
   }
+  bool proceed() override { return left-- > 0; }
   void leave(const WalkFolder& f) override { events.push_back(L"leave " + f.path); }
 };
 
-// The same walk written the plain recursive way: the order to keep.
 bool Reference(const std::wstring& folder, std::size_t depth, Recorder& r) {
   const WalkFolder here{folder, L"", depth};
   if (!r.enter(here)) return true;
@@ -55,87 +59,42 @@ bool Reference(const std::wstring& folder, std::size_t depth, Recorder& r) {
   }
   r.listed(here);
   for (const std::wstring& name : keep)
-    if (!Reference(folder + name + L"\\", depth + 1, r)) return false;
+    if (!r.proceed() || !Reference(folder + name + L"\\", depth + 1, r)) return false;
   r.leave(here);
   return true;
 }
 
-TEST(FolderWalk, VisitsInTheRecursiveOrderLeavingOutAndStopping) {
+TEST(FolderWalk, FollowsTheRecursiveOrderLeavingOutLinksAndStopping) {
   test::TempFolder tmp(L"walk");
   for (const wchar_t* f : {L"b.txt", L"a\\a1.txt", L"a\\x\\deep.txt", L"a\\y\\z\\deeper.txt", L"a\\a2.txt",
-                           L"c\\c.txt", L"skip\\hidden.txt", L"flat\\never.txt", L"d\\e\\f\\g\\h.txt"})
+                           L"c\\c.txt", L"skip\\hidden.txt", L"flat\\never.txt", L"d\\e\\f\\g\\h.txt",
+                           L"A long folder name\\Another long name here\\f.txt"})
     tmp.file(f);
   tmp.folder(L"a\\empty");
   const std::wstring root = tmp.path() + L"\\";
-
-  Recorder walked, expected;
-  EXPECT_TRUE(WalkFolders(tmp.path(), walked));  // without its backslash
-  ASSERT_TRUE(Reference(root, 0, expected));
-  EXPECT_EQ(walked.events, expected.events);
-  EXPECT_EQ(walked.events.front(), L"enter " + root + L" 0");
-  EXPECT_EQ(walked.events.back(), L"leave " + root);
-  for (const std::wstring& e : walked.events) {
-    EXPECT_EQ(e.find(L"hidden.txt"), std::wstring::npos) << "a left-out folder is not listed";
-    EXPECT_EQ(e.find(L"never.txt"), std::wstring::npos) << "a folder not entered is not listed";
+  // Made by scripts/make-test-links: tree\out leads outside, tree\sub\loop back to sub.
+  const std::wstring links = L"C:\\WindowsVantorraFixtures\\links\\tree\\";
+  ASSERT_TRUE(GetFileAttributesW((links + L"out").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) << "run through ctest";
+  // Root, subfolders allowed to begin, and a stop planted first; a missing folder is reported unreadable.
+  const std::tuple<std::wstring, int, const wchar_t*> cases[] = {{root, 1000, nullptr}, {links, 1000, nullptr},
+                                                                 {root + L"gone\\", 1000, nullptr}, {root, 1, nullptr},
+                                                                 {root, 1000, L"a\\x\\stop.txt"}};
+  for (const auto& [start, left, stop] : cases) {
+    if (stop) tmp.file(stop);
+    Recorder walked, expected;
+    walked.left = expected.left = left;
+    walked.shorts = left > 1;
+    const std::wstring given = stop ? start : ExcludeTrailingBackslash(start);  // either form names the folder
+    EXPECT_EQ(WalkFolders(given, walked, {.shortPaths = walked.shorts}), Reference(start, 0, expected));
+    EXPECT_EQ(walked.events, expected.events) << start << L" " << left;
+    for (const std::wstring& e : walked.events)
+      for (const wchar_t* never : {L"hidden.txt", L"never.txt", L"outside.tmp", L"loop\\"})
+        EXPECT_EQ(e.find(never), std::wstring::npos) << e;
   }
 
-  // A stop ends everything at once: no further entry, no leave.
-  tmp.file(L"a\\x\\stop.txt");
-  Recorder stopped, stoppedExpected;
-  EXPECT_FALSE(WalkFolders(root, stopped));
-  EXPECT_FALSE(Reference(root, 0, stoppedExpected));
-  EXPECT_EQ(stopped.events, stoppedExpected.events);
-  EXPECT_EQ(stopped.events.back(), L"entry " + root + L"a\\x\\stop.txt");
-
-  // A folder that cannot be searched is reported, and nothing is listed from it.
-  Recorder missing;
-  EXPECT_TRUE(WalkFolders(root + L"gone", missing));
-  EXPECT_EQ(missing.events, (std::vector<std::wstring>{L"enter " + root + L"gone\\ 0", L"unreadable " + root + L"gone\\",
-                                                        L"listed " + root + L"gone\\", L"leave " + root + L"gone\\"}));
   Recorder none;
   EXPECT_TRUE(WalkFolders(L"", none));
   EXPECT_TRUE(none.events.empty()) << "an empty root is never the current folder";
-}
-
-TEST(FolderWalk, ProceedEndsTheWalkBeforeTheNextSubfolder) {
-  test::TempFolder tmp(L"walk2");
-  for (const wchar_t* f : {L"one\\1.txt", L"two\\2.txt", L"three\\3.txt"}) tmp.file(f);
-  class Limited : public Recorder {
-   public:
-    int left = 1;
-    bool proceed() override { return left-- > 0; }
-  } limited;
-  EXPECT_FALSE(WalkFolders(tmp.path(), limited));
-  int entered = 0;
-  for (const std::wstring& e : limited.events) entered += e.starts_with(L"enter ");
-  EXPECT_EQ(entered, 2) << "the root and one subfolder";
-  EXPECT_EQ(std::count(limited.events.begin(), limited.events.end(), L"leave " + tmp.path() + L"\\"), 0)
-      << "a stopped walk does not leave the root";
-}
-
-TEST(FolderWalk, ShortFormsFollowTheSearchNames) {
-  test::TempFolder tmp(L"walk3");
-  tmp.file(L"A long folder name\\Another long name here\\f.txt");
-  class Shorts : public FolderVisitor {
-   public:
-    std::vector<WalkFolder> seen;
-    bool enter(const WalkFolder& f) override {
-      seen.push_back(f);
-      return true;
-    }
-    Step entry(const WalkFolder&, const FindEntry& e) override { return e.isFolder() ? Step::Enter : Step::Next; }
-  } shorts;
-  ASSERT_TRUE(WalkFolders(tmp.path(), shorts, {.shortPaths = true}));
-  ASSERT_EQ(shorts.seen.size(), 3u);
-  for (const WalkFolder& f : shorts.seen) {
-    std::wstring expected = Fs().shortPath(f.path);
-    ASSERT_FALSE(expected.empty()) << f.path;
-    if (expected.back() != L'\\') expected += L'\\';
-    EXPECT_TRUE(EqualsNoCase(f.shortPath, expected)) << f.path << L" -> " << f.shortPath;
-  }
-  EXPECT_EQ(shorts.seen[2].depth, 2u);
-  EXPECT_TRUE(WalkFolders(tmp.path(), shorts));
-  EXPECT_TRUE(shorts.seen.back().shortPath.empty()) << "short forms only when asked";
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Path rules for registry values and command lines, file-name checks and masks.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 #include <tuple>
 
@@ -36,66 +35,46 @@ TEST(LooksLikeFilePath, DriveRootAndADot) {
     EXPECT_EQ(LooksLikeFilePath(odd), odd.rfind(L"C:\\", 0) == 0 && odd.find(L'.') != std::wstring::npos);
 }
 
-TEST(ExtractPathFromCommand, CommandLinesOfFilesThatDoNotExist) {
-  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-      {L"C:\\Program Files\\App\\app.exe -x", L"C:\\Program Files\\App\\app.exe"},
-      {L"C:\\WINDOWS\\system32\\rundll32.exe shell32.dll,Control_RunDLL", L"C:\\WINDOWS\\system32\\rundll32.exe"},
-      {L"C:\\x\\icon.dll,5", L"C:\\x\\icon.dll"},
-      {L"C:\\Prog\\My App.exe /s", L"C:\\Prog\\My App.exe"},
-      {L"\"C:\\Program Files\\App\\app.exe\" /x \"C:\\other.txt\"", L"C:\\Program Files\\App\\app.exe"},
-      {L"  \"C:\\No Close\\a.exe -x", L"C:\\No Close\\a.exe"},
-      {L"C:\\\\Tools\\\\t.exe", L"C:\\Tools\\t.exe"},
-      {L"D:\\a.exe C:\\b.txt", L"D:\\a.exe"},  // a second drive ends the path
-      {L"C:\\x\\file.exe_backup", L"C:\\x\\file.exe"},
-      {L"C:\\x\\a.b\\c", L"C:\\x\\a.b\\c"},
-      {L"C:\\x\\a|b.txt", L"C:\\x\\a"},
-      {L"C:\\x\\setup.exe,1 extra words", L"C:\\x\\setup.exe"},
-      {L"%SystemRoot%\\system32\\x.exe /k", L"%SystemRoot%\\system32\\x.exe /k"},
-      {L"\"notepad.exe\" /p", L"notepad.exe"},
-      {L"www.example.com/x.htm", L"www.example.com/x.htm"},
-      {L"ftp://www.example.com/x.htm", L"ftp"},  // a colon from the fourth character on ends the text
-  };
-  for (const auto& [text, path] : cases) EXPECT_EQ(ExtractPathFromCommand(text), path) << text;
-  for (const std::wstring& odd : OddInputs()) EXPECT_LE(ExtractPathFromCommand(odd).size(), odd.size());
-  EXPECT_EQ(ExtractPathFromCommand(L"\"\"\""), L"");
-}
-
-TEST(ExtractPathFromCommand, ExistingFilesWinOverTheHeuristics) {
+TEST(ExtractPathFromCommand, HeuristicsAndFilesThatExist) {
   test::TempFolder tmp(L"paths");
   for (const wchar_t* name : {L"a.b c", L"app.exe", L"app.json", L"icons.dll", L"plain"}) tmp.file(name);
   const std::wstring t = tmp.path() + L"\\";
   const std::pair<std::wstring, std::wstring> cases[] = {
-      {t + L"a.b c", t + L"a.b c"},              // exists as written
-      {t + L"app.exe\\", t + L"app.exe"},        // a stray trailing backslash
-      {t + L"app.json\\", t + L"app.json\\"},    // only for a three-letter extension
-      {t + L"icons.dll\\-3", t + L"icons.dll"},  // a resource number after the file
-      {t + L"icons.dll\\3x", t + L"icons.dll\\3x"},
+      {L"C:\\WINDOWS\\system32\\rundll32.exe shell32.dll,Control_RunDLL", L"C:\\WINDOWS\\system32\\rundll32.exe"},
+      {L"C:\\Prog\\My App.exe /s", L"C:\\Prog\\My App.exe"},
+      {L"\"C:\\Program Files\\App\\app.exe\" /x \"C:\\other.txt\"", L"C:\\Program Files\\App\\app.exe"},
+      {L"  \"C:\\No Close\\a.exe -x", L"C:\\No Close\\a.exe"},  {L"C:\\\\Tools\\\\t.exe", L"C:\\Tools\\t.exe"},
+      {L"D:\\a.exe C:\\b.txt", L"D:\\a.exe"},  // a second drive ends the path
+      {L"C:\\x\\file.exe_backup", L"C:\\x\\file.exe"},  {L"C:\\x\\a.b\\c", L"C:\\x\\a.b\\c"},
+      {L"C:\\x\\a|b.txt", L"C:\\x\\a"},                 {L"C:\\x\\setup.exe,1 extra words", L"C:\\x\\setup.exe"},
+      {L"%SystemRoot%\\system32\\x.exe /k", L"%SystemRoot%\\system32\\x.exe /k"},
+      {L"\"notepad.exe\" /p", L"notepad.exe"},          {L"www.example.com/x.htm", L"www.example.com/x.htm"},
+      {L"ftp://www.example.com/x.htm", L"ftp"},  // a colon from the fourth character on ends the text
+      {L"\"\"\"", L""},
+      // Existing files win over the heuristics.
+      {t + L"a.b c", t + L"a.b c"},            {t + L"app.exe\\", t + L"app.exe"},  // a stray trailing backslash
+      {t + L"app.json\\", t + L"app.json\\"},  // only for a three-letter extension
+      {t + L"icons.dll\\-3", t + L"icons.dll"},  {t + L"icons.dll\\3x", t + L"icons.dll\\3x"},  // a resource number
       {t + L"plain,5", t + L"plain"},  // the part before the first comma
   };
   for (const auto& [text, path] : cases) EXPECT_EQ(ExtractPathFromCommand(text), path) << text;
+  for (const std::wstring& odd : OddInputs()) EXPECT_LE(ExtractPathFromCommand(odd).size(), odd.size());
 }
 
 TEST(CheckFileName, Rules) {
   const std::wstring empty = L"文件名不能为空！", tooLong = L"文件名过长！";
   const std::wstring special = L"文件名中不能包含以下特殊字符  \\ / < > * \" : ? | ";
-  const struct {
-    std::wstring in, error, stored;
-  } cases[] = {
-      {L"  name.txt  ", L"", L"name.txt"},
-      {L"abc...", L"", L"abc"},
-      {L"...", empty, L""},
-      {L".hidden", empty, L".hidden"},
-      {L"   ", empty, L""},
+  const std::wstring a200(200, L'a'), gbk(99, L'中');  // GBK bytes are counted: 198 of them
+  const std::tuple<std::wstring, std::wstring, std::wstring> cases[] = {  // name, error, name kept
+      {L"  name.txt  ", L"", L"name.txt"}, {L"abc...", L"", L"abc"},  {L"...", empty, L""},
+      {L".hidden", empty, L".hidden"},     {L"   ", empty, L""},
       {L"a\tb\x7f😀\xD800", L"", L"a\tb\x7f😀\xD800"},  // outside printable ASCII: never refused
-      {std::wstring(200, L'a') + L"...", L"", std::wstring(200, L'a')},
-      {std::wstring(201, L'a'), tooLong, std::wstring(201, L'a')},
-      {std::wstring(99, L'中') + L"ab", L"", std::wstring(99, L'中') + L"ab"},  // GBK bytes are counted
-      {std::wstring(99, L'中') + L"abc", tooLong, std::wstring(99, L'中') + L"abc"},
+      {a200 + L"...", L"", a200},          {a200 + L"a", tooLong, a200 + L"a"},
+      {gbk + L"ab", L"", gbk + L"ab"},     {gbk + L"abc", tooLong, gbk + L"abc"},
   };
-  for (const auto& c : cases) {
-    std::wstring name = c.in;
-    EXPECT_EQ(CheckFileName(name), c.error) << c.in.substr(0, 20);
-    EXPECT_EQ(name, c.stored) << c.in.substr(0, 20);
+  for (auto [in, error, stored] : cases) {
+    EXPECT_EQ(CheckFileName(in), error) << stored.substr(0, 20);
+    EXPECT_EQ(in, stored);
   }
   for (const wchar_t ch : std::wstring(L"\\/<>*\":?|")) {
     std::wstring name = std::wstring(L"a") + ch + L"b";
@@ -108,31 +87,20 @@ TEST(CheckFileName, Rules) {
 }
 
 TEST(NormalizeMask, OnlyAFinalStarDotStarIsShortened) {
-  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-      {L"~*.*", L"~*"}, {L"*.*", L"*"}, {L"chklist.*", L"chklist.*"}, {L"*.*x", L"*.*x"}, {L".*", L".*"}, {L"", L""}};
-  for (const auto& [in, out] : cases) EXPECT_EQ(NormalizeMask(in), out) << in;
+  for (const auto& [in, out] : {std::pair{L"~*.*", L"~*"}, {L"*.*", L"*"}, {L"chklist.*", L"chklist.*"},
+                                {L"*.*x", L"*.*x"}, {L".*", L".*"}, {L"", L""}})
+    EXPECT_EQ(NormalizeMask(in), out) << in;
   EXPECT_FALSE(MatchesMask(L"~temp", L"~*.*"));  // what the shortening is for
-  EXPECT_TRUE(MatchesMask(L"~temp", NormalizeMask(L"~*.*")));
 }
 
-TEST(FileMask, WholeNameMatching) {
-  // The shapes on their own paths, then sets, then other scripts; the random test below covers the rest.
+TEST(FileMask, WholeNamesOfEveryScript) {
+  // Shapes and sets on ASCII are held against a plain matcher below.
   const std::tuple<const wchar_t*, const wchar_t*, bool> cases[] = {
       {L"errorlog.txt", L"ErrorLog.TXT", true}, {L"errorlog.txt", L"errorlog.txt1", false}, {L"", L"", true},
-      {L"", L"a", false},         {L"*", L"", true},            {L"*.*", L"abc", false},
-      {L"*.tmp", L"a.tmp.txt", false},
-      {L"~*", L"a~", false},      {L"*中*", L"x中", true},       {L"*É*", L"été", true},    {L"a*b*c", L"abcb", false},
-      {L"0???????.nch", L"0123456.nch", false},                 {L"*.??$", L"y.x.AB$", true},
-      {L"[a-c]*.txt", L"B1.TXT", true}, {L"[A-C]x", L"bX", true}, {L"[!a-c]*", L"C", false}, {L"[!a-c]*", L"", false},
-      {L"[a-]", L"-", true},      {L"[z-a]", L"m", true},       {L"[Z-a]", L"_", true},    {L"x[*?]", L"xa", false},
-      {L"a]", L"a]", true},       {L"[!]", L"q", true},         {L"[]", L"q", false},      {L"*.дат", L"Х.ДАТ", true},
-      {L"*.txt", L"😀.txt", true}, {L"?.txt", L"\xD800.txt", true},
+      {L"*", L"", true},          {L"*中*", L"x中", true},       {L"*É*", L"été", true},    {L"*.дат", L"Х.ДАТ", true},
+      {L"0???????.nch", L"0123456.nch", false},  {L"*.txt", L"😀.txt", true},   {L"?.txt", L"\xD800.txt", true},
   };
-  for (const auto& [mask, name, matches] : cases) {
-    const std::optional<FileMask> m = FileMask::Compile(mask);
-    ASSERT_TRUE(m) << mask;
-    EXPECT_EQ(m->Matches(name), matches) << L"mask " << mask << L" name " << name;
-  }
+  for (const auto& [mask, name, matches] : cases) EXPECT_EQ(MatchesMask(name, mask), matches) << mask << L" " << name;
   for (const wchar_t* bad : {L"[", L"*.[", L"a[!", L"[a-z]x["}) {
     EXPECT_FALSE(IsValidMask(bad)) << bad;
     EXPECT_FALSE(MatchesMask(L"[", bad)) << bad;  // an invalid mask matches nothing
@@ -171,9 +139,11 @@ bool Reference(std::wstring_view mask, std::wstring_view name) {
 }
 
 TEST(FileMask, AgreesWithAPlainMatcherOnRandomNames) {
-  std::vector<std::wstring> masks = {L"*a*", L"a*b", L"?*?", L"[a-c]*[!.]", L"*ab*ba*", L"[!a]?.[0-9]", L"*.?"};
+  std::vector<std::wstring> masks = {L"*a*",   L"a*b",    L"?*?",   L"[a-c]*[!.]", L"*ab*ba*", L"[!a]?.[0-9]", L"*.?",
+                                     L"[A-C]*", L"[c-a]?", L"[Z-a]", L"[a-]",      L"a]*",     L"[!]*",        L"[]",
+                                     L"x[*?]",  L"[!a-c]*", L"*.*",  L"~*"};
   for (const CatalogueRow& row : CatalogueRows(L"wjql")) masks.push_back(NormalizeMask(row.caption));
-  const std::wstring alphabet = L"aAbB.~$#-0?c";
+  const std::wstring alphabet = L"aAbB.~$#-0?cCx]_*";
   std::mt19937 random(12345);
   for (int round = 0; round < 3000; ++round) {
     std::wstring name;
@@ -196,13 +166,11 @@ TEST(FileMask, OddAndHugeInputStayInRangeAndFast) {
   }
   EXPECT_TRUE(MatchesMask(std::wstring(32000, L'x'), std::wstring(32000, L'?')));
   EXPECT_FALSE(MatchesMask(std::wstring(31999, L'x'), std::wstring(32000, L'?')));
-  // Backtracking goes only to the last star: many stars on a long name stay linear.
+  // Backtracking goes only to the last star: many stars on a long name stay linear (else this hangs).
   const std::wstring longName(32000, L'a');
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(MatchesMask(longName, L"*a*a*a*a*b"));
   EXPECT_TRUE(MatchesMask(longName + L"b", L"*a*a?a*[b]"));
   EXPECT_TRUE(MatchesMask(longName, L"*" + std::wstring(300, L'a')));
-  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
 }
 
 }  // namespace
