@@ -169,32 +169,5 @@ TEST_F(Trace, EachCheckerFindsItsHitsAndNotItsNearMisses) {
   }
 }
 
-// Item 4 looks under both roots; a stop during item 0 leaves the later items out.
-TEST_F(Trace, WholeScanSwitchesRootsAndStops) {
-  const std::wstring empty = L"\\Software\\" + kTag + L"Empty";
-  plant_.key(kCU, empty);
-  plant_.key(kLM, empty);
-  TraceScanInput in;
-  in.known = known_;
-  in.items[4] = true;
-  ScanRun run;
-  Collected rows;
-  TraceScan(in, run, rows.sink());
-  for (const RegRoot root : {kCU, kLM})
-    EXPECT_TRUE(std::ranges::any_of(rows.rows, [&](const RegistryRow& r) { return r.keyPath == empty && r.root == root && r.category == 4; }));
-  EXPECT_EQ(run.statuses.back(), L"扫描到符合条件的注册表冗余信息共 " + std::to_wstring(rows.rows.size()) + L" 项");
-
-  const std::wstring h = kCurrent + L"\\Explorer\\RecentDocs\\" + kTag;
-  plant_.text(kCU, h, L"a", L"x");
-  plant_.text(kCU, h, L"b", L"x");
-  in.items.fill(true);
-  Collected some;
-  ScanRun stopping([&some] { return !some.rows.empty(); });
-  EXPECT_TRUE(TraceScan(in, stopping, some.sink()).stopped);
-  ASSERT_EQ(some.rows.size(), 1u);
-  EXPECT_EQ(some.rows[0].category, 0);
-  EXPECT_EQ(stopping.callsAfterStop, 0u);
-}
-
 }  // namespace
 }  // namespace wv::test
