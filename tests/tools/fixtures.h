@@ -214,7 +214,4 @@ struct ShredPageLog {  // what the engine tells the page
   Names captions;
 };
 
-// Where scripts/make-shred-links plants folder links (Unix links: Wine cannot make them).
-inline std::wstring ShredLinkFixture() { return L"C:\\WindowsVantorraFixtures\\shred"; }
-
 }  // namespace wv::test

@@ -163,7 +163,7 @@ TEST(ShredFolder, AStopEndsTheWalkAtTheNextFile) {
 }
 
 TEST(ShredFolder, FolderLinksAreNeverEntered) {
-  const std::wstring fixture = ShredLinkFixture();
+  const std::wstring fixture = L"C:\\WindowsVantorraFixtures\\shred";  // Unix links: Wine cannot make them
   ASSERT_TRUE(GetFileAttributesW((fixture + L"\\tree\\out").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT)
       << "planted by scripts/make-shred-links (a ctest fixture)";
   TestRun run;

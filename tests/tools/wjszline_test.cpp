@@ -44,7 +44,7 @@ FileInfoSettings Time(const LocalTime& begin, const LocalTime& end, bool random,
           .beginDate = DateText(begin), .beginTime = TimeText(begin), .endDate = DateText(end), .endTime = TimeText(end)};
 }
 
-TEST(FileInfoImport, RowsOfExistingFilesNotListedBefore) {
+TEST(FileInfoImport, RowsOfExistingFilesNotListedBeforeAndRefreshed) {
   TempFolder t(L"wjszimp");
   const std::wstring a = t.file(L"a.txt"), b = t.file(L"B.txt");
   ASSERT_TRUE(SetFileAttributesW(b.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
@@ -72,6 +72,19 @@ TEST(FileInfoImport, RowsOfExistingFilesNotListedBefore) {
   TestRun stopping(StopAfter(2));
   EXPECT_EQ(RunFileInfoTask(task, stopping, fresh).summary, L"文件信息导入被停止");
   EXPECT_TRUE(fresh.size() == 2u && task.files.empty());
+
+  // A refresh rereads every row, drops the deleted and undoes what was simulated; a stop does not end it.
+  Answers answers;
+  ASSERT_FALSE(RunOp(rows, Op::Simulate, Insert(L"n"), answers).stopped);
+  ASSERT_FALSE(RunOp(rows, Op::Simulate, Attrs(0), answers).stopped);
+  ASSERT_TRUE(DeleteFileW(a.c_str()));
+  SetDiskTime(b, {2008, 8, 8, 8, 8, 8});
+  task = {Op::Refresh};
+  EXPECT_EQ(RunFileInfoTask(task, stopping, rows).summary, L"文件信息刷新完成");
+  ASSERT_EQ(rows.size(), 2u);
+  for (const FileInfoRow& r : rows.rows())
+    EXPECT_TRUE(r.path() == b && r.newName == r.oldName && !r.newAttributes && !r.newModified && !r.newCreated);
+  EXPECT_EQ(rows.at(1).oldModified, (LocalTime{2008, 8, 8, 8, 8, 8}));
 }
 
 TEST(FileInfoSimulate, NamesBuildOnEachOtherUntilARunFails) {
@@ -323,26 +336,6 @@ TEST(FileInfoExecute, TimesAndAttributesSetAndReadBack) {
   EXPECT_EQ(answers.texts(), Names{L"文件 \"a.txt\" 的修改时间未能设置成功，确定继续吗？"});
   EXPECT_TRUE(rows.at(0).oldModified == modified && rows.at(0).newModified == wanted);
   EXPECT_EQ(rows.at(1).newModified, wanted);  // the run ended before it
-}
-
-TEST(FileInfoRefresh, RereadsEveryRowAndDropsTheDeleted) {
-  TempFolder t(L"wjszref");
-  const std::wstring a = t.file(L"a.txt"), b = t.file(L"b.txt"), c = t.file(L"c.txt");
-  FileInfoRows rows;
-  ImportFiles(rows, {a, b, c});
-  Answers answers;
-  ASSERT_FALSE(RunOp(rows, Op::Simulate, Insert(L"n"), answers).stopped);
-  ASSERT_FALSE(RunOp(rows, Op::Simulate, Attrs(0), answers).stopped);
-  ASSERT_TRUE(DeleteFileW(b.c_str()));
-  SetDiskTime(c, {2008, 8, 8, 8, 8, 8});
-  FileInfoTask task{Op::Refresh};
-  TestRun run(StopAfter(0));  // a stop request does not end a refresh
-  EXPECT_EQ(RunFileInfoTask(task, run, rows).summary, L"文件信息刷新完成");
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_TRUE(rows.at(0).path() == a && rows.at(1).path() == c);
-  for (const FileInfoRow& row : rows.rows())
-    EXPECT_TRUE(row.newName == row.oldName && !row.newAttributes && !row.newModified && !row.newCreated);
-  EXPECT_EQ(rows.at(1).oldModified, (LocalTime{2008, 8, 8, 8, 8, 8}));
 }
 
 }  // namespace

