@@ -38,17 +38,6 @@ bool ExportComplete(const std::wstring& path, RunContext& ctx) {
   return FileExists(path) && !IsFileInUse(path) && GetFileSizeOf(path) > 0;
 }
 
-std::wstring FreeBackupPath(const std::wstring& folder) {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  std::wstring path = folder + BackupFileName(L"Reg_", now);
-  for (int n = 2; Fs().attributes(path) != INVALID_FILE_ATTRIBUTES ||
-                  Fs().attributes(path + std::wstring(kArchiveExt)) != INVALID_FILE_ATTRIBUTES;
-       ++n)
-    path = folder + BackupFileName(L"Reg_", now, n);
-  return path;
-}
-
 BackupResult Finish(BackupStatus status, RunContext& ctx, std::wstring file = {}) {
   ctx.status(L"");
   return {status, std::move(file)};
@@ -66,7 +55,7 @@ BackupResult RegistryBackup(const BackupOptions& options, RunContext& ctx) {
   // The short form where the system keeps one; the record's key is the path as created.
   std::wstring shortFolder = Fs().shortPath(folder);
   shortFolder = shortFolder.empty() ? folder : IncludeTrailingBackslash(shortFolder);
-  std::wstring path = FreeBackupPath(shortFolder);
+  std::wstring path = FreeBackupPath(shortFolder, L"Reg_", kArchiveExt);
 
   const std::optional<std::uint32_t> code = RunEditor(L"/E " + Quote(path), ctx);
   if (!code) return Finish(BackupStatus::EditorMissing, ctx);
