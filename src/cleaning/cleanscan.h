@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/publline.h"
+#include "core/text.h"
 
 namespace wv::cleanscan {
 
@@ -25,20 +26,5 @@ inline bool IsLinkedFolder(DWORD attributes) {
 // Patterns in order; a text that is not a valid mask is left out.
 std::vector<FileMask> CompileMasks(const std::vector<std::wstring>& patterns);
 bool MatchesAny(const std::vector<FileMask>& masks, std::wstring_view name);
-
-// Substring tests without regard to case against needles folded once up front.
-class FoldedNeedles {
- public:
-  // Empty needles are dropped: an empty text would be found in every haystack.
-  void add(std::wstring_view needle);
-  // Folds the haystack into scratch and looks for every needle in it.
-  [[nodiscard]] bool foundIn(std::wstring_view haystack, std::wstring& scratch) const;
-
- private:
-  std::vector<std::wstring> needles_;
-};
-
-// The text folded to upper case into out, a buffer the caller reuses.
-void FoldInto(std::wstring_view text, std::wstring& out);
 
 }  // namespace wv::cleanscan

@@ -314,25 +314,6 @@ RowDeletion DeleteRegistryRow(const RegistryRow& row) {
   return Reg().deleteKey(row.root, row.keyPath) ? RowDeletion::Deleted : RowDeletion::Failed;
 }
 
-FoldedTexts::FoldedTexts(std::initializer_list<std::wstring_view> texts) {
-  for (const std::wstring_view t : texts) add(t);
-}
-
-void FoldedTexts::add(std::wstring_view text) {
-  if (!text.empty()) texts_.push_back(ToUpper(text));
-}
-
-bool FoldedTexts::foundIn(std::wstring_view haystack) const {
-  if (texts_.empty()) return false;
-  const wchar_t* upper = UpperCaseTable();
-  scratch_.resize(haystack.size());
-  for (std::size_t i = 0; i < haystack.size(); ++i) scratch_[i] = upper[static_cast<std::size_t>(haystack[i])];
-  const std::wstring_view h(scratch_);
-  for (const std::wstring& t : texts_)
-    if (h.find(t) != npos) return true;
-  return false;
-}
-
 RedundancyRules::RedundancyRules(const KnownFolders& known) {
   for (const std::wstring_view k : kSkippedKeys) keys_.add(k);
   names_.add(L"cachepath");

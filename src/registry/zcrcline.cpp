@@ -308,11 +308,12 @@ void TraceCheckers::CheckTypeLibs(std::wstring_view path) {
 void TraceCheckers::CheckClasses(std::wstring_view path) {
   std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
   if (!key) return;
-  const FoldedTexts skipped{L"Search.CustomWordbreaker", L"HeaderFooter.HeaderFooter"};
   for (const std::wstring& k : key->subkeyNames()) {
     status(k);
     if (!proceed()) return;
-    if (skipped.foundIn(k) || !isOrphanClass(path, k)) continue;
+    if (ContainsNoCase(k, L"Search.CustomWordbreaker") || ContainsNoCase(k, L"HeaderFooter.HeaderFooter") ||
+        !isOrphanClass(path, k))
+      continue;
     addKeyRow(Join(path, k));
     status(k);
   }
