@@ -113,23 +113,23 @@ class DailyWalk {
     explicit Waste(DailyWalk& walk) : walk_(walk) {}
     bool enter(const WalkFolder& folder) override {
       walk_.status(folder.path);
+      if (kept_.size() <= folder.depth) kept_.resize(folder.depth + 1);
+      kept_[folder.depth].clear();
       return true;
     }
-    Step entry(const WalkFolder&, const FindEntry& entry) override {
+    Step entry(const WalkFolder& folder, const FindEntry& entry) override {
       if (!walk_.proceed()) return Step::Stop;
-      return entry.isFolder() && !IsLinkedFolder(entry.attributes) ? Step::Enter : Step::Next;
+      if (!entry.isFolder() || IsLinkedFolder(entry.attributes)) return Step::Next;
+      kept_[folder.depth].push_back(entry.name);
+      return Step::Enter;
     }
     // Everything below is walked: the subfolders left empty are waste.
     void leave(const WalkFolder& folder) override {
-      std::unique_ptr<DirSearch> search = Fs().search(folder.path + L"*.*", true);
-      if (!search) return;
-      FindEntry entry;
       std::wstring sub;
-      while (search->next(entry)) {
+      for (const std::wstring& name : kept_[folder.depth]) {
         if (!walk_.proceed()) return;
-        if (!entry.isFolder() || entry.isDots() || IsLinkedFolder(entry.attributes)) continue;
         sub.assign(folder.path);
-        sub += entry.name;
+        sub += name;
         if (walk_.isIncomplete(sub)) continue;
         walk_.add(sub, 0, FoundKind::WasteFolder);
         walk_.status(folder.path);
@@ -138,6 +138,9 @@ class DailyWalk {
 
    private:
     DailyWalk& walk_;
+    // The subfolders each folder on the current path listed, by depth: its
+    // waste is judged from them once everything below has been walked.
+    std::vector<std::vector<std::wstring>> kept_;
   };
 
   void status(std::wstring_view folder) { run_.scanned(count_, total_, folder); }
