@@ -4,11 +4,15 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "cleaning/foundrow.h"
+#include "core/engine.h"
 #include "core/publline.h"
 #include "core/text.h"
 
@@ -26,5 +30,34 @@ inline bool IsLinkedFolder(DWORD attributes) {
 // Patterns in order; a text that is not a valid mask is left out.
 std::vector<FileMask> CompileMasks(const std::vector<std::wstring>& patterns);
 bool MatchesAny(const std::vector<FileMask>& masks, std::wstring_view name);
+
+// The rows a file scan has handed out, their bytes, and whether a stop was asked.
+class FoundTally {
+ public:
+  FoundTally(RunContext& run, const FoundSink& found) : run_(run), found_(found) {}
+
+  // Once a stop is asked, the run is not asked again.
+  bool proceed() {
+    if (!stopped_ && !run_.proceed()) stopped_ = true;
+    return !stopped_;
+  }
+  [[nodiscard]] bool stopped() const { return stopped_; }
+  void add(FoundRow row) {
+    const std::uint64_t size = row.size;
+    found_(std::move(row));
+    run_.rowAdded();
+    ++count_;
+    total_ += size;
+  }
+  void status(std::wstring_view folder) { run_.scanned(count_, total_, folder); }
+  [[nodiscard]] FileScanResult result() const { return {count_, total_, stopped_}; }
+
+ private:
+  RunContext& run_;
+  const FoundSink& found_;
+  std::size_t count_ = 0;
+  std::uint64_t total_ = 0;
+  bool stopped_ = false;
+};
 
 }  // namespace wv::cleanscan
