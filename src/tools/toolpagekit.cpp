@@ -14,9 +14,6 @@ void ScrollBox::create(HWND parent) {
 
 void ScrollBox::setContentHeight(int height) {
   contentHeight_ = height;
-  RECT client{};
-  GetClientRect(handle(), &client);
-  content.setBounds(0, -offset_, client.right, height);
   scrollTo(offset_);
 }
 

@@ -67,26 +67,26 @@ void WjszPage::build() {
   buildList();
 }
 
-// The settings area is as high as the name panel's first rows: the other rules
-// are scrolled to.
-constexpr int kSettingsHeight = 6 * ScrollBox::kLine + 8;
+// The settings area is as high as the panel shown, at most the name panel's
+// first rows: its other rules are scrolled to.
+constexpr int kMostSettingsHeight = 6 * ScrollBox::kLine + 8;
 
 void WjszPage::layout(int width, int height) {
   const int right = width - kMargin;
   wjsz_reset.setBounds(kMargin, kTop + 5, 30, 18);
   wjsz_filesel.setBounds(right - kButtonW, kTop, kButtonW, kButtonH);
   const int setY = kTop + kButtonH + 8;
-  wjsz_setscl.setBounds(kMargin, setY, right - kMargin, kSettingsHeight);
-  RECT inner{};
-  GetClientRect(wjsz_setscl.handle(), &inner);
-  layoutNamePanel(inner.right);
+  const int setW = right - kMargin;
+  // The name rules end left of the scroll bar that the name panel always needs.
+  layoutNamePanel(setW - GetSystemMetrics(SM_CXVSCROLL));
   layoutTimePanel();
   layoutAttrPanel();
-  const int shown = shownPanel_;
-  shownPanel_ = -1;
-  if (shown >= 0) wjsz_mnobjChange();
+  const int contentH = visiblePanel().height();
+  const int setH = std::min(contentH, kMostSettingsHeight);
+  wjsz_setscl.setBounds(kMargin, setY, setW, setH);
+  wjsz_setscl.setContentHeight(contentH);
 
-  const int barY = setY + kSettingsHeight + 8;
+  const int barY = setY + setH + 8;
   wjsz_mnobj.setBounds(kMargin, barY + 3, 90, 200);
   wjsz_mnchg.setBounds(kMargin + 98, barY, 80, kButtonH);
   wjsz_mnret.setBounds(kMargin + 186, barY, 80, kButtonH);
@@ -114,15 +114,11 @@ Panel& WjszPage::visiblePanel() {
 }
 
 void WjszPage::wjsz_mnobjChange() {
-  const int chosen = std::max(0, wjsz_mnobj.index());
-  if (chosen == shownPanel_) return;
-  shownPanel_ = chosen;
   Panel& show = visiblePanel();
+  if (show.visible()) return;
   for (Panel* p : {&wjsz_namepnl, &wjsz_timepnl, &wjsz_attrpnl}) p->setVisible(p == &show);
-  RECT r{};
-  GetWindowRect(show.handle(), &r);
   wjsz_setscl.scrollTo(0);
-  wjsz_setscl.setContentHeight(r.bottom - r.top);
+  relayout();  // the settings area takes the shown panel's height
 }
 
 // ---------------------------------------------------------------- operations

@@ -145,6 +145,7 @@ class WjszPage : public FileToolPage {
   void followRows(FileInfoRows::Change change, std::size_t index);
   void removeRows(bool selected);
   void endOperation(std::wstring_view summary);
+  // The panel of the chosen object.
   [[nodiscard]] Panel& visiblePanel();
   // Captions of the sentences' pieces; kept so that the page owns them.
   std::vector<std::unique_ptr<Label>> pieces_;
@@ -154,7 +155,6 @@ class WjszPage : public FileToolPage {
   };
   std::vector<SentenceRow> sentences_;
   Label* piece(std::wstring_view caption);
-  int shownPanel_ = -1;
 };
 
 }  // namespace wv

@@ -139,7 +139,7 @@ void YyszPage::layout(int width, int height) {
   }
   FlatRadioButton1.setBounds(4, y + ScrollBox::kLine + 1, 220, 20);
   yysz_nameechchk.setBounds(240, y + ScrollBox::kLine + 1, 190, 20);
-  yysz_setscl.setContentHeight(2 * ScrollBox::kLine + 12);
+  yysz_setscl.setContentHeight(kSetH);
 
   const int barY = setY + kSetH + 8;
   yysz_mnobj.setBounds(kMargin, barY + 3, 90, 200);
