@@ -207,11 +207,10 @@ void WjszPage::RunFileInfoTask() {
   }
   const FileInfoResult result = wv::RunFileInfoTask(task, *run, wjsz_files);
   run->finish(result.summary);
-  endOperation(result.summary);
+  endOperation();
 }
 
-void WjszPage::endOperation(std::wstring_view summary) {
-  (void)summary;
+void WjszPage::endOperation() {
   wjsz_showlist.flush();
   UpdateFileInfoCount();
   for (Control* c : std::initializer_list<Control*>{&wjsz_filesel, &wjsz_setscl, &wjsz_zspth, &wjsz_mnobj})

@@ -102,9 +102,7 @@ class WjszPage : public FileToolPage {
   void wjsz_timedattypChange();
   void wjsz_nametypselChange() { wjsz_showlistSelectItem(); }
   void wjsz_namehlpedtMouseUp();
-  void wjsz_namehlpedtKeyUp() { wjsz_namehlpedtMouseUp(); }
   void wjsz_setsclMouseDown() { wjsz_setscl.focus(); }
-  void wjsz_setsclMouseWheel(int notches) { wjsz_setscl.scrollLines(-notches); }
   void wjsz_menuPopup();
   void wjsz_menuchangeClick();
   void wjsz_menudelselClick();
@@ -125,8 +123,6 @@ class WjszPage : public FileToolPage {
   void UpdateFileInfoCount();
   // The operation that wjsz_runstate names, with its start and end steps.
   void RunFileInfoTask();
-  // Shows the time panel's date and time edits as "invalid" checks them: -1 when all pass.
-  [[nodiscard]] int CheckTimeEdits();
 
  protected:
   void RunTask() override { RunFileInfoTask(); }
@@ -144,7 +140,7 @@ class WjszPage : public FileToolPage {
   void layoutAttrPanel();
   void followRows(FileInfoRows::Change change, std::size_t index);
   void removeRows(bool selected);
-  void endOperation(std::wstring_view summary);
+  void endOperation();
   // The panel of the chosen object.
   [[nodiscard]] Panel& visiblePanel();
   // Captions of the sentences' pieces; kept so that the page owns them.
