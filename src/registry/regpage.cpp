@@ -13,7 +13,7 @@ void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, 
     for (const int i : list.selection()) rows.push_back(static_cast<std::size_t>(i));
     if (rows.empty()) return;
   }
-  if (!Confirmed(MsgBox(1, 2, kRegistryCleanHeading, question))) return;
+  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, kRegistryCleanHeading, question))) return;
   results.deleteRows(std::move(rows));
   if (!results.empty()) return;
   delsel.setEnabled(false);
