@@ -1,6 +1,5 @@
 // The backup manager's handlers: the list of the caller's backups, restoring,
 // deleting and the choice of the common backup folder.
-#include <algorithm>
 
 #include "app/mainform.h"
 #include "cleaning/qdszpage.h"
@@ -127,13 +126,12 @@ void BfglPage::deleteRows(const std::vector<int>& rows) {
   std::vector<BackupEntry> chosen;
   for (int row : rows) chosen.push_back(entries_.at(static_cast<std::size_t>(row)));
   DeleteBackupEntries(folder(), chosen);
-  // From the last row up, so that the indices of the rows still to go hold.
-  std::vector<int> order = rows;
-  std::sort(order.rbegin(), order.rend());
-  for (int row : order) {
-    bfgl_showlist.deleteRow(row);
-    entries_.erase(entries_.begin() + row);
-  }
+  // The list is set once: deleting its rows one by one repaints it each time.
+  const std::vector<std::size_t> gone(rows.begin(), rows.end());
+  std::vector<ListRow> shown = bfgl_showlist.rows();
+  (void)EraseAt(shown, gone);
+  (void)EraseAt(entries_, gone);
+  bfgl_showlist.setRows(shown);
 }
 
 void BfglPage::bfgl_btnDelSelClick() {
