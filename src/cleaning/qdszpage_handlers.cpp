@@ -39,7 +39,6 @@ void QdszPage::qdsz_autosxClick() {
     row.state = static_cast<int>(items_.size());
     items_.push_back(std::move(item));
     qdsz_showlist.appendRow(row);
-    writeHeader();
   });
 
   writeHeader();
