@@ -180,10 +180,9 @@ class SimulationPage : public FileToolPage {
   // The list and its popup menu; from build(). The page adds its own list handlers.
   void createList(const std::vector<ListColumn>& columns) {
     showlist.create(handle(), ListStyle{.multiSelect = true, .editLabels = true}, columns, rows);
-    files.setObserver([this](typename Rows::Change change, std::size_t index) {
-      FollowRows(files, rows, change, index, format_);
-      if (change != Rows::Change::Updated) UpdateCount();
-    });
+    // The count is written once an operation or a removal ends, not once per row.
+    files.setObserver(
+        [this](typename Rows::Change change, std::size_t index) { FollowRows(files, rows, change, index, format_); });
     fileselRun.setFollow(&showlist);
     showlist.onEditing = [this](int) { return showlistEditing(); };
     showlist.onColumnClick = [this](int column) { showlistColumnClick(column); };
