@@ -238,11 +238,11 @@ void WjfsPage::wjfs_showlistColumnClick(int column) {
   std::vector<ListRow> shown = wjfs_rows.rows();
   for (std::size_t i = 0; i < shown.size(); ++i) shown[i].state = static_cast<int>(i);
   SortListByColumn(shown, column);
-  std::vector<ShredRow> entries;
-  entries.reserve(shown.size());
-  for (const ListRow& row : shown) entries.push_back(wjfs_entries.at(static_cast<std::size_t>(row.state)));
-  wjfs_entries.clear();
-  for (ShredRow& entry : entries) wjfs_entries.append(std::move(entry));
+  std::vector<std::size_t> order;
+  order.reserve(shown.size());
+  for (const ListRow& row : shown) order.push_back(static_cast<std::size_t>(row.state));
+  // The rows keep their texts and icons: formatting them again asks the shell for every icon.
+  wjfs_entries.reorder(order);
   wjfs_showlist.flush();  // the view knows its rows before the next click lands
 }
 
