@@ -114,7 +114,6 @@ void WjfsPage::startShred(RunControl& run, std::int32_t operation, std::wstring_
   }
   if (operation == 2 && wjfs_showlist.selected() < 0) return;
   if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, kShredHeading, question))) return;
-  run.startControl().setCaption(kStopCaption);
   wjfs_runstate = operation;
   RunShredTask();
 }
@@ -147,12 +146,9 @@ void WjfsPage::RunShredTask() {
   ShredJob job;
   job.task = static_cast<ShredTask>(wjfs_runstate);
   const auto runWith = [&](RunControl& run, std::wstring_view handler, std::initializer_list<Control*> disable) {
+    // The end step puts the run's own caption back; no other button showed "停止".
     RunGuard guard(run, handler, wjfs_runstate, disable, [this] {
       wjfs_filesel.setEnabled(true);
-      wjfs_filesel.setCaption(kFileselCaption);
-      wjfs_selfs.setCaption(kSelfsCaption);
-      wjfs_allselfs.setCaption(kAllselfsCaption);
-      wjfs_refresh.setCaption(kRefreshCaption);
       UpdateShredCount();
       enableActions();
     });
