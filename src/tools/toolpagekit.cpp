@@ -74,6 +74,18 @@ LRESULT ScrollBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Panel::handleMessage(message, wParam, lParam);
 }
 
+std::optional<std::vector<std::size_t>> RowsToExclude(const std::vector<int>& chosen, std::size_t count,
+                                                      bool selected) {
+  if (selected ? chosen.size() == count : chosen.empty()) return std::nullopt;
+  std::vector<bool> isChosen(count);
+  for (const int r : chosen)
+    if (r >= 0 && static_cast<std::size_t>(r) < count) isChosen[static_cast<std::size_t>(r)] = true;
+  std::vector<std::size_t> gone;
+  for (std::size_t r = 0; r < count; ++r)
+    if (isChosen[r] == selected) gone.push_back(r);
+  return gone;
+}
+
 void EditSelectedCaption(ListViewBase& list) {
   const int row = list.selected();
   if (row < 0) return;

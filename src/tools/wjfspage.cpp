@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "core/publline.h"
 #include "platform/platform.h"
+#include "tools/toolpagekit.h"
 
 namespace wv {
 namespace {
@@ -197,27 +198,15 @@ void WjfsPage::removeRows(std::vector<std::size_t> indices) {
   enableActions();
 }
 
-void WjfsPage::wjfs_menudelselClick() {
-  if (wjfs_runstate != 0) return;
-  const std::vector<int> selection = wjfs_showlist.selection();
-  if (selection.size() == wjfs_entries.size()) {
-    wjfs_menudelallClick();
-    return;
-  }
-  removeRows({selection.begin(), selection.end()});
-}
+void WjfsPage::wjfs_menudelselClick() { removeBySelection(true); }
 
-void WjfsPage::wjfs_menudelunselClick() {
+void WjfsPage::wjfs_menudelunselClick() { removeBySelection(false); }
+
+void WjfsPage::removeBySelection(bool selected) {
   if (wjfs_runstate != 0) return;
-  const std::vector<int> selection = wjfs_showlist.selection();
-  if (selection.empty()) {
-    wjfs_menudelallClick();
-    return;
-  }
-  std::vector<std::size_t> unselected;
-  for (std::size_t i = 0; i < wjfs_entries.size(); ++i)
-    if (!std::binary_search(selection.begin(), selection.end(), static_cast<int>(i))) unselected.push_back(i);
-  removeRows(std::move(unselected));
+  std::optional<std::vector<std::size_t>> gone = RowsToExclude(wjfs_showlist.selection(), wjfs_entries.size(), selected);
+  if (!gone) return wjfs_menudelallClick();
+  removeRows(std::move(*gone));
 }
 
 void WjfsPage::wjfs_menudelallClick() {
