@@ -103,7 +103,10 @@ void Tfrmmain::create() {
   buildPages();
 
   previousSink_ = SetRunInfoSink([this](std::wstring_view text) { zdk_runinfo.setText(text); });
-  previousFaultSink_ = SetFaultSink([this](const FaultReport& fault) { AppendFaultLog(programFolder, fault); });
+  // A fault outside any run is told on the status line as well, and so is a log that cannot be written.
+  previousFaultSink_ = SetFaultSink([this](const FaultReport& fault) {
+    SetRunInfo(AppendFaultLog(programFolder, fault) ? kFaultStatusText : kFaultUnloggedStatusText);
+  });
   sinkInstalled_ = true;
   SetMsgBoxOwner(hwnd_);
   about().mainVisible = [this] { return hwnd_ && IsWindowVisible(hwnd_); };

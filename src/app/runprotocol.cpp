@@ -78,13 +78,29 @@ RunGuard::RunGuard(RunControl& run, std::wstring_view handler, std::int32_t oper
   run_.start(operation, disable);
 }
 
+void RunControl::abandon() noexcept {
+  runState_ = 0;
+  stop_ = false;
+  form_.SetToolsEnabled(true);
+  // The caption held the idle text before the run, so this assignment needs no memory.
+  start_.setCaption(idle_);
+}
+
 RunGuard::~RunGuard() {
   if (finished_) return;
-  // Unwinding: nothing may escape from here.
+  // Unwinding from a fault, so nothing may escape from here. The run ends whatever
+  // else fails on the way, so that the page and the side bar stay usable, and a
+  // failure of the end step itself is recorded beside the fault that caused it.
   try {
     run_.finish(kFaultStatusText);
+  } catch (...) {
+    run_.abandon();
+    RecordFault({L"end of a faulted run", L"the status line, gauge or list could not be reset"});
+  }
+  try {
     ended();
   } catch (...) {
+    RecordFault({L"end of a faulted run", L"the page's buttons could not be restored"});
   }
 }
 
@@ -109,7 +125,7 @@ std::wstring TwoDigits(unsigned v) { return std::wstring{static_cast<wchar_t>(L'
 
 }  // namespace
 
-void AppendFaultLog(std::wstring_view folder, const FaultReport& fault) {
+bool AppendFaultLog(std::wstring_view folder, const FaultReport& fault) {
   SYSTEMTIME t{};
   GetLocalTime(&t);
   std::wstring line = ToDecimal(t.wYear) + L"-" + TwoDigits(t.wMonth) + L"-" + TwoDigits(t.wDay) + L" " +
@@ -117,12 +133,12 @@ void AppendFaultLog(std::wstring_view folder, const FaultReport& fault) {
                       fault.handler + L"  " + ReplaceAll(ReplaceAll(fault.what, L"\r", L" "), L"\n", L" ") + L"\r\n";
   const std::wstring path = IncludeTrailingBackslash(folder) + std::wstring(kFaultLogName);
   std::unique_ptr<File> file = Fs().openFile(path, FileAccess::Write, FileShare::Read, FileDisposition::OpenAlways);
-  if (!file) return;
+  if (!file) return false;
   const std::optional<std::uint64_t> size = file->size();
-  if (!size || !file->seek(*size)) return;
+  if (!size || !file->seek(*size)) return false;
   std::string bytes = *size == 0 ? std::string("\xEF\xBB\xBF") : std::string();  // Notepad reads it as UTF-8
   bytes += ToUtf8(line);
-  static_cast<void>(file->write(bytes.data(), bytes.size()));
+  return file->write(bytes.data(), bytes.size());
 }
 
 }  // namespace wv

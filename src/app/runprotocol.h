@@ -39,6 +39,8 @@ inline constexpr std::wstring_view kStopCaption = L"停止";
 inline constexpr std::wstring_view kFaultLogName = L"WindowsVantorra.log";
 // The status line after a run that a fault ended.
 inline constexpr std::wstring_view kFaultStatusText = L"操作出错已中止，详情记录在程序目录的 WindowsVantorra.log 中";
+// The same when that log could not be written.
+inline constexpr std::wstring_view kFaultUnloggedStatusText = L"操作出错已中止（程序目录的 WindowsVantorra.log 无法写入）";
 
 class RunControl : public RunContext {
  public:
@@ -67,6 +69,9 @@ class RunControl : public RunContext {
   void finish(std::wstring_view statusText);
   // The same with the "完成" text when the gauge reached its maximum, else the "被停止" text.
   void finishCounted(std::wstring_view finishedText, std::wstring_view stoppedText);
+  // What must hold after any run, for when finish itself failed: the module idle,
+  // the side bar on, the idle caption. Assignments and window calls only.
+  void abandon() noexcept;
 
   // Result list whose last row stays in view while rows arrive (rowAdded).
   void setFollow(OwnerDataListView* list) { follow_ = list; }
@@ -112,6 +117,7 @@ class RunGuard {
 };
 
 // Appends "date time  handler  what" to the fault log in the folder (UTF-8).
-void AppendFaultLog(std::wstring_view folder, const FaultReport& fault);
+// False when the line could not be written.
+bool AppendFaultLog(std::wstring_view folder, const FaultReport& fault);
 
 }  // namespace wv

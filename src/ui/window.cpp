@@ -47,16 +47,27 @@ void ReportFault(HWND hwnd, UINT message, std::wstring what) {
   }
   faultedHandler = {};
   report.what = std::move(what);
-  try {
-    if (Sink()) Sink()(report);
-  } catch (...) {
-    // The log cannot be written: the program goes on all the same.
-  }
+  RecordFault(report);
 }
 
 }  // namespace
 
 FaultSink SetFaultSink(FaultSink sink) { return std::exchange(Sink(), std::move(sink)); }
+
+void RecordFault(const FaultReport& report) noexcept {
+  OutputDebugStringW(L"WindowsVantorra fault: ");
+  OutputDebugStringW(report.handler.c_str());
+  OutputDebugStringW(L": ");
+  OutputDebugStringW(report.what.c_str());
+  OutputDebugStringW(L"\n");
+  try {
+    if (Sink()) Sink()(report);
+  } catch (...) {
+    // The sink (the log file, the status line) failed: the debugger output above
+    // is all that is left, and the program goes on.
+    OutputDebugStringW(L"WindowsVantorra: the fault could not be recorded by its sink\n");
+  }
+}
 
 HandlerScope::HandlerScope(std::wstring_view name)
     : previous_(currentHandler), exceptions_(std::uncaught_exceptions()) {

@@ -110,6 +110,9 @@ struct FaultReport {
 using FaultSink = std::function<void(const FaultReport&)>;
 // Installs the sink; returns the previous one.
 FaultSink SetFaultSink(FaultSink sink);
+// Hands a report to the sink. Never throws: when the sink itself fails, the
+// fault still reaches a debugger's output.
+void RecordFault(const FaultReport& report) noexcept;
 
 // Names the handler running on this thread for as long as it lives; handlers
 // that run inside another (a drain during a run) stack. The name must outlive

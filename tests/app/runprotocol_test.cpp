@@ -2,6 +2,11 @@
 // daily-file page's start control through its real RunControl.
 
 #include "appfixture.h"
+#include "support/testsupport.h"
+#include "core/text.h"
+#include "core/notify.h"
+#include "app/runprotocol.h"
+#include <stdexcept>
 #include "cleaning/wjqlpage.h"
 #include "cleaning/wjrcpage.h"
 #include "ui/messages.h"
@@ -121,6 +126,52 @@ TEST_F(RunProtocolTest, AHundredThousandRowsComeAndGo) {
   EXPECT_EQ(page.wjql_showlist.count(), kRows / 2);
   EXPECT_EQ(page.wjql_results.at(1).caption, L"C:\\Windows\\Temp\\~DF2.tmp");
   EXPECT_EQ(page.wjql_showlist.selection(), std::vector<int>{2}) << "a highlighted row stays so at its new place";
+}
+
+// A fault whose own clean-up fails too: the status line refuses the fault text, so
+// the end step throws while the first fault unwinds. The module still ends idle,
+// and both faults are logged; a log that cannot be written is told on the status line.
+TEST_F(RunProtocolTest, AFaultedRunEndsIdleEvenWhenItsEndStepFailsAndEveryFaultIsTold) {
+  WjrcPage& page = form->page<WjrcPage>();
+  const std::wstring log = form->programFolder + std::wstring(kFaultLogName);
+  const bool existed = PathExists(log);
+  const std::string before = existed ? ReadBytes(log) : std::string();
+  const auto press = [&] {
+    HWND h = page.wjrc_sm.handle();
+    SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
+  };
+  page.wjrc_sm.onClick = [&] {
+    RunGuard run(page.wjrc_run, L"faulting_scan", 1, {&page.wjrc_delsel},
+                 [&] { throw std::runtime_error("buttons refused"); });
+    throw std::runtime_error("scan refused");
+  };
+  std::vector<std::wstring> shown;
+  RunInfoSink previous = SetRunInfoSink([&](std::wstring_view text) {
+    if (text == kFaultStatusText) throw std::runtime_error("status refused");
+    shown.emplace_back(text);
+  });
+  press();
+  EXPECT_EQ(page.wjrc_runstate, 0);
+  EXPECT_EQ(page.wjrc_sm.caption(), L"扫描");
+  EXPECT_TRUE(page.wjrc_run.canStart());
+  EXPECT_TRUE(form->ToolsEnabled());
+  const std::string bytes = ReadBytes(log);
+  const std::wstring added = ToWide(bytes.substr(std::min(bytes.size(), before.size())));
+  for (const wchar_t* line : {L"the status line, gauge or list could not be reset",
+                              L"the page's buttons could not be restored", L"faulting_scan  scan refused"})
+    EXPECT_NE(added.find(line), std::wstring::npos) << added;
+  if (existed) WriteBytes(log, before);
+  else DeleteFileW(log.c_str());
+
+  // Outside any run, with nowhere to write the log: the status line says so.
+  SetRunInfoSink(std::move(previous));
+  const std::wstring folder = form->programFolder;
+  form->programFolder = folder + L"missing\\";
+  page.wjrc_sm.onClick = [] { throw std::runtime_error("click refused"); };
+  press();
+  form->programFolder = folder;
+  EXPECT_EQ(form->zdk_runinfo.text(), kFaultUnloggedStatusText);
+  EXPECT_FALSE(PathExists(folder + L"missing"));
 }
 
 }  // namespace
