@@ -242,7 +242,7 @@ UndoFile WriteUndoFile(const std::vector<UndoTarget>& targets, std::wstring_view
 }
 
 void ReportUndoFailure(const UndoFile& undo) {
-  MsgBox(2, 1, L"删除失败", undo.error + L"为能撤销这次清理，未删除任何项目。");
+  MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"删除失败", undo.error + L"为能撤销这次清理，未删除任何项目。");
 }
 
 }  // namespace wv

@@ -397,10 +397,10 @@ std::wstring FileInfoAskText(const FileInfoAsk& ask) {
 bool AskWithMsgBox(const FileInfoAsk& ask) {
   const std::wstring heading = FileInfoAskHeading(ask.kind), text = FileInfoAskText(ask);
   if (ask.kind == FileInfoAskKind::InvalidName || ask.kind == FileInfoAskKind::EditInvalid) {
-    (void)MsgBox(2, 1, heading, text);
+    (void)MsgBox(MsgIcon::Warning, MsgButtons::Ok, heading, text);
     return false;
   }
-  return Confirmed(MsgBox(1, 2, heading, text));
+  return Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, heading, text));
 }
 
 FileInfoResult RunFileInfoTask(FileInfoTask& task, RunContext& run, FileInfoRows& rows) {
