@@ -24,10 +24,7 @@ bool Tfrmmain::OnFilesDropped(MSG& message) {
 }
 
 bool Tfrmmain::PickFiles(std::wstring_view moduleKey) {
-  Page* found = nullptr;
-  for (const std::unique_ptr<Page>& p : pages_)
-    if (EqualsNoCase(p->key(), moduleKey)) found = p.get();
-  auto* page = dynamic_cast<FileToolPage*>(found);
+  auto* page = dynamic_cast<FileToolPage*>(findPage(moduleKey));
   if (!page) return false;
 
   OpenFilesRequest request = page->dialogRequest();

@@ -127,7 +127,7 @@ void Tfrmmain::buildPages() {
 
 Page* Tfrmmain::findPage(std::wstring_view key) const {
   for (const std::unique_ptr<Page>& p : pages_)
-    if (p->key() == key) return p.get();
+    if (EqualsNoCase(p->key(), key)) return p.get();
   return nullptr;
 }
 

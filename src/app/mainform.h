@@ -104,7 +104,7 @@ class Tfrmmain : public Control {
 
   // The pages, in the order of the page table.
   [[nodiscard]] const std::vector<std::unique_ptr<Page>>& pages() const { return pages_; }
-  // The page of a module key ("wjql"); null when there is none.
+  // The page of a module key ("wjql", letters in either case); null when there is none.
   [[nodiscard]] Page* findPage(std::wstring_view key) const;
   // The page of a type, for code that knows it (pages opening each other, tests).
   template <class P>

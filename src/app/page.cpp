@@ -48,6 +48,12 @@ void Page::resized(int width, int height) {
   Panel::resized(width, height);
 }
 
+void Page::relayout() {
+  const RECT client = clientRect();
+  resized(client.right, client.bottom);
+  invalidate();
+}
+
 LRESULT Page::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DROPFILES) {
     // Reaches the page only when the application's hook left it (a busy page): nothing changes.

@@ -64,6 +64,9 @@ class Page : public Panel {
   virtual void build() = 0;
   virtual void layout(int width, int height) = 0;
 
+  // layout() again at the present size: the page's own controls changed what they need.
+  void relayout();
+
   void paint(HDC dc, const RECT& client) override;
   void resized(int width, int height) override;
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

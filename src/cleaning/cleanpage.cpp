@@ -7,6 +7,12 @@
 
 namespace wv {
 
+std::wstring FoundSummary(std::wstring_view what, std::size_t rows, std::uint64_t total) {
+  if (rows == 0) return L"未扫描到符合条件的" + std::wstring(what);
+  return L"扫描到符合条件的" + std::wstring(what) + L"共 " + ToDecimal(static_cast<std::int64_t>(rows)) + L" 项,占用 " +
+         FormatSize(total) + L" 硬盘空间";
+}
+
 RemovalMode RemovalModeOfRadio(int index) {
   switch (index) {
     case 0:

@@ -4,6 +4,8 @@
 // folder among the rows of a folder list.
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +18,10 @@
 #include "ui/panel.h"
 
 namespace wv {
+
+// The status line at the end of a scan for what: the count and total size of
+// what was found, or that none was.
+std::wstring FoundSummary(std::wstring_view what, std::size_t rows, std::uint64_t total);
 
 // The radio buttons in their order on the page: delete directly, move to a folder, recycle bin.
 RemovalMode RemovalModeOfRadio(int index);

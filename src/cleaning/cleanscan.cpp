@@ -18,26 +18,4 @@ bool MatchesAny(const std::vector<FileMask>& masks, std::wstring_view name) {
   return false;
 }
 
-void FoldInto(std::wstring_view text, std::wstring& out) {
-  const wchar_t* upper = UpperCaseTable();
-  out.resize(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) out[i] = upper[static_cast<std::size_t>(text[i])];
-}
-
-void FoldedNeedles::add(std::wstring_view needle) {
-  if (needle.empty()) return;
-  std::wstring folded;
-  FoldInto(needle, folded);
-  needles_.push_back(std::move(folded));
-}
-
-bool FoldedNeedles::foundIn(std::wstring_view haystack, std::wstring& scratch) const {
-  if (needles_.empty()) return false;
-  FoldInto(haystack, scratch);
-  const std::wstring_view h(scratch);
-  for (const std::wstring& n : needles_)
-    if (h.find(n) != std::wstring_view::npos) return true;
-  return false;
-}
-
 }  // namespace wv::cleanscan

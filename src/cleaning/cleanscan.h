@@ -4,12 +4,17 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "cleaning/foundrow.h"
+#include "core/engine.h"
 #include "core/publline.h"
+#include "core/text.h"
 
 namespace wv::cleanscan {
 
@@ -26,19 +31,33 @@ inline bool IsLinkedFolder(DWORD attributes) {
 std::vector<FileMask> CompileMasks(const std::vector<std::wstring>& patterns);
 bool MatchesAny(const std::vector<FileMask>& masks, std::wstring_view name);
 
-// Substring tests without regard to case against needles folded once up front.
-class FoldedNeedles {
+// The rows a file scan has handed out, their bytes, and whether a stop was asked.
+class FoundTally {
  public:
-  // Empty needles are dropped: an empty text would be found in every haystack.
-  void add(std::wstring_view needle);
-  // Folds the haystack into scratch and looks for every needle in it.
-  [[nodiscard]] bool foundIn(std::wstring_view haystack, std::wstring& scratch) const;
+  FoundTally(RunContext& run, const FoundSink& found) : run_(run), found_(found) {}
+
+  // Once a stop is asked, the run is not asked again.
+  bool proceed() {
+    if (!stopped_ && !run_.proceed()) stopped_ = true;
+    return !stopped_;
+  }
+  [[nodiscard]] bool stopped() const { return stopped_; }
+  void add(FoundRow row) {
+    const std::uint64_t size = row.size;
+    found_(std::move(row));
+    run_.rowAdded();
+    ++count_;
+    total_ += size;
+  }
+  void status(std::wstring_view folder) { run_.scanned(count_, total_, folder); }
+  [[nodiscard]] FileScanResult result() const { return {count_, total_, stopped_}; }
 
  private:
-  std::vector<std::wstring> needles_;
+  RunContext& run_;
+  const FoundSink& found_;
+  std::size_t count_ = 0;
+  std::uint64_t total_ = 0;
+  bool stopped_ = false;
 };
-
-// The text folded to upper case into out, a buffer the caller reuses.
-void FoldInto(std::wstring_view text, std::wstring& out);
 
 }  // namespace wv::cleanscan

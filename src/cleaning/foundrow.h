@@ -5,6 +5,7 @@
 #include "core/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_ENGINES, "engines stand above core: core uses none of them");
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,5 +26,12 @@ struct FoundRow {
 
 // Where a scan hands its rows, one call per row in the order found.
 using FoundSink = std::function<void(FoundRow)>;
+
+// What a file scan reports at its end.
+struct FileScanResult {
+  std::size_t rows = 0;     // rows handed out
+  std::uint64_t total = 0;  // bytes of the listed files
+  bool stopped = false;     // a stop request ended the walk early
+};
 
 }  // namespace wv

@@ -1,33 +1,23 @@
 #include "cleaning/qdszline.h"
 
-#include <cstring>
-
 #include "core/publline.h"
 #include "registry/bfglline.h"
 #include "registry/regundo.h"
+#include "registry/zcqlline.h"
 
 namespace wv {
 namespace {
 
-bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
-
-// A text value's characters up to its first NUL (an odd last byte dropped).
-std::wstring TextOf(const RegRawValue& value) {
-  std::wstring text(value.data.size() / sizeof(wchar_t), L'\0');
-  if (!text.empty()) std::memcpy(text.data(), value.data.data(), text.size() * sizeof(wchar_t));
-  const std::size_t nul = text.find(L'\0');
-  if (nul != std::wstring::npos) text.resize(nul);
-  return text;
-}
-
 // What the row shows: text as stored, anything else in the editor's notation.
-std::wstring ShownData(const RegRawValue& value) { return IsText(value.type) ? TextOf(value) : RegNotation(value); }
+std::wstring ShownData(const RegRawValue& value) {
+  return IsTextType(value.type) ? ValueText(value) : RegNotation(value);
+}
 
 // What the record keeps, so that the manager writes back the same type: text as
 // it is, unless the text itself reads as a notation; then its bytes as a string.
 std::wstring RecordedData(const RegRawValue& value) {
-  if (!IsText(value.type)) return RegNotation(value);
-  const std::wstring text = TextOf(value);
+  if (!IsTextType(value.type)) return RegNotation(value);
+  const std::wstring text = ValueText(value);
   if (!ParseRegNotation(text)) return text;
   RegRawValue asString{REG_SZ, {}};
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.c_str());
@@ -73,7 +63,7 @@ void ReadRunKey(const RunKeySource& source, const std::wstring& systemDir, RunCo
     item.location = ShownData(value);
     item.root = source.root;
     item.keyPath = std::wstring(source.path);
-    if (IsText(value.type)) item.iconPath = IconPathOf(item.location, systemDir);
+    if (IsTextType(value.type)) item.iconPath = IconPathOf(item.location, systemDir);
     sink(std::move(item));
     ctx.rowAdded();
   }

@@ -39,7 +39,6 @@ void QdszPage::qdsz_autosxClick() {
     row.state = static_cast<int>(items_.size());
     items_.push_back(std::move(item));
     qdsz_showlist.appendRow(row);
-    writeHeader();
   });
 
   writeHeader();
@@ -51,7 +50,7 @@ void QdszPage::qdsz_autoseldelClick() {
   if (qdsz_showlist.checkedCount() == 0) return;
   const std::wstring& backupDir = form().AutoRunBackupDir;
   if (backupDir.empty() || !Fs().createFolderTree(ExcludeTrailingBackslash(backupDir))) {
-    MsgBox(2, 1, L"备份失败", L"备份目录无效请重新选择！");
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"备份失败", L"备份目录无效请重新选择！");
     return;
   }
   std::wstring failed;
@@ -64,7 +63,7 @@ void QdszPage::qdsz_autoseldelClick() {
       failed += (failed.empty() ? L"" : L"、") + item.name;
   }
   writeHeader();
-  if (!failed.empty()) MsgBox(2, 1, L"删除失败", L"以下启动项目未能删除，已保留在列表中：" + failed);
+  if (!failed.empty()) MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"删除失败", L"以下启动项目未能删除，已保留在列表中：" + failed);
 }
 
 void QdszPage::qdsz_autohfClick() {

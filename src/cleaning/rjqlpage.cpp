@@ -112,7 +112,6 @@ void RjqlPage::rjql_sxClick() {
     row.state = static_cast<int>(rjql_registrations.size());
     rjql_registrations.push_back(std::move(software));
     rjql_showlist.appendRow(row);
-    writeHeader();
   });
 
   rjql_showlist.setVisible(true);

@@ -45,7 +45,7 @@ const std::vector<std::wstring_view> kSkippedFragments = {
 class JunkWalk : public FolderVisitor {
  public:
   JunkWalk(const JunkScanInput& input, RunContext& run, const std::function<void(FoundRow)>& found)
-      : run_(run), found_(found) {
+      : tally_(run, found) {
     for (std::wstring_view name : kSkippedNames) names_.add(name);
     for (std::wstring_view fragment : kSkippedFragments) fragments_.add(fragment);
     // An unresolved known folder is empty and so left out by add().
@@ -63,14 +63,9 @@ class JunkWalk : public FolderVisitor {
   }
 
   [[nodiscard]] bool hasPatterns() const { return !masks_.empty(); }
-  [[nodiscard]] bool stopped() const { return stopped_; }
-  [[nodiscard]] std::size_t count() const { return count_; }
-  [[nodiscard]] std::uint64_t total() const { return total_; }
+  [[nodiscard]] JunkScanResult result() const { return tally_.result(); }
 
-  bool proceed() override {
-    if (!stopped_ && !run_.proceed()) stopped_ = true;
-    return !stopped_;
-  }
+  bool proceed() override { return tally_.proceed(); }
 
   // The short forms are made from the parent's short form and the alternate
   // names the search reports: asking the system per folder costs more than
@@ -82,7 +77,7 @@ class JunkWalk : public FolderVisitor {
 
   bool enter(const WalkFolder& folder) override {
     if (fragments_.foundIn(folder.path, scratch_) || fragments_.foundIn(folder.shortPath, scratch_)) return false;
-    status(folder.path);
+    tally_.status(folder.path);
     return true;
   }
 
@@ -97,25 +92,16 @@ class JunkWalk : public FolderVisitor {
     filePath_.assign(folder.path);
     filePath_ += entry.name;
     if (IsFileInUse(filePath_)) return Step::Next;
-    found_(FoundRow{filePath_, entry.size, FoundKind::File, -1});
-    run_.rowAdded();
-    ++count_;
-    total_ += entry.size;
-    status(folder.path);
+    tally_.add(FoundRow{filePath_, entry.size, FoundKind::File, -1});
+    tally_.status(folder.path);
     return Step::Next;
   }
 
  private:
-  void status(std::wstring_view folder) { run_.scanned(count_, total_, folder); }
-
-  RunContext& run_;
-  const std::function<void(FoundRow)>& found_;
+  FoundTally tally_;
   FoldedNeedles names_;
   FoldedNeedles fragments_;
   std::vector<FileMask> masks_;
-  std::size_t count_ = 0;
-  std::uint64_t total_ = 0;
-  bool stopped_ = false;
   std::wstring filePath_;
   std::wstring scratch_;
 };
@@ -141,11 +127,7 @@ JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const F
     }
   }
 
-  JunkScanResult result;
-  result.rows = walk.count();
-  result.total = walk.total();
-  result.stopped = walk.stopped();
-  return result;
+  return walk.result();
 }
 
 }  // namespace wv

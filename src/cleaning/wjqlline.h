@@ -35,11 +35,7 @@ struct JunkScanInput {
   KnownFolders known;
 };
 
-struct JunkScanResult {
-  std::size_t rows = 0;       // rows handed out
-  std::uint64_t total = 0;    // bytes of all listed files
-  bool stopped = false;       // a stop request ended the walk early
-};
+using JunkScanResult = FileScanResult;
 
 // Walks and hands out one row per junk file (kind File, path, size in bytes),
 // in the order found; run.scanned() tells where it is. The page does the run

@@ -12,9 +12,7 @@ namespace wv {
 ListRow FormatJunkRow(const FoundRow& row) { return FoundRowText(row, picture::JunkFile); }
 
 std::wstring JunkScanSummary(const JunkScanResult& result) {
-  if (result.rows == 0) return L"未扫描到符合条件的垃圾文件";
-  return L"扫描到符合条件的垃圾文件共 " + ToDecimal(static_cast<std::int64_t>(result.rows)) + L" 项,占用 " +
-         FormatSize(result.total) + L" 硬盘空间";
+  return FoundSummary(L"垃圾文件", result.rows, result.total);
 }
 
 WjqlPage::WjqlPage(Tfrmmain& form)

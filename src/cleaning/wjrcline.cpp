@@ -25,16 +25,11 @@ DailyLocation Location(std::wstring folder, std::vector<std::wstring> patterns, 
 
 class DailyWalk {
  public:
-  DailyWalk(RunContext& run, const std::function<void(FoundRow)>& found) : run_(run), found_(found) {}
+  DailyWalk(RunContext& run, const std::function<void(FoundRow)>& found) : tally_(run, found) {}
 
-  [[nodiscard]] bool stopped() const { return stopped_; }
-  [[nodiscard]] std::size_t count() const { return count_; }
-  [[nodiscard]] std::uint64_t total() const { return total_; }
-
-  bool proceed() {
-    if (!stopped_ && !run_.proceed()) stopped_ = true;
-    return !stopped_;
-  }
+  [[nodiscard]] bool stopped() const { return tally_.stopped(); }
+  [[nodiscard]] DailyScanResult result() const { return tally_.result(); }
+  bool proceed() { return tally_.proceed(); }
 
   void startItem(int position) { item_ = position; }
 
@@ -48,7 +43,7 @@ class DailyWalk {
 
   // The files of the folder (and of its subfolders) that the patterns take.
   void fileWalk(const std::wstring& folder, bool withSubfolders) {
-    if (stopped_ || folder.empty() || !DirectoryExists(folder)) return;
+    if (stopped() || folder.empty() || !DirectoryExists(folder)) return;
     Files files(*this, withSubfolders);
     static_cast<void>(WalkFolders(folder, files));
   }
@@ -56,7 +51,7 @@ class DailyWalk {
   // The folders below folder that hold nothing once their listed files are
   // gone, deepest first: each folder's subfolders after everything below them.
   void wasteWalk(const std::wstring& folder) {
-    if (stopped_ || folder.empty() || !DirectoryExists(folder)) return;
+    if (stopped() || folder.empty() || !DirectoryExists(folder)) return;
     Waste waste(*this);
     static_cast<void>(WalkFolders(folder, waste, {.foldersOnly = true}));
   }
@@ -113,23 +108,23 @@ class DailyWalk {
     explicit Waste(DailyWalk& walk) : walk_(walk) {}
     bool enter(const WalkFolder& folder) override {
       walk_.status(folder.path);
+      if (kept_.size() <= folder.depth) kept_.resize(folder.depth + 1);
+      kept_[folder.depth].clear();
       return true;
     }
-    Step entry(const WalkFolder&, const FindEntry& entry) override {
+    Step entry(const WalkFolder& folder, const FindEntry& entry) override {
       if (!walk_.proceed()) return Step::Stop;
-      return entry.isFolder() && !IsLinkedFolder(entry.attributes) ? Step::Enter : Step::Next;
+      if (!entry.isFolder() || IsLinkedFolder(entry.attributes)) return Step::Next;
+      kept_[folder.depth].push_back(entry.name);
+      return Step::Enter;
     }
     // Everything below is walked: the subfolders left empty are waste.
     void leave(const WalkFolder& folder) override {
-      std::unique_ptr<DirSearch> search = Fs().search(folder.path + L"*.*", true);
-      if (!search) return;
-      FindEntry entry;
       std::wstring sub;
-      while (search->next(entry)) {
+      for (const std::wstring& name : kept_[folder.depth]) {
         if (!walk_.proceed()) return;
-        if (!entry.isFolder() || entry.isDots() || IsLinkedFolder(entry.attributes)) continue;
         sub.assign(folder.path);
-        sub += entry.name;
+        sub += name;
         if (walk_.isIncomplete(sub)) continue;
         walk_.add(sub, 0, FoundKind::WasteFolder);
         walk_.status(folder.path);
@@ -138,9 +133,12 @@ class DailyWalk {
 
    private:
     DailyWalk& walk_;
+    // The subfolders each folder on the current path listed, by depth: its
+    // waste is judged from them once everything below has been walked.
+    std::vector<std::vector<std::wstring>> kept_;
   };
 
-  void status(std::wstring_view folder) { run_.scanned(count_, total_, folder); }
+  void status(std::wstring_view folder) { tally_.status(folder); }
 
   void markIncomplete(const std::wstring& folder) {
     std::wstring folded;
@@ -157,17 +155,10 @@ class DailyWalk {
   }
 
   void add(const std::wstring& path, std::uint64_t size, FoundKind kind) {
-    found_(FoundRow{path, size, kind, item_});
-    run_.rowAdded();
-    ++count_;
-    total_ += size;
+    tally_.add(FoundRow{path, size, kind, item_});
   }
 
-  RunContext& run_;
-  const std::function<void(FoundRow)>& found_;
-  std::size_t count_ = 0;
-  std::uint64_t total_ = 0;
-  bool stopped_ = false;
+  FoundTally tally_;
   int item_ = -1;
   std::vector<FileMask> masks_;
   FoldedNeedles names_;
@@ -329,11 +320,7 @@ DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, cons
     }
   }
 
-  DailyScanResult result;
-  result.rows = walk.count();
-  result.total = walk.total();
-  result.stopped = walk.stopped();
-  return result;
+  return walk.result();
 }
 
 }  // namespace wv

@@ -59,11 +59,7 @@ struct DailyScanInput {
   std::function<void()> userFoldersReached;
 };
 
-struct DailyScanResult {
-  std::size_t rows = 0;     // rows handed out
-  std::uint64_t total = 0;  // bytes of the listed files
-  bool stopped = false;
-};
+using DailyScanResult = FileScanResult;
 
 // Scans the ticked items in order and hands out one row per file found (kind
 // File, size in bytes) and per folder left empty once those files are gone

@@ -28,9 +28,7 @@ ListRow FormatDailyRow(const FoundRow& row) {
 }
 
 std::wstring DailyScanSummary(const DailyScanResult& result) {
-  if (result.rows == 0) return L"未扫描到符合条件的垃圾文件或目录";
-  return L"扫描到符合条件的垃圾文件或目录共 " + ToDecimal(static_cast<std::int64_t>(result.rows)) + L" 项,占用 " +
-         FormatSize(result.total) + L" 硬盘空间";
+  return FoundSummary(L"垃圾文件或目录", result.rows, result.total);
 }
 
 WjrcPage::WjrcPage(Tfrmmain& form)

@@ -38,37 +38,25 @@ std::wstring Render(const DateParts& d, std::wstring_view format) {
       continue;
     }
     const std::size_t run = RunLength(format, i);
-    switch (FoldCase(ch)) {
+    const int width = run >= 2 ? 2 : 1;
+    const wchar_t letter = FoldCase(ch);
+    switch (letter) {
       case L'Y':
         if (run <= 2) AppendNumber(out, d.year % 100, 2);
         else AppendNumber(out, d.year, 4);
-        afterHour = false;
         break;
-      case L'M':
-        if (afterHour) AppendNumber(out, d.minute, run >= 2 ? 2 : 1);
-        else AppendNumber(out, d.month, run >= 2 ? 2 : 1);
-        afterHour = false;
-        break;
-      case L'D':
-        AppendNumber(out, d.day, run >= 2 ? 2 : 1);
-        afterHour = false;
-        break;
-      case L'H':
-        AppendNumber(out, d.hour, run >= 2 ? 2 : 1);
-        afterHour = true;
-        break;
-      case L'N':
-        AppendNumber(out, d.minute, run >= 2 ? 2 : 1);
-        afterHour = false;
-        break;
-      case L'S':
-        AppendNumber(out, d.second, run >= 2 ? 2 : 1);
-        afterHour = false;
-        break;
+      case L'M': AppendNumber(out, afterHour ? d.minute : d.month, width); break;
+      case L'D': AppendNumber(out, d.day, width); break;
+      case L'H': AppendNumber(out, d.hour, width); break;
+      case L'N': AppendNumber(out, d.minute, width); break;
+      case L'S': AppendNumber(out, d.second, width); break;
       default:
+        // Separators between an hour and its minutes keep the "m" a minute.
         out.append(format.substr(i, run));
-        break;
+        i += run;
+        continue;
     }
+    afterHour = letter == L'H';
     i += run;
   }
   return out;

@@ -62,6 +62,21 @@ class ResultRows {
     if (!indices.empty()) model_.eraseMany(std::move(indices));
   }
 
+  // Puts the rows in a new order (order[i]: the present index of the row that
+  // comes i-th; a permutation), their texts moved along, not formatted again.
+  void reorder(const std::vector<std::size_t>& order) {
+    std::vector<Row> rows;
+    std::vector<ListRow> shown;
+    rows.reserve(order.size());
+    shown.reserve(order.size());
+    for (const std::size_t i : order) {
+      rows.push_back(std::move(rows_.at(i)));
+      shown.push_back(model_.at(i));
+    }
+    rows_ = std::move(rows);
+    model_.assign(std::move(shown));
+  }
+
   // What an engine takes to hand out its rows: each one is appended here.
   [[nodiscard]] std::function<void(Row)> sink() {
     return [this](Row row) { append(std::move(row)); };

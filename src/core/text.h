@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wv {
 
@@ -25,6 +26,21 @@ std::size_t FindNoCase(std::wstring_view text, std::wstring_view needle);
 inline bool ContainsNoCase(std::wstring_view text, std::wstring_view needle) {
   return FindNoCase(text, needle) != std::wstring_view::npos;
 }
+// The text folded to upper case into out, a buffer the caller reuses.
+void FoldInto(std::wstring_view text, std::wstring& out);
+
+// Substring tests without regard to case against needles folded once up front.
+class FoldedNeedles {
+ public:
+  // Empty needles are dropped: an empty text would be found in every haystack.
+  void add(std::wstring_view needle);
+  // Folds the haystack into scratch and looks for every needle in it.
+  [[nodiscard]] bool foundIn(std::wstring_view haystack, std::wstring& scratch) const;
+
+ private:
+  std::vector<std::wstring> needles_;
+};
+
 std::wstring ToUpper(std::wstring_view text);
 std::wstring ToLower(std::wstring_view text);
 // Every occurrence of from (without regard to case when asked) replaced by to.

@@ -109,6 +109,18 @@ std::wstring BackupFileName(std::wstring_view prefix, const SYSTEMTIME& t, int s
   return name + L".reg";
 }
 
+std::wstring FreeBackupPath(std::wstring_view folder, std::wstring_view prefix, std::wstring_view alsoFree) {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const auto taken = [&](const std::wstring& path) {
+    return Fs().attributes(path) != INVALID_FILE_ATTRIBUTES ||
+           (!alsoFree.empty() && Fs().attributes(path + std::wstring(alsoFree)) != INVALID_FILE_ATTRIBUTES);
+  };
+  std::wstring path = std::wstring(folder) + BackupFileName(prefix, now);
+  for (int n = 2; taken(path); ++n) path = std::wstring(folder) + BackupFileName(prefix, now, n);
+  return path;
+}
+
 std::wstring RecordStamp() {
   SYSTEMTIME t{};
   GetLocalTime(&t);

@@ -22,6 +22,9 @@ inline constexpr std::wstring_view kRegSection = L"RegBackup";
 // a serial above 1 goes before the extension ("..._2.reg") to tell apart files of
 // the same second.
 std::wstring BackupFileName(std::wstring_view prefix, const SYSTEMTIME& local, int serial = 1);
+// folder (with its backslash) + the name of now with the first serial whose
+// file is not there yet, nor that file + alsoFree (an archive it may become).
+std::wstring FreeBackupPath(std::wstring_view folder, std::wstring_view prefix, std::wstring_view alsoFree = {});
 
 // Today's record value: local date "yyyy-mm-dd", "|", the system's name.
 std::wstring RecordStamp();

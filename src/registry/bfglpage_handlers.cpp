@@ -1,6 +1,5 @@
 // The backup manager's handlers: the list of the caller's backups, restoring,
 // deleting and the choice of the common backup folder.
-#include <algorithm>
 
 #include "app/mainform.h"
 #include "cleaning/qdszpage.h"
@@ -11,11 +10,9 @@
 namespace wv {
 namespace {
 
-constexpr int kPresent = 9, kMissing = 10, kArchivePresent = 11, kArchiveMissing = 12;
-
 int PictureOf(const BackupEntry& e) {
-  if (e.kind == BackupKind::RegistryFile && e.archive) return e.present ? kArchivePresent : kArchiveMissing;
-  return e.present ? kPresent : kMissing;
+  if (e.kind == BackupKind::RegistryFile && e.archive) return e.present ? picture::Archive : picture::ArchiveMissing;
+  return e.present ? picture::RegistryBackup : picture::RegistryBackupMissing;
 }
 
 ListRow RowOf(const BackupEntry& e) {
@@ -99,7 +96,7 @@ void BfglPage::bfgl_showlistDblClick() {
 void BfglPage::bfgl_btnBackClick() {
   const std::vector<int> rows = bfgl_showlist.selection();
   if (rows.empty()) return;
-  if (!Confirmed(MsgBox(1, 2, L"备份恢复", L"您“确定”选用该备份记录进行恢复吗？"))) return;
+  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"备份恢复", L"您“确定”选用该备份记录进行恢复吗？"))) return;
   if (callerIs(L"zcql")) {
     form().page<ZcqlPage>().RegistryRestore(entries_.at(static_cast<std::size_t>(rows.front())).file);
   } else if (callerIs(L"qdsz")) {
@@ -112,16 +109,16 @@ void BfglPage::restoreStartupRows(const std::vector<int>& rows) {
   for (int row : rows) chosen.push_back(entries_.at(static_cast<std::size_t>(row)));
   const StartupRestoreResult result = RestoreStartupEntries(chosen);
   if (result.missingCopy) {
-    MsgBox(2, 1, L"恢复失败", L"您选择的备份记录已不存在！");
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"恢复失败", L"您选择的备份记录已不存在！");
     return;
   }
   form().page<QdszPage>().qdsz_autosxClick();
   form().setActivePage(form().page<QdszPage>());
   if (!result.failed.empty()) {
-    MsgBox(2, 1, L"恢复失败", L"以下启动项目未能恢复：" + JoinNames(result.failed));
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"恢复失败", L"以下启动项目未能恢复：" + JoinNames(result.failed));
     return;
   }
-  MsgBox(0, 1, L"恢复成功", L"您选择的启动项目备份已成功恢复！");
+  MsgBox(MsgIcon::Information, MsgButtons::Ok, L"恢复成功", L"您选择的启动项目备份已成功恢复！");
 }
 
 void BfglPage::deleteRows(const std::vector<int>& rows) {
@@ -129,23 +126,22 @@ void BfglPage::deleteRows(const std::vector<int>& rows) {
   std::vector<BackupEntry> chosen;
   for (int row : rows) chosen.push_back(entries_.at(static_cast<std::size_t>(row)));
   DeleteBackupEntries(folder(), chosen);
-  // From the last row up, so that the indices of the rows still to go hold.
-  std::vector<int> order = rows;
-  std::sort(order.rbegin(), order.rend());
-  for (int row : order) {
-    bfgl_showlist.deleteRow(row);
-    entries_.erase(entries_.begin() + row);
-  }
+  // The list is set once: deleting its rows one by one repaints it each time.
+  const std::vector<std::size_t> gone(rows.begin(), rows.end());
+  std::vector<ListRow> shown = bfgl_showlist.rows();
+  (void)EraseAt(shown, gone);
+  (void)EraseAt(entries_, gone);
+  bfgl_showlist.setRows(shown);
 }
 
 void BfglPage::bfgl_btnDelSelClick() {
   const std::vector<int> rows = bfgl_showlist.selection();
-  if (!rows.empty() && Confirmed(MsgBox(1, 2, L"删除备份", L"您“确定”删除当前选中的备份记录吗？"))) deleteRows(rows);
+  if (!rows.empty() && Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"删除备份", L"您“确定”删除当前选中的备份记录吗？"))) deleteRows(rows);
   updateButtons();
 }
 
 void BfglPage::bfgl_btnDelAllClick() {
-  if (Confirmed(MsgBox(1, 2, L"删除备份", L"您“确定”删除当前所有的备份记录吗？"))) {
+  if (Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"删除备份", L"您“确定”删除当前所有的备份记录吗？"))) {
     std::vector<int> rows(static_cast<std::size_t>(bfgl_showlist.count()));
     for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
     deleteRows(rows);
@@ -156,7 +152,7 @@ void BfglPage::bfgl_btnDelAllClick() {
 void BfglPage::bfgl_btnPathSelClick() {
   std::wstring chosen;
   if (!ChooseFolder(L"请选择备份存放目录...", L"", chosen) || chosen.empty()) return;
-  if (!Confirmed(MsgBox(1, 2, L"目录更改", L"您确定更改备份存放目录吗？"))) return;
+  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"目录更改", L"您确定更改备份存放目录吗？"))) return;
   form().SetBackupBase(ExcludeTrailingBackslash(chosen));
   RefreshBackupList();
 }

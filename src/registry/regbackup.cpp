@@ -38,17 +38,6 @@ bool ExportComplete(const std::wstring& path, RunContext& ctx) {
   return FileExists(path) && !IsFileInUse(path) && GetFileSizeOf(path) > 0;
 }
 
-std::wstring FreeBackupPath(const std::wstring& folder) {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  std::wstring path = folder + BackupFileName(L"Reg_", now);
-  for (int n = 2; Fs().attributes(path) != INVALID_FILE_ATTRIBUTES ||
-                  Fs().attributes(path + std::wstring(kArchiveExt)) != INVALID_FILE_ATTRIBUTES;
-       ++n)
-    path = folder + BackupFileName(L"Reg_", now, n);
-  return path;
-}
-
 BackupResult Finish(BackupStatus status, RunContext& ctx, std::wstring file = {}) {
   ctx.status(L"");
   return {status, std::move(file)};
@@ -66,7 +55,7 @@ BackupResult RegistryBackup(const BackupOptions& options, RunContext& ctx) {
   // The short form where the system keeps one; the record's key is the path as created.
   std::wstring shortFolder = Fs().shortPath(folder);
   shortFolder = shortFolder.empty() ? folder : IncludeTrailingBackslash(shortFolder);
-  std::wstring path = FreeBackupPath(shortFolder);
+  std::wstring path = FreeBackupPath(shortFolder, L"Reg_", kArchiveExt);
 
   const std::optional<std::uint32_t> code = RunEditor(L"/E " + Quote(path), ctx);
   if (!code) return Finish(BackupStatus::EditorMissing, ctx);
@@ -113,44 +102,41 @@ RestoreStatus RestoreRegistryBackup(std::wstring_view backupFile, RunContext& ct
 
 namespace {
 
-// Heading and text of each outcome, in the order of the status enums.
-struct Message {
-  std::wstring_view heading;
-  std::wstring_view text;
+// The text of each outcome, in the order of the status enums.
+constexpr std::wstring_view kBackupTexts[] = {
+    L"您已成功备份注册表！",
+    L"备份目录无效请重新选择！",
+    L"无法启动注册表编辑器，注册表未备份！",
+    L"注册表编辑器未能导出注册表，备份未完成！",
+    L"备份文件压缩失败，请检查备份目录所在磁盘的空间！",
+    L"备份记录无法写入，备份文件保留在：",
 };
 
-constexpr Message kBackupMessages[] = {
-    {L"备份成功", L"您已成功备份注册表！"},
-    {L"备份失败", L"备份目录无效请重新选择！"},
-    {L"备份失败", L"无法启动注册表编辑器，注册表未备份！"},
-    {L"备份失败", L"注册表编辑器未能导出注册表，备份未完成！"},
-    {L"备份失败", L"备份文件压缩失败，请检查备份目录所在磁盘的空间！"},
-    {L"备份失败", L"备份记录无法写入，备份文件保留在："},
+constexpr std::wstring_view kRestoreTexts[] = {
+    L"您已成功恢复注册表！",
+    L"您选择的备份记录已不存在！",
+    L"您选择的备份文件已损坏，注册表未作改动！",
+    L"无法启动注册表编辑器，注册表未恢复！",
+    L"注册表编辑器未能导入该备份！",
 };
 
-constexpr Message kRestoreMessages[] = {
-    {L"恢复成功", L"您已成功恢复注册表！"},
-    {L"恢复失败", L"您选择的备份记录已不存在！"},
-    {L"恢复失败", L"您选择的备份文件已损坏，注册表未作改动！"},
-    {L"恢复失败", L"无法启动注册表编辑器，注册表未恢复！"},
-    {L"恢复失败", L"注册表编辑器未能导入该备份！"},
-};
-
-// Information for success, a warning for everything else.
-void Show(const Message& m, bool success, std::wstring_view detail = {}) {
-  MsgBox(success ? 0 : 2, 1, m.heading, std::wstring(m.text) + std::wstring(detail));
+// The heading is the action and how it went ("备份成功", "恢复失败"); information
+// for success, a warning for everything else.
+void Show(std::wstring_view action, bool success, std::wstring_view text, std::wstring_view detail = {}) {
+  MsgBox(success ? MsgIcon::Information : MsgIcon::Warning, MsgButtons::Ok,
+         std::wstring(action) + (success ? L"成功" : L"失败"), std::wstring(text) + std::wstring(detail));
 }
 
 }  // namespace
 
 void ReportBackup(const BackupResult& result) {
   const bool recordFailed = result.status == BackupStatus::RecordFailed;
-  Show(kBackupMessages[static_cast<int>(result.status)], result.status == BackupStatus::Done,
+  Show(L"备份", result.status == BackupStatus::Done, kBackupTexts[static_cast<int>(result.status)],
        recordFailed ? std::wstring_view(result.file) : std::wstring_view());
 }
 
 void ReportRestore(RestoreStatus status) {
-  Show(kRestoreMessages[static_cast<int>(status)], status == RestoreStatus::Done);
+  Show(L"恢复", status == RestoreStatus::Done, kRestoreTexts[static_cast<int>(status)]);
 }
 
 }  // namespace wv

@@ -14,7 +14,7 @@ void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, 
     for (const int i : list.selection()) rows.push_back(static_cast<std::size_t>(i));
     if (rows.empty()) return;
   }
-  if (!Confirmed(MsgBox(1, 2, kRegistryCleanHeading, question))) return;
+  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, kRegistryCleanHeading, question))) return;
   std::vector<UndoTarget> targets;
   targets.reserve(rows.size());
   for (const std::size_t i : rows) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/resultrows.h"
 #include "core/rows.h"
 #include "registry/zcqlline.h"
 
@@ -32,12 +33,12 @@ class RegistryResults {
  public:
   [[nodiscard]] RowModel& model() { return model_; }
   [[nodiscard]] const RowModel& model() const { return model_; }
-  [[nodiscard]] std::size_t size() const { return entries_.size(); }
-  [[nodiscard]] bool empty() const { return entries_.empty(); }
-  [[nodiscard]] const RegistryRow& entry(std::size_t index) const { return entries_.at(index); }
+  [[nodiscard]] std::size_t size() const { return rows_.size(); }
+  [[nodiscard]] bool empty() const { return rows_.empty(); }
+  [[nodiscard]] const RegistryRow& entry(std::size_t index) const { return rows_.at(index).row; }
 
-  void clear();
-  void add(RegistryRow&& row, int image);
+  void clear() { rows_.clear(); }
+  void add(RegistryRow&& row, int image) { rows_.append({std::move(row), image}); }
   // Deletes the entries at these indices, from the last to the first (each only
   // while unchanged since the scan), then takes all of them out of the list,
   // whatever became of their entries. Returns how many were deleted.
@@ -46,8 +47,14 @@ class RegistryResults {
   void open(std::size_t index) const;
 
  private:
-  std::vector<RegistryRow> entries_;
+  // The picture differs by row (the daily-trace rows take their item's).
+  struct Shown {
+    RegistryRow row;
+    int image = -1;
+  };
+
   RowModel model_;
+  ResultRows<Shown> rows_{model_, [](const Shown& s) { return RegistryListRow(s.row, s.image); }};
 };
 
 }  // namespace wv

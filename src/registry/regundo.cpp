@@ -219,11 +219,7 @@ UndoFile WriteUndoFile(const std::vector<UndoTarget>& targets, std::wstring_view
     result.error = L"备份目录无效请重新选择！";
     return result;
   }
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  std::wstring path = folder + BackupFileName(L"RegUndo_", now);
-  for (int n = 2; Fs().attributes(path) != INVALID_FILE_ATTRIBUTES; ++n)
-    path = folder + BackupFileName(L"RegUndo_", now, n);
+  const std::wstring path = FreeBackupPath(folder, L"RegUndo_");
 
   std::unique_ptr<File> file = Fs().openFile(path, FileAccess::Write, FileShare::None, FileDisposition::CreateNew);
   const wchar_t bom = 0xFEFF;
@@ -246,7 +242,7 @@ UndoFile WriteUndoFile(const std::vector<UndoTarget>& targets, std::wstring_view
 }
 
 void ReportUndoFailure(const UndoFile& undo) {
-  MsgBox(2, 1, L"删除失败", undo.error + L"为能撤销这次清理，未删除任何项目。");
+  MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"删除失败", undo.error + L"为能撤销这次清理，未删除任何项目。");
 }
 
 }  // namespace wv

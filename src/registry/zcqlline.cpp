@@ -67,19 +67,6 @@ constexpr std::size_t npos = std::wstring_view::npos;
 
 bool Exists(const std::wstring& path) { return Fs().attributes(path) != INVALID_FILE_ATTRIBUTES; }
 
-// Folder part: up to and including the last "\" or ":".
-std::size_t NameStart(std::wstring_view s) {
-  const std::size_t at = s.find_last_of(L"\\:");
-  return at == npos ? 0 : at + 1;
-}
-
-// From the last "." after the last "\" or ":", or empty.
-std::wstring_view Extension(std::wstring_view s) {
-  const std::size_t dot = s.rfind(L'.');
-  if (dot == npos || dot < NameStart(s)) return {};
-  return s.substr(dot);
-}
-
 // Whole text as a signed 32-bit integer the classic way: leading blanks, a sign,
 // then decimal digits or hexadecimal ones after "$", "x" or "0x".
 bool IsInteger(std::wstring_view s) {
@@ -146,9 +133,9 @@ bool DeadAfterCleaning(std::wstring s, const RedundancyRules& rules) {
 
   if (s.back() == L'\\') {
     const std::wstring bare = s.substr(0, s.size() - 1);
-    if (Extension(bare).size() == 4 && FileExists(bare)) return false;
+    if (ExtractFileExt(bare).size() == 4 && FileExists(bare)) return false;
   }
-  const std::size_t nameStart = NameStart(s);
+  const std::size_t nameStart = ExtractFilePath(s).size();
   if (IsInteger(std::wstring_view(s).substr(nameStart))) {
     // file\index: the folder part names the file.
     std::size_t dirEnd = nameStart;
@@ -172,7 +159,7 @@ bool DeadAfterCleaning(std::wstring s, const RedundancyRules& rules) {
     }
   }
 
-  const std::size_t start = NameStart(s);
+  const std::size_t start = ExtractFilePath(s).size();
   std::wstring name = s.substr(start);
   if (name.find(L'.') != npos && s.back() != L'\\') {
     const std::size_t pDot = name.find(L'.');
@@ -187,7 +174,7 @@ bool DeadAfterCleaning(std::wstring s, const RedundancyRules& rules) {
     const std::size_t checked = s.size();
     s.resize(start);
     s += name;
-    if (Extension(s).size() < 2) return false;
+    if (ExtractFileExt(s).size() < 2) return false;
     // Unchanged by the cuts: already known to be missing (a file-system call
     // costs far more than the comparison).
     return (s.size() == checked && !cut) || !Exists(s);
@@ -325,25 +312,6 @@ RowDeletion DeleteRegistryRow(const RegistryRow& row) {
     return RowDeletion::Changed;
   key.reset();
   return Reg().deleteKey(row.root, row.keyPath) ? RowDeletion::Deleted : RowDeletion::Failed;
-}
-
-FoldedTexts::FoldedTexts(std::initializer_list<std::wstring_view> texts) {
-  for (const std::wstring_view t : texts) add(t);
-}
-
-void FoldedTexts::add(std::wstring_view text) {
-  if (!text.empty()) texts_.push_back(ToUpper(text));
-}
-
-bool FoldedTexts::foundIn(std::wstring_view haystack) const {
-  if (texts_.empty()) return false;
-  const wchar_t* upper = UpperCaseTable();
-  scratch_.resize(haystack.size());
-  for (std::size_t i = 0; i < haystack.size(); ++i) scratch_[i] = upper[static_cast<std::size_t>(haystack[i])];
-  const std::wstring_view h(scratch_);
-  for (const std::wstring& t : texts_)
-    if (h.find(t) != npos) return true;
-  return false;
 }
 
 RedundancyRules::RedundancyRules(const KnownFolders& known) {

@@ -13,6 +13,7 @@
 
 #include "core/engine.h"
 #include "core/knownfolders.h"
+#include "core/text.h"
 #include "platform/platform.h"
 
 namespace wv {
@@ -62,35 +63,23 @@ enum class RowDeletion { Deleted, Changed, Missing, Failed };
 // or vanished entry is left alone.
 RowDeletion DeleteRegistryRow(const RegistryRow& row);
 
-// Substring tests without regard to case against texts folded once.
-class FoldedTexts {
- public:
-  FoldedTexts() = default;
-  FoldedTexts(std::initializer_list<std::wstring_view> texts);
-  void add(std::wstring_view text);
-  [[nodiscard]] bool foundIn(std::wstring_view haystack) const;
-
- private:
-  std::vector<std::wstring> texts_;
-  mutable std::wstring scratch_;
-};
-
 // The skip lists and the file-system answers one scan shares.
 class RedundancyRules {
  public:
   explicit RedundancyRules(const KnownFolders& known);
-  [[nodiscard]] bool skipsKey(std::wstring_view keyPath) const { return keys_.foundIn(keyPath); }
-  [[nodiscard]] bool skipsValueName(std::wstring_view name) const { return names_.foundIn(name); }
-  [[nodiscard]] bool skipsPath(std::wstring_view path) const { return paths_.foundIn(path); }
+  [[nodiscard]] bool skipsKey(std::wstring_view keyPath) const { return keys_.foundIn(keyPath, scratch_); }
+  [[nodiscard]] bool skipsValueName(std::wstring_view name) const { return names_.foundIn(name, scratch_); }
+  [[nodiscard]] bool skipsPath(std::wstring_view path) const { return paths_.foundIn(path, scratch_); }
   // Only fixed local disks count; asked once per drive letter.
   [[nodiscard]] bool onFixedDrive(std::wstring_view path) const;
   // The same path in the 32-bit system folder, or empty when it is not in System32.
   [[nodiscard]] std::wstring in32BitSystemFolder(std::wstring_view path) const;
 
  private:
-  FoldedTexts keys_;
-  FoldedTexts names_;
-  FoldedTexts paths_;
+  FoldedNeedles keys_;
+  FoldedNeedles names_;
+  FoldedNeedles paths_;
+  mutable std::wstring scratch_;  // the folded haystack, reused by every test
   std::wstring system32_;  // "C:\windows\system32\", folded
   std::wstring sysWow64_;  // "C:\windows\SysWOW64\"
   mutable std::array<signed char, 26> fixed_{};  // 0 unknown, 1 fixed, -1 not

@@ -1,5 +1,7 @@
 #include "registry/zcrcline.h"
 
+#include <optional>
+
 #include "core/publline.h"
 #include "core/text.h"
 
@@ -64,10 +66,7 @@ std::wstring Join(std::wstring_view path, std::wstring_view name) {
 }
 
 // The unnamed value as text; a value of another type counts as empty.
-std::wstring UnnamedText(RegKey& key) {
-  RegRawValue raw;
-  return key.readRaw(L"", raw) ? ValueText(raw) : std::wstring();
-}
+std::wstring UnnamedText(RegKey& key) { return key.readText(L"").value_or(L""); }
 
 bool KeyIsEmpty(RegKey& key) {
   RegKeyInfo info;
@@ -169,12 +168,10 @@ void TraceCheckers::eachValue(std::wstring_view path, ValueFrame frame, Fn fn) {
   for (const std::wstring& name : key->valueNames()) {
     if (subjectIsName) status(name);
     if (!proceed()) return;
-    std::wstring text;
-    if (frame != ValueFrame::AnyByName) {
-      if (!key->readRaw(name, raw_) || !IsTextType(raw_.type)) continue;
-      text = ValueText(raw_);
-    }
-    if (!fn(name, text)) continue;
+    // Text values only, unless the frame takes any type (then the name alone decides).
+    const std::optional<std::wstring> text =
+        frame == ValueFrame::AnyByName ? std::optional<std::wstring>(std::wstring()) : key->readText(name);
+    if (!text || !fn(name, *text)) continue;
     addValueRow(*key, path, name);
     if (subjectIsName) status(name);
     else statusAtKey(path);
@@ -241,9 +238,8 @@ void TraceCheckers::CheckInstallerFolders(std::wstring_view path) {
 void TraceCheckers::CheckUninstall(std::wstring_view path) {
   eachSubkey(path, [&](const std::wstring& name) {
     std::unique_ptr<RegKey> sub = Reg().openKey(root_, Join(path, name));
-    if (!sub || !sub->readRaw(L"UninstallString", raw_) || !IsTextType(raw_.type)) return false;
-    const std::wstring command = ValueText(raw_);
-    return !TrimView(command).empty() && NamesMissingFile(command);
+    const std::optional<std::wstring> command = sub ? sub->readText(L"UninstallString") : std::nullopt;
+    return command && !TrimView(*command).empty() && NamesMissingFile(*command);
   });
 }
 
@@ -312,11 +308,12 @@ void TraceCheckers::CheckTypeLibs(std::wstring_view path) {
 void TraceCheckers::CheckClasses(std::wstring_view path) {
   std::unique_ptr<RegKey> key = Reg().openKey(root_, path);
   if (!key) return;
-  const FoldedTexts skipped{L"Search.CustomWordbreaker", L"HeaderFooter.HeaderFooter"};
   for (const std::wstring& k : key->subkeyNames()) {
     status(k);
     if (!proceed()) return;
-    if (skipped.foundIn(k) || !isOrphanClass(path, k)) continue;
+    if (ContainsNoCase(k, L"Search.CustomWordbreaker") || ContainsNoCase(k, L"HeaderFooter.HeaderFooter") ||
+        !isOrphanClass(path, k))
+      continue;
     addKeyRow(Join(path, k));
     status(k);
   }

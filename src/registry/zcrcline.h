@@ -79,7 +79,6 @@ class TraceCheckers {
   RegRoot root_ = RegRoot::CurrentUser;
   int category_ = -1;
   bool stopped_ = false;
-  RegRawValue raw_;
   std::wstring text_;
 };
 

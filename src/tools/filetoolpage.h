@@ -53,6 +53,7 @@ class FileToolPage : public Page {
   virtual void RunTask() = 0;
   // The file button with its idle caption and handler; from build().
   void createFileButton();
+  [[nodiscard]] std::wstring_view importCaption() const { return options_.importCaption; }
 
  private:
   FileToolOptions options_;

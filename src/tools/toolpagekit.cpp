@@ -14,9 +14,6 @@ void ScrollBox::create(HWND parent) {
 
 void ScrollBox::setContentHeight(int height) {
   contentHeight_ = height;
-  RECT client{};
-  GetClientRect(handle(), &client);
-  content.setBounds(0, -offset_, client.right, height);
   scrollTo(offset_);
 }
 
@@ -75,6 +72,18 @@ LRESULT ScrollBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return Panel::handleMessage(message, wParam, lParam);
+}
+
+std::optional<std::vector<std::size_t>> RowsToExclude(const std::vector<int>& chosen, std::size_t count,
+                                                      bool selected) {
+  if (selected ? chosen.size() == count : chosen.empty()) return std::nullopt;
+  std::vector<bool> isChosen(count);
+  for (const int r : chosen)
+    if (r >= 0 && static_cast<std::size_t>(r) < count) isChosen[static_cast<std::size_t>(r)] = true;
+  std::vector<std::size_t> gone;
+  for (std::size_t r = 0; r < count; ++r)
+    if (isChosen[r] == selected) gone.push_back(r);
+  return gone;
 }
 
 void EditSelectedCaption(ListViewBase& list) {

@@ -1,8 +1,10 @@
 #pragma once
-// What the file-information and music pages share beyond the file-tool base: the
-// scrolling settings area, the list that follows the engine's rows, and the
-// popup menu's removals.
+// Pieces of the file-tool pages beyond the file-tool base: the scrolling
+// settings area and the list that follows the engine's rows (file information,
+// music), and the popup menu's removals (all three).
 
+#include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "core/rows.h"
@@ -53,17 +55,21 @@ void FollowRows(const ToolRows<Row>& rows, RowModel& shown, typename ToolRows<Ro
   }
 }
 
-// The popup's removals: "排除选中" (selected) or "排除未选" (the others). Answers
-// false when the whole list goes instead (every row selected, or none).
+// The popup's removals: the rows that "排除选中" (selected) or "排除未选" (the
+// others) take out of a list of count rows, ascending; none (nullopt) when the
+// whole list goes instead (every row chosen, or none).
+std::optional<std::vector<std::size_t>> RowsToExclude(const std::vector<int>& chosen, std::size_t count,
+                                                      bool selected);
+
+// RowsToExclude on the rows of a list. Answers false when the whole list goes instead.
 template <class Row>
 bool RemoveBySelection(ToolRows<Row>& rows, ListViewBase& list, bool selected) {
-  const std::vector<int> chosen = list.selection();
-  if (selected ? chosen.size() == rows.size() : chosen.empty()) return false;
-  std::vector<bool> isChosen(rows.size());
-  for (const int r : chosen)
-    if (r >= 0 && static_cast<std::size_t>(r) < isChosen.size()) isChosen[static_cast<std::size_t>(r)] = true;
+  const std::optional<std::vector<std::size_t>> gone = RowsToExclude(list.selection(), rows.size(), selected);
+  if (!gone) return false;
+  std::vector<bool> goes(rows.size());
+  for (const std::size_t r : *gone) goes[r] = true;
   list.selectAll(false);
-  rows.keepIf([&](std::size_t r) { return isChosen[r] != selected; });
+  rows.keepIf([&](std::size_t r) { return !goes[r]; });
   return true;
 }
 

@@ -295,7 +295,7 @@ void ShredSelected(std::size_t index, Shredder& shredder, RunContext& run, Shred
   }
 }
 
-void ShredAll(Shredder& shredder, RunContext& run, ShredList& list) {
+void ShredAll(Shredder& shredder, ShredList& list) {
   shredder.status(L"");
   std::size_t i = 0;
   while (i < list.size() && shredder.proceed()) {
@@ -347,12 +347,7 @@ void Refresh(Shredder& shredder, RunContext& run, ShredList& list) {
 
 }  // namespace
 
-void ShredRowVector::erase(std::vector<std::size_t> indices) {
-  std::sort(indices.begin(), indices.end());
-  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-  for (auto it = indices.rbegin(); it != indices.rend(); ++it)
-    if (*it < rows_.size()) rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(*it));
-}
+void ShredRowVector::erase(std::vector<std::size_t> indices) { (void)EraseAt(rows_, std::move(indices)); }
 
 void UpdateShredCount(std::size_t rows, const ShredEvents& events) {
   if (events.countChanged) events.countChanged(ShredCountCaption(rows));
@@ -370,7 +365,7 @@ ShredResult RunShredTask(ShredJob job, ShredRows& rows, RunContext& run, const S
   switch (job.task) {
     case ShredTask::Import: Import(job.pending, shredder, run, list); break;
     case ShredTask::ShredSelected: ShredSelected(job.selected, shredder, run, list); break;
-    case ShredTask::ShredAll: ShredAll(shredder, run, list); break;
+    case ShredTask::ShredAll: ShredAll(shredder, list); break;
     case ShredTask::Refresh: Refresh(shredder, run, list); break;
   }
   list.counted();

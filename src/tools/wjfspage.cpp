@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "core/publline.h"
 #include "platform/platform.h"
+#include "tools/toolpagekit.h"
 
 namespace wv {
 namespace {
@@ -114,7 +115,6 @@ void WjfsPage::startShred(RunControl& run, std::int32_t operation, std::wstring_
   }
   if (operation == 2 && wjfs_showlist.selected() < 0) return;
   if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, kShredHeading, question))) return;
-  run.startControl().setCaption(kStopCaption);
   wjfs_runstate = operation;
   RunShredTask();
 }
@@ -147,12 +147,9 @@ void WjfsPage::RunShredTask() {
   ShredJob job;
   job.task = static_cast<ShredTask>(wjfs_runstate);
   const auto runWith = [&](RunControl& run, std::wstring_view handler, std::initializer_list<Control*> disable) {
+    // The end step puts the run's own caption back; no other button showed "停止".
     RunGuard guard(run, handler, wjfs_runstate, disable, [this] {
       wjfs_filesel.setEnabled(true);
-      wjfs_filesel.setCaption(kFileselCaption);
-      wjfs_selfs.setCaption(kSelfsCaption);
-      wjfs_allselfs.setCaption(kAllselfsCaption);
-      wjfs_refresh.setCaption(kRefreshCaption);
       UpdateShredCount();
       enableActions();
     });
@@ -201,27 +198,15 @@ void WjfsPage::removeRows(std::vector<std::size_t> indices) {
   enableActions();
 }
 
-void WjfsPage::wjfs_menudelselClick() {
-  if (wjfs_runstate != 0) return;
-  const std::vector<int> selection = wjfs_showlist.selection();
-  if (selection.size() == wjfs_entries.size()) {
-    wjfs_menudelallClick();
-    return;
-  }
-  removeRows({selection.begin(), selection.end()});
-}
+void WjfsPage::wjfs_menudelselClick() { removeBySelection(true); }
 
-void WjfsPage::wjfs_menudelunselClick() {
+void WjfsPage::wjfs_menudelunselClick() { removeBySelection(false); }
+
+void WjfsPage::removeBySelection(bool selected) {
   if (wjfs_runstate != 0) return;
-  const std::vector<int> selection = wjfs_showlist.selection();
-  if (selection.empty()) {
-    wjfs_menudelallClick();
-    return;
-  }
-  std::vector<std::size_t> unselected;
-  for (std::size_t i = 0; i < wjfs_entries.size(); ++i)
-    if (!std::binary_search(selection.begin(), selection.end(), static_cast<int>(i))) unselected.push_back(i);
-  removeRows(std::move(unselected));
+  std::optional<std::vector<std::size_t>> gone = RowsToExclude(wjfs_showlist.selection(), wjfs_entries.size(), selected);
+  if (!gone) return wjfs_menudelallClick();
+  removeRows(std::move(*gone));
 }
 
 void WjfsPage::wjfs_menudelallClick() {
@@ -238,11 +223,11 @@ void WjfsPage::wjfs_showlistColumnClick(int column) {
   std::vector<ListRow> shown = wjfs_rows.rows();
   for (std::size_t i = 0; i < shown.size(); ++i) shown[i].state = static_cast<int>(i);
   SortListByColumn(shown, column);
-  std::vector<ShredRow> entries;
-  entries.reserve(shown.size());
-  for (const ListRow& row : shown) entries.push_back(wjfs_entries.at(static_cast<std::size_t>(row.state)));
-  wjfs_entries.clear();
-  for (ShredRow& entry : entries) wjfs_entries.append(std::move(entry));
+  std::vector<std::size_t> order;
+  order.reserve(shown.size());
+  for (const ListRow& row : shown) order.push_back(static_cast<std::size_t>(row.state));
+  // The rows keep their texts and icons: formatting them again asks the shell for every icon.
+  wjfs_entries.reorder(order);
   wjfs_showlist.flush();  // the view knows its rows before the next click lands
 }
 

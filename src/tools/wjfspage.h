@@ -72,6 +72,8 @@ class WjfsPage : public FileToolPage {
   // The three action buttons: enabled exactly when idle with rows.
   void enableActions();
   void removeRows(std::vector<std::size_t> indices);
+  // "排除选中" (selected) or "排除未选"; the whole list when every row or none is chosen.
+  void removeBySelection(bool selected);
   void shredFailed(ShredFailure failure, std::wstring_view path);
 };
 

@@ -11,23 +11,21 @@ namespace {
 
 std::wstring Quoted(std::wstring_view name) { return L"文件 \"" + std::wstring(name) + L"\""; }
 
+// The old columns as the file has them now.
+void ReadBack(FileInfoRow& row, const FindEntry& entry) {
+  row.oldModified = LocalTimeOf(entry.lastWriteTime);
+  row.oldCreated = LocalTimeOf(entry.creationTime);
+  row.oldAttributes = entry.attributes & kFileInfoAttributes;
+}
+
 FileInfoRow RowOf(std::wstring_view path, const FindEntry& entry) {
   FileInfoRow row;
   row.image = GetSysIconIndex(path);
   row.oldName = ExtractFileName(path);
   row.newName = row.oldName;
   row.folder = ExtractFilePath(path);
-  row.oldModified = LocalTimeOf(entry.lastWriteTime);
-  row.oldCreated = LocalTimeOf(entry.creationTime);
-  row.oldAttributes = entry.attributes & kFileInfoAttributes;
+  ReadBack(row, entry);
   return row;
-}
-
-// The old columns as the file has them now.
-void ReadBack(FileInfoRow& row, const FindEntry& entry) {
-  row.oldModified = LocalTimeOf(entry.lastWriteTime);
-  row.oldCreated = LocalTimeOf(entry.creationTime);
-  row.oldAttributes = entry.attributes & kFileInfoAttributes;
 }
 
 void ClearNew(FileInfoRow& row) {
@@ -288,8 +286,8 @@ FileInfoResult Refresh(RunContext& run, FileInfoRows& rows) {
     }
     run.progressStep();
   }
-  rows.keepIf([&](std::size_t r) { return present[r]; });
-  rows.changedAll();
+  // Every row may have changed: one notice, whether or not rows went.
+  if (rows.keepIf([&](std::size_t r) { return present[r]; }) == 0) rows.changedAll();
   return Finish(run, false, L"文件信息刷新完成");
 }
 
@@ -399,10 +397,10 @@ std::wstring FileInfoAskText(const FileInfoAsk& ask) {
 bool AskWithMsgBox(const FileInfoAsk& ask) {
   const std::wstring heading = FileInfoAskHeading(ask.kind), text = FileInfoAskText(ask);
   if (ask.kind == FileInfoAskKind::InvalidName || ask.kind == FileInfoAskKind::EditInvalid) {
-    (void)MsgBox(2, 1, heading, text);
+    (void)MsgBox(MsgIcon::Warning, MsgButtons::Ok, heading, text);
     return false;
   }
-  return Confirmed(MsgBox(1, 2, heading, text));
+  return Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, heading, text));
 }
 
 FileInfoResult RunFileInfoTask(FileInfoTask& task, RunContext& run, FileInfoRows& rows) {

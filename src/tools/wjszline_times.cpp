@@ -21,6 +21,15 @@ void AppendTwo(std::wstring& out, int value) {
   out += static_cast<wchar_t>(L'0' + value % 10);
 }
 
+// Three fields of two digits each, the separator between them.
+void AppendThree(std::wstring& out, int first, int second, int third, wchar_t separator) {
+  AppendTwo(out, first);
+  out += separator;
+  AppendTwo(out, second);
+  out += separator;
+  AppendTwo(out, third);
+}
+
 bool IsDigit(wchar_t ch) { return ch >= L'0' && ch <= L'9'; }
 
 // The number written by count digits from pos, or -1.
@@ -87,24 +96,14 @@ wchar_t TimeSeparator() {
 
 std::wstring DateText(const LocalTime& t) {
   std::wstring out;
-  out.reserve(10);
   AppendTwo(out, t.year / 100);
-  AppendTwo(out, t.year);
-  out += DateSeparator();
-  AppendTwo(out, t.month);
-  out += DateSeparator();
-  AppendTwo(out, t.day);
+  AppendThree(out, t.year, t.month, t.day, DateSeparator());
   return out;
 }
 
 std::wstring TimeText(const LocalTime& t) {
   std::wstring out;
-  out.reserve(8);
-  AppendTwo(out, t.hour);
-  out += TimeSeparator();
-  AppendTwo(out, t.minute);
-  out += TimeSeparator();
-  AppendTwo(out, t.second);
+  AppendThree(out, t.hour, t.minute, t.second, TimeSeparator());
   return out;
 }
 

@@ -3,17 +3,14 @@
 // drop; a rule for their names, one of their times or their attributes is
 // simulated into the list, corrected by hand if wanted, and executed. The rows
 // are the engine's (FileInfoRows); the list view shows them through a RowModel
-// that follows every change.
+// that follows every change (the simulation page base).
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "core/rows.h"
-#include "tools/filetoolpage.h"
-#include "tools/toolpagekit.h"
+#include "tools/simulationpage.h"
 #include "tools/wjszline.h"
-#include "ui/popupmenu.h"
 
 namespace wv {
 
@@ -28,7 +25,7 @@ class PreviewEdit : public Edit {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-class WjszPage : public FileToolPage {
+class WjszPage : public SimulationPage<FileInfoRow> {
  public:
   explicit WjszPage(Tfrmmain& form);
 
@@ -38,7 +35,7 @@ class WjszPage : public FileToolPage {
   RunControl& wjsz_fileselRun = fileselRun;  // 1 import
 
   LinkLabel wjsz_reset;
-  ScrollBox wjsz_setscl;
+  ScrollBox& wjsz_setscl = setscl;
   Panel& wjsz_setpnl = wjsz_setscl.content;
   Panel wjsz_namepnl, wjsz_timepnl, wjsz_attrpnl;
 
@@ -73,63 +70,54 @@ class WjszPage : public FileToolPage {
   CheckBox wjsz_attrsavechk, wjsz_attrreadchk, wjsz_attrhidechk, wjsz_attrsystchk;
 
   // Action bar.
-  ComboBox wjsz_mnobj;
-  Button wjsz_mnchg;
-  Button wjsz_mnret;
-  ComboBox wjsz_zspth;
-  Button wjsz_zschg;
+  ComboBox& wjsz_mnobj = mnobj;
+  Button& wjsz_mnchg = mnchg;
+  Button& wjsz_mnret = mnret;
+  ComboBox& wjsz_zspth = zspth;
+  Button& wjsz_zschg = zschg;
 
-  FileInfoRows wjsz_files;  // the engine's rows
-  RowModel wjsz_rows;       // what the list shows of them
-  OwnerDataListView wjsz_showlist;
-  PopupMenu wjsz_menu;
-  int wjsz_menuchange = -1, wjsz_menudelsel = -1, wjsz_menudelunsel = -1, wjsz_menudelall = -1,
-      wjsz_menurefresh = -1;
-
-  std::wstring wjsz_targetdir;
-  RunControl wjsz_mnchgRun;  // 2 simulate
-  RunControl wjsz_zschgRun;  // 3 execute
+  FileInfoRows& wjsz_files = files;
+  RowModel& wjsz_rows = rows;
+  OwnerDataListView& wjsz_showlist = showlist;
+  PopupMenu& wjsz_menu = menu;
+  int& wjsz_menuchange = menuchange;
+  RunControl& wjsz_mnchgRun = mnchgRun;  // 2 simulate
+  RunControl& wjsz_zschgRun = zschgRun;  // 3 execute
 
   void initialise() override;
-  void stopRuns() override;
 
   void wjsz_fileselClick() { fileselClick(); }
   void wjsz_resetClick();
-  void wjsz_mnchgClick();
-  void wjsz_zschgClick();
+  void wjsz_mnchgClick() { mnchgClick(); }
+  void wjsz_zschgClick() { zschgClick(); }
   void wjsz_mnretClick();
   void wjsz_mnobjChange();
   void wjsz_timedattypChange();
   void wjsz_nametypselChange() { wjsz_showlistSelectItem(); }
   void wjsz_namehlpedtMouseUp();
-  void wjsz_namehlpedtKeyUp() { wjsz_namehlpedtMouseUp(); }
   void wjsz_setsclMouseDown() { wjsz_setscl.focus(); }
-  void wjsz_setsclMouseWheel(int notches) { wjsz_setscl.scrollLines(-notches); }
-  void wjsz_menuPopup();
-  void wjsz_menuchangeClick();
-  void wjsz_menudelselClick();
-  void wjsz_menudelunselClick();
-  void wjsz_menudelallClick();
-  void wjsz_menurefreshClick();
+  // "修改" shows only while names are the object.
+  void menuPopup() override;
+  void wjsz_menuPopup() { menuPopup(); }
+  void wjsz_menudelselClick() { menudelselClick(); }
+  void wjsz_menudelunselClick() { menudelunselClick(); }
+  void wjsz_menudelallClick() { menudelallClick(); }
   void wjsz_showlistSelectItem();
-  [[nodiscard]] bool wjsz_showlistEditing() const;
+  [[nodiscard]] bool wjsz_showlistEditing() const { return showlistEditing(); }
   void wjsz_showlistEdited(int index, std::wstring text);
-  void wjsz_showlistColumnClick(int column);
-  [[nodiscard]] bool wjsz_showlistDragOver() const { return wjsz_runstate == 0; }
   void wjsz_showlistDragDrop(int target);
 
   // The rule settings as the controls hold them, and back.
   [[nodiscard]] FileInfoSettings ReadSettings() const;
   void WriteSettings(const FileInfoSettings& settings);
-  // The old-name column's caption with the row count.
-  void UpdateFileInfoCount();
-  // The operation that wjsz_runstate names, with its start and end steps.
-  void RunFileInfoTask();
-  // Shows the time panel's date and time edits as "invalid" checks them: -1 when all pass.
-  [[nodiscard]] int CheckTimeEdits();
 
  protected:
-  void RunTask() override { RunFileInfoTask(); }
+  std::wstring runOperation(RunControl& run) override;
+  // The time object's date and time edits must read as dates and times.
+  bool settingsValid() override;
+  void showInfo(std::wstring_view text) override;
+  void selectionChanged() override { wjsz_showlistSelectItem(); }
+  void sortRows(int column) override;
   void build() override;
   void layout(int width, int height) override;
   void fitColumns() override;
@@ -142,9 +130,7 @@ class WjszPage : public FileToolPage {
   void layoutNamePanel(int width);
   void layoutTimePanel();
   void layoutAttrPanel();
-  void followRows(FileInfoRows::Change change, std::size_t index);
-  void removeRows(bool selected);
-  void endOperation(std::wstring_view summary);
+  // The panel of the chosen object.
   [[nodiscard]] Panel& visiblePanel();
   // Captions of the sentences' pieces; kept so that the page owns them.
   std::vector<std::unique_ptr<Label>> pieces_;
@@ -154,7 +140,6 @@ class WjszPage : public FileToolPage {
   };
   std::vector<SentenceRow> sentences_;
   Label* piece(std::wstring_view caption);
-  int shownPanel_ = -1;
 };
 
 }  // namespace wv

@@ -1,9 +1,10 @@
 // The file-information page's three settings panels: the name rules laid out as
 // sentences with their parameters in the gaps, the time panel and the attribute
 // panel; their defaults, and the rule settings read from them for the engine.
-#include <ctime>
+#include <algorithm>
 
 #include "core/publline.h"
+#include "core/text.h"
 #include "tools/wjszpage.h"
 
 namespace wv {
@@ -16,13 +17,14 @@ constexpr int kComboW = 64;
 // The light blue of the "--" between the begin and end of a random time.
 constexpr COLORREF kRangeDashColour = 12430485;
 
-// Width of a caption in the page's font, a Chinese character counting as two
-// narrow ones.
-int CaptionWidth(std::wstring_view caption) {
-  int units = 0;
-  for (const wchar_t ch : caption) units += ch < 0x80 ? 1 : 2;
-  return units * 7 + 4;
-}
+// Width of a caption in the page's font: a Chinese character is as wide as two
+// narrow ones, as it takes two bytes in the ANSI code page.
+int CaptionWidth(std::wstring_view caption) { return static_cast<int>(AnsiByteLength(caption)) * 7 + 4; }
+
+// The name rules in the order of their radio buttons.
+constexpr NameRule kRules[] = {NameRule::Replace,      NameRule::Overwrite, NameRule::ChangeCase,
+                               NameRule::InsertText,   NameRule::InsertNumber, NameRule::Markers,
+                               NameRule::Range,        NameRule::CharClass};
 
 LocalTime Now() {
   SYSTEMTIME st{};
@@ -132,9 +134,7 @@ void WjszPage::layoutNamePanel(int width) {
     int x = 64;
     for (const auto& [control, w] : row.items) {
       const bool isLabel = w == 0;
-      RECT r{};
-      GetWindowRect(control->handle(), &r);
-      const int width = isLabel ? r.right - r.left : w;
+      const int width = isLabel ? control->width() : w;
       // Labels sit on the text line of the edits beside them; combos drop down below.
       control->setBounds(x, isLabel ? y + 3 : y, width, isLabel ? 18 : (dynamic_cast<ComboBox*>(control) ? 200 : kEditH));
       x += width + 4;
@@ -211,9 +211,6 @@ FileInfoSettings WjszPage::ReadSettings() const {
   s.object = static_cast<FileInfoObject>(std::max(0, wjsz_mnobj.index()));
   s.extensionPart = wjsz_nametypsel.index() == 1;
   s.duplicateCheck = wjsz_nameechchk.checked();
-  static constexpr NameRule kRules[] = {NameRule::Replace,      NameRule::Overwrite, NameRule::ChangeCase,
-                                        NameRule::InsertText,   NameRule::InsertNumber, NameRule::Markers,
-                                        NameRule::Range,        NameRule::CharClass};
   const int ticked = wjsz_namerules.index();
   s.rule = ticked < 0 ? NameRule::None : kRules[ticked];
   s.replaceFrom = wjsz_namerepbeg.text(), s.replaceTo = wjsz_namerepend.text();
@@ -244,13 +241,8 @@ FileInfoSettings WjszPage::ReadSettings() const {
 void WjszPage::WriteSettings(const FileInfoSettings& s) {
   wjsz_nametypsel.setIndex(s.extensionPart ? 1 : 0);
   wjsz_nameechchk.setChecked(s.duplicateCheck);
-  static constexpr NameRule kRules[] = {NameRule::Replace,      NameRule::Overwrite, NameRule::ChangeCase,
-                                        NameRule::InsertText,   NameRule::InsertNumber, NameRule::Markers,
-                                        NameRule::Range,        NameRule::CharClass};
-  int ticked = -1;
-  for (int i = 0; i < 8; ++i)
-    if (kRules[i] == s.rule) ticked = i;
-  wjsz_namerules.select(ticked);
+  const auto ticked = std::find(std::begin(kRules), std::end(kRules), s.rule);
+  wjsz_namerules.select(ticked == std::end(kRules) ? -1 : static_cast<int>(ticked - std::begin(kRules)));
   wjsz_namerepbeg.setText(s.replaceFrom), wjsz_namerepend.setText(s.replaceTo);
   wjsz_nameralsei.setValue(s.overwritePos), wjsz_namerallen.setValue(s.overwriteLen);
   wjsz_nameraledt.setText(s.overwriteText);

@@ -100,43 +100,33 @@ LRESULT LinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Label::handleMessage(message, wParam, lParam);
 }
 
-// ---------------------------------------------------------------- CheckBox
+// ---------------------------------------------------------------- TickButton, CheckBox
 
-void CheckBox::create(HWND parent, std::wstring_view caption, int x, int y, int w, int h) {
+void TickButton::createButton(HWND parent, DWORD style, std::wstring_view caption, int x, int y, int w, int h) {
   caption_ = caption;
-  createSystem(parent, WC_BUTTONW, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, caption, x, y, w, h);
+  createSystem(parent, WC_BUTTONW, WS_VISIBLE | style, 0, caption, x, y, w, h);
 }
 
-bool CheckBox::checked() const { return hwnd_ && SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TickButton::checked() const { return hwnd_ && SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-void CheckBox::setChecked(bool checked) {
+void TickButton::setChecked(bool checked) {
   if (hwnd_) SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool CheckBox::onCommand(int code) {
+bool TickButton::onCommand(int code) {
   if (code != BN_CLICKED) return false;
   if (onClick) onClick();
   return true;
+}
+
+void CheckBox::create(HWND parent, std::wstring_view caption, int x, int y, int w, int h) {
+  createButton(parent, WS_TABSTOP | BS_AUTOCHECKBOX, caption, x, y, w, h);
 }
 
 // ---------------------------------------------------------------- RadioButton, RadioGroup
 
 void RadioButton::create(HWND parent, std::wstring_view caption, bool firstOfGroup, int x, int y, int w, int h) {
-  caption_ = caption;
-  createSystem(parent, WC_BUTTONW, WS_VISIBLE | BS_AUTORADIOBUTTON | (firstOfGroup ? WS_GROUP | WS_TABSTOP : 0),
-               0, caption, x, y, w, h);
-}
-
-bool RadioButton::checked() const { return hwnd_ && SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-void RadioButton::setChecked(bool checked) {
-  if (hwnd_) SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-bool RadioButton::onCommand(int code) {
-  if (code != BN_CLICKED) return false;
-  if (onClick) onClick();
-  return true;
+  createButton(parent, BS_AUTORADIOBUTTON | (firstOfGroup ? WS_GROUP | WS_TABSTOP : 0), caption, x, y, w, h);
 }
 
 int RadioGroup::index() const {

@@ -81,36 +81,32 @@ class SelectAllToggle : public Base {
 using SelectAllLabel = SelectAllToggle<LinkLabel>;
 using SelectAllButton = SelectAllToggle<Button>;
 
-class CheckBox : public Control {
+// What a check box and a radio button share: the tick, the caption, the click.
+class TickButton : public Control {
  public:
-  void create(HWND parent, std::wstring_view caption, int x = 0, int y = 0, int w = 160, int h = 20);
   [[nodiscard]] bool checked() const;
   void setChecked(bool checked);
   [[nodiscard]] const std::wstring& caption() const { return caption_; }
   std::function<void()> onClick;
 
  protected:
+  void createButton(HWND parent, DWORD style, std::wstring_view caption, int x, int y, int w, int h);
   bool onCommand(int code) override;
 
  private:
   std::wstring caption_;
 };
 
+class CheckBox : public TickButton {
+ public:
+  void create(HWND parent, std::wstring_view caption, int x = 0, int y = 0, int w = 160, int h = 20);
+};
+
 // One radio button; buttons that share a RadioGroup exclude each other.
-class RadioButton : public Control {
+class RadioButton : public TickButton {
  public:
   void create(HWND parent, std::wstring_view caption, bool firstOfGroup, int x = 0, int y = 0, int w = 200,
               int h = 20);
-  [[nodiscard]] bool checked() const;
-  void setChecked(bool checked);
-  [[nodiscard]] const std::wstring& caption() const { return caption_; }
-  std::function<void()> onClick;
-
- protected:
-  bool onCommand(int code) override;
-
- private:
-  std::wstring caption_;
 };
 
 // Radio buttons that form one choice; index() is the ticked one or -1.
