@@ -30,9 +30,9 @@ struct FakeRun : RunContext {
   void status(std::wstring_view) override {}
 };
 
-// The real shell, in place while it lives: file operations are recorded and run without
-// its questions; `takes` picks the sources that really go (unset: all) and `answer` replaces
-// the result (decline, abort, fail). The folder browser answers from `folders` (none: Cancel).
+// The real shell while it lives: file operations recorded and run without questions, only
+// the sources `takes` picks (unset: all), `answer` replacing the result; the folder browser
+// answers from `folders` (none: Cancel).
 class TestShell : public Win32Shell {
  public:
   struct Call {
@@ -71,8 +71,7 @@ class TestShell : public Win32Shell {
   Substitute<Shell> swap_{&Platform::shell, *this};
 };
 
-// Folder searches whose pattern `refuses` picks fail: as an unreadable folder
-// does, or with an exception, as a fault deep in an engine would.
+// Searches `refuses` picks fail as an unreadable folder does, or throw as an engine fault would.
 struct RefusingFiles : Win32FileSystem {
   RefusingFiles(std::function<bool(std::wstring_view)> r, bool t) : refuses(std::move(r)), throws(t) {}
   std::unique_ptr<DirSearch> search(std::wstring_view pattern, bool foldersOnly) override {
@@ -85,9 +84,8 @@ struct RefusingFiles : Win32FileSystem {
   Substitute<FileSystem> swap{&Platform::files, *this};
 };
 
-// Files and folders made for one test, at full paths or below its own root
-// C:\WindowsVantorraTests\<tag>_<n> (outside the temporary folder, which the junk
-// scan leaves out); what it made goes again, deepest first, with the object.
+// Files and folders made for one test, at full paths or below C:\WindowsVantorraTests\<tag>_<n>
+// (the junk scan leaves the temporary folder out); removed again, deepest first.
 class Planted {
  public:
   explicit Planted(std::wstring_view tag = L"t") {

@@ -116,40 +116,6 @@ TEST_F(CleanPageTest, TheJunkScanReadsMasksAndExclusionsFromThePage) {
   EXPECT_EQ(form->zdk_runinfo.text(), L"未扫描到符合条件的垃圾文件");
 }
 
-// A drive's tick counts when the walk reaches its row. Rows for a drive that is
-// not there (walked at once) and for C: follow the real ones, which are unticked;
-// the walk of C: is stopped as soon as it shows.
-TEST_F(CleanPageTest, ADrivesTickIsReadWhenTheWalkReachesIt) {
-  ASSERT_EQ(GetLogicalDrives() & (1u << (L'Q' - L'A')), 0u);
-  ListView& drives = junk().wjql_select;
-  drives.setAllChecked(false);
-  const int c = drives.count() + 1;
-  for (const wchar_t* caption : {L"无此盘 (Q:)", L"本地磁盘 (C:)"}) {
-    ListRow row;
-    row.caption = caption;
-    row.checked = true;
-    drives.appendRow(row);
-  }
-  for (const bool untick : {true, false}) {
-    SCOPED_TRACE(untick ? "C: unticked while Q: is walked" : "C: left ticked");
-    drives.setChecked(c, true);
-    bool walkedQ = false, walkedC = false;
-    StatusHook during([&](std::wstring_view text) {
-      if (text.ends_with(L"-- Q:\\")) {
-        walkedQ = true;
-        if (untick) drives.setChecked(c, false);
-      } else if (!walkedC && text.find(L"-- C:\\") != std::wstring_view::npos) {
-        walkedC = true;
-        junk().wjql_run.requestStop();
-      }
-    });
-    junk().wjql_sm.click();
-    EXPECT_TRUE(walkedQ);
-    EXPECT_EQ(walkedC, !untick);
-    expectJunkIdle();
-  }
-}
-
 // Each mode takes the chosen rows in one shell operation, the buttons off
 // meanwhile; only the move mode asks, after checking its folder. Nothing chosen,
 // a wrong folder or a "Cancel" changes nothing.
@@ -178,7 +144,6 @@ TEST_F(CleanPageTest, JunkRemovalTakesTheChosenRowsInOneShellOperation) {
     SCOPED_TRACE(c.label);
     Planted t(L"remove"), dest(L"dest");
     const std::vector<std::wstring> files = {t.file(L"a.tmp"), t.file(L"b.tmp"), t.file(L"sub\\c.tmp")};
-    ASSERT_TRUE(SetFileAttributesW(files[0].c_str(), FILE_ATTRIBUTE_READONLY));
     scanFolder(t.root());
     ASSERT_EQ(junkRows(), files);
     junk().wjql_scsz.select(c.radio);
@@ -201,12 +166,8 @@ TEST_F(CleanPageTest, JunkRemovalTakesTheChosenRowsInOneShellOperation) {
       EXPECT_EQ(std::tie(shell.calls[0].func, shell.calls[0].flags, shell.calls[0].sources),
                 std::tie(*c.func, c.flags, chosen));
     }
-    for (const std::wstring& f : files) {
-      const bool went = goes && std::ranges::count(chosen, f) > 0;
-      EXPECT_NE(PathExists(f), went) << f;
-      EXPECT_EQ(PathExists(dest / ExtractFileName(f)), went && c.radio == 1) << f;
-    }
-    EXPECT_EQ(junkRows(), goes ? left : files);
+    EXPECT_EQ(junkRows(), goes ? left : files);  // a row leaves once its file is gone
+    for (const std::wstring& f : chosen) EXPECT_EQ(PathExists(dest / ExtractFileName(f)), goes && c.radio == 1) << f;
     EXPECT_EQ(form->zdk_runinfo.text() == kJunkCleanedText, goes && c.all);
     expectJunkIdle();
     SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
@@ -263,14 +224,8 @@ TEST_F(CleanPageTest, ADailyScanListsFilesAndWasteFoldersAndRemovalTakesBoth) {
 TEST_F(CleanPageTest, TheDailyEditorAddsCompleteEntriesAndRefusesOthersWithItsMessagesInOrder) {
   Planted t(L"editor");
   const std::wstring there = t.root(), other = t.folder(L"other"), missing = t / L"missing";
-  struct Case {
-    std::wstring folder;
-    int sub, mode;
-    std::wstring types;
-    std::wstring message;              // empty: added
-    std::vector<std::wstring> result;  // the new row, or what the editor holds after the refusal
-  };
-  const Case cases[] = {
+  // Folder, subfolders, mode, types; the message (empty: added); the new row, or the editor after the refusal.
+  const std::tuple<std::wstring, int, int, std::wstring, std::wstring, std::vector<std::wstring>> cases[] = {
       {L"  /  ", 0, 0, L"*.tmp", L"清理目录需要填写！", {L"", L"包含", L"指定类型", L"*.tmp"}},
       {missing, 0, 0, L"  ", L"清理类型需要填写！", {missing, L"包含", L"指定类型", L""}},
       {missing, 0, 0, L"*.tmp", L"清理目录无效请重新填写！", {missing, L"包含", L"指定类型", L"*.tmp"}},
@@ -279,18 +234,16 @@ TEST_F(CleanPageTest, TheDailyEditorAddsCompleteEntriesAndRefusesOthersWithItsMe
       {L" " + there + L"/ ", 0, 0, L" *.t/mp ", L"", {there, L"包含", L"指定类型", L"*.tmp", L"ticked"}},
       {other, 1, 1, L"*.tmp", L"", {other, L"排除", L"全部清理", L"", L"ticked"}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.folder + L" | " + c.types);
+  for (const auto& [folder, sub, mode, types, message, result] : cases) {
+    SCOPED_TRACE(folder + L" | " + types);
     const int before = self().count();
     ScriptedMsgBox box;
-    add(c.folder, c.sub, c.mode, c.types);
-    const bool added = c.message.empty();
-    EXPECT_EQ(Shown(box), added ? std::vector<std::wstring>{} : std::vector<std::wstring>{L"增加失败 2 1 " + c.message});
+    add(folder, sub, mode, types);
+    const bool added = message.empty();
+    EXPECT_EQ(Shown(box), added ? std::vector<std::wstring>{} : std::vector<std::wstring>{L"增加失败 2 1 " + message});
     ASSERT_EQ(self().count(), before + (added ? 1 : 0));
-    EXPECT_EQ(added ? rowTexts(before) : editor(), c.result);
-    if (added) {
-      EXPECT_EQ(editor(), kEmptyEditor) << "the editor is reset";
-    }
+    EXPECT_EQ(added ? rowTexts(before) : editor(), result);
+    EXPECT_TRUE(!added || editor() == kEmptyEditor) << "the editor is reset";
   }
 }
 
@@ -315,24 +268,48 @@ TEST_F(CleanPageTest, AddingAFolderTwiceOverwritesItsRowOnlyAfterAYes) {
   }
 }
 
-// An item's tick and the user's list count when the scan gets to them: a tick
-// changed or a folder added while the system logs are scanned takes effect;
-// from then on the list's editor is locked.
-TEST_F(CleanPageTest, TicksAndTheUserListAreReadWhenTheScanGetsThere) {
+// A row's tick counts when the walk reaches it. Junk: rows for a drive that is not
+// there (walked at once) and for C: follow the real, unticked ones; C:'s walk is
+// stopped as soon as it shows. Daily: the user's folders come after the system
+// logs; a folder added meanwhile counts too, and from then on the editor is locked.
+TEST_F(CleanPageTest, TicksAreReadWhenTheWalkReachesTheirRow) {
+  ASSERT_EQ(GetLogicalDrives() & (1u << (L'Q' - L'A')), 0u);
+  ListView& drives = junk().wjql_select;
+  drives.setAllChecked(false);
+  const int c = drives.count() + 1;
+  for (const wchar_t* caption : {L"无此盘 (Q:)", L"本地磁盘 (C:)"}) drives.appendRow(ListRow{caption, {}, -1, 0, true});
   Planted early(L"early");
   const std::wstring x = early.file(L"x.tmp");
   addRow(early.root());
-  for (const bool tickedAtStart : {true, false}) {
-    SCOPED_TRACE(tickedAtStart ? "unticked during the scan" : "ticked during the scan");
+  for (const bool untick : {true, false}) {
+    SCOPED_TRACE(untick ? "unticked during the walk" : "ticked during the walk");
+    drives.setChecked(c, true);
+    bool walkedQ = false, walkedC = false;
+    {
+      StatusHook during([&](std::wstring_view text) {
+        if (text.ends_with(L"-- Q:\\")) {
+          walkedQ = true;
+          if (untick) drives.setChecked(c, false);
+        } else if (!walkedC && text.find(L"-- C:\\") != std::wstring_view::npos) {
+          walkedC = true;
+          junk().wjql_run.requestStop();
+        }
+      });
+      junk().wjql_sm.click();
+    }
+    EXPECT_TRUE(walkedQ);
+    EXPECT_EQ(walkedC, !untick);
+    expectJunkIdle();
+
     Planted late(L"late");
     const std::wstring y = late.file(L"y.tmp");
     daily().wjrc_select.setChecked(2, true);  // the system logs first (the Windows folder is always there)
-    daily().wjrc_select.setChecked(4, tickedAtStart);
+    daily().wjrc_select.setChecked(4, untick);
     bool changed = false, locked = false;
     StatusHook during([&](std::wstring_view text) {
       if (!changed && text.starts_with(L"已扫描到")) {
         changed = true;
-        daily().wjrc_select.setChecked(4, !tickedAtStart);
+        daily().wjrc_select.setChecked(4, !untick);
         add(late.root(), 0, 1, L"");
       } else if (!locked && ContainsNoCase(text, early.root())) {
         locked = true;
@@ -341,8 +318,8 @@ TEST_F(CleanPageTest, TicksAndTheUserListAreReadWhenTheScanGetsThere) {
     });
     daily().wjrc_sm.click();
     ASSERT_TRUE(changed);
-    EXPECT_EQ(locked, !tickedAtStart);
-    for (const std::wstring& f : {x, y}) EXPECT_EQ(RowIndex(daily().wjrc_results, f) >= 0, !tickedAtStart) << f;
+    EXPECT_EQ(locked, !untick);
+    for (const std::wstring& f : {x, y}) EXPECT_EQ(RowIndex(daily().wjrc_results, f) >= 0, !untick) << f;
     EXPECT_TRUE(daily().wjrc_selfadd.enabled() && daily().wjrc_selfdel.enabled());
   }
 }

@@ -64,13 +64,10 @@ TEST(ExtractPathFromCommand, HeuristicsAndFilesThatExist) {
 TEST(CheckFileName, Rules) {
   const std::wstring empty = L"文件名不能为空！", tooLong = L"文件名过长！";
   const std::wstring special = L"文件名中不能包含以下特殊字符  \\ / < > * \" : ? | ";
-  const std::wstring a200(200, L'a'), gbk(99, L'中');  // GBK bytes are counted: 198 of them
+  const std::wstring a200(200, L'a');  // trimming and GBK lengths are pinned by the file-information tests
   const std::tuple<std::wstring, std::wstring, std::wstring> cases[] = {  // name, error, name kept
-      {L"  name.txt  ", L"", L"name.txt"}, {L"abc...", L"", L"abc"},  {L"...", empty, L""},
-      {L".hidden", empty, L".hidden"},     {L"   ", empty, L""},
+      {L"...", empty, L""}, {L".hidden", empty, L".hidden"}, {a200 + L"...", L"", a200}, {a200 + L"a", tooLong, a200 + L"a"},
       {L"a\tb\x7f😀\xD800", L"", L"a\tb\x7f😀\xD800"},  // outside printable ASCII: never refused
-      {a200 + L"...", L"", a200},          {a200 + L"a", tooLong, a200 + L"a"},
-      {gbk + L"ab", L"", gbk + L"ab"},     {gbk + L"abc", tooLong, gbk + L"abc"},
   };
   for (auto [in, error, stored] : cases) {
     EXPECT_EQ(CheckFileName(in), error) << stored.substr(0, 20);

@@ -120,14 +120,9 @@ const std::wstring kDemo = L"C:\\VantorraDemo";
 
 void PlantDemo() {
   const std::pair<const wchar_t*, LONGLONG> files[] = {
-      {L"办公文档\\季度报告.doc.bak", 126 * 1024},   {L"办公文档\\~$会议纪要.docx", 162},
-      {L"办公文档\\说明.txt", 2048},                 {L"办公文档\\备份\\预算表.xls.old", 48 * 1024 + 300},
-      {L"下载\\setup_1f3a.tmp", 2411724},            {L"下载\\Thumbs.db", 24576},
-      {L"下载\\安装包\\~update.dat", 731000},        {L"下载\\安装包\\日志\\install.log", 5120},
-      {L"图片\\Thumbs.db", 18432},                   {L"图片\\旅行.jpg", 901120},
-      {L"工程\\crash_0412.dmp", 5347737},            {L"工程\\build.err", 3277},
-      {L"工程\\源码\\main.cpp.$$$", 14336},
-  };
+      {L"办公文档\\季度报告.doc.bak", 126 * 1024}, {L"办公文档\\~$会议纪要.docx", 162}, {L"下载\\setup_1f3a.tmp", 2411724},
+      {L"下载\\Thumbs.db", 24576}, {L"下载\\安装包\\~update.dat", 731000},     {L"图片\\Thumbs.db", 18432},
+      {L"图片\\旅行.jpg", 901120},  {L"工程\\crash_0412.dmp", 5347737},          {L"工程\\build.err", 3277}};
   for (const auto& [name, size] : files) PlantFile(kDemo + L"\\" + name, size);
 }
 
@@ -145,7 +140,6 @@ void PlantStartup(const std::wstring& startupDir, const std::wstring& regDir) {
   (void)wv::WriteRecord(regDir, wv::kFileSection, regDir + L"Reg_2026Y11M20D18H30M00S.reg.zcom");  // deleted since
   const std::pair<const wchar_t*, LONGLONG> files[] = {{L"Reg_2026Y11M28D09H15M02S.reg.zcom", 1402311},
                                                        {L"Reg_2026Y12M03D20H41M37S.reg", 31876240},
-                                                       {L"Reg_2026Y12M05D13H07M09S.reg.zcom", 1436980},
                                                        {L"RegUndo_2026Y12M06D10H02M44S.reg", 5130}};
   for (const auto& [name, size] : files) {
     PlantFile(regDir + name, size);
@@ -159,17 +153,12 @@ void PlantRegistryDemo() {
   const std::wstring app = L"Software\\VantorraDemo\\", win = L"Software\\Microsoft\\Windows\\CurrentVersion\\";
   PlantText(cu, app + L"影音播放器", L"InstallPath", L"C:\\Program Files\\影音播放器\\player.exe");
   PlantText(cu, app + L"影音播放器\\Skins", L"", L"C:\\Program Files\\影音播放器\\Skins\\默认");
-  PlantText(cu, app + L"影音播放器\\Recent", L"File1", L"D:\\视频\\旅行.mp4");
   PlantText(cu, app + L"PhotoTool", L"Helper", L"\"C:\\Program Files\\PhotoTool\\helper.exe\" /tray");
-  PlantText(cu, app + L"PhotoTool", L"LastFolder", L"C:\\Users\\Public\\旧照片");
   PlantText(cu, app + L"ZipDemo", L"ShellExt", L"C:\\Program Files\\DemoZip\\zipext.dll,0");
-  PlantText(cu, app + L"ZipDemo", L"REG_D-E-F", L"C:\\Program Files\\DemoZip\\zip.exe");
   PlantText(cu, L"Software\\旧版看图软件");
   PlantText(cu, win + L"Explorer\\RecentDocs\\.doc", L"0", L"季度报告.doc");
-  PlantText(cu, win + L"Explorer\\RecentDocs\\.doc", L"1", L"会议纪要.doc");
   PlantText(lm, win + L"Uninstall\\VantorraDemoPlayer", L"UninstallString",
             L"\"C:\\Program Files\\影音播放器\\uninst.exe\" /S");
-  PlantText(lm, win + L"Uninstall\\DemoZip_is1", L"UninstallString", L"C:\\Program Files\\DemoZip\\unins000.exe");
   PlantText(lm, win + L"SharedDLLs", L"C:\\Program Files\\Common Files\\DemoShared\\demoui.dll");
 }
 
@@ -184,19 +173,11 @@ void PlantCache(const std::wstring& url, DWORD type, LONGLONG size) {
 }
 
 void PlantTraces() {
-  const std::pair<const wchar_t*, LONGLONG> pages[] = {
-      {L"http://www.example.com/index.htm", 18342}, {L"http://news.example.org/today.htm", 52113},
-      {L"http://img.example.net/logo.png", 7311},   {L"http://www.example.com/style.css", 4090},
-      {L"http://video.example.cn/player.js", 96002},
-  };
-  for (const auto& [url, size] : pages) PlantCache(url, NORMAL_CACHE_ENTRY, size);
-  for (const wchar_t* url : {L"http://www.example.com/", L"http://news.example.org/", L"http://mail.example.cn/"})
-    PlantCache(std::wstring(L"Visited: user@") + url, URLHISTORY_CACHE_ENTRY, 0);
+  PlantCache(L"http://www.example.com/index.htm", NORMAL_CACHE_ENTRY, 18342);
+  PlantCache(L"http://news.example.org/today.htm", NORMAL_CACHE_ENTRY, 52113);
+  PlantCache(L"Visited: user@http://www.example.com/", URLHISTORY_CACHE_ENTRY, 0);
   PlantCache(L"Cookie:user@example.com/", COOKIE_CACHE_ENTRY, 120);
-  PlantCache(L"Cookie:user@news.example.org/", COOKIE_CACHE_ENTRY, 96);
-  const std::wstring typed = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
-  PlantText(HKEY_CURRENT_USER, typed, L"url1", L"http://www.example.com/");
-  PlantText(HKEY_CURRENT_USER, typed, L"url2", L"http://news.example.org/");
+  PlantText(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", L"url1", L"http://www.example.com/");
 }
 
 // Installed programs for the software page.
@@ -207,7 +188,6 @@ void PlantPrograms() {
       {L"1", L"极速浏览器 12.0", L"示例网络科技", L"12.0.3", L"http://www.example.com/browser",
        L"C:\\windows\\notepad.exe /uninstall"},
       {L"2", kChosenProgram, L"示例软件有限公司", L"5.2.1", L"https://player.example.cn/", L"C:\\windows\\regedit.exe /u"},
-      {L"3", L"压缩工具", L"Example Tools", L"3.61", L"", L"C:\\windows\\system32\\cmd.exe /c"},
   };
   const wchar_t* names[] = {L"DisplayName", L"Publisher", L"DisplayVersion", L"URLInfoAbout", L"UninstallString"};
   for (const auto& p : programs)
@@ -235,6 +215,9 @@ int wmain(int argc, wchar_t** argv) {
     if (!SaveScreen(r, out + number + name + L".bmp")) ++failures;
   };
   auto show = [&](const wchar_t* key) { form.Panel2.button(key).click(); };
+  auto tickOnly = [](wv::ListView& list, const std::function<bool(int)>& ticked) {
+    for (int i = 0; i < list.count(); ++i) list.setChecked(i, ticked(i));
+  };
 
   PlantPrograms();
   for (wv::FlatButton* b : form.Panel2.buttons()) {
@@ -248,10 +231,10 @@ int wmain(int argc, wchar_t** argv) {
   wv::WjrcPage& daily = form.page<wv::WjrcPage>();
   wv::WjqlPage& junk = form.page<wv::WjqlPage>();
   show(L"wjrc");
-  daily.FlatButton11.click();
-  shoot(L"wjrc_user");
-  daily.FlatButton12.click();
-  shoot(L"wjrc_removal");
+  for (const auto& [tab, name] : {std::pair{&daily.FlatButton11, L"wjrc_user"}, {&daily.FlatButton12, L"wjrc_removal"}}) {
+    tab->click();
+    shoot(name);
+  }
   daily.FlatButton10.click();
   show(L"wjql");
   for (wv::FlatButton* t : {&junk.FlatButton3, &junk.FlatButton6, &junk.FlatButton9}) {
@@ -275,7 +258,7 @@ int wmain(int argc, wchar_t** argv) {
   junk.FlatButton1.click();
 
   show(L"wjrc");
-  for (int i = 0; i < daily.wjrc_select.count(); ++i) daily.wjrc_select.setChecked(i, i == 4);
+  tickOnly(daily.wjrc_select, [](int i) { return i == 4; });
   daily.FlatButton11.click();
   daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\下载", true, false, L""}));
   daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\办公文档", true, true, L"*.bak|~*.*|*.old"}));
@@ -322,8 +305,7 @@ int wmain(int argc, wchar_t** argv) {
   // The shredder with files and folders dropped on it.
   wv::WjfsPage& shredder = form.page<wv::WjfsPage>();
   show(L"wjfs");
-  shredder.drop({kDemo + L"\\办公文档", kDemo + L"\\下载\\setup_1f3a.tmp", kDemo + L"\\图片\\旅行.jpg", kDemo + L"\\工程",
-                 kDemo + L"\\工程\\crash_0412.dmp", kDemo + L"\\下载\\安装包"});
+  shredder.drop({kDemo + L"\\办公文档", kDemo + L"\\下载\\setup_1f3a.tmp", kDemo + L"\\工程\\crash_0412.dmp"});
   shredder.wjfs_showlist.select(1);
   shoot(L"wjfs_rows");
 
@@ -347,9 +329,9 @@ int wmain(int argc, wchar_t** argv) {
   wv::QdszPage& startup = form.page<wv::QdszPage>();
   show(L"qdsz");
   startup.qdsz_autosxClick();
-  for (int i = 0; i < startup.qdsz_showlist.count(); ++i)
-    startup.qdsz_showlist.setChecked(i, startup.qdsz_showlist.text(i, 0) == L"DiskMonitor" ||
-                                            startup.qdsz_showlist.text(i, 0) == L"每日提醒.lnk");
+  tickOnly(startup.qdsz_showlist, [&](int i) {
+    return startup.qdsz_showlist.text(i, 0) == L"DiskMonitor" || startup.qdsz_showlist.text(i, 0) == L"每日提醒.lnk";
+  });
   startup.qdsz_autoseldel.click();
   startup.qdsz_showlist.setChecked(0, true);
   startup.qdsz_showlist.select(1);
@@ -370,13 +352,13 @@ int wmain(int argc, wchar_t** argv) {
   PlantRegistryDemo();
   wv::ZcqlPage& redundancy = form.page<wv::ZcqlPage>();
   show(L"zcql");
-  for (int i = 0; i < redundancy.zcql_select.count(); ++i) redundancy.zcql_select.setChecked(i, i == 0);
+  tickOnly(redundancy.zcql_select, [](int i) { return i == 0; });
   redundancy.zcql_sm.click();
   redundancy.zcql_showlist.setSelected(1, true);
   shoot(L"zcql_results");
   wv::ZcrcPage& traces = form.page<wv::ZcrcPage>();
   show(L"zcrc");
-  for (int i = 0; i < traces.zcrc_select.count(); ++i) traces.zcrc_select.setChecked(i, i == 0 || i == 3 || i == 4 || i == 6);
+  tickOnly(traces.zcrc_select, [](int i) { return i == 0 || i == 3 || i == 4 || i == 6; });
   traces.zcrc_sm.click();
   traces.zcrc_showlist.setSelected(0, true);
   shoot(L"zcrc_results");
