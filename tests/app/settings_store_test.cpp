@@ -94,7 +94,9 @@ Choices Read(Tfrmmain& f) {
 class SettingsStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (PathExists(file)) ASSERT_TRUE(MoveFileExW(file.c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING));
+    if (PathExists(file)) {
+      ASSERT_TRUE(MoveFileExW(file.c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING));
+    }
   }
   void TearDown() override {
     form.reset();
@@ -160,16 +162,15 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart)
   wjrc.wjrc_selflist.appendRow(ListRow{L"D:\\日志", {L"排除", L"指定类型", L"*.log|*.txt"}, picture::Folder});
   wjrc.wjrc_selflist.appendRow(ListRow{L"C:\\Temp2", {L"包含", L"全部清理", L""}, picture::Folder, 0, true});
   wjrc.wjrc_scszpath_pathname.setText(L"E:\\Moved");
-  BfglPage& bfgl = form->page<BfglPage>();
   form->SetBackupBase(L"C:\\备份");
-  bfgl.bfgl_edtSavPath.setText(L"C:\\备份");
+  form->page<BfglPage>().bfgl_edtSavPath.setText(L"C:\\备份");
   form->page<RjqlPage>().rjql_showtype.setIndex(2);
   // The three removal modes on both pages, and the compression options, over three restarts.
-  for (int mode = 0; mode < 3; ++mode) {
-    wjql.wjql_scsz.select(mode);
-    wjrc.wjrc_scsz.select((mode + 1) % 3);
-    bfgl.bfgl_chxSelCom.setChecked(mode == 1);
-    bfgl.bfgl_cbxComSta.setIndex(2 - mode);
+  for (int mode = 0; mode < 3; ++mode) {  // each restart makes new pages
+    form->page<WjqlPage>().wjql_scsz.select(mode);
+    form->page<WjrcPage>().wjrc_scsz.select((mode + 1) % 3);
+    form->page<BfglPage>().bfgl_chxSelCom.setChecked(mode == 1);
+    form->page<BfglPage>().bfgl_cbxComSta.setIndex(2 - mode);
     const Choices changed = Read(*form);
     ASSERT_NE(changed, defaults);
     restart();

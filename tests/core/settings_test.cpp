@@ -128,7 +128,9 @@ TEST(SettingsStore, AFailedSaveSaysSoAndLeavesThePreviousFileWhole) {
     EXPECT_EQ(boxes.shown()[0].heading, L"");
     EXPECT_EQ(boxes.shown()[0].icon, static_cast<int>(MsgIcon::Error));
     EXPECT_EQ(test::ReadBytes(file), before);
-    if (!holder.valid()) EXPECT_FALSE(test::PathExists(file + L".tmp"));
+    if (!holder.valid()) {
+      EXPECT_FALSE(test::PathExists(file + L".tmp"));
+    }
   }
 }
 
