@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <optional>
 
 #include "../app/appfixture.h"
 #include "cleaning/qtrcpage.h"
@@ -94,9 +93,7 @@ Choices Read(Tfrmmain& f) {
 class SettingsStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (PathExists(file)) {
-      ASSERT_TRUE(MoveFileExW(file.c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING));
-    }
+    ASSERT_TRUE(!PathExists(file) || MoveFileExW(file.c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING));
   }
   void TearDown() override {
     form.reset();
@@ -119,10 +116,6 @@ class SettingsStoreTest : public ::testing::Test {
     EXPECT_FALSE(IsWindow(hwnd)) << "the program did not end";
     form.reset();
     ClearQuitRequest();
-  }
-  void restart() {
-    close();
-    open();
   }
   void plant(std::wstring_view text) { WriteBytes(file, Ansi(text)); }
 
@@ -155,8 +148,7 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart)
   for (ListView* list : TickedLists(*form))
     for (int i = 0; i < list->count(); ++i) list->setChecked(i, !list->checked(i));
   WjqlPage& wjql = form->page<WjqlPage>();
-  wjql.wjql_jumplist.appendRow(ListRow{L"C:\\保留目录", {}, picture::Folder});
-  wjql.wjql_jumplist.appendRow(ListRow{L"D:\\Keep me", {}, picture::Folder});
+  for (const wchar_t* folder : {L"C:\\保留目录", L"D:\\Keep me"}) wjql.wjql_jumplist.appendRow(ListRow{folder});
   wjql.wjql_scszpath_pathname.setText(L"C:\\移到这里");
   WjrcPage& wjrc = form->page<WjrcPage>();
   wjrc.wjrc_selflist.appendRow(ListRow{L"D:\\日志", {L"排除", L"指定类型", L"*.log|*.txt"}, picture::Folder});
@@ -173,7 +165,8 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart)
     form->page<BfglPage>().bfgl_cbxComSta.setIndex(2 - mode);
     const Choices changed = Read(*form);
     ASSERT_NE(changed, defaults);
-    restart();
+    close();
+    open();
     EXPECT_EQ(Read(*form), changed) << "mode " << mode;
   }
   EXPECT_EQ(form->AutoRunBackupDir, L"C:\\备份\\AutoRun\\");
