@@ -36,6 +36,15 @@ void SaveTicks(SettingsSection& section, const ListView& list) {
   for (int i = 0; i < list.count(); ++i) section.values.emplace_back(list.text(i, 0), Tick(list.checked(i)));
 }
 
+// The pages whose section holds only their list's ticks (version "1").
+void LoadTickSection(const SettingsFile& file, std::wstring_view name, ListView& list) {
+  if (const std::optional<SettingsSection> section = file.section(name, L"1")) LoadTicks(*section, list);
+}
+
+void SaveTickSection(std::vector<SettingsSection>& sections, std::wstring_view name, const ListView& list) {
+  SaveTicks(sections.emplace_back(SettingsSection{std::wstring(name), L"1", {}}), list);
+}
+
 void LoadRemoval(const SettingsSection& section, RadioGroup& mode, Edit& folder) {
   if (const std::wstring* value = section.find(L"DelSel"))
     mode.select(*value == L"1" ? kRecycleRadio : *value == L"2" ? kDirectRadio : kMoveRadio);
@@ -129,21 +138,11 @@ void BfglPage::saveSettings(std::vector<SettingsSection>& sections) {
 
 // ---------------------------------------------------------------- registry pages
 
-void ZcqlPage::loadSettings(SettingsFile& file) {
-  if (const std::optional<SettingsSection> section = file.section(L"ZCQL", L"1")) LoadTicks(*section, zcql_select);
-}
+void ZcqlPage::loadSettings(SettingsFile& file) { LoadTickSection(file, L"ZCQL", zcql_select); }
+void ZcqlPage::saveSettings(std::vector<SettingsSection>& sections) { SaveTickSection(sections, L"ZCQL", zcql_select); }
 
-void ZcqlPage::saveSettings(std::vector<SettingsSection>& sections) {
-  SaveTicks(sections.emplace_back(SettingsSection{L"ZCQL", L"1", {}}), zcql_select);
-}
-
-void ZcrcPage::loadSettings(SettingsFile& file) {
-  if (const std::optional<SettingsSection> section = file.section(L"ZCRC", L"1")) LoadTicks(*section, zcrc_select);
-}
-
-void ZcrcPage::saveSettings(std::vector<SettingsSection>& sections) {
-  SaveTicks(sections.emplace_back(SettingsSection{L"ZCRC", L"1", {}}), zcrc_select);
-}
+void ZcrcPage::loadSettings(SettingsFile& file) { LoadTickSection(file, L"ZCRC", zcrc_select); }
+void ZcrcPage::saveSettings(std::vector<SettingsSection>& sections) { SaveTickSection(sections, L"ZCRC", zcrc_select); }
 
 // ---------------------------------------------------------------- daily files
 
@@ -168,13 +167,8 @@ void WjrcPage::saveSettings(std::vector<SettingsSection>& sections) {
 
 // ---------------------------------------------------------------- other traces, software
 
-void QtrcPage::loadSettings(SettingsFile& file) {
-  if (const std::optional<SettingsSection> section = file.section(L"QTRC", L"1")) LoadTicks(*section, qtrc_showlist);
-}
-
-void QtrcPage::saveSettings(std::vector<SettingsSection>& sections) {
-  SaveTicks(sections.emplace_back(SettingsSection{L"QTRC", L"1", {}}), qtrc_showlist);
-}
+void QtrcPage::loadSettings(SettingsFile& file) { LoadTickSection(file, L"QTRC", qtrc_showlist); }
+void QtrcPage::saveSettings(std::vector<SettingsSection>& sections) { SaveTickSection(sections, L"QTRC", qtrc_showlist); }
 
 void RjqlPage::loadSettings(SettingsFile& file) {
   const std::optional<SettingsSection> section = file.section(L"RJQL", L"1");

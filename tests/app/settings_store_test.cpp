@@ -1,6 +1,6 @@
 // The choices of every page kept in the real Config.ini beside the test program:
 // the real main window is closed (which saves) and created again (which loads).
-// A Config.ini found there is moved aside for each test and put back afterwards.
+// Each test starts without one and removes the one it leaves.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -22,13 +22,6 @@
 
 namespace wv::test {
 namespace {
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH]{};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.rfind(L'\\') + 1);
-}
 
 std::string Ansi(std::wstring_view text) {
   std::string out(text.size() * 2 + 1, '\0');
@@ -92,16 +85,12 @@ Choices Read(Tfrmmain& f) {
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(!PathExists(file) || MoveFileExW(file.c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING));
-  }
+  void SetUp() override { RemoveSavedSettings(); }
   void TearDown() override {
     form.reset();
     Pump(10);
     ClearQuitRequest();
-    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(file.c_str());
-    if (PathExists(kept)) MoveFileExW(kept.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+    RemoveSavedSettings();
   }
   void open() {
     form = std::make_unique<Tfrmmain>(FormOptions::Hosted());
@@ -119,8 +108,7 @@ class SettingsStoreTest : public ::testing::Test {
   }
   void plant(std::wstring_view text) { WriteBytes(file, Ansi(text)); }
 
-  const std::wstring file = ProgramFolder() + L"Config.ini";
-  const std::wstring kept = file + L".kept";
+  const std::wstring file = SettingsFileOfTests();
   std::unique_ptr<Tfrmmain> form;
 };
 
@@ -208,9 +196,11 @@ TEST_F(SettingsStoreTest, HandWrittenFilesAreReadByTheirRules) {
          EXPECT_EQ(f.page<RjqlPage>().rjql_showtype.index(), 0);
        }},
       {"user folders",
-       Ansi(L"[WJRC]\r\nVERSION=2\r\nSelfPath0=0/D:\\Logs/1/0/*.log\r\nselfpath1=1/C:\\a/0/1/x/lost\r\n"
+       Ansi(L"[WJQL]\r\nVersion=1\r\n旧盘 (Q:)=0\r\n[WJRC]\r\nVERSION=2\r\nSelfPath0=0/D:\\Logs/1/0/*.log\r\nselfpath1=1/C:\\a/0/1/x/lost\r\n"
        L"[BFGL]\r\nVersion=1\r\nComTypeSel=5\r\n[RJQL]\r\nVersion=1\r\nShowType=隐藏微软相关\r\n"),
        [&](Tfrmmain& f) {
+         const ListView& drives = f.page<WjqlPage>().wjql_select;
+         EXPECT_EQ(drives.checkedCount(), drives.count()) << "a drive the file does not name (a new one) is ticked";
          EXPECT_EQ(Read(f).selfRows,
                    (std::vector<std::wstring>{L"-D:\\Logs|排除|指定类型|*.log", L"+C:\\a|包含|全部清理|x"}));
          EXPECT_EQ(f.page<BfglPage>().bfgl_cbxComSta.index(), 1);
