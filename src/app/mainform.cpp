@@ -171,11 +171,14 @@ void Tfrmmain::FormCreate() {
 
 void Tfrmmain::LoadSettings() {
   SettingsFile file(settingsFile());
+  // Saving over a file whose choices were never read would replace them with defaults.
+  settingsHeld_ = file.held();
   if (!file.readable()) return;
   for (const std::unique_ptr<Page>& p : pages_) p->loadSettings(file);
 }
 
 void Tfrmmain::SaveSettings() {
+  if (settingsHeld_) return;
   std::vector<SettingsSection> sections;
   for (const std::unique_ptr<Page>& p : pages_) p->saveSettings(sections);
   SortSettingsSections(sections);

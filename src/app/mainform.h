@@ -182,6 +182,7 @@ class Tfrmmain : public Control {
   std::unique_ptr<Tfrminfo> ownAbout_;
   UniqueImageList public_ImageList;
   bool closeQuery_ = true;      // FormCloseQuery runs when the window closes
+  bool settingsHeld_ = false;   // Config.ini could not be read at start: closing leaves it alone
   std::wstring pickFolder_ = L"c:";
   RunInfoSink previousSink_;
   FaultSink previousFaultSink_;

@@ -28,6 +28,9 @@ class QtrcPage : public Page {
   void initialise() override;
   void stopRuns() override;
   void fitColumns() override;
+  // Config.ini (app/pagesettings.cpp).
+  void loadSettings(SettingsFile& file) override;
+  void saveSettings(std::vector<SettingsSection>& sections) override;
 
   void qtrc_smClick();
   void qtrc_delselClick();

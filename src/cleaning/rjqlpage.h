@@ -27,6 +27,9 @@ class RjqlPage : public Page {
   // Opening the page reads the software list when it is empty.
   void activated() override;
   void fitColumns() override;
+  // Config.ini (app/pagesettings.cpp).
+  void loadSettings(SettingsFile& file) override;
+  void saveSettings(std::vector<SettingsSection>& sections) override;
 
   void rjql_sxClick();
   void rjql_xzClick();

@@ -65,6 +65,9 @@ class WjqlPage : public Page {
   void initialise() override;
   void stopRuns() override;
   void fitColumns() override;
+  // Config.ini (app/pagesettings.cpp).
+  void loadSettings(SettingsFile& file) override;
+  void saveSettings(std::vector<SettingsSection>& sections) override;
 
   void wjql_smClick();
   void wjql_smselClick();

@@ -70,6 +70,9 @@ class WjrcPage : public Page {
   [[nodiscard]] Control* firstControl() override { return &wjrc_select; }
   void stopRuns() override;
   void fitColumns() override;
+  // Config.ini (app/pagesettings.cpp).
+  void loadSettings(SettingsFile& file) override;
+  void saveSettings(std::vector<SettingsSection>& sections) override;
 
   void wjrc_smClick();
   void wjrc_delselClick();

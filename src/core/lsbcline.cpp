@@ -24,9 +24,21 @@ std::size_t SectionRank(std::wstring_view name) {
 
 bool MakeNormal(const std::wstring& path) { return Fs().setAttributes(path, FILE_ATTRIBUTE_ARCHIVE); }
 
+// Erases the section (every copy of it, should the file hold it twice), then writes it whole.
+bool WriteSection(const std::wstring& file, const SettingsSection& section) {
+  for (int copies = 0; Ini().sectionExists(file, section.name); ++copies)
+    if (copies == 16 || !Ini().eraseSection(file, section.name)) return false;
+  if (!Ini().write(file, section.name, kVersionKey, section.version)) return false;
+  for (const auto& [key, value] : section.values)
+    if (!Ini().write(file, section.name, key, value)) return false;
+  return true;
+}
+
 }  // namespace
 
 const std::wstring* SettingsSection::find(std::wstring_view key) const {
+  // The profile functions keep key names without surrounding blanks.
+  key = TrimView(key);
   for (const auto& [k, v] : values)
     if (EqualsNoCase(k, key)) return &v;
   return nullptr;
@@ -49,13 +61,23 @@ std::vector<std::wstring> SettingsSection::valuesOfKeysContaining(std::wstring_v
   return out;
 }
 
-SettingsFile::SettingsFile(std::wstring path) : path_(std::move(path)) {
-  readable_ = FileExists(path_) && !IsFileInUse(path_);
-  if (readable_) static_cast<void>(MakeNormal(path_));
+SettingsFile::SettingsFile(std::wstring path, int attempts, unsigned pauseMs) : path_(std::move(path)) {
+  for (int attempt = 1; FileExists(path_); ++attempt) {
+    if (!IsFileInUse(path_)) {
+      state_ = State::Readable;
+      static_cast<void>(MakeNormal(path_));
+      return;
+    }
+    if (attempt >= attempts) {
+      state_ = State::Held;
+      return;
+    }
+    Sleep(pauseMs);
+  }
 }
 
 std::optional<SettingsSection> SettingsFile::section(std::wstring_view name, std::wstring_view version) const {
-  if (!readable_ || !Ini().sectionExists(path_, name)) return std::nullopt;
+  if (!readable() || !Ini().sectionExists(path_, name)) return std::nullopt;
   const std::optional<std::wstring> stored = Ini().read(path_, name, kVersionKey);
   if (!stored || !EqualsNoCase(*stored, version)) return std::nullopt;
   SettingsSection out{std::wstring(name), std::wstring(version), {}};
@@ -69,21 +91,27 @@ std::optional<SettingsSection> SettingsFile::section(std::wstring_view name, std
 bool SaveSettings(std::wstring_view path, const std::vector<SettingsSection>& sections) {
   if (sections.empty()) return true;
   const std::wstring file(path);
-  if (FileExists(file)) {
+  const bool exists = FileExists(file);
+  if (exists) {
     if (IsFileInUse(file)) return true;  // another program holds it: the choices are not saved
     static_cast<void>(MakeNormal(file));
   }
-  for (const SettingsSection& section : sections) {
-    bool written = (!Ini().sectionExists(file, section.name) || Ini().eraseSection(file, section.name)) &&
-                   Ini().write(file, section.name, kVersionKey, section.version);
-    for (auto it = section.values.begin(); written && it != section.values.end(); ++it)
-      written = Ini().write(file, section.name, it->first, it->second);
-    if (!written) {
-      ShowErrorText(L"Unable to write to " + file);
-      return false;
-    }
+  // Sections the program does not know stay, so the copy starts as the file. A
+  // new file of the same name also makes the profile functions drop what they
+  // remember of an earlier copy.
+  const std::wstring temp = file + L".tmp";
+  if (FileExists(temp)) static_cast<void>(MakeNormal(temp));
+  bool written = exists ? Fs().copyFile(file, temp, false)
+                        : Fs().openFile(temp, FileAccess::ReadWrite, FileShare::None, FileDisposition::CreateAlways) !=
+                              nullptr;
+  for (auto section = sections.begin(); written && section != sections.end(); ++section)
+    written = WriteSection(temp, *section);
+  if (written) written = Fs().replaceFile(temp, file);
+  if (!written) {
+    if (FileExists(temp)) static_cast<void>(Fs().deleteFile(temp));
+    ShowErrorText(L"Unable to write to " + file);
   }
-  return true;
+  return written;
 }
 
 void SortSettingsSections(std::vector<SettingsSection>& sections) {

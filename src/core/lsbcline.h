@@ -30,25 +30,35 @@ struct SettingsSection {
   [[nodiscard]] std::vector<std::wstring> valuesOfKeysContaining(std::wstring_view fragment) const;
 };
 
-// Config.ini for reading. A missing file or one in use gives no sections; a
-// readable one is made normal (archive only) first.
+// Config.ini for reading. A missing file gives no sections; a readable one is
+// made normal (archive only) first. A file another program holds (a virus scanner
+// or an indexer may, for a moment) is tried again attempts - 1 more times, pauseMs
+// apart; still held, it counts as held and gives no sections.
 class SettingsFile {
  public:
-  explicit SettingsFile(std::wstring path);
-  [[nodiscard]] bool readable() const { return readable_; }
+  static constexpr int kAttempts = 5;
+  static constexpr unsigned kPauseMs = 250;  // five tries over about a second
+
+  explicit SettingsFile(std::wstring path, int attempts = kAttempts, unsigned pauseMs = kPauseMs);
+  [[nodiscard]] bool readable() const { return state_ == State::Readable; }
+  // The file exists but could not be read: its choices are unknown, so it must not be replaced.
+  [[nodiscard]] bool held() const { return state_ == State::Held; }
   [[nodiscard]] const std::wstring& path() const { return path_; }
   // The section when it exists and its "Version" is the one given (case-blind).
   [[nodiscard]] std::optional<SettingsSection> section(std::wstring_view name, std::wstring_view version) const;
 
  private:
+  enum class State { Missing, Readable, Held };
   std::wstring path_;
-  bool readable_ = false;
+  State state_ = State::Missing;
 };
 
 // Writes the sections in their order, each erased first and then written whole
 // ("Version" first). Nothing happens when there are none or the file is in use;
-// a missing file is created. A failed write stops the save with the error
-// "Unable to write to <file>" in a message box; what was written stays. False then.
+// a missing file is created. The sections go into a copy beside the file
+// (path + ".tmp") that then takes the file's place in one step, so a save that
+// fails half-way leaves the previous file as it was: the error "Unable to write
+// to <file>" is shown in a message box and the result is false.
 bool SaveSettings(std::wstring_view path, const std::vector<SettingsSection>& sections);
 
 // The file's section order, whatever order the pages hand their sections in.

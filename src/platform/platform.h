@@ -319,6 +319,8 @@ class FileSystem {
   [[nodiscard]] virtual bool removeFolder(std::wstring_view path) = 0;  // empty folders only
   [[nodiscard]] virtual bool moveFile(std::wstring_view from, std::wstring_view to) = 0;
   [[nodiscard]] virtual bool copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists) = 0;
+  // Puts from in the place of to in one step (a rename on the same volume); to may exist.
+  [[nodiscard]] virtual bool replaceFile(std::wstring_view from, std::wstring_view to) = 0;
   [[nodiscard]] virtual bool createFolder(std::wstring_view path) = 0;
   // Makes the folder and all its missing parents; true when it exists afterwards.
   [[nodiscard]] virtual bool createFolderTree(std::wstring_view path) = 0;

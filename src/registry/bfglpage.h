@@ -29,6 +29,9 @@ class BfglPage : public Page {
   // Shows the backup base folder of the main window.
   void initialise() override;
   void fitColumns() override;
+  // Config.ini (app/pagesettings.cpp).
+  void loadSettings(SettingsFile& file) override;
+  void saveSettings(std::vector<SettingsSection>& sections) override;
 
   // "zcql" (registry backups) or "qdsz" (startup items): the page that opened the
   // manager; set just before RefreshBackupList.

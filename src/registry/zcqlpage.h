@@ -30,6 +30,9 @@ class ZcqlPage : public Page {
   void initialise() override;
   void stopRuns() override;
   void fitColumns() override;
+  // Config.ini (app/pagesettings.cpp).
+  void loadSettings(SettingsFile& file) override;
+  void saveSettings(std::vector<SettingsSection>& sections) override;
 
   void zcql_smClick();
   void zcql_selClick();

@@ -29,6 +29,9 @@ class ZcrcPage : public Page {
   void initialise() override;
   void stopRuns() override;
   void fitColumns() override;
+  // Config.ini (app/pagesettings.cpp).
+  void loadSettings(SettingsFile& file) override;
+  void saveSettings(std::vector<SettingsSection>& sections) override;
 
   void zcrc_smClick();
   void zcrc_selClick();

@@ -19,7 +19,20 @@ bool PumpUntil(const std::function<bool()>& condition, int milliseconds) {
   }
 }
 
+std::wstring SettingsFileOfTests() {
+  std::wstring path(MAX_PATH, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+  return path.substr(0, path.rfind(L'\\') + 1) + L"Config.ini";
+}
+
+void RemoveSavedSettings() {
+  const std::wstring file = SettingsFileOfTests();
+  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(file.c_str());
+}
+
 void FormTest::SetUp() {
+  RemoveSavedSettings();  // a window an earlier test closed saved its choices
   FormOptions options = FormOptions::Hosted();
   options.onSaveSettings = [this] {
     ++saves;

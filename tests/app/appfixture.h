@@ -20,6 +20,11 @@ void Pump(int milliseconds = 50);
 // Pumps until the condition holds or the time is up; the condition's last answer.
 bool PumpUntil(const std::function<bool()>& condition, int milliseconds = 2000);
 
+// Config.ini beside the test program, where the window reads and saves its settings.
+std::wstring SettingsFileOfTests();
+// Removes it (marks cleared first), so that the next window starts from the defaults.
+void RemoveSavedSettings();
+
 class FormTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -2,6 +2,8 @@
 // rewrites, marked files, files in use, and a failed write.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "core/lsbcline.h"
 #include "core/publline.h"
 #include "platform/handles.h"
@@ -49,30 +51,51 @@ TEST(SettingsStore, VersionsWholeSectionRewritesMarkedFilesAndFilesInUse) {
   EXPECT_EQ(showType(), L"隐藏微软相关") << "a file in use is not written";
 }
 
-// Profiles that refuse one key.
+// Profiles that refuse one key; files that cannot be put in the place of another.
 class FailingProfiles : public Win32Profiles {
  public:
   bool write(std::wstring_view file, std::wstring_view section, std::wstring_view key, std::wstring_view value) override {
     return key != L"Broken" && Win32Profiles::write(file, section, key, value);
   }
 };
+class NoReplaceFiles : public Win32FileSystem {
+ public:
+  bool replaceFile(std::wstring_view, std::wstring_view) override { return false; }
+};
 
-TEST(SettingsStore, AFailedWriteStopsTheSaveAndSaysSo) {
+TEST(SettingsStore, AFailedSaveSaysSoAndLeavesThePreviousFileWhole) {
   test::TempFolder tmp(L"settings3");
   const std::wstring file = tmp / L"Config.ini";
+  ASSERT_TRUE(SaveSettings(file, {SettingsSection{L"WJQL", L"1", {{L"Before", L"0"}}}, SettingsSection{L"BFGL", L"1", {{L"ComSav", L"0"}}}}));
+  const std::string before = test::ReadBytes(file);
   FailingProfiles profiles;
-  Substitute<Profiles> swap(&Platform::profiles, profiles);
-  test::ScriptedMsgBox boxes;
-  boxes.answer(IDOK);
-  EXPECT_FALSE(SaveSettings(file, {{L"WJQL", L"1", {{L"Before", L"1"}, {L"Broken", L"x"}, {L"After", L"1"}}},
-                                   {L"BFGL", L"1", {{L"ComSav", L"1"}}}}));
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].text, L"Unable to write to " + file);
-  EXPECT_EQ(boxes.shown()[0].icon, static_cast<int>(MsgIcon::Error));
-  const std::optional<SettingsSection> wjql = SettingsFile(file).section(L"WJQL", L"1");
-  ASSERT_TRUE(wjql) << "what was written before the failure stays";
-  EXPECT_EQ(wjql->values, (Values{{L"Before", L"1"}}));
-  EXPECT_FALSE(SettingsFile(file).section(L"BFGL", L"1"));
+  NoReplaceFiles files;
+  enum Fault { RefusedKey, RefusedReplace, HeldCopy };
+  for (Fault fault : {RefusedKey, RefusedReplace, HeldCopy}) {
+    SCOPED_TRACE(fault);
+    std::optional<Substitute<Profiles>> refuseKey;
+    std::optional<Substitute<FileSystem>> refuseReplace;
+    UniqueFile holder;
+    if (fault == RefusedKey) refuseKey.emplace(&Platform::profiles, profiles);
+    if (fault == RefusedReplace) refuseReplace.emplace(&Platform::files, files);
+    if (fault == HeldCopy) {  // another program holds the copy's name
+      test::WriteBytes(file + L".tmp", "");
+      holder.reset(CreateFileW((file + L".tmp").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_TRUE(holder.valid());
+    }
+    test::ScriptedMsgBox boxes;
+    boxes.answer(IDOK);
+    EXPECT_FALSE(SaveSettings(file, {SettingsSection{L"WJQL", L"1", {{L"Before", L"1"}, {L"Broken", L"x"}, {L"After", L"1"}}},
+                                     SettingsSection{L"BFGL", L"1", {{L"ComSav", L"1"}}}}));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text, L"Unable to write to " + file);
+    EXPECT_EQ(boxes.shown()[0].heading, L"");
+    EXPECT_EQ(boxes.shown()[0].icon, static_cast<int>(MsgIcon::Error));
+    EXPECT_EQ(test::ReadBytes(file), before);
+    if (!holder.valid()) {
+      EXPECT_FALSE(test::PathExists(file + L".tmp"));
+    }
+  }
 }
 
 }  // namespace

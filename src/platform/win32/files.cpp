@@ -214,6 +214,11 @@ bool Win32FileSystem::copyFile(std::wstring_view from, std::wstring_view to, boo
   return note(CopyFileW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(), failIfExists ? TRUE : FALSE) != FALSE);
 }
 
+bool Win32FileSystem::replaceFile(std::wstring_view from, std::wstring_view to) {
+  return note(MoveFileExW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE);
+}
+
 bool Win32FileSystem::createFolder(std::wstring_view path) {
   return note(CreateDirectoryW(ExtendedPath(path).c_str(), nullptr) != FALSE);
 }

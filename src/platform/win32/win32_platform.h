@@ -155,6 +155,7 @@ class Win32FileSystem : public FileSystem {
   bool removeFolder(std::wstring_view path) override;
   bool moveFile(std::wstring_view from, std::wstring_view to) override;
   bool copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists) override;
+  bool replaceFile(std::wstring_view from, std::wstring_view to) override;
   bool createFolder(std::wstring_view path) override;
   bool createFolderTree(std::wstring_view path) override;
   std::wstring uniqueTempFile(std::wstring_view folder, std::wstring_view prefix) override;
