@@ -16,7 +16,8 @@ export XDG_CONFIG_HOME=$BUILD/xdg-config
 export XDG_CACHE_HOME=$BUILD/xdg-cache
 
 PACKAGES=(cmake make g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
-          wine wine64 xvfb xauth x11-utils locales fonts-wqy-microhei imagemagick)
+          wine wine64 xvfb xauth x11-utils locales fonts-wqy-microhei imagemagick
+          fp-utils zip)
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
 
@@ -114,4 +115,6 @@ APP_DIR_WIN='C:\WindowsVantorra'
 install_app() {
   mkdir -p "$WINEPREFIX/drive_c/WindowsVantorra"
   cp "$BUILD/WindowsVantorra.exe" "$WINEPREFIX/drive_c/WindowsVantorra/"
+  # The help file goes beside the program, where the menu's help item looks for it.
+  if [ -f "$BUILD/HelpMe.chm" ]; then cp "$BUILD/HelpMe.chm" "$WINEPREFIX/drive_c/WindowsVantorra/"; fi
 }
