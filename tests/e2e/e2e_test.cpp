@@ -30,7 +30,8 @@ const std::vector<std::wstring> kKept = {L"keep.txt", L"mydata.bak", L"note.tmp.
 const wchar_t kKey[] = L"Software\\WvE2E";
 const wchar_t kValue[] = L"DeadTool";
 const std::wstring kDeadPath = L"C:\\wv_e2e_gone\\tool.exe";
-constexpr int kWait = 60;  // seconds, for anything but the registry editor's work
+constexpr int kWait = 60;         // seconds, for anything but the registry editor's work
+constexpr int kEditorWait = 180;  // a whole-registry export or import
 
 std::string Utf8(const std::wstring& w) {
   std::string s(WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
@@ -95,6 +96,7 @@ class EndToEnd : public ::testing::Test {
   HWND mainWindow() const;
   HWND control(const std::wstring& text, const wchar_t* className = nullptr) const;
   HWND visibleList() const;
+  bool statusStartsWith(const std::wstring& prefix) const;
   std::wstring boxText(HWND dialog) const;
 
   // Waits, each bounded, failing with what it waited for.
@@ -150,6 +152,12 @@ HWND EndToEnd::visibleList() const {
   Fail(L"no visible result list");
 }
 
+bool EndToEnd::statusStartsWith(const std::wstring& prefix) const {
+  for (HWND w : Children(mainWindow()))
+    if (IsWindowVisible(w) && TextOf(w).rfind(prefix, 0) == 0) return true;
+  return false;
+}
+
 std::wstring EndToEnd::boxText(HWND dialog) const {
   std::wstring text = TextOf(dialog) + L":";
   for (HWND w : Children(dialog))
@@ -165,7 +173,11 @@ void EndToEnd::waitFor(const std::wstring& what, const std::function<bool()>& do
   for (;;) {
     if (done()) return;
     for (HWND box : topWindows(L"#32770"))
-      if (!dialog || !dialog(box)) Fail(L"unexpected dialog while waiting for " + what + L": " + boxText(box));
+      if (!dialog || !dialog(box)) {
+        const std::wstring text = boxText(box);
+        PostMessageW(box, WM_CLOSE, 0, 0);
+        Fail(L"unexpected dialog while waiting for " + what + L": " + text);
+      }
     if (WaitForSingleObject(app_.hProcess, 0) == WAIT_OBJECT_0) Fail(L"the program ended while waiting for " + what);
     if (GetTickCount64() > end) Fail(L"timed out after " + std::to_wstring(seconds) + L" s waiting for " + what);
     Sleep(100);
@@ -432,6 +444,7 @@ TEST_F(EndToEnd, JunkFilesAndRegistryRoadsAsAUserWalksThem) {
   for (int i = 0; i < ListView_GetItemCount(results); ++i) listed.insert(listText(results, i, 0));
   for (const std::wstring& f : kJunk) expected.insert(kJunkDir + L"\\" + f);
   EXPECT_EQ(listed, expected) << "rows of the junk list";
+  EXPECT_TRUE(control(L"扫描到符合条件的垃圾文件共 4 项,占用 16.00 B 硬盘空间")) << "the status line after the scan";
   click(L"全部删除");
   std::wstring shellQuestion;
   waitFor(L"the junk files to leave the list", [&] { return ListView_GetItemCount(results) == 0; }, kWait, [&](HWND box) {
@@ -446,8 +459,9 @@ TEST_F(EndToEnd, JunkFilesAndRegistryRoadsAsAUserWalksThem) {
   // The registry road: scan, back up, delete the planted value, restore it from the backup manager.
   sideBar(L"注册信息清理", L"备份");
   click(L"扫描");
-  waitFor(L"the redundancy scan to start", [&] { return control(L"停止") != nullptr; }, 10);
-  waitFor(L"the redundancy scan to end", [&] { return control(L"扫描") != nullptr; }, 300);
+  waitFor(L"the redundancy scan's summary", [&] {
+    return control(L"扫描") && statusStartsWith(L"扫描到符合条件的注册表冗余信息共 ");
+  }, kEditorWait);
   HWND found = visibleList();
   int row = -1;
   for (int i = 0; i < ListView_GetItemCount(found) && row < 0; ++i)
@@ -464,7 +478,7 @@ TEST_F(EndToEnd, JunkFilesAndRegistryRoadsAsAUserWalksThem) {
   const int rowsBefore = ListView_GetItemCount(found);
 
   click(L"备份");
-  answerBox(L"您已成功备份注册表！", IDOK, 600);
+  answerBox(L"您已成功备份注册表！", IDOK, kEditorWait);
   std::set<std::wstring> made;
   for (const std::wstring& f : FilesIn(appDir_ + L"\\Backup\\Registry"))
     if (!backupsBefore_.count(f) && f != L"BackupInfo.ZINF") made.insert(f);
@@ -481,14 +495,14 @@ TEST_F(EndToEnd, JunkFilesAndRegistryRoadsAsAUserWalksThem) {
   click(L"恢复");
   waitFor(L"the backup manager", [&] { return control(L"选定恢复") != nullptr; });
   HWND backups = visibleList();
-  int undo = -1;  // the record of what the delete took away, newest last
+  int whole = -1;  // the whole-registry archive this run made (the delete's undo record is listed too)
   for (int i = 0; i < ListView_GetItemCount(backups); ++i)
-    if (listText(backups, i, 1).rfind(L"RegUndo_", 0) == 0 && !backupsBefore_.count(listText(backups, i, 1))) undo = i;
-  ASSERT_GE(undo, 0) << "no undo record among the " << ListView_GetItemCount(backups) << " backups";
-  selectRow(backups, undo);
+    if (listText(backups, i, 1) == *made.begin()) whole = i;
+  ASSERT_GE(whole, 0) << "the new backup is not among the " << ListView_GetItemCount(backups) << " listed";
+  selectRow(backups, whole);
   click(L"选定恢复");
   answerBox(L"您“确定”选用该备份记录进行恢复吗？", IDOK);
-  answerBox(L"您已成功恢复注册表！", IDOK, 300);
+  answerBox(L"您已成功恢复注册表！", IDOK, kEditorWait);
   DWORD type = 0;
   std::wstring data;
   EXPECT_TRUE(PlantedValue(&type, &data)) << "the planted value came back";
