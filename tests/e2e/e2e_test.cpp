@@ -106,7 +106,7 @@ class EndToEnd : public ::testing::Test {
 
   // Input.
   void click(const std::wstring& text, const wchar_t* className = L"Button");
-  void sideBar(const std::wstring& caption, const std::wstring& landmark);
+  void sideBar(const std::wstring& title);
   std::wstring listText(HWND list, int row, int column) const;
   void selectRow(HWND list, int row) const;
   void chooseFolder(const std::wstring& folder);
@@ -178,7 +178,8 @@ void EndToEnd::waitFor(const std::wstring& what, const std::function<bool()>& do
         PostMessageW(box, WM_CLOSE, 0, 0);
         Fail(L"unexpected dialog while waiting for " + what + L": " + text);
       }
-    if (WaitForSingleObject(app_.hProcess, 0) == WAIT_OBJECT_0) Fail(L"the program ended while waiting for " + what);
+    if (WaitForSingleObject(app_.hProcess, 0) == WAIT_OBJECT_0 && !done())
+      Fail(L"the program ended while waiting for " + what);
     if (GetTickCount64() > end) Fail(L"timed out after " + std::to_wstring(seconds) + L" s waiting for " + what);
     Sleep(100);
   }
@@ -213,9 +214,14 @@ void EndToEnd::click(const std::wstring& text, const wchar_t* className) {
   }
 }
 
-void EndToEnd::sideBar(const std::wstring& caption, const std::wstring& landmark) {
-  click(caption, L"WvWindow");
-  waitFor(L"the page of \"" + caption + L"\" (its \"" + landmark + L"\")", [&] { return control(landmark); });
+// The side-bar button reads " title "; the page it shows has the title as its window text.
+void EndToEnd::sideBar(const std::wstring& title) {
+  click(title, L"WvWindow");  // the page is hidden yet: only the button matches
+  waitFor(L"the page " + title, [&] {
+    for (HWND w : Children(mainWindow()))
+      if (IsWindowVisible(w) && TextOf(w) == title) return true;
+    return false;
+  });
 }
 
 std::wstring EndToEnd::listText(HWND list, int row, int column) const {
@@ -398,7 +404,8 @@ std::vector<std::wstring> RecycleBinItems() {
   IShellFolder2* bin = nullptr;
   PIDLIST_ABSOLUTE binPidl = nullptr;
   IEnumIDList* items = nullptr;
-  if (SUCCEEDED(SHGetDesktopFolder(&desktop)) && SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &binPidl)) &&
+  if (SUCCEEDED(SHGetDesktopFolder(&desktop)) &&
+      SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &binPidl)) &&
       SUCCEEDED(desktop->BindToObject(binPidl, nullptr, IID_IShellFolder2, reinterpret_cast<void**>(&bin))) &&
       bin->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK) {
     PITEMID_CHILD child = nullptr;
@@ -425,17 +432,19 @@ TEST_F(EndToEnd, JunkFilesAndRegistryRoadsAsAUserWalksThem) {
   std::wstring command = L"\"" + appDir_ + L"\\WindowsVantorra.exe\"";
   STARTUPINFOW si{};
   si.cb = sizeof si;
-  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, appDir_.c_str(), &si, &app_));
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, appDir_.c_str(), &si, &app_));
   waitFor(L"the main window", [&] { return mainWindow() != nullptr; });
 
   // The junk-file road: the prepared folder through the folder button, all into the recycle bin.
-  sideBar(L"磁盘文件清理", L"扫描结果");
+  sideBar(L"磁盘文件清理");
   click(L"删除方式", L"WvWindow");
   click(L"将垃圾文件放进回收站");
   waitFor(L"the recycle-bin mode", [&] {
     return SendMessageW(control(L"将垃圾文件放进回收站"), BM_GETCHECK, 0, 0) == BST_CHECKED;
   });
   click(L"扫描结果", L"WvWindow");  // the removal page has a "..." button of its own
+  waitFor(L"the results page", [&] { return control(L"将垃圾文件放进回收站") == nullptr; });
   click(L"...");
   chooseFolder(kJunkDir);
   waitFor(L"the junk scan's summary", [&] { return control(L"扫描") && IsWindowEnabled(control(L"全部删除")); });
@@ -447,7 +456,8 @@ TEST_F(EndToEnd, JunkFilesAndRegistryRoadsAsAUserWalksThem) {
   EXPECT_TRUE(control(L"扫描到符合条件的垃圾文件共 4 项,占用 16.00 B 硬盘空间")) << "the status line after the scan";
   click(L"全部删除");
   std::wstring shellQuestion;
-  waitFor(L"the junk files to leave the list", [&] { return ListView_GetItemCount(results) == 0; }, kWait, [&](HWND box) {
+  const auto listEmpty = [&] { return ListView_GetItemCount(results) == 0; };
+  waitFor(L"the junk files to leave the list", listEmpty, kWait, [&](HWND box) {
     if (TextOf(box) == L"WindowsVantorra") return false;  // the program asks nothing in this mode
     shellQuestion = boxText(box);  // the shell's own confirmation
     PostMessageW(GetDlgItem(box, GetDlgItem(box, IDYES) ? IDYES : IDOK), BM_CLICK, 0, 0);
@@ -457,7 +467,7 @@ TEST_F(EndToEnd, JunkFilesAndRegistryRoadsAsAUserWalksThem) {
   EXPECT_TRUE(control(L"所有扫描到的垃圾文件已清理完成")) << "the status line after cleaning";
 
   // The registry road: scan, back up, delete the planted value, restore it from the backup manager.
-  sideBar(L"注册信息清理", L"备份");
+  sideBar(L"注册信息清理");
   click(L"扫描");
   waitFor(L"the redundancy scan's summary", [&] {
     return control(L"扫描") && statusStartsWith(L"扫描到符合条件的注册表冗余信息共 ");
@@ -512,6 +522,9 @@ TEST_F(EndToEnd, JunkFilesAndRegistryRoadsAsAUserWalksThem) {
   // Closing: the program ends and leaves its settings beside itself.
   PostMessageW(mainWindow(), WM_CLOSE, 0, 0);
   waitFor(L"the program to end", [&] { return WaitForSingleObject(app_.hProcess, 0) == WAIT_OBJECT_0; });
+  DWORD code = 1;
+  GetExitCodeProcess(app_.hProcess, &code);
+  EXPECT_EQ(code, 0u) << "the program's exit code";
   std::printf("the walk took %.1f s\n", static_cast<double>(GetTickCount64() - started) / 1000);
 
   for (const std::wstring& f : kJunk) EXPECT_FALSE(Exists(kJunkDir + L"\\" + f)) << Utf8(f) << " is still there";
