@@ -3,6 +3,7 @@
 
 #include "appfixture.h"
 #include "platform/handles.h"
+#include "support/testsupport.h"
 
 namespace wv::test {
 namespace {
@@ -13,7 +14,8 @@ struct Started {
   DWORD id = 0;
   Started() {
     std::wstring command = L"\"C:\\WindowsVantorra\\WindowsVantorra.exe\"";
-    STARTUPINFOW si{sizeof si};
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\WindowsVantorra", &si, &pi))
       return;
@@ -43,8 +45,25 @@ struct Started {
   }
 };
 
+// The installed program's Config.ini as it was before a test closed the program (which saves one).
+class KeptSettings {
+ public:
+  KeptSettings() : had_(PathExists(kFile)), bytes_(had_ ? ReadBytes(kFile) : std::string()) {}
+  ~KeptSettings() {
+    SetFileAttributesW(kFile, FILE_ATTRIBUTE_NORMAL);
+    if (had_) WriteBytes(kFile, bytes_);
+    else DeleteFileW(kFile);
+  }
+
+ private:
+  static constexpr const wchar_t* kFile = L"C:\\WindowsVantorra\\Config.ini";
+  bool had_;
+  std::string bytes_;
+};
+
 // Never skipped: scripts/test installs the program before the tests run.
 TEST(InstanceTest, ASecondCopyEndsAtOnceWithoutAWindow) {
+  KeptSettings kept;
   Started first;
   ASSERT_TRUE(first.process) << "error " << GetLastError();
   HWND main = nullptr;

@@ -136,7 +136,7 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart)
   for (ListView* list : TickedLists(*form))
     for (int i = 0; i < list->count(); ++i) list->setChecked(i, !list->checked(i));
   WjqlPage& wjql = form->page<WjqlPage>();
-  for (const wchar_t* folder : {L"C:\\保留目录", L"D:\\Keep me"}) wjql.wjql_jumplist.appendRow(ListRow{folder});
+  for (const wchar_t* folder : {L"C:\\保留目录", L"D:\\Keep me"}) wjql.wjql_jumplist.appendRow(ListRow{folder, {}, picture::Folder});
   wjql.wjql_scszpath_pathname.setText(L"C:\\移到这里");
   WjrcPage& wjrc = form->page<WjrcPage>();
   wjrc.wjrc_selflist.appendRow(ListRow{L"D:\\日志", {L"排除", L"指定类型", L"*.log|*.txt"}, picture::Folder});

@@ -71,16 +71,6 @@ TEST_F(TitleBarTest, MaximiseFillsTheWorkAreaAndADoubleClickRestoresWithColumnsR
   EXPECT_EQ(daily.columnWidth(0), width);
 }
 
-TEST_F(TitleBarTest, HelpWithoutItsFileSaysSo) {
-  ASSERT_FALSE(FileExists(form->programFolder + L"HelpMe.chm"));
-  ScriptedMsgBox boxes;
-  boxes.answer(IDOK);
-  form->Panel1.main_menu.choose(form->Panel1.N20);
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].heading, L"文件丢失");
-  EXPECT_EQ(boxes.shown()[0].text, L"帮助文件已丢失！");
-}
-
 // What a timer saw from inside the about box's modal loop before it clicked.
 struct {
   Tfrminfo* about;
