@@ -4,6 +4,7 @@
 
 #include "app/mainform.h"
 #include "core/publline.h"
+#include "ui/dpi.h"
 #include "ui/messages.h"
 #include "ui/theme.h"
 
@@ -77,7 +78,7 @@ void RjqlPage::activated() {
 
 void RjqlPage::resetImages() {
   // Index 0 is the program's default picture, for programs without an icon file.
-  rjql_images.reset(ImageList_Create(16, 16, ILC_COLOR32, 32, 32));
+  rjql_images.reset(ImageList_Create(dpi::S(16), dpi::S(16), ILC_COLOR32, 32, 32));
   if (HICON fallback = ImageList_GetIcon(form().publicImageList(), 0, ILD_NORMAL)) {
     ImageList_AddIcon(rjql_images.get(), fallback);
     DestroyIcon(fallback);

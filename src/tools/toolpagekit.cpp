@@ -18,8 +18,7 @@ void ScrollBox::setContentHeight(int height) {
 }
 
 void ScrollBox::scrollTo(int offset) {
-  RECT client{};
-  GetClientRect(handle(), &client);
+  const RECT client = clientRect();  // design units, as the content's height
   const int most = std::max(0, contentHeight_ - static_cast<int>(client.bottom));
   offset_ = std::clamp(offset, 0, most);
   content.setBounds(0, -offset_, client.right, contentHeight_);
@@ -29,8 +28,7 @@ void ScrollBox::scrollTo(int offset) {
 void ScrollBox::scrollLines(int lines) { scrollTo(offset_ + lines * kLine); }
 
 void ScrollBox::updateBar() {
-  RECT client{};
-  GetClientRect(handle(), &client);
+  const RECT client = clientRect();
   SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, contentHeight_ - 1),
                   static_cast<UINT>(client.bottom), offset_, 0};
   SetScrollInfo(handle(), SB_VERT, &info, TRUE);

@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "core/publline.h"
 #include "platform/platform.h"
+#include "ui/dpi.h"
 
 namespace wv {
 namespace {
@@ -82,7 +83,7 @@ void WjszPage::layout(int width, int height) {
   const int setY = kTop + kButtonH + 8;
   const int setW = right - kMargin;
   // The name rules end left of the scroll bar that the name panel always needs.
-  layoutNamePanel(setW - GetSystemMetrics(SM_CXVSCROLL));
+  layoutNamePanel(setW - dpi::U(GetSystemMetrics(SM_CXVSCROLL)));
   layoutTimePanel();
   layoutAttrPanel();
   const int contentH = visiblePanel().height();

@@ -5,6 +5,7 @@
 
 #include "core/text.h"
 #include "platform/handles.h"
+#include "ui/dpi.h"
 #include "ui/theme.h"
 
 namespace wv {
@@ -14,6 +15,16 @@ constexpr wchar_t kOwnClass[] = L"WvWindow";
 constexpr UINT_PTR kSubclassId = 0x5756;  // "WV"
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+bool IsChild(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) != 0; }
+
+// Design bounds to device pixels: a child's edge by edge; a top-level window keeps
+// its screen position and has its size scaled.
+RECT DeviceBounds(bool child, int x, int y, int w, int h) {
+  const int d = dpi::Current();
+  if (child) return dpi::ScaleRect(RECT{x, y, x + w, y + h}, d);
+  return RECT{x, y, x + dpi::Scale(w, d), y + dpi::Scale(h, d)};
+}
 
 FaultSink& Sink() {
   static FaultSink sink;
@@ -117,15 +128,18 @@ void Control::createOwn(HWND parent, DWORD style, DWORD exStyle, std::wstring_vi
   (void)atom;
   const std::wstring caption(text);
   if (parent) style |= WS_CHILD;
-  CreateWindowExW(exStyle, kOwnClass, caption.c_str(), style, x, y, w, h, parent, nullptr, Instance(), this);
+  const RECT r = DeviceBounds(parent != nullptr, x, y, w, h);
+  CreateWindowExW(exStyle, kOwnClass, caption.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                  parent, nullptr, Instance(), this);
   if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(theme::UiFont()), FALSE);
 }
 
 void Control::createSystem(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,
                            std::wstring_view text, int x, int y, int w, int h) {
   const std::wstring caption(text);
-  HWND hwnd = CreateWindowExW(exStyle, className, caption.c_str(), style | WS_CHILD, x, y, w, h, parent, nullptr,
-                              Instance(), nullptr);
+  const RECT r = DeviceBounds(true, x, y, w, h);
+  HWND hwnd = CreateWindowExW(exStyle, className, caption.c_str(), style | WS_CHILD, r.left, r.top,
+                              r.right - r.left, r.bottom - r.top, parent, nullptr, Instance(), nullptr);
   if (!hwnd) return;
   hwnd_ = hwnd;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -251,33 +265,42 @@ bool Control::reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
 }
 
 void Control::setBounds(int x, int y, int width, int height) {
-  if (hwnd_) MoveWindow(hwnd_, x, y, width, height, TRUE);
+  if (!hwnd_) return;
+  const RECT r = DeviceBounds(IsChild(hwnd_), x, y, width, height);
+  MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
-RECT Control::bounds() const {
+RECT Control::deviceBounds() const {
   RECT r{};
   if (!hwnd_) return r;
   GetWindowRect(hwnd_, &r);
   HWND parent = GetParent(hwnd_);
-  if (parent && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD))
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  if (parent && IsChild(hwnd_)) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
   return r;
 }
 
+RECT Control::bounds() const {
+  const RECT r = deviceBounds();
+  if (!hwnd_ || !IsChild(hwnd_)) return r;
+  return dpi::UnscaleRect(r, dpi::Current());
+}
+
 int Control::width() const {
-  const RECT r = bounds();
-  return r.right - r.left;
+  const RECT r = deviceBounds();
+  if (hwnd_ && IsChild(hwnd_)) return dpi::U(r.right) - dpi::U(r.left);
+  return dpi::U(r.right - r.left);
 }
 
 int Control::height() const {
-  const RECT r = bounds();
-  return r.bottom - r.top;
+  const RECT r = deviceBounds();
+  if (hwnd_ && IsChild(hwnd_)) return dpi::U(r.bottom) - dpi::U(r.top);
+  return dpi::U(r.bottom - r.top);
 }
 
 RECT Control::clientRect() const {
   RECT r{};
   if (hwnd_) GetClientRect(hwnd_, &r);
-  return r;
+  return RECT{0, 0, dpi::U(r.right), dpi::U(r.bottom)};
 }
 
 void Control::setVisible(bool visible) {
@@ -313,16 +336,33 @@ void PaintBuffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint
   HDC dc = BeginPaint(hwnd, &ps);
   RECT r;
   GetClientRect(hwnd, &r);
+  // Away from 96 DPI the painting is in design units on a context that GDI
+  // scales: its client rectangle is rounded up, so that fills reach the edges.
+  const int d = dpi::Current();
+  const bool scaled = d != dpi::kDesign;
+  const RECT design = scaled ? RECT{0, 0, (r.right * dpi::kDesign + d - 1) / d, (r.bottom * dpi::kDesign + d - 1) / d}
+                             : r;
+  auto designUnits = [&](HDC target) {
+    if (!scaled) return;
+    SetMapMode(target, MM_ANISOTROPIC);
+    SetWindowExtEx(target, dpi::kDesign, dpi::kDesign, nullptr);
+    SetViewportExtEx(target, d, d, nullptr);
+  };
+  dpi::DesignPainting designFonts(scaled);
   if (r.right > 0 && r.bottom > 0) {
     UniqueMemoryDc mem(CreateCompatibleDC(dc));
     UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right, r.bottom));
     if (mem && bmp) {
       SelectGuard keep(mem.get(), bmp.get());
-      paint(mem.get(), r);
+      designUnits(mem.get());
+      paint(mem.get(), design);
       const RECT& u = ps.rcPaint;
       BitBlt(dc, u.left, u.top, u.right - u.left, u.bottom - u.top, mem.get(), u.left, u.top, SRCCOPY);
     } else {
-      paint(dc, r);  // out of memory for the buffer: flicker rather than a blank window
+      const int saved = SaveDC(dc);
+      designUnits(dc);
+      paint(dc, design);  // out of memory for the buffer: flicker rather than a blank window
+      RestoreDC(dc, saved);
     }
   }
   EndPaint(hwnd, &ps);
