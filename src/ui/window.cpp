@@ -356,6 +356,7 @@ void PaintBuffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint
       SelectGuard keep(mem.get(), bmp.get());
       designUnits(mem.get());
       paint(mem.get(), design);
+      SetMapMode(mem.get(), MM_TEXT);  // the copy below is in device pixels
       const RECT& u = ps.rcPaint;
       BitBlt(dc, u.left, u.top, u.right - u.left, u.bottom - u.top, mem.get(), u.left, u.top, SRCCOPY);
     } else {
