@@ -312,7 +312,7 @@ bool Tfrmmain::FormCloseQuery() {
 LRESULT Tfrmmain::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED) layout(dpi::U(LOWORD(lParam)), dpi::U(HIWORD(lParam)));
+      if (wParam != SIZE_MINIMIZED) layout(dpi::USize(LOWORD(lParam)), dpi::USize(HIWORD(lParam)));
       return 0;
     case WM_DPICHANGED:
       changeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

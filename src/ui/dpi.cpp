@@ -36,6 +36,8 @@ int S(int value) { return Scale(value, Current()); }
 
 int U(int value) { return Unscale(value, Current()); }
 
+int USize(int device) { return UnscaleSize(device, Current()); }
+
 int ForScreen() {
   if (substitute) return substitute;
   HDC dc = GetDC(nullptr);

@@ -28,6 +28,13 @@ constexpr int Unscale(int value, int dpi) {
   const long long p = static_cast<long long>(value) * kDesign + dpi / 2;
   return static_cast<int>(p >= 0 ? p / dpi : -((-p + dpi - 1) / dpi));
 }
+// A device size as the largest design size that scales to no more than it: what is
+// laid out inside a client area of that size stays inside it (exact for sizes that
+// came from Scale).
+constexpr int UnscaleSize(int device, int dpi) {
+  const int design = Unscale(device, dpi);
+  return Scale(design, dpi) > device ? design - 1 : design;
+}
 // A rectangle edge by edge, so that controls that touch in design units touch on screen.
 RECT ScaleRect(const RECT& design, int dpi);
 RECT UnscaleRect(const RECT& device, int dpi);
@@ -37,6 +44,7 @@ int Current();
 void SetCurrent(int dpi);
 int S(int value);  // Scale(value, Current())
 int U(int value);  // Unscale(value, Current())
+int USize(int device);  // UnscaleSize(device, Current())
 
 // The DPI of the monitor a window is on (GetDpiForWindow where the system has it),
 // else the screen's (LOGPIXELSY).

@@ -46,10 +46,13 @@ LRESULT Panel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         paint(dc, client);
       });
       return 0;
-    case WM_SIZE:
-      resized(dpi::U(LOWORD(lParam)), dpi::U(HIWORD(lParam)));
+    case WM_SIZE: {
+      // In design units, on the top-level window's grid (Control::clientRect).
+      const RECT client = clientRect();
+      resized(client.right, client.bottom);
       InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
+    }
     case WM_LBUTTONDOWN:
       if (onClick) onClick(dpi::U(GET_X_LPARAM(lParam)), dpi::U(GET_Y_LPARAM(lParam)));
       return 0;

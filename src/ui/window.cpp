@@ -18,12 +18,34 @@ HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 bool IsChild(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) != 0; }
 
-// Design bounds to device pixels: a child's edge by edge; a top-level window keeps
+// Where a window's client area starts in its top-level window's client area, in
+// device pixels and in design units. Every edge is scaled on that one grid, the
+// top-level window's: a child laid out over its parent's whole design width ends
+// on the parent's last pixel wherever the parent lies, and siblings that touch in
+// design units touch on screen.
+struct Origin {
+  POINT device{};
+  POINT design{};
+};
+
+Origin OriginOf(HWND hwnd) {
+  Origin o;
+  if (!hwnd) return o;
+  HWND root = GetAncestor(hwnd, GA_ROOT);
+  if (root && root != hwnd) MapWindowPoints(hwnd, root, &o.device, 1);
+  o.design = POINT{dpi::U(o.device.x), dpi::U(o.device.y)};
+  return o;
+}
+
+// Design bounds to device pixels: a child's on the grid; a top-level window keeps
 // its screen position and has its size scaled.
-RECT DeviceBounds(bool child, int x, int y, int w, int h) {
+RECT DeviceBounds(HWND parent, bool child, int x, int y, int w, int h) {
   const int d = dpi::Current();
-  if (child) return dpi::ScaleRect(RECT{x, y, x + w, y + h}, d);
-  return RECT{x, y, x + dpi::Scale(w, d), y + dpi::Scale(h, d)};
+  if (!child) return RECT{x, y, x + dpi::Scale(w, d), y + dpi::Scale(h, d)};
+  const Origin o = OriginOf(parent);
+  RECT r = dpi::ScaleRect(RECT{o.design.x + x, o.design.y + y, o.design.x + x + w, o.design.y + y + h}, d);
+  OffsetRect(&r, -o.device.x, -o.device.y);
+  return r;
 }
 
 FaultSink& Sink() {
@@ -128,7 +150,7 @@ void Control::createOwn(HWND parent, DWORD style, DWORD exStyle, std::wstring_vi
   (void)atom;
   const std::wstring caption(text);
   if (parent) style |= WS_CHILD;
-  const RECT r = DeviceBounds(parent != nullptr, x, y, w, h);
+  const RECT r = DeviceBounds(parent, parent != nullptr, x, y, w, h);
   CreateWindowExW(exStyle, kOwnClass, caption.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
                   parent, nullptr, Instance(), this);
   if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(theme::UiFont()), FALSE);
@@ -137,7 +159,7 @@ void Control::createOwn(HWND parent, DWORD style, DWORD exStyle, std::wstring_vi
 void Control::createSystem(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,
                            std::wstring_view text, int x, int y, int w, int h) {
   const std::wstring caption(text);
-  const RECT r = DeviceBounds(true, x, y, w, h);
+  const RECT r = DeviceBounds(parent, true, x, y, w, h);
   HWND hwnd = CreateWindowExW(exStyle, className, caption.c_str(), style | WS_CHILD, r.left, r.top,
                               r.right - r.left, r.bottom - r.top, parent, nullptr, Instance(), nullptr);
   if (!hwnd) return;
@@ -266,7 +288,7 @@ bool Control::reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
 
 void Control::setBounds(int x, int y, int width, int height) {
   if (!hwnd_) return;
-  const RECT r = DeviceBounds(IsChild(hwnd_), x, y, width, height);
+  const RECT r = DeviceBounds(GetParent(hwnd_), IsChild(hwnd_), x, y, width, height);
   MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
@@ -280,27 +302,40 @@ RECT Control::deviceBounds() const {
 }
 
 RECT Control::bounds() const {
-  const RECT r = deviceBounds();
+  RECT r = deviceBounds();
   if (!hwnd_ || !IsChild(hwnd_)) return r;
-  return dpi::UnscaleRect(r, dpi::Current());
+  const Origin o = OriginOf(GetParent(hwnd_));
+  OffsetRect(&r, o.device.x, o.device.y);
+  r = dpi::UnscaleRect(r, dpi::Current());
+  OffsetRect(&r, -o.design.x, -o.design.y);
+  return r;
 }
 
 int Control::width() const {
+  if (hwnd_ && IsChild(hwnd_)) {
+    const RECT r = bounds();
+    return r.right - r.left;
+  }
   const RECT r = deviceBounds();
-  if (hwnd_ && IsChild(hwnd_)) return dpi::U(r.right) - dpi::U(r.left);
-  return dpi::U(r.right - r.left);
+  return dpi::USize(r.right - r.left);
 }
 
 int Control::height() const {
+  if (hwnd_ && IsChild(hwnd_)) {
+    const RECT r = bounds();
+    return r.bottom - r.top;
+  }
   const RECT r = deviceBounds();
-  if (hwnd_ && IsChild(hwnd_)) return dpi::U(r.bottom) - dpi::U(r.top);
-  return dpi::U(r.bottom - r.top);
+  return dpi::USize(r.bottom - r.top);
 }
 
 RECT Control::clientRect() const {
   RECT r{};
-  if (hwnd_) GetClientRect(hwnd_, &r);
-  return RECT{0, 0, dpi::U(r.right), dpi::U(r.bottom)};
+  if (!hwnd_) return r;
+  GetClientRect(hwnd_, &r);
+  // The largest design size whose children, laid out on the grid, stay inside.
+  const Origin o = OriginOf(hwnd_);
+  return RECT{0, 0, dpi::USize(o.device.x + r.right) - o.design.x, dpi::USize(o.device.y + r.bottom) - o.design.y};
 }
 
 void Control::setVisible(bool visible) {
