@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "core/publline.h"
 #include "ui/dpi.h"
+#include "ui/pictures.h"
 #include "ui/messages.h"
 #include "ui/theme.h"
 
@@ -108,7 +109,7 @@ void RjqlPage::rjql_sxClick() {
                software.webAddress, software.uninstallCommand};
     row.image = 0;
     if (!software.iconFile.empty())
-      if (UniqueBitmap icon = GetFileIconBitmap(software.iconFile))
+      if (UniqueBitmap icon = FitSquare(GetFileIconBitmap(software.iconFile), dpi::S(16)))
         row.image = std::max(0, ImageList_Add(rjql_images.get(), icon.get(), nullptr));
     row.state = static_cast<int>(rjql_registrations.size());
     rjql_registrations.push_back(std::move(software));

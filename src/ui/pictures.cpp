@@ -144,6 +144,27 @@ bool FillStrip(HIMAGELIST list, int resourceId, int size, int dpi) {
 
 }  // namespace
 
+UniqueBitmap FitSquare(UniqueBitmap picture, int side) {
+  BITMAP bm{};
+  if (!picture || !GetObjectW(picture.get(), sizeof bm, &bm)) return picture;
+  const int height = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
+  if (bm.bmWidth == side && height == side) return picture;
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof bi.bmiHeader, side, -side, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  UniqueBitmap out(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueMemoryDc from(CreateCompatibleDC(nullptr)), to(CreateCompatibleDC(nullptr));
+  if (!out || !from || !to) return picture;
+  {
+    SelectGuard a(from.get(), picture.get()), b(to.get(), out.get());
+    SetStretchBltMode(to.get(), HALFTONE);
+    SetBrushOrgEx(to.get(), 0, 0, nullptr);
+    StretchBlt(to.get(), 0, 0, side, side, from.get(), 0, 0, bm.bmWidth, height, SRCCOPY);
+  }
+  GdiFlush();
+  return out;
+}
+
 UniqueImageList LoadImageStrip(int resourceId, int size) { return LoadImageStrip(resourceId, size, dpi::Current()); }
 
 UniqueImageList LoadImageStrip(int resourceId, int size, int dpi) {

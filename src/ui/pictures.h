@@ -68,6 +68,11 @@ UniqueImageList LoadImageStrip(int resourceId, int size, int dpi);
 // hold it keep it). False when the resource is missing.
 bool ReloadImageStrip(HIMAGELIST list, int resourceId, int size, int dpi);
 
+// A square picture at side x side pixels: the same bitmap when it has that size,
+// else a 32 bpp copy stretched smoothly (for pictures that come at one size only,
+// such as the shell's small icons, going into a list of the present DPI's size).
+UniqueBitmap FitSquare(UniqueBitmap picture, int side);
+
 // The program's icon (large or small), shared: never destroyed.
 HICON AppIcon(bool small);
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -154,6 +155,26 @@ TEST(DpiPictures, ImageStripsHaveTheScaledSizeAndEveryPictureAtEachDpi) {
     EXPECT_EQ(cx, dpi::Scale(size, 144));
     EXPECT_EQ(ImageList_GetImageCount(list.get()), count);
   }
+}
+
+TEST(DpiPictures, APictureOfOneSizeFitsAListOfTheScaledSize) {
+  // A shell icon comes at 16 px only; a list of 24 px takes no narrower picture.
+  Canvas icon(16, 16);
+  for (int i = 0; i < 16 * 16; ++i) icon.bits[i] = 0xff2b67c0;
+  SelectObject(icon.dc.get(), icon.old);
+  UniqueImageList list(ImageList_Create(24, 24, ILC_COLOR32, 4, 4));
+  UniqueBitmap fitted = FitSquare(UniqueBitmap(reinterpret_cast<HBITMAP>(CopyImage(icon.bitmap.get(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))), 24);
+  BITMAP bm{};
+  ASSERT_TRUE(GetObjectW(fitted.get(), sizeof bm, &bm));
+  EXPECT_EQ(bm.bmWidth, 24);
+  EXPECT_EQ(std::abs(bm.bmHeight), 24);
+  EXPECT_EQ(ImageList_Add(list.get(), fitted.get(), nullptr), 0);
+  EXPECT_EQ(ImageList_GetImageCount(list.get()), 1);
+  // At its own size the picture is handed back as it is.
+  UniqueBitmap same(reinterpret_cast<HBITMAP>(CopyImage(icon.bitmap.get(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  const HBITMAP handle = same.get();
+  EXPECT_EQ(FitSquare(std::move(same), 16).get(), handle);
+  icon.old = SelectObject(icon.dc.get(), icon.bitmap.get());
 }
 
 TEST(DpiWrappers, BoundsAreDesignUnitsOnScreenTheyAreScaled) {
