@@ -48,13 +48,37 @@ bitmap() {
   printf '%-18s %s\n' "$2" "$report"
 }
 
-bitmap 32 imagelist.bmp imagelist.svg 368x16
-bitmap 24 splash.bmp splash.svg 430x250
-bitmap 24 sidebar.bmp sidebar.svg 142x60
-bitmap 24 caption.bmp caption.svg 800x22
-bitmap 24 titlebuttons.bmp titlebuttons.svg 372x17
-bitmap 32 menuicon.bmp menuicon.svg 22x22
-bitmap 32 sidebuttons.bmp sidebuttons.svg 240x24
+# scaled W H PERCENT: the design size W x H at PERCENT, each side rounded half up
+# (the program rounds its layout the same way, so a picture meets its place 1:1).
+scaled() { echo "$(( ($1 * $3 + 50) / 100 ))x$(( ($2 * $3 + 50) / 100 ))"; }
+
+# picture BPP NAME W H [CELL]: NAME.svg at 100 % into NAME.bmp and at 125, 150 and
+# 200 % into dpi/NAME_PERCENT.bmp. A strip of square cells (CELL = its design
+# cell) is rendered cell-exact: its width is the scaled cell times the count.
+picture() {
+  local bpp=$1 name=$2 w=$3 h=$4 cell=${5:-} pct size
+  bitmap "$bpp" "$name.bmp" "$name.svg" "${w}x$h"
+  mkdir -p "$res/dpi"
+  for pct in 125 150 200; do
+    if [[ -n $cell ]]; then
+      local side=$(( (cell * pct + 50) / 100 ))
+      size="$(( w / cell * side ))x$side"
+    else
+      size=$(scaled "$w" "$h" "$pct")
+    fi
+    svg_to "${name}_$pct" "$name.svg" "${size%x*}" "${size#*x}"
+    $tool "bmp$bpp" "$tmp/${name}_$pct.png" "$res/dpi/${name}_$pct.bmp" "$size"
+    printf '%-18s %s\n' "dpi/${name}_$pct.bmp" "$($tool check "$res/dpi/${name}_$pct.bmp" "$size" "$bpp")"
+  done
+}
+
+picture 32 imagelist 368 16 16
+picture 24 splash 430 250
+picture 24 sidebar 142 60
+picture 24 caption 800 22
+picture 24 titlebuttons 372 17
+picture 32 menuicon 22 22
+picture 32 sidebuttons 240 24 24
 
 svg_to icon16 appicon16.svg
 svg_to icon32 emblem.svg 32 32

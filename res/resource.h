@@ -14,3 +14,8 @@
 #define IDB_TITLEBUTTONS 105  // 372 x 17, 24 bpp: title-button glyphs (normal, hover, pressed)
 #define IDB_MENUICON 106      // 22 x 22, 32 bpp: menu icon at the left end of the title bar
 #define IDB_SIDEBUTTONS 107   // 240 x 24, 32 bpp: ten side-bar button icons of 24 x 24
+
+// The same bitmaps rendered at 125, 150 and 200 % (res/dpi/NAME_PERCENT.bmp):
+// identifier + 100, + 200, + 300. Sizes are the design sizes above times the
+// factor, each side rounded half up; strips of square cells keep whole cells.
+#define IDB_SCALE_STEP 100

@@ -1,6 +1,7 @@
 #include "app/infoform.h"
 
 #include "core/publline.h"
+#include "ui/dpi.h"
 #include "ui/theme.h"
 
 namespace wv {
@@ -18,9 +19,10 @@ void Tfrminfo::ensureCreated() {
 void Tfrminfo::centre() {
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int x = work.left + (work.right - work.left - kWidth) / 2;
-  const int y = work.top + (work.bottom - work.top - kHeight) / 2;
-  SetWindowPos(hwnd_, HWND_TOPMOST, x, y, kWidth, kHeight, SWP_NOACTIVATE);
+  const int w = dpi::S(kWidth), h = dpi::S(kHeight);
+  const int x = work.left + (work.right - work.left - w) / 2;
+  const int y = work.top + (work.bottom - work.top - h) / 2;
+  SetWindowPos(hwnd_, HWND_TOPMOST, x, y, w, h, SWP_NOACTIVATE);
 }
 
 void Tfrminfo::FormShow() {
@@ -28,7 +30,7 @@ void Tfrminfo::FormShow() {
   const std::wstring face = GetUIFontName();
   textFont_ = theme::MakeFont(face, 12, FW_NORMAL);
   titleFont_ = theme::MakeFont(face, 30, FW_BOLD);
-  SetWindowRgn(hwnd_, CreateRoundRectRgn(0, 0, kWidth, kHeight, 5, 5), TRUE);
+  SetWindowRgn(hwnd_, CreateRoundRectRgn(0, 0, dpi::S(kWidth), dpi::S(kHeight), dpi::S(5), dpi::S(5)), TRUE);
   invalidate();
 }
 

@@ -7,6 +7,7 @@
 #include "core/lsbcline.h"
 #include "core/text.h"
 #include "platform/platform.h"
+#include "ui/dpi.h"
 #include "ui/pictures.h"
 #include "ui/theme.h"
 
@@ -72,16 +73,18 @@ Tfrminfo& Tfrmmain::about() {
 void Tfrmmain::create() {
   // The window font follows the system before any control is made with it.
   theme::SetFontFace(GetUIFontName().c_str());
+  // The window is laid out at its screen's DPI; it moves to its monitor's on WM_DPICHANGED.
+  dpi::SetCurrent(dpi::ForScreen());
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&icc);
   public_ImageList = LoadImageStrip(IDB_IMAGELIST, 16);
   programFolder = ProgramFolder();
 
-  // Client area 800 x 563 without a frame, centred on the desktop.
+  // Client area 800 x 563 (design units) without a frame, centred on the desktop.
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int x = work.left + (work.right - work.left - kClientWidth) / 2;
-  const int y = work.top + (work.bottom - work.top - kClientHeight) / 2;
+  const int x = work.left + (work.right - work.left - dpi::S(kClientWidth)) / 2;
+  const int y = work.top + (work.bottom - work.top - dpi::S(kClientHeight)) / 2;
   createOwn(nullptr, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
             WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, L"WindowsVantorra", x, y, kClientWidth, kClientHeight);
   if (!hwnd_) return;
@@ -111,6 +114,13 @@ void Tfrmmain::create() {
   SetMsgBoxOwner(hwnd_);
   about().mainVisible = [this] { return hwnd_ && IsWindowVisible(hwnd_); };
   layout(kClientWidth, kClientHeight);
+  // A monitor of another DPI than the screen's (a second monitor): its scale from the start.
+  if (const int own = dpi::ForWindow(hwnd_); own != dpi::Current()) {
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    const RECT scaled{r.left, r.top, r.left + dpi::Scale(kClientWidth, own), r.top + dpi::Scale(kClientHeight, own)};
+    changeDpi(own, scaled);
+  }
   FormCreate();
   if (options_.adminGate) SetTimer(hwnd_, kGateTimer, 1, nullptr);
 }
@@ -138,6 +148,46 @@ void Tfrmmain::layout(int width, int height) {
   PageControl1.setBounds(0, kTitleHeight, width - kSideWidth, bodyH);
   Panel3.setBounds(0, height - kStatusHeight, width, kStatusHeight);
   layoutStatusBar();
+}
+
+void Tfrmmain::changeDpi(int newDpi, const RECT& suggested) {
+  const int oldDpi = dpi::Current();
+  if (newDpi == oldDpi || !hwnd_) return;
+  dpi::SetCurrent(newDpi);
+  // Every window gets the same font at the new size; the picture lists are filled
+  // anew in place, and the lists that show them measure their rows again.
+  EnumChildWindows(
+      hwnd_,
+      [](HWND child, LPARAM dpis) -> BOOL {
+        const int from = LOWORD(dpis), to = HIWORD(dpis);
+        auto* font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+        if (HFONT same = theme::SameFontAt(font, from, to))
+          SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(same), FALSE);
+        return TRUE;
+      },
+      MAKELPARAM(oldDpi, newDpi));
+  ReloadImageStrip(public_ImageList.get(), IDB_IMAGELIST, 16, newDpi);
+  Panel2.reloadIcons();
+  EnumChildWindows(
+      hwnd_,
+      [](HWND child, LPARAM) -> BOOL {
+        wchar_t name[32] = {};
+        GetClassNameW(child, name, 32);
+        if (lstrcmpiW(name, WC_LISTVIEWW) == 0)
+          if (HIMAGELIST images = ListView_GetImageList(child, LVSIL_SMALL))
+            ListView_SetImageList(child, images, LVSIL_SMALL);
+        return TRUE;
+      },
+      0);
+  // The suggested rectangle, then every layout again: a control whose device size
+  // stays the same still moves.
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  const RECT client = clientRect();
+  layout(client.right, client.bottom);
+  for (const std::unique_ptr<Page>& p : pages_) p->relayout();
+  FitColumns();
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void Tfrmmain::layoutStatusBar() {
@@ -262,7 +312,10 @@ bool Tfrmmain::FormCloseQuery() {
 LRESULT Tfrmmain::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED) layout(LOWORD(lParam), HIWORD(lParam));
+      if (wParam != SIZE_MINIMIZED) layout(dpi::USize(LOWORD(lParam)), dpi::USize(HIWORD(lParam)));
+      return 0;
+    case WM_DPICHANGED:
+      changeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_GETMINMAXINFO: {
       // Maximised means the work area: the task bar stays visible.

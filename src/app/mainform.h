@@ -166,6 +166,9 @@ class Tfrmmain : public Control {
   bool FormCloseQuery();
   // Maximise (to the work area) or restore, as the title bar's button does.
   void ToggleMaximized();
+  // The window's monitor has another DPI (WM_DPICHANGED): fonts, pictures and
+  // layout at the new scale, the window in the suggested rectangle.
+  void changeDpi(int newDpi, const RECT& suggested);
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -46,6 +46,9 @@ class Page : public Panel {
   virtual void fitColumns() {}
   // The side bar made this page the active one.
   virtual void activated() {}
+  // layout() again at the present size (after a change of DPI, or when the page's
+  // own controls changed what they need).
+  void relayout();
 
   // The settings store: the page reads its sections once after initialise() and
   // adds them, filled from its controls, once at close.
@@ -63,9 +66,6 @@ class Page : public Panel {
  protected:
   virtual void build() = 0;
   virtual void layout(int width, int height) = 0;
-
-  // layout() again at the present size: the page's own controls changed what they need.
-  void relayout();
 
   void paint(HDC dc, const RECT& client) override;
   void resized(int width, int height) override;

@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "app/page.h"
 #include "app/pagetable.h"
+#include "ui/dpi.h"
 #include "ui/theme.h"
 
 namespace wv {
@@ -33,6 +34,11 @@ void SideBar::create(Tfrmmain& form) {
     };
   }
   entries_.front().button->setDown(true);  // the start page's
+}
+
+void SideBar::reloadIcons() {
+  ReloadImageStrip(icons_.get(), IDB_SIDEBUTTONS, 24, dpi::Current());
+  RedrawWindow(zdk_bartools.handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 std::vector<FlatButton*> SideBar::buttons() const {

@@ -42,6 +42,8 @@ class SideBar : public Panel {
   [[nodiscard]] FlatButton& button(std::wstring_view key) const;
 
   void setToolsEnabled(bool enabled);
+  // The button pictures again at the present DPI (after a change of DPI).
+  void reloadIcons();
   [[nodiscard]] bool toolsEnabled() const { return zdk_bartools.enabled(); }
 
  protected:

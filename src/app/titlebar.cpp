@@ -6,6 +6,7 @@
 #include "app/mainform.h"
 #include "core/publline.h"
 #include "platform/platform.h"
+#include "ui/dpi.h"
 #include "ui/theme.h"
 
 namespace wv {
@@ -84,11 +85,11 @@ LRESULT TitleButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       SetCapture(hwnd_);
-      if (onMouseDown) onMouseDown(*this, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      if (onMouseDown) onMouseDown(*this, dpi::U(GET_X_LPARAM(lParam)), dpi::U(GET_Y_LPARAM(lParam)));
       return 0;
     case WM_LBUTTONUP:
       if (GetCapture() == hwnd_) ReleaseCapture();
-      if (onMouseUp) onMouseUp(*this, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      if (onMouseUp) onMouseUp(*this, dpi::U(GET_X_LPARAM(lParam)), dpi::U(GET_Y_LPARAM(lParam)));
       return 0;
     default:
       return Control::handleMessage(message, wParam, lParam);
@@ -192,7 +193,7 @@ void TitleBar::paint(HDC dc, const RECT& client) {
 LRESULT TitleBar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_LBUTTONDOWN:
-      Panel1MouseDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      Panel1MouseDown(dpi::U(GET_X_LPARAM(lParam)), dpi::U(GET_Y_LPARAM(lParam)));
       return 0;
     case WM_MOUSEMOVE:
       Panel1MouseMove();
@@ -228,7 +229,8 @@ void TitleBar::Panel1DblClick() { zdk_minbtnMouseUp(zdk_maxbtn, 0, 0); }
 void TitleBar::zdk_mainmenu1Click() {
   RECT r;
   GetWindowRect(form_->handle(), &r);
-  main_menu.popup(form_->handle(), POINT{r.left + 1, r.top + zdk_mainmenu1.height()});
+  const RECT icon = zdk_mainmenu1.deviceBounds();
+  main_menu.popup(form_->handle(), POINT{r.left + 1, r.top + icon.bottom - icon.top});
 }
 
 void TitleBar::zdk_minbtnMouseDown(TitleButton& sender, int x, int y) {

@@ -4,6 +4,8 @@
 
 #include "app/mainform.h"
 #include "core/publline.h"
+#include "ui/dpi.h"
+#include "ui/pictures.h"
 #include "ui/messages.h"
 #include "ui/theme.h"
 
@@ -77,7 +79,7 @@ void RjqlPage::activated() {
 
 void RjqlPage::resetImages() {
   // Index 0 is the program's default picture, for programs without an icon file.
-  rjql_images.reset(ImageList_Create(16, 16, ILC_COLOR32, 32, 32));
+  rjql_images.reset(ImageList_Create(dpi::S(16), dpi::S(16), ILC_COLOR32, 32, 32));
   if (HICON fallback = ImageList_GetIcon(form().publicImageList(), 0, ILD_NORMAL)) {
     ImageList_AddIcon(rjql_images.get(), fallback);
     DestroyIcon(fallback);
@@ -107,7 +109,7 @@ void RjqlPage::rjql_sxClick() {
                software.webAddress, software.uninstallCommand};
     row.image = 0;
     if (!software.iconFile.empty())
-      if (UniqueBitmap icon = GetFileIconBitmap(software.iconFile))
+      if (UniqueBitmap icon = FitSquare(GetFileIconBitmap(software.iconFile), dpi::S(16)))
         row.image = std::max(0, ImageList_Add(rjql_images.get(), icon.get(), nullptr));
     row.state = static_cast<int>(rjql_registrations.size());
     rjql_registrations.push_back(std::move(software));

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/dpi.h"
+
 namespace wv {
 
 void ScrollBox::create(HWND parent) {
@@ -18,19 +20,29 @@ void ScrollBox::setContentHeight(int height) {
 }
 
 void ScrollBox::scrollTo(int offset) {
-  RECT client{};
-  GetClientRect(handle(), &client);
+  const RECT client = clientRect();  // design units, as the content's height
   const int most = std::max(0, contentHeight_ - static_cast<int>(client.bottom));
   offset_ = std::clamp(offset, 0, most);
   content.setBounds(0, -offset_, client.right, contentHeight_);
   updateBar();
 }
 
+int ScrollBox::widthBesideBar(int width) const {
+  const int bar = GetSystemMetrics(SM_CXVSCROLL);
+  const int d = dpi::Current();
+  if (d == dpi::kDesign || !handle()) return width - bar;
+  // As the wrappers place and measure it: on the top-level window's grid.
+  POINT origin{};
+  MapWindowPoints(handle(), GetAncestor(handle(), GA_ROOT), &origin, 1);
+  const int left = dpi::Unscale(origin.x, d);
+  const int right = dpi::Scale(left + width, d) - bar;  // the client's right edge in the top-level window
+  return dpi::UnscaleSize(right, d) - left;
+}
+
 void ScrollBox::scrollLines(int lines) { scrollTo(offset_ + lines * kLine); }
 
 void ScrollBox::updateBar() {
-  RECT client{};
-  GetClientRect(handle(), &client);
+  const RECT client = clientRect();
   SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, contentHeight_ - 1),
                   static_cast<UINT>(client.bottom), offset_, 0};
   SetScrollInfo(handle(), SB_VERT, &info, TRUE);

@@ -23,6 +23,9 @@ class ScrollBox : public Panel {
   void scrollTo(int offset);
   void scrollLines(int lines);  // positive: down
   [[nodiscard]] int offset() const { return offset_; }
+  // The inner panel's width (design units) beside the scroll bar when the box,
+  // where it lies now, is width wide: what rules that must clear the bar may use.
+  [[nodiscard]] int widthBesideBar(int width) const;
   Panel content;
   static constexpr int kLine = 28;
 

@@ -81,8 +81,10 @@ void WjszPage::layout(int width, int height) {
   wjsz_filesel.setBounds(right - kButtonW, kTop, kButtonW, kButtonH);
   const int setY = kTop + kButtonH + 8;
   const int setW = right - kMargin;
-  // The name rules end left of the scroll bar that the name panel always needs.
-  layoutNamePanel(setW - GetSystemMetrics(SM_CXVSCROLL));
+  // The name rules end left of the scroll bar that the name panel always needs
+  // (measured with the box in its place: where it lies decides the rounding).
+  wjsz_setscl.setBounds(kMargin, setY, setW, std::max(1, wjsz_setscl.height()));
+  layoutNamePanel(wjsz_setscl.widthBesideBar(setW));
   layoutTimePanel();
   layoutAttrPanel();
   const int contentH = visiblePanel().height();

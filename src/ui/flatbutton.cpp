@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "platform/handles.h"
+#include "ui/dpi.h"
 #include "ui/theme.h"
 
 namespace wv {
@@ -60,8 +61,14 @@ void FlatButton::paint(HDC dc, const RECT& r) {
     }
     int textLeft = r.left + 16;
     if (icons_ && icon_ >= 0 && icon_ < ImageList_GetImageCount(icons_)) {
+      // A 24-unit square; the list holds its pictures at the present DPI's size,
+      // drawn 1:1 in device pixels.
       const int top = r.top + (r.bottom - r.top - 24) / 2;
-      ImageList_DrawEx(icons_, icon_, dc, r.left + 14, top, 24, 24, CLR_NONE, CLR_NONE,
+      dpi::DeviceUnits device(dc);
+      const POINT at = device.toDevice(POINT{r.left + 14, top});
+      int cx = 0, cy = 0;
+      ImageList_GetIconSize(icons_, &cx, &cy);
+      ImageList_DrawEx(icons_, icon_, dc, at.x, at.y, cx, cy, CLR_NONE, CLR_NONE,
                        enabled ? ILD_NORMAL : ILD_BLEND50);
       textLeft = r.left + 46;
     }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/dpi.h"
+
 namespace wv {
 namespace {
 
@@ -41,7 +43,7 @@ void ListViewBase::addColumn(const ListColumn& column) {
   LVCOLUMNW c{};
   c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
   c.fmt = column.format;
-  c.cx = column.width;
+  c.cx = dpi::S(column.width);
   c.pszText = caption.data();
   const int index = columnCount();
   c.iSubItem = index;
@@ -49,11 +51,13 @@ void ListViewBase::addColumn(const ListColumn& column) {
 }
 
 int ListViewBase::columnWidth(int index) const {
-  return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index), 0)) : 0;
+  return hwnd_ ? dpi::U(static_cast<int>(SendMessageW(hwnd_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index), 0))) : 0;
 }
 
 void ListViewBase::setColumnWidth(int index, int width) {
-  if (hwnd_) SendMessageW(hwnd_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index), MAKELPARAM(width, 0));
+  // Negative widths are the control's auto-size codes, not lengths.
+  const int device = width >= 0 ? dpi::S(width) : width;
+  if (hwnd_) SendMessageW(hwnd_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index), MAKELPARAM(device, 0));
 }
 
 std::wstring ListViewBase::columnCaption(int index) const {

@@ -35,6 +35,7 @@ class ListViewBase : public Control {
  public:
   [[nodiscard]] int columnCount() const;
   void addColumn(const ListColumn& column);
+  // Column widths are in design units (ui/dpi.h).
   [[nodiscard]] int columnWidth(int index) const;
   void setColumnWidth(int index, int width);
   [[nodiscard]] std::wstring columnCaption(int index) const;

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "platform/handles.h"
+#include "ui/dpi.h"
 
 namespace wv {
 
@@ -19,10 +20,12 @@ void Panel::setBackground(COLORREF colour) {
 void Panel::paint(HDC dc, const RECT& client) {
   theme::FillSolid(dc, client, background_);
   if (onPaint) onPaint(dc, client);
+  // One device pixel around each framed child, at any DPI.
+  dpi::DeviceUnits device(dc);
   for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     Control* c = fromHandle(child);
     if (!c || !c->framed() || !IsWindowVisible(child)) continue;
-    RECT r = c->bounds();
+    RECT r = c->deviceBounds();
     InflateRect(&r, 1, 1);
     theme::FrameSolid(dc, r, theme::kFrame);
   }
@@ -43,12 +46,15 @@ LRESULT Panel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         paint(dc, client);
       });
       return 0;
-    case WM_SIZE:
-      resized(LOWORD(lParam), HIWORD(lParam));
+    case WM_SIZE: {
+      // In design units, on the top-level window's grid (Control::clientRect).
+      const RECT client = clientRect();
+      resized(client.right, client.bottom);
       InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
+    }
     case WM_LBUTTONDOWN:
-      if (onClick) onClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      if (onClick) onClick(dpi::U(GET_X_LPARAM(lParam)), dpi::U(GET_Y_LPARAM(lParam)));
       return 0;
     default:
       return Control::handleMessage(message, wParam, lParam);

@@ -1,6 +1,9 @@
 #include "ui/pictures.h"
 
 #include <cstdint>
+#include <utility>
+
+#include "ui/dpi.h"
 
 namespace wv {
 namespace {
@@ -12,23 +15,32 @@ HBITMAP LoadDib(int resourceId) {
 
 }  // namespace
 
-Picture::Picture(int resourceId) {
-  bitmap_.reset(LoadDib(resourceId));
-  if (!bitmap_) return;
+ScaledResource ResourceForDpi(int resourceId, int dpi) {
+  if (dpi < 120) return {resourceId, 100};
+  if (dpi <= 120) return {resourceId + IDB_SCALE_STEP, 125};
+  if (dpi <= 144) return {resourceId + 2 * IDB_SCALE_STEP, 150};
+  return {resourceId + 3 * IDB_SCALE_STEP, 200};
+}
+
+void Picture::Bitmap::load(int id) {
+  bitmap.reset(LoadDib(id));
+  width = height = 0;
+  alpha = false;
+  if (!bitmap) return;
   DIBSECTION dib{};
-  if (GetObjectW(bitmap_.get(), sizeof dib, &dib) != sizeof dib) {
+  if (GetObjectW(bitmap.get(), sizeof dib, &dib) != sizeof dib) {
     BITMAP bm{};
-    GetObjectW(bitmap_.get(), sizeof bm, &bm);
-    width_ = bm.bmWidth;
-    height_ = bm.bmHeight;
+    GetObjectW(bitmap.get(), sizeof bm, &bm);
+    width = bm.bmWidth;
+    height = bm.bmHeight;
     return;
   }
-  width_ = dib.dsBm.bmWidth;
-  height_ = dib.dsBm.bmHeight < 0 ? -dib.dsBm.bmHeight : dib.dsBm.bmHeight;
+  width = dib.dsBm.bmWidth;
+  height = dib.dsBm.bmHeight < 0 ? -dib.dsBm.bmHeight : dib.dsBm.bmHeight;
   if (dib.dsBm.bmBitsPixel != 32 || !dib.dsBm.bmBits) return;
   // AlphaBlend wants premultiplied colours; a picture whose alpha is all zero is opaque.
   auto* px = static_cast<std::uint8_t*>(dib.dsBm.bmBits);
-  const std::size_t n = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+  const std::size_t n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   bool anyAlpha = false;
   for (std::size_t i = 0; i < n && !anyAlpha; ++i) anyAlpha = px[i * 4 + 3] != 0;
   if (!anyAlpha) return;
@@ -39,18 +51,29 @@ Picture::Picture(int resourceId) {
     p[1] = static_cast<std::uint8_t>(p[1] * a / 255);
     p[2] = static_cast<std::uint8_t>(p[2] * a / 255);
   }
-  alpha_ = true;
+  alpha = true;
 }
 
-void Picture::draw(HDC dc, const RECT& dest, const RECT& src) const {
-  if (!bitmap_) return;
+Picture::Picture(int resourceId) : id_(resourceId) { base_.load(resourceId); }
+
+const Picture::Bitmap& Picture::forDpi(int dpi) const {
+  const ScaledResource r = ResourceForDpi(id_, dpi);
+  if (r.percent == 100 || !base_.bitmap) return base_;
+  if (scaledId_ != r.id) {
+    scaledId_ = r.id;
+    scaled_.load(r.id);
+  }
+  return scaled_.bitmap ? scaled_ : base_;
+}
+
+void Picture::blit(HDC dc, const RECT& dest, const Bitmap& from, const RECT& src) {
   UniqueMemoryDc memDc(CreateCompatibleDC(dc));
   if (!memDc) return;
   HDC mem = memDc.get();
-  SelectGuard keep(mem, bitmap_.get());
+  SelectGuard keep(mem, from.bitmap.get());
   const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
   const int sw = src.right - src.left, sh = src.bottom - src.top;
-  if (alpha_) {
+  if (from.alpha) {
     BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     AlphaBlend(dc, dest.left, dest.top, dw, dh, mem, src.left, src.top, sw, sh, bf);
   } else if (dw == sw && dh == sh) {
@@ -63,13 +86,98 @@ void Picture::draw(HDC dc, const RECT& dest, const RECT& src) const {
   }
 }
 
-void Picture::draw(HDC dc, const RECT& dest) const { draw(dc, dest, RECT{0, 0, width_, height_}); }
+void Picture::draw(HDC dc, const RECT& dest, const RECT& src) const {
+  if (!base_.bitmap) return;
+  const int d = dpi::OfDc(dc);
+  if (d == dpi::kDesign) {
+    blit(dc, dest, base_, src);
+    return;
+  }
+  const Bitmap& b = forDpi(d);
+  // The source part in the rendering's pixels, the destination in the device's.
+  auto along = [](int v, int size, int base) { return base ? (v * size + base / 2) / base : v; };
+  const RECT from{along(src.left, b.width, base_.width), along(src.top, b.height, base_.height),
+                  along(src.right, b.width, base_.width), along(src.bottom, b.height, base_.height)};
+  dpi::DeviceUnits device(dc);
+  blit(dc, device.toDevice(dest), b, from);
+}
 
-UniqueImageList LoadImageStrip(int resourceId, int size) {
-  UniqueImageList list(ImageList_Create(size, size, ILC_COLOR32, 24, 8));
-  UniqueBitmap strip(LoadDib(resourceId));
-  if (list && strip) ImageList_Add(list.get(), strip.get(), nullptr);
+void Picture::draw(HDC dc, const RECT& dest) const { draw(dc, dest, RECT{0, 0, base_.width, base_.height}); }
+
+namespace {
+
+// The strip stretched to count cells of side x side (nearest pixel, alpha kept).
+UniqueBitmap StretchStrip(HBITMAP strip, int count, int side) {
+  BITMAP bm{};
+  if (!GetObjectW(strip, sizeof bm, &bm) || bm.bmHeight == 0) return {};
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof bi.bmiHeader, count * side, -side, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  UniqueBitmap out(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueMemoryDc from(CreateCompatibleDC(nullptr)), to(CreateCompatibleDC(nullptr));
+  if (!out || !from || !to) return {};
+  SelectGuard a(from.get(), strip), b(to.get(), out.get());
+  SetStretchBltMode(to.get(), COLORONCOLOR);
+  StretchBlt(to.get(), 0, 0, count * side, side, from.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+  GdiFlush();
+  return out;
+}
+
+bool FillStrip(HIMAGELIST list, int resourceId, int size, int dpi) {
+  const int side = dpi::Scale(size, dpi);
+  const ScaledResource r = ResourceForDpi(resourceId, dpi);
+  UniqueBitmap strip(LoadDib(r.id));
+  int cell = dpi::Scale(size, dpi::kDesign * r.percent / 100);
+  if (!strip) {
+    strip.reset(LoadDib(resourceId));
+    cell = size;
+  }
+  if (!strip) return false;
+  if (cell != side) {
+    BITMAP bm{};
+    GetObjectW(strip.get(), sizeof bm, &bm);
+    UniqueBitmap stretched = StretchStrip(strip.get(), cell > 0 ? bm.bmWidth / cell : 0, side);
+    if (stretched) strip = std::move(stretched);
+  }
+  return ImageList_Add(list, strip.get(), nullptr) >= 0;
+}
+
+}  // namespace
+
+UniqueBitmap FitSquare(UniqueBitmap picture, int side) {
+  BITMAP bm{};
+  if (!picture || !GetObjectW(picture.get(), sizeof bm, &bm)) return picture;
+  const int height = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
+  if (bm.bmWidth == side && height == side) return picture;
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof bi.bmiHeader, side, -side, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  UniqueBitmap out(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueMemoryDc from(CreateCompatibleDC(nullptr)), to(CreateCompatibleDC(nullptr));
+  if (!out || !from || !to) return picture;
+  {
+    SelectGuard a(from.get(), picture.get()), b(to.get(), out.get());
+    SetStretchBltMode(to.get(), HALFTONE);
+    SetBrushOrgEx(to.get(), 0, 0, nullptr);
+    StretchBlt(to.get(), 0, 0, side, side, from.get(), 0, 0, bm.bmWidth, height, SRCCOPY);
+  }
+  GdiFlush();
+  return out;
+}
+
+UniqueImageList LoadImageStrip(int resourceId, int size) { return LoadImageStrip(resourceId, size, dpi::Current()); }
+
+UniqueImageList LoadImageStrip(int resourceId, int size, int dpi) {
+  const int side = dpi::Scale(size, dpi);
+  UniqueImageList list(ImageList_Create(side, side, ILC_COLOR32, 24, 8));
+  if (list) FillStrip(list.get(), resourceId, size, dpi);
   return list;
+}
+
+bool ReloadImageStrip(HIMAGELIST list, int resourceId, int size, int dpi) {
+  const int side = dpi::Scale(size, dpi);
+  if (!list || !ImageList_SetIconSize(list, side, side)) return false;  // empties the list
+  return FillStrip(list, resourceId, size, dpi);
 }
 
 HICON AppIcon(bool small) {

@@ -4,20 +4,36 @@
 #include <string>
 
 #include "platform/handles.h"
+#include "ui/dpi.h"
 
 namespace wv::theme {
 namespace {
 
-struct Fonts {
-  std::wstring face = L"宋体";
+struct FontSet {
   UniqueFont ui;
   UniqueFont bold;
   UniqueFont heading;
 };
 
+struct Fonts {
+  std::wstring face = L"宋体";
+  std::map<int, FontSet> sets;  // by pixel scale (DPI)
+};
+
 Fonts& TheFonts() {
   static Fonts fonts;
   return fonts;
+}
+
+// Paintings in design units get the design sizes (GDI scales them); windows
+// (WM_SETFONT) get the sizes of the present DPI.
+int FontDpi() { return dpi::DesignPainting::active() ? dpi::kDesign : dpi::Current(); }
+
+HFONT Get(UniqueFont FontSet::*which, int dpiValue, int pixels, int weight) {
+  Fonts& f = TheFonts();
+  UniqueFont& font = f.sets[dpiValue].*which;
+  if (!font) font = MakeFont(f.face, dpi::Scale(pixels, dpiValue), weight);
+  return font.get();
 }
 
 }  // namespace
@@ -36,27 +52,23 @@ void SetFontFace(const wchar_t* face) {
   Fonts& f = TheFonts();
   if (f.face == face) return;  // fonts in use by live windows stay valid
   f.face = face;
-  f.ui.reset();
-  f.bold.reset();
-  f.heading.reset();
+  f.sets.clear();
 }
 
-HFONT UiFont() {
-  Fonts& f = TheFonts();
-  if (!f.ui) f.ui = MakeFont(f.face, 12, FW_NORMAL);
-  return f.ui.get();
-}
+HFONT UiFont() { return Get(&FontSet::ui, FontDpi(), 12, FW_NORMAL); }
 
-HFONT BoldFont() {
-  Fonts& f = TheFonts();
-  if (!f.bold) f.bold = MakeFont(f.face, 12, FW_BOLD);
-  return f.bold.get();
-}
+HFONT BoldFont() { return Get(&FontSet::bold, FontDpi(), 12, FW_BOLD); }
 
-HFONT HeadingFont() {
+HFONT HeadingFont() { return Get(&FontSet::heading, FontDpi(), 15, FW_BOLD); }
+
+HFONT SameFontAt(HFONT font, int fromDpi, int toDpi) {
   Fonts& f = TheFonts();
-  if (!f.heading) f.heading = MakeFont(f.face, 15, FW_BOLD);
-  return f.heading.get();
+  auto it = f.sets.find(fromDpi);
+  if (!font || it == f.sets.end()) return nullptr;
+  if (font == it->second.ui.get()) return Get(&FontSet::ui, toDpi, 12, FW_NORMAL);
+  if (font == it->second.bold.get()) return Get(&FontSet::bold, toDpi, 12, FW_BOLD);
+  if (font == it->second.heading.get()) return Get(&FontSet::heading, toDpi, 15, FW_BOLD);
+  return nullptr;
 }
 
 HBRUSH Brush(COLORREF colour) {

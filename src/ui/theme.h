@@ -13,11 +13,16 @@ WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 
 namespace wv::theme {
 
-// 12 px UI font, its bold form, and the 15 px bold page heading.
+// 12 px UI font, its bold form, and the 15 px bold page heading (design sizes:
+// scaled to the present DPI for windows, kept for paintings in design units).
 HFONT UiFont();
 HFONT BoldFont();
 HFONT HeadingFont();
-// A font of this face and pixel height, for windows that need their own sizes.
+// One of the three fonts above made for fromDpi: the same font for toDpi (null for
+// any other font). A change of DPI hands every window its new font so.
+HFONT SameFontAt(HFONT font, int fromDpi, int toDpi);
+// A font of this face and pixel height, for windows that need their own sizes
+// (a height in design units when it is selected into a painting).
 UniqueFont MakeFont(std::wstring_view face, int pixels, int weight);
 // Rebuilds the fonts with this face (the main window does it once at start).
 void SetFontFace(const wchar_t* face);

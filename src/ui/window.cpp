@@ -5,6 +5,7 @@
 
 #include "core/text.h"
 #include "platform/handles.h"
+#include "ui/dpi.h"
 #include "ui/theme.h"
 
 namespace wv {
@@ -14,6 +15,38 @@ constexpr wchar_t kOwnClass[] = L"WvWindow";
 constexpr UINT_PTR kSubclassId = 0x5756;  // "WV"
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+bool IsChild(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) != 0; }
+
+// Where a window's client area starts in its top-level window's client area, in
+// device pixels and in design units. Every edge is scaled on that one grid, the
+// top-level window's: a child laid out over its parent's whole design width ends
+// on the parent's last pixel wherever the parent lies, and siblings that touch in
+// design units touch on screen.
+struct Origin {
+  POINT device{};
+  POINT design{};
+};
+
+Origin OriginOf(HWND hwnd) {
+  Origin o;
+  if (!hwnd) return o;
+  HWND root = GetAncestor(hwnd, GA_ROOT);
+  if (root && root != hwnd) MapWindowPoints(hwnd, root, &o.device, 1);
+  o.design = POINT{dpi::U(o.device.x), dpi::U(o.device.y)};
+  return o;
+}
+
+// Design bounds to device pixels: a child's on the grid; a top-level window keeps
+// its screen position and has its size scaled.
+RECT DeviceBounds(HWND parent, bool child, int x, int y, int w, int h) {
+  const int d = dpi::Current();
+  if (!child) return RECT{x, y, x + dpi::Scale(w, d), y + dpi::Scale(h, d)};
+  const Origin o = OriginOf(parent);
+  RECT r = dpi::ScaleRect(RECT{o.design.x + x, o.design.y + y, o.design.x + x + w, o.design.y + y + h}, d);
+  OffsetRect(&r, -o.device.x, -o.device.y);
+  return r;
+}
 
 FaultSink& Sink() {
   static FaultSink sink;
@@ -117,15 +150,18 @@ void Control::createOwn(HWND parent, DWORD style, DWORD exStyle, std::wstring_vi
   (void)atom;
   const std::wstring caption(text);
   if (parent) style |= WS_CHILD;
-  CreateWindowExW(exStyle, kOwnClass, caption.c_str(), style, x, y, w, h, parent, nullptr, Instance(), this);
+  const RECT r = DeviceBounds(parent, parent != nullptr, x, y, w, h);
+  CreateWindowExW(exStyle, kOwnClass, caption.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                  parent, nullptr, Instance(), this);
   if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(theme::UiFont()), FALSE);
 }
 
 void Control::createSystem(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,
                            std::wstring_view text, int x, int y, int w, int h) {
   const std::wstring caption(text);
-  HWND hwnd = CreateWindowExW(exStyle, className, caption.c_str(), style | WS_CHILD, x, y, w, h, parent, nullptr,
-                              Instance(), nullptr);
+  const RECT r = DeviceBounds(parent, true, x, y, w, h);
+  HWND hwnd = CreateWindowExW(exStyle, className, caption.c_str(), style | WS_CHILD, r.left, r.top,
+                              r.right - r.left, r.bottom - r.top, parent, nullptr, Instance(), nullptr);
   if (!hwnd) return;
   hwnd_ = hwnd;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -251,33 +287,55 @@ bool Control::reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
 }
 
 void Control::setBounds(int x, int y, int width, int height) {
-  if (hwnd_) MoveWindow(hwnd_, x, y, width, height, TRUE);
+  if (!hwnd_) return;
+  const RECT r = DeviceBounds(GetParent(hwnd_), IsChild(hwnd_), x, y, width, height);
+  MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
-RECT Control::bounds() const {
+RECT Control::deviceBounds() const {
   RECT r{};
   if (!hwnd_) return r;
   GetWindowRect(hwnd_, &r);
   HWND parent = GetParent(hwnd_);
-  if (parent && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD))
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  if (parent && IsChild(hwnd_)) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+RECT Control::bounds() const {
+  RECT r = deviceBounds();
+  if (!hwnd_ || !IsChild(hwnd_)) return r;
+  const Origin o = OriginOf(GetParent(hwnd_));
+  OffsetRect(&r, o.device.x, o.device.y);
+  r = dpi::UnscaleRect(r, dpi::Current());
+  OffsetRect(&r, -o.design.x, -o.design.y);
   return r;
 }
 
 int Control::width() const {
-  const RECT r = bounds();
-  return r.right - r.left;
+  if (hwnd_ && IsChild(hwnd_)) {
+    const RECT r = bounds();
+    return r.right - r.left;
+  }
+  const RECT r = deviceBounds();
+  return dpi::USize(r.right - r.left);
 }
 
 int Control::height() const {
-  const RECT r = bounds();
-  return r.bottom - r.top;
+  if (hwnd_ && IsChild(hwnd_)) {
+    const RECT r = bounds();
+    return r.bottom - r.top;
+  }
+  const RECT r = deviceBounds();
+  return dpi::USize(r.bottom - r.top);
 }
 
 RECT Control::clientRect() const {
   RECT r{};
-  if (hwnd_) GetClientRect(hwnd_, &r);
-  return r;
+  if (!hwnd_) return r;
+  GetClientRect(hwnd_, &r);
+  // The largest design size whose children, laid out on the grid, stay inside.
+  const Origin o = OriginOf(hwnd_);
+  return RECT{0, 0, dpi::USize(o.device.x + r.right) - o.design.x, dpi::USize(o.device.y + r.bottom) - o.design.y};
 }
 
 void Control::setVisible(bool visible) {
@@ -313,16 +371,34 @@ void PaintBuffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint
   HDC dc = BeginPaint(hwnd, &ps);
   RECT r;
   GetClientRect(hwnd, &r);
+  // Away from 96 DPI the painting is in design units on a context that GDI
+  // scales: its client rectangle is rounded up, so that fills reach the edges.
+  const int d = dpi::Current();
+  const bool scaled = d != dpi::kDesign;
+  const RECT design = scaled ? RECT{0, 0, (r.right * dpi::kDesign + d - 1) / d, (r.bottom * dpi::kDesign + d - 1) / d}
+                             : r;
+  auto designUnits = [&](HDC target) {
+    if (!scaled) return;
+    SetMapMode(target, MM_ANISOTROPIC);
+    SetWindowExtEx(target, dpi::kDesign, dpi::kDesign, nullptr);
+    SetViewportExtEx(target, d, d, nullptr);
+  };
+  dpi::DesignPainting designFonts(scaled);
   if (r.right > 0 && r.bottom > 0) {
     UniqueMemoryDc mem(CreateCompatibleDC(dc));
     UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right, r.bottom));
     if (mem && bmp) {
       SelectGuard keep(mem.get(), bmp.get());
-      paint(mem.get(), r);
+      designUnits(mem.get());
+      paint(mem.get(), design);
+      SetMapMode(mem.get(), MM_TEXT);  // the copy below is in device pixels
       const RECT& u = ps.rcPaint;
       BitBlt(dc, u.left, u.top, u.right - u.left, u.bottom - u.top, mem.get(), u.left, u.top, SRCCOPY);
     } else {
-      paint(dc, r);  // out of memory for the buffer: flicker rather than a blank window
+      const int saved = SaveDC(dc);
+      designUnits(dc);
+      paint(dc, design);  // out of memory for the buffer: flicker rather than a blank window
+      RestoreDC(dc, saved);
     }
   }
   EndPaint(hwnd, &ps);

@@ -26,12 +26,16 @@ class Control {
   [[nodiscard]] HWND handle() const { return hwnd_; }
   [[nodiscard]] bool created() const { return hwnd_ != nullptr; }
 
+  // Positions and sizes are in design units (96-DPI pixels, ui/dpi.h), scaled
+  // here to the present DPI; a top-level window's position is in screen pixels.
   // Virtual: a control made of two windows moves, shows and enables both.
   virtual void setBounds(int x, int y, int width, int height);
   [[nodiscard]] RECT bounds() const;  // in the parent's client coordinates
   [[nodiscard]] int width() const;
   [[nodiscard]] int height() const;
   [[nodiscard]] RECT clientRect() const;
+  // In device pixels: the parent's client coordinates (a top-level window's screen rectangle).
+  [[nodiscard]] RECT deviceBounds() const;
 
   // The window's own flags, not whether an ancestor hides or disables it.
   virtual void setVisible(bool visible);
@@ -133,6 +137,10 @@ class HandlerScope {
 std::wstring WindowText(HWND hwnd);
 
 // Paints the whole client area through a memory bitmap, so that nothing flickers.
+// The painting is in design units: away from 96 DPI the context is scaled
+// (MM_ANISOTROPIC), the rectangle given is the client area in design units and
+// the theme's fonts come in their design sizes; pictures and image lists are
+// drawn in device pixels (dpi::DeviceUnits) so that they stay sharp.
 void PaintBuffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint);
 // Asks for WM_MOUSELEAVE once the pointer has left; true when hot was newly set.
 bool StartHover(HWND hwnd, bool& hot);
