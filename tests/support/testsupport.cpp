@@ -122,6 +122,9 @@ TempKey::TempKey(std::wstring_view tag) {
 TempKey::~TempKey() {
   RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
   RegDeleteKeyW(HKEY_CURRENT_USER, path_.c_str());
+  // The shared parent goes with the last test key (a key with subkeys is never deleted here): left
+  // empty, a later scan of the prefix would list it.
+  RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\WindowsVantorraTests");
 }
 
 std::wstring TempKey::operator/(std::wstring_view relative) const { return path_ + L"\\" + std::wstring(relative); }
