@@ -196,9 +196,8 @@ class SimulationPage : public FileToolPage {
     menu.onPopup = [this] { menuPopup(); };
   }
 
-  // The action bar at y, then the list down to the page's bottom; the x of the
-  // first gap after the reset button, where a page may add its own controls.
-  int layoutActionBarAndList(int y, int width, int height) {
+  // The action bar at y, then the list down to the page's bottom.
+  void layoutActionBarAndList(int y, int width, int height) {
     const int right = width - kMargin;
     mnobj.setBounds(kMargin, y + 3, 90, 200);
     mnchg.setBounds(kMargin + 98, y, 80, kButtonH);
@@ -207,7 +206,6 @@ class SimulationPage : public FileToolPage {
     zspth.setBounds(right - kButtonW - kGap - 120, y + 3, 120, 200);
     const int listY = y + kButtonH + 8;
     showlist.setBounds(kMargin + 1, listY + 1, right - kMargin - 2, height - listY - kMargin - 2);
-    return kMargin + 280;
   }
 
  private:

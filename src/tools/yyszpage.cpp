@@ -77,6 +77,7 @@ void YyszPage::build() {
   Label11.create(h, L"信息:");
   yysz_ss.create(h, L"");
   yysz_szjd.create(h);
+  yysz_szjd.setVisible(true);  // unlike the status bar's, this gauge stays in view when idle
   createActionBar({L"名称", L"标签"});
   yysz_mnret.onClick = [this] { yysz_mnretClick(); };
 
@@ -118,10 +119,13 @@ void YyszPage::layout(int width, int height) {
   yysz_setscl.setContentHeight(kSetH);
 
   const int barY = setY + kSetH + 8;
-  const int infoX = layoutActionBarAndList(barY, width, height);
-  Label11.setBounds(infoX, barY + 6, 34, 18);
-  yysz_ss.setBounds(infoX + 34, barY + 6, 200, 18);
-  yysz_szjd.setBounds(infoX + 240, barY + 7, 142, 16);
+  layoutActionBarAndList(barY, width, height);
+  // The information line shares the top row with the music button: between the
+  // action bar's buttons there is no room for "名称模拟信息重置完成！" and a gauge.
+  const int gaugeX = right - kButtonW - kGap - 142;
+  Label11.setBounds(kMargin, kTop + 5, 34, 18);
+  yysz_ss.setBounds(kMargin + 34, kTop + 5, gaugeX - kGap - kMargin - 34, 18);
+  yysz_szjd.setBounds(gaugeX, kTop + 6, 142, 16);
 }
 
 void YyszPage::fitColumns() { FitListColumn(yysz_showlist, 7); }
