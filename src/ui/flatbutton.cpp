@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "platform/handles.h"
 #include "ui/dpi.h"
 #include "ui/theme.h"
@@ -15,6 +17,15 @@ void FlatButton::create(HWND parent, std::wstring_view caption, Look look, Toggl
   group_ = group;
   if (group_) group_->add(*this);
   createOwn(parent, WS_VISIBLE, 0, caption, x, y, w, h);
+  updateTabStop();
+}
+
+void FlatButton::updateTabStop() {
+  // A group is one stop for Tab, at its pressed button; the arrows move inside it.
+  if (!hwnd_) return;
+  const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+  const bool stop = !group_ || down_;
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~static_cast<LONG_PTR>(WS_TABSTOP));
 }
 
 void FlatButton::setCaption(std::wstring_view caption) {
@@ -27,6 +38,7 @@ void FlatButton::setDown(bool down) {
   if (down && group_) group_->released(*this);
   if (down_ == down) return;
   down_ = down;
+  updateTabStop();
   invalidate();
 }
 
@@ -104,8 +116,32 @@ LRESULT FlatButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
-      PaintBuffered(hwnd_, [this](HDC dc, const RECT& r) { paint(dc, r); });
+      PaintBuffered(hwnd_, [this](HDC dc, const RECT& r) {
+        paint(dc, r);
+        if (GetFocus() != hwnd_) return;
+        RECT focus{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
+        DrawFocusRect(dc, &focus);
+      });
       return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      invalidate();
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+      if (wParam == VK_SPACE || wParam == VK_RETURN) {
+        click();
+        return 0;
+      }
+      if (group_ && (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_LEFT || wParam == VK_RIGHT)) {
+        if (FlatButton* next = group_->neighbour(*this, wParam == VK_DOWN || wParam == VK_RIGHT ? 1 : -1)) {
+          SetFocus(next->handle());
+          next->click();
+        }
+        return 0;
+      }
+      return Control::handleMessage(message, wParam, lParam);
     case WM_ENABLE:
       invalidate();
       return 0;
@@ -140,6 +176,19 @@ LRESULT FlatButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       return Control::handleMessage(message, wParam, lParam);
   }
+}
+
+FlatButton* ToggleGroup::neighbour(const FlatButton& from, int step) const {
+  const auto at = std::find(buttons_.begin(), buttons_.end(), &from);
+  if (at == buttons_.end()) return nullptr;
+  const int count = static_cast<int>(buttons_.size());
+  int i = static_cast<int>(at - buttons_.begin());
+  for (int tried = 1; tried < count; ++tried) {
+    i = (i + step + count) % count;
+    FlatButton* b = buttons_[static_cast<std::size_t>(i)];
+    if (b->usable() && b->visible()) return b;
+  }
+  return nullptr;
 }
 
 void ToggleGroup::released(FlatButton& except) {

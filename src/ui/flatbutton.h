@@ -37,6 +37,7 @@ class FlatButton : public Control {
 
  private:
   void paint(HDC dc, const RECT& r);
+  void updateTabStop();
   std::wstring caption_;
   Look look_ = Look::Tab;
   ToggleGroup* group_ = nullptr;
@@ -50,6 +51,8 @@ class FlatButton : public Control {
 class ToggleGroup {
  public:
   void add(FlatButton& button) { buttons_.push_back(&button); }
+  // The next button step places away (wrapping) that can be pressed; none when there is no other.
+  [[nodiscard]] FlatButton* neighbour(const FlatButton& from, int step) const;
 
  private:
   friend class FlatButton;

@@ -82,6 +82,44 @@ TEST_F(ShellTest, TheSideBarFollowsThePageTableAndOnlyAChangeOfPageClearsTheStat
   f.SetToolsEnabled(true);
 }
 
+// Without a mouse: the side bar is one Tab stop, at the pressed button; the arrows
+// open the next shown page (wrapping), Space presses; a switched-off bar opens nothing.
+TEST_F(ShellTest, TheKeyboardReachesEveryPageOfTheSideBar) {
+  Tfrmmain& f = *form;
+  SideBar& bar = f.Panel2;
+  std::vector<FlatButton*> shown;
+  for (FlatButton* b : bar.buttons())
+    if (b->visible()) shown.push_back(b);
+  ASSERT_GE(shown.size(), 3u);
+  shown[0]->click();
+  for (FlatButton* b : bar.buttons())
+    EXPECT_EQ((GetWindowLongPtrW(b->handle(), GWL_STYLE) & WS_TABSTOP) != 0, b == shown[0]) << b->caption();
+  HWND at = shown[0]->handle();
+  for (int steps = 0; steps < 300; ++steps) {
+    at = GetNextDlgTabItem(f.handle(), at, FALSE);
+    if (at == shown[0]->handle()) break;
+    EXPECT_EQ(GetParent(at) == bar.zdk_bartools.handle(), false) << "a second stop in the side bar";
+  }
+  EXPECT_EQ(at, shown[0]->handle()) << "Tab never came back to the side bar";
+
+  SetFocus(shown[0]->handle());
+  for (std::size_t i = 1; i <= shown.size(); ++i) {
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_DOWN, 0);
+    const FlatButton* expected = shown[i % shown.size()];
+    EXPECT_EQ(GetFocus(), expected->handle());
+    EXPECT_EQ(&f.activePage(), bar.pageOf(*expected)) << expected->caption();
+  }
+  SendMessageW(GetFocus(), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(&f.activePage(), bar.pageOf(*shown.back()));
+  SendMessageW(shown[1]->handle(), WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(&f.activePage(), bar.pageOf(*shown[1]));
+  f.SetToolsEnabled(false);
+  SendMessageW(shown[1]->handle(), WM_KEYDOWN, VK_DOWN, 0);
+  SendMessageW(shown[2]->handle(), WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(&f.activePage(), bar.pageOf(*shown[1]));
+  f.SetToolsEnabled(true);
+}
+
 TEST_F(ShellTest, TheStatusTextTakesTheGaugesRoom) {
   Gauge& gauge = form->zdk_runprog;
   for (const bool maximized : {false, true}) {
