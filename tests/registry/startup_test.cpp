@@ -28,18 +28,16 @@ std::vector<StartupItem> Read(const StartupSources& sources, const std::vector<s
 
 TEST(StartupItems, ReadInOrderWithTheirDataShownAndTheOddKeysLeftOut) {
   TempFolder user(L"startup user"), common(L"startup common");
-  user.file(L"b.lnk", "user");
-  user.file(L"desktop.ini", "[.ShellClassInfo]");
+  for (const wchar_t* name : {L"b.lnk", L"desktop.ini"}) user.file(name);
   user.folder(L"sub");
-  common.file(L"a.exe", "common");
+  common.file(L"a.exe");
   Planted plant;
   plant.text(kCU, kRun, kTag + L"user", L"notepad.exe");
   plant.text(kLM, kRun + L"Once", kTag + L"machine", L"\"C:\\Program Files\\x.exe\" /y");
   // Planted in name order: a key's values come in the order the system keeps them.
   plant.raw(kCU, kRun + L"Once", kTag + L"bytes", {REG_BINARY, {1, 0xab}});
   plant.integer(kCU, kRun + L"Once", kTag + L"number", 0x2a);
-  plant.text(kCU, kRun + L"OnceEx", kTag + L"never", L"c:\\never.exe");
-  plant.text(kCU, kRun + L"Services", kTag + L"never2", L"c:\\never.exe");
+  for (const wchar_t* tail : {L"OnceEx", L"Services"}) plant.text(kCU, kRun + tail, kTag + L"never", L"c:\\never.exe");
 
   const std::vector<StartupItem> items =
       Read({user.path(), common.path(), L"C:\\windows\\system32"}, {L"a.exe", L"b.lnk", L"desktop.ini", L"sub"});
@@ -58,8 +56,7 @@ TEST(StartupItems, ReadInOrderWithTheirDataShownAndTheOddKeysLeftOut) {
   for (std::size_t i = 0; i < items.size(); ++i) {
     const auto& [name, shown, location, icon] = expected[i];
     EXPECT_EQ(std::tie(items[i].name, items[i].location), std::tie(name, shown)) << i;
-    EXPECT_EQ(RegistryLocation(items[i]), location) << i;
-    EXPECT_TRUE(icon.empty() || items[i].iconPath == icon) << i;
+    EXPECT_TRUE(RegistryLocation(items[i]) == location && (icon.empty() || items[i].iconPath == icon)) << i;
   }
 }
 
@@ -93,9 +90,7 @@ TEST(StartupItems, RemovedWithBackupsListedRestoredAndDeleted) {
   EXPECT_EQ(std::ranges::count(list, BackupKind::StartupFile, &BackupEntry::kind), 3);
   for (const BackupEntry& e : list) EXPECT_TRUE(e.present) << ToUtf8(e.key);
   const StartupRestoreResult restored = RestoreStartupEntries(list);
-  EXPECT_FALSE(restored.missingCopy);
-  EXPECT_TRUE(restored.failed.empty());
-  EXPECT_EQ(restored.restored, 8);
+  EXPECT_TRUE(!restored.missingCopy && restored.failed.empty() && restored.restored == 8);
   EXPECT_EQ(ReadBytes(user / L"tool.lnk"), "user tool");
   EXPECT_EQ(ReadBytes(common / L"same.lnk"), "everyone's");
   EXPECT_EQ(ReadBytes(user / L"same (2).lnk"), "the user's");  // back under the name it was kept as
@@ -124,17 +119,14 @@ TEST(StartupItems, ARestoreStopsAtAMissingCopyAndNamesRowsThatFailed) {
   ASSERT_EQ(list.size(), 3u);
   RemoveTree(list[1].file);
   const StartupRestoreResult r = RestoreStartupEntries(list);
-  EXPECT_TRUE(r.missingCopy);
-  EXPECT_EQ(r.restored, 1);
-  EXPECT_TRUE(PathExists(list[0].key));
-  EXPECT_FALSE(PathExists(list[1].key) || PathExists(list[2].key));
+  EXPECT_TRUE(r.missingCopy && r.restored == 1);
+  EXPECT_TRUE(PathExists(list[0].key) && !PathExists(list[1].key) && !PathExists(list[2].key));
 
   ASSERT_TRUE(WriteRecord(autoRun, kRegSection, L"HKEY_CURRENT_USER\\Software\\WindowsVantorraTests\\NoSuchKey|v|c:\\x.exe"));
   list = ListStartupBackups(autoRun);
   ASSERT_EQ(list.back().kind, BackupKind::StartupValue);
   const StartupRestoreResult v = RestoreStartupEntries({list.back()});
-  EXPECT_EQ(v.restored, 0);
-  EXPECT_EQ(v.failed, std::vector<std::wstring>{L"v"});
+  EXPECT_TRUE(v.restored == 0 && v.failed == std::vector<std::wstring>{L"v"});
   EXPECT_FALSE(Reg().keyExists(kCU, L"\\Software\\WindowsVantorraTests\\NoSuchKey"));
 }
 
@@ -148,12 +140,9 @@ TEST(StartupItems, AnItemThatCannotBeRemovedKeepsNoBackup) {
   const std::wstring autoRun = backup.path() + L"\\", stuck = files.path = user.file(L"stuck.lnk");
   Substitute<FileSystem> swap(&Platform::files, files);
   StartupItem item;
-  item.name = L"stuck.lnk";
-  item.location = user.path();
+  std::tie(item.name, item.location) = std::tuple(L"stuck.lnk", user.path());
   EXPECT_FALSE(RemoveStartupItem(item, autoRun));
-  EXPECT_TRUE(PathExists(stuck));
-  EXPECT_FALSE(PathExists(autoRun + L"stuck.lnk"));
-  EXPECT_TRUE(ListStartupBackups(autoRun).empty());
+  EXPECT_TRUE(PathExists(stuck) && !PathExists(autoRun + L"stuck.lnk") && ListStartupBackups(autoRun).empty());
 }
 
 }  // namespace

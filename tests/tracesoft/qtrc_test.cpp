@@ -1,6 +1,5 @@
 // The other traces through the real page: the prefix's own URL cache and typed-address
 // key, and a substitute for the event logs (Wine's are stubs).
-
 #include <windows.h>
 #include <wininet.h>
 
@@ -30,10 +29,7 @@ struct FakeEventLogs : EventLogs {
       FakeEventLogs& all;
       std::wstring name;
       std::optional<std::uint32_t> recordCount() override { return all.logs[name].first; }
-      bool clear() override {
-        if (all.logs[name].second) all.cleared.push_back(name);
-        return all.logs[name].second;
-      }
+      bool clear() override { return all.logs[name].second && (all.cleared.push_back(name), true); }
     };
     return logs.contains(std::wstring(name)) ? std::make_unique<One>(*this, name) : nullptr;
   }
@@ -66,8 +62,7 @@ std::wstring Plant(DWORD type, const char* content = nullptr, bool fileGone = fa
     WriteBytes(local, content);
   }
   const FILETIME never{};
-  EXPECT_TRUE(
-      CommitUrlCacheEntryW(url.c_str(), content ? local : nullptr, never, never, type, nullptr, 0, nullptr, nullptr));
+  EXPECT_TRUE(CommitUrlCacheEntryW(url.c_str(), content ? local : nullptr, never, never, type, nullptr, 0, nullptr, nullptr));
   if (fileGone && !DeleteFileW(local)) ADD_FAILURE() << "its file stays";
   return url;
 }
@@ -159,8 +154,7 @@ TEST_F(QtrcTest, AScanReportsEveryItemAndACleanAfterTheQuestionEmptiesTheTickedO
   page().qtrc_sm.click();
   EXPECT_EQ(results(), (Texts{L"共 3 项,占用 12.00 B 硬盘空间", L"共 2 项", L"共 2 项", L"共 2 项,占用 11.00 B 硬盘空间",
                               L"共 3 项", L"扫描失败", L"扫描失败"}));
-  EXPECT_TRUE(cache.calls.empty());
-  EXPECT_TRUE(page().qtrc_delsel.enabled());
+  EXPECT_TRUE(cache.calls.empty() && page().qtrc_delsel.enabled());
 
   ScriptedMsgBox box;
   page().qtrc_delsel.click();
@@ -168,8 +162,7 @@ TEST_F(QtrcTest, AScanReportsEveryItemAndACleanAfterTheQuestionEmptiesTheTickedO
   tickOnly({0, 1, 2, 4, 5, 6});
   page().qtrc_delsel.click();  // declined
   ASSERT_EQ(box.shown().size(), 1u);
-  EXPECT_EQ(std::tie(box.shown()[0].heading, box.shown()[0].text),
-            std::make_tuple(L"其它清理", L"您“确定”清理当前选中的信息吗？"));
+  EXPECT_EQ(box.shown()[0].heading + box.shown()[0].text, L"其它清理您“确定”清理当前选中的信息吗？");
   EXPECT_TRUE(Entry(content));
 
   logs.logs = {{L"Security", {9, false}}, {L"System", {6, true}}};  // the application log cannot be opened now
@@ -178,16 +171,13 @@ TEST_F(QtrcTest, AScanReportsEveryItemAndACleanAfterTheQuestionEmptiesTheTickedO
   // Logs that fail are never shown clean, and do not keep the next one from its clear.
   EXPECT_EQ(results(), (Texts{L"清理完成", L"清理完成", L"清理完成", L"", L"清理失败", L"清理失败", L"清理完成"}));
   EXPECT_EQ(logs.cleared, Texts{L"System"});
-  EXPECT_FALSE(Entry(content) || Entry(visited) || PathExists(contentFile));
-  EXPECT_TRUE(Entry(cookie));
+  EXPECT_TRUE(!Entry(content) && !Entry(visited) && !PathExists(contentFile) && Entry(cookie));
   // The history object clears first; what it leaves is deleted entry by entry.
   const auto clear = std::find(cache.calls.begin(), cache.calls.end(), L"<clear history>");
   ASSERT_NE(clear, cache.calls.end());
   EXPECT_TRUE(std::none_of(cache.calls.begin(), clear, [](const auto& c) { return c.starts_with(L"Visited:"); }));
   auto typed = Reg().openKey(RegRoot::CurrentUser, kTypedUrlsKey);  // emptied, kept
-  ASSERT_TRUE(typed);
-  EXPECT_TRUE(typed->valueNames().empty());
-  EXPECT_TRUE(page().qtrc_sm.enabled());
+  EXPECT_TRUE(typed && typed->valueNames().empty() && page().qtrc_sm.enabled());
 }
 
 TEST_F(QtrcTest, AStopEmptiesTheInterruptedCellOnlyAndLeavesTheRestUndone) {
@@ -202,10 +192,8 @@ TEST_F(QtrcTest, AStopEmptiesTheInterruptedCellOnlyAndLeavesTheRestUndone) {
   page().qtrc_delsel.click();
   EXPECT_EQ(results(), (Texts{L"清理完成", L"", L"", L"", L"", L"", L""}));
   EXPECT_NE(Entry(visited[0]).has_value(), Entry(visited[1]).has_value());  // the entry after the stop stays
-  EXPECT_TRUE(Entry(cookie));
-  EXPECT_TRUE(logs.cleared.empty());
-  EXPECT_EQ(page().qtrc_runstate, 0);
-  EXPECT_EQ(page().qtrc_delsel.caption(), L"选定清理");
+  EXPECT_TRUE(Entry(cookie) && logs.cleared.empty());
+  EXPECT_TRUE(page().qtrc_runstate == 0 && page().qtrc_delsel.caption() == L"选定清理");
 }
 
 TEST_F(QtrcTest, TypedAddressesThatStayAreNotCleanedAndAMissingKeyIsNotMade) {

@@ -1,7 +1,5 @@
-// The installed software: registrations planted at the real Uninstall keys under
-// names of this process, uninstall commands that start this very program as a
-// recorder (see main.cpp), and the page in the real main window.
-
+// The installed software: registrations planted at the real Uninstall keys under names of this
+// process, uninstall commands that start this very program as a recorder (see main.cpp), the page.
 #include <algorithm>
 #include <functional>
 #include <tuple>
@@ -19,15 +17,14 @@ using Texts = std::vector<std::wstring>;
 using Values = std::vector<std::pair<std::wstring, std::wstring>>;
 constexpr auto kNative = UninstallView::Native, kWow32 = UninstallView::Wow32;
 
-std::wstring SelfPath() {
+const std::wstring kSelf = [] {
   wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return path;
-}
+  return std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+}();
 
 // A command line that starts this program to write "its path|tag" into the file.
 std::wstring Recorder(std::wstring_view file, std::wstring_view tag) {
-  return L"\"" + SelfPath() + L"\" --record \"" + std::wstring(file) + L"\" " + std::wstring(tag);
+  return L"\"" + kSelf + L"\" --record \"" + std::wstring(file) + L"\" " + std::wstring(tag);
 }
 
 // What the recorder wrote; empty when it did not run within some seconds.
@@ -37,11 +34,6 @@ std::wstring WaitForRecord(const std::wstring& file) {
       return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
   return {};
 }
-
-struct UnstoppedRun : RunContext {
-  bool proceed() override { return true; }
-  void status(std::wstring_view) override {}
-};
 
 // The shell's default action, recorded instead of starting a browser.
 struct RecordingShell : Win32Shell {
@@ -71,8 +63,11 @@ class RjqlTest : public FormTest {
   }
   // This test's rows, in the order they were read.
   std::vector<SoftwareRow> read() {
+    struct : RunContext {
+      bool proceed() override { return true; }
+      void status(std::wstring_view) override {}
+    } run;
     std::vector<SoftwareRow> rows;
-    UnstoppedRun run;
     ReadInstalledSoftware(SoftwareFilter::ShowAll, run, [&](SoftwareRow r) {
       if (r.subkey.starts_with(prefix)) rows.push_back(std::move(r));
     });
@@ -87,7 +82,7 @@ class RjqlTest : public FormTest {
     return -1;
   }
   static SoftwareRow find(const std::vector<SoftwareRow>& rows, const std::function<bool(const SoftwareRow&)>& is) {
-    const auto it = std::find_if(rows.begin(), rows.end(), is);
+    const auto it = std::ranges::find_if(rows, is);
     return it == rows.end() ? SoftwareRow{} : *it;
   }
 
@@ -100,12 +95,9 @@ class RjqlTest : public FormTest {
 
 TEST(SoftwareFilter, HidesUpdatesOrMicrosoftSoftware) {
   const std::tuple<const wchar_t*, const wchar_t*, bool, bool> cases[] = {  // shown without updates, without Microsoft
-      {L"Acme Tool", L"Acme", true, true},
-      {L"Hotfix for Windows (KB123456)", L"Microsoft Corporation", false, false},
+      {L"Acme Tool", L"Acme", true, true}, {L"Hotfix for Windows (KB123456)", L"Microsoft Corporation", false, false},
       {L"Security Update KB999", L"", false, true},  // a Microsoft update without publisher
-      {L"patch (kb42)", L"Acme", false, true},
-      {L"KBTool", L"Acme", true, true},
-      {L"Office", L"MICROSOFT", true, false},
+      {L"patch (kb42)", L"Acme", false, true}, {L"KBTool", L"Acme", true, true}, {L"Office", L"MICROSOFT", true, false},
   };
   for (const auto& [name, publisher, withoutUpdates, withoutMicrosoft] : cases) {
     EXPECT_EQ(PassesSoftwareFilter(SoftwareFilter::HideUpdates, name, publisher), withoutUpdates) << name;
@@ -113,9 +105,12 @@ TEST(SoftwareFilter, HidesUpdatesOrMicrosoftSoftware) {
   }
 }
 
-TEST_F(RjqlTest, RowsCarryTheirValuesAndDateAndThe32BitRegistrationsComeLast) {
+TEST_F(RjqlTest, RowsCarryTheirValuesAndEachActsOnItsOwnRegistrationAsItIsNow) {
   TempFolder t;
   const std::wstring icon = t.file(L"App\\app.ico", "ico"), exe = t.file(L"App\\uninst.exe", "exe");
+  const std::wstring rec = t.folder(L"My App") + L"\\rec.exe";
+  ASSERT_TRUE(CopyFileW(kSelf.c_str(), rec.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(kSelf.c_str(), (t / L"My.exe").c_str(), FALSE));  // what the unquoted path's first word names
   FILETIME before{}, after{};
   GetSystemTimeAsFileTime(&before);
   before.dwLowDateTime &= ~0xFFFFFu;  // the registry keeps coarser times than the clock
@@ -126,90 +121,65 @@ TEST_F(RjqlTest, RowsCarryTheirValuesAndDateAndThe32BitRegistrationsComeLast) {
   GetSystemTimeAsFileTime(&after);
   plant(L"help", {{L"DisplayName", L"Help Only"}, {L"HelpLink", L"www.help.invalid"},
                   {L"DisplayIcon", t / L"missing.ico"}, {L"UninstallString", exe + L" /remove"}});
-  const std::wstring wow = plant(L"wow", {{L"DisplayName", L"Old 32-bit App"}}, kWow32);
   plant(L"noname", {{L"Publisher", L"Acme"}});  // registrations without a name are never listed
   plant(L"blank", {{L"DisplayName", L""}, {L"Publisher", L"Acme"}});
-
-  const std::vector<SoftwareRow> rows = read();
-  ASSERT_EQ(rows.size(), 3u);
-  const auto row = [&](std::wstring_view name) { return find(rows, [&](auto& r) { return r.displayName == name; }); };
-  const SoftwareRow a = row(L"Full App");
-  EXPECT_EQ(std::tie(a.subkey, a.view, a.publisher, a.version, a.webAddress, a.uninstallCommand),
-            std::make_tuple(full, kNative, L"Full Co", L"2.5.1", L"https://full.invalid/", L"\"" + exe + L"\" /S"));
-  EXPECT_TRUE(EqualsNoCase(a.iconFile, icon));
-  ASSERT_TRUE(a.hasInstalled);
-  EXPECT_GE(CompareFileTime(&a.installed, &before), 0);
-  EXPECT_LE(CompareFileTime(&a.installed, &after), 0);
-  EXPECT_EQ(row(L"Help Only").webAddress, L"www.help.invalid");
-  EXPECT_TRUE(EqualsNoCase(row(L"Help Only").iconFile, exe));  // its icon file is missing: the uninstaller's
-  EXPECT_EQ(std::tie(rows.back().subkey, rows.back().view), std::tie(wow, kWow32));
-}
-
-TEST_F(RjqlTest, EachRowUninstallsAndDeletesItsOwnRegistrationAsItIsNow) {
-  TempFolder t;
-  const std::wstring self = SelfPath(), rec = t.folder(L"My App") + L"\\rec.exe";
-  ASSERT_TRUE(CopyFileW(self.c_str(), rec.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW(self.c_str(), (t / L"My.exe").c_str(), FALSE));  // what the unquoted path's first word names
   // Twins by display name, and a 32-bit registration under the second one's key name.
   const std::wstring first = plant(L"t1", {{L"DisplayName", L"Twin"}, {L"UninstallString", L"   "}}),
                      name = plant(L"t2", {{L"DisplayName", L"Twin"}, {L"UninstallString", Recorder(t / L"x", L"x")}});
   plant(L"t2", {{L"DisplayName", L"Twin"}, {L"UninstallString", Recorder(t / L"wow", L"wow")}}, kWow32);
+
   const std::vector<SoftwareRow> rows = read();
-  ASSERT_EQ(rows.size(), 3u);
-  const auto row = [&](UninstallView view, const std::wstring& key) {
+  ASSERT_EQ(rows.size(), 5u);
+  const auto row = [&](std::wstring_view shown) { return find(rows, [&](auto& r) { return r.displayName == shown; }); };
+  const SoftwareRow a = row(L"Full App");
+  EXPECT_EQ(std::tie(a.subkey, a.view, a.publisher, a.version, a.webAddress, a.uninstallCommand),
+            std::make_tuple(full, kNative, L"Full Co", L"2.5.1", L"https://full.invalid/", L"\"" + exe + L"\" /S"));
+  EXPECT_TRUE(EqualsNoCase(a.iconFile, icon));
+  EXPECT_TRUE(a.hasInstalled && CompareFileTime(&a.installed, &before) >= 0 && CompareFileTime(&a.installed, &after) <= 0);
+  EXPECT_EQ(row(L"Help Only").webAddress, L"www.help.invalid");
+  EXPECT_TRUE(EqualsNoCase(row(L"Help Only").iconFile, exe));  // its icon file is missing: the uninstaller's
+  const auto twin = [&](UninstallView view, const std::wstring& key) {
     return find(rows, [&](auto& r) { return r.view == view && r.subkey == key; });
   };
-  const SoftwareRow one = row(kNative, first), two = row(kNative, name), wow = row(kWow32, name);
+  const SoftwareRow one = twin(kNative, first), two = twin(kNative, name), wow = twin(kWow32, name);
   ASSERT_TRUE(one.subkey == first && two.subkey == name && wow.subkey == name);
+  EXPECT_EQ(std::tie(rows.back().subkey, rows.back().view), std::tie(name, kWow32)) << "the 32-bit registrations come last";
 
   // Changed since the list was read: an unquoted path with blanks, and words a command shell would take apart.
   auto key = Reg().openKey(RegRoot::LocalMachine, RegistrationPath(kNative, name));
   ASSERT_TRUE(key && key->writeText(L"UninstallString", rec + L" --record " + (t / L"now") + L" %TEMP%&now"));
   EXPECT_EQ(RunUninstaller(one), UninstallOutcome::NoCommand);
   ASSERT_EQ(RunUninstaller(two), UninstallOutcome::Started);
-  const std::wstring ran = WaitForRecord(t / L"now");
-  EXPECT_TRUE(EqualsNoCase(ran, rec + L"|%TEMP%&now")) << ran;
+  EXPECT_TRUE(EqualsNoCase(WaitForRecord(t / L"now"), rec + L"|%TEMP%&now"));
   ASSERT_EQ(RunUninstaller(wow), UninstallOutcome::Started);
   EXPECT_TRUE(WaitForRecord(t / L"wow").ends_with(L"|wow"));
 
   EXPECT_TRUE(DeleteRegistration(wow));
-  EXPECT_FALSE(exists(kWow32, name));
-  EXPECT_TRUE(exists(kNative, name));
+  EXPECT_TRUE(!exists(kWow32, name) && exists(kNative, name));
   EXPECT_TRUE(DeleteRegistration(two));
-  EXPECT_FALSE(exists(kNative, name));
-  EXPECT_TRUE(exists(kNative, first));
+  EXPECT_TRUE(!exists(kNative, name) && exists(kNative, first));
   // Gone already: nothing to run, and its row may go. A row without a key name never takes the Uninstall key.
   EXPECT_EQ(RunUninstaller(two), UninstallOutcome::RegistrationGone);
   EXPECT_TRUE(DeleteRegistration(two));
   SoftwareRow nameless = one;
   nameless.subkey.clear();
-  EXPECT_FALSE(DeleteRegistration(nameless));
-  EXPECT_TRUE(Reg().keyExists(RegRoot::LocalMachine, kUninstallKey));
+  EXPECT_TRUE(!DeleteRegistration(nameless) && Reg().keyExists(RegRoot::LocalMachine, kUninstallKey));
+  // Only an existing program path with blanks is quoted.
+  EXPECT_EQ(SafeCommandLine(L"  " + rec + L"  "), L"\"" + rec + L"\"");
+  for (const std::wstring& kept : {t.path() + L"\\No Such\\app.exe /q", std::wstring(L"MsiExec.exe /X{1234}")})
+    EXPECT_EQ(SafeCommandLine(kept), kept);
   Sleep(300);  // let the copied program end before its folder goes
-}
-
-// An unquoted existing path with blanks and arguments, and a quoted one, are run above.
-TEST(SafeCommandLine, QuotesOnlyAnExistingProgramPathWithBlanks) {
-  TempFolder t;
-  const std::wstring exe = t.file(L"Some Tool\\uninst.exe", "x"), missing = t.path() + L"\\No Such\\app.exe /q";
-  EXPECT_EQ(SafeCommandLine(L"  " + exe + L"  "), L"\"" + exe + L"\"");
-  for (const std::wstring& kept : {missing, std::wstring(L"MsiExec.exe /X{1234}")}) EXPECT_EQ(SafeCommandLine(kept), kept);
 }
 
 TEST_F(RjqlTest, OnlyWebAndMailAddressesAreOpened) {
   using K = WebAddressKind;
   const std::tuple<const wchar_t*, K, const wchar_t*> cases[] = {  // the text, its kind, what the shell is handed
-      {L"  http://vendor.invalid/app  ", K::Web, L"http://vendor.invalid/app"},
-      {L"HTTPS://vendor.invalid", K::Web, L"HTTPS://vendor.invalid"},
-      {L"ftp://files.invalid/pub", K::Web, L"ftp://files.invalid/pub"},
-      {L"mailto:support@vendor.invalid", K::Web, L"mailto:support@vendor.invalid"},
+      {L"  http://vendor.invalid/app  ", K::Web, L"http://vendor.invalid/app"}, {L"   ", K::Empty, nullptr},
+      {L"HTTPS://vendor.invalid", K::Web, L"HTTPS://vendor.invalid"}, {L"ftp://f.invalid/pub", K::Web, L"ftp://f.invalid/pub"},
+      {L"mailto:support@vendor.invalid", K::Web, L"mailto:support@vendor.invalid"}, {L"http://", K::NotWeb, nullptr},
       {L"www.vendor.invalid", K::Web, L"http://www.vendor.invalid"},
-      {L"   ", K::Empty, nullptr},
-      {L"http://", K::NotWeb, nullptr},
-      {L"\\\\server\\share\\setup.exe", K::NotWeb, nullptr},
-      {L"file:///C:/Windows/notepad.exe", K::NotWeb, nullptr},
-      {L"javascript:alert(1)", K::NotWeb, nullptr},
-      {L"notepad.exe http://x.invalid", K::NotWeb, nullptr},
+      {L"\\\\server\\share\\setup.exe", K::NotWeb, nullptr}, {L"file:///C:/Windows/notepad.exe", K::NotWeb, nullptr},
+      {L"javascript:alert(1)", K::NotWeb, nullptr}, {L"notepad.exe http://x.invalid", K::NotWeb, nullptr},
   };
   for (const auto& [text, kind, opened] : cases) {
     shell.opened.clear();
@@ -230,8 +200,7 @@ TEST_F(RjqlTest, TheListFollowsItsFilterAndItsRowsActOnTheirOwnRegistrationHowev
   EXPECT_EQ(rowWith(0, L"Page Update (KB77)"), -1);
   EXPECT_FALSE(page().rjql_xz.enabled() || page().rjql_sc.enabled() || page().rjql_wz.enabled());
   list().select(rowWith(1, L"aa"));
-  EXPECT_TRUE(page().rjql_xz.enabled() && page().rjql_sc.enabled());
-  EXPECT_FALSE(page().rjql_wz.enabled());  // a blank address
+  EXPECT_TRUE(page().rjql_xz.enabled() && page().rjql_sc.enabled() && !page().rjql_wz.enabled());  // a blank address
 
   page().rjql_showtype.setIndex(2);
   page().rjql_showtype.onChange();  // the filter's change refreshes
@@ -240,8 +209,7 @@ TEST_F(RjqlTest, TheListFollowsItsFilterAndItsRowsActOnTheirOwnRegistrationHowev
   list().select(rowWith(0, L"Page Update (KB77)"));
   ScriptedMsgBox box;
   page().rjql_wz.click();
-  EXPECT_TRUE(shell.opened.empty());  // a local program is not an address to open
-  ASSERT_EQ(box.shown().size(), 1u);
+  ASSERT_TRUE(shell.opened.empty() && box.shown().size() == 1u);  // a local program is not an address to open
   EXPECT_NE(box.shown()[0].text.find(L"C:\\Windows\\notepad.exe"), std::wstring::npos);
 
   page().rjql_showlistColumnClick(1);
@@ -253,18 +221,15 @@ TEST_F(RjqlTest, TheListFollowsItsFilterAndItsRowsActOnTheirOwnRegistrationHowev
   list().select(row);
   box.answer(IDOK);
   page().rjql_xz.click();
-  EXPECT_EQ(std::tie(box.shown().back().heading, box.shown().back().text),
-            std::make_tuple(L"软件卸载", L"您确定从计算机中卸载该软件吗？"));
+  EXPECT_EQ(box.shown().back().heading + box.shown().back().text, L"软件卸载您确定从计算机中卸载该软件吗？");
   EXPECT_TRUE(WaitForRecord(t / L"ran").ends_with(L"|page"));
   page().rjql_sc.click();  // declined
   EXPECT_TRUE(exists(kNative, second));
   box.answer(IDOK);
   page().rjql_sc.click();
   ASSERT_EQ(box.shown().size(), 4u);
-  EXPECT_EQ(std::tie(box.shown()[3].heading, box.shown()[3].text),
-            std::make_tuple(L"信息删除", L"您确定从注册表中删除该软件的注册信息吗？"));
-  EXPECT_FALSE(exists(kNative, second));
-  EXPECT_TRUE(exists(kNative, first));
+  EXPECT_EQ(box.shown()[3].heading + box.shown()[3].text, L"信息删除您确定从注册表中删除该软件的注册信息吗？");
+  EXPECT_TRUE(!exists(kNative, second) && exists(kNative, first));
   EXPECT_TRUE(rowWith(1, L"zz") < 0 && rowWith(1, L"aa") >= 0);  // the row that went is the one deleted
   EXPECT_EQ(list().columnCaption(0), SoftwareHeader(count - 1));
 }
