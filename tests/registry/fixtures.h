@@ -1,6 +1,7 @@
 #pragma once
 // Fixtures of the registry tests: a run that stops on request, the rows a scan
 // reported, and keys, values and files planted at real places (removed again).
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -56,25 +57,56 @@ struct Collected {
 };
 
 // A text's UTF-16 bytes, with its closing NUL unless told otherwise.
-std::vector<std::uint8_t> TextBytes(std::wstring_view text, bool withNul = true);
+inline std::vector<std::uint8_t> TextBytes(std::wstring_view text, bool withNul = true) {
+  const auto* p = reinterpret_cast<const std::uint8_t*>(text.data());
+  std::vector<std::uint8_t> out(p, p + text.size() * sizeof(wchar_t));
+  if (withNul) out.insert(out.end(), {0, 0});
+  return out;
+}
 
 // A key that did not exist goes with everything below it (its topmost missing
 // ancestor goes); a value written into a key that was already there goes alone.
 class Planted {
  public:
   Planted() = default;
-  ~Planted();
   Planted(const Planted&) = delete;
   Planted& operator=(const Planted&) = delete;
-  void key(RegRoot root, std::wstring_view path);
-  void raw(RegRoot root, std::wstring_view path, std::wstring_view name, const RegRawValue& value);
+  ~Planted() {
+    for (auto it = values_.rbegin(); it != values_.rend(); ++it)
+      if (auto key = Reg().openKey(it->root, it->path)) (void)key->deleteValue(it->name);
+    for (auto it = keys_.rbegin(); it != keys_.rend(); ++it) (void)Reg().deleteKey(it->root, it->path);
+    for (const std::wstring& f : files_) RemoveTree(f);
+  }
+  void key(RegRoot root, std::wstring_view path) {
+    for (std::size_t at = 1;;) {  // the topmost component that is missing is what this test adds
+      const std::size_t next = path.find(L'\\', at);
+      if (!Reg().keyExists(root, path.substr(0, next))) {
+        keys_.push_back({root, std::wstring(path.substr(0, next)), {}});
+        break;
+      }
+      if (next == std::wstring_view::npos) break;
+      at = next + 1;
+    }
+    if (!Reg().createKey(root, path)) ADD_FAILURE() << "cannot plant " << ToUtf8(path);
+  }
+  void raw(RegRoot root, std::wstring_view path, std::wstring_view name, const RegRawValue& value) {
+    if (!Reg().keyExists(root, path)) key(root, path);
+    else if (auto k = Reg().openKey(root, path); k && !k->valueExists(name))
+      values_.push_back({root, std::wstring(path), std::wstring(name)});
+    auto k = Reg().openKey(root, path);
+    if (!k || !k->writeRaw(name, value)) ADD_FAILURE() << "cannot plant " << ToUtf8(path) << " : " << ToUtf8(name);
+  }
   void text(RegRoot root, std::wstring_view path, std::wstring_view name, std::wstring_view data, DWORD type = REG_SZ) {
     raw(root, path, name, {type, TextBytes(data)});
   }
   void integer(RegRoot root, std::wstring_view path, std::wstring_view name, std::uint8_t data) {
     raw(root, path, name, {REG_DWORD, {data, 0, 0, 0}});
   }
-  std::wstring file(std::wstring_view path, std::string_view content = "x");
+  std::wstring file(std::wstring_view path, std::string_view content = "x") {
+    files_.emplace_back(path);
+    WriteBytes(path, content);
+    return files_.back();
+  }
 
  private:
   struct Entry {
@@ -86,6 +118,11 @@ class Planted {
 };
 
 // What the registry holds now (nullopt when the value is missing).
-std::optional<RegRawValue> RawValue(RegRoot root, std::wstring_view path, std::wstring_view name);
+inline std::optional<RegRawValue> RawValue(RegRoot root, std::wstring_view path, std::wstring_view name) {
+  RegRawValue value;
+  auto k = Reg().openKeyReadOnly(root, path);
+  if (!k || !k->readRaw(name, value)) return std::nullopt;
+  return value;
+}
 
 }  // namespace wv::test

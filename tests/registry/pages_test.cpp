@@ -19,24 +19,20 @@ namespace {
 const std::wstring kRun = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // What the registry editor was made to type: into its key tree and its value list.
-class EditorShell : public Win32Shell {
- public:
+struct EditorShell : Win32Shell {
+  static HWND At(std::uintptr_t n) { return reinterpret_cast<HWND>(n); }  // 1: the editor, 2: its tree, 3: its list
   std::wstring tree, list;
-  HWND findWindow(std::wstring_view) override { return kEditor; }
-  HWND findChild(HWND, std::wstring_view className) override {
-    return className == L"SysTreeView32" ? kTree : className == L"SysListView32" ? kList : nullptr;
+  HWND findWindow(std::wstring_view) override { return At(1); }
+  HWND findChild(HWND, std::wstring_view name) override {
+    return At(name == L"SysTreeView32" ? 2 : name == L"SysListView32" ? 3 : 0);
   }
   void showAndActivate(HWND) override {}
   void sendKeyDown(HWND window, unsigned key) override {
-    if (window == kList && key == VK_HOME) list += L"<home>";
-    if (window == kTree && key == VK_RIGHT) tree += L'\\';
+    if (window == At(3) && key == VK_HOME) list += L"<home>";
+    if (window == At(2) && key == VK_RIGHT) tree += L'\\';
   }
-  void sendChar(HWND window, wchar_t ch) override { (window == kTree ? tree : list) += ch; }
+  void sendChar(HWND window, wchar_t ch) override { (window == At(2) ? tree : list) += ch; }
   void sleep(unsigned) override {}
-
- private:
-  inline static const HWND kEditor = reinterpret_cast<HWND>(0x31), kTree = reinterpret_cast<HWND>(0x32),
-                           kList = reinterpret_cast<HWND>(0x33);
 };
 
 class Pages : public FormTest {
@@ -89,31 +85,25 @@ class Pages : public FormTest {
 TEST_F(Pages, RedundancyPageStopsScansDeletesOwnValuesAndOpensThem) {
   for (const wchar_t* name : {L"", L"REG_D-E-F", L"a", L"b"}) plant_.text(kCU, key(), name, gone_);
   for (int i = 0; i < 20; ++i) plant_.text(kCU, key() + L"\\K" + std::to_wstring(i), L"v", gone_);
-  bool pressed = false, checkedRunning = false;
+  bool pressed = false;
   {
     StatusHook during([&](std::wstring_view) {
       if (pressed || zcql().zcql_results.size() < 2) return;
       pressed = true;
+      EXPECT_EQ(zcql().zcql_sm.caption(), L"停止");
+      for (Button* b : {&zcql().zcql_delsel, &zcql().zcql_delall, &zcql().zcql_bf, &zcql().zcql_hy})
+        EXPECT_FALSE(b->enabled() || form->ToolsEnabled());
       zcql().zcql_sm.click();  // the stop press, handled while the scan drains messages
     });
     form->Panel2.button(L"zcql").click();
     for (int i = 0; i < zcql().zcql_select.count(); ++i) zcql().zcql_select.setChecked(i, i == 0);  // the user's hive
+    for (Button* b : {&zcql().zcql_delsel, &zcql().zcql_delall}) b->setEnabled(true);  // as an earlier scan leaves them
     zcql().zcql_sm.click();
   }
   const RegistryResults& results = zcql().zcql_results;
   EXPECT_TRUE(pressed && results.size() >= 2u && results.size() < 24u) << "the rows found before the stop are kept";
   EXPECT_TRUE(zcqlUsable());
-  {
-    StatusHook during([&](std::wstring_view text) {
-      if (checkedRunning || !text.starts_with(L"已扫描到")) return;
-      checkedRunning = true;
-      EXPECT_EQ(zcql().zcql_sm.caption(), L"停止");
-      for (Button* b : {&zcql().zcql_delsel, &zcql().zcql_delall, &zcql().zcql_bf, &zcql().zcql_hy})
-        EXPECT_FALSE(b->enabled() || form->ToolsEnabled());
-    });
-    zcql().zcql_sm.click();
-  }
-  EXPECT_TRUE(checkedRunning);
+  zcql().zcql_sm.click();
   ASSERT_EQ(results.size(), 24u);
   ASSERT_TRUE(row(L"") >= 0 && row(L"REG_D-E-F") >= 0);
   EXPECT_EQ(form->zdk_runinfo.text(), L"扫描到符合条件的注册表冗余信息共 24 项");
@@ -171,7 +161,7 @@ TEST_F(Pages, DailyPageKeyRows) {
   EXPECT_FALSE(Reg().keyExists(kLM, un));
 }
 
-TEST_F(Pages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPage) {
+TEST_F(Pages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPageAndAnotherBaseFolderListed) {
   form->setActivePage(zcql());
   {  // the editor cannot be started: the failure is reported and the page is usable again
     struct NoEditor : Win32Shell {
@@ -203,6 +193,23 @@ TEST_F(Pages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPage) {
   boxes_.answer(IDOK);
   manager().bfgl_btnDelSel.click();
   EXPECT_TRUE(list.count() == 0 && records(form->RegBackupDir, L"FileBackup").empty());
+
+  // The folder browser answers another base folder: its backups are listed, unless the change is declined.
+  struct PickingShell : Win32Shell {
+    std::wstring answer;
+    std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override { return answer; }
+  } shell;
+  TempFolder other(L"other base");
+  ASSERT_TRUE(WriteRecord(form->RegBackupDir, L"FileBackup", form->RegBackupDir + L"Reg_old.reg"));
+  Substitute<Shell> swap(&Platform::shell, shell);
+  for (const auto& [folder, answer, listed] : {std::tuple{other.path(), IDOK, 0}, std::tuple{base_.path(), IDCANCEL, 0},
+                                               std::tuple{base_.path(), IDOK, 1}}) {
+    shell.answer = folder;
+    boxes_.answer(answer);
+    manager().bfgl_btnPathSel.click();
+    EXPECT_EQ(list.count(), listed);
+  }
+  EXPECT_EQ(form->AutoRunBackupDir, base_.path() + L"\\AutoRun\\");
 }
 
 // A clean from the page is written down before anything goes and taken back from the
@@ -280,27 +287,6 @@ TEST_F(Pages, ACleanFromThePageIsTakenBackFromTheManager) {
   EXPECT_EQ(Reg().openKeyReadOnly(kCU, tree)->valueNames().size(), 2u) << "nothing more than was there";
 }
 
-// The folder browser answers another base folder: its backups are listed, unless the change is declined.
-TEST_F(Pages, ABaseFolderChangeListsTheNewFolderUnlessDeclined) {
-  struct PickingShell : Win32Shell {
-    std::wstring answer;
-    std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override { return answer; }
-  } shell;
-  TempFolder other(L"other base");
-  ASSERT_TRUE(Fs().createFolderTree(base_ / L"Registry"));
-  ASSERT_TRUE(WriteRecord(form->RegBackupDir, L"FileBackup", form->RegBackupDir + L"Reg_old.reg"));
-  zcql().zcql_hy.click();
-  Substitute<Shell> swap(&Platform::shell, shell);
-  for (const auto& [folder, answer, listed] : {std::tuple{other.path(), IDOK, 0}, std::tuple{base_.path(), IDCANCEL, 0},
-                                               std::tuple{base_.path(), IDOK, 1}}) {
-    shell.answer = folder;
-    boxes_.answer(answer);
-    manager().bfgl_btnPathSel.click();
-    EXPECT_EQ(manager().bfgl_showlist.count(), listed);
-  }
-  EXPECT_EQ(form->AutoRunBackupDir, base_.path() + L"\\AutoRun\\");
-}
-
 TEST_F(Pages, StartupItemsRemovedRestoredFromTheManagerAndTheirBackupsDeleted) {
   const std::wstring startup = form->knownFolders.StartupDir;
   ASSERT_TRUE(Fs().createFolderTree(startup));
@@ -331,15 +317,13 @@ TEST_F(Pages, StartupItemsRemovedRestoredFromTheManagerAndTheirBackupsDeleted) {
   answers({IDOK, IDOK});
   manager().bfgl_btnBack.click();
   EXPECT_EQ(boxes_.shown().back().text, L"您选择的备份记录已不存在！");
-  EXPECT_EQ(&form->activePage(), &manager());
-  EXPECT_FALSE(RawValue(kCU, kRun, valueName).has_value());  // after the stop: untouched
+  EXPECT_TRUE(&form->activePage() == &manager() && !RawValue(kCU, kRun, valueName)) << "after the stop: untouched";
   list.selectAll(false);
   list.select(1);
   answers({IDOK, IDOK});
   manager().bfgl_btnBack.click();
   EXPECT_EQ(boxes_.shown().back().text, L"您选择的启动项目备份已成功恢复！");
-  EXPECT_EQ(&form->activePage(), &qdsz);
-  EXPECT_TRUE(RawValue(kCU, kRun, valueName).has_value());
+  EXPECT_TRUE(&form->activePage() == &qdsz && RawValue(kCU, kRun, valueName));
   EXPECT_EQ(items.count(), count - 1);  // the startup list was read again
 
   // Sorting by a column reverses on the second click and keeps each row's item.
