@@ -85,9 +85,7 @@ class Redundancy : public ::testing::Test {
  protected:
   std::wstring key(std::wstring_view tail = {}) const { return L"\\" + temp_.path() + std::wstring(tail); }
   bool scan(ScanRun& run) { return ScanKeyTree(kCU, key(), rules_, run, found_.sink(), count_); }
-  bool hasValue(std::wstring_view name, std::wstring_view tail = {}) const {
-    return RawValue(kCU, key(tail), name).has_value();
-  }
+  bool hasValue(std::wstring_view name) const { return RawValue(kCU, key(), name).has_value(); }
 
   TempKey temp_{L"redundancy"};
   TempFolder folder_{L"redundancy"};

@@ -75,9 +75,8 @@ TEST(Trace, EachCheckerFindsItsHitsAndNotItsNearMisses) {
          check.CheckSharedDlls(dlls);
        }, {{dlls, gone}}, {{dlls, live}}},
       {"empty vendor keys", kCU, 4, [&] {
-         plant.key(kCU, vendor + L"Empty");
+         for (const std::wstring& path : {vendor + L"Empty", std::wstring(L"\\Software\\Secure")}) plant.key(kCU, path);
          plant.text(kCU, vendor + L"Full", L"a", L"b");
-         plant.key(kCU, L"\\Software\\Secure");
          check.CheckEmptyVendorKeys(L"\\Software");
        }, {{vendor + L"Empty"}}, {{vendor + L"Full"}, {L"\\Software\\Secure"}}},
       {"install cache", kLM, 4, [&] {
@@ -125,9 +124,8 @@ TEST(Trace, EachCheckerFindsItsHitsAndNotItsNearMisses) {
        }, {{fonts, kTag + L" Gone (TrueType)"}, {fonts, kTag + L" Moved (TrueType)"}},
        {{fonts, kTag + L" Bare (TrueType)"}, {fonts, kTag + L" Path (TrueType)"}}},
       {"type libraries", kLM, 11, [&] {
-         for (const auto& [version, name, file] : {std::tuple{L"\\1.0", L"Gone library", gone},
-                                                   std::tuple{L"\\2.0", L"Live library", live},
-                                                   std::tuple{L"\\3.0", L"  ", gone}}) {  // no name: not looked at
+         for (const auto& [version, name, file] : {std::tuple{L"\\1.0", L"Gone library", gone},  // "\\3.0": no name
+                                                   std::tuple{L"\\2.0", L"Live library", live}, std::tuple{L"\\3.0", L"  ", gone}}) {
            plant.text(kLM, lib + version, L"", name);
            plant.text(kLM, lib + version + L"\\0\\win32", L"", file);
          }
@@ -141,8 +139,7 @@ TEST(Trace, EachCheckerFindsItsHitsAndNotItsNearMisses) {
          plant.text(kLM, classes + L"\\" + kTag + L".Search.CustomWordbreaker\\CLSID", L"", L"{" + kTag + L"}");
          check.CheckClasses(classes);
        }, {{classes + ext + L"a"}, {classes + L"\\" + kTag + L".Cls"}},
-       {{classes + ext + L"b"}, {classes + L"\\" + kTag + L".NoBraces"},
-        {classes + L"\\" + kTag + L".Search.CustomWordbreaker"}}},
+       {{classes + ext + L"b"}, {classes + L"\\" + kTag + L".NoBraces"}, {classes + L"\\" + kTag + L".Search.CustomWordbreaker"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.checker);
