@@ -18,8 +18,7 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-// Event logs by name: their records (nullopt: the count cannot be read) and whether a
-// clear works; a log not named cannot be opened.
+// Event logs by name: records (nullopt: unreadable), whether a clear works; one not named cannot be opened.
 struct FakeEventLogs : EventLogs {
   std::map<std::wstring, std::pair<std::optional<std::uint32_t>, bool>> logs;
   Texts cleared;
