@@ -28,8 +28,7 @@ namespace wv::test {
 using Names = std::vector<std::wstring>;
 
 // A text of every row (or item), in order.
-template <class Rows, class F>
-Names Each(const Rows& rows, F text) {
+template <class Rows, class F> Names Each(const Rows& rows, F text) {
   Names out;
   for (std::size_t i = 0; i < rows.size(); ++i) out.push_back(text(rows.at(i)));
   return out;
@@ -44,7 +43,7 @@ struct TestRun : RunContext {
   void progressStep() override { ++position; }
   [[nodiscard]] std::wstring last() const { return statuses.empty() ? L"" : statuses.back(); }
   [[nodiscard]] std::size_t shreddingTexts() const {
-    return std::count_if(statuses.begin(), statuses.end(), [](auto& s) { return s.starts_with(kShreddingText); });
+    return std::ranges::count_if(statuses, [](auto& s) { return s.starts_with(kShreddingText); });
   }
 
   std::function<bool(const TestRun&)> stopWhen;
@@ -53,11 +52,9 @@ struct TestRun : RunContext {
   Names statuses;
   std::vector<std::uint32_t> maxima;
 };
-// Lets proceed() answer true n times.
-inline auto StopAfter(std::uint64_t n) { return [n](const TestRun& r) { return r.proceeds > n; }; }
+inline auto StopAfter(std::uint64_t n) { return [n](const TestRun& r) { return r.proceeds > n; }; }  // n trues
 
-// Answers the questions in order (none left: OK) and keeps them.
-struct Answers {
+struct Answers {  // answers the questions in order (none left: OK) and keeps them
   std::deque<bool> script;
   std::vector<FileInfoAsk> asked;
   FileInfoAsker asker() {
@@ -90,9 +87,7 @@ inline FileInfoRows NameRows(std::initializer_list<const wchar_t*> names) {
 }
 inline Names NewNames(const FileInfoRows& rows) { return Each(rows, [](const FileInfoRow& r) { return r.newName; }); }
 
-inline bool AllZero(std::string_view bytes) {
-  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
-}
+inline bool AllZero(std::string_view bytes) { return std::ranges::all_of(bytes, [](char c) { return c == '\0'; }); }
 
 // The real file system while it lives, logging "name zeros|bytes N", "name flush", "name truncate SIZE"
 // for files opened in place; it reports links and streams Wine cannot make, and fails writes or renames.
@@ -112,9 +107,7 @@ class LoggingFs : public Win32FileSystem {
     auto it = streams.find(std::wstring(path));
     return it == streams.end() ? Win32FileSystem::namedStreams(path) : it->second;
   }
-  bool moveFile(std::wstring_view from, std::wstring_view to) override {
-    return !failRename && Win32FileSystem::moveFile(from, to);
-  }
+  bool moveFile(std::wstring_view from, std::wstring_view to) override { return !failRename && Win32FileSystem::moveFile(from, to); }
 
   Names log, truncatingOpens;                        // truncatingOpens: openFile with create-always
   std::set<std::wstring> reportedAsLink, countOnly;  // countOnly: writes counted, not made (huge files)
@@ -167,7 +160,7 @@ inline Names ZerosLog(const std::wstring& name, std::uint64_t size, bool cut = f
   return cut ? out + Names{name + L" truncate 0"} : out;
 }
 
-// A file (and its folders) whose contents are a repeating non-zero pattern.
+// A file (and its folders) of a repeating non-zero pattern.
 inline std::wstring PatternFile(std::wstring_view path, std::size_t size) {
   (void)Win32FileSystem().createFolderTree(ExcludeTrailingBackslash(ExtractFilePath(path)));
   std::string bytes(size, '\0');
@@ -175,12 +168,11 @@ inline std::wstring PatternFile(std::wstring_view path, std::size_t size) {
   WriteBytes(path, bytes);
   return std::wstring(path);
 }
-// A sparse file of that size: only its last byte written.
+// A file of that size with nothing written (sparse where the volume allows).
 inline bool SparseFile(const std::wstring& path, std::uint64_t size) {
   UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  LARGE_INTEGER end{.QuadPart = static_cast<LONGLONG>(size - 1)};
-  DWORD put = 0;
-  return file && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && WriteFile(file.get(), "z", 1, &put, nullptr);
+  const LARGE_INTEGER end{.QuadPart = static_cast<LONGLONG>(size)};
+  return file && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
 }
 // Opened for reading and writing without sharing, as another program holds it.
 inline UniqueFile HoldOpen(const std::wstring& p) {

@@ -47,16 +47,15 @@ TEST(ShredFile, ASparseFileBeyondFourGiBIsWrittenToItsFullLength) {
   EXPECT_FALSE(PathExists(path));
 }
 
-// Held by another program, sharing its contents with another name, or a link: the
-// zeros would reach what is not on the list, so nothing is written. A file whose
-// zeros did not all go out is not cut; one that keeps its name is not reported gone.
+// Held, sharing its contents with another name, or a link: nothing is written (the zeros would reach what is not
+// listed). A file whose zeros did not all go out is not cut; one that keeps its name is not reported gone.
 TEST(ShredFile, WhatCannotBeShreddedWholeIsNeitherCutNorReportedGone) {
   TempFolder t(L"shkeep");
   const std::wstring held = PatternFile(t / L"held.txt", 3000), linked = PatternFile(t / L"linked.txt", 3000);
   const std::wstring symlink = PatternFile(t / L"symlink.txt", 3000), otherName = t / L"other name.txt";
   const std::wstring failing = PatternFile(t / L"failing.txt", 3000), stuck = PatternFile(t / L"stuck.txt", 100);
-  ASSERT_TRUE(CreateHardLinkW(otherName.c_str(), linked.c_str(), nullptr));
-  ASSERT_TRUE(SetFileAttributesW(linked.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(CreateHardLinkW(otherName.c_str(), linked.c_str(), nullptr) &&
+              SetFileAttributesW(linked.c_str(), FILE_ATTRIBUTE_HIDDEN));
   const std::string before = ReadBytes(held);
   LoggingFs fs;
   fs.reportedAsLink.insert(symlink);  // Wine cannot make a file link
@@ -93,9 +92,9 @@ TEST(ShredFile, WhatCannotBeShreddedWholeIsNeitherCutNorReportedGone) {
 TEST(ShredFile, NamedStreamsAreOverwrittenAndCutBeforeTheFile) {
   TempFolder t(L"shads");
   const std::wstring path = PatternFile(t / L"report.doc", 1500);
-  PatternFile(path + L":secret:$DATA", 3000);  // a stream on Windows; Wine makes a file of it
+  PatternFile(path + L":secret:$DATA", 3000);  // a stream on Windows; Wine makes a file of it, and lists no streams
   LoggingFs fs;
-  fs.streams[path] = {{L":secret:$DATA", 3000}};  // Wine lists no streams
+  fs.streams[path] = {{L":secret:$DATA", 3000}};
   TestRun run;
   EXPECT_EQ(ShredFile(path, run), ShredFileResult::Shredded);
   EXPECT_EQ(fs.log,
@@ -110,8 +109,8 @@ TEST(ShredFolder, TheTreeGoesBottomUpButForWhatIsHeldAndRecycled) {
   for (const wchar_t* f : {L"a.txt", L"b.dat", L"sub\\c.txt", L"sub\\deep\\d.txt", L"held\\f.txt"})
     shredded.push_back(PatternFile(root + L"\\" + f, 700));
   ASSERT_TRUE(SetFileAttributesW(shredded[1].c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
-  const std::wstring held = PatternFile(root + L"\\held\\e.txt", 700);
-  const std::wstring recycled = PatternFile(root + L"\\rEcYcLeD\\g.txt", 700);
+  const std::wstring held = PatternFile(root + L"\\held\\e.txt", 700),
+                     recycled = PatternFile(root + L"\\rEcYcLeD\\g.txt", 700);
   t.folder(L"victim\\empty\\emptier");
   const std::string before = ReadBytes(held);
   Names overwritten;
@@ -133,8 +132,7 @@ TEST(ShredFolder, TheTreeGoesBottomUpButForWhatIsHeldAndRecycled) {
   EXPECT_EQ(run.shreddingTexts(), shredded.size() + 1);  // the held file too was looked at
 }
 
-// Wherever the stop falls, the first file of each folder after it is left, and
-// folders with no file in them still go.
+// Wherever the stop falls, the first file of each folder after it is left; folders with no file in them still go.
 TEST(ShredFolder, AStopEndsTheWalkAtTheNextFile) {
   TempFolder t(L"shstop");
   const std::wstring root = t.folder(L"victim");
@@ -173,7 +171,6 @@ TEST(ShredTask, ImportListsFilesAndFoldersOnceAndSkipsWhatIsMissing) {
   ASSERT_EQ(Paths(rows), (Names{listed, file, folder, huge}));
   // A folder is one row (what is inside is not listed); sizes are 64-bit.
   EXPECT_TRUE(rows.at(1).size == 2500u && rows.at(2).isFolder && rows.at(3).size == (std::uint64_t{5} << 30) + 7);
-  EXPECT_EQ(page.captions.back(), ShredCountCaption(4));
 }
 
 TEST(ShredTask, ARowGoesOnlyWhenItsEntryIsGone) {
@@ -209,15 +206,12 @@ TEST(ShredTask, ARowGoesOnlyWhenItsEntryIsGone) {
   ShredPageLog page;
   TestRun run;
   EXPECT_FALSE(RunShredTask({ShredTask::ShredAll, {}}, rows, run, page.events()).stopped);
-  EXPECT_EQ(Paths(rows), (Names{held, busy}));
+  EXPECT_TRUE(Paths(rows) == (Names{held, busy}) && run.last().empty());
   EXPECT_EQ(page.failures, (Failures{{ShredFailure::SomeEntries, L""}}));
-  EXPECT_EQ(run.last(), L"");
-  holdHeld.reset();
-  holdLocked.reset();
+  holdHeld.reset(), holdLocked.reset();
   EXPECT_TRUE(ReadBytes(locked).starts_with("ABC") && ReadBytes(held).starts_with("ABC"));
   EXPECT_FALSE(RunShredTask({ShredTask::ShredAll, {}}, rows, run, page.events()).stopped);
-  EXPECT_TRUE(Paths(rows).empty());
-  EXPECT_EQ(run.last(), L"已完成对当前所有文件或目录的不可恢复性删除");
+  EXPECT_TRUE(Paths(rows).empty() && run.last() == L"已完成对当前所有文件或目录的不可恢复性删除");
   EXPECT_FALSE(PathExists(held) || PathExists(busy));
 }
 

@@ -133,8 +133,7 @@ TEST(FileInfoSimulate, FixedAndRandomTimes) {
   EXPECT_EQ(RunOp(rows, Op::Simulate, Time(lo, hi, false), answers).summary, L"时间信息模拟设置完成");
   for (const FileInfoRow& row : rows.rows()) EXPECT_TRUE(row.newModified == lo && !row.newCreated);
 
-  // From the program's start state the draws for a span of 366 days are 0, 11, 315:
-  // the generator's step is the one the editor has always used.
+  // From the start state the draws over 366 days are 0, 11, 315: the step the editor has always used.
   const auto draw = [&](const LocalTime& a, const LocalTime& b) {
     TimeRandom().restart();
     EXPECT_FALSE(RunOp(rows, Op::Simulate, Time(a, b, true, true), answers).stopped);
@@ -156,8 +155,7 @@ TEST(FileInfoSimulate, FixedAndRandomTimes) {
   TimeRandom().restart();
   const LocalTime same{2030, 3, 3, 3, 3, 3};
   EXPECT_FALSE(RunOp(rows, Op::Simulate, Time(same, same, true), answers).stopped);
-  EXPECT_EQ(rows.at(5).newModified, same);
-  EXPECT_EQ(TimeRandom().state(), 0u);
+  EXPECT_TRUE(rows.at(5).newModified == same && TimeRandom().state() == 0u);
 }
 
 TEST(FileInfoExecute, InPlaceWithTheQuestionsOnTheWayUntilCancelOrStop) {
@@ -184,9 +182,8 @@ TEST(FileInfoExecute, InPlaceWithTheQuestionsOnTheWayUntilCancelOrStop) {
   UniqueFind find(FindFirstFileW(paths[3].c_str(), &found));
   EXPECT_TRUE(rows.at(3).oldName == L"D.TXT" && std::wstring(found.cFileName) == L"D.TXT");
   EXPECT_TRUE(PathExists(paths[5]));  // after the Cancel nothing more
-  // A stop press ends it the same way: the rows it did not reach stay as they were.
   FileInfoTask task{Op::Execute, {}, {}, FilePlacement::KeepFolder, {}, answers.asker()};
-  TestRun stopping(StopAfter(1));
+  TestRun stopping(StopAfter(1));  // a stop press ends it the same way: the rows it did not reach stay
   EXPECT_EQ(RunFileInfoTask(task, stopping, rows).summary, L"文件信息正式设置被停止");
   EXPECT_TRUE(answers.asked.size() == 3 && PathExists(paths[5]));
 }

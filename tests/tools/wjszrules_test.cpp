@@ -73,10 +73,9 @@ TEST(FileInfoNameRules, SelectionInThePreviewFillsEveryRule) {
   EXPECT_EQ(s.replaceFrom + L"|" + s.markerBegin + L"|" + s.markerEnd, L"中文件|b|f");
   PickFromPreview(L"abc", 0, 0, s);  // a bare caret at the start: length 1 in range, no neighbour before
   EXPECT_TRUE(s.replaceFrom + L"|" + s.markerBegin + L"|" + s.markerEnd == L"||a" && s.rangeLen == 1 && s.insertPos == 0);
-  const std::wstring longName(250, L'n');
-  PickFromPreview(longName, 230, 20, s);
+  PickFromPreview(std::wstring(250, L'n'), 230, 20, s);
   EXPECT_TRUE(s.numberPos == 200 && s.rangeLen == 20);
-  PickFromPreview(longName, 0, 250, s);
+  PickFromPreview(std::wstring(250, L'n'), 0, 250, s);
   EXPECT_TRUE(s.overwriteLen == 200 && s.replaceFrom.size() == static_cast<std::size_t>(kRuleTextLimit) && s.markerEnd.empty());
 }
 
