@@ -1,5 +1,4 @@
 #pragma once
-// Fixtures of the cleaning tests.
 
 #include <windows.h>
 
@@ -20,10 +19,11 @@
 #include "platform/win32/win32_platform.h"
 #include "support/testsupport.h"
 
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // designated initializers leave defaults on purpose
+
 namespace wv::test {
 
-// Stops for good once stopWhen answers true.
-struct FakeRun : RunContext {
+struct FakeRun : RunContext {  // stops for good once stopWhen answers true
   std::function<bool()> stopWhen;
   bool stopped = false;
   bool proceed() override { return !(stopped = stopped || (stopWhen && stopWhen())); }
@@ -58,9 +58,8 @@ class TestShell : public Win32Shell {
     return answer.value_or(result);
   }
   std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override {
-    if (folders.empty()) return {};
-    std::wstring folder = std::move(folders.front());
-    folders.pop_front();
+    std::wstring folder = folders.empty() ? L"" : std::move(folders.front());
+    if (!folders.empty()) folders.pop_front();
     return folder;
   }
   void open(std::wstring_view, std::wstring_view file, std::wstring_view params, int) override {
@@ -138,10 +137,7 @@ inline std::vector<std::wstring> Captions(const std::vector<ListRow>& rows) {
   return out;
 }
 
-inline std::vector<std::wstring> Sorted(std::vector<std::wstring> paths) {
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
+inline std::vector<std::wstring> Sorted(std::vector<std::wstring> paths) { return std::ranges::sort(paths), paths; }
 
 // "heading icon buttons text" of every message shown.
 inline std::vector<std::wstring> Shown(const ScriptedMsgBox& box) {

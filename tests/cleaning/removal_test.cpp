@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 
 #include "cleaning/cleaning_fixtures.h"
 #include "cleaning/removal.h"
@@ -48,12 +47,7 @@ TEST(Removal, OnlyWhatIsStillThereGoesAsItsKindSays) {
 // empty waste folder goes behind the user's back. When the shell fails on its own
 // the waste folders go that are empty by then. What is left keeps its marks.
 TEST(Removal, TheShellsResultDecidesWhatElseGoes) {
-  struct Case {
-    const char* label;
-    std::vector<std::size_t> takes;  // the rows the shell really removes
-    std::optional<int> answer;
-    std::vector<std::size_t> left;
-  };
+  struct Case { const char* label; std::vector<std::size_t> takes; std::optional<int> answer; std::vector<std::size_t> left; };
   const Case cases[] = {
       {"declined", {}, ERROR_CANCELLED, {0, 1, 2, 3, 4}},
       {"aborted", {0}, ERROR_CANCELLED, {1, 2, 3, 4}},
@@ -78,8 +72,7 @@ TEST(Removal, TheShellsResultDecidesWhatElseGoes) {
     std::vector<std::wstring> left;
     for (std::size_t i : c.left) left.push_back(rows[i].path);
     EXPECT_EQ(RemoveAndLeft(rows), left);
-    ASSERT_EQ(shell.calls.size(), 1u);
-    EXPECT_EQ(shell.calls[0].sources.size(), 5u);
+    ASSERT_TRUE(shell.calls.size() == 1 && shell.calls[0].sources.size() == 5);
     for (std::size_t i : c.left) EXPECT_EQ(GetFileAttributesW(rows[i].path.c_str()) & kMarks, marks[i]) << i;
   }
 }

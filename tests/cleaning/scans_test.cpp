@@ -4,13 +4,10 @@
 
 #include "cleaning/cleaning_fixtures.h"
 #include "cleaning/cleanpage.h"
-#include "cleaning/wjqlline.h"
 #include "cleaning/wjqlpage.h"
-#include "cleaning/wjrcline.h"
 #include "cleaning/wjrcpage.h"
 #include "core/initline.h"
 #include "core/knownfolders.h"
-#include "core/text.h"
 
 namespace wv::test {
 namespace {
@@ -25,9 +22,7 @@ std::vector<std::wstring> Junk(const JunkScanInput& in, JunkScanResult* result =
 
 // The catalogue's masks, and "*.ini" to show that a skipped name is skipped by name.
 JunkScanInput FolderScan(const std::wstring& folder) {
-  JunkScanInput in;
-  in.mode = JunkScanMode::ChosenFolder;
-  in.folder = folder;
+  JunkScanInput in{.mode = JunkScanMode::ChosenFolder, .folder = folder};
   for (const CatalogueRow& row : CatalogueRows(L"wjql")) in.masks.emplace_back(row.caption);
   in.masks.push_back(L"*.ini");
   return in;
@@ -47,8 +42,7 @@ TEST(JunkScan, SkippedNamesAttributesAndFilesInUseDecide) {
       {L"busy.tmp", false, 0},       // in use
   };
   Planted t(L"names");
-  // Past 4 GiB (a sparse file): the size is kept in full.
-  std::vector<std::wstring> want = {t.file(L"big.tmp")};
+  std::vector<std::wstring> want = {t.file(L"big.tmp")};  // grown past 4 GiB below: the size is kept in full
   for (const auto& [path, listed, attributes] : cases) {
     const std::wstring f = t.file(path);
     ASSERT_TRUE(!attributes || SetFileAttributesW(f.c_str(), attributes));
@@ -57,9 +51,7 @@ TEST(JunkScan, SkippedNamesAttributesAndFilesInUseDecide) {
   ASSERT_TRUE(SetFileAttributesW((t / L"SysDir").c_str(), FILE_ATTRIBUTE_SYSTEM));
   {
     UniqueFile h(CreateFileW(want[0].c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    LARGE_INTEGER at;
-    at.QuadPart = 5LL << 30;
-    ASSERT_TRUE(SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(h.get()));
+    ASSERT_TRUE(SetFilePointerEx(h.get(), LARGE_INTEGER{.QuadPart = 5LL << 30}, nullptr, FILE_BEGIN) && SetEndOfFile(h.get()));
   }
   UniqueFile busy = Hold(t / L"busy.tmp");
   ASSERT_TRUE(busy.valid());
@@ -104,16 +96,13 @@ struct Daily {
     result = DailyFileScan(in, run, ShowIn(rows, FormatDailyRow));
   }
   [[nodiscard]] int index(const std::wstring& path) const { return RowIndex(rows, path); }
-  [[nodiscard]] bool waste(const std::wstring& path) const {
-    return index(path) >= 0 && rows.at(index(path)).column(1) == kWasteFolderText;
-  }
+  [[nodiscard]] bool waste(const std::wstring& p) const { return index(p) >= 0 && rows.at(index(p)).column(1) == kWasteFolderText; }
   [[nodiscard]] bool file(const std::wstring& path) const { return index(path) >= 0 && !waste(path); }
 };
 
 DailyScanInput UserRows(const std::vector<UserCleanFolder>& rows) {
-  DailyScanInput in;
+  DailyScanInput in{.userFolders = rows};
   in.items[4] = true;
-  in.userFolders = rows;
   return in;
 }
 
@@ -138,10 +127,7 @@ TEST(DailyScan, WasteFoldersAreThoseLeftEmptyDeepestFirst) {
       ASSERT_FALSE(p.file(base + f).empty());
     for (const wchar_t* f : {L"\\busy\\deep\\z.tmp", L"\\Logs\\keep.log"}) ASSERT_TRUE(held.emplace_back(Hold(base + f)).valid());
   }
-  DailyScanInput in;
-  in.items = {true, true, false, false, false};
-  in.known = k;
-  const Daily daily(in);
+  const Daily daily(DailyScanInput{.items = {true, true, false, false, false}, .known = k});
   for (const auto& [base, description] : bases) {
     SCOPED_TRACE(base);
     const bool recent = description == L"文档访问记录";
@@ -175,10 +161,7 @@ TEST(DailyScan, TheLogItemsFindTheirLogsAndNothingElse) {
   };
   Planted p;
   for (const auto& [path, description] : plants) ASSERT_FALSE(p.file(path).empty()) << path;
-  DailyScanInput in;
-  in.items = {false, false, true, true, false};
-  in.known = k;
-  const Daily daily(in);
+  const Daily daily(DailyScanInput{.items = {false, false, true, true, false}, .known = k});
   for (const auto& [path, description] : plants) {
     const int row = daily.index(path);
     EXPECT_EQ(row < 0 ? std::wstring() : daily.rows.at(row).column(2), description ? description : L"") << path;
@@ -198,14 +181,8 @@ TEST(DailyScan, UserDefinedFolders) {
   Planted t(L"userdef");
   for (const wchar_t* f : {L"a.tmp", L"~wrl0001", L"b.txt", L"x.[abc", L"sub\\c.tmp", L"sub\\d.txt", L"sub\\deep\\e.tmp"})
     t.file(f);
-  UserCleanFolder unticked = User(t.root());
-  unticked.ticked = false;
   const std::wstring rootRelative = t.root().substr(2) + L"\\sub";  // "\WindowsVantorraTests\...\sub"
-  struct Case {
-    const wchar_t* label;
-    UserCleanFolder row;
-    std::vector<std::wstring> files, waste;  // files sorted, waste folders in order
-  };
+  struct Case { const wchar_t* label; UserCleanFolder row; std::vector<std::wstring> files, waste; };  // waste in order
   const Case cases[] = {
       {L"types with a padded and an empty piece", User(t.root(), true, L" *.tmp |  | ~*.* "),
        {L"a.tmp", L"sub\\c.tmp", L"sub\\deep\\e.tmp", L"~wrl0001"}, {}},
@@ -215,7 +192,7 @@ TEST(DailyScan, UserDefinedFolders) {
       {L"everything with subfolders", User(t.root()),
        {L"a.tmp", L"b.txt", L"sub\\c.tmp", L"sub\\d.txt", L"sub\\deep\\e.tmp", L"x.[abc", L"~wrl0001"},
        {L"sub\\deep", L"sub"}},
-      {L"not ticked", unticked, {}, {}},
+      {L"not ticked", {false, t.root(), true, false, L""}, {}, {}},
       {L"relative", User(L"sub"), {}, {}},
       {L"relative to the current folder of C:", User(L"C:sub"), {}, {}},
       {L"relative to the current drive", User(rootRelative), {}, {}},
@@ -245,15 +222,12 @@ TEST(DailyScan, NoWasteFromAStoppedScanOrAnUnreadableFolder) {
   Planted t(L"nowaste");
   for (const wchar_t* f : {L"A\\1.tmp", L"A\\2.tmp", L"B\\3.tmp", L"Locked\\inner\\secret.doc"}) t.file(f);
   const Daily stopped(UserRows({User(t.root())}), 2);
-  EXPECT_TRUE(stopped.result.stopped);
-  EXPECT_EQ(stopped.rows.size(), 2u);
-  EXPECT_FALSE(stopped.waste(t / L"A"));
+  EXPECT_TRUE(stopped.result.stopped && stopped.rows.size() == 2 && !stopped.waste(t / L"A"));
   const std::wstring locked = t / L"Locked\\";
   RefusingFiles files([&](std::wstring_view pattern) { return StartsWithNoCase(pattern, locked); }, false);
   const Daily daily(UserRows({User(t.root())}));
   EXPECT_TRUE(daily.waste(t / L"A") && daily.waste(t / L"B"));
-  EXPECT_EQ(daily.index(t / L"Locked"), -1);
-  EXPECT_EQ(daily.index(t / L"Locked\\inner"), -1);
+  EXPECT_TRUE(daily.index(t / L"Locked") == -1 && daily.index(t / L"Locked\\inner") == -1);
 }
 
 // The links of scripts/make-test-links: "out" leads out of the tree, "sub\loop"
@@ -264,11 +238,7 @@ TEST(CleaningScans, LinkedFoldersAreNeitherEnteredNorWaste) {
   ASSERT_TRUE(link != INVALID_FILE_ATTRIBUTES && (link & FILE_ATTRIBUTE_REPARSE_POINT)) << "run through ctest";
   ASSERT_TRUE(FileExists(tree + L"\\out\\outside.tmp"));
   const std::vector<std::wstring> inside = {tree + L"\\inside.tmp", tree + L"\\sub\\deeper.tmp"};
-  JunkScanInput junk;
-  junk.mode = JunkScanMode::ChosenFolder;
-  junk.folder = tree;
-  junk.masks = {L"*.tmp"};
-  EXPECT_EQ(Sorted(Junk(junk)), inside);
+  EXPECT_EQ(Sorted(Junk({.mode = JunkScanMode::ChosenFolder, .folder = tree, .masks = {L"*.tmp"}})), inside);
   EXPECT_EQ(Sorted(Captions(Daily(UserRows({User(tree)})).rows.rows())), inside);
 }
 

@@ -1,7 +1,5 @@
 #pragma once
-// What the file-tool tests share: a run context that records and stops on request,
-// scripted answers to the file-information editor's questions, and a file system
-// that logs what the shredder does to files (and reports links or fails where Wine cannot).
+// What the file-tool tests share: a recording run, scripted answers, a logging file system.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -20,8 +18,7 @@
 #include "tools/wjfsline.h"
 #include "tools/wjszline.h"
 
-// Settings and jobs are written as designated initializers: the members left out
-// keep their defaults, which is the point, not an oversight.
+// Designated initializers leave members at their defaults on purpose.
 #if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #endif
@@ -31,45 +28,33 @@ namespace wv::test {
 using Names = std::vector<std::wstring>;
 
 // A text of every row (or item), in order.
-template <class Rows, class F>
-Names Each(const Rows& rows, F text) {
+template <class Rows, class F> Names Each(const Rows& rows, F text) {
   Names out;
   for (std::size_t i = 0; i < rows.size(); ++i) out.push_back(text(rows.at(i)));
   return out;
 }
 
-class TestRun : public RunContext {
- public:
-  // Asked at every proceed(); once it answers true the run stays stopped.
-  explicit TestRun(std::function<bool(const TestRun&)> stopWhen = {}) : stopWhen_(std::move(stopWhen)) {}
-  bool proceed() override {
-    ++proceeds;
-    stopped = stopped || (stopWhen_ && stopWhen_(*this));
-    return !stopped;
-  }
+// stopWhen is asked at every proceed(); once it answers true the run stays stopped.
+struct TestRun : RunContext {
+  explicit TestRun(std::function<bool(const TestRun&)> stop = {}) : stopWhen(std::move(stop)) {}
+  bool proceed() override { return ++proceeds, !(stopped = stopped || (stopWhen && stopWhen(*this))); }
   void status(std::wstring_view text) override { statuses.emplace_back(text); }
   void progressStart(std::uint32_t maximum) override { maxima.push_back(maximum), position = 0; }
   void progressStep() override { ++position; }
   [[nodiscard]] std::wstring last() const { return statuses.empty() ? L"" : statuses.back(); }
   [[nodiscard]] std::size_t shreddingTexts() const {
-    return std::count_if(statuses.begin(), statuses.end(), [](auto& s) { return s.starts_with(kShreddingText); });
+    return std::ranges::count_if(statuses, [](auto& s) { return s.starts_with(kShreddingText); });
   }
 
+  std::function<bool(const TestRun&)> stopWhen;
   bool stopped = false;
   std::uint64_t proceeds = 0, position = 0;
   Names statuses;
   std::vector<std::uint32_t> maxima;
-
- private:
-  std::function<bool(const TestRun&)> stopWhen_;
 };
-// Lets proceed() answer true n times.
-inline auto StopAfter(std::uint64_t n) { return [n](const TestRun& r) { return r.proceeds > n; }; }
+inline auto StopAfter(std::uint64_t n) { return [n](const TestRun& r) { return r.proceeds > n; }; }  // n trues
 
-// ---------------------------------------------------------------- file information
-
-// Answers the questions in order (none left: OK) and keeps them.
-struct Answers {
+struct Answers {  // answers the questions in order (none left: OK) and keeps them
   std::deque<bool> script;
   std::vector<FileInfoAsk> asked;
   FileInfoAsker asker() {
@@ -102,16 +87,10 @@ inline FileInfoRows NameRows(std::initializer_list<const wchar_t*> names) {
 }
 inline Names NewNames(const FileInfoRows& rows) { return Each(rows, [](const FileInfoRow& r) { return r.newName; }); }
 
-// ---------------------------------------------------------------- shredder
+inline bool AllZero(std::string_view bytes) { return std::ranges::all_of(bytes, [](char c) { return c == '\0'; }); }
 
-inline bool AllZero(std::string_view bytes) {
-  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
-}
-
-// The real file system, in place while it lives, logging what is done to the files it
-// opens in place: "name zeros N" or "name bytes N" for a write, "name flush", and
-// "name truncate SIZE-AFTER". It can report file links and named streams (Wine makes
-// neither), and fail writes or renames.
+// The real file system while it lives, logging "name zeros|bytes N", "name flush", "name truncate SIZE"
+// for files opened in place; it reports links and streams Wine cannot make, and fails writes or renames.
 class LoggingFs : public Win32FileSystem {
  public:
   LoggingFs() : swap_(&Platform::files, *this) {}
@@ -121,23 +100,19 @@ class LoggingFs : public Win32FileSystem {
     return Win32FileSystem::openFile(path, access, share, disposition);
   }
   std::unique_ptr<File> openInPlace(std::wstring_view path) override {
-    std::unique_ptr<File> real = Win32FileSystem::openInPlace(path);
+    auto real = Win32FileSystem::openInPlace(path);
     return real ? std::make_unique<Logged>(*this, std::wstring(path), std::move(real)) : nullptr;
   }
   std::vector<StreamEntry> namedStreams(std::wstring_view path) override {
     auto it = streams.find(std::wstring(path));
     return it == streams.end() ? Win32FileSystem::namedStreams(path) : it->second;
   }
-  bool moveFile(std::wstring_view from, std::wstring_view to) override {
-    return !failRename && Win32FileSystem::moveFile(from, to);
-  }
+  bool moveFile(std::wstring_view from, std::wstring_view to) override { return !failRename && Win32FileSystem::moveFile(from, to); }
 
-  Names log;
-  Names truncatingOpens;                             // openFile with create-always
+  Names log, truncatingOpens;                        // truncatingOpens: openFile with create-always
   std::set<std::wstring> reportedAsLink, countOnly;  // countOnly: writes counted, not made (huge files)
   std::map<std::wstring, std::vector<StreamEntry>> streams;
-  std::uint64_t failWritesAfter = UINT64_MAX;  // bytes a handle may write
-  std::uint64_t writeCalls = 0;
+  std::uint64_t failWritesAfter = UINT64_MAX, writeCalls = 0;  // bytes a handle may write
   bool failRename = false;
 
  private:
@@ -162,7 +137,7 @@ class LoggingFs : public Win32FileSystem {
     bool flush() override { return note(L"flush"), real_->flush(); }
     std::optional<std::uint64_t> size() override { return real_->size(); }
     std::optional<FileIdentity> identity() override {
-      std::optional<FileIdentity> id = real_->identity();
+      auto id = real_->identity();
       if (id && fs_.reportedAsLink.contains(path_)) id->attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
       return id;
     }
@@ -176,15 +151,16 @@ class LoggingFs : public Win32FileSystem {
   };
   Substitute<FileSystem> swap_;
 };
-// The log of zeros over a file of that size in 1024-byte blocks, flushed.
-inline Names ZerosLog(const std::wstring& name, std::uint64_t size) {
+inline Names operator+(Names a, const Names& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+// The log of zeros over a file of that size in 1024-byte blocks, flushed (and then cut).
+inline Names ZerosLog(const std::wstring& name, std::uint64_t size, bool cut = false) {
   Names out(size / 1024, name + L" zeros 1024");
   if (size % 1024) out.push_back(name + L" zeros " + std::to_wstring(size % 1024));
   out.push_back(name + L" flush");
-  return out;
+  return cut ? out + Names{name + L" truncate 0"} : out;
 }
 
-// A file (and its folders) whose contents are a repeating non-zero pattern.
+// A file (and its folders) of a repeating non-zero pattern.
 inline std::wstring PatternFile(std::wstring_view path, std::size_t size) {
   (void)Win32FileSystem().createFolderTree(ExcludeTrailingBackslash(ExtractFilePath(path)));
   std::string bytes(size, '\0');
@@ -192,16 +168,15 @@ inline std::wstring PatternFile(std::wstring_view path, std::size_t size) {
   WriteBytes(path, bytes);
   return std::wstring(path);
 }
-// A sparse file of that size: only its last byte written.
+// A file of that size with nothing written (sparse where the volume allows).
 inline bool SparseFile(const std::wstring& path, std::uint64_t size) {
   UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  LARGE_INTEGER end{.QuadPart = static_cast<LONGLONG>(size - 1)};
-  DWORD put = 0;
-  return file && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && WriteFile(file.get(), "z", 1, &put, nullptr);
+  const LARGE_INTEGER end{.QuadPart = static_cast<LONGLONG>(size)};
+  return file && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
 }
 // Opened for reading and writing without sharing, as another program holds it.
-inline UniqueFile HoldOpen(const std::wstring& path) {
-  return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+inline UniqueFile HoldOpen(const std::wstring& p) {
+  return UniqueFile(CreateFileW(p.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 inline Names Paths(const ShredRows& rows) { return Each(rows, [](const ShredRow& r) { return r.path; }); }
 

@@ -1,5 +1,4 @@
-// The file-information editor's rules without files: the name rules, picking from
-// the name preview, the time edits, and names typed into the list.
+// The file-information editor's rules without files.
 
 #include "tools/fixtures.h"
 
@@ -9,11 +8,7 @@ namespace {
 using R = NameRule;
 
 TEST(FileInfoNameRules, WorkedExamples) {
-  const struct {
-    const wchar_t* name;
-    FileInfoSettings s;
-    const wchar_t* expected;
-  } cases[] = {
+  const struct { const wchar_t* name; FileInfoSettings s; const wchar_t* expected; } cases[] = {
       // Positions count characters; at or past the end is the end; only the last dot starts the extension.
       {L"abc.txt", {.rule = R::InsertText, .insertPos = 200, .insertText = L"_1"}, L"abc_1.txt"},
       {L"abc", {.extensionPart = true, .rule = R::InsertText, .insertText = L"txt"}, L"abc.txt"},
@@ -21,9 +16,8 @@ TEST(FileInfoNameRules, WorkedExamples) {
       {L"a.b.c", {.rule = R::InsertText, .insertPos = 9, .insertText = L"!"}, L"a.b!.c"},
       {L".profile", {.rule = R::InsertText, .insertPos = 5, .insertText = L"x"}, L"x.profile"},
       // Replace: letters without regard to case, no overlap, an empty A changes nothing.
-      {L"aAa.txt", {.replaceFrom = L"A", .replaceTo = L"b"}, L"bbb.txt"},
+      {L"aAa.txt", {.replaceFrom = L"A", .replaceTo = L"b"}, L"bbb.txt"}, {L"abc.txt", {.replaceTo = L"zz"}, L"abc.txt"},
       {L"aaaa.txt", {.replaceFrom = L"aa", .replaceTo = L"a"}, L"aa.txt"},
-      {L"abc.txt", {.replaceTo = L"zz"}, L"abc.txt"},
       {L"txt.txt", {.extensionPart = true, .replaceFrom = L"TXT", .replaceTo = L"md"}, L"txt.md"},
       // Ranges past the end act up to it; from the end case and overwrite change nothing, keeping empties.
       {L"abcdef.txt", {.rule = R::ChangeCase, .casePos = 4, .caseLen = 50}, L"abcdEF.txt"},
@@ -35,8 +29,7 @@ TEST(FileInfoNameRules, WorkedExamples) {
       {L"abcdef.txt", {.rule = R::Range, .rangePos = 2, .rangeLen = 100, .rangeDrop = true}, L"ab.txt"},
       {L"abc.txt", {.extensionPart = true, .rule = R::Range, .rangePos = 5, .rangeLen = 2}, L"abc"},
       // Classes: ASCII digits and letters only.
-      {L"a1b2中3.txt", {.rule = R::CharClass}, L"123.txt"},
-      {L"a1b2中3.txt", {.rule = R::CharClass, .classDrop = true}, L"ab中.txt"},
+      {L"a1b2中3.txt", {.rule = R::CharClass}, L"123.txt"}, {L"a1b2中3.txt", {.rule = R::CharClass, .classDrop = true}, L"ab中.txt"},
       {L"a1Ｂb中.txt", {.rule = R::CharClass, .classLetters = true}, L"ab.txt"},
       // Markers: exact and case-sensitive; a missing one, or "]" only before "[", leaves the name.
       {L"x[yz]w.txt", {.rule = R::Markers, .markerBegin = L"[", .markerEnd = L"]"}, L"yz.txt"},
@@ -44,8 +37,8 @@ TEST(FileInfoNameRules, WorkedExamples) {
       {L"x]y[z.txt", {.rule = R::Markers, .markerBegin = L"[", .markerEnd = L"]"}, L"x]y[z.txt"},
       {L"x[yz.txt", {.rule = R::Markers, .markerBegin = L"[", .markerEnd = L"]", .markerDrop = true}, L"x[yz.txt"},
       {L"ab-cd-ef.txt", {.rule = R::Markers, .markerBegin = L"-"}, L"cd-ef.txt"},
-      {L"ab-cd-ef.txt", {.rule = R::Markers, .markerBegin = L"-", .markerDrop = true}, L"ab-.txt"},
       {L"ab-cd-ef.txt", {.rule = R::Markers, .markerEnd = L"-"}, L"ab.txt"},
+      {L"ab-cd-ef.txt", {.rule = R::Markers, .markerBegin = L"-", .markerDrop = true}, L"ab-.txt"},
       {L"ab-cd-ef.txt", {.rule = R::Markers, .markerEnd = L"-", .markerDrop = true}, L"-cd-ef.txt"},
       {L"aXbxc.txt", {.rule = R::Markers, .markerBegin = L"x"}, L"c.txt"},
       {L"x[y].txt", {.rule = R::Markers, .markerDrop = true}, L"x[y].txt"},
@@ -71,33 +64,24 @@ TEST(FileInfoNameRules, NumbersFollowTheRowAndAreNeverCut) {
   EXPECT_EQ(ApplyNameRule(s, L"x.y", 0), L"x00000000000000009999.y");
 }
 
+// A selection fills every rule; positions, lengths and texts past their ranges are held at the maximum.
 TEST(FileInfoNameRules, SelectionInThePreviewFillsEveryRule) {
   FileInfoSettings s;
   PickFromPreview(L"ab中文件fg", 2, 3, s);
-  EXPECT_EQ(s.replaceFrom, L"中文件");
   for (int pos : {s.insertPos, s.numberPos, s.casePos, s.overwritePos, s.rangePos}) EXPECT_EQ(pos, 2);
   for (int len : {s.caseLen, s.overwriteLen, s.rangeLen}) EXPECT_EQ(len, 3);
-  EXPECT_EQ(s.markerBegin + s.markerEnd, L"bf");
-  // A bare caret at the start: length 0 is kept in range as 1, no neighbour before.
-  PickFromPreview(L"abc", 0, 0, s);
-  EXPECT_EQ(s.replaceFrom + L"|" + s.markerBegin + L"|" + s.markerEnd, L"||a");
-  EXPECT_TRUE(s.rangeLen == 1 && s.insertPos == 0);
-  PickFromPreview(L"abc", 0, 3, s);  // everything selected: no neighbour after
-  EXPECT_TRUE(s.markerEnd.empty() && s.caseLen == 3);
-  // Positions, lengths and texts past their ranges are held at the maximum.
-  const std::wstring longName(250, L'n');
-  PickFromPreview(longName, 230, 20, s);
+  EXPECT_EQ(s.replaceFrom + L"|" + s.markerBegin + L"|" + s.markerEnd, L"中文件|b|f");
+  PickFromPreview(L"abc", 0, 0, s);  // a bare caret at the start: length 1 in range, no neighbour before
+  EXPECT_TRUE(s.replaceFrom + L"|" + s.markerBegin + L"|" + s.markerEnd == L"||a" && s.rangeLen == 1 && s.insertPos == 0);
+  PickFromPreview(std::wstring(250, L'n'), 230, 20, s);
   EXPECT_TRUE(s.numberPos == 200 && s.rangeLen == 20);
-  PickFromPreview(longName, 0, 250, s);
-  EXPECT_TRUE(s.overwriteLen == 200 && s.replaceFrom.size() == static_cast<std::size_t>(kRuleTextLimit));
+  PickFromPreview(std::wstring(250, L'n'), 0, 250, s);
+  EXPECT_TRUE(s.overwriteLen == 200 && s.replaceFrom.size() == static_cast<std::size_t>(kRuleTextLimit) && s.markerEnd.empty());
 }
 
 TEST(FileInfoTimes, Edits) {
   const std::wstring ds(1, DateSeparator()), ts(1, TimeSeparator());
-  const struct {
-    std::wstring text;
-    bool date, valid;
-  } edits[] = {
+  const struct { std::wstring text; bool date, valid; } edits[] = {
       {L"1979-12-31", true, false}, {L"1980-01-01", true, true},  {L"2100-12-31", true, true},
       {L"2101-01-01", true, false}, {L"2023-02-29", true, false}, {L"2024-02-29", true, true},
       {L"2024-13-01", true, false}, {L"2024-1 -05", true, false}, {L"    -  -  ", true, false},
@@ -122,12 +106,7 @@ TEST(FileInfoTimes, Edits) {
 }
 
 TEST(FileInfoList, TypedNamesAreCleanedCheckedAndComparedWithTheOthers) {
-  const struct {
-    std::wstring typed;
-    bool answer;
-    std::wstring stored;
-    std::vector<FileInfoAskKind> asked;
-  } cases[] = {
+  const struct { std::wstring typed; bool answer; std::wstring stored; std::vector<FileInfoAskKind> asked; } cases[] = {
       {L"  abc. ", true, L"abc", {}},  // cleaned
       {L"", true, L"one.txt", {FileInfoAskKind::EditInvalid}},
       {std::wstring(100, L'名'), true, std::wstring(100, L'名'), {}},  // 200 bytes in code page 936
@@ -140,8 +119,7 @@ TEST(FileInfoList, TypedNamesAreCleanedCheckedAndComparedWithTheOthers) {
     FileInfoRows rows = NameRows({L"one.txt", L"x.txt"});
     rows.edit(0).newName = L"edited-before.txt";
     rows.edit(1).newName = L"two.txt";
-    Answers answers;
-    answers.script = {c.answer};
+    Answers answers{{c.answer}};
     EXPECT_EQ(ApplyEditedName(rows, 0, c.typed, true, answers.asker()), c.stored != L"one.txt") << c.typed;
     EXPECT_EQ(rows.at(0).newName, c.stored) << c.typed;
     std::vector<FileInfoAskKind> kinds;
