@@ -1,8 +1,10 @@
-// The shredder page: the question before anything on disk changes, a stop press, the menu.
+// The shredder and file-information pages: the question before anything on disk changes, a stop
+// press, the menu.
 
 #include "app/appfixture.h"
 #include "tools/fixtures.h"
 #include "tools/wjfspage.h"
+#include "tools/wjszpage.h"
 
 namespace wv::test {
 namespace {
@@ -93,6 +95,26 @@ TEST_F(ToolPageTest, AStopPressDuringShredAllLeavesTheRest) {
   EXPECT_EQ(box.shown().back().text, L"某些文件或目录正在运行或对其操作权限不够，无法全部粉碎！");
   EXPECT_EQ(shown(), Names{files[2]});
   expectIdle();
+}
+
+// Renaming waits for the page's question: declined, the disk stays as it was.
+TEST_F(ToolPageTest, FileInformationRenamesOnlyAfterItsQuestion) {
+  form->Panel2.button(L"wjsz").click();
+  WjszPage& p = form->page<WjszPage>();
+  TempFolder t(L"wjszpage");
+  t.file(L"a.txt");
+  p.drop({t.path()});  // a dropped folder brings the files below it
+  ASSERT_EQ(p.wjsz_files.size(), 1u);
+  p.wjsz_nameistrbt.setChecked(true);
+  p.wjsz_namereprbt.setChecked(false);
+  p.wjsz_nameistedt.setText(L"x_");
+  p.wjsz_mnchgClick();
+  p.wjsz_zschgClick();
+  EXPECT_TRUE(PathExists(t / L"a.txt") && !PathExists(t / L"x_a.txt"));
+  box.answer(IDOK);
+  p.wjsz_zschgClick();
+  EXPECT_TRUE(PathExists(t / L"x_a.txt") && !PathExists(t / L"a.txt"));
+  EXPECT_EQ(p.wjsz_files.at(0).oldName, L"x_a.txt");
 }
 
 }  // namespace
