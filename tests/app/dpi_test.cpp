@@ -1,6 +1,7 @@
-// Scaling with the screen's DPI: the rounding rule, the wrappers' design units,
-// fonts and pictures at each scale, and the real main window laid out at 96, 120,
-// 144 and 192 DPI (substituted: the prefix's own DPI is never touched).
+// Scaling with the screen's DPI: the rounding rule, fonts and pictures at each
+// scale, and the real main window laid out at 96, 120, 144 and 192 DPI, where
+// every bound is compared in design units (substituted: the prefix's own DPI is
+// never touched).
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -17,7 +18,6 @@
 #include "core/text.h"
 #include "platform/handles.h"
 #include "ui/dpi.h"
-#include "ui/panel.h"
 #include "ui/pictures.h"
 #include "ui/theme.h"
 
@@ -58,12 +58,10 @@ TEST(DpiFonts, WindowsGetScaledSizesPaintingsDesignSizesAndEachFontHasItsPartner
   dpi::Substitute at(96);
   dpi::SetCurrent(96);
   const HFONT ui96 = theme::UiFont(), bold96 = theme::BoldFont(), heading96 = theme::HeadingFont();
-  EXPECT_EQ(FontHeight(ui96), -12);
-  EXPECT_EQ(FontHeight(heading96), -15);
+  EXPECT_TRUE(FontHeight(ui96) == -12 && FontHeight(heading96) == -15);
   for (const auto& [d, heading] : {std::pair{120, 19}, {144, 23}, {192, 30}}) {  // heading 15 at each scale
     dpi::SetCurrent(d);
-    EXPECT_EQ(FontHeight(theme::UiFont()), -dpi::Scale(12, d));
-    EXPECT_EQ(FontHeight(theme::HeadingFont()), -heading);
+    EXPECT_TRUE(FontHeight(theme::UiFont()) == -dpi::Scale(12, d) && FontHeight(theme::HeadingFont()) == -heading) << d;
     {
       dpi::DesignPainting painting(true);
       EXPECT_EQ(theme::UiFont(), ui96);  // GDI scales a painting in design units
@@ -75,11 +73,7 @@ TEST(DpiFonts, WindowsGetScaledSizesPaintingsDesignSizesAndEachFontHasItsPartner
   }
 }
 
-BITMAPINFO Rgb32(int w, int h) {  // top-down
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  return bi;
-}
+BITMAPINFO Rgb32(int w, int h) { return {{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}}; }  // top-down
 
 UniqueBitmap Dib(int w, int h) {
   const BITMAPINFO bi = Rgb32(w, h);
@@ -98,9 +92,8 @@ std::vector<std::uint32_t> Pixels(HBITMAP bitmap, int w, int h) {
 }
 
 TEST(DpiPictures, EachScaleDrawsItsOwnRenderingPixelForPixel) {
-  EXPECT_EQ(ResourceForDpi(IDB_SIDEBAR, 96).id, IDB_SIDEBAR);
+  EXPECT_TRUE(ResourceForDpi(IDB_SIDEBAR, 96).id == IDB_SIDEBAR && ResourceForDpi(IDB_SIDEBAR, 144).percent == 150);
   EXPECT_EQ(ResourceForDpi(IDB_SIDEBAR, 120).id, IDB_SIDEBAR + IDB_SCALE_STEP);
-  EXPECT_EQ(ResourceForDpi(IDB_SIDEBAR, 144).percent, 150);
   EXPECT_EQ(ResourceForDpi(IDB_SIDEBAR, 168).percent, 200);  // between: the larger one, shrunk
   const Picture picture(IDB_SIDEBAR);
   ASSERT_TRUE(picture.loaded());
@@ -128,7 +121,7 @@ TEST(DpiPictures, EachScaleDrawsItsOwnRenderingPixelForPixel) {
   }
 }
 
-TEST(DpiPictures, ImageStripsHaveTheScaledSizeAndEveryPictureAtEachDpi) {
+TEST(DpiPictures, ImageStripsHaveTheScaledSizeAndEveryPictureAtEachDpiAndOneSizeFitsAListOfAnother) {
   for (const auto& [id, size] : {std::pair{IDB_IMAGELIST, 16}, {IDB_SIDEBUTTONS, 24}}) {
     const int count = ImageList_GetImageCount(LoadImageStrip(id, size, 96).get());
     ASSERT_GT(count, 0);
@@ -145,9 +138,6 @@ TEST(DpiPictures, ImageStripsHaveTheScaledSizeAndEveryPictureAtEachDpi) {
       }
     }
   }
-}
-
-TEST(DpiPictures, APictureOfOneSizeFitsAListOfTheScaledSize) {
   // A shell icon comes at 16 px only; a list of 24 px takes no narrower picture.
   UniqueImageList list(ImageList_Create(24, 24, ILC_COLOR32, 4, 4));
   UniqueBitmap fitted = FitSquare(Dib(16, 16), 24);
@@ -158,28 +148,6 @@ TEST(DpiPictures, APictureOfOneSizeFitsAListOfTheScaledSize) {
   UniqueBitmap same = Dib(16, 16);  // at its own size the picture is handed back as it is
   const HBITMAP handle = same.get();
   EXPECT_EQ(FitSquare(std::move(same), 16).get(), handle);
-}
-
-TEST(DpiWrappers, BoundsAreDesignUnitsOnScreenTheyAreScaled) {
-  dpi::Substitute at(144);
-  dpi::SetCurrent(144);
-  HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
-  Panel parent, child;
-  parent.create(top, theme::kPage, 0, 0, 400, 300);
-  child.create(parent.handle(), theme::kPage, 10, 20, 101, 33);
-  // Right 111 * 1.5 = 166.5, bottom 53 * 1.5 = 79.5.
-  const RECT device = child.deviceBounds(), design = child.bounds(), wantDevice{15, 30, 167, 80},
-             wantDesign{10, 20, 111, 53};
-  EXPECT_TRUE(EqualRect(&device, &wantDevice));
-  EXPECT_TRUE(EqualRect(&design, &wantDesign));
-  RECT sized{}, pixels{};
-  parent.onSize = [&](int w, int h) { sized = RECT{0, 0, w, h}; };
-  parent.setBounds(0, 0, 300, 200);
-  GetClientRect(parent.handle(), &pixels);
-  EXPECT_TRUE(sized.right == 300 && sized.bottom == 200) << "WM_SIZE arrives in design units";
-  EXPECT_EQ(parent.clientRect().right, 300);
-  EXPECT_EQ(pixels.right, 450);
-  DestroyWindow(top);
 }
 
 std::wstring ClassOf(HWND hwnd) {
@@ -201,12 +169,10 @@ std::wstring Name(HWND hwnd) {
          (EqualsNoCase(kind, WC_COMBOBOXW) ? L"*" : std::to_wstring(r.bottom)) + L")";
 }
 
-// Every push button, check box and edit below parent has the given font height
-// (system controls keep the font they were given). Every shown window lies inside
-// its parent's client area, and no two shown siblings overlap; what scrolls (a
-// scroll box's content), the parts of system controls (a list's header) and an
-// up-down arrow beside its edit (it places itself against its buddy) are not the
-// layout's business.
+// Every push button, check box and edit below parent has the given font height; every
+// shown window lies inside its parent's client area, and no two shown siblings overlap.
+// What scrolls, the parts of system controls (a list's header) and an up-down arrow
+// beside its edit (it places itself against its buddy) are not the layout's business.
 void CheckLayout(HWND parent, int fontHeight, std::set<std::wstring>& faults, bool shown = true) {
   RECT client{};
   GetClientRect(parent, &client);
@@ -266,10 +232,9 @@ TEST(DpiWindow, AtEachDpiAndAfterAMoveTheWindowIsScaledAndNothingOverlapsOrLeave
     EXPECT_EQ(dpi::Current(), d);
     RECT client{};
     GetClientRect(form->handle(), &client);
-    EXPECT_EQ(client.right, dpi::Scale(Tfrmmain::kClientWidth, d));
-    EXPECT_EQ(client.bottom, dpi::Scale(Tfrmmain::kClientHeight, d));
     int cx = 0, cy = 0;
     ImageList_GetIconSize(form->publicImageList(), &cx, &cy);
+    EXPECT_TRUE(client.right == dpi::Scale(Tfrmmain::kClientWidth, d) && client.bottom == dpi::Scale(Tfrmmain::kClientHeight, d));
     EXPECT_EQ(cx, dpi::Scale(16, d));
     EXPECT_EQ(LayoutFaults(*form),
               "WvWindow '' (0,0,800,22) > WvWindow '' (726,0,753,17) overlaps WvWindow '' (700,0,727,17)\n"
@@ -295,8 +260,7 @@ TEST(DpiWindow, AtEachDpiAndAfterAMoveTheWindowIsScaledAndNothingOverlapsOrLeave
   EXPECT_TRUE(EqualRect(&after, &suggested));
   expectScaled(144);  // fonts, pictures and the layout followed; design bounds are what they were
   const RECT side = form->Panel2.deviceBounds();
-  EXPECT_EQ(side.left, 1200 - 213);
-  EXPECT_EQ(side.right - side.left, 213);
+  EXPECT_TRUE(side.left == 1200 - 213 && side.right == 1200);
   EXPECT_EQ(form->pages().front()->width(), Tfrmmain::kClientWidth - Tfrmmain::kSideWidth);
   form.reset();
   Pump(10);

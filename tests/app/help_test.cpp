@@ -36,10 +36,8 @@ TEST_F(HelpTest, ThePresentFileGoesToTheShellsDefaultActionElseOnlyTheMissingFil
   RemoveDirectoryW(help.c_str());
   ASSERT_EQ(boxes.shown().size(), 2u);
   for (const ScriptedMsgBox::Shown& box : boxes.shown()) {
-    EXPECT_EQ(box.icon, static_cast<int>(MsgIcon::Warning));
-    EXPECT_EQ(box.buttons, static_cast<int>(MsgButtons::Ok));
-    EXPECT_EQ(box.heading, L"文件丢失");
-    EXPECT_EQ(box.text, L"帮助文件已丢失！");
+    EXPECT_TRUE(box.icon == static_cast<int>(MsgIcon::Warning) && box.buttons == static_cast<int>(MsgButtons::Ok));
+    EXPECT_TRUE(box.heading == L"文件丢失" && box.text == L"帮助文件已丢失！") << box.text;
   }
   // Present, even read-only: no verb, so whatever opens .chm files on this machine, in a normal window.
   WriteBytes(help, "ITSF");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "../app/appfixture.h"
@@ -60,26 +61,20 @@ std::vector<ListView*> TickedLists(Tfrmmain& f) {
 }
 
 Choices Read(Tfrmmain& f) {
-  Choices c;
-  for (ListView* list : TickedLists(f))
-    for (int i = 0; i < list->count(); ++i) c.ticks.push_back(list->checked(i));
   const WjqlPage& wjql = f.page<WjqlPage>();
   const WjrcPage& wjrc = f.page<WjrcPage>();
   const BfglPage& bfgl = f.page<BfglPage>();
+  Choices c{.ticks = {}, .jumpRows = {}, .selfRows = {}, .junkMode = wjql.wjql_scsz.index(),
+            .dailyMode = wjrc.wjrc_scsz.index(), .level = bfgl.bfgl_cbxComSta.index(),
+            .showType = f.page<RjqlPage>().rjql_showtype.index(), .junkFolder = wjql.wjql_scszpath_pathname.text(),
+            .dailyFolder = wjrc.wjrc_scszpath_pathname.text(), .base = bfgl.bfgl_edtSavPath.text(),
+            .regDir = f.RegBackupDir, .autoRunDir = f.AutoRunBackupDir, .compress = bfgl.bfgl_chxSelCom.checked()};
+  for (ListView* list : TickedLists(f))
+    for (int i = 0; i < list->count(); ++i) c.ticks.push_back(list->checked(i));
   for (const ListRow& row : wjql.wjql_jumplist.rows()) c.jumpRows.push_back(row.caption);
   for (const ListRow& row : wjrc.wjrc_selflist.rows())
     c.selfRows.push_back((row.checked ? L"+" : L"-") + row.caption + L"|" + row.column(1) + L"|" + row.column(2) +
                          L"|" + row.column(3));
-  c.junkMode = wjql.wjql_scsz.index();
-  c.junkFolder = wjql.wjql_scszpath_pathname.text();
-  c.dailyMode = wjrc.wjrc_scsz.index();
-  c.dailyFolder = wjrc.wjrc_scszpath_pathname.text();
-  c.base = bfgl.bfgl_edtSavPath.text();
-  c.regDir = f.RegBackupDir;
-  c.autoRunDir = f.AutoRunBackupDir;
-  c.compress = bfgl.bfgl_chxSelCom.checked();
-  c.level = bfgl.bfgl_cbxComSta.index();
-  c.showType = f.page<RjqlPage>().rjql_showtype.index();
   return c;
 }
 
@@ -106,7 +101,6 @@ class SettingsStoreTest : public ::testing::Test {
     form.reset();
     ClearQuitRequest();
   }
-  void plant(std::wstring_view text) { WriteBytes(file, Ansi(text)); }
 
   const std::wstring file = SettingsFileOfTests();
   std::unique_ptr<Tfrmmain> form;
@@ -114,8 +108,8 @@ class SettingsStoreTest : public ::testing::Test {
 
 TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart) {
   open();  // the default ticks are pinned by the catalogue's and the shell's tests
-  EXPECT_EQ(form->page<BfglPage>().bfgl_edtSavPath.text(), form->programFolder + L"Backup");
-  EXPECT_EQ(form->RegBackupDir, form->programFolder + L"Backup\\Registry\\");
+  EXPECT_TRUE(form->page<BfglPage>().bfgl_edtSavPath.text() == form->programFolder + L"Backup" &&
+              form->RegBackupDir == form->programFolder + L"Backup\\Registry\\") << form->RegBackupDir;
   const Choices defaults = Read(*form);
   const std::wstring caption = form->page<ZcqlPage>().zcql_select.text(0, 0);
   close();
@@ -157,65 +151,57 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart)
 TEST_F(SettingsStoreTest, HandWrittenFilesAreReadByTheirRules) {
   open();
   const std::wstring drive = form->page<WjqlPage>().wjql_select.text(0, 0);
+  const ListView& types = form->page<WjqlPage>().wjql_wjlxlist;
+  int tmpRow = 0;
+  while (tmpRow < types.count() && types.text(tmpRow, 0) != L"*.tmp") ++tmpRow;
+  ASSERT_LT(tmpRow, types.count());
+  const auto tmpTick = static_cast<std::size_t>(form->page<WjqlPage>().wjql_select.count() + tmpRow);
   const Choices defaults = Read(*form);
   form.reset();  // closed without saving
-
-  struct Case {
-    const char* name;
-    std::string bytes;
-    std::function<void(Tfrmmain&)> check;
-  };
-  const Case cases[] = {
+  // A file, and what it changes of the defaults.
+  const std::tuple<const char*, std::string, std::function<void(Choices&)>> cases[] = {
       {"older layouts and unexpected values",
        Ansi(L"[WJQL]\r\nVersion=1\r\n" + drive + L"=0\r\n旧盘 (Q:)=1\r\n*.tmp=0\r\nJumpPath0=C:\\保留\r\n"
            L"jumppath7=C:\\Other\r\nDelSel=7\r\nDelSavPath=C:\\移到\r\n[WJRC]\r\nVersion=1\r\nSelfPath0=1/C:\\x/0/0/*.x\r\n"
            L"DelSel=2\r\n[BFGL]\r\nVersion=1\r\nSavPath=C:\\备份库\r\nComSav=0\r\nComTypeSel=12\r\n"
            L"[RJQL]\r\nversion=1\r\nShowType=显示全部\r\n"),
-       [&](Tfrmmain& f) {
-         const WjqlPage& wjql = f.page<WjqlPage>();
-         EXPECT_FALSE(wjql.wjql_select.checked(0));
-         EXPECT_EQ(wjql.wjql_select.count(), static_cast<int>(wjql.wjql_select.checkedCount()) + 1);
-         for (int i = 0; i < wjql.wjql_wjlxlist.count(); ++i)
-           EXPECT_EQ(wjql.wjql_wjlxlist.checked(i), wjql.wjql_wjlxlist.text(i, 0) != L"*.tmp" && defaults.ticks.at(
-                                                         static_cast<std::size_t>(wjql.wjql_select.count() + i)));
-         EXPECT_EQ(Read(f).jumpRows, (std::vector<std::wstring>{L"C:\\保留", L"C:\\Other"}));
-         EXPECT_EQ(wjql.wjql_scsz.index(), 1);
-         EXPECT_EQ(wjql.wjql_scszpath_pathname.text(), L"C:\\移到");
-         EXPECT_EQ(Read(f).selfRows, defaults.selfRows) << "a daily section of version 1 is not read";
-         EXPECT_EQ(Read(f).dailyMode, defaults.dailyMode);
-         EXPECT_EQ(f.page<BfglPage>().bfgl_edtSavPath.text(), L"C:\\备份库");
-         EXPECT_EQ(f.RegBackupDir, L"C:\\备份库\\Registry\\");
-         EXPECT_FALSE(f.page<BfglPage>().bfgl_chxSelCom.checked());
-         EXPECT_EQ(f.page<BfglPage>().bfgl_cbxComSta.index(), 1);
-         EXPECT_EQ(f.page<RjqlPage>().rjql_showtype.index(), 0);
+       [&](Choices& c) {  // every row the file does not name keeps its tick; the daily section of version 1 is not read
+         c.ticks[0] = c.ticks[tmpTick] = false;
+         c.jumpRows = {L"C:\\保留", L"C:\\Other"};
+         c.junkMode = 1;
+         c.junkFolder = L"C:\\移到";
+         c.base = L"C:\\备份库";
+         c.regDir = L"C:\\备份库\\Registry\\";
+         c.autoRunDir = L"C:\\备份库\\AutoRun\\";
+         c.compress = false;
+         c.level = 1;
+         c.showType = 0;
        }},
       {"user folders",
        Ansi(L"[WJQL]\r\nVersion=1\r\n旧盘 (Q:)=0\r\n[WJRC]\r\nVERSION=2\r\nSelfPath0=0/D:\\Logs/1/0/*.log\r\nselfpath1=1/C:\\a/0/1/x/lost\r\n"
        L"[BFGL]\r\nVersion=1\r\nComTypeSel=5\r\n[RJQL]\r\nVersion=1\r\nShowType=隐藏微软相关\r\n"),
-       [&](Tfrmmain& f) {
-         const ListView& drives = f.page<WjqlPage>().wjql_select;
-         EXPECT_EQ(drives.checkedCount(), drives.count()) << "a drive the file does not name (a new one) is ticked";
-         EXPECT_EQ(Read(f).selfRows,
-                   (std::vector<std::wstring>{L"-D:\\Logs|排除|指定类型|*.log", L"+C:\\a|包含|全部清理|x"}));
-         EXPECT_EQ(f.page<BfglPage>().bfgl_cbxComSta.index(), 1);
-         EXPECT_EQ(f.page<RjqlPage>().rjql_showtype.index(), 1);
+       [&](Choices& c) {  // drives the file does not name (new ones) are ticked
+         c.selfRows = {L"-D:\\Logs|排除|指定类型|*.log", L"+C:\\a|包含|全部清理|x"};
+         c.level = 1;
+         c.showType = 1;
        }},
       {"garbage",
        std::string("\0\x01\xff\x80\r\n", 6) +
            Ansi(L"[WJQL]\r\nVersion=1\r\n" + drive + L"\r\nDelSel\r\n[WJQL]\r\nVersion\r\n" + std::wstring(300000, L'甲') +
                 L"\r\n[BFGL]\r\nVersion=1\r\nComSav\r\nSavPath=\r\nComTypeSel=\r\n[[ZCQL]\r\n=1\r\n"),
-       [&](Tfrmmain& f) { EXPECT_EQ(Read(f), defaults); }},
+       [](Choices&) {}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    WriteBytes(file, c.bytes);
+  for (const auto& [name, bytes, change] : cases) {
+    SCOPED_TRACE(name);
+    Choices want = defaults;
+    change(want);
+    WriteBytes(file, bytes);
     open();
-    c.check(*form);
+    EXPECT_TRUE(Read(*form) == want);
     close();
     EXPECT_EQ(Stored(file, L"WJRC", L"Version"), L"2");
     EXPECT_EQ(Stored(file, L"WJQL", L"旧盘 (Q:)"), L"(none)") << "keys of rows no longer listed go";
-    std::vector<std::wstring> names = SectionNames(file);
-    EXPECT_EQ(std::count(names.begin(), names.end(), L"WJQL"), 1);
+    EXPECT_EQ(std::ranges::count(SectionNames(file), L"WJQL"), 1);
   }
 }
 
@@ -239,17 +225,16 @@ TEST_F(SettingsStoreTest, AFileHeldForAMomentIsReadAndOneHeldThroughoutIsNeverOv
     form->page<RjqlPage>().rjql_showtype.setIndex(1);
     return shown;
   };
-  plant(text);
+  WriteBytes(file, Ansi(text));
   {
     BriefHold hold;
     Substitute<FileSystem> swap(&Platform::files, hold);
-    EXPECT_EQ(openAndChange(), 2);
-    EXPECT_EQ(hold.tries, 3);
+    EXPECT_TRUE(openAndChange() == 2 && hold.tries == 3) << hold.tries;
   }
   close();
   EXPECT_EQ(Stored(file, L"RJQL", L"ShowType"), L"隐藏微软相关");
   // Held throughout the start: nothing read, and nothing written at close even though it is free by then.
-  plant(text);
+  WriteBytes(file, Ansi(text));
   {
     UniqueFile holder(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.valid());
