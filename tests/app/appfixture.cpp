@@ -5,9 +5,7 @@
 
 namespace wv::test {
 
-void Pump(int milliseconds) {
-  PumpUntil([] { return false; }, milliseconds);
-}
+void Pump(int milliseconds) { PumpUntil([] { return false; }, milliseconds); }
 
 bool PumpUntil(const std::function<bool()>& condition, int milliseconds) {
   const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
@@ -26,9 +24,8 @@ std::wstring SettingsFileOfTests() {
 }
 
 void RemoveSavedSettings() {
-  const std::wstring file = SettingsFileOfTests();
-  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileW(file.c_str());
+  SetFileAttributesW(SettingsFileOfTests().c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(SettingsFileOfTests().c_str());
 }
 
 void FormTest::SetUp() {

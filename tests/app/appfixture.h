@@ -1,7 +1,6 @@
 #pragma once
-// The real main window, created in this process for one test: without the
-// administrator gate (shown at once) and without ending the message loop when it
-// closes. Helpers pump messages the way the program's loop does.
+// The real main window, created in this process for one test: without the administrator
+// gate, and closing it does not end the loop. Helpers pump messages as the program's loop does.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,7 +8,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/mainform.h"
 

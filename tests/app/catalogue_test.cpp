@@ -14,7 +14,7 @@ using CatalogueTest = FormTest;
 
 // Each list ticks its recommended rows (and says so in its second column); a
 // restore control brings those ticks back after any change.
-TEST_F(CatalogueTest, EveryListTicksTheRecommendedRowsAndItsRestoreControlBringsThemBack) {
+TEST_F(CatalogueTest, EveryListTicksTheRecommendedRowsItsRestoreControlBringsThemBackAndSelectAllFollowsItsState) {
   WjqlPage& junk = form->page<WjqlPage>();
   const std::tuple<ListView*, std::string_view, std::function<void()>> lists[] = {
       {&form->page<ZcqlPage>().zcql_select, "111", nullptr},
@@ -27,10 +27,9 @@ TEST_F(CatalogueTest, EveryListTicksTheRecommendedRowsAndItsRestoreControlBrings
     ASSERT_EQ(list->count(), static_cast<int>(recommended.size()));
     const auto expectTicks = [&] {
       for (int i = 0; i < list->count(); ++i) {
-        SCOPED_TRACE(list->row(i).caption);
-        EXPECT_EQ(list->checked(i), recommended[i] == '1');
-        EXPECT_EQ(list->state(i), recommended[i] == '1' ? 1 : 0);
-        if (list != &junk.wjql_wjlxlist) EXPECT_EQ(list->row(i).column(1), recommended[i] == '1' ? L"推荐" : L"可选");
+        const bool on = recommended[i] == '1';
+        EXPECT_TRUE(list->checked(i) == on && list->state(i) == (on ? 1 : 0)) << list->row(i).caption;
+        EXPECT_TRUE(list == &junk.wjql_wjlxlist || list->row(i).column(1) == (on ? L"推荐" : L"可选")) << list->row(i).caption;
       }
     };
     expectTicks();
@@ -39,10 +38,7 @@ TEST_F(CatalogueTest, EveryListTicksTheRecommendedRowsAndItsRestoreControlBrings
     restore();
     expectTicks();
   }
-}
-
-TEST_F(CatalogueTest, SelectAllTogglesFollowTheirStateNotTheirCaption) {
-  WjqlPage& junk = form->page<WjqlPage>();
+  // A select-all toggle follows its state, not its caption.
   ListView& types = junk.wjql_wjlxlist;
   SelectAllButton& toggle = junk.wjql_lxsel;
   EXPECT_EQ(toggle.caption(), L"全选");

@@ -32,8 +32,7 @@ TEST_F(ControlsTest, OwnerDataListFollowsItsModel) {
   model.eraseMany({5, 0, 4, 0, 40, 11});  // any order, repeats and indices past the end ignored
   std::wstring captions;
   for (const ListRow& r : model.rows()) captions += r.caption + L" ";
-  EXPECT_EQ(captions, L"f1 f2 f3 f6 f7 f8 f9 f10 ");
-  EXPECT_EQ(list.count(), 8);
+  EXPECT_TRUE(captions == L"f1 f2 f3 f6 f7 f8 f9 f10 " && list.count() == 8) << captions;
   EXPECT_EQ(list.selection(), (std::vector<int>{0, 6}));
   EXPECT_EQ(ListView_GetNextItem(list.handle(), -1, LVNI_FOCUSED), 6);
   // A caption typed in place lands in the model as the handler corrected it; a refused one changes nothing.
@@ -51,8 +50,7 @@ TEST_F(ControlsTest, OwnerDataListFollowsItsModel) {
     EXPECT_EQ(model.at(0).caption, L"新名字.txt");
   }
   model.clear();
-  EXPECT_EQ(list.count(), 0);
-  EXPECT_EQ(list.selectedCount(), 0);
+  EXPECT_TRUE(list.count() == 0 && list.selectedCount() == 0);
 }
 
 TEST_F(ControlsTest, AFittedColumnTakesTheRestButNeverLessThan100) {
@@ -77,9 +75,7 @@ TEST_F(ControlsTest, TheGaugeShowsPositionsPastTheBarsSignedRange) {
   gauge.setPosition(3999999999u);
   const int shown = static_cast<int>(SendMessageW(gauge.handle(), PBM_GETPOS, 0, 0));
   const int range = static_cast<int>(SendMessageW(gauge.handle(), PBM_GETRANGE, FALSE, 0));
-  EXPECT_GT(shown, 0);
-  EXPECT_GT(static_cast<double>(shown) / range, 0.99);
-  EXPECT_LE(shown, range);
+  EXPECT_TRUE(shown > 0 && shown <= range && static_cast<double>(shown) / range > 0.99) << shown << "/" << range;
 }
 
 // Pages handle their controls as Control (the run protocol disables them so): the arrows go along.
@@ -94,12 +90,11 @@ TEST_F(ControlsTest, ASpinEditsArrowsFollowItThroughTheBase) {
   GetWindowRect(arrows, &r);
   MapWindowPoints(HWND_DESKTOP, host.handle(), reinterpret_cast<POINT*>(&r), 2);
   EXPECT_TRUE(r.top == 50 && r.left >= 200 && r.right <= 290) << r.left << "," << r.top << "," << r.right;
-  control.setEnabled(false);
-  control.setVisible(false);
-  EXPECT_FALSE(IsWindowEnabled(arrows) || IsWindowVisible(arrows));
-  control.setVisible(true);
-  control.setEnabled(true);
-  EXPECT_TRUE(IsWindowEnabled(arrows) && IsWindowVisible(arrows));
+  for (const bool on : {false, true}) {
+    control.setEnabled(on);
+    control.setVisible(on);
+    EXPECT_TRUE(IsWindowEnabled(arrows) == on && IsWindowVisible(arrows) == on) << on;
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <tuple>
+#include <utility>
 
 #include "appfixture.h"
 #include "platform/win32/win32_platform.h"
@@ -57,8 +58,8 @@ TEST_F(DropsTest, EachFileToolPageImportsWhatIsDroppedOnItUnlessBusy) {
   EXPECT_EQ(paths(music.yysz_files), (std::vector<std::wstring>{deeper, loose}));  // music files only
   Drop(shred.handle(), {folder.path(), loose, folder / L"missing.txt"});
   EXPECT_EQ(paths(shred.wjfs_entries), dropped) << "the shredder keeps a dropped folder whole";
-  for (const std::vector<std::wstring>* pending : {&info.wjsz_filelist, &music.yysz_filelist, &shred.wjfs_filelist})
-    EXPECT_TRUE(pending->empty()) << "the import consumes the pending list";
+  EXPECT_TRUE(info.wjsz_filelist.empty() && music.yysz_filelist.empty() && shred.wjfs_filelist.empty())
+      << "the import consumes the pending list";
   EXPECT_TRUE(info.wjsz_runstate == 0 && music.yysz_runstate == 0 && form->ToolsEnabled()) << "the imports ended";
 
   info.wjsz_filelist = dropped;
@@ -66,10 +67,8 @@ TEST_F(DropsTest, EachFileToolPageImportsWhatIsDroppedOnItUnlessBusy) {
   shred.wjfs_runstate = 3;  // shredding all
   Drop(info.handle(), {elsewhere.path()});
   Drop(shred.handle(), {elsewhere.path()});
-  EXPECT_EQ(info.wjsz_filelist, dropped);
-  EXPECT_EQ(paths(shred.wjfs_entries), dropped);
-  EXPECT_TRUE(shred.wjfs_filelist.empty());
-  EXPECT_EQ(info.wjsz_runstate, 2);
+  EXPECT_TRUE(info.wjsz_filelist == dropped && info.wjsz_runstate == 2);
+  EXPECT_TRUE(paths(shred.wjfs_entries) == dropped && shred.wjfs_filelist.empty());
   info.wjsz_runstate = shred.wjfs_runstate = 0;
 }
 
@@ -77,13 +76,10 @@ TEST_F(DropsTest, EachFileToolPageImportsWhatIsDroppedOnItUnlessBusy) {
 class DialogShell : public Win32Shell {
  public:
   std::vector<OpenFilesRequest> requests;
-  std::vector<std::vector<std::wstring>> answers;  // one per call; none left: Cancel
+  std::vector<std::wstring> answer;  // for the next call only; none: Cancel
   std::vector<std::wstring> openFiles(const OpenFilesRequest& request) override {
     requests.push_back(request);
-    if (answers.empty()) return {};
-    std::vector<std::wstring> answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
+    return std::exchange(answer, {});
   }
 };
 
@@ -91,16 +87,13 @@ TEST_F(DropsTest, TheFileDialogFillsThePagesPendingListAndRemembersTheFolder) {
   DialogShell shell;
   Substitute<Shell> swap(&Platform::shell, shell);
   auto [info, shred, music] = pages();
-  shell.answers = {{top, inner}};
+  shell.answer = {top, inner};
   EXPECT_TRUE(form->PickFiles(L"wjsz"));
-  EXPECT_EQ(info.wjsz_filelist, (std::vector<std::wstring>{top, inner}));
   EXPECT_FALSE(form->PickFiles(L"WJSZ"));  // Cancel leaves the pending files as they are
   EXPECT_EQ(info.wjsz_filelist, (std::vector<std::wstring>{top, inner}));
-  shell.answers = {{inner}};
-  EXPECT_TRUE(form->PickFiles(L"yysz"));
-  EXPECT_EQ(music.yysz_filelist, (std::vector<std::wstring>{inner}));
-  EXPECT_FALSE(form->PickFiles(L"wjfs"));
-  EXPECT_TRUE(shred.wjfs_filelist.empty());
+  shell.answer = {inner};
+  EXPECT_TRUE(form->PickFiles(L"yysz") && music.yysz_filelist == std::vector<std::wstring>{inner});
+  EXPECT_TRUE(!form->PickFiles(L"wjfs") && shred.wjfs_filelist.empty());
   EXPECT_FALSE(form->PickFiles(L"wjql")) << "only the file-tool pages have the dialog";
   // The first dialog opens on drive C, every later one in the folder of the last
   // answer's first file, whichever page asks.
@@ -116,12 +109,9 @@ TEST_F(DropsTest, TheFileDialogFillsThePagesPendingListAndRemembersTheFolder) {
   for (std::size_t i = 0; i < std::size(want); ++i) {
     const OpenFilesRequest& r = shell.requests[i];
     SCOPED_TRACE(r.title);
-    EXPECT_EQ(r.title, want[i].title);
-    EXPECT_EQ(r.filterName, want[i].filterName);
-    EXPECT_EQ(r.filterPattern, want[i].filterPattern);
+    EXPECT_TRUE(r.title == want[i].title && r.filterName == want[i].filterName && r.filterPattern == want[i].filterPattern);
     EXPECT_EQ(r.followShortcuts, want[i].followShortcuts) << "the file-info page works on shortcuts themselves";
-    EXPECT_EQ(r.initialFolder, want[i].folder);
-    EXPECT_EQ(r.owner, form->handle());
+    EXPECT_TRUE(r.initialFolder == want[i].folder && r.owner == form->handle()) << r.initialFolder;
   }
 }
 

@@ -11,67 +11,42 @@ namespace {
 
 // What the program asked of the shell's execute operation, instead of starting the viewer.
 struct OpenRecorder : Win32Shell {
-  struct Call {
-    std::wstring verb, file, params;
-    int show;
-  };
-  std::vector<Call> calls;
+  std::vector<std::wstring> calls;
   void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) override {
-    calls.push_back({std::wstring(verb), std::wstring(file), std::wstring(params), show});
+    calls.push_back(std::wstring(verb) + L"|" + std::wstring(file) + L"|" + std::wstring(params) + L"|" +
+                    std::to_wstring(show));
   }
 };
 
-class HelpTest : public FormTest {
- protected:
-  void SetUp() override {
-    FormTest::SetUp();
-    help = form->programFolder + L"HelpMe.chm";
-    ASSERT_FALSE(PathExists(help)) << "left over beside the test program";
-  }
-  void TearDown() override {
-    SetFileAttributesW(help.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(help.c_str());
-    RemoveDirectoryW(help.c_str());
-    FormTest::TearDown();
-  }
-  void chooseHelp() { form->Panel1.main_menu.choose(form->Panel1.N20); }
+using HelpTest = FormTest;
 
-  std::wstring help;
+TEST_F(HelpTest, ThePresentFileGoesToTheShellsDefaultActionElseOnlyTheMissingFileMessageAppears) {
+  const std::wstring help = form->programFolder + L"HelpMe.chm";
+  ASSERT_FALSE(PathExists(help)) << "left over beside the test program";
   OpenRecorder shell;
-  Substitute<Shell> useShell{&Platform::shell, shell};
+  Substitute<Shell> useShell(&Platform::shell, shell);
   ScriptedMsgBox boxes;
-};
-
-TEST_F(HelpTest, ThePresentFileGoesToTheShellsDefaultActionInANormalWindow) {
-  WriteBytes(help, "ITSF");
-  SetFileAttributesW(help.c_str(), FILE_ATTRIBUTE_READONLY);  // read-only help still opens
-  chooseHelp();
-  ASSERT_EQ(shell.calls.size(), 1u);
-  EXPECT_EQ(shell.calls[0].verb, L"");  // no verb: whatever opens .chm files on this machine
-  EXPECT_EQ(shell.calls[0].file, help);
-  EXPECT_EQ(shell.calls[0].params, L"");
-  EXPECT_EQ(shell.calls[0].show, SW_SHOWNORMAL);
-  EXPECT_TRUE(boxes.shown().empty());
-}
-
-TEST_F(HelpTest, WithoutTheFileOnlyTheMissingFileMessageAppears) {
   // Absent, then a folder by that name: neither is a help file the viewer could show.
   for (const bool folder : {false, true}) {
-    SCOPED_TRACE(folder ? "folder" : "absent");
-    if (folder) {
-      ASSERT_TRUE(CreateDirectoryW(help.c_str(), nullptr));
-    }
+    ASSERT_TRUE(!folder || CreateDirectoryW(help.c_str(), nullptr));
     boxes.answer(IDOK);
-    chooseHelp();
-    EXPECT_TRUE(shell.calls.empty());
+    form->Panel1.main_menu.choose(form->Panel1.N20);
+    EXPECT_TRUE(shell.calls.empty()) << folder;
   }
+  RemoveDirectoryW(help.c_str());
   ASSERT_EQ(boxes.shown().size(), 2u);
   for (const ScriptedMsgBox::Shown& box : boxes.shown()) {
-    EXPECT_EQ(box.icon, static_cast<int>(MsgIcon::Warning));
-    EXPECT_EQ(box.buttons, static_cast<int>(MsgButtons::Ok));
-    EXPECT_EQ(box.heading, L"文件丢失");
-    EXPECT_EQ(box.text, L"帮助文件已丢失！");
+    EXPECT_TRUE(box.icon == static_cast<int>(MsgIcon::Warning) && box.buttons == static_cast<int>(MsgButtons::Ok));
+    EXPECT_TRUE(box.heading == L"文件丢失" && box.text == L"帮助文件已丢失！") << box.text;
   }
+  // Present, even read-only: no verb, so whatever opens .chm files on this machine, in a normal window.
+  WriteBytes(help, "ITSF");
+  SetFileAttributesW(help.c_str(), FILE_ATTRIBUTE_READONLY);
+  form->Panel1.main_menu.choose(form->Panel1.N20);
+  SetFileAttributesW(help.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(help.c_str());
+  EXPECT_EQ(shell.calls, std::vector<std::wstring>{L"|" + help + L"||" + std::to_wstring(SW_SHOWNORMAL)});
+  EXPECT_EQ(boxes.shown().size(), 2u);
 }
 
 }  // namespace

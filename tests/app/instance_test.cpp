@@ -37,48 +37,39 @@ struct Started {
     for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
       DWORD pid = 0;
       GetWindowThreadProcessId(h, &pid);
-      if (pid != id) continue;
-      ++count;
-      if (main && IsWindowVisible(h) && (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_APPWINDOW)) *main = h;
+      count += pid == id;
+      if (pid == id && main && IsWindowVisible(h) && (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_APPWINDOW)) *main = h;
     }
     return count;
   }
 };
 
-// The installed program's Config.ini as it was before a test closed the program (which saves one).
-class KeptSettings {
- public:
-  KeptSettings() : had_(PathExists(kFile)), bytes_(had_ ? ReadBytes(kFile) : std::string()) {}
-  ~KeptSettings() {
-    SetFileAttributesW(kFile, FILE_ATTRIBUTE_NORMAL);
-    if (had_) WriteBytes(kFile, bytes_);
-    else DeleteFileW(kFile);
-  }
-
- private:
-  static constexpr const wchar_t* kFile = L"C:\\WindowsVantorra\\Config.ini";
-  bool had_;
-  std::string bytes_;
-};
-
 // Never skipped: scripts/test installs the program before the tests run.
 TEST(InstanceTest, ASecondCopyEndsAtOnceWithoutAWindow) {
-  KeptSettings kept;
-  Started first;
-  ASSERT_TRUE(first.process) << "error " << GetLastError();
-  HWND main = nullptr;
-  ASSERT_TRUE(PumpUntil([&] { return first.windows(&main) && main; }, 30000)) << "the first copy never showed its window";
-  Started second;
-  ASSERT_TRUE(second.process) << "error " << GetLastError();
-  int windowsSeen = 0;
-  for (const ULONGLONG giveUp = GetTickCount64() + 10000;
-       WaitForSingleObject(second.process.get(), 1) == WAIT_TIMEOUT && GetTickCount64() < giveUp;)
-    windowsSeen += second.windows();
-  EXPECT_EQ(second.waitForExit(0), 0u);
-  EXPECT_EQ(windowsSeen, 0);
-  EXPECT_TRUE(IsWindowVisible(main)) << "the first copy goes on";
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  EXPECT_EQ(first.waitForExit(20000), 0u) << "closing did not end the program";
+  // The installed program's settings as they were before the first copy's close saved them.
+  const std::wstring settings = L"C:\\WindowsVantorra\\Config.ini";
+  const bool had = PathExists(settings);
+  const std::string kept = had ? ReadBytes(settings) : std::string();
+  [&] {  // a failed check ends only this part
+    Started first;
+    ASSERT_TRUE(first.process) << "error " << GetLastError();
+    HWND main = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return first.windows(&main) && main; }, 30000)) << "the first copy never showed its window";
+    Started second;
+    ASSERT_TRUE(second.process) << "error " << GetLastError();
+    int windowsSeen = 0;
+    for (const ULONGLONG giveUp = GetTickCount64() + 10000;
+         WaitForSingleObject(second.process.get(), 1) == WAIT_TIMEOUT && GetTickCount64() < giveUp;)
+      windowsSeen += second.windows();
+    EXPECT_EQ(second.waitForExit(0), 0u);
+    EXPECT_EQ(windowsSeen, 0);
+    EXPECT_TRUE(IsWindowVisible(main)) << "the first copy goes on";
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.waitForExit(20000), 0u) << "closing did not end the program";
+  }();
+  SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (had) WriteBytes(settings, kept);
+  else DeleteFileW(settings.c_str());
 }
 
 }  // namespace

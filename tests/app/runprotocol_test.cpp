@@ -1,16 +1,17 @@
 // The run protocol on the real window: a stand-in engine loop started from the
 // daily-file page's start control through its real RunControl.
 
-#include "appfixture.h"
-#include "support/testsupport.h"
-#include "core/text.h"
-#include "core/notify.h"
-#include "app/runprotocol.h"
 #include <stdexcept>
+
+#include "app/runprotocol.h"
+#include "appfixture.h"
 #include "cleaning/wjqlpage.h"
 #include "cleaning/wjrcpage.h"
 #include "tools/wjfspage.h"
 #include "tools/yyszpage.h"
+#include "core/notify.h"
+#include "core/text.h"
+#include "support/testsupport.h"
 #include "ui/messages.h"
 
 namespace wv::test {
@@ -55,37 +56,28 @@ TEST_F(RunProtocolTest, ASecondPressEndsTheRunBeforeItsNextItemAndAnotherStartsN
   FakeScan scan(page);
   scan.atItem = [&](int i) {
     if (i == 5) {
-      EXPECT_EQ(page.wjrc_sm.caption(), L"停止");
-      EXPECT_EQ(page.wjrc_runstate, 1);
-      EXPECT_FALSE(form->ToolsEnabled());
-      EXPECT_FALSE(page.wjrc_delsel.enabled() || page.wjrc_delall.enabled());
-      EXPECT_TRUE(page.wjrc_sm.enabled());
-      EXPECT_TRUE(form->zdk_runprog.visible());
-      EXPECT_EQ(form->zdk_runprog.maximum(), static_cast<std::uint32_t>(scan.total));
+      EXPECT_TRUE(page.wjrc_sm.caption() == L"停止" && page.wjrc_runstate == 1 && page.wjrc_sm.enabled());
+      EXPECT_FALSE(form->ToolsEnabled() || page.wjrc_delsel.enabled() || page.wjrc_delall.enabled());
+      EXPECT_TRUE(form->zdk_runprog.visible() && form->zdk_runprog.maximum() == static_cast<std::uint32_t>(scan.total));
     }
     if (i == 100) page.wjrc_sm.setCaption(L"扫描");  // a caption alone stops nothing
     if (i == 200) PostMessageW(page.wjrc_sm.handle(), BM_CLICK, 0, 0);  // the user's second press
   };
   page.wjrc_sm.click();
-  EXPECT_EQ(scan.starts, 1);
-  EXPECT_EQ(scan.stopHandledAt, 201);
+  EXPECT_TRUE(scan.starts == 1 && scan.stopHandledAt == 201);
   EXPECT_EQ(scan.items, 201) << "an item ran after the stop press";
-  EXPECT_EQ(page.wjrc_sm.caption(), L"扫描");
-  EXPECT_EQ(page.wjrc_runstate, 0);
-  EXPECT_TRUE(form->ToolsEnabled());
+  EXPECT_TRUE(page.wjrc_sm.caption() == L"扫描" && page.wjrc_runstate == 0 && form->ToolsEnabled());
   EXPECT_FALSE(form->zdk_runprog.visible());
   EXPECT_EQ(form->zdk_runinfo.text(), L"扫描被停止");
   // While the run state is still set (the engine has not yet reached its next
   // item after a stop), a press on the idle caption starts nothing.
   page.wjrc_runstate = 1;
   page.wjrc_sm.click();
-  EXPECT_EQ(scan.starts, 1);
-  EXPECT_EQ(page.wjrc_sm.caption(), L"扫描");
+  EXPECT_TRUE(scan.starts == 1 && page.wjrc_sm.caption() == L"扫描");
   page.wjrc_runstate = 0;
   scan.total = 40;
   page.wjrc_sm.click();
-  EXPECT_EQ(scan.starts, 2);
-  EXPECT_EQ(form->zdk_runinfo.text(), L"扫描完成") << "the new run inherited the old stop request";
+  EXPECT_TRUE(scan.starts == 2 && form->zdk_runinfo.text() == L"扫描完成") << "the new run inherited the old stop request";
 }
 
 TEST_F(RunProtocolTest, ClosingDuringARunStopsItThenSavesAndDestroysTheWindow) {
@@ -96,12 +88,9 @@ TEST_F(RunProtocolTest, ClosingDuringARunStopsItThenSavesAndDestroysTheWindow) {
     if (i == 100) PostMessageW(hwnd, WM_CLOSE, 0, 0);
   };
   page.wjrc_sm.click();
-  EXPECT_FALSE(IsWindow(hwnd));
-  EXPECT_EQ(saves, 1);
+  EXPECT_TRUE(!IsWindow(hwnd) && saves == 1 && !visibleAtSave);
   EXPECT_EQ(captionAtSave, L"扫描") << "the stop was not requested before saving";
-  EXPECT_FALSE(visibleAtSave);
-  EXPECT_EQ(scan.items, 101);
-  EXPECT_EQ(page.wjrc_runstate, 0);
+  EXPECT_TRUE(scan.items == 101 && page.wjrc_runstate == 0);
 }
 
 TEST_F(RunProtocolTest, StoppingEveryPagePressesOnlyTheStartControlsThatShowStop) {
@@ -119,14 +108,13 @@ TEST_F(RunProtocolTest, StoppingEveryPagePressesOnlyTheStartControlsThatShowStop
 TEST_F(RunProtocolTest, AHundredThousandRowsArriveWithTheLastInView) {
   form->Panel2.button(L"wjql").click();
   WjqlPage& page = form->page<WjqlPage>();
-  RunControl& run = page.wjql_run;
   constexpr int kRows = 100000;
-  run.start(1);
-  for (int i = 0; i < kRows && run.proceed(); ++i) {
+  page.wjql_run.start(1);
+  for (int i = 0; i < kRows && page.wjql_run.proceed(); ++i) {
     page.wjql_results.append(ListRow{L"C:\\Windows\\Temp\\~DF" + std::to_wstring(i) + L".tmp", {L"1.00 KB"}, 6, 0, false, 1024});
-    run.rowAdded();
+    page.wjql_run.rowAdded();
   }
-  run.finish(L"扫描完成");
+  page.wjql_run.finish(L"扫描完成");
   ASSERT_EQ(page.wjql_showlist.count(), kRows);
   HWND list = page.wjql_showlist.handle();
   EXPECT_GE(ListView_GetTopIndex(list) + ListView_GetCountPerPage(list), kRows) << "the last row is not in view";
@@ -155,10 +143,8 @@ TEST_F(RunProtocolTest, AFaultedRunEndsIdleEvenWhenItsEndStepFailsAndEveryFaultI
     shown.emplace_back(text);
   });
   press();
-  EXPECT_EQ(page.wjrc_runstate, 0);
-  EXPECT_EQ(page.wjrc_sm.caption(), L"扫描");
-  EXPECT_TRUE(page.wjrc_run.canStart());
-  EXPECT_TRUE(form->ToolsEnabled());
+  EXPECT_TRUE(page.wjrc_runstate == 0 && page.wjrc_sm.caption() == L"扫描");
+  EXPECT_TRUE(page.wjrc_run.canStart() && form->ToolsEnabled());
   const std::string bytes = ReadBytes(log);
   const std::wstring added = ToWide(bytes.substr(std::min(bytes.size(), before.size())));
   for (const wchar_t* line : {L"the status line, gauge or list could not be reset",

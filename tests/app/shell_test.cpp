@@ -21,10 +21,8 @@ auto VisiblePages(Tfrmmain& f) { return std::ranges::count_if(f.PageControl1.pag
 auto ButtonsDown(Tfrmmain& f) { return std::ranges::count_if(f.Panel2.buttons(), &FlatButton::down); }
 
 TEST_F(ShellTest, StartsOnTheFirstPageWithAnEmptyStatusAndEveryFixedDriveTicked) {
-  EXPECT_EQ(&form->activePage(), form->pages().front().get());
-  EXPECT_EQ(VisiblePages(*form), 1);
-  EXPECT_EQ(form->zdk_runinfo.text(), L"");
-  EXPECT_FALSE(form->zdk_runprog.visible());
+  EXPECT_TRUE(&form->activePage() == form->pages().front().get() && VisiblePages(*form) == 1);
+  EXPECT_TRUE(form->zdk_runinfo.text().empty() && !form->zdk_runprog.visible());
   std::vector<std::wstring> drives;
   for (wchar_t letter = L'A'; letter <= L'Z'; ++letter)
     if (GetDriveTypeW((std::wstring(1, letter) + L":\\").c_str()) == DRIVE_FIXED) drives.push_back({letter, L':'});
@@ -32,8 +30,7 @@ TEST_F(ShellTest, StartsOnTheFirstPageWithAnEmptyStatusAndEveryFixedDriveTicked)
   ASSERT_EQ(rows.size(), drives.size());
   for (std::size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(DriveFromCaption(rows[i].caption), drives[i]) << rows[i].caption;
-    EXPECT_TRUE(rows[i].checked);
-    EXPECT_TRUE(rows[i].column(1).ends_with(L"  剩余")) << rows[i].column(1);
+    EXPECT_TRUE(rows[i].checked && rows[i].column(1).ends_with(L"  剩余")) << rows[i].column(1);
   }
 }
 
@@ -42,8 +39,7 @@ TEST_F(ShellTest, TheSideBarFollowsThePageTableAndOnlyAChangeOfPageClearsTheStat
   SideBar& bar = f.Panel2;
   // The backup page has no button: the side bar stays as it was.
   f.SwitchToPage(f.page<BfglPage>());
-  EXPECT_EQ(&f.activePage(), &f.page<BfglPage>());
-  EXPECT_TRUE(bar.buttonOf(*f.pages().front())->down());
+  EXPECT_TRUE(&f.activePage() == &f.page<BfglPage>() && bar.buttonOf(*f.pages().front())->down());
   const auto table = PageTable();
   ASSERT_EQ(f.pages().size(), table.size());
   std::size_t withButton = 0;
@@ -56,15 +52,11 @@ TEST_F(ShellTest, TheSideBarFollowsThePageTableAndOnlyAChangeOfPageClearsTheStat
     ASSERT_EQ(button == nullptr, e.group == SideGroup::None);
     if (!button) continue;
     EXPECT_EQ(bar.buttons().at(withButton++), button) << "side-bar order is table order";
-    EXPECT_EQ(button->caption(), e.caption);
-    EXPECT_EQ(button->visible(), e.buttonShown);
-    EXPECT_EQ(bar.pageOf(*button), page);
+    EXPECT_TRUE(button->caption() == e.caption && button->visible() == e.buttonShown && bar.pageOf(*button) == page);
     if (!e.buttonShown) continue;
     SetRunInfo(L"上一页的状态");
     button->click();
-    EXPECT_EQ(&f.activePage(), page);
-    EXPECT_EQ(f.zdk_runinfo.text(), L"");
-    EXPECT_EQ(VisiblePages(f), 1);
+    EXPECT_TRUE(&f.activePage() == page && f.zdk_runinfo.text().empty() && VisiblePages(f) == 1);
     EXPECT_TRUE(button->down() && ButtonsDown(f) == 1);
   }
   EXPECT_EQ(bar.buttons().size(), withButton);
@@ -106,8 +98,7 @@ TEST_F(ShellTest, TheKeyboardReachesEveryPageOfTheSideBar) {
   for (std::size_t i = 1; i <= shown.size(); ++i) {
     SendMessageW(GetFocus(), WM_KEYDOWN, VK_DOWN, 0);
     const FlatButton* expected = shown[i % shown.size()];
-    EXPECT_EQ(GetFocus(), expected->handle());
-    EXPECT_EQ(&f.activePage(), bar.pageOf(*expected)) << expected->caption();
+    EXPECT_TRUE(GetFocus() == expected->handle() && &f.activePage() == bar.pageOf(*expected)) << expected->caption();
   }
   SendMessageW(GetFocus(), WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(&f.activePage(), bar.pageOf(*shown.back()));
@@ -128,8 +119,7 @@ TEST_F(ShellTest, TheStatusTextTakesTheGaugesRoom) {
     const int width = form->clientRect().right;
     EXPECT_EQ(form->zdk_runinfo.width(), width) << "the gauge is hidden";
     gauge.setVisible(true);
-    EXPECT_TRUE(gauge.width() == 142 && gauge.bounds().right == width);
-    EXPECT_EQ(form->zdk_runinfo.width(), width - 142);
+    EXPECT_TRUE(gauge.width() == 142 && gauge.bounds().right == width && form->zdk_runinfo.width() == width - 142);
     gauge.setVisible(false);
     EXPECT_EQ(form->zdk_runinfo.width(), width);
   }
@@ -151,10 +141,8 @@ TEST(KnownFolders, ThoseTheShellCannotResolveStayEmpty) {
   Substitute<Shell> swap(&Platform::shell, shell);
   const KnownFolders k = ResolveKnownFolders();
   for (const std::wstring* f : {&k.CookiesDir, &k.InternetCacheDir, &k.RecentDir, &k.TempDir}) EXPECT_EQ(*f, L"");
-  for (const std::wstring* f : {&k.ProgramsDir, &k.StartupDir, &k.WindowsDir, &k.SystemDir}) {
-    EXPECT_TRUE(DirectoryExists(*f)) << *f;
-    EXPECT_NE(f->back(), L'\\');
-  }
+  for (const std::wstring* f : {&k.ProgramsDir, &k.StartupDir, &k.WindowsDir, &k.SystemDir})
+    EXPECT_TRUE(DirectoryExists(*f) && f->back() != L'\\') << *f;
 }
 
 // The system as a user outside the administrators group sees it.
@@ -179,14 +167,10 @@ TEST(AdminGate, AnyOtherUserIsToldAndTheProgramEndsUnsaved) {
   form.create();
   HWND hwnd = form.handle();
   bool everVisible = false;
-  EXPECT_TRUE(PumpUntil([&] {
-    everVisible = everVisible || IsWindowVisible(hwnd);
-    return !IsWindow(hwnd);
-  }));
-  EXPECT_FALSE(everVisible);
+  EXPECT_TRUE(PumpUntil([&] { everVisible |= IsWindowVisible(hwnd) != FALSE; return !IsWindow(hwnd); }));
+  EXPECT_TRUE(!everVisible && saves == 0);
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].text, L"只有以系统管理员的身份登录才能使用本软件！");
-  EXPECT_EQ(saves, 0);
 }
 
 }  // namespace

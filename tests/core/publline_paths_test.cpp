@@ -1,7 +1,9 @@
 // Path rules for registry values and command lines, file-name checks and masks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <set>
 #include <tuple>
 
 #include "core/initline.h"
@@ -16,30 +18,26 @@ namespace {
 std::vector<std::wstring> OddInputs() {
   std::wstring mixed = L"C:\\";
   for (int k = 0; k < 3000; ++k) mixed += L"😀\xD800,. \"\\\\:中";
-  return {L"",        L" \t\r\n", L"\"",       L"\"\"\"",   L"\" \"",        L":",
-          L"C:\\",    L"C:\\,",   L"C:\\ .",   L"C:\\x\\.,", L"C:\\x\\a.b,c d.e,f",
+  return {L"", L" \t\r\n", L"\"", L"\"\"\"", L"\" \"", L":", L"C:\\", L"C:\\,", L"C:\\ .", L"C:\\x\\.,", L"C:\\x\\a.b,c d.e,f",
           std::wstring(32000, L'a'), std::wstring(32000, L'"'), std::wstring(32000, L'\\'),
           L"C:\\" + std::wstring(32000, L'x') + L".exe -a", mixed, L"C:\\\xDFFF.\xD800",
           std::wstring(L"C:\\a\0b.exe", 10)};
 }
 
-TEST(LooksLikeFilePath, DriveRootAndADot) {
+TEST(PathsInText, AFilePathHasADriveRootAndADotAndACommandsPathComesByHeuristicsOrFromFilesThatExist) {
   const std::pair<const wchar_t*, bool> cases[] = {
       {L"  \"C:\\a\\b.exe\" -x", true}, {L"\"C:\\a b\\c.txt", true},  // no closing quote: up to the end
       {L"C:\\\\a\\\\b.txt", true},     {L"d:\\x.y", true},           {L"C:\\a\\b", false},
       {L"%SystemRoot%\\x.dll", false}, {L"c:/a/b.txt", false},       {L"\\\\server\\share\\a.txt", false},
-      {L"\"x\" C:\\a.txt", false},     {L"\"\" C:\\a.txt", true},    // nothing quoted: the whole text
-  };
+      {L"\"x\" C:\\a.txt", false},     {L"\"\" C:\\a.txt", true}};  // nothing quoted: the whole text
   for (const auto& [text, path] : cases) EXPECT_EQ(LooksLikeFilePath(text), path) << text;
   for (const std::wstring& odd : OddInputs())
     EXPECT_EQ(LooksLikeFilePath(odd), odd.rfind(L"C:\\", 0) == 0 && odd.find(L'.') != std::wstring::npos);
-}
-
-TEST(ExtractPathFromCommand, HeuristicsAndFilesThatExist) {
+  // The path in a command line: heuristics, and files that exist.
   test::TempFolder tmp(L"paths");
   for (const wchar_t* name : {L"a.b c", L"app.exe", L"app.json", L"icons.dll", L"plain"}) tmp.file(name);
   const std::wstring t = tmp.path() + L"\\";
-  const std::pair<std::wstring, std::wstring> cases[] = {
+  const std::pair<std::wstring, std::wstring> commands[] = {
       {L"C:\\WINDOWS\\system32\\rundll32.exe shell32.dll,Control_RunDLL", L"C:\\WINDOWS\\system32\\rundll32.exe"},
       {L"C:\\Prog\\My App.exe /s", L"C:\\Prog\\My App.exe"},
       {L"\"C:\\Program Files\\App\\app.exe\" /x \"C:\\other.txt\"", L"C:\\Program Files\\App\\app.exe"},
@@ -55,9 +53,8 @@ TEST(ExtractPathFromCommand, HeuristicsAndFilesThatExist) {
       {t + L"a.b c", t + L"a.b c"},            {t + L"app.exe\\", t + L"app.exe"},  // a stray trailing backslash
       {t + L"app.json\\", t + L"app.json\\"},  // only for a three-letter extension
       {t + L"icons.dll\\-3", t + L"icons.dll"},  {t + L"icons.dll\\3x", t + L"icons.dll\\3x"},  // a resource number
-      {t + L"plain,5", t + L"plain"},  // the part before the first comma
-  };
-  for (const auto& [text, path] : cases) EXPECT_EQ(ExtractPathFromCommand(text), path) << text;
+      {t + L"plain,5", t + L"plain"}};  // the part before the first comma
+  for (const auto& [text, path] : commands) EXPECT_EQ(ExtractPathFromCommand(text), path) << text;
   for (const std::wstring& odd : OddInputs()) EXPECT_LE(ExtractPathFromCommand(odd).size(), odd.size());
 }
 
@@ -73,24 +70,17 @@ TEST(CheckFileName, Rules) {
     EXPECT_EQ(CheckFileName(in), error) << stored.substr(0, 20);
     EXPECT_EQ(in, stored);
   }
-  for (const wchar_t ch : std::wstring(L"\\/<>*\":?|")) {
-    std::wstring name = std::wstring(L"a") + ch + L"b";
-    EXPECT_EQ(CheckFileName(name), special) << name;
-  }
-  for (std::wstring name : OddInputs()) {
-    const std::wstring error = CheckFileName(name);
-    EXPECT_TRUE(error.empty() || error == empty || error == special || error == tooLong);
-  }
+  std::wstring name;
+  for (const wchar_t ch : std::wstring(L"\\/<>*\":?|")) EXPECT_EQ(CheckFileName(name = std::wstring(L"a") + ch + L"b"), special) << name;
+  const std::set<std::wstring> errors = {L"", empty, special, tooLong};
+  for (std::wstring odd : OddInputs()) EXPECT_TRUE(errors.contains(CheckFileName(odd))) << odd.substr(0, 20);
 }
 
-TEST(NormalizeMask, OnlyAFinalStarDotStarIsShortened) {
+TEST(FileMask, WholeNamesOfEveryScriptAndOnlyAFinalStarDotStarShortened) {
   for (const auto& [in, out] : {std::pair{L"~*.*", L"~*"}, {L"*.*", L"*"}, {L"chklist.*", L"chklist.*"},
                                 {L"*.*x", L"*.*x"}, {L".*", L".*"}, {L"", L""}})
     EXPECT_EQ(NormalizeMask(in), out) << in;
   EXPECT_FALSE(MatchesMask(L"~temp", L"~*.*"));  // what the shortening is for
-}
-
-TEST(FileMask, WholeNamesOfEveryScript) {
   // Shapes and sets on ASCII are held against a plain matcher below.
   const std::tuple<const wchar_t*, const wchar_t*, bool> cases[] = {
       {L"errorlog.txt", L"ErrorLog.TXT", true}, {L"errorlog.txt", L"errorlog.txt1", false}, {L"", L"", true},
@@ -120,12 +110,8 @@ bool Reference(std::wstring_view mask, std::wstring_view name) {
     if (negate) body.remove_prefix(1);
     bool in = false;
     for (std::size_t k = 0; k < body.size(); ++k) {
-      wchar_t lo = body[k], hi = body[k];
-      if (k + 2 < body.size() && body[k + 1] == L'-') {
-        hi = body[k + 2];
-        k += 2;
-        if (hi < lo) std::swap(lo, hi);
-      }
+      const wchar_t first = body[k], last = k + 2 < body.size() && body[k + 1] == L'-' ? body[k += 2] : first;
+      const wchar_t lo = std::min(first, last), hi = std::max(first, last);
       for (const wchar_t v : {name[0], FoldCase(name[0]), ToLower(name.substr(0, 1))[0]})
         in = in || (v >= lo && v <= hi);
     }
@@ -135,7 +121,7 @@ bool Reference(std::wstring_view mask, std::wstring_view name) {
   return Reference(mask.substr(1), name.substr(1));
 }
 
-TEST(FileMask, AgreesWithAPlainMatcherOnRandomNames) {
+TEST(FileMask, AgreesWithAPlainMatcherOnRandomNamesAndStaysInRangeAndFastOnOddOnes) {
   std::vector<std::wstring> masks = {L"*a*",   L"a*b",    L"?*?",   L"[a-c]*[!.]", L"*ab*ba*", L"[!a]?.[0-9]", L"*.?",
                                      L"[A-C]*", L"[c-a]?", L"[Z-a]", L"[a-]",      L"a]*",     L"[!]*",        L"[]",
                                      L"x[*?]",  L"[!a-c]*", L"*.*",  L"~*"};
@@ -149,9 +135,7 @@ TEST(FileMask, AgreesWithAPlainMatcherOnRandomNames) {
     for (const std::wstring& mask : masks)
       ASSERT_EQ(MatchesMask(name, mask), Reference(mask, name)) << L"mask " << mask << L" name " << name;
   }
-}
-
-TEST(FileMask, OddAndHugeInputStayInRangeAndFast) {
+  // Odd and huge input stays in range and fast.
   const std::vector<std::wstring> inputs = {L"", L" ", L"\"", L"[!", L"*?[!]", std::wstring(32000, L'*'),
                                             std::wstring(32000, L'['), L"[" + std::wstring(32000, L'-') + L"]",
                                             L"😀*\xD800[\xDC00-\xDFFF]", std::wstring(1, L'\0') + L"*"};

@@ -1,17 +1,32 @@
-// Size and time texts, the administrator test, list rows, message boxes and folder choosing.
+// Text helpers where a slip is easy, size and time texts, the administrator test,
+// list rows (and the typed rows beside them), message boxes and folder choosing.
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <tuple>
 
 #include "core/publline.h"
+#include "core/resultrows.h"
+#include "core/text.h"
 #include "platform/win32/win32_platform.h"
 #include "support/testsupport.h"
 
 namespace wv {
 namespace {
 
-TEST(FormatSize, UnitsStepsAndRoundingWhateverTheLocale) {
+TEST(Text, BlanksFalseStartsOverlapsAndLoneHalves) {
+  EXPECT_EQ(Trim(L" \t\x01 a b \r\n\x1f"), L"a b");
+  EXPECT_EQ(Trim(L"\x3000中\x3000"), L"\x3000中\x3000");  // only units up to the blank count
+  EXPECT_EQ(ToUpper(L"abc é я ω ａ 中"), L"ABC É Я Ω Ａ 中");
+  EXPECT_EQ(FindNoCase(L"aaab", L"AAB"), 1u);  // a false start just before the hit
+  EXPECT_EQ(ReplaceAll(L"a\\\\b\\\\\\c", L"\\\\", L"\\"), L"a\\b\\\\c");  // hits do not overlap
+  EXPECT_EQ(ReplaceAll(L"abc", L"", L"z"), L"abc");
+  EXPECT_EQ(FoldCase(L'\xD83D'), L'\xD83D');
+  EXPECT_EQ(ToUtf8(std::wstring(1, L'\xD800')), "\xEF\xBF\xBD");  // becomes U+FFFD
+  EXPECT_GE(AnsiByteLength(L"😀"), 1u);  // missing from the code page, still counted
+}
+
+TEST(ClassicTexts, SizesInUnitsStepsAndRoundingWhateverTheLocaleAndFileTimesInTheirFormats) {
   const char* comma = nullptr;  // the point stays a point under a decimal-comma locale
   for (const char* name : {"de-DE", "German_Germany.1252", "fr-FR"})
     if (!comma && std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') comma = name;
@@ -22,9 +37,7 @@ TEST(FormatSize, UnitsStepsAndRoundingWhateverTheLocale) {
       {1024 * TB - 1, L"1024.00 TB"}, {1024 * TB, L""}, {UINT64_MAX, L""}};
   for (const auto& [bytes, text] : cases) EXPECT_EQ(FormatSize(bytes), text) << bytes << (comma ? comma : "");
   std::setlocale(LC_ALL, "C");
-}
-
-TEST(FileTimes, ClassicFormatsOfLocalTime) {
+  // File times in the classic formats, of local time.
   FILETIME utc{};
   ASSERT_TRUE(DateTimeToFileTime(SYSTEMTIME{2026, 12, 0, 5, 13, 7, 9, 0}, utc));
   EXPECT_EQ(FormatFileTime(utc, L"yyyy-mm-dd hh:nn:ss"), L"2026-12-05 13:07:08");  // two-second resolution
@@ -36,8 +49,7 @@ TEST(FileTimes, ClassicFormatsOfLocalTime) {
     EXPECT_EQ(FormatFileTime(outside, L"yyyy"), L"");  // beyond what the classic file date holds
 }
 
-class FakeSystemInfo : public SystemInfo {
- public:
+struct FakeSystemInfo : SystemInfo {
   std::optional<std::vector<SidBytes>> groups;
   SidBytes admins{1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 32, 2, 0, 0};  // S-1-5-32-544
   std::optional<std::vector<SidBytes>> tokenGroups() override { return groups; }
@@ -48,19 +60,19 @@ class FakeSystemInfo : public SystemInfo {
 TEST(IsAdmin, WantsTheExactAdministratorsSid) {
   FakeSystemInfo fake;
   Substitute<SystemInfo> use(&Platform::system, fake);
-  const SidBytes users{1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 33, 2, 0, 0};  // S-1-5-32-545
-  const SidBytes truncated(fake.admins.begin(), fake.admins.end() - 4);    // S-1-5-32
-  std::vector<SidBytes> many(200, users);                                  // past any fixed buffer
-  many.push_back(fake.admins);  // a deny-only membership counts: attributes are not looked at
-  const std::pair<std::optional<std::vector<SidBytes>>, bool> cases[] = {
-      {std::nullopt, false}, {std::vector<SidBytes>{users, truncated}, false}, {many, true}};
-  for (const auto& [groups, admin] : cases) {
+  const SidBytes admins = fake.admins, users{1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 33, 2, 0, 0};  // S-1-5-32-545
+  const SidBytes truncated(admins.begin(), admins.end() - 4);  // S-1-5-32
+  std::vector<SidBytes> many(200, users);                      // past any fixed buffer
+  many.push_back(admins);  // a deny-only membership counts: attributes are not looked at
+  // The groups, the identifier (none: it could not be built, nor one group's read), the answer.
+  const std::tuple<std::optional<std::vector<SidBytes>>, SidBytes, bool> cases[] = {
+      {std::nullopt, admins, false}, {std::vector<SidBytes>{users, truncated}, admins, false}, {many, admins, true},
+      {std::vector<SidBytes>(1), SidBytes{}, false}};
+  for (const auto& [groups, identifier, admin] : cases) {
     fake.groups = groups;
+    fake.admins = identifier;
     EXPECT_EQ(IsAdmin(), admin);
   }
-  fake.admins.clear();  // the identifier could not be built, nor one group's read
-  fake.groups = std::vector<SidBytes>(1);
-  EXPECT_FALSE(IsAdmin());
 }
 
 std::vector<ListRow> Rows(std::initializer_list<const wchar_t*> captions) {
@@ -76,11 +88,10 @@ std::wstring Captions(const std::vector<ListRow>& rows) {
 }
 
 // The direction from the ends is pinned by the pages' tests; here how texts compare.
-TEST(ListRows, SortComparesSizesAndFoldsOnlyAscii) {
+TEST(ListRows, SortComparesSizesAndFoldsOnlyAsciiAndAMoveLandsBeforeOrAfterTheTarget) {
   const std::tuple<std::vector<ListRow>, const wchar_t*, const wchar_t*> cases[] = {  // rows, sorted once, twice
       {Rows({L"9.00 KB", L"10.00 KB", L"1.50 MB"}), L"1.50 MB,10.00 KB,9.00 KB", L"9.00 KB,10.00 KB,1.50 MB"},
-      {Rows({L"\xE9", L"\xC9", L"z"}), L"z,\xC9,\xE9", L"\xE9,\xC9,z"},  // only ASCII letters fold
-  };
+      {Rows({L"\xE9", L"\xC9", L"z"}), L"z,\xC9,\xE9", L"\xE9,\xC9,z"}};  // only ASCII letters fold
   for (auto [rows, once, twice] : cases) {
     SortListByColumn(rows, 0);
     EXPECT_EQ(Captions(rows), once);
@@ -90,28 +101,47 @@ TEST(ListRows, SortComparesSizesAndFoldsOnlyAscii) {
   std::vector<ListRow> rows = {{L"r1", {L"x", L"B"}}, {L"r2", {L"y"}}, {L"r3", {L"z", L"a"}}, {L"r4", {L"w", L"c"}}};
   SortListByColumn(rows, 2);  // by the second sub-item, "B" below "c": descending; r2 has none
   EXPECT_EQ(Captions(rows), L"r4,r1,r3,r2");
-}
-
-TEST(ListRows, MoveLandsBeforeOrAfterTheTarget) {
-  const std::tuple<int, int, const wchar_t*, int> cases[] = {  // source, target, order, new index
-      {0, 2, L"B,C,A,D,E", 2},  {3, 1, L"A,D,B,C,E", 1},  // down: just after the target; up: just before
-      {1, -1, L"A,C,D,E,B", 4}, {1, 99, L"A,C,D,E,B", 4},  // no row under the drop point: the last row
-      {2, 2, L"A,B,C,D,E", 2},  {-1, 2, L"A,B,C,D,E", -1}, {5, 0, L"A,B,C,D,E", -1},  // nothing selected
-  };
-  for (const auto& [source, target, order, index] : cases) {
-    std::vector<ListRow> rows = Rows({L"A", L"B", L"C", L"D", L"E"});
+  // A move: down, just after the target; up, just before; no row under the drop point: the last row.
+  const std::tuple<int, int, const wchar_t*, int> moves[] = {  // source, target, order, new index
+      {0, 2, L"B,C,A,D,E", 2},  {3, 1, L"A,D,B,C,E", 1},   {1, -1, L"A,C,D,E,B", 4}, {1, 99, L"A,C,D,E,B", 4},
+      {2, 2, L"A,B,C,D,E", 2},  {-1, 2, L"A,B,C,D,E", -1}, {5, 0, L"A,B,C,D,E", -1}};  // the last two: nothing selected
+  for (const auto& [source, target, order, index] : moves) {
+    rows = Rows({L"A", L"B", L"C", L"D", L"E"});
     if (index >= 0) rows[static_cast<std::size_t>(source)].sub = {L"kept"};
     ASSERT_EQ(MoveListItem(rows, source, target), index) << source << L"->" << target;
     EXPECT_EQ(Captions(rows), order) << source << L"->" << target;
     EXPECT_TRUE(index < 0 || rows[static_cast<std::size_t>(index)].sub.size() == 1u);  // the row moved whole
   }
-  std::vector<ListRow> empty;
-  EXPECT_EQ(MoveListItem(empty, 0, -1), -1);
+  rows.clear();
+  EXPECT_EQ(MoveListItem(rows, 0, -1), -1);
+}
+
+// The typed rows beside a page's list rows stay in step, so a row acts on its own entry (removals: controls' tests).
+TEST(ResultRows, RemovalAndUpdateKeepBothSidesInStep) {
+  struct Found { std::wstring path; std::uint64_t size = 0; };
+  RowModel model;
+  ResultRows<Found> rows(model, [](const Found& f) { return ListRow{f.path, {std::to_wstring(f.size)}}; });
+  auto sink = rows.sink();
+  for (int i = 0; i < 6; ++i) sink(Found{L"C:\\f" + std::to_wstring(i), static_cast<std::uint64_t>(i * 10)});
+  const auto inStep = [&](const std::wstring& expected) {
+    std::wstring shown;
+    ASSERT_EQ(rows.size(), model.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      shown += rows.at(i).path + L"=" + model.at(i).caption + L"," + model.at(i).column(1) + L"=" +
+               std::to_wstring(rows.at(i).size) + L";";
+    EXPECT_EQ(shown, expected);
+  };
+  rows.eraseMany({4, 1, 99, 3, 1});
+  inStep(L"C:\\f0=C:\\f0,0=0;C:\\f2=C:\\f2,20=20;C:\\f5=C:\\f5,50=50;");
+  rows.eraseMany({7, 8});
+  rows.update(1, Found{L"D:\\moved", 5});
+  inStep(L"C:\\f0=C:\\f0,0=0;D:\\moved=D:\\moved,5=5;C:\\f5=C:\\f5,50=50;");
+  rows.clear();
+  EXPECT_TRUE(model.empty());
 }
 
 // Records the system boxes and the folder browser as "owner|texts;" per call.
-class RecordingShell : public Win32Shell {
- public:
+struct RecordingShell : Win32Shell {
   std::wstring calls, browseAnswer;
   int messageBox(HWND owner, std::wstring_view text, std::wstring_view caption, unsigned style) override {
     calls += std::to_wstring(reinterpret_cast<LPARAM>(owner)) + L"|" + std::wstring(text) + L"|" +
@@ -124,7 +154,8 @@ class RecordingShell : public Win32Shell {
   }
 };
 
-TEST(MsgBox, IconButtonsAndOwnerReachTheSystemBox) {
+TEST(SystemBoxes, MessageBoxesAndTheFolderBrowserGetIconButtonsOwnerAndOnlyAFolderThatExists) {
+  test::TempFolder tmp(L"choose");
   RecordingShell shell;
   Substitute<Shell> use(&Platform::shell, shell);
   // Icon kind, button set, the style asked of the system: task-modal without an owner, unknown kinds the first.
@@ -140,13 +171,8 @@ TEST(MsgBox, IconButtonsAndOwnerReachTheSystemBox) {
   ShowErrorText(L"Unable to write to C:\\Config.ini");
   SetMsgBoxOwner(nullptr);
   EXPECT_EQ(shell.calls, L"66|Unable to write to C:\\Config.ini|WindowsVantorra|" + std::to_wstring(MB_ICONERROR) + L";");
-}
-
-TEST(ChooseFolder, KeepsTheFolderWhenCancelledAndPreselectsOnlyOneThatExists) {
-  test::TempFolder tmp(L"choose");
-  RecordingShell shell;
-  Substitute<Shell> use(&Platform::shell, shell);
-  // Browser's answer, folder before, result, folder after.
+  // The browser's answer, folder before, result, folder after: kept when cancelled, preselected only when it exists.
+  shell.calls.clear();
   const std::tuple<const wchar_t*, std::wstring, bool, std::wstring> cases[] = {
       {L"C:\\chosen", tmp.path(), true, L"C:\\chosen"}, {L"", tmp.path(), false, tmp.path()},
       {L"", tmp / L"gone", false, L""}};

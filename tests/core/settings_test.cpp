@@ -13,8 +13,6 @@
 namespace wv {
 namespace {
 
-using Values = std::vector<std::pair<std::wstring, std::wstring>>;
-
 TEST(SettingsStore, VersionsWholeSectionRewritesMarkedFilesAndFilesInUse) {
   test::TempFolder tmp(L"settings");
   const std::wstring file = tmp / L"Config.ini";
@@ -38,7 +36,8 @@ TEST(SettingsStore, VersionsWholeSectionRewritesMarkedFilesAndFilesInUse) {
   shorter.set(L"showtype", L"隐藏微软相关");
   ASSERT_TRUE(SaveSettings(file, {shorter}));
   EXPECT_EQ(GetFileAttributesW(file.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u);
-  EXPECT_EQ(SettingsFile(file).section(L"RJQL", L"1").value().values, (Values{{L"ShowType", L"隐藏微软相关"}}));
+  EXPECT_EQ(SettingsFile(file).section(L"RJQL", L"1").value().values,
+            (std::vector<std::pair<std::wstring, std::wstring>>{{L"ShowType", L"隐藏微软相关"}}));
   EXPECT_TRUE(SettingsFile(file).section(L"WJRC", L"2"));
   ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(showType(), L"隐藏微软相关") << "a read-only file is read";
@@ -52,49 +51,42 @@ TEST(SettingsStore, VersionsWholeSectionRewritesMarkedFilesAndFilesInUse) {
 }
 
 // Profiles that refuse one key; files that cannot be put in the place of another.
-class FailingProfiles : public Win32Profiles {
- public:
+struct FailingProfiles : Win32Profiles {
   bool write(std::wstring_view file, std::wstring_view section, std::wstring_view key, std::wstring_view value) override {
     return key != L"Broken" && Win32Profiles::write(file, section, key, value);
   }
 };
-class NoReplaceFiles : public Win32FileSystem {
- public:
+struct NoReplaceFiles : Win32FileSystem {
   bool replaceFile(std::wstring_view, std::wstring_view) override { return false; }
 };
 
 TEST(SettingsStore, AFailedSaveSaysSoAndLeavesThePreviousFileWhole) {
   test::TempFolder tmp(L"settings3");
-  const std::wstring file = tmp / L"Config.ini";
-  ASSERT_TRUE(SaveSettings(file, {SettingsSection{L"WJQL", L"1", {{L"Before", L"0"}}}, SettingsSection{L"BFGL", L"1", {{L"ComSav", L"0"}}}}));
+  const std::wstring file = tmp / L"Config.ini", copy = file + L".tmp";
+  ASSERT_TRUE(SaveSettings(file, {{L"WJQL", L"1", {{L"Before", L"0"}}}, {L"BFGL", L"1", {{L"ComSav", L"0"}}}}));
   const std::string before = test::ReadBytes(file);
   FailingProfiles profiles;
   NoReplaceFiles files;
-  enum Fault { RefusedKey, RefusedReplace, HeldCopy };
-  for (Fault fault : {RefusedKey, RefusedReplace, HeldCopy}) {
+  // A key refused, the copy refused the file's place, the copy's name held by another program.
+  for (int fault = 0; fault < 3; ++fault) {
     SCOPED_TRACE(fault);
     std::optional<Substitute<Profiles>> refuseKey;
     std::optional<Substitute<FileSystem>> refuseReplace;
-    UniqueFile holder;
-    if (fault == RefusedKey) refuseKey.emplace(&Platform::profiles, profiles);
-    if (fault == RefusedReplace) refuseReplace.emplace(&Platform::files, files);
-    if (fault == HeldCopy) {  // another program holds the copy's name
-      test::WriteBytes(file + L".tmp", "");
-      holder.reset(CreateFileW((file + L".tmp").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-      ASSERT_TRUE(holder.valid());
-    }
+    if (fault == 0) refuseKey.emplace(&Platform::profiles, profiles);
+    if (fault == 1) refuseReplace.emplace(&Platform::files, files);
+    if (fault == 2) test::WriteBytes(copy, "");
+    UniqueFile holder(fault == 2 ? CreateFileW(copy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                 : INVALID_HANDLE_VALUE);
     test::ScriptedMsgBox boxes;
     boxes.answer(IDOK);
-    EXPECT_FALSE(SaveSettings(file, {SettingsSection{L"WJQL", L"1", {{L"Before", L"1"}, {L"Broken", L"x"}, {L"After", L"1"}}},
-                                     SettingsSection{L"BFGL", L"1", {{L"ComSav", L"1"}}}}));
+    EXPECT_FALSE(SaveSettings(file, {{L"WJQL", L"1", {{L"Before", L"1"}, {L"Broken", L"x"}, {L"After", L"1"}}},
+                                     {L"BFGL", L"1", {{L"ComSav", L"1"}}}}));
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text, L"Unable to write to " + file);
     EXPECT_EQ(boxes.shown()[0].heading, L"");
     EXPECT_EQ(boxes.shown()[0].icon, static_cast<int>(MsgIcon::Error));
     EXPECT_EQ(test::ReadBytes(file), before);
-    if (!holder.valid()) {
-      EXPECT_FALSE(test::PathExists(file + L".tmp"));
-    }
+    EXPECT_EQ(test::PathExists(copy), fault == 2);
   }
 }
 
