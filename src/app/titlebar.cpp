@@ -85,11 +85,11 @@ LRESULT TitleButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       SetCapture(hwnd_);
-      if (onMouseDown) onMouseDown(*this, dpi::U(GET_X_LPARAM(lParam)), dpi::U(GET_Y_LPARAM(lParam)));
+      if (const POINT at = dpi::MousePoint(lParam); onMouseDown) onMouseDown(*this, at.x, at.y);
       return 0;
     case WM_LBUTTONUP:
       if (GetCapture() == hwnd_) ReleaseCapture();
-      if (onMouseUp) onMouseUp(*this, dpi::U(GET_X_LPARAM(lParam)), dpi::U(GET_Y_LPARAM(lParam)));
+      if (const POINT at = dpi::MousePoint(lParam); onMouseUp) onMouseUp(*this, at.x, at.y);
       return 0;
     default:
       return Control::handleMessage(message, wParam, lParam);
@@ -192,9 +192,11 @@ void TitleBar::paint(HDC dc, const RECT& client) {
 
 LRESULT TitleBar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_LBUTTONDOWN:
-      Panel1MouseDown(dpi::U(GET_X_LPARAM(lParam)), dpi::U(GET_Y_LPARAM(lParam)));
+    case WM_LBUTTONDOWN: {
+      const POINT at = dpi::MousePoint(lParam);
+      Panel1MouseDown(at.x, at.y);
       return 0;
+    }
     case WM_MOUSEMOVE:
       Panel1MouseMove();
       return 0;

@@ -32,9 +32,7 @@ int ScrollBox::widthBesideBar(int width) const {
   const int d = dpi::Current();
   if (d == dpi::kDesign || !handle()) return width - bar;
   // As the wrappers place and measure it: on the top-level window's grid.
-  POINT origin{};
-  MapWindowPoints(handle(), GetAncestor(handle(), GA_ROOT), &origin, 1);
-  const int left = dpi::Unscale(origin.x, d);
+  const int left = OriginOnGrid(handle()).design.x;
   const int right = dpi::Scale(left + width, d) - bar;  // the client's right edge in the top-level window
   return dpi::UnscaleSize(right, d) - left;
 }

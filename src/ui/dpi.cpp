@@ -38,6 +38,10 @@ int U(int value) { return Unscale(value, Current()); }
 
 int USize(int device) { return UnscaleSize(device, Current()); }
 
+POINT MousePoint(LPARAM lParam) {
+  return POINT{U(static_cast<short>(LOWORD(lParam))), U(static_cast<short>(HIWORD(lParam)))};
+}
+
 int ForScreen() {
   if (substitute) return substitute;
   HDC dc = GetDC(nullptr);

@@ -45,6 +45,8 @@ void SetCurrent(int dpi);
 int S(int value);  // Scale(value, Current())
 int U(int value);  // Unscale(value, Current())
 int USize(int device);  // UnscaleSize(device, Current())
+// A mouse message's position (client pixels in lParam) in design units.
+POINT MousePoint(LPARAM lParam);
 
 // The DPI of the monitor a window is on (GetDpiForWindow where the system has it),
 // else the screen's (LOGPIXELSY).

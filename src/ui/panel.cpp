@@ -54,7 +54,10 @@ LRESULT Panel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_LBUTTONDOWN:
-      if (onClick) onClick(dpi::U(GET_X_LPARAM(lParam)), dpi::U(GET_Y_LPARAM(lParam)));
+      if (onClick) {
+        const POINT at = dpi::MousePoint(lParam);
+        onClick(at.x, at.y);
+      }
       return 0;
     default:
       return Control::handleMessage(message, wParam, lParam);

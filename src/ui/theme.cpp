@@ -29,10 +29,20 @@ Fonts& TheFonts() {
 // (WM_SETFONT) get the sizes of the present DPI.
 int FontDpi() { return dpi::DesignPainting::active() ? dpi::kDesign : dpi::Current(); }
 
-HFONT Get(UniqueFont FontSet::*which, int dpiValue, int pixels, int weight) {
+// The three fonts of the theme: where each is kept, its design size and weight.
+struct Kind {
+  UniqueFont FontSet::*member;
+  int pixels;
+  int weight;
+};
+constexpr Kind kUi{&FontSet::ui, 12, FW_NORMAL};
+constexpr Kind kBold{&FontSet::bold, 12, FW_BOLD};
+constexpr Kind kHeading{&FontSet::heading, 15, FW_BOLD};
+
+HFONT Get(const Kind& kind, int dpiValue) {
   Fonts& f = TheFonts();
-  UniqueFont& font = f.sets[dpiValue].*which;
-  if (!font) font = MakeFont(f.face, dpi::Scale(pixels, dpiValue), weight);
+  UniqueFont& font = f.sets[dpiValue].*kind.member;
+  if (!font) font = MakeFont(f.face, dpi::Scale(kind.pixels, dpiValue), kind.weight);
   return font.get();
 }
 
@@ -55,19 +65,18 @@ void SetFontFace(const wchar_t* face) {
   f.sets.clear();
 }
 
-HFONT UiFont() { return Get(&FontSet::ui, FontDpi(), 12, FW_NORMAL); }
+HFONT UiFont() { return Get(kUi, FontDpi()); }
 
-HFONT BoldFont() { return Get(&FontSet::bold, FontDpi(), 12, FW_BOLD); }
+HFONT BoldFont() { return Get(kBold, FontDpi()); }
 
-HFONT HeadingFont() { return Get(&FontSet::heading, FontDpi(), 15, FW_BOLD); }
+HFONT HeadingFont() { return Get(kHeading, FontDpi()); }
 
 HFONT SameFontAt(HFONT font, int fromDpi, int toDpi) {
   Fonts& f = TheFonts();
   auto it = f.sets.find(fromDpi);
   if (!font || it == f.sets.end()) return nullptr;
-  if (font == it->second.ui.get()) return Get(&FontSet::ui, toDpi, 12, FW_NORMAL);
-  if (font == it->second.bold.get()) return Get(&FontSet::bold, toDpi, 12, FW_BOLD);
-  if (font == it->second.heading.get()) return Get(&FontSet::heading, toDpi, 15, FW_BOLD);
+  for (const Kind* kind : {&kUi, &kBold, &kHeading})
+    if (font == (it->second.*kind->member).get()) return Get(*kind, toDpi);
   return nullptr;
 }
 

@@ -16,33 +16,14 @@ constexpr UINT_PTR kSubclassId = 0x5756;  // "WV"
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
-bool IsChild(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) != 0; }
-
-// Where a window's client area starts in its top-level window's client area, in
-// device pixels and in design units. Every edge is scaled on that one grid, the
-// top-level window's: a child laid out over its parent's whole design width ends
-// on the parent's last pixel wherever the parent lies, and siblings that touch in
-// design units touch on screen.
-struct Origin {
-  POINT device{};
-  POINT design{};
-};
-
-Origin OriginOf(HWND hwnd) {
-  Origin o;
-  if (!hwnd) return o;
-  HWND root = GetAncestor(hwnd, GA_ROOT);
-  if (root && root != hwnd) MapWindowPoints(hwnd, root, &o.device, 1);
-  o.design = POINT{dpi::U(o.device.x), dpi::U(o.device.y)};
-  return o;
-}
+bool IsChildWindow(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) != 0; }
 
 // Design bounds to device pixels: a child's on the grid; a top-level window keeps
 // its screen position and has its size scaled.
 RECT DeviceBounds(HWND parent, bool child, int x, int y, int w, int h) {
   const int d = dpi::Current();
   if (!child) return RECT{x, y, x + dpi::Scale(w, d), y + dpi::Scale(h, d)};
-  const Origin o = OriginOf(parent);
+  const GridOrigin o = OriginOnGrid(parent);
   RECT r = dpi::ScaleRect(RECT{o.design.x + x, o.design.y + y, o.design.x + x + w, o.design.y + y + h}, d);
   OffsetRect(&r, -o.device.x, -o.device.y);
   return r;
@@ -197,6 +178,15 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, L
   return self->dispatch(message, wParam, lParam);
 }
 
+GridOrigin OriginOnGrid(HWND hwnd) {
+  GridOrigin o;
+  if (!hwnd) return o;
+  HWND root = GetAncestor(hwnd, GA_ROOT);
+  if (root && root != hwnd) MapWindowPoints(hwnd, root, &o.device, 1);
+  o.design = POINT{dpi::U(o.device.x), dpi::U(o.device.y)};
+  return o;
+}
+
 LRESULT Control::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = hwnd_;
   LRESULT result = 0;
@@ -288,7 +278,7 @@ bool Control::reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
 
 void Control::setBounds(int x, int y, int width, int height) {
   if (!hwnd_) return;
-  const RECT r = DeviceBounds(GetParent(hwnd_), IsChild(hwnd_), x, y, width, height);
+  const RECT r = DeviceBounds(GetParent(hwnd_), IsChildWindow(hwnd_), x, y, width, height);
   MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
@@ -297,44 +287,38 @@ RECT Control::deviceBounds() const {
   if (!hwnd_) return r;
   GetWindowRect(hwnd_, &r);
   HWND parent = GetParent(hwnd_);
-  if (parent && IsChild(hwnd_)) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  if (parent && IsChildWindow(hwnd_)) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
   return r;
 }
 
 RECT Control::bounds() const {
   RECT r = deviceBounds();
-  if (!hwnd_ || !IsChild(hwnd_)) return r;
-  const Origin o = OriginOf(GetParent(hwnd_));
+  if (!hwnd_ || !IsChildWindow(hwnd_)) return r;
+  const GridOrigin o = OriginOnGrid(GetParent(hwnd_));
   OffsetRect(&r, o.device.x, o.device.y);
   r = dpi::UnscaleRect(r, dpi::Current());
   OffsetRect(&r, -o.design.x, -o.design.y);
   return r;
 }
 
-int Control::width() const {
-  if (hwnd_ && IsChild(hwnd_)) {
-    const RECT r = bounds();
-    return r.right - r.left;
-  }
-  const RECT r = deviceBounds();
-  return dpi::USize(r.right - r.left);
+SIZE Control::designSize() const {
+  // A child measures on the grid; a top-level window has only its size scaled.
+  const bool child = hwnd_ && IsChildWindow(hwnd_);
+  const RECT r = child ? bounds() : deviceBounds();
+  const SIZE s{r.right - r.left, r.bottom - r.top};
+  return child ? s : SIZE{dpi::USize(s.cx), dpi::USize(s.cy)};
 }
 
-int Control::height() const {
-  if (hwnd_ && IsChild(hwnd_)) {
-    const RECT r = bounds();
-    return r.bottom - r.top;
-  }
-  const RECT r = deviceBounds();
-  return dpi::USize(r.bottom - r.top);
-}
+int Control::width() const { return designSize().cx; }
+
+int Control::height() const { return designSize().cy; }
 
 RECT Control::clientRect() const {
   RECT r{};
   if (!hwnd_) return r;
   GetClientRect(hwnd_, &r);
   // The largest design size whose children, laid out on the grid, stay inside.
-  const Origin o = OriginOf(hwnd_);
+  const GridOrigin o = OriginOnGrid(hwnd_);
   return RECT{0, 0, dpi::USize(o.device.x + r.right) - o.design.x, dpi::USize(o.device.y + r.bottom) - o.design.y};
 }
 

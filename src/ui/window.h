@@ -36,6 +36,7 @@ class Control {
   [[nodiscard]] RECT clientRect() const;
   // In device pixels: the parent's client coordinates (a top-level window's screen rectangle).
   [[nodiscard]] RECT deviceBounds() const;
+  [[nodiscard]] SIZE designSize() const;
 
   // The window's own flags, not whether an ancestor hides or disables it.
   virtual void setVisible(bool visible);
@@ -135,6 +136,17 @@ class HandlerScope {
 
 // Window text as a string.
 std::wstring WindowText(HWND hwnd);
+
+// Where a window's client area starts in its top-level window's client area, in
+// device pixels and in design units. Every edge is scaled on that one grid, the
+// top-level window's: a child laid out over its parent's whole design width ends
+// on the parent's last pixel wherever the parent lies, and siblings that touch in
+// design units touch on screen.
+struct GridOrigin {
+  POINT device{};
+  POINT design{};
+};
+GridOrigin OriginOnGrid(HWND hwnd);
 
 // Paints the whole client area through a memory bitmap, so that nothing flickers.
 // The painting is in design units: away from 96 DPI the context is scaled
