@@ -106,19 +106,23 @@ void Picture::draw(HDC dc, const RECT& dest) const { draw(dc, dest, RECT{0, 0, b
 
 namespace {
 
-// The strip stretched to count cells of side x side (nearest pixel, alpha kept).
-UniqueBitmap StretchStrip(HBITMAP strip, int count, int side) {
+// A 32 bpp copy of the whole bitmap at width x height (null when GDI fails).
+UniqueBitmap StretchedCopy(HBITMAP from, int width, int height, int mode) {
   BITMAP bm{};
-  if (!GetObjectW(strip, sizeof bm, &bm) || bm.bmHeight == 0) return {};
+  if (!GetObjectW(from, sizeof bm, &bm) || bm.bmHeight == 0) return {};
   BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof bi.bmiHeader, count * side, -side, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  bi.bmiHeader = {sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   UniqueBitmap out(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  UniqueMemoryDc from(CreateCompatibleDC(nullptr)), to(CreateCompatibleDC(nullptr));
-  if (!out || !from || !to) return {};
-  SelectGuard a(from.get(), strip), b(to.get(), out.get());
-  SetStretchBltMode(to.get(), COLORONCOLOR);
-  StretchBlt(to.get(), 0, 0, count * side, side, from.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+  UniqueMemoryDc source(CreateCompatibleDC(nullptr)), target(CreateCompatibleDC(nullptr));
+  if (!out || !source || !target) return {};
+  {
+    SelectGuard a(source.get(), from), b(target.get(), out.get());
+    SetStretchBltMode(target.get(), mode);
+    SetBrushOrgEx(target.get(), 0, 0, nullptr);
+    const int sourceHeight = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
+    StretchBlt(target.get(), 0, 0, width, height, source.get(), 0, 0, bm.bmWidth, sourceHeight, SRCCOPY);
+  }
   GdiFlush();
   return out;
 }
@@ -136,7 +140,9 @@ bool FillStrip(HIMAGELIST list, int resourceId, int size, int dpi) {
   if (cell != side) {
     BITMAP bm{};
     GetObjectW(strip.get(), sizeof bm, &bm);
-    UniqueBitmap stretched = StretchStrip(strip.get(), cell > 0 ? bm.bmWidth / cell : 0, side);
+    // Nearest pixel, so that the alpha of each cell is kept.
+    const int count = cell > 0 ? bm.bmWidth / cell : 0;
+    UniqueBitmap stretched = count > 0 ? StretchedCopy(strip.get(), count * side, side, COLORONCOLOR) : UniqueBitmap();
     if (stretched) strip = std::move(stretched);
   }
   return ImageList_Add(list, strip.get(), nullptr) >= 0;
@@ -149,20 +155,8 @@ UniqueBitmap FitSquare(UniqueBitmap picture, int side) {
   if (!picture || !GetObjectW(picture.get(), sizeof bm, &bm)) return picture;
   const int height = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
   if (bm.bmWidth == side && height == side) return picture;
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof bi.bmiHeader, side, -side, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  UniqueBitmap out(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  UniqueMemoryDc from(CreateCompatibleDC(nullptr)), to(CreateCompatibleDC(nullptr));
-  if (!out || !from || !to) return picture;
-  {
-    SelectGuard a(from.get(), picture.get()), b(to.get(), out.get());
-    SetStretchBltMode(to.get(), HALFTONE);
-    SetBrushOrgEx(to.get(), 0, 0, nullptr);
-    StretchBlt(to.get(), 0, 0, side, side, from.get(), 0, 0, bm.bmWidth, height, SRCCOPY);
-  }
-  GdiFlush();
-  return out;
+  UniqueBitmap out = StretchedCopy(picture.get(), side, side, HALFTONE);
+  return out ? std::move(out) : std::move(picture);
 }
 
 UniqueImageList LoadImageStrip(int resourceId, int size) { return LoadImageStrip(resourceId, size, dpi::Current()); }
