@@ -13,7 +13,7 @@
 #include <random>
 #include <string>
 
-#include "core/publline.h"
+#include "core/utilities.h"
 #include "harness/bench.h"
 
 namespace {

@@ -4,19 +4,20 @@
 
 #include <cstdio>
 
-#include "app/mainform.h"
-#include "cleaning/wjrcpage.h"
+#include "app/main_window.h"
+#include "pages/page_table.h"
+#include "pages/cleaning/daily_files_page.h"
 #include "harness/bench.h"
 #include "ui/messages.h"
 
 int main() {
   using namespace wv;
-  FormOptions options = FormOptions::Hosted();
-  Tfrmmain form(std::move(options));
+  FormOptions options = FormOptions::Hosted(AllPages());
+  MainWindow form(std::move(options));
   form.create();
   form.showMain();
   DrainMessages();
-  RunControl& run = form.page<WjrcPage>().wjrc_run;
+  RunControl& run = form.page<DailyFilesPage>().wjrc_run;
   run.start(1);  // "停止" on the start control: every call answers go on
 
   constexpr int kThrottled = 1000000;

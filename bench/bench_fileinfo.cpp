@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "harness/bench.h"
-#include "tools/wjszline.h"
+#include "engines/tools/file_info.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "cleaning/wjqlline.h"
-#include "cleaning/wjqlpage.h"
-#include "core/initline.h"
-#include "core/knownfolders.h"
+#include "engines/cleaning/junk_scan.h"
+#include "pages/cleaning/junk_files_page.h"
+#include "app/catalogue.h"
+#include "core/known_folders.h"
 #include "harness/bench.h"
 #include "platform/platform.h"
 
@@ -104,7 +104,7 @@ int main() {
   JunkScanInput input;
   input.mode = JunkScanMode::ChosenFolder;
   input.folder = scratch.path();
-  for (const CatalogueRow& row : CatalogueRows(L"wjql")) input.masks.emplace_back(row.caption);
+  for (const CatalogueRow& row : CatalogueRows(Module::JunkFiles)) input.masks.emplace_back(row.caption);
   input.known = ResolveKnownFolders();
   input.known.TempDir.clear();  // the scratch tree lies in it and would be skipped whole
 

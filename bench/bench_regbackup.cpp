@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <string>
 
-#include "core/engine.h"
-#include "core/publline.h"
+#include "core/run_context.h"
+#include "core/utilities.h"
 #include "harness/bench.h"
-#include "registry/regbackup.h"
+#include "engines/registry/registry_backup.h"
 
 namespace {
 

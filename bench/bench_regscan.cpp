@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "core/knownfolders.h"
+#include "core/known_folders.h"
 #include "harness/bench.h"
 #include "platform/platform.h"
-#include "registry/zcqlline.h"
+#include "engines/registry/redundancy_scan.h"
 
 namespace {
 

@@ -9,10 +9,11 @@
 #include <cstdio>
 #include <string>
 
-#include "app/mainform.h"
-#include "cleaning/wjqlline.h"
-#include "cleaning/wjqlpage.h"
-#include "core/publline.h"
+#include "app/main_window.h"
+#include "pages/page_table.h"
+#include "engines/cleaning/junk_scan.h"
+#include "pages/cleaning/junk_files_page.h"
+#include "core/utilities.h"
 #include "harness/bench.h"
 #include "ui/messages.h"
 
@@ -48,15 +49,15 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 int main() {
   using namespace wv;
-  FormOptions options = FormOptions::Hosted();
-  Tfrmmain form(std::move(options));
+  FormOptions options = FormOptions::Hosted(AllPages());
+  MainWindow form(std::move(options));
   form.create();
   form.showMain();
-  form.Panel2.button(L"wjql").click();
+  form.sideBar.button(Module::JunkFiles).click();
   DrainMessages();
-  WjqlPage& page = form.page<WjqlPage>();
+  JunkFilesPage& page = form.page<JunkFilesPage>();
   RunControl& run = page.wjql_run;
-  HWND status = form.zdk_runinfo.handle();
+  HWND status = form.statusLine.handle();
   constexpr int kRows = 100000;
 
   int shown = 0;

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/engine.h"
+#include "core/run_context.h"
 #include "harness/bench.h"
-#include "tools/wjfsline.h"
+#include "engines/tools/shredder.h"
 
 namespace {
 

@@ -17,7 +17,7 @@ export XDG_CACHE_HOME=$BUILD/xdg-cache
 
 PACKAGES=(cmake make g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
           wine wine64 xvfb xauth x11-utils locales fonts-wqy-microhei imagemagick
-          fp-utils zip unzip)
+          fp-utils zip unzip ccache)
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
 
@@ -44,8 +44,14 @@ ensure_packages() {
 }
 
 build_all() {
-  local targets=("$@")
-  LC_ALL=C cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE="$BUILD_TYPE" \
+  local targets=("$@") launcher=()
+  # A compiler cache shared by every checkout of the project: paths below the
+  # checkout count relative to it, so a second clone reuses the first one's objects.
+  if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR=$ROOT CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
+  LC_ALL=C cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE="$BUILD_TYPE" "${launcher[@]}" \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
   LC_ALL=C cmake --build "$BUILD" -j"$(nproc)" ${targets:+--target "${targets[@]}"}
 }

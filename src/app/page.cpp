@@ -1,22 +1,24 @@
 #include "app/page.h"
 
-#include "app/runprotocol.h"
-#include "core/initline.h"
+#include "app/run_protocol.h"
+#include "app/catalogue.h"
 #include "platform/handles.h"
 #include "platform/platform.h"
 #include "ui/theme.h"
 
 namespace wv {
 
-Page::Page(Tfrmmain& form, std::wstring_view key, std::wstring_view title, std::wstring_view description)
-    : form_(form), key_(key), title_(title), description_(description) {}
+Page::Page(MainWindow& form, Module module, std::wstring_view description)
+    : form_(form), module_(module), description_(description) {}
+
+std::wstring_view Page::title() const { return ModuleInfoOf(module_).title; }
 
 Page::~Page() = default;
 
 void Page::create(HWND parent) {
   Panel::create(parent, theme::kPage);
   // The heading band is painted; its title is the page's window text for screen readers.
-  SetWindowTextW(handle(), title_.c_str());
+  SetWindowTextW(handle(), std::wstring(title()).c_str());
   setVisible(false);
   build();
 }
@@ -34,7 +36,7 @@ void Page::paint(HDC dc, const RECT& client) {
     SelectGuard font(dc, theme::HeadingFont());
     SetTextColor(dc, theme::kSideHeadingText);
     RECT t{kMargin + 2, 6, client.right - kMargin, 26};
-    DrawTextW(dc, title_.c_str(), static_cast<int>(title_.size()), &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, title().data(), static_cast<int>(title().size()), &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
   SelectGuard font(dc, theme::UiFont());
   SetTextColor(dc, theme::kMutedText);
@@ -94,9 +96,9 @@ void Page::RowTabs(std::initializer_list<FlatButton*> tabs, int x, int y, int ri
   tabLine_ = RECT{x, y + kTabH - 1, right, y + kTabH};
 }
 
-void FillCatalogue(std::wstring_view moduleKey, ListView& list) {
+void FillCatalogue(Module module, ListView& list) {
   std::vector<ListRow> rows = list.rows();
-  FillCatalogue(moduleKey, rows);
+  FillCatalogue(module, rows);
   list.setRows(rows);
 }
 

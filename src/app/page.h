@@ -7,7 +7,7 @@
 // The main window knows pages only through this interface and the page table
 // (app/pagetable.h): creation, start-up, settings, closing and drops.
 
-#include "core/layer.h"
+#include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every other layer");
 
 #include <initializer_list>
@@ -15,27 +15,31 @@ WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every ot
 #include <string_view>
 #include <vector>
 
-#include "core/lsbcline.h"
+#include "core/modules.h"
+#include "core/settings_store.h"
 
 #include "ui/controls.h"
-#include "ui/flatbutton.h"
-#include "ui/listview.h"
+#include "ui/flat_button.h"
+#include "ui/list_view.h"
 #include "ui/panel.h"
 
 namespace wv {
 
-class Tfrmmain;
+class MainWindow;
 
 class Page : public Panel {
  public:
-  Page(Tfrmmain& form, std::wstring_view key, std::wstring_view title, std::wstring_view description);
+  // The heading shows the module's title over the one-line description.
+  Page(MainWindow& form, Module module, std::wstring_view description);
   ~Page() override;
 
   // Creates the page (hidden) in the page area, then its children.
   void create(HWND parent);
-  [[nodiscard]] const std::wstring& key() const { return key_; }
-  [[nodiscard]] const std::wstring& title() const { return title_; }
-  [[nodiscard]] Tfrmmain& form() const { return form_; }
+  [[nodiscard]] Module module() const { return module_; }
+  [[nodiscard]] std::wstring_view title() const;
+  // The page's section of Config.ini (empty for a page that keeps none).
+  [[nodiscard]] std::wstring_view settingsSection() const { return ModuleInfoOf(module_).section; }
+  [[nodiscard]] MainWindow& form() const { return form_; }
 
   // While the window is created, after every page exists, in table order: the
   // page's share of the start (catalogue rows, pictures, drop target, resets).
@@ -95,15 +99,14 @@ class Page : public Panel {
   void RowTabs(std::initializer_list<FlatButton*> tabs, int x, int y, int right);
 
  private:
-  Tfrmmain& form_;
-  std::wstring key_;
-  std::wstring title_;
+  MainWindow& form_;
+  Module module_;
   std::wstring description_;
   RECT tabLine_{};
 };
 
-// The catalogue's rows of a module key appended to a list, recommended ones ticked.
-void FillCatalogue(std::wstring_view moduleKey, ListView& list);
+// The catalogue's rows of a module appended to a list, recommended ones ticked.
+void FillCatalogue(Module module, ListView& list);
 // Ticks exactly the rows whose recommended flag is set.
 void RestoreDefaults(ListView& list);
 // The "全选"/"全否" toggle of a label or button over a list's ticks: ticks all

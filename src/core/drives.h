@@ -1,7 +1,7 @@
 #pragma once
 // Size texts and drive information.
 
-#include "core/layer.h"
+#include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // Files and folders: existence, the in-use test, sizes, the recursive file
 // listing, shell icons and the folder browser. System calls go through platform().
 
-#include "core/layer.h"
+#include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // Telling the user: the message box every message goes through, and the status
 // line. Tests answer message boxes and watch the status line through handlers.
 
-#include "core/layer.h"
+#include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
 
 #include <windows.h>

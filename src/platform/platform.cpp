@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/text.h"
+#include "platform/text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace wv {

@@ -3,7 +3,7 @@
 // keeps what pages read often (a button's caption, a check mark) so that reading
 // it costs no message; handlers are plain std::function members.
 
-#include "core/layer.h"
+#include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 
 #include <cstdint>

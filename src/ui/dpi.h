@@ -8,7 +8,7 @@
 // One DPI holds for the whole user interface at a time (Current): the main
 // window's. It sets it when it is created and when its monitor's DPI changes.
 
-#include "core/layer.h"
+#include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 
 #include <windows.h>

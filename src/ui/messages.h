@@ -3,7 +3,7 @@
 // items. A drain processes every pending message (input, painting, posted work)
 // so that the window stays alive and a stop press can run its handler.
 
-#include "core/layer.h"
+#include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 // the frames of its framed children and lays them out on resize; pages without
 // tabs (InnerPages); and the status-line text panel.
 
-#include "core/layer.h"
+#include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 
 #include <functional>

@@ -3,7 +3,7 @@
 // that is missing loads as empty; every caller then draws a plain substitute,
 // so the window never fails for want of a picture.
 
-#include "core/layer.h"
+#include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 
 #include <windows.h>

@@ -2,7 +2,7 @@
 // Fonts and colours shared by every window of the program. The fonts are made
 // once, from the face the system should use (GetUIFontName), on first use.
 
-#include "core/layer.h"
+#include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 #include <exception>
 #include <utility>
 
-#include "core/text.h"
+#include "platform/text.h"
 #include "platform/handles.h"
 #include "ui/dpi.h"
 #include "ui/theme.h"

@@ -4,7 +4,7 @@
 // notifications, owner drawing, colours). Common controls are subclassed so that
 // a wrapper hears of its window's end and never touches a handle that has gone.
 
-#include "core/layer.h"
+#include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 
 #include <windows.h>

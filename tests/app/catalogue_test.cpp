@@ -1,11 +1,11 @@
 // The scan-item lists' recommended ticks, their restore controls, and the select-all toggles.
 
-#include "appfixture.h"
-#include "cleaning/qtrcpage.h"
-#include "cleaning/wjqlpage.h"
-#include "cleaning/wjrcpage.h"
-#include "registry/zcqlpage.h"
-#include "registry/zcrcpage.h"
+#include "app/app_fixture.h"
+#include "pages/cleaning/other_traces_page.h"
+#include "pages/cleaning/junk_files_page.h"
+#include "pages/cleaning/daily_files_page.h"
+#include "pages/registry/redundancy_page.h"
+#include "pages/registry/registry_traces_page.h"
 
 namespace wv::test {
 namespace {
@@ -15,13 +15,13 @@ using CatalogueTest = FormTest;
 // Each list ticks its recommended rows (and says so in its second column); a
 // restore control brings those ticks back after any change.
 TEST_F(CatalogueTest, EveryListTicksTheRecommendedRowsItsRestoreControlBringsThemBackAndSelectAllFollowsItsState) {
-  WjqlPage& junk = form->page<WjqlPage>();
+  JunkFilesPage& junk = form->page<JunkFilesPage>();
   const std::tuple<ListView*, std::string_view, std::function<void()>> lists[] = {
-      {&form->page<ZcqlPage>().zcql_select, "111", nullptr},
-      {&form->page<ZcrcPage>().zcrc_select, "1111111111100", [&] { form->page<ZcrcPage>().zcrc_mr.click(); }},
+      {&form->page<RedundancyPage>().zcql_select, "111", nullptr},
+      {&form->page<RegistryTracesPage>().zcrc_select, "1111111111100", [&] { form->page<RegistryTracesPage>().zcrc_mr.click(); }},
       {&junk.wjql_wjlxlist, "10101111111011111111110000011111011", [&] { junk.wjql_lxtj.onClick(); }},
-      {&form->page<WjrcPage>().wjrc_select, "11110", [&] { form->page<WjrcPage>().wjrc_mr.click(); }},
-      {&form->page<QtrcPage>().qtrc_showlist, "1100000", [&] { form->page<QtrcPage>().qtrc_mr.click(); }},
+      {&form->page<DailyFilesPage>().wjrc_select, "11110", [&] { form->page<DailyFilesPage>().wjrc_mr.click(); }},
+      {&form->page<OtherTracesPage>().qtrc_showlist, "1100000", [&] { form->page<OtherTracesPage>().qtrc_mr.click(); }},
   };
   for (const auto& [list, recommended, restore] : lists) {
     ASSERT_EQ(list->count(), static_cast<int>(recommended.size()));

@@ -1,8 +1,8 @@
 // The control wrappers on a window of their own.
 
-#include "appfixture.h"
+#include "app/app_fixture.h"
 #include "ui/controls.h"
-#include "ui/listview.h"
+#include "ui/list_view.h"
 #include "ui/panel.h"
 
 namespace wv::test {

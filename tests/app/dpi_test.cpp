@@ -13,9 +13,10 @@
 #include <tuple>
 #include <vector>
 
-#include "app/mainform.h"
-#include "appfixture.h"
-#include "core/text.h"
+#include "app/main_window.h"
+#include "pages/page_table.h"
+#include "app/app_fixture.h"
+#include "platform/text.h"
 #include "platform/handles.h"
 #include "ui/dpi.h"
 #include "ui/pictures.h"
@@ -203,7 +204,7 @@ void CheckLayout(HWND parent, int fontHeight, std::set<std::wstring>& faults, bo
 }
 
 // The faults of every page in turn (so that each page's own children are shown), one a line.
-std::string LayoutFaults(Tfrmmain& form) {
+std::string LayoutFaults(MainWindow& form) {
   std::set<std::wstring> faults;
   for (const auto& page : form.pages()) {
     form.SwitchToPage(*page);
@@ -219,10 +220,10 @@ std::string LayoutFaults(Tfrmmain& form) {
 // the scale's fonts and pictures, and nothing overlapping or leaving its parent
 // but the title buttons, which share one column by design (their glyphs leave it plain).
 TEST(DpiWindow, AtEachDpiAndAfterAMoveTheWindowIsScaledAndNothingOverlapsOrLeavesItsParent) {
-  std::unique_ptr<Tfrmmain> form;
+  std::unique_ptr<MainWindow> form;
   const auto open = [&] {
     RemoveSavedSettings();
-    form = std::make_unique<Tfrmmain>(FormOptions::Hosted());
+    form = std::make_unique<MainWindow>(FormOptions::Hosted(AllPages()));
     form->create();
     form->showMain();
     Pump(20);
@@ -234,7 +235,7 @@ TEST(DpiWindow, AtEachDpiAndAfterAMoveTheWindowIsScaledAndNothingOverlapsOrLeave
     GetClientRect(form->handle(), &client);
     int cx = 0, cy = 0;
     ImageList_GetIconSize(form->publicImageList(), &cx, &cy);
-    EXPECT_TRUE(client.right == dpi::Scale(Tfrmmain::kClientWidth, d) && client.bottom == dpi::Scale(Tfrmmain::kClientHeight, d));
+    EXPECT_TRUE(client.right == dpi::Scale(MainWindow::kClientWidth, d) && client.bottom == dpi::Scale(MainWindow::kClientHeight, d));
     EXPECT_EQ(cx, dpi::Scale(16, d));
     EXPECT_EQ(LayoutFaults(*form),
               "WvWindow '' (0,0,800,22) > WvWindow '' (726,0,753,17) overlaps WvWindow '' (700,0,727,17)\n"
@@ -259,9 +260,9 @@ TEST(DpiWindow, AtEachDpiAndAfterAMoveTheWindowIsScaledAndNothingOverlapsOrLeave
   GetWindowRect(h, &after);
   EXPECT_TRUE(EqualRect(&after, &suggested));
   expectScaled(144);  // fonts, pictures and the layout followed; design bounds are what they were
-  const RECT side = form->Panel2.deviceBounds();
+  const RECT side = form->sideBar.deviceBounds();
   EXPECT_TRUE(side.left == 1200 - 213 && side.right == 1200);
-  EXPECT_EQ(form->pages().front()->width(), Tfrmmain::kClientWidth - Tfrmmain::kSideWidth);
+  EXPECT_EQ(form->pages().front()->width(), MainWindow::kClientWidth - MainWindow::kSideWidth);
   form.reset();
   Pump(10);
 }

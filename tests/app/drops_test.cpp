@@ -6,12 +6,12 @@
 #include <tuple>
 #include <utility>
 
-#include "appfixture.h"
+#include "app/app_fixture.h"
 #include "platform/win32/win32_platform.h"
-#include "support/testsupport.h"
-#include "tools/wjfspage.h"
-#include "tools/wjszpage.h"
-#include "tools/yyszpage.h"
+#include "support/test_support.h"
+#include "pages/tools/shredder_page.h"
+#include "pages/tools/file_info_page.h"
+#include "pages/tools/music_page.h"
 
 namespace wv::test {
 namespace {
@@ -36,7 +36,7 @@ class DropsTest : public FormTest {
   TempFolder folder{L"drops"}, elsewhere{L"drops2"};
   const std::wstring top = folder.file(L"a.txt"), inner = folder.file(L"sub\\b.txt"),
                      deeper = folder.file(L"sub\\deeper\\c.mp3"), loose = elsewhere.file(L"loose.wma");
-  auto pages() { return std::tie(form->page<WjszPage>(), form->page<WjfsPage>(), form->page<YyszPage>()); }
+  auto pages() { return std::tie(form->page<FileInfoPage>(), form->page<ShredderPage>(), form->page<MusicPage>()); }
 };
 
 // The window hands a drop to the page under it, which imports it at once; a busy page ignores drops.
@@ -88,13 +88,11 @@ TEST_F(DropsTest, TheFileDialogFillsThePagesPendingListAndRemembersTheFolder) {
   Substitute<Shell> swap(&Platform::shell, shell);
   auto [info, shred, music] = pages();
   shell.answer = {top, inner};
-  EXPECT_TRUE(form->PickFiles(L"wjsz"));
-  EXPECT_FALSE(form->PickFiles(L"WJSZ"));  // Cancel leaves the pending files as they are
-  EXPECT_EQ(info.wjsz_filelist, (std::vector<std::wstring>{top, inner}));
+  EXPECT_EQ(form->PickFiles(info.dialogRequest()), (std::vector<std::wstring>{top, inner}));
+  EXPECT_TRUE(form->PickFiles(info.dialogRequest()).empty());  // Cancel
   shell.answer = {inner};
-  EXPECT_TRUE(form->PickFiles(L"yysz") && music.yysz_filelist == std::vector<std::wstring>{inner});
-  EXPECT_TRUE(!form->PickFiles(L"wjfs") && shred.wjfs_filelist.empty());
-  EXPECT_FALSE(form->PickFiles(L"wjql")) << "only the file-tool pages have the dialog";
+  EXPECT_EQ(form->PickFiles(music.dialogRequest()), std::vector<std::wstring>{inner});
+  EXPECT_TRUE(form->PickFiles(shred.dialogRequest()).empty());
   // The first dialog opens on drive C, every later one in the folder of the last
   // answer's first file, whichever page asks.
   const struct {

@@ -2,9 +2,9 @@
 // default action; without it (or with a folder of its name) only the
 // missing-file message appears.
 
-#include "appfixture.h"
+#include "app/app_fixture.h"
 #include "platform/win32/win32_platform.h"
-#include "support/testsupport.h"
+#include "support/test_support.h"
 
 namespace wv::test {
 namespace {
@@ -30,7 +30,7 @@ TEST_F(HelpTest, ThePresentFileGoesToTheShellsDefaultActionElseOnlyTheMissingFil
   for (const bool folder : {false, true}) {
     ASSERT_TRUE(!folder || CreateDirectoryW(help.c_str(), nullptr));
     boxes.answer(IDOK);
-    form->Panel1.main_menu.choose(form->Panel1.N20);
+    form->titleBar.main_menu.choose(form->titleBar.N20);
     EXPECT_TRUE(shell.calls.empty()) << folder;
   }
   RemoveDirectoryW(help.c_str());
@@ -42,7 +42,7 @@ TEST_F(HelpTest, ThePresentFileGoesToTheShellsDefaultActionElseOnlyTheMissingFil
   // Present, even read-only: no verb, so whatever opens .chm files on this machine, in a normal window.
   WriteBytes(help, "ITSF");
   SetFileAttributesW(help.c_str(), FILE_ATTRIBUTE_READONLY);
-  form->Panel1.main_menu.choose(form->Panel1.N20);
+  form->titleBar.main_menu.choose(form->titleBar.N20);
   SetFileAttributesW(help.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileW(help.c_str());
   EXPECT_EQ(shell.calls, std::vector<std::wstring>{L"|" + help + L"||" + std::to_wstring(SW_SHOWNORMAL)});

@@ -1,9 +1,9 @@
 // The built program, started twice from its installed place in the prefix: the
 // second copy ends at once without showing any window; the first closes normally.
 
-#include "appfixture.h"
+#include "app/app_fixture.h"
 #include "platform/handles.h"
-#include "support/testsupport.h"
+#include "support/test_support.h"
 
 namespace wv::test {
 namespace {

@@ -8,17 +8,18 @@
 #include <algorithm>
 #include <functional>
 
-#include "../app/appfixture.h"
-#include "cleaning/qtrcpage.h"
-#include "cleaning/rjqlpage.h"
-#include "cleaning/wjqlpage.h"
-#include "cleaning/wjrcpage.h"
+#include "app/app_fixture.h"
+#include "pages/page_table.h"
+#include "pages/cleaning/other_traces_page.h"
+#include "pages/cleaning/software_page.h"
+#include "pages/cleaning/junk_files_page.h"
+#include "pages/cleaning/daily_files_page.h"
 #include "platform/handles.h"
 #include "platform/win32/win32_platform.h"
-#include "registry/bfglpage.h"
-#include "registry/zcqlpage.h"
-#include "registry/zcrcpage.h"
-#include "support/testsupport.h"
+#include "pages/registry/backup_manager_page.h"
+#include "pages/registry/redundancy_page.h"
+#include "pages/registry/registry_traces_page.h"
+#include "support/test_support.h"
 #include "ui/messages.h"
 
 namespace wv::test {
@@ -55,18 +56,18 @@ struct Choices {
   bool operator==(const Choices&) const = default;
 };
 
-std::vector<ListView*> TickedLists(Tfrmmain& f) {
-  return {&f.page<WjqlPage>().wjql_select, &f.page<WjqlPage>().wjql_wjlxlist, &f.page<ZcqlPage>().zcql_select,
-          &f.page<ZcrcPage>().zcrc_select,  &f.page<WjrcPage>().wjrc_select,    &f.page<QtrcPage>().qtrc_showlist};
+std::vector<ListView*> TickedLists(MainWindow& f) {
+  return {&f.page<JunkFilesPage>().wjql_select, &f.page<JunkFilesPage>().wjql_wjlxlist, &f.page<RedundancyPage>().zcql_select,
+          &f.page<RegistryTracesPage>().zcrc_select,  &f.page<DailyFilesPage>().wjrc_select,    &f.page<OtherTracesPage>().qtrc_showlist};
 }
 
-Choices Read(Tfrmmain& f) {
-  const WjqlPage& wjql = f.page<WjqlPage>();
-  const WjrcPage& wjrc = f.page<WjrcPage>();
-  const BfglPage& bfgl = f.page<BfglPage>();
+Choices Read(MainWindow& f) {
+  const JunkFilesPage& wjql = f.page<JunkFilesPage>();
+  const DailyFilesPage& wjrc = f.page<DailyFilesPage>();
+  const BackupManagerPage& bfgl = f.page<BackupManagerPage>();
   Choices c{.ticks = {}, .jumpRows = {}, .selfRows = {}, .junkMode = wjql.wjql_scsz.index(),
             .dailyMode = wjrc.wjrc_scsz.index(), .level = bfgl.bfgl_cbxComSta.index(),
-            .showType = f.page<RjqlPage>().rjql_showtype.index(), .junkFolder = wjql.wjql_scszpath_pathname.text(),
+            .showType = f.page<SoftwarePage>().rjql_showtype.index(), .junkFolder = wjql.wjql_scszpath_pathname.text(),
             .dailyFolder = wjrc.wjrc_scszpath_pathname.text(), .base = bfgl.bfgl_edtSavPath.text(),
             .regDir = f.RegBackupDir, .autoRunDir = f.AutoRunBackupDir, .compress = bfgl.bfgl_chxSelCom.checked()};
   for (ListView* list : TickedLists(f))
@@ -88,7 +89,7 @@ class SettingsStoreTest : public ::testing::Test {
     RemoveSavedSettings();
   }
   void open() {
-    form = std::make_unique<Tfrmmain>(FormOptions::Hosted());
+    form = std::make_unique<MainWindow>(FormOptions::Hosted(AllPages()));
     form->create();
     form->showMain();
     Pump(20);
@@ -103,15 +104,15 @@ class SettingsStoreTest : public ::testing::Test {
   }
 
   const std::wstring file = SettingsFileOfTests();
-  std::unique_ptr<Tfrmmain> form;
+  std::unique_ptr<MainWindow> form;
 };
 
 TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart) {
   open();  // the default ticks are pinned by the catalogue's and the shell's tests
-  EXPECT_TRUE(form->page<BfglPage>().bfgl_edtSavPath.text() == form->programFolder + L"Backup" &&
+  EXPECT_TRUE(form->page<BackupManagerPage>().bfgl_edtSavPath.text() == form->programFolder + L"Backup" &&
               form->RegBackupDir == form->programFolder + L"Backup\\Registry\\") << form->RegBackupDir;
   const Choices defaults = Read(*form);
-  const std::wstring caption = form->page<ZcqlPage>().zcql_select.text(0, 0);
+  const std::wstring caption = form->page<RedundancyPage>().zcql_select.text(0, 0);
   close();
   const std::vector<std::wstring> sections = {L"WJQL", L"BFGL", L"ZCQL", L"ZCRC", L"WJRC", L"QTRC", L"RJQL"};
   EXPECT_EQ(SectionNames(file), sections);
@@ -124,21 +125,21 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart)
   // Every kind of value changed: each row's tick turned over, folders, modes, backup options, filter.
   for (ListView* list : TickedLists(*form))
     for (int i = 0; i < list->count(); ++i) list->setChecked(i, !list->checked(i));
-  WjqlPage& wjql = form->page<WjqlPage>();
+  JunkFilesPage& wjql = form->page<JunkFilesPage>();
   for (const wchar_t* folder : {L"C:\\保留目录", L"D:\\Keep me"}) wjql.wjql_jumplist.appendRow(ListRow{folder, {}, picture::Folder});
   wjql.wjql_scszpath_pathname.setText(L"C:\\移到这里");
-  WjrcPage& wjrc = form->page<WjrcPage>();
+  DailyFilesPage& wjrc = form->page<DailyFilesPage>();
   wjrc.wjrc_selflist.appendRow(ListRow{L"D:\\日志", {L"排除", L"指定类型", L"*.log|*.txt"}, picture::Folder});
   wjrc.wjrc_selflist.appendRow(ListRow{L"C:\\Temp2", {L"包含", L"全部清理", L""}, picture::Folder, 0, true});
   wjrc.wjrc_scszpath_pathname.setText(L"E:\\Moved");
   form->SetBackupBase(L"C:\\备份");
-  form->page<BfglPage>().bfgl_edtSavPath.setText(L"C:\\备份");
-  form->page<RjqlPage>().rjql_showtype.setIndex(2);
+  form->page<BackupManagerPage>().bfgl_edtSavPath.setText(L"C:\\备份");
+  form->page<SoftwarePage>().rjql_showtype.setIndex(2);
   for (int mode = 0; mode < 3; ++mode) {  // the three removal modes on both pages, over three restarts
-    form->page<WjqlPage>().wjql_scsz.select(mode);
-    form->page<WjrcPage>().wjrc_scsz.select((mode + 1) % 3);
-    form->page<BfglPage>().bfgl_chxSelCom.setChecked(mode == 1);
-    form->page<BfglPage>().bfgl_cbxComSta.setIndex(2 - mode);
+    form->page<JunkFilesPage>().wjql_scsz.select(mode);
+    form->page<DailyFilesPage>().wjrc_scsz.select((mode + 1) % 3);
+    form->page<BackupManagerPage>().bfgl_chxSelCom.setChecked(mode == 1);
+    form->page<BackupManagerPage>().bfgl_cbxComSta.setIndex(2 - mode);
     const Choices changed = Read(*form);
     ASSERT_NE(changed, defaults);
     close();
@@ -150,12 +151,12 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart)
 
 TEST_F(SettingsStoreTest, HandWrittenFilesAreReadByTheirRules) {
   open();
-  const std::wstring drive = form->page<WjqlPage>().wjql_select.text(0, 0);
-  const ListView& types = form->page<WjqlPage>().wjql_wjlxlist;
+  const std::wstring drive = form->page<JunkFilesPage>().wjql_select.text(0, 0);
+  const ListView& types = form->page<JunkFilesPage>().wjql_wjlxlist;
   int tmpRow = 0;
   while (tmpRow < types.count() && types.text(tmpRow, 0) != L"*.tmp") ++tmpRow;
   ASSERT_LT(tmpRow, types.count());
-  const auto tmpTick = static_cast<std::size_t>(form->page<WjqlPage>().wjql_select.count() + tmpRow);
+  const auto tmpTick = static_cast<std::size_t>(form->page<JunkFilesPage>().wjql_select.count() + tmpRow);
   const Choices defaults = Read(*form);
   form.reset();  // closed without saving
   // A file, and what it changes of the defaults.
@@ -221,8 +222,8 @@ TEST_F(SettingsStoreTest, AFileHeldForAMomentIsReadAndOneHeldThroughoutIsNeverOv
   const std::wstring text = L"[RJQL]\r\nVersion=1\r\nShowType=显示所有软件\r\n";
   const auto openAndChange = [&] {
     open();
-    const int shown = form->page<RjqlPage>().rjql_showtype.index();
-    form->page<RjqlPage>().rjql_showtype.setIndex(1);
+    const int shown = form->page<SoftwarePage>().rjql_showtype.index();
+    form->page<SoftwarePage>().rjql_showtype.setIndex(1);
     return shown;
   };
   WriteBytes(file, Ansi(text));

@@ -4,29 +4,30 @@
 #include <algorithm>
 
 #include "app/page.h"
-#include "app/pagetable.h"
-#include "appfixture.h"
-#include "cleaning/wjqlline.h"
-#include "cleaning/wjqlpage.h"
+#include "app/page_table.h"
+#include "app/app_fixture.h"
+#include "pages/page_table.h"
+#include "engines/cleaning/junk_scan.h"
+#include "pages/cleaning/junk_files_page.h"
 #include "platform/win32/win32_platform.h"
-#include "registry/bfglpage.h"
-#include "support/testsupport.h"
+#include "pages/registry/backup_manager_page.h"
+#include "support/test_support.h"
 
 namespace wv::test {
 namespace {
 
 using ShellTest = FormTest;
 
-auto VisiblePages(Tfrmmain& f) { return std::ranges::count_if(f.PageControl1.pages(), &Page::visible); }
-auto ButtonsDown(Tfrmmain& f) { return std::ranges::count_if(f.Panel2.buttons(), &FlatButton::down); }
+auto VisiblePages(MainWindow& f) { return std::ranges::count_if(f.pageHost.pages(), &Page::visible); }
+auto ButtonsDown(MainWindow& f) { return std::ranges::count_if(f.sideBar.buttons(), &FlatButton::down); }
 
 TEST_F(ShellTest, StartsOnTheFirstPageWithAnEmptyStatusAndEveryFixedDriveTicked) {
   EXPECT_TRUE(&form->activePage() == form->pages().front().get() && VisiblePages(*form) == 1);
-  EXPECT_TRUE(form->zdk_runinfo.text().empty() && !form->zdk_runprog.visible());
+  EXPECT_TRUE(form->statusLine.text().empty() && !form->progressGauge.visible());
   std::vector<std::wstring> drives;
   for (wchar_t letter = L'A'; letter <= L'Z'; ++letter)
     if (GetDriveTypeW((std::wstring(1, letter) + L":\\").c_str()) == DRIVE_FIXED) drives.push_back({letter, L':'});
-  const std::vector<ListRow> rows = form->page<WjqlPage>().wjql_select.rows();
+  const std::vector<ListRow> rows = form->page<JunkFilesPage>().wjql_select.rows();
   ASSERT_EQ(rows.size(), drives.size());
   for (std::size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(DriveFromCaption(rows[i].caption), drives[i]) << rows[i].caption;
@@ -35,38 +36,38 @@ TEST_F(ShellTest, StartsOnTheFirstPageWithAnEmptyStatusAndEveryFixedDriveTicked)
 }
 
 TEST_F(ShellTest, TheSideBarFollowsThePageTableAndOnlyAChangeOfPageClearsTheStatus) {
-  Tfrmmain& f = *form;
-  SideBar& bar = f.Panel2;
+  MainWindow& f = *form;
+  SideBar& bar = f.sideBar;
   // The backup page has no button: the side bar stays as it was.
-  f.SwitchToPage(f.page<BfglPage>());
-  EXPECT_TRUE(&f.activePage() == &f.page<BfglPage>() && bar.buttonOf(*f.pages().front())->down());
-  const auto table = PageTable();
+  f.SwitchToPage(f.page<BackupManagerPage>());
+  EXPECT_TRUE(&f.activePage() == &f.page<BackupManagerPage>() && bar.buttonOf(*f.pages().front())->down());
+  const auto table = AllPages();
   ASSERT_EQ(f.pages().size(), table.size());
   std::size_t withButton = 0;
   for (std::size_t i = 0; i < table.size(); ++i) {
     const PageEntry& e = table[i];
-    SCOPED_TRACE(std::string(e.key.begin(), e.key.end()));
-    Page* page = f.findPage(e.key);
+    SCOPED_TRACE(static_cast<int>(e.module));
+    Page* page = f.findPage(e.module);
     ASSERT_EQ(page, f.pages()[i].get());
     FlatButton* button = bar.buttonOf(*page);
     ASSERT_EQ(button == nullptr, e.group == SideGroup::None);
     if (!button) continue;
     EXPECT_EQ(bar.buttons().at(withButton++), button) << "side-bar order is table order";
-    EXPECT_TRUE(button->caption() == e.caption && button->visible() == e.buttonShown && bar.pageOf(*button) == page);
+    EXPECT_TRUE(button->caption() == ModuleInfoOf(e.module).sideCaption && button->visible() == e.buttonShown && bar.pageOf(*button) == page);
     if (!e.buttonShown) continue;
     SetRunInfo(L"上一页的状态");
     button->click();
-    EXPECT_TRUE(&f.activePage() == page && f.zdk_runinfo.text().empty() && VisiblePages(f) == 1);
+    EXPECT_TRUE(&f.activePage() == page && f.statusLine.text().empty() && VisiblePages(f) == 1);
     EXPECT_TRUE(button->down() && ButtonsDown(f) == 1);
   }
   EXPECT_EQ(bar.buttons().size(), withButton);
   SetRunInfo(L"上一页的状态");
   bar.buttonOf(f.activePage())->click();
-  EXPECT_EQ(f.zdk_runinfo.text(), L"上一页的状态");
+  EXPECT_EQ(f.statusLine.text(), L"上一页的状态");
   // Switched off (during a run), the side bar opens no page, also for the mouse.
   Page& before = f.activePage();
   f.SetToolsEnabled(false);
-  FlatButton& other = bar.button(L"qtrc");
+  FlatButton& other = bar.button(Module::OtherTraces);
   other.click();
   SendMessageW(other.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(other.handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
@@ -77,8 +78,8 @@ TEST_F(ShellTest, TheSideBarFollowsThePageTableAndOnlyAChangeOfPageClearsTheStat
 // Without a mouse: the side bar is one Tab stop, at the pressed button; the arrows
 // open the next shown page (wrapping), Space presses; a switched-off bar opens nothing.
 TEST_F(ShellTest, TheKeyboardReachesEveryPageOfTheSideBar) {
-  Tfrmmain& f = *form;
-  SideBar& bar = f.Panel2;
+  MainWindow& f = *form;
+  SideBar& bar = f.sideBar;
   std::vector<FlatButton*> shown;
   for (FlatButton* b : bar.buttons())
     if (b->visible()) shown.push_back(b);
@@ -90,7 +91,7 @@ TEST_F(ShellTest, TheKeyboardReachesEveryPageOfTheSideBar) {
   for (int steps = 0; steps < 300; ++steps) {
     at = GetNextDlgTabItem(f.handle(), at, FALSE);
     if (at == shown[0]->handle()) break;
-    EXPECT_EQ(GetParent(at) == bar.zdk_bartools.handle(), false) << "a second stop in the side bar";
+    EXPECT_EQ(GetParent(at) == bar.moduleButtons.handle(), false) << "a second stop in the side bar";
   }
   EXPECT_EQ(at, shown[0]->handle()) << "Tab never came back to the side bar";
 
@@ -112,16 +113,16 @@ TEST_F(ShellTest, TheKeyboardReachesEveryPageOfTheSideBar) {
 }
 
 TEST_F(ShellTest, TheStatusTextTakesTheGaugesRoom) {
-  Gauge& gauge = form->zdk_runprog;
+  Gauge& gauge = form->progressGauge;
   for (const bool maximized : {false, true}) {
     SCOPED_TRACE(maximized ? "maximized" : "normal");
     if (maximized) form->ToggleMaximized();
     const int width = form->clientRect().right;
-    EXPECT_EQ(form->zdk_runinfo.width(), width) << "the gauge is hidden";
+    EXPECT_EQ(form->statusLine.width(), width) << "the gauge is hidden";
     gauge.setVisible(true);
-    EXPECT_TRUE(gauge.width() == 142 && gauge.bounds().right == width && form->zdk_runinfo.width() == width - 142);
+    EXPECT_TRUE(gauge.width() == 142 && gauge.bounds().right == width && form->statusLine.width() == width - 142);
     gauge.setVisible(false);
-    EXPECT_EQ(form->zdk_runinfo.width(), width);
+    EXPECT_EQ(form->statusLine.width(), width);
   }
   form->ToggleMaximized();
 }
@@ -161,9 +162,10 @@ TEST(AdminGate, AnyOtherUserIsToldAndTheProgramEndsUnsaved) {
   ScriptedMsgBox boxes;
   int saves = 0;
   FormOptions options;
+  options.pages = AllPages();
   options.quitOnDestroy = false;
   options.onSaveSettings = [&] { ++saves; };
-  Tfrmmain form(std::move(options));
+  MainWindow form(std::move(options));
   form.create();
   HWND hwnd = form.handle();
   bool everVisible = false;

@@ -12,12 +12,12 @@
 #include <string_view>
 #include <vector>
 
-#include "cleaning/foundrow.h"
-#include "core/engine.h"
-#include "core/rows.h"
-#include "core/text.h"
+#include "engines/cleaning/found_row.h"
+#include "core/run_context.h"
+#include "core/list_rows.h"
+#include "platform/text.h"
 #include "platform/win32/win32_platform.h"
-#include "support/testsupport.h"
+#include "support/test_support.h"
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // designated initializers leave defaults on purpose
 

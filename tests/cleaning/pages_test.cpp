@@ -2,11 +2,11 @@
 
 #include <shlobj.h>
 
-#include "app/appfixture.h"
+#include "app/app_fixture.h"
 #include "cleaning/cleaning_fixtures.h"
-#include "cleaning/cleanpage.h"
-#include "cleaning/wjqlpage.h"
-#include "cleaning/wjrcpage.h"
+#include "pages/cleaning/clean_page.h"
+#include "pages/cleaning/junk_files_page.h"
+#include "pages/cleaning/daily_files_page.h"
 
 namespace wv::test {
 namespace {
@@ -17,12 +17,12 @@ class CleanPageTest : public FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
-    form->Panel2.button(L"wjql").click();
+    form->sideBar.button(Module::JunkFiles).click();
     // Only the user's folders: the other items would clean the prefix's real folders.
     for (int i = 0; i < daily().wjrc_select.count(); ++i) daily().wjrc_select.setChecked(i, i == 4);
   }
-  WjqlPage& junk() { return form->page<WjqlPage>(); }
-  WjrcPage& daily() { return form->page<WjrcPage>(); }
+  JunkFilesPage& junk() { return form->page<JunkFilesPage>(); }
+  DailyFilesPage& daily() { return form->page<DailyFilesPage>(); }
   ListView& self() { return daily().wjrc_selflist; }
   void scanFolder(const std::wstring& folder) {
     shell.folders.push_back(folder);
@@ -79,7 +79,7 @@ TEST_F(CleanPageTest, AJunkScanLocksThePageUntilAStopPress) {
   ASSERT_TRUE(pressed);
   ASSERT_EQ(junkRows().size(), 2u);
   EXPECT_EQ(junk().wjql_results.at(1).column(1), FormatSize(4));
-  EXPECT_EQ(form->zdk_runinfo.text(), L"扫描到符合条件的垃圾文件共 2 项,占用 " + FormatSize(8) + L" 硬盘空间");
+  EXPECT_EQ(form->statusLine.text(), L"扫描到符合条件的垃圾文件共 2 项,占用 " + FormatSize(8) + L" 硬盘空间");
   EXPECT_EQ(junk().PageControl6.active(), 0);
   expectJunkIdle();
   junk().wjql_showlist.select(1);
@@ -131,7 +131,7 @@ TEST_F(CleanPageTest, JunkRemovalTakesTheChosenRowsInOneShellOperation) {
     EXPECT_TRUE(!goes || (shell.calls[0].func == *c.func && shell.calls[0].flags == c.flags && shell.calls[0].sources == chosen));
     EXPECT_EQ(junkRows(), goes ? left : files);  // a row leaves once its file is gone
     for (const std::wstring& f : chosen) EXPECT_EQ(PathExists(dest / ExtractFileName(f)), goes && c.radio == 1) << f;
-    EXPECT_EQ(form->zdk_runinfo.text() == kJunkCleanedText, goes && c.all);
+    EXPECT_EQ(form->statusLine.text() == kJunkCleanedText, goes && c.all);
     expectJunkIdle();
     SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
   }

@@ -2,7 +2,7 @@
 
 
 #include "cleaning/cleaning_fixtures.h"
-#include "cleaning/removal.h"
+#include "engines/cleaning/removal.h"
 
 namespace wv::test {
 namespace {

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "cleaning/cleaning_fixtures.h"
-#include "cleaning/cleanpage.h"
-#include "cleaning/wjqlpage.h"
-#include "cleaning/wjrcpage.h"
-#include "core/initline.h"
-#include "core/knownfolders.h"
+#include "pages/cleaning/clean_page.h"
+#include "pages/cleaning/junk_files_page.h"
+#include "pages/cleaning/daily_files_page.h"
+#include "app/catalogue.h"
+#include "core/known_folders.h"
 
 namespace wv::test {
 namespace {
@@ -23,7 +23,7 @@ std::vector<std::wstring> Junk(const JunkScanInput& in, JunkScanResult* result =
 // The catalogue's masks, and "*.ini" to show that a skipped name is skipped by name.
 JunkScanInput FolderScan(const std::wstring& folder) {
   JunkScanInput in{.mode = JunkScanMode::ChosenFolder, .folder = folder};
-  for (const CatalogueRow& row : CatalogueRows(L"wjql")) in.masks.emplace_back(row.caption);
+  for (const CatalogueRow& row : CatalogueRows(Module::JunkFiles)) in.masks.emplace_back(row.caption);
   in.masks.push_back(L"*.ini");
   return in;
 }

@@ -4,11 +4,11 @@
 
 #include <optional>
 
-#include "core/lsbcline.h"
-#include "core/publline.h"
+#include "core/settings_store.h"
+#include "core/utilities.h"
 #include "platform/handles.h"
 #include "platform/win32/win32_platform.h"
-#include "support/testsupport.h"
+#include "support/test_support.h"
 
 namespace wv {
 namespace {

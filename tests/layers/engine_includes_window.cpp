@@ -1,5 +1,5 @@
 // Compiled as an engine would be: including a window header must stop the build.
-#include "cleaning/wjqlline.h"
-#include "ui/listview.h"
+#include "engines/cleaning/junk_scan.h"
+#include "ui/list_view.h"
 
 int ProbeEngine() { return 0; }

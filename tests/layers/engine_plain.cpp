@@ -1,7 +1,7 @@
 // Compiled as an engine would be, with what engines may use: this must build.
-#include "cleaning/wjqlline.h"
-#include "core/engine.h"
-#include "core/publline.h"
+#include "engines/cleaning/junk_scan.h"
+#include "core/run_context.h"
+#include "core/utilities.h"
 #include "platform/platform.h"
 
 int ProbePlainEngine() { return 0; }

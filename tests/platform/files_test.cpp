@@ -3,7 +3,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
-#include "support/testsupport.h"
+#include "support/test_support.h"
 
 namespace wv {
 namespace {

@@ -3,7 +3,7 @@
 #include <set>
 
 #include "platform/platform.h"
-#include "support/testsupport.h"
+#include "support/test_support.h"
 
 namespace wv {
 namespace {

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "platform/platform.h"
-#include "support/testsupport.h"
+#include "support/test_support.h"
 
 namespace wv {
 namespace {

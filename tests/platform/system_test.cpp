@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
-#include "support/testsupport.h"
+#include "support/test_support.h"
 
 namespace wv {
 namespace {

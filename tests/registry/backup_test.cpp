@@ -7,10 +7,10 @@
 #include <regex>
 
 #include "platform/win32/win32_platform.h"
-#include "registry/bfglline.h"
+#include "engines/registry/backup_records.h"
 #include "registry/fixtures.h"
-#include "registry/regbackup.h"
-#include "registry/regundo.h"
+#include "engines/registry/registry_backup.h"
+#include "engines/registry/registry_undo.h"
 
 namespace wv::test {
 namespace {

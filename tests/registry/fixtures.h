@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "core/engine.h"
-#include "core/publline.h"
-#include "core/text.h"
+#include "core/run_context.h"
+#include "core/utilities.h"
+#include "platform/text.h"
 #include "platform/platform.h"
-#include "registry/zcqlline.h"
-#include "support/testsupport.h"
+#include "engines/registry/redundancy_scan.h"
+#include "support/test_support.h"
 
 namespace wv::test {
 

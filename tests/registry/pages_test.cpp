@@ -4,14 +4,14 @@
 
 #include <tuple>
 
-#include "app/appfixture.h"
-#include "cleaning/qdszpage.h"
-#include "core/text.h"
+#include "app/app_fixture.h"
+#include "pages/cleaning/startup_page.h"
+#include "platform/text.h"
 #include "platform/win32/win32_platform.h"
-#include "registry/bfglpage.h"
+#include "pages/registry/backup_manager_page.h"
 #include "registry/fixtures.h"
-#include "registry/zcqlpage.h"
-#include "registry/zcrcpage.h"
+#include "pages/registry/redundancy_page.h"
+#include "pages/registry/registry_traces_page.h"
 
 namespace wv::test {
 namespace {
@@ -41,8 +41,8 @@ class Pages : public FormTest {
     FormTest::SetUp();
     form->SetBackupBase(base_.path());
   }
-  ZcqlPage& zcql() { return form->page<ZcqlPage>(); }
-  BfglPage& manager() { return form->page<BfglPage>(); }
+  RedundancyPage& zcql() { return form->page<RedundancyPage>(); }
+  BackupManagerPage& manager() { return form->page<BackupManagerPage>(); }
   std::wstring key() const { return L"\\" + temp_.path(); }
   int row(const RegistryResults& r, std::wstring_view keyPath, std::wstring_view valueName = {}) {
     for (std::size_t i = 0; i < r.size(); ++i)
@@ -95,7 +95,7 @@ TEST_F(Pages, RedundancyPageStopsScansDeletesOwnValuesAndOpensThem) {
         EXPECT_FALSE(b->enabled() || form->ToolsEnabled());
       zcql().zcql_sm.click();  // the stop press, handled while the scan drains messages
     });
-    form->Panel2.button(L"zcql").click();
+    form->sideBar.button(Module::Redundancy).click();
     for (int i = 0; i < zcql().zcql_select.count(); ++i) zcql().zcql_select.setChecked(i, i == 0);  // the user's hive
     for (Button* b : {&zcql().zcql_delsel, &zcql().zcql_delall}) b->setEnabled(true);  // as an earlier scan leaves them
     zcql().zcql_sm.click();
@@ -106,7 +106,7 @@ TEST_F(Pages, RedundancyPageStopsScansDeletesOwnValuesAndOpensThem) {
   zcql().zcql_sm.click();
   ASSERT_EQ(results.size(), 24u);
   ASSERT_TRUE(row(L"") >= 0 && row(L"REG_D-E-F") >= 0);
-  EXPECT_EQ(form->zdk_runinfo.text(), L"扫描到符合条件的注册表冗余信息共 24 项");
+  EXPECT_EQ(form->statusLine.text(), L"扫描到符合条件的注册表冗余信息共 24 项");
   EXPECT_TRUE(zcqlUsable() && zcql().zcql_delsel.enabled() && zcql().zcql_delall.enabled());
 
   // The value really named like the marker opens and deletes as itself; the first step opens the computer node.
@@ -132,13 +132,13 @@ TEST_F(Pages, RedundancyPageStopsScansDeletesOwnValuesAndOpensThem) {
   zcql().zcql_delall.click();
   EXPECT_FALSE(!results.empty() || zcql().zcql_showlist.count() || hasValue(L"") || hasValue(L"b") ||
                zcql().zcql_delsel.enabled() || zcql().zcql_delall.enabled());
-  EXPECT_EQ(form->zdk_runinfo.text(), L"所有扫描到的注册表冗余信息已清理完成");
+  EXPECT_EQ(form->statusLine.text(), L"所有扫描到的注册表冗余信息已清理完成");
 }
 
 // A missing uninstaller: a key row that opens no value and deletes the whole entry.
 TEST_F(Pages, DailyPageKeyRows) {
-  form->Panel2.button(L"zcrc").click();
-  ZcrcPage& zcrc = form->page<ZcrcPage>();
+  form->sideBar.button(Module::RegistryTraces).click();
+  RegistryTracesPage& zcrc = form->page<RegistryTracesPage>();
   const std::wstring un = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantorra" +
                           std::to_wstring(GetCurrentProcessId());
   plant_.text(kLM, un, L"UninstallString", gone_ + L" /x");
@@ -234,7 +234,7 @@ TEST_F(Pages, ACleanFromThePageIsTakenBackFromTheManager) {
   };
   for (const auto& [path, name, value] : values) plant_.raw(kCU, path, name, value);
   plant_.text(kCU, key(), L"stays", L"not a row");
-  form->Panel2.button(L"zcql").click();
+  form->sideBar.button(Module::Redundancy).click();
   RegistryResults& results = zcql().zcql_results;
   for (const auto& [path, name, value] : values) {
     RegistryRow row;
@@ -291,8 +291,8 @@ TEST_F(Pages, StartupItemsRemovedRestoredFromTheManagerAndTheirBackupsDeleted) {
   const std::wstring valueName = L"WvPage" + std::to_wstring(GetCurrentProcessId()), fileName = valueName + L".lnk";
   plant_.file(startup + L"\\" + fileName, "shortcut");
   plant_.text(kCU, kRun, valueName, L"\"C:\\a b\\tool.exe\" /x=1");
-  form->Panel2.button(L"qdsz").click();
-  QdszPage& qdsz = form->page<QdszPage>();
+  form->sideBar.button(Module::Startup).click();
+  StartupPage& qdsz = form->page<StartupPage>();
   ListView& items = qdsz.qdsz_showlist;
   const int count = items.count(), fileRow = row(items, fileName), valueRow = row(items, valueName);
   ASSERT_TRUE(fileRow >= 0 && valueRow >= 0);

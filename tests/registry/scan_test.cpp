@@ -2,8 +2,8 @@
 // and deleting its rows only while their entries are as the scan saw them.
 #include <gtest/gtest.h>
 
-#include "core/knownfolders.h"
-#include "core/text.h"
+#include "core/known_folders.h"
+#include "platform/text.h"
 #include "platform/win32/win32_platform.h"
 #include "registry/fixtures.h"
 

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "cleaning/qdszline.h"
+#include "engines/cleaning/startup_items.h"
 #include "platform/win32/win32_platform.h"
-#include "registry/bfglline.h"
+#include "engines/registry/backup_records.h"
 #include "registry/fixtures.h"
 
 namespace wv::test {

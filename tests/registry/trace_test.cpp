@@ -4,10 +4,10 @@
 
 #include <optional>
 
-#include "core/knownfolders.h"
-#include "core/text.h"
+#include "core/known_folders.h"
+#include "platform/text.h"
 #include "registry/fixtures.h"
-#include "registry/zcrcline.h"
+#include "engines/registry/trace_scan.h"
 
 namespace wv::test {
 namespace {

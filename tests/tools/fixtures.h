@@ -10,13 +10,13 @@
 #include <map>
 #include <set>
 
-#include "core/engine.h"
-#include "core/publline.h"
-#include "core/text.h"
+#include "core/run_context.h"
+#include "core/utilities.h"
+#include "platform/text.h"
 #include "platform/win32/win32_platform.h"
-#include "support/testsupport.h"
-#include "tools/wjfsline.h"
-#include "tools/wjszline.h"
+#include "support/test_support.h"
+#include "engines/tools/shredder.h"
+#include "engines/tools/file_info.h"
 
 // Designated initializers leave members at their defaults on purpose.
 #if defined(__GNUC__)

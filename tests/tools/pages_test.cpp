@@ -1,22 +1,22 @@
 // The shredder and file-information pages: the question before anything on disk changes, a stop
 // press, the menu.
 
-#include "app/appfixture.h"
+#include "app/app_fixture.h"
 #include "tools/fixtures.h"
-#include "tools/wjfspage.h"
-#include "tools/wjszpage.h"
+#include "pages/tools/shredder_page.h"
+#include "pages/tools/file_info_page.h"
 
 namespace wv::test {
 namespace {
 
 class ToolPageTest : public FormTest {
  protected:
-  void SetUp() override { FormTest::SetUp(), form->Panel2.button(L"wjfs").click(); }
-  WjfsPage& page() { return form->page<WjfsPage>(); }
+  void SetUp() override { FormTest::SetUp(), form->sideBar.button(Module::Shredder).click(); }
+  ShredderPage& page() { return form->page<ShredderPage>(); }
   Names shown() { return Each(page().wjfs_rows, [](const ListRow& r) { return r.caption; }); }
   // Every operation ends with the page idle, its captions back and the buttons as the list allows.
   void expectIdle() {
-    WjfsPage& p = page();
+    ShredderPage& p = page();
     EXPECT_TRUE(p.wjfs_runstate == 0 && form->ToolsEnabled() && p.wjfs_filesel.enabled());
     EXPECT_EQ(p.wjfs_filesel.caption() + p.wjfs_selfs.caption() + p.wjfs_allselfs.caption(), L"文件选择选定粉碎全部粉碎");
     for (Button* b : {&p.wjfs_selfs, &p.wjfs_allselfs, &p.wjfs_refresh}) EXPECT_EQ(b->enabled(), !p.wjfs_entries.empty());
@@ -56,13 +56,13 @@ TEST_F(ToolPageTest, DroppedEntriesAreShreddedOnlyAfterTheQuestionAndTheMenuTouc
 
   // The menu changes only the list.
   select(held);
-  page().wjfs_menu.choose(WjfsPage::kMenuDelUnsel);
+  page().wjfs_menu.choose(ShredderPage::kMenuDelUnsel);
   EXPECT_EQ(shown(), Names{held});
   page().drop({folder});
   select(held);
-  page().wjfs_menu.choose(WjfsPage::kMenuDelSel);
+  page().wjfs_menu.choose(ShredderPage::kMenuDelSel);
   EXPECT_EQ(shown(), Names{folder});
-  page().wjfs_menu.choose(WjfsPage::kMenuDelAll);
+  page().wjfs_menu.choose(ShredderPage::kMenuDelAll);
   EXPECT_TRUE(shown().empty() && PathExists(folder) && PathExists(held));
   expectIdle();
 }
@@ -75,7 +75,7 @@ TEST_F(ToolPageTest, AStopPressDuringShredAllLeavesTheRest) {
   box.answer(IDOK);
   bool pressed = false;
   RunInfoSink previous = SetRunInfoSink([&](std::wstring_view text) {
-    form->zdk_runinfo.setText(text);
+    form->statusLine.setText(text);
     if (pressed || text != std::wstring(kShreddingText) + files[1]) return;
     pressed = true;
     EXPECT_EQ(page().wjfs_allselfs.caption(), L"停止");
@@ -86,7 +86,7 @@ TEST_F(ToolPageTest, AStopPressDuringShredAllLeavesTheRest) {
   SetRunInfoSink(previous);
   ASSERT_TRUE(pressed);
   EXPECT_TRUE(shown() == Names{files[2]} && !PathExists(files[0]) && !PathExists(files[1]));
-  EXPECT_TRUE(ReadBytes(files[2]).starts_with("ABC") && form->zdk_runinfo.text() == L"粉碎操作被停止");
+  EXPECT_TRUE(ReadBytes(files[2]).starts_with("ABC") && form->statusLine.text() == L"粉碎操作被停止");
   expectIdle();
 
   UniqueFile hold = HoldOpen(files[2]);
@@ -99,8 +99,8 @@ TEST_F(ToolPageTest, AStopPressDuringShredAllLeavesTheRest) {
 
 // Renaming waits for the page's question: declined, the disk stays as it was.
 TEST_F(ToolPageTest, FileInformationRenamesOnlyAfterItsQuestion) {
-  form->Panel2.button(L"wjsz").click();
-  WjszPage& p = form->page<WjszPage>();
+  form->sideBar.button(Module::FileInfo).click();
+  FileInfoPage& p = form->page<FileInfoPage>();
   TempFolder t(L"wjszpage");
   t.file(L"a.txt");
   p.drop({t.path()});  // a dropped folder brings the files below it

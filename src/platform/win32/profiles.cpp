@@ -1,4 +1,4 @@
-#include "core/text.h"
+#include "platform/text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace wv {

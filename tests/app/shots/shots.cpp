@@ -13,23 +13,24 @@
 #include <functional>
 #include <string>
 
-#include "app/infoform.h"
-#include "app/mainform.h"
+#include "app/about_window.h"
+#include "app/main_window.h"
+#include "pages/page_table.h"
 #include "app/page.h"
-#include "cleaning/qtrcpage.h"
-#include "cleaning/rjqlpage.h"
-#include "cleaning/wjqlpage.h"
-#include "cleaning/wjrcline.h"
-#include "cleaning/wjrcpage.h"
-#include "tools/wjfspage.h"
+#include "pages/cleaning/other_traces_page.h"
+#include "pages/cleaning/software_page.h"
+#include "pages/cleaning/junk_files_page.h"
+#include "engines/cleaning/daily_files_scan.h"
+#include "pages/cleaning/daily_files_page.h"
+#include "pages/tools/shredder_page.h"
 #include "platform/handles.h"
 #include "platform/win32/win32_platform.h"
-#include "cleaning/qdszpage.h"
-#include "registry/bfglline.h"
-#include "registry/bfglpage.h"
-#include "registry/zcqlpage.h"
-#include "registry/zcrcpage.h"
-#include "tools/wjszpage.h"
+#include "pages/cleaning/startup_page.h"
+#include "engines/registry/backup_records.h"
+#include "pages/registry/backup_manager_page.h"
+#include "pages/registry/redundancy_page.h"
+#include "pages/registry/registry_traces_page.h"
+#include "pages/tools/file_info_page.h"
 #include "ui/messages.h"
 
 namespace {
@@ -201,7 +202,7 @@ void PlantPrograms() {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring out = argc > 1 ? std::wstring(argv[1]) + L"\\" : std::wstring();
-  wv::Tfrmmain form(wv::FormOptions::Hosted());
+  wv::MainWindow form(wv::FormOptions::Hosted(wv::AllPages()));
   form.create();
   form.showMain();
   Pump(800);
@@ -214,29 +215,29 @@ int wmain(int argc, wchar_t** argv) {
     swprintf(number, 8, L"%02d_", ++n);
     if (!SaveScreen(r, out + number + name + L".bmp")) ++failures;
   };
-  auto show = [&](const wchar_t* key) { form.Panel2.button(key).click(); };
+  auto show = [&](wv::Module module) { form.sideBar.button(module).click(); };
   auto tickOnly = [](wv::ListView& list, const std::function<bool(int)>& ticked) {
     for (int i = 0; i < list.count(); ++i) list.setChecked(i, ticked(i));
   };
 
   PlantPrograms();
-  for (wv::FlatButton* b : form.Panel2.buttons()) {
-    wv::Page* page = form.Panel2.pageOf(*b);
+  for (wv::FlatButton* b : form.sideBar.buttons()) {
+    wv::Page* page = form.sideBar.pageOf(*b);
     if (b->visible()) b->click();
     else form.SwitchToPage(*page);
-    shoot(page->key());
+    shoot(std::wstring(wv::ModuleInfoOf(page->module()).key));
   }
-  form.SwitchToPage(form.page<wv::BfglPage>());
+  form.SwitchToPage(form.page<wv::BackupManagerPage>());
   shoot(L"bfgl");
-  wv::WjrcPage& daily = form.page<wv::WjrcPage>();
-  wv::WjqlPage& junk = form.page<wv::WjqlPage>();
-  show(L"wjrc");
+  wv::DailyFilesPage& daily = form.page<wv::DailyFilesPage>();
+  wv::JunkFilesPage& junk = form.page<wv::JunkFilesPage>();
+  show(wv::Module::DailyFiles);
   for (const auto& [tab, name] : {std::pair{&daily.FlatButton11, L"wjrc_user"}, {&daily.FlatButton12, L"wjrc_removal"}}) {
     tab->click();
     shoot(name);
   }
   daily.FlatButton10.click();
-  show(L"wjql");
+  show(wv::Module::JunkFiles);
   for (wv::FlatButton* t : {&junk.FlatButton3, &junk.FlatButton6, &junk.FlatButton9}) {
     t->click();
     shoot(L"wjql_" + std::to_wstring(junk.PageControl6.active()));
@@ -257,7 +258,7 @@ int wmain(int argc, wchar_t** argv) {
   shoot(L"wjql_exclusions");
   junk.FlatButton1.click();
 
-  show(L"wjrc");
+  show(wv::Module::DailyFiles);
   tickOnly(daily.wjrc_select, [](int i) { return i == 4; });
   daily.FlatButton11.click();
   daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\下载", true, false, L""}));
@@ -273,8 +274,8 @@ int wmain(int argc, wchar_t** argv) {
   daily.FlatButton10.click();
 
   // The file-information page with the demo files, one shot per settings panel.
-  wv::WjszPage& info = form.page<wv::WjszPage>();
-  show(L"wjsz");
+  wv::FileInfoPage& info = form.page<wv::FileInfoPage>();
+  show(wv::Module::FileInfo);
   info.drop({kDemo});
   info.wjsz_nameechchk.setChecked(false);  // the demo has two Thumbs.db
   info.wjsz_namereprbt.setChecked(false);
@@ -303,19 +304,19 @@ int wmain(int argc, wchar_t** argv) {
   info.wjsz_mnobj.setIndex(0);
   info.wjsz_mnobjChange();
   // The shredder with files and folders dropped on it.
-  wv::WjfsPage& shredder = form.page<wv::WjfsPage>();
-  show(L"wjfs");
+  wv::ShredderPage& shredder = form.page<wv::ShredderPage>();
+  show(wv::Module::Shredder);
   shredder.drop({kDemo + L"\\办公文档", kDemo + L"\\下载\\setup_1f3a.tmp", kDemo + L"\\工程\\crash_0412.dmp"});
   shredder.wjfs_showlist.select(1);
   shoot(L"wjfs_rows");
 
   // The other-traces page after a scan of the planted traces; the software page with a program chosen.
   PlantTraces();
-  show(L"qtrc");
-  form.page<wv::QtrcPage>().qtrc_sm.click();
+  show(wv::Module::OtherTraces);
+  form.page<wv::OtherTracesPage>().qtrc_sm.click();
   shoot(L"qtrc_results");
-  show(L"rjql");
-  wv::ListView& programs = form.page<wv::RjqlPage>().rjql_showlist;
+  show(wv::Module::Software);
+  wv::ListView& programs = form.page<wv::SoftwarePage>().rjql_showlist;
   for (int i = 0; i < programs.count(); ++i)
     if (programs.text(i, 0) == kChosenProgram) programs.select(i);
   SetFocus(programs.handle());
@@ -326,8 +327,8 @@ int wmain(int argc, wchar_t** argv) {
   // folder; the backup manager opened from the startup page and from the redundancy page.
   form.SetBackupBase(kDemo + L"\\备份");
   PlantStartup(form.knownFolders.StartupDir, form.RegBackupDir);
-  wv::QdszPage& startup = form.page<wv::QdszPage>();
-  show(L"qdsz");
+  wv::StartupPage& startup = form.page<wv::StartupPage>();
+  show(wv::Module::Startup);
   startup.qdsz_autosxClick();
   tickOnly(startup.qdsz_showlist, [&](int i) {
     return startup.qdsz_showlist.text(i, 0) == L"DiskMonitor" || startup.qdsz_showlist.text(i, 0) == L"每日提醒.lnk";
@@ -337,27 +338,27 @@ int wmain(int argc, wchar_t** argv) {
   startup.qdsz_showlist.select(1);
   shoot(L"qdsz_items");
   startup.qdsz_autohf.click();
-  form.page<wv::BfglPage>().bfgl_showlist.select(1);
+  form.page<wv::BackupManagerPage>().bfgl_showlist.select(1);
   shoot(L"bfgl_qdsz");
-  show(L"zcql");
-  form.page<wv::ZcqlPage>().zcql_hy.click();
-  form.page<wv::BfglPage>().bfgl_showlist.select(2);
+  show(wv::Module::Redundancy);
+  form.page<wv::RedundancyPage>().zcql_hy.click();
+  form.page<wv::BackupManagerPage>().bfgl_showlist.select(2);
   shoot(L"bfgl_zcql");
   Unplant();
-  show(L"wjrc");
+  show(wv::Module::DailyFiles);
   static_cast<void>(wv::Sh().fileOperation(nullptr, wv::FileOpFunc::Delete, {kDemo}, L"",
                                            FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI));
 
   // Both registry pages with the results of real scans of planted entries.
   PlantRegistryDemo();
-  wv::ZcqlPage& redundancy = form.page<wv::ZcqlPage>();
-  show(L"zcql");
+  wv::RedundancyPage& redundancy = form.page<wv::RedundancyPage>();
+  show(wv::Module::Redundancy);
   tickOnly(redundancy.zcql_select, [](int i) { return i == 0; });
   redundancy.zcql_sm.click();
   redundancy.zcql_showlist.setSelected(1, true);
   shoot(L"zcql_results");
-  wv::ZcrcPage& traces = form.page<wv::ZcrcPage>();
-  show(L"zcrc");
+  wv::RegistryTracesPage& traces = form.page<wv::RegistryTracesPage>();
+  show(wv::Module::RegistryTraces);
   tickOnly(traces.zcrc_select, [](int i) { return i == 0 || i == 3 || i == 4 || i == 6; });
   traces.zcrc_sm.click();
   traces.zcrc_showlist.setSelected(0, true);
@@ -367,7 +368,7 @@ int wmain(int argc, wchar_t** argv) {
   form.ToggleMaximized();
   shoot(L"maximised");
   form.ToggleMaximized();
-  show(L"wjrc");
+  show(wv::Module::DailyFiles);
   form.about().showSplash();
   shoot(L"about");
   form.about().hideSplash();

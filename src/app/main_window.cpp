@@ -1,0 +1,369 @@
+#include "app/main_window.h"
+
+#include "app/about_window.h"
+#include "app/page.h"
+#include "app/page_table.h"
+#include "app/run_protocol.h"
+#include "core/settings_store.h"
+#include "platform/text.h"
+#include "platform/platform.h"
+#include "ui/dpi.h"
+#include "ui/pictures.h"
+#include "ui/theme.h"
+
+namespace wv {
+namespace {
+
+constexpr UINT_PTR kGateTimer = 1;
+
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return std::wstring(ExtractFilePath(path));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- PageHost
+
+void PageHost::setActivePage(Page& page) {
+  if (active_ == &page) return;
+  Page* previous = active_;
+  active_ = &page;
+  page.setVisible(true);
+  if (previous) previous->setVisible(false);
+}
+
+void PageHost::resized(int width, int height) {
+  for (Page* p : pages_) p->setBounds(0, 0, width, height);
+  Panel::resized(width, height);
+}
+
+// ---------------------------------------------------------------- MainWindow
+
+MainWindow::MainWindow(FormOptions options) : options_(std::move(options)) {}
+
+MainWindow::~MainWindow() {
+  if (hooked_) SetMessageHook(std::move(previousHook_));
+  if (hwnd_) {
+    closeQuery_ = false;
+    options_.quitOnDestroy = false;
+    DestroyWindow(hwnd_);
+  }
+  if (sinkInstalled_) {
+    SetRunInfoSink(std::move(previousSink_));
+    SetFaultSink(std::move(previousFaultSink_));
+  }
+  SetMsgBoxOwner(nullptr);
+}
+
+AboutWindow& MainWindow::about() {
+  if (options_.about) return *options_.about;
+  if (!ownAbout_) ownAbout_ = std::make_unique<AboutWindow>();
+  return *ownAbout_;
+}
+
+void MainWindow::create() {
+  // The window font follows the system before any control is made with it.
+  theme::SetFontFace(GetUIFontName().c_str());
+  // The window is laid out at its screen's DPI; it moves to its monitor's on WM_DPICHANGED.
+  dpi::SetCurrent(dpi::ForScreen());
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&icc);
+  public_ImageList = LoadImageStrip(IDB_IMAGELIST, 16);
+  programFolder = ProgramFolder();
+
+  // Client area 800 x 563 (design units) without a frame, centred on the desktop.
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int x = work.left + (work.right - work.left - dpi::S(kClientWidth)) / 2;
+  const int y = work.top + (work.bottom - work.top - dpi::S(kClientHeight)) / 2;
+  createOwn(nullptr, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
+            WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, L"WindowsVantorra", x, y, kClientWidth, kClientHeight);
+  if (!hwnd_) return;
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(AppIcon(false)));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon(true)));
+
+  titleBar.create(*this);
+  sideBar.create(*this);
+  pageHost.create(hwnd_, theme::kPage);
+  statusBar.create(hwnd_, theme::kStatusBar);
+  statusBar.onPaint = [](HDC dc, const RECT& r) {
+    RECT line{0, 0, r.right, 1};
+    theme::FillSolid(dc, line, theme::kStatusLine);
+  };
+  statusLine.create(statusBar.handle(), theme::kStatusBar);
+  progressGauge.create(statusBar.handle());
+  progressGauge.setVisible(false);
+  progressGauge.onVisibility = [this] { layoutStatusBar(); };
+  buildPages();
+
+  previousSink_ = SetRunInfoSink([this](std::wstring_view text) { statusLine.setText(text); });
+  // A fault outside any run is told on the status line as well, and so is a log that cannot be written.
+  previousFaultSink_ = SetFaultSink([this](const FaultReport& fault) {
+    SetRunInfo(AppendFaultLog(programFolder, fault) ? kFaultStatusText : kFaultUnloggedStatusText);
+  });
+  sinkInstalled_ = true;
+  SetMsgBoxOwner(hwnd_);
+  about().mainVisible = [this] { return hwnd_ && IsWindowVisible(hwnd_); };
+  layout(kClientWidth, kClientHeight);
+  // A monitor of another DPI than the screen's (a second monitor): its scale from the start.
+  if (const int own = dpi::ForWindow(hwnd_); own != dpi::Current()) {
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    const RECT scaled{r.left, r.top, r.left + dpi::Scale(kClientWidth, own), r.top + dpi::Scale(kClientHeight, own)};
+    changeDpi(own, scaled);
+  }
+  FormCreate();
+  if (options_.adminGate) SetTimer(hwnd_, kGateTimer, 1, nullptr);
+}
+
+void MainWindow::buildPages() {
+  for (const PageEntry& entry : options_.pages) {
+    std::unique_ptr<Page> page = entry.make(*this);
+    page->create(pageHost.handle());
+    pageHost.add(*page);
+    pages_.push_back(std::move(page));
+  }
+  pageHost.setActivePage(*pages_.front());
+}
+
+Page* MainWindow::findPage(Module module) const {
+  for (const std::unique_ptr<Page>& p : pages_)
+    if (p->module() == module) return p.get();
+  return nullptr;
+}
+
+void MainWindow::layout(int width, int height) {
+  titleBar.setBounds(0, 0, width, kTitleHeight);
+  const int bodyH = height - kTitleHeight - kStatusHeight;
+  sideBar.setBounds(width - kSideWidth, kTitleHeight, kSideWidth, bodyH);
+  pageHost.setBounds(0, kTitleHeight, width - kSideWidth, bodyH);
+  statusBar.setBounds(0, height - kStatusHeight, width, kStatusHeight);
+  layoutStatusBar();
+}
+
+void MainWindow::changeDpi(int newDpi, const RECT& suggested) {
+  const int oldDpi = dpi::Current();
+  if (newDpi == oldDpi || !hwnd_) return;
+  dpi::SetCurrent(newDpi);
+  // Every window gets the same font at the new size; the picture lists are filled
+  // anew in place, and the lists that show them measure their rows again.
+  EnumChildWindows(
+      hwnd_,
+      [](HWND child, LPARAM dpis) -> BOOL {
+        const int from = LOWORD(dpis), to = HIWORD(dpis);
+        auto* font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+        if (HFONT same = theme::SameFontAt(font, from, to))
+          SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(same), FALSE);
+        return TRUE;
+      },
+      MAKELPARAM(oldDpi, newDpi));
+  ReloadImageStrip(public_ImageList.get(), IDB_IMAGELIST, 16, newDpi);
+  sideBar.reloadIcons();
+  EnumChildWindows(
+      hwnd_,
+      [](HWND child, LPARAM) -> BOOL {
+        wchar_t name[32] = {};
+        GetClassNameW(child, name, 32);
+        if (lstrcmpiW(name, WC_LISTVIEWW) == 0)
+          if (HIMAGELIST images = ListView_GetImageList(child, LVSIL_SMALL))
+            ListView_SetImageList(child, images, LVSIL_SMALL);
+        return TRUE;
+      },
+      0);
+  // The suggested rectangle, then every layout again: a control whose device size
+  // stays the same still moves.
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  const RECT client = clientRect();
+  layout(client.right, client.bottom);
+  for (const std::unique_ptr<Page>& p : pages_) p->relayout();
+  FitColumns();
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void MainWindow::layoutStatusBar() {
+  const int width = statusBar.clientRect().right;
+  const bool gauge = progressGauge.visible();
+  statusLine.setBounds(0, 1, gauge ? width - kGaugeWidth : width, kStatusHeight - 1);
+  progressGauge.setBounds(width - kGaugeWidth, 3, kGaugeWidth, kStatusHeight - 6);
+}
+
+void MainWindow::FormCreate() {
+  // Appearance: the fonts followed the system in create(); the title caption is white.
+  titleBar.ApplicationActivate(true);
+  // Run states and the drag flag start idle (they are members initialised so).
+
+  knownFolders = ResolveKnownFolders();
+  SetBackupBase(programFolder + L"Backup");
+  // Each page's share: catalogue rows, the drive list, pictures, drop targets, resets.
+  for (const std::unique_ptr<Page>& p : pages_) p->initialise();
+  LoadSettings();
+
+  previousHook_ = SetMessageHook([this](MSG& m) { return OnFilesDropped(m) || KeyboardNavigation(m); });
+  hooked_ = true;
+
+  titleBar.DrawNormalGlyphs();
+  FitColumns();
+  if (Control* first = pages_.front()->firstControl()) {
+    first->focus();
+    focusSaved_ = first->handle();
+  }
+}
+
+void MainWindow::LoadSettings() {
+  SettingsFile file(settingsFile());
+  // Saving over a file whose choices were never read would replace them with defaults.
+  settingsHeld_ = file.held();
+  if (!file.readable()) return;
+  for (const std::unique_ptr<Page>& p : pages_) p->loadSettings(file);
+}
+
+void MainWindow::SaveSettings() {
+  if (settingsHeld_) return;
+  std::vector<SettingsSection> sections;
+  for (const std::unique_ptr<Page>& p : pages_) p->saveSettings(sections);
+  SortSettingsSections(sections);
+  static_cast<void>(wv::SaveSettings(settingsFile(), sections));
+}
+
+bool MainWindow::KeyboardNavigation(MSG& message) {
+  // Tab and Shift+Tab move between the controls of the window's panels.
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !hwnd_) return false;
+  if (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd)) return false;
+  return IsDialogMessageW(hwnd_, &message) != FALSE;
+}
+
+void MainWindow::SetBackupBase(std::wstring_view base) {
+  backupBase.assign(base);
+  RegBackupDir = std::wstring(base) + L"\\Registry\\";
+  AutoRunBackupDir = std::wstring(base) + L"\\AutoRun\\";
+}
+
+void MainWindow::FitColumns() {
+  for (const std::unique_ptr<Page>& p : pages_) p->fitColumns();
+}
+
+void MainWindow::showMain() {
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  SetForegroundWindow(hwnd_);
+  BringWindowToTop(hwnd_);
+}
+
+bool MainWindow::isMaximized() const { return hwnd_ && IsZoomed(hwnd_); }
+
+Page& MainWindow::activePage() const { return *pageHost.activePage(); }
+
+void MainWindow::setActivePage(Page& page) { pageHost.setActivePage(page); }
+
+void MainWindow::SwitchToPage(Page& page) {
+  if (&activePage() == &page) return;
+  SetRunInfo(L"");
+  setActivePage(page);
+  if (FlatButton* b = sideBar.buttonOf(page)) b->setDown(true);
+  page.activated();
+}
+
+void MainWindow::SetToolsEnabled(bool enabled) { sideBar.setToolsEnabled(enabled); }
+
+bool MainWindow::ToolsEnabled() const { return sideBar.toolsEnabled(); }
+
+void MainWindow::ToggleMaximized() {
+  if (!isMaximized()) {
+    titleBar.setDecorVisible(false);
+    ShowWindow(hwnd_, SW_MAXIMIZE);
+    titleBar.setDecorVisible(true);
+    FitColumns();
+    titleBar.zdk_maxbtn.drawGlyph(glyphs::kRestoreNormal);
+  } else {
+    ShowWindow(hwnd_, SW_RESTORE);
+    FitColumns();
+    titleBar.zdk_maxbtn.drawGlyph(glyphs::kMaxNormal);
+  }
+}
+
+void MainWindow::main_timerTimer() {
+  KillTimer(hwnd_, kGateTimer);
+  if (Sys().version().platformId == VER_PLATFORM_WIN32_NT && !IsAdmin()) {
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"权限不够", L"只有以系统管理员的身份登录才能使用本软件！");
+    closeQuery_ = false;  // nothing is saved
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    return;
+  }
+  showMain();
+}
+
+bool MainWindow::FormCloseQuery() {
+  ShowWindow(hwnd_, SW_HIDE);
+  for (const std::unique_ptr<Page>& p : pages_) p->stopRuns();
+  if (options_.onSaveSettings) options_.onSaveSettings();
+  SaveSettings();
+  return true;
+}
+
+LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) layout(dpi::USize(LOWORD(lParam)), dpi::USize(HIWORD(lParam)));
+      return 0;
+    case WM_DPICHANGED:
+      changeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_GETMINMAXINFO: {
+      // Maximised means the work area: the task bar stays visible.
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      HMONITOR monitor = MonitorFromWindow(hwnd_ ? hwnd_ : GetDesktopWindow(), MONITOR_DEFAULTTONEAREST);
+      MONITORINFO mi{};
+      mi.cbSize = sizeof mi;
+      if (GetMonitorInfoW(monitor, &mi)) {
+        info->ptMaxPosition.x = mi.rcWork.left - mi.rcMonitor.left;
+        info->ptMaxPosition.y = mi.rcWork.top - mi.rcMonitor.top;
+        info->ptMaxSize.x = mi.rcWork.right - mi.rcWork.left;
+        info->ptMaxSize.y = mi.rcWork.bottom - mi.rcWork.top;
+        info->ptMaxTrackSize = info->ptMaxSize;
+      }
+      return 0;
+    }
+    case WM_ACTIVATE:
+      // The focused control is kept while another window is active.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) focusSaved_ = focus;
+      } else if (focusSaved_ && IsWindow(focusSaved_) && IsChild(hwnd_, focusSaved_)) {
+        SetFocus(focusSaved_);
+        return 0;
+      }
+      break;
+    case WM_ACTIVATEAPP:
+      titleBar.ApplicationActivate(wParam != FALSE);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kGateTimer) {
+        main_timerTimer();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      if (closeQuery_ && !FormCloseQuery()) return 0;
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      if (options_.quitOnDestroy) PostQuitMessage(0);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    default:
+      break;
+  }
+  return Control::handleMessage(message, wParam, lParam);
+}
+
+}  // namespace wv

@@ -1,0 +1,204 @@
+#pragma once
+// The main window: its own title bar across the top, the side bar on the right,
+// the page area with the pages of the page table (no visible tabs) and the status
+// bar at the bottom. Created hidden; shown by the one-shot administrator gate.
+
+#include "platform/layer.h"
+WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every other layer");
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/page.h"
+#include "app/page_table.h"
+#include "platform/platform.h"
+#include "app/side_bar.h"
+#include "app/title_bar.h"
+#include "core/known_folders.h"
+#include "core/utilities.h"
+#include "platform/handles.h"
+#include "ui/controls.h"
+#include "ui/messages.h"
+#include "ui/panel.h"
+
+namespace wv {
+
+class Page;
+class AboutWindow;
+
+struct FormOptions {
+  // The pages, in side-bar order (AllPages() of the pages library).
+  PageTable pages;
+  // The one-shot timer that checks for administrator rights and then shows the
+  // window. Tests create the window without it and show it themselves.
+  bool adminGate = true;
+  // Destroying the window ends the message loop (the program).
+  bool quitOnDestroy = true;
+  // The about window to use (the program's splash); the window makes its own when null.
+  AboutWindow* about = nullptr;
+  // Runs where closing saves the settings (tests watch it).
+  std::function<void()> onSaveSettings;
+
+  // A window driven by its host (tests, benchmarks, the screenshot driver): shown
+  // by the host without the gate, and closing it does not end the host's loop.
+  static FormOptions Hosted(PageTable pages) {
+    FormOptions options;
+    options.pages = pages;
+    options.adminGate = false;
+    options.quitOnDestroy = false;
+    return options;
+  }
+};
+
+// The page area: the pages stacked, one visible.
+class PageHost : public Panel {
+ public:
+  void add(Page& page) { pages_.push_back(&page); }
+  [[nodiscard]] Page* activePage() const { return active_; }
+  void setActivePage(Page& page);
+  [[nodiscard]] const std::vector<Page*>& pages() const { return pages_; }
+
+ protected:
+  void resized(int width, int height) override;
+
+ private:
+  std::vector<Page*> pages_;
+  Page* active_ = nullptr;
+};
+
+// The gauge of the status bar: showing or hiding it tells the bar, so that the
+// status text has the whole width while the gauge is hidden.
+class StatusGauge : public Gauge {
+ public:
+  void setVisible(bool visible) override {
+    Gauge::setVisible(visible);
+    if (onVisibility) onVisibility();
+  }
+  std::function<void()> onVisibility;
+};
+
+class MainWindow : public Control {
+ public:
+  static constexpr int kClientWidth = 800;
+  static constexpr int kClientHeight = 563;
+  static constexpr int kTitleHeight = 22;
+  static constexpr int kSideWidth = 142;
+  static constexpr int kStatusHeight = 21;
+  static constexpr int kGaugeWidth = 142;
+
+  explicit MainWindow(FormOptions options = {});
+  ~MainWindow() override;
+
+  // Creates the window and all its pages (hidden), then runs FormCreate.
+  void create();
+  // Shows the window normally and brings it to the front.
+  void showMain();
+  [[nodiscard]] bool isMaximized() const;
+
+  // Regions.
+  TitleBar titleBar;
+  SideBar sideBar;
+  PageHost pageHost;
+  Panel statusBar;
+  StatusPanel statusLine;
+  StatusGauge progressGauge;
+
+  // The pages, in the order of the page table.
+  [[nodiscard]] const std::vector<std::unique_ptr<Page>>& pages() const { return pages_; }
+  // The page of a module; null when the window has none.
+  [[nodiscard]] Page* findPage(Module module) const;
+  [[nodiscard]] PageTable pageTable() const { return options_.pages; }
+  // The page of a type, for code that knows it (pages opening each other, tests).
+  template <class P>
+  [[nodiscard]] P* findPage() const {
+    for (const std::unique_ptr<Page>& p : pages_)
+      if (auto* page = dynamic_cast<P*>(p.get())) return page;
+    return nullptr;
+  }
+  template <class P>
+  [[nodiscard]] P& page() const {
+    return *findPage<P>();
+  }
+
+  [[nodiscard]] Page& activePage() const;
+  // Makes a page the active one (no status change: page code switching pages).
+  void setActivePage(Page& page);
+  // The side bar's switch: nothing when already active; otherwise the status text
+  // is cleared, the page shown and, for the software and startup pages, their list
+  // refreshed when it is empty.
+  void SwitchToPage(Page& page);
+
+  // moduleButtons, the module buttons of the side bar: off while an operation runs.
+  void SetToolsEnabled(bool enabled);
+  [[nodiscard]] bool ToolsEnabled() const;
+
+  // FitListColumn on every list of the column-fitting table.
+  void FitColumns();
+
+  // Tab between controls (the window is no dialog); true when handled.
+  bool KeyboardNavigation(MSG& message);
+  // Drops from the shell on a page that takes them (the file-tool pages); true when handled.
+  bool OnFilesDropped(MSG& message);
+  // The shared open-file dialog of the file-tool pages with a page's title and
+  // filter, opening in the folder of the last choice; the files chosen (none
+  // when the user cancelled).
+  std::vector<std::wstring> PickFiles(OpenFilesRequest request);
+
+  // Resolved at start; the cleaners work inside these folders.
+  KnownFolders knownFolders;
+  // Program folder with its trailing backslash.
+  std::wstring programFolder;
+  // The backup base folder (the backup page shows it) and, below it, each with
+  // a trailing backslash, the registry and startup-item backup folders.
+  std::wstring backupBase;
+  std::wstring RegBackupDir;
+  std::wstring AutoRunBackupDir;
+  // Sets the base folder and recomputes both backup folders.
+  void SetBackupBase(std::wstring_view base);
+  // Config.ini beside the program.
+  [[nodiscard]] std::wstring settingsFile() const { return programFolder + L"Config.ini"; }
+
+  // The shared picture list of the catalogue and result rows (23 icons of 16 px).
+  [[nodiscard]] HIMAGELIST publicImageList() const { return public_ImageList.get(); }
+  [[nodiscard]] AboutWindow& about();
+
+  // Handlers.
+  void FormCreate();
+  void main_timerTimer();
+  bool FormCloseQuery();
+  // Maximise (to the work area) or restore, as the title bar's button does.
+  void ToggleMaximized();
+  // The window's monitor has another DPI (WM_DPICHANGED): fonts, pictures and
+  // layout at the new scale, the window in the suggested rectangle.
+  void changeDpi(int newDpi, const RECT& suggested);
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void buildPages();
+  void layout(int width, int height);
+  void layoutStatusBar();
+  void LoadSettings();
+  void SaveSettings();
+
+  FormOptions options_;
+  std::vector<std::unique_ptr<Page>> pages_;
+  std::unique_ptr<AboutWindow> ownAbout_;
+  UniqueImageList public_ImageList;
+  bool closeQuery_ = true;      // FormCloseQuery runs when the window closes
+  bool settingsHeld_ = false;   // Config.ini could not be read at start: closing leaves it alone
+  std::wstring pickFolder_ = L"c:";
+  RunInfoSink previousSink_;
+  FaultSink previousFaultSink_;
+  bool sinkInstalled_ = false;
+  MessageHook previousHook_;
+  bool hooked_ = false;
+  HWND focusSaved_ = nullptr;
+};
+
+}  // namespace wv

@@ -1,0 +1,105 @@
+// Rules that turn registry values and command lines into file paths, and the file-name check.
+#include "core/utilities.h"
+
+namespace wv {
+namespace {
+
+// The first part of a text that starts with a double quote, up to the next one
+// (or the end); the text itself when there is no quote or nothing between.
+std::wstring_view Unquote(std::wstring_view s) {
+  if (s.empty() || s.front() != L'"') return s;
+  const std::wstring_view rest = s.substr(1);
+  const std::wstring_view inner = rest.substr(0, rest.find(L'"'));
+  return inner.empty() ? s : inner;
+}
+
+// Pairs of backslashes halved, double quotes removed.
+std::wstring Clean(std::wstring_view s) {
+  std::wstring out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const wchar_t ch = s[i];
+    if (ch == L'"') continue;
+    out += ch;
+    if (ch == L'\\' && i + 1 < s.size() && s[i + 1] == L'\\') ++i;
+  }
+  return out;
+}
+
+bool HasDriveRoot(std::wstring_view s) { return s.size() >= 3 && s[1] == L':' && s[2] == L'\\'; }
+
+bool IsWholeNumber(std::wstring_view s) {
+  if (!s.empty() && (s.front() == L'-' || s.front() == L'+')) s.remove_prefix(1);
+  if (s.empty() || s.size() > 10) return false;
+  for (const wchar_t ch : s)
+    if (ch < L'0' || ch > L'9') return false;
+  return true;
+}
+
+// Length of the rest of n from the first ch on, 0 when ch is absent.
+std::size_t RestFrom(std::wstring_view n, wchar_t ch) {
+  const std::size_t at = n.find(ch);
+  return at == std::wstring_view::npos ? 0 : n.size() - at;
+}
+
+}  // namespace
+
+bool LooksLikeFilePath(std::wstring_view text) {
+  const std::wstring s = Trim(Clean(Unquote(TrimView(text))));
+  return HasDriveRoot(s) && s.find(L'.') != std::wstring::npos;
+}
+
+std::wstring ExtractPathFromCommand(std::wstring_view text) {
+  std::wstring s = Clean(Unquote(TrimView(text)));
+  // A second drive reference ends the path.
+  if (s.size() > 3) {
+    const std::size_t colon = s.find(L':', 3);
+    if (colon != std::wstring::npos) s = Trim(std::wstring_view(s).substr(0, colon));
+  }
+  if (!HasDriveRoot(s)) return s;
+  if (FileExists(s)) return s;
+
+  if (s.back() == L'\\') {
+    const std::wstring_view bare = std::wstring_view(s).substr(0, s.size() - 1);
+    if (ExtractFileExt(bare).size() == 4 && FileExists(bare)) return std::wstring(bare);
+  }
+
+  const std::size_t lastSlash = s.rfind(L'\\');  // at least the one of the drive root
+  const std::wstring_view folder = std::wstring_view(s).substr(0, lastSlash);
+  if (IsWholeNumber(std::wstring_view(s).substr(lastSlash + 1)) && FileExists(folder)) return std::wstring(folder);
+
+  const std::size_t comma = s.find(L',');
+  if (comma != std::wstring::npos) {
+    const std::wstring_view head = std::wstring_view(s).substr(0, comma);
+    if (FileExists(head)) return std::wstring(head);
+  }
+
+  std::wstring n(ExtractFileName(s));
+  if (n.find(L'.') == std::wstring::npos || s.back() == L'\\') return s;
+
+  const std::size_t dotRest = RestFrom(n, L'.');
+  const std::size_t commaRest = RestFrom(n, L',');
+  const std::size_t blankRest = RestFrom(n, L' ');
+  if (dotRest > commaRest && commaRest > blankRest) n.resize(n.find(L','));
+  else if (dotRest > blankRest && commaRest < blankRest) n.resize(n.find(L' '));
+
+  const std::size_t lastDot = n.rfind(L'.');
+  if (lastDot != std::wstring::npos && n.size() - lastDot > 4) n.resize(lastDot + 4);
+
+  const std::size_t bad = n.find_first_of(L"\\/*?<>|");
+  if (bad != std::wstring::npos) n.resize(bad);
+
+  return std::wstring(ExtractFilePath(s)) + n;
+}
+
+std::wstring CheckFileName(std::wstring& name) {
+  name = Trim(name);
+  while (!name.empty() && name.back() == L'.') name.pop_back();
+  if (name.empty() || name.front() == L'.') return L"文件名不能为空！";
+  if (name.find_first_of(L"\\/<>*\":?|") != std::wstring::npos)
+    return L"文件名中不能包含以下特殊字符  \\ / < > * \" : ? | ";
+  if (AnsiByteLength(name) > 200) return L"文件名过长！";
+  return {};
+}
+
+}  // namespace wv

@@ -1,0 +1,82 @@
+#pragma once
+// The daily file scan: the known temporary folders, recent-document links,
+// system and software logs and the user's own folders, with the folders that
+// will be empty once their listed files are gone ("废目录" rows).
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engines/cleaning/found_row.h"
+#include "core/run_context.h"
+#include "core/known_folders.h"
+#include "core/list_rows.h"
+
+namespace wv {
+
+// One row of the user-defined folder list.
+struct UserCleanFolder {
+  bool ticked = false;
+  std::wstring folder;
+  bool includeSubfolders = true;  // "包含"; "排除" is false
+  bool givenTypes = true;         // "指定类型"; any other mode cleans everything
+  std::wstring types;             // patterns separated by "|"
+};
+
+// A list row of the user-defined list (caption, "包含"/"排除", "指定类型"/"全部清理", types).
+UserCleanFolder UserCleanFolderFromRow(const ListRow& row);
+// The row of an entry: the texts above, ticked as the entry, the folder picture.
+ListRow UserCleanFolderRow(const UserCleanFolder& entry);
+inline constexpr int kUserFolderRowImage = picture::Folder;
+
+// The add handler's rules for an entry typed into the editor: folder and types
+// trimmed and rid of every "/", the types emptied when everything is cleaned.
+// Then, in this order, the reason it cannot be added (the text under the heading
+// "增加失败"), or empty: no folder; no types; the folder is not an existing
+// folder given by its full path; a types piece is not a valid mask.
+std::wstring PrepareUserCleanFolder(UserCleanFolder& entry);
+
+// The patterns of a types text: pieces between "|", trimmed, empty ones dropped,
+// each through NormalizeMask; pieces that are not valid masks are left out.
+std::vector<std::wstring> TypesToPatterns(std::wstring_view types);
+// For the add handler: true when the text has at least one piece and every
+// non-empty piece is a valid mask (no "[" left open).
+bool IsValidTypesText(std::wstring_view types);
+
+struct DailyScanInput {
+  // Ticks of the five scan items, by catalogue position.
+  std::array<bool, 5> items{};
+  // When set, asked for an item's tick instead of items, as the scan reaches
+  // it: an item unticked during a scan is left out.
+  std::function<bool(int position)> itemTicked;
+  std::vector<UserCleanFolder> userFolders;
+  KnownFolders known;
+  // Called once when the user-defined item is reached (the page locks the
+  // list's add and delete buttons for the rest of the scan).
+  std::function<void()> userFoldersReached;
+};
+
+using DailyScanResult = FileScanResult;
+
+// Scans the ticked items in order and hands out one row per file found (kind
+// File, size in bytes) and per folder left empty once those files are gone
+// (kind WasteFolder, size 0), each with its item's position; paths have no
+// trailing backslash. run.scanned() tells where it is; the page makes the text.
+DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, const FoundSink& found);
+
+// One location of an item as the scan handles it (exposed for the page's tests
+// and for checking the table against the known folders).
+struct DailyLocation {
+  std::wstring folder;  // empty when its known folder is unresolved: nothing is scanned
+  std::vector<std::wstring> patterns;  // empty: every file
+  std::vector<std::wstring> skippedNames;
+  bool withSubfolders = false;
+  bool wasteFolders = false;
+};
+// The fixed locations of items 0 to 3, in order; empty for any other position.
+std::vector<DailyLocation> DailyLocations(int position, const KnownFolders& known);
+
+}  // namespace wv

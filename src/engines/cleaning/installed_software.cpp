@@ -1,0 +1,140 @@
+#include "engines/cleaning/installed_software.h"
+
+#include <array>
+
+#include "core/utilities.h"
+#include "platform/text.h"
+#include "platform/platform.h"
+
+namespace wv {
+namespace {
+
+std::wstring_view BaseKey(UninstallView view) {
+  return view == UninstallView::Native ? kUninstallKey : kUninstallKeyWow32;
+}
+
+std::wstring TextOf(RegistryHandle& key, std::wstring_view name) { return key.readText(name).value_or(L""); }
+
+// The first of the command-like values that names an existing file.
+std::wstring IconFile(std::wstring_view displayIcon, std::wstring_view uninstallCommand) {
+  for (std::wstring_view source : {displayIcon, uninstallCommand}) {
+    if (TrimView(source).empty()) continue;
+    std::wstring path = ExtractPathFromCommand(source);
+    if (FileExists(path)) return path;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::wstring RegistrationPath(UninstallView view, std::wstring_view subkey) {
+  std::wstring path(BaseKey(view));
+  path += L'\\';
+  path += subkey;
+  return path;
+}
+
+bool PassesSoftwareFilter(SoftwareFilter filter, std::wstring_view displayName, std::wstring_view publisher) {
+  switch (filter) {
+    case SoftwareFilter::HideUpdates:
+      return !ContainsNoCase(displayName, L" (KB") && !ContainsNoCase(displayName, L" KB");
+    case SoftwareFilter::HideMicrosoft:
+      return !ContainsNoCase(publisher, L"Microsoft");
+    case SoftwareFilter::ShowAll:
+      return true;
+  }
+  return true;
+}
+
+std::size_t ReadInstalledSoftware(SoftwareFilter filter, RunContext& run,
+                                  const std::function<void(SoftwareRow)>& sink) {
+  std::size_t rows = 0;
+  for (UninstallView view : {UninstallView::Native, UninstallView::Wow32}) {
+    RegistryHandle list;
+    list.setRoot(RegRoot::LocalMachine);
+    if (!list.openKeyReadOnly(BaseKey(view))) continue;  // a 32-bit system has no second key
+    const std::vector<std::wstring> names = list.subkeyNames();
+    list.closeKey();
+    for (const std::wstring& name : names) {
+      if (!run.proceed()) return rows;
+      RegistryHandle key;
+      key.setRoot(RegRoot::LocalMachine);
+      // Reading needs no write access: a registration we may not change is still installed.
+      if (!key.openKeyReadOnly(RegistrationPath(view, name))) continue;
+      SoftwareRow row;
+      row.displayName = TextOf(key, L"Displayname");
+      if (row.displayName.empty()) continue;
+      row.publisher = TextOf(key, L"Publisher");
+      if (!PassesSoftwareFilter(filter, row.displayName, row.publisher)) continue;
+      row.view = view;
+      row.subkey = name;
+      row.version = TextOf(key, L"DisplayVersion");
+      RegKeyInfo info;
+      if (key.keyInfo(info)) {
+        row.installed = info.lastWrite;
+        row.hasInstalled = true;
+      }
+      if (key.valueExists(L"URLInfoAbout")) row.webAddress = TextOf(key, L"URLInfoAbout");
+      else if (key.valueExists(L"HelpLink")) row.webAddress = TextOf(key, L"HelpLink");
+      row.uninstallCommand = TextOf(key, L"uninstallstring");
+      row.iconFile = IconFile(TextOf(key, L"DisplayIcon"), row.uninstallCommand);
+      sink(std::move(row));
+      run.rowAdded();
+      ++rows;
+    }
+  }
+  return rows;
+}
+
+std::wstring SafeCommandLine(std::wstring_view command) {
+  std::wstring line = Trim(command);
+  if (line.empty() || line.front() == L'"' || line.find(L' ') == std::wstring::npos) return line;
+  if (FileExists(line)) return L'"' + line + L'"';
+  const std::wstring program = ExtractPathFromCommand(line);
+  if (program.find(L' ') == std::wstring::npos || !FileExists(program)) return line;
+  // Only when the line really begins with that path, followed by its arguments.
+  if (!StartsWithNoCase(line, program) || (line.size() > program.size() && line[program.size()] != L' '))
+    return line;
+  return L'"' + program + L'"' + line.substr(program.size());
+}
+
+UninstallOutcome RunUninstaller(const SoftwareRow& row) {
+  if (row.subkey.empty()) return UninstallOutcome::RegistrationGone;
+  RegistryHandle key;
+  key.setRoot(RegRoot::LocalMachine);
+  if (!key.openKeyReadOnly(RegistrationPath(row.view, row.subkey))) return UninstallOutcome::RegistrationGone;
+  const std::wstring command = SafeCommandLine(TextOf(key, L"uninstallstring"));
+  if (command.empty()) return UninstallOutcome::NoCommand;
+  Sh().runCommand(command);
+  return UninstallOutcome::Started;
+}
+
+bool DeleteRegistration(const SoftwareRow& row) {
+  // An empty name would make the path the Uninstall key itself.
+  if (row.subkey.empty()) return false;
+  const std::wstring path = RegistrationPath(row.view, row.subkey);
+  (void)Reg().deleteKey(RegRoot::LocalMachine, path);
+  return !Reg().keyExists(RegRoot::LocalMachine, path);
+}
+
+WebAddressCheck CheckWebAddress(std::wstring_view text) {
+  WebAddressCheck check;
+  check.address = Trim(text);
+  if (check.address.empty()) return check;
+  // Vendors often register their site without its protocol.
+  if (StartsWithNoCase(check.address, L"www.")) check.address.insert(0, L"http://");
+  static constexpr std::array<std::wstring_view, 4> kSchemes = {L"http://", L"https://", L"ftp://", L"mailto:"};
+  check.kind = WebAddressKind::NotWeb;
+  for (std::wstring_view scheme : kSchemes)
+    if (StartsWithNoCase(check.address, scheme) && check.address.size() > scheme.size()) check.kind = WebAddressKind::Web;
+  return check;
+}
+
+bool OpenWebAddress(std::wstring_view text) {
+  const WebAddressCheck check = CheckWebAddress(text);
+  if (check.kind != WebAddressKind::Web) return false;
+  Sh().open(L"", check.address, L"", SW_SHOWNORMAL);
+  return true;
+}
+
+}  // namespace wv

@@ -1,0 +1,133 @@
+#include "engines/cleaning/junk_scan.h"
+
+#include "engines/cleaning/clean_scan.h"
+#include "core/folder_walk.h"
+#include "core/utilities.h"
+#include "platform/text.h"
+#include "platform/platform.h"
+
+namespace wv {
+namespace {
+
+using namespace cleanscan;
+
+// Names of files that programs keep although they look like junk.
+const std::vector<std::wstring_view> kSkippedNames = {
+    L"index.dat",      L"desktop.ini",     L"hcdata.bak",      L"data.bak",       L"opa11.bak",
+    L"rtscan.ini",     L"kvbigfile.bak",   L"pyczu102.bak",    L"menus.bak",      L"ravmond.log",
+    L"devs.tmp",       L"default.jcd.bak", L"account.stg.bak", L"jedec.tmp",      L"nam.fts",
+    L"admpkg.err",     L"datasrc.err",     L"framwork.err",    L"odbcdac.err",    L"omerrors.err",
+    L"spss.err",       L"streamdac.err",   L"txtwdac.err",     L"uaspss.err",     L"xlsdac.err",
+    L"uninstal.log",   L"fl114.dmp",       L"fl_s1119.dmp",    L"flprim1119.dmp", L"KISTempDB.bak",
+    L"NTMSDATA.bak",
+};
+
+// Folders whose contents belong to the system or to security software.
+const std::vector<std::wstring_view> kSkippedFragments = {
+    L"symantec shared\\virusdefs\\",
+    L"paprport\\data\\",
+    L"chaos32\\",
+    L"resources\\themes\\",
+    L"windows\\security",
+    L"system32\\catroot2\\",
+    L"system32\\config\\",
+    L"system32\\usmt\\",
+    L"microsoft\\office\\data",
+    L"microsoft office\\data",
+    L"microsoft\\msn messenger",
+    L"system volume information",
+    L"microsoft sql server",
+    L"rav",
+    L"winsxs",
+    L":\\Recycle",
+};
+
+class JunkWalk : public FolderVisitor {
+ public:
+  JunkWalk(const JunkScanInput& input, RunContext& run, const std::function<void(FoundRow)>& found)
+      : tally_(run, found) {
+    for (std::wstring_view name : kSkippedNames) names_.add(name);
+    for (std::wstring_view fragment : kSkippedFragments) fragments_.add(fragment);
+    // An unresolved known folder is empty and so left out by add().
+    fragments_.add(input.known.RecentDir);
+    fragments_.add(input.known.SendToDir);
+    fragments_.add(input.known.CookiesDir);
+    fragments_.add(input.known.InternetCacheDir);
+    fragments_.add(input.known.TempDir);
+    for (const std::wstring& folder : input.exclusions) fragments_.add(folder);
+
+    std::vector<std::wstring> patterns;
+    patterns.reserve(input.masks.size());
+    for (const std::wstring& caption : input.masks) patterns.push_back(NormalizeMask(caption));
+    masks_ = CompileMasks(patterns);
+  }
+
+  [[nodiscard]] bool hasPatterns() const { return !masks_.empty(); }
+  [[nodiscard]] JunkScanResult result() const { return tally_.result(); }
+
+  bool proceed() override { return tally_.proceed(); }
+
+  // The short forms are made from the parent's short form and the alternate
+  // names the search reports: asking the system per folder costs more than
+  // reading the folder itself.
+  void walkRoot(std::wstring_view folder) {
+    if (folder.empty()) return;  // never the root of the current drive
+    static_cast<void>(WalkFolders(folder, *this, {.shortPaths = true}));
+  }
+
+  bool enter(const WalkFolder& folder) override {
+    if (fragments_.foundIn(folder.path, scratch_) || fragments_.foundIn(folder.shortPath, scratch_)) return false;
+    tally_.status(folder.path);
+    return true;
+  }
+
+  Step entry(const WalkFolder& folder, const FindEntry& entry) override {
+    const DWORD attrs = entry.attributes;
+    if (attrs & FILE_ATTRIBUTE_DIRECTORY)
+      return (attrs & FILE_ATTRIBUTE_SYSTEM) || IsLinkedFolder(attrs) ? Step::Next : Step::Enter;
+    if (attrs & (kVolumeLabel | FILE_ATTRIBUTE_SYSTEM)) return Step::Next;
+    if (!proceed()) return Step::Stop;
+    if (!MatchesAny(masks_, entry.name)) return Step::Next;
+    if (names_.foundIn(entry.name, scratch_)) return Step::Next;
+    filePath_.assign(folder.path);
+    filePath_ += entry.name;
+    if (IsFileInUse(filePath_)) return Step::Next;
+    tally_.add(FoundRow{filePath_, entry.size, FoundKind::File, -1});
+    tally_.status(folder.path);
+    return Step::Next;
+  }
+
+ private:
+  FoundTally tally_;
+  FoldedNeedles names_;
+  FoldedNeedles fragments_;
+  std::vector<FileMask> masks_;
+  std::wstring filePath_;
+  std::wstring scratch_;
+};
+
+}  // namespace
+
+std::wstring DriveFromCaption(std::wstring_view caption) {
+  if (caption.size() < 3) return {};
+  return std::wstring(caption.substr(caption.size() - 3, 2));
+}
+
+JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const FoundSink& found) {
+  JunkWalk walk(input, run, found);
+  if (walk.hasPatterns()) {
+    if (input.mode == JunkScanMode::TickedDrives) {
+      for (std::size_t row = 0; row < input.drives.size(); ++row) {
+        if (!walk.proceed()) break;
+        if (input.driveTicked && !input.driveTicked(row)) continue;
+        walk.walkRoot(input.drives[row]);
+      }
+    } else {
+      walk.walkRoot(input.folder);
+    }
+  }
+
+  return walk.result();
+}
+
+}  // namespace wv

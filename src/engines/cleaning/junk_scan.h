@@ -1,0 +1,49 @@
+#pragma once
+// The junk-file scan: walks the ticked drives or one chosen folder depth first
+// and lists every file whose name matches a ticked junk mask, leaving out the
+// built-in names and folders and the user's excluded folders.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engines/cleaning/found_row.h"
+#include "core/run_context.h"
+#include "core/known_folders.h"
+
+namespace wv {
+
+enum class JunkScanMode { TickedDrives = 1, ChosenFolder = 2 };
+
+// What the page reads from its controls when a scan starts.
+struct JunkScanInput {
+  JunkScanMode mode = JunkScanMode::TickedDrives;
+  // "C:" for each row of the drive list, in row order (DriveFromCaption).
+  std::vector<std::wstring> drives;
+  // Asked for a row's tick when the walk reaches that row, so that a row
+  // unticked during a scan is left out; unset: every row is walked.
+  std::function<bool(std::size_t row)> driveTicked;
+  // The folder ChooseFolder returned (ChosenFolder mode).
+  std::wstring folder;
+  // Captions of the ticked mask rows in row order, as shown; the scan passes
+  // each through NormalizeMask.
+  std::vector<std::wstring> masks;
+  // Captions of the exclusion list, in row order.
+  std::vector<std::wstring> exclusions;
+  KnownFolders known;
+};
+
+using JunkScanResult = FileScanResult;
+
+// Walks and hands out one row per junk file (kind File, path, size in bytes),
+// in the order found; run.scanned() tells where it is. The page does the run
+// protocol around it and makes the text.
+JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const FoundSink& found);
+
+// The drive of a drive-list caption such as "系统 (C:)": the two characters
+// before its last one; empty when the caption is too short.
+std::wstring DriveFromCaption(std::wstring_view caption);
+
+}  // namespace wv

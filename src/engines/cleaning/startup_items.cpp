@@ -1,0 +1,148 @@
+#include "engines/cleaning/startup_items.h"
+
+#include "core/utilities.h"
+#include "engines/registry/backup_records.h"
+#include "engines/registry/registry_undo.h"
+#include "engines/registry/redundancy_scan.h"
+
+namespace wv {
+namespace {
+
+// What the row shows: text as stored, anything else in the editor's notation.
+std::wstring ShownData(const RegRawValue& value) {
+  return IsTextType(value.type) ? ValueText(value) : RegNotation(value);
+}
+
+// What the record keeps, so that the manager writes back the same type: text as
+// it is, unless the text itself reads as a notation; then its bytes as a string.
+std::wstring RecordedData(const RegRawValue& value) {
+  if (!IsTextType(value.type)) return RegNotation(value);
+  const std::wstring text = ValueText(value);
+  if (!ParseRegNotation(text)) return text;
+  RegRawValue asString{REG_SZ, {}};
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.c_str());
+  asString.data.assign(bytes, bytes + (text.size() + 1) * sizeof(wchar_t));
+  return RegNotation(asString);
+}
+
+std::wstring IconPathOf(const std::wstring& command, const std::wstring& systemDir) {
+  const std::wstring path = ExtractPathFromCommand(command);
+  if (path.empty() || path.find(L'\\') != std::wstring::npos || systemDir.empty()) return path;
+  return systemDir + L"\\" + path;
+}
+
+void ReadFolder(const std::wstring& folder, RunContext& ctx, const std::function<void(StartupItem)>& sink) {
+  if (folder.empty() || !DirectoryExists(folder)) return;
+  const std::unique_ptr<DirSearch> search = Fs().search(folder + L"\\*");
+  if (!search) return;
+  FindEntry entry;
+  while (search->next(entry)) {
+    if (!ctx.proceed()) return;
+    if (entry.isFolder() || EqualsNoCase(entry.name, L"desktop.ini")) continue;
+    StartupItem item;
+    item.kind = StartupKind::File;
+    item.name = entry.name;
+    item.location = folder;
+    item.iconPath = folder + L"\\" + entry.name;
+    sink(std::move(item));
+    ctx.rowAdded();
+  }
+}
+
+void ReadRunKey(const RunKeySource& source, const std::wstring& systemDir, RunContext& ctx,
+                const std::function<void(StartupItem)>& sink) {
+  const std::unique_ptr<RegKey> key = Reg().openKeyReadOnly(source.root, source.path);
+  if (!key) return;
+  for (const std::wstring& name : key->valueNames()) {
+    if (!ctx.proceed()) return;
+    RegRawValue value;
+    if (!key->readRaw(name, value)) continue;  // gone since the names were read
+    StartupItem item;
+    item.kind = StartupKind::Value;
+    item.name = name;
+    item.location = ShownData(value);
+    item.root = source.root;
+    item.keyPath = std::wstring(source.path);
+    if (IsTextType(value.type)) item.iconPath = IconPathOf(item.location, systemDir);
+    sink(std::move(item));
+    ctx.rowAdded();
+  }
+}
+
+// "name.ext", then "name (2).ext", "name (3).ext" ... whichever is not taken yet.
+std::wstring FreeName(const std::wstring& folder, const std::wstring& name) {
+  if (Fs().attributes(folder + name) == INVALID_FILE_ATTRIBUTES) return name;
+  const std::size_t dot = name.rfind(L'.');
+  const std::wstring stem = dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
+  const std::wstring ext = stem.size() == name.size() ? std::wstring() : name.substr(dot);
+  for (int n = 2;; ++n) {
+    std::wstring candidate = stem + L" (" + ToDecimal(n) + L")" + ext;
+    if (Fs().attributes(folder + candidate) == INVALID_FILE_ATTRIBUTES) return candidate;
+  }
+}
+
+bool RemoveFile(const StartupItem& item, const std::wstring& backupDir) {
+  const std::wstring source = item.location + L"\\" + item.name;
+  if (!FileExists(source)) return true;  // gone already: nothing to keep
+  // An earlier copy of the same name is another item's backup: keep both.
+  const std::wstring copyName = FreeName(backupDir, item.name);
+  const std::wstring copy = backupDir + copyName;
+  if (!Fs().copyFile(source, copy, true) || !FileExists(copy)) return false;
+  const std::wstring recordKey = item.location + L"\\" + copyName;
+  if (!WriteRecord(backupDir, kFileSection, recordKey)) {
+    (void)Fs().deleteFile(copy);
+    return false;
+  }
+  const DWORD attributes = Fs().attributes(source);
+  if (attributes & FILE_ATTRIBUTE_READONLY) (void)Fs().setAttributes(source, attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (Fs().deleteFile(source) || !FileExists(source)) return true;
+  (void)Fs().setAttributes(source, attributes);
+  (void)DeleteRecord(backupDir, kFileSection, recordKey);
+  (void)Fs().deleteFile(copy);
+  return false;
+}
+
+bool RemoveValue(const StartupItem& item, const std::wstring& backupDir) {
+  const std::unique_ptr<RegKey> key = Reg().openKey(item.root, item.keyPath);
+  if (!key) return !Reg().keyExists(item.root, item.keyPath);  // a key that is gone holds nothing to remove
+  RegRawValue value;
+  if (!key->readRaw(item.name, value)) return !key->valueExists(item.name);
+  const std::wstring recordKey = RegistryLocation(item) + L"|" + item.name + L"|" + RecordedData(value);
+  if (!WriteRecord(backupDir, kRegSection, recordKey)) return false;
+  if (key->deleteValue(item.name) || !key->valueExists(item.name)) return true;
+  (void)DeleteRecord(backupDir, kRegSection, recordKey);
+  return false;
+}
+
+}  // namespace
+
+const std::vector<RunKeySource>& RunKeySources() {
+  static const std::vector<RunKeySource> sources{
+      {RegRoot::LocalMachine, L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+      {RegRoot::LocalMachine, L"\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
+      {RegRoot::LocalMachine, L"\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx"},
+      {RegRoot::LocalMachine, L"\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices"},
+      {RegRoot::LocalMachine, L"\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce"},
+      {RegRoot::CurrentUser, L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+      {RegRoot::CurrentUser, L"\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
+  };
+  return sources;
+}
+
+std::wstring RegistryLocation(const StartupItem& item) {
+  if (item.kind != StartupKind::Value) return {};
+  return std::wstring(RootName(item.root)) + item.keyPath;
+}
+
+void ReadStartupItems(const StartupSources& sources, RunContext& ctx, const std::function<void(StartupItem)>& sink) {
+  ReadFolder(sources.userFolder, ctx, sink);
+  ReadFolder(sources.commonFolder, ctx, sink);
+  for (const RunKeySource& source : RunKeySources()) ReadRunKey(source, sources.systemDir, ctx, sink);
+}
+
+bool RemoveStartupItem(const StartupItem& item, std::wstring_view autoRunBackupDir) {
+  const std::wstring backupDir = IncludeTrailingBackslash(autoRunBackupDir);
+  return item.kind == StartupKind::File ? RemoveFile(item, backupDir) : RemoveValue(item, backupDir);
+}
+
+}  // namespace wv

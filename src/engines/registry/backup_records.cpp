@@ -1,0 +1,219 @@
+#include "engines/registry/backup_records.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "core/utilities.h"
+#include "platform/platform.h"
+#include "engines/registry/registry_undo.h"
+
+namespace wv {
+namespace {
+
+std::wstring RecordFile(std::wstring_view folder) { return IncludeTrailingBackslash(folder) + std::wstring(kRecordFileName); }
+
+// The record's own key as the profile functions see it: up to the first "=".
+std::wstring ProfileKey(std::wstring_view key) { return std::wstring(key.substr(0, key.find(L'='))); }
+
+// A line split at its last "=": the value ("date|system") holds none, while a
+// key (a path, a command line) may.
+bool SplitLine(const std::wstring& line, std::wstring& key, std::wstring& value) {
+  const std::size_t eq = line.rfind(L'=');
+  if (eq == std::wstring::npos || eq == 0) return false;
+  key = line.substr(0, eq);
+  value = line.substr(eq + 1);
+  return true;
+}
+
+// The key of the section's first line whose key matches up to its first "=";
+// nullopt when there is none.
+std::optional<std::wstring> FirstMatch(const std::wstring& file, std::wstring_view section, std::wstring_view key) {
+  const std::wstring wanted = ProfileKey(key);
+  for (const std::wstring& line : Ini().sectionLines(file, section)) {
+    std::wstring lineKey, value;
+    if (SplitLine(line, lineKey, value) && EqualsNoCase(ProfileKey(lineKey), wanted)) return lineKey;
+  }
+  return std::nullopt;
+}
+
+bool HasLine(const std::wstring& file, std::wstring_view section, std::wstring_view key) {
+  for (const std::wstring& line : Ini().sectionLines(file, section)) {
+    std::wstring lineKey, value;
+    if (SplitLine(line, lineKey, value) && EqualsNoCase(lineKey, key)) return true;
+  }
+  return false;
+}
+
+// The profile functions know a key that holds "=" by its whole text while they
+// keep the file in memory and by its text up to the "=" once they read it again:
+// the whole key is tried first, the short one only when it names this very line.
+bool RemoveLine(const std::wstring& file, std::wstring_view section, std::wstring_view key) {
+  if (!HasLine(file, section, key)) return true;
+  (void)Ini().deleteKey(file, section, key);
+  if (!HasLine(file, section, key)) return true;
+  const std::optional<std::wstring> first = FirstMatch(file, section, key);
+  if (first && EqualsNoCase(*first, key)) (void)Ini().deleteKey(file, section, ProfileKey(key));
+  return !HasLine(file, section, key);
+}
+
+// Entries of one section, each with its date and system name filled in.
+std::vector<BackupEntry> ReadSection(std::wstring_view folder, std::wstring_view section, BackupKind kind) {
+  std::vector<BackupEntry> entries;
+  const std::wstring file = RecordFile(folder);
+  if (!FileExists(file)) return entries;
+  for (const std::wstring& line : Ini().sectionLines(file, section)) {
+    BackupEntry e;
+    std::wstring value;
+    if (!SplitLine(line, e.key, value)) continue;
+    e.kind = kind;
+    const std::size_t bar = value.find(L'|');
+    e.date = value.substr(0, bar);
+    if (bar != std::wstring::npos) e.system = value.substr(bar + 1);
+    entries.push_back(std::move(e));
+  }
+  return entries;
+}
+
+// A file entry's backup lies in the record's own folder under the key's name part.
+std::wstring FileInFolder(std::wstring_view folder, std::wstring_view key) {
+  const std::wstring_view name = ExtractFileName(key);
+  if (name.empty() || name == L"." || name == L"..") return {};
+  return IncludeTrailingBackslash(folder) + std::wstring(name);
+}
+
+void FillFile(std::wstring_view folder, BackupEntry& e) {
+  e.name = std::wstring(ExtractFileName(e.key));
+  e.file = FileInFolder(folder, e.key);
+  e.present = !e.file.empty() && FileExists(e.file);
+  e.size = e.present ? GetFileSizeOf(e.file) : 0;
+}
+
+bool RestoreValue(const BackupEntry& e) {
+  StartupValueRecord record;
+  if (!ParseStartupValueKey(e.key, record)) return false;
+  const std::unique_ptr<RegKey> key =
+      Reg().openKey(record.localMachine ? RegRoot::LocalMachine : RegRoot::CurrentUser, record.keyPath);
+  if (!key) return false;
+  if (const std::optional<RegRawValue> typed = ParseRegNotation(record.data)) return key->writeRaw(record.name, *typed);
+  return key->writeText(record.name, record.data);
+}
+
+}  // namespace
+
+std::wstring BackupFileName(std::wstring_view prefix, const SYSTEMTIME& t, int serial) {
+  wchar_t stamp[64];
+  std::swprintf(stamp, 64, L"%04uY%02uM%02uD%02uH%02uM%02uS", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                t.wSecond);
+  std::wstring name = std::wstring(prefix) + stamp;
+  if (serial > 1) name += L"_" + ToDecimal(serial);
+  return name + L".reg";
+}
+
+std::wstring FreeBackupPath(std::wstring_view folder, std::wstring_view prefix, std::wstring_view alsoFree) {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const auto taken = [&](const std::wstring& path) {
+    return Fs().attributes(path) != INVALID_FILE_ATTRIBUTES ||
+           (!alsoFree.empty() && Fs().attributes(path + std::wstring(alsoFree)) != INVALID_FILE_ATTRIBUTES);
+  };
+  std::wstring path = std::wstring(folder) + BackupFileName(prefix, now);
+  for (int n = 2; taken(path); ++n) path = std::wstring(folder) + BackupFileName(prefix, now, n);
+  return path;
+}
+
+std::wstring RecordStamp() {
+  SYSTEMTIME t{};
+  GetLocalTime(&t);
+  wchar_t date[32];
+  std::swprintf(date, 32, L"%04u-%02u-%02u|", t.wYear, t.wMonth, t.wDay);
+  return date + GetOSName();
+}
+
+bool WriteRecord(std::wstring_view folder, std::wstring_view section, std::wstring_view key) {
+  const std::wstring file = RecordFile(folder);
+  // Written again, an entry replaces its value; one whose key holds "=" would be
+  // appended a second time, so its earlier line goes first.
+  if (key.find(L'=') != std::wstring_view::npos) (void)RemoveLine(file, section, key);
+  return Ini().write(file, section, key, RecordStamp());
+}
+
+bool DeleteRecord(std::wstring_view folder, std::wstring_view section, std::wstring_view key) {
+  return RemoveLine(RecordFile(folder), section, key);
+}
+
+std::vector<BackupEntry> ListRegistryBackups(std::wstring_view regBackupDir) {
+  std::vector<BackupEntry> entries = ReadSection(regBackupDir, kFileSection, BackupKind::RegistryFile);
+  for (BackupEntry& e : entries) {
+    FillFile(regBackupDir, e);
+    e.archive = ContainsNoCase(e.key, L".zcom");
+  }
+  return entries;
+}
+
+std::vector<BackupEntry> ListStartupBackups(std::wstring_view autoRunBackupDir) {
+  std::vector<BackupEntry> entries = ReadSection(autoRunBackupDir, kFileSection, BackupKind::StartupFile);
+  for (BackupEntry& e : entries) FillFile(autoRunBackupDir, e);
+  for (BackupEntry& e : ReadSection(autoRunBackupDir, kRegSection, BackupKind::StartupValue)) {
+    StartupValueRecord record;
+    e.name = ParseStartupValueKey(e.key, record) ? record.name : e.key;
+    e.present = true;
+    entries.push_back(std::move(e));
+  }
+  return entries;
+}
+
+bool ParseStartupValueKey(std::wstring_view key, StartupValueRecord& out) {
+  constexpr std::wstring_view kMachine = L"HKEY_LOCAL_MACHINE", kUser = L"HKEY_CURRENT_USER";
+  if (StartsWithNoCase(key, kMachine)) {
+    out.localMachine = true;
+    key.remove_prefix(kMachine.size());
+  } else if (StartsWithNoCase(key, kUser)) {
+    out.localMachine = false;
+    key.remove_prefix(kUser.size());
+  } else {
+    return false;
+  }
+  const std::size_t first = key.find(L'|');
+  if (first == std::wstring_view::npos) return false;
+  const std::size_t second = key.find(L'|', first + 1);
+  if (second == std::wstring_view::npos) return false;
+  out.keyPath = std::wstring(key.substr(0, first));
+  out.name = std::wstring(key.substr(first + 1, second - first - 1));
+  out.data = std::wstring(key.substr(second + 1));
+  return true;
+}
+
+StartupRestoreResult RestoreStartupEntries(const std::vector<BackupEntry>& entries) {
+  StartupRestoreResult result;
+  for (const BackupEntry& e : entries) {
+    bool ok = false;
+    if (e.kind == BackupKind::StartupValue) {
+      ok = RestoreValue(e);
+    } else {
+      if (e.file.empty() || !FileExists(e.file)) {
+        result.missingCopy = true;
+        return result;
+      }
+      // Copied over the current file: deleting it first would lose it if the copy failed.
+      ok = Fs().copyFile(e.file, e.key, false);
+    }
+    if (ok)
+      ++result.restored;
+    else
+      result.failed.push_back(e.name);
+  }
+  return result;
+}
+
+void DeleteBackupEntries(std::wstring_view folder, const std::vector<BackupEntry>& entries) {
+  for (const BackupEntry& e : entries) {
+    const bool isValue = e.kind == BackupKind::StartupValue;
+    if (!isValue) {
+      const std::wstring file = FileInFolder(folder, e.key);
+      if (!file.empty()) (void)Fs().deleteFile(file);
+    }
+    (void)DeleteRecord(folder, isValue ? kRegSection : kFileSection, e.key);
+  }
+}
+
+}  // namespace wv

@@ -1,0 +1,417 @@
+// The four operations of the file-information editor and its per-row questions.
+#include <algorithm>
+#include <cstdlib>
+#include <unordered_set>
+
+#include "core/utilities.h"
+#include "engines/tools/file_info_internal.h"
+
+namespace wv {
+namespace {
+
+std::wstring Quoted(std::wstring_view name) { return L"文件 \"" + std::wstring(name) + L"\""; }
+
+// The old columns as the file has them now.
+void ReadBack(FileInfoRow& row, const FindEntry& entry) {
+  row.oldModified = LocalTimeOf(entry.lastWriteTime);
+  row.oldCreated = LocalTimeOf(entry.creationTime);
+  row.oldAttributes = entry.attributes & kFileInfoAttributes;
+}
+
+FileInfoRow RowOf(std::wstring_view path, const FindEntry& entry) {
+  FileInfoRow row;
+  row.image = GetSysIconIndex(path);
+  row.oldName = ExtractFileName(path);
+  row.newName = row.oldName;
+  row.folder = ExtractFilePath(path);
+  ReadBack(row, entry);
+  return row;
+}
+
+void ClearNew(FileInfoRow& row) {
+  row.newModified.reset();
+  row.newCreated.reset();
+  row.newAttributes.reset();
+}
+
+std::int64_t SecondsOf(const LocalTime& t) {
+  return DayNumber(t) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+// A file system that keeps times in steps of two seconds (FAT) rounds what it is given.
+bool SameTime(const std::optional<LocalTime>& is, const LocalTime& wanted) {
+  return is && std::llabs(SecondsOf(*is) - SecondsOf(wanted)) < 2;
+}
+
+FileInfoResult Finish(RunContext& run, bool stopped, std::wstring summary) {
+  run.status(summary);
+  return {stopped, std::move(summary)};
+}
+
+FileInfoResult Import(FileInfoTask& task, RunContext& run, FileInfoRows& rows) {
+  run.status(L"文件信息导入中...");
+  run.progressStart(static_cast<std::uint32_t>(task.files.size()));
+  // Only the rows listed before this import count: a path given twice is added twice.
+  std::unordered_set<std::wstring> listed;
+  for (const FileInfoRow& row : rows.rows()) listed.insert(ToUpper(row.path()));
+  bool stopped = false;
+  for (const std::wstring& path : task.files) {
+    if (!run.proceed()) {
+      stopped = true;
+      break;
+    }
+    if (!listed.contains(ToUpper(path))) {
+      if (const std::optional<FindEntry> entry = ReadFileEntry(path)) {
+        rows.append(RowOf(path, *entry));
+        run.rowAdded();
+      }
+    }
+    run.progressStep();
+  }
+  task.files.clear();
+  task.files.shrink_to_fit();
+  return Finish(run, stopped, stopped ? L"文件信息导入被停止" : L"文件信息导入完成");
+}
+
+struct TimeRule {
+  LocalTime beginDate, endDate, beginTime, endTime;
+  bool random = false;
+};
+
+std::optional<TimeRule> ReadTimeRule(const FileInfoSettings& s) {
+  const std::optional<LocalTime> d = ParseDateText(s.beginDate), t = ParseTimeText(s.beginTime);
+  if (!d || !t) return std::nullopt;
+  TimeRule rule{*d, *d, *t, *t, s.randomTime};
+  if (!s.randomTime) return rule;
+  const std::optional<LocalTime> d2 = ParseDateText(s.endDate), t2 = ParseTimeText(s.endTime);
+  if (!d2 || !t2) return std::nullopt;
+  rule.endDate = *d2;
+  rule.endTime = *t2;
+  return rule;
+}
+
+LocalTime DrawTime(const TimeRule& rule) {
+  LocalTime out = rule.beginDate;
+  if (rule.random) {
+    const std::int64_t a = DayNumber(rule.beginDate), b = DayNumber(rule.endDate);
+    if (a != b) {
+      const std::int64_t lo = std::min(a, b);
+      out = DateOfDayNumber(lo + TimeRandom().next(static_cast<std::uint32_t>(std::max(a, b) - lo + 1)));
+    }
+  }
+  int seconds = rule.beginTime.hour * 3600 + rule.beginTime.minute * 60 + rule.beginTime.second;
+  if (rule.random) {
+    const int other = rule.endTime.hour * 3600 + rule.endTime.minute * 60 + rule.endTime.second;
+    if (other != seconds) {
+      const int lo = std::min(seconds, other);
+      seconds = lo + static_cast<int>(TimeRandom().next(static_cast<std::uint32_t>(std::max(seconds, other) - lo + 1)));
+    }
+  }
+  out.hour = seconds / 3600;
+  out.minute = seconds / 60 % 60;
+  out.second = seconds % 60;
+  return out;
+}
+
+FileInfoResult Simulate(FileInfoTask& task, RunContext& run, FileInfoRows& rows) {
+  const FileInfoSettings& s = task.settings;
+  const std::wstring caption(ObjectCaption(s.object));
+  run.status(caption + L"信息模拟设置中...");
+  run.progressStart(static_cast<std::uint32_t>(rows.size()));
+  const std::optional<TimeRule> timeRule = s.object == FileInfoObject::Time ? ReadTimeRule(s) : std::nullopt;
+  bool stopped = s.object == FileInfoObject::Time && !timeRule;
+  std::unordered_set<std::wstring> earlier;  // new names of the rows before, folded
+  for (std::size_t r = 0; r < rows.size() && !stopped; ++r) {
+    if (!run.proceed()) {
+      stopped = true;
+      break;
+    }
+    FileInfoRow& row = rows.edit(r);
+    switch (s.object) {
+      case FileInfoObject::Names: {
+        std::wstring name = ApplyNameRule(s, row.newName, r);
+        const std::wstring error = CheckFileName(name);
+        if (!error.empty()) {
+          (void)task.ask({FileInfoAskKind::InvalidName, name, error});
+          stopped = true;
+          break;
+        }
+        if (s.duplicateCheck && !earlier.insert(ToUpper(name)).second &&
+            !task.ask({FileInfoAskKind::DuplicateName, name, {}})) {
+          stopped = true;
+          break;
+        }
+        row.newName = std::move(name);
+        break;
+      }
+      case FileInfoObject::Time:
+        (s.creationTime ? row.newCreated : row.newModified) = DrawTime(*timeRule);
+        break;
+      case FileInfoObject::Attributes:
+        row.newAttributes = s.attributes & kFileInfoAttributes;
+        break;
+    }
+    if (stopped) break;
+    rows.updated(r);
+    run.progressStep();
+  }
+  if (!stopped) return Finish(run, false, caption + L"信息模拟设置完成");
+  // A simulation that did not finish leaves nothing behind, also not of the ones before it.
+  ResetSimulated(rows, s.object);
+  return Finish(run, true, caption + L"信息模拟设置被停止");
+}
+
+enum class FileState { Free, Gone, InUse };
+
+// Whether the file is there and nobody else holds it. One exclusive open answers
+// both for nearly every file; only when it fails (missing, a folder, read-only or
+// really in use) is the file looked at closer.
+FileState StateOf(const std::wstring& path) {
+  if (Fs().openFile(path, FileAccess::ReadWrite, FileShare::None, FileDisposition::OpenExisting)) return FileState::Free;
+  if (!FileExists(path)) return FileState::Gone;
+  return IsFileInUse(path) ? FileState::InUse : FileState::Free;
+}
+
+// A rename in the file's folder. A change of letter case alone goes through a
+// passing name: some file systems report the rename onto the "same" name as done
+// and keep the old spelling.
+bool Rename(const FileInfoRow& row) {
+  const std::wstring from = row.path(), to = row.folder + row.newName;
+  if (!EqualsNoCase(row.oldName, row.newName)) return Fs().moveFile(from, to);
+  std::wstring passing;
+  for (int i = 0;; ++i) {
+    if (i == 100) return false;
+    passing = row.folder + L"~vt" + ToDecimal(i) + L".tmp";
+    if (Fs().attributes(passing) == INVALID_FILE_ATTRIBUTES) break;
+  }
+  if (!Fs().moveFile(from, passing)) return false;
+  if (Fs().moveFile(passing, to)) return true;
+  (void)Fs().moveFile(passing, from);
+  return false;
+}
+
+// Renames, moves or copies the row's file to its new name; false when that failed.
+bool Place(FileInfoRow& row, const FileInfoTask& task) {
+  const std::wstring from = row.path();
+  switch (task.placement) {
+    case FilePlacement::KeepFolder:
+      if (row.newName != row.oldName && !Rename(row)) return false;
+      break;
+    case FilePlacement::MoveToFolder:
+      if (!Fs().moveFile(from, task.targetDir + row.newName)) return false;
+      row.folder = task.targetDir;
+      break;
+    case FilePlacement::CopyToFolder:
+      if (!Fs().copyFile(from, task.targetDir + row.newName, true)) return false;
+      row.folder = task.targetDir;
+      break;
+  }
+  row.oldName = row.newName;
+  return true;
+}
+
+// Sets the new times and attributes, reads the file again and clears each new
+// value that took; answers which did not.
+unsigned Apply(FileInfoRow& row) {
+  const std::wstring path = row.path();
+  if (row.newModified) (void)WriteFileTime(path, 0, *row.newModified);
+  if (row.newCreated) (void)WriteFileTime(path, 1, *row.newCreated);
+  if (row.newAttributes) (void)WriteFileAttr(path, *row.newAttributes);
+  const std::optional<FindEntry> entry = ReadFileEntry(path);
+  if (entry) ReadBack(row, *entry);
+  unsigned notSet = 0;
+  if (row.newModified) {
+    if (entry && SameTime(row.oldModified, *row.newModified)) row.newModified.reset();
+    else notSet |= kModifiedNotSet;
+  }
+  if (row.newCreated) {
+    if (entry && SameTime(row.oldCreated, *row.newCreated)) row.newCreated.reset();
+    else notSet |= kCreatedNotSet;
+  }
+  if (row.newAttributes) {
+    if (entry && row.oldAttributes == *row.newAttributes) row.newAttributes.reset();
+    else notSet |= kAttributesNotSet;
+  }
+  return notSet;
+}
+
+FileInfoResult Execute(FileInfoTask& task, RunContext& run, FileInfoRows& rows) {
+  run.status(L"文件信息正式设置中...");
+  run.progressStart(static_cast<std::uint32_t>(rows.size()));
+  bool stopped = false;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    if (!run.proceed()) {
+      stopped = true;
+      break;
+    }
+    FileInfoRow& row = rows.edit(r);
+    const std::wstring path = row.path();
+    const auto skip = [&](FileInfoAskKind kind, const std::wstring& name, unsigned notSet = 0) {
+      if (!task.ask({kind, name, {}, notSet})) stopped = true;
+    };
+    const FileState state = StateOf(path);
+    if (state == FileState::Gone) {
+      skip(FileInfoAskKind::FileGone, row.oldName);
+    } else if (state == FileState::InUse) {
+      skip(FileInfoAskKind::FileInUse, row.oldName);
+    } else if (!Place(row, task)) {
+      skip(task.placement == FilePlacement::KeepFolder ? FileInfoAskKind::RenameClash : FileInfoAskKind::PlaceFailed,
+           row.newName);
+    } else {
+      const bool changesFile = row.newModified || row.newCreated || row.newAttributes ||
+                               task.placement == FilePlacement::CopyToFolder;
+      // A copy is a new file with times of its own: the row shows what it has.
+      const unsigned notSet = changesFile ? Apply(row) : 0;
+      rows.updated(r);
+      if (notSet) skip(FileInfoAskKind::NotApplied, row.oldName, notSet);
+    }
+    run.progressStep();
+    if (stopped) break;
+  }
+  return Finish(run, stopped, stopped ? L"文件信息正式设置被停止" : L"文件信息正式设置完成");
+}
+
+FileInfoResult Refresh(RunContext& run, FileInfoRows& rows) {
+  run.status(L"文件信息刷新中...");
+  run.progressStart(static_cast<std::uint32_t>(rows.size()));
+  std::vector<bool> present(rows.size());
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    (void)run.proceed();  // lets the window paint; a refresh cannot be stopped
+    FileInfoRow& row = rows.edit(r);
+    if (const std::optional<FindEntry> entry = ReadFileEntry(row.path())) {
+      present[r] = true;
+      row.newName = row.oldName;
+      ClearNew(row);
+      ReadBack(row, *entry);
+    }
+    run.progressStep();
+  }
+  // Every row may have changed: one notice, whether or not rows went.
+  if (rows.keepIf([&](std::size_t r) { return present[r]; }) == 0) rows.changedAll();
+  return Finish(run, false, L"文件信息刷新完成");
+}
+
+}  // namespace
+
+void ResetSimulated(FileInfoRows& rows, FileInfoObject object) {
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    FileInfoRow& row = rows.edit(r);
+    switch (object) {
+      case FileInfoObject::Names: row.newName = row.oldName; break;
+      case FileInfoObject::Time: row.newModified.reset(); row.newCreated.reset(); break;
+      case FileInfoObject::Attributes: row.newAttributes.reset(); break;
+    }
+  }
+  rows.changedAll();
+}
+
+bool ApplyEditedName(FileInfoRows& rows, std::size_t index, std::wstring typed, bool duplicateCheck,
+                     const FileInfoAsker& ask) {
+  FileInfoRow& row = rows.edit(index);
+  const std::wstring error = CheckFileName(typed);
+  bool taken = error.empty();
+  if (!taken) {
+    (void)ask({FileInfoAskKind::EditInvalid, typed, error});
+  } else if (duplicateCheck) {
+    const std::wstring folded = ToUpper(typed);
+    for (std::size_t r = 0; r < rows.size() && taken; ++r)
+      if (r != index && ToUpper(rows.at(r).newName) == folded) taken = ask({FileInfoAskKind::EditDuplicate, typed, {}});
+  }
+  row.newName = taken ? std::move(typed) : row.oldName;
+  rows.updated(index);
+  return taken;
+}
+
+std::wstring FileInfoColumnText(const FileInfoRow& row, int column) {
+  const auto time = [](const std::optional<LocalTime>& t) { return t ? FileTimeText(*t) : std::wstring(); };
+  const auto attrs = [](const std::optional<DWORD>& a) { return a ? AttrText(*a) : std::wstring(); };
+  switch (column) {
+    case 0: return row.newName;
+    case 1: return row.oldName;
+    case 2: return time(row.newModified);
+    case 3: return time(row.oldModified);
+    case 4: return time(row.newCreated);
+    case 5: return time(row.oldCreated);
+    case 6: return attrs(row.newAttributes);
+    case 7: return attrs(row.oldAttributes);
+    case 8: return row.folder;
+    default: return {};
+  }
+}
+
+void SortFileInfoRows(FileInfoRows& rows, int column) {
+  SortRowsByText(rows, [column](const FileInfoRow& row) { return FileInfoColumnText(row, column); });
+}
+
+std::wstring_view ObjectCaption(FileInfoObject object) {
+  switch (object) {
+    case FileInfoObject::Names: return L"名称";
+    case FileInfoObject::Time: return L"时间";
+    case FileInfoObject::Attributes: return L"属性";
+  }
+  return L"名称";
+}
+
+std::wstring FileInfoCountCaption(std::size_t rows) {
+  if (rows == 0) return L"原文件名";
+  return L"原文件名     (共 " + ToDecimal(static_cast<std::int64_t>(rows)) + L" 项)";
+}
+
+std::wstring FileInfoAskHeading(FileInfoAskKind kind) {
+  switch (kind) {
+    case FileInfoAskKind::InvalidName:
+    case FileInfoAskKind::DuplicateName:
+    case FileInfoAskKind::EditInvalid:
+    case FileInfoAskKind::EditDuplicate:
+      return L"模拟失败";
+    default:
+      return L"设置失败";
+  }
+}
+
+std::wstring FileInfoAskText(const FileInfoAsk& ask) {
+  switch (ask.kind) {
+    case FileInfoAskKind::InvalidName:
+    case FileInfoAskKind::EditInvalid: return ask.error;
+    case FileInfoAskKind::EditDuplicate: return Quoted(ask.name) + L" 存在重名，确定忽略吗？";
+    case FileInfoAskKind::DuplicateName: return Quoted(ask.name) + L" 存在重名，确定忽略并继续模拟吗？";
+    case FileInfoAskKind::FileGone: return Quoted(ask.name) + L" 已不存在，确定跳过吗？";
+    case FileInfoAskKind::FileInUse: return Quoted(ask.name) + L" 正在运行或对其操作权限不够，确定跳过吗？";
+    case FileInfoAskKind::RenameClash: return Quoted(ask.name) + L" 存在重名，确定跳过吗？";
+    case FileInfoAskKind::PlaceFailed: return Quoted(ask.name) + L" 已存在或目录访问权限不够，确定跳过吗？";
+    case FileInfoAskKind::NotApplied: {
+      std::wstring what;
+      const auto add = [&what](std::wstring_view part) {
+        if (!what.empty()) what += L'、';
+        what += part;
+      };
+      if (ask.notSet & kModifiedNotSet) add(L"修改时间");
+      if (ask.notSet & kCreatedNotSet) add(L"创建时间");
+      if (ask.notSet & kAttributesNotSet) add(L"属性");
+      return Quoted(ask.name) + L" 的" + what + L"未能设置成功，确定继续吗？";
+    }
+  }
+  return {};
+}
+
+bool AskWithMsgBox(const FileInfoAsk& ask) {
+  const std::wstring heading = FileInfoAskHeading(ask.kind), text = FileInfoAskText(ask);
+  if (ask.kind == FileInfoAskKind::InvalidName || ask.kind == FileInfoAskKind::EditInvalid) {
+    (void)MsgBox(MsgIcon::Warning, MsgButtons::Ok, heading, text);
+    return false;
+  }
+  return Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, heading, text));
+}
+
+FileInfoResult RunFileInfoTask(FileInfoTask& task, RunContext& run, FileInfoRows& rows) {
+  run.status(L"");
+  switch (task.op) {
+    case FileInfoOp::Import: return Import(task, run, rows);
+    case FileInfoOp::Simulate: return Simulate(task, run, rows);
+    case FileInfoOp::Execute: return Execute(task, run, rows);
+    case FileInfoOp::Refresh: return Refresh(run, rows);
+  }
+  return {};
+}
+
+}  // namespace wv

@@ -1,0 +1,34 @@
+// The program's start: one copy at a time, the about window as splash, the main
+// window created hidden (the administrator gate shows it), then the message loop.
+
+#include <windows.h>
+
+#include <utility>
+
+#include "app/about_window.h"
+#include "app/main_window.h"
+#include "pages/page_table.h"
+#include "platform/handles.h"
+#include "ui/messages.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  SetLastError(0);
+  wv::UniqueHandle mutex(CreateMutexW(nullptr, TRUE, L"ZDKVantorra"));
+  if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;  // another copy runs: end silently
+
+  int code = 0;
+  {
+    wv::AboutWindow splash;
+    splash.showSplash();
+    wv::FormOptions options;
+    options.pages = wv::AllPages();
+    options.about = &splash;
+    wv::MainWindow form(std::move(options));
+    form.create();
+    splash.hideSplash();
+    // Without its window nothing could ever end the loop, and the copy would hold the mutex for good.
+    code = form.handle() ? wv::RunMessageLoop() : 1;
+  }
+  if (mutex) ReleaseMutex(mutex.get());
+  return code;
+}

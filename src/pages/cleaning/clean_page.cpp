@@ -1,0 +1,104 @@
+#include "pages/cleaning/clean_page.h"
+
+#include <algorithm>
+
+#include "core/utilities.h"
+#include "platform/text.h"
+
+namespace wv {
+
+std::wstring FoundSummary(std::wstring_view what, std::size_t rows, std::uint64_t total) {
+  if (rows == 0) return L"未扫描到符合条件的" + std::wstring(what);
+  return L"扫描到符合条件的" + std::wstring(what) + L"共 " + ToDecimal(static_cast<std::int64_t>(rows)) + L" 项,占用 " +
+         FormatSize(total) + L" 硬盘空间";
+}
+
+RemovalMode RemovalModeOfRadio(int index) {
+  switch (index) {
+    case 0:
+      return RemovalMode::DeleteDirectly;
+    case 1:
+      return RemovalMode::MoveToFolder;
+    default:
+      return RemovalMode::RecycleBin;
+  }
+}
+
+void CreateRemovalPage(Panel& page, const RemovalControls& c, int editHeight) {
+  const HWND h = page.handle();
+  c.direct.create(h, L"将垃圾文件直接删除", true);
+  c.move.create(h, L"将垃圾文件移动到指定的目录", false);
+  c.recycle.create(h, L"将垃圾文件放进回收站", false);
+  for (RadioButton* r : {&c.direct, &c.move, &c.recycle}) c.mode.add(*r);
+  c.mode.select(2);
+  c.folder.create(h, L"", 300);
+  c.browse.create(h, L"...");
+  page.onSize = [c, editHeight](int width, int) {
+    c.direct.setBounds(16, 16, 320, 20);
+    c.move.setBounds(16, 46, 320, 20);
+    const int editW = std::min(420, width - 40 - editHeight - 8 - 16);
+    c.folder.setBounds(36, 72, editW, editHeight);
+    c.browse.setBounds(36 + editW + 6, 72, editHeight, editHeight);
+    c.recycle.setBounds(16, 106, 320, 20);
+  };
+}
+
+RemovalOptions ReadRemovalOptions(const RadioGroup& mode, const Edit& folder, HWND owner) {
+  RemovalOptions options;
+  options.mode = RemovalModeOfRadio(mode.index());
+  if (options.mode == RemovalMode::MoveToFolder) options.moveFolder = folder.text();
+  options.owner = owner;
+  return options;
+}
+
+std::size_t RemoveFound(ResultRows<FoundRow>& rows, std::vector<std::size_t> indices, const RemovalOptions& options) {
+  std::vector<std::size_t> gone = RemoveFoundRows(rows.rows(), std::move(indices), options);
+  const std::size_t count = gone.size();
+  rows.eraseMany(std::move(gone));
+  return count;
+}
+
+ListRow FoundRowText(const FoundRow& row, int picture) {
+  ListRow shown;
+  shown.caption = row.path;
+  shown.sub.push_back(row.kind == FoundKind::WasteFolder ? std::wstring(kWasteFolderText) : FormatSize(row.size));
+  shown.size = row.size;
+  shown.image = picture;
+  return shown;
+}
+
+void RemoveResultRows(OwnerDataListView& list, ResultRows<FoundRow>& rows, bool allRows,
+                      const RemovalOptions& options, const ResultButtons& buttons, std::wstring_view cleanedText) {
+  // The control's row numbers are the model's once both hold the same rows.
+  list.flush();
+  std::vector<std::size_t> indices;
+  if (allRows) {
+    indices = AllRowIndices(rows.size());
+  } else {
+    for (int i : list.selection()) indices.push_back(static_cast<std::size_t>(i));
+  }
+  if (indices.empty()) return;
+  if (!ConfirmRemoval(options, allRows)) return;
+
+  for (Button* b : {&buttons.scan, &buttons.deleteSelected, &buttons.deleteAll}) b->setEnabled(false);
+  static_cast<void>(RemoveFound(rows, std::move(indices), options));
+  buttons.scan.setEnabled(true);
+  const bool left = !rows.empty();
+  buttons.deleteSelected.setEnabled(left);
+  buttons.deleteAll.setEnabled(left);
+  if (!left) SetRunInfo(cleanedText);
+}
+
+int FindFolderRow(const ListView& list, std::wstring_view folder) {
+  const int n = list.count();
+  for (int i = 0; i < n; ++i)
+    if (EqualsNoCase(list.text(i, 0), folder)) return i;
+  return -1;
+}
+
+void DeleteSelectedRows(ListView& list) {
+  const std::vector<int> chosen = list.selection();
+  for (auto it = chosen.rbegin(); it != chosen.rend(); ++it) list.deleteRow(*it);
+}
+
+}  // namespace wv

@@ -1,0 +1,68 @@
+#pragma once
+// What the junk-file and daily-file pages share: the removal mode their radio
+// buttons choose, the run of their two delete buttons, and the look-up of a
+// folder among the rows of a folder list.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engines/cleaning/found_row.h"
+#include "engines/cleaning/removal.h"
+#include "core/result_rows.h"
+#include "core/list_rows.h"
+#include "ui/controls.h"
+#include "ui/list_view.h"
+#include "ui/panel.h"
+
+namespace wv {
+
+// The status line at the end of a scan for what: the count and total size of
+// what was found, or that none was.
+std::wstring FoundSummary(std::wstring_view what, std::size_t rows, std::uint64_t total);
+
+// The radio buttons in their order on the page: delete directly, move to a folder, recycle bin.
+RemovalMode RemovalModeOfRadio(int index);
+
+// The removal-mode inner page, the same on both pages: the three modes (recycle
+// bin chosen) and the move folder with its browse button, placed on every resize.
+struct RemovalControls {
+  RadioButton& direct;
+  RadioButton& move;
+  RadioButton& recycle;
+  RadioGroup& mode;
+  Edit& folder;
+  Button& browse;
+};
+void CreateRemovalPage(Panel& page, const RemovalControls& controls, int editHeight);
+RemovalOptions ReadRemovalOptions(const RadioGroup& mode, const Edit& folder, HWND owner);
+
+// Removes (RemoveFoundRows) the highlighted rows of the result list, or all of
+// them: nothing when there is none; the move mode's checks and question; the
+// scan and delete buttons off while the shell works; afterwards the scan button
+// on, the delete buttons on while rows remain, and the cleaned text on the
+// status line once none is left.
+struct ResultButtons {
+  Button& scan;
+  Button& deleteSelected;
+  Button& deleteAll;
+};
+void RemoveResultRows(OwnerDataListView& list, ResultRows<FoundRow>& rows, bool allRows,
+                      const RemovalOptions& options, const ResultButtons& buttons, std::wstring_view cleanedText);
+// RemoveFoundRows, then the rows whose path is gone leave both sides; their number.
+std::size_t RemoveFound(ResultRows<FoundRow>& rows, std::vector<std::size_t> indices, const RemovalOptions& options);
+
+// The size column of a waste-folder row.
+inline constexpr std::wstring_view kWasteFolderText = L"废目录";
+// A found row as the result lists show it: path, size text (or "废目录"), the
+// size in bytes behind it, and a picture.
+ListRow FoundRowText(const FoundRow& row, int picture);
+
+// Index of the row whose caption is the folder, letters compared without regard to case; -1 when none.
+int FindFolderRow(const ListView& list, std::wstring_view folder);
+// Deletes the highlighted rows, last first.
+void DeleteSelectedRows(ListView& list);
+
+}  // namespace wv

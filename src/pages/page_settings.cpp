@@ -1,0 +1,184 @@
+// What each page keeps in Config.ini, in one place so that the file's layout
+// reads at a glance. Catalogue and drive rows are keyed by their caption, never
+// by position: a row the file does not name keeps its default tick, and a name
+// the lists no longer hold is dropped at the next save.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "pages/cleaning/other_traces_page.h"
+#include "pages/cleaning/software_page.h"
+#include "pages/cleaning/junk_files_page.h"
+#include "pages/cleaning/daily_files_page.h"
+#include "platform/text.h"
+#include "pages/registry/backup_manager_page.h"
+#include "pages/registry/redundancy_page.h"
+#include "pages/registry/registry_traces_page.h"
+
+namespace wv {
+namespace {
+
+// The removal radio buttons in their order on the page, and what the file calls them.
+constexpr int kDirectRadio = 0;
+constexpr int kMoveRadio = 1;
+constexpr int kRecycleRadio = 2;
+
+std::wstring Tick(bool on) { return on ? L"1" : L"0"; }
+
+void LoadTicks(const SettingsSection& section, ListView& list) {
+  for (int i = 0; i < list.count(); ++i)
+    if (const std::wstring* value = section.find(list.text(i, 0))) list.setChecked(i, *value == L"1");
+}
+
+void SaveTicks(SettingsSection& section, const ListView& list) {
+  for (int i = 0; i < list.count(); ++i) section.values.emplace_back(list.text(i, 0), Tick(list.checked(i)));
+}
+
+// The pages whose section holds only their list's ticks (version "1").
+void LoadTickSection(const SettingsFile& file, std::wstring_view name, ListView& list) {
+  if (const std::optional<SettingsSection> section = file.section(name, L"1")) LoadTicks(*section, list);
+}
+
+void SaveTickSection(std::vector<SettingsSection>& sections, std::wstring_view name, const ListView& list) {
+  SaveTicks(sections.emplace_back(SettingsSection{std::wstring(name), L"1", {}}), list);
+}
+
+void LoadRemoval(const SettingsSection& section, RadioGroup& mode, Edit& folder) {
+  if (const std::wstring* value = section.find(L"DelSel"))
+    mode.select(*value == L"1" ? kRecycleRadio : *value == L"2" ? kDirectRadio : kMoveRadio);
+  if (const std::wstring* value = section.find(L"DelSavPath")) folder.setText(*value);
+}
+
+void SaveRemoval(SettingsSection& section, const RadioGroup& mode, const Edit& folder) {
+  const int chosen = mode.index();
+  section.values.emplace_back(L"DelSel", chosen == kRecycleRadio ? L"1" : chosen == kDirectRadio ? L"2" : L"3");
+  section.values.emplace_back(L"DelSavPath", folder.text());
+}
+
+int IndexOf(const std::vector<std::wstring>& items, const std::wstring& text) {
+  for (std::size_t i = 0; i < items.size(); ++i)
+    if (items[i] == text) return static_cast<int>(i);
+  return -1;
+}
+
+// A user-defined folder row from its five fields: tick, folder, subfolders,
+// mode, types. Fields past the fifth are dropped.
+ListRow SelfPathRow(std::wstring_view value, const ComboBox& sub, const ComboBox& mode) {
+  ListRow row{L"", {sub.items().at(0), mode.items().at(0), L""}, picture::Folder};
+  std::vector<std::wstring> fields;
+  for (std::size_t start = 0; fields.size() < 5;) {
+    const std::size_t slash = value.find(L'/', start);
+    fields.emplace_back(value.substr(start, slash == std::wstring_view::npos ? value.npos : slash - start));
+    if (slash == std::wstring_view::npos) break;
+    start = slash + 1;
+  }
+  fields.resize(5);
+  row.checked = fields[0] != L"0";
+  row.caption = fields[1];
+  if (fields[2] == L"1") row.sub[0] = sub.items().at(1);
+  if (fields[3] == L"1") row.sub[1] = mode.items().at(1);
+  row.sub[2] = fields[4];
+  return row;
+}
+
+std::wstring SelfPathValue(const ListRow& row, const ComboBox& sub, const ComboBox& mode) {
+  return Tick(row.checked) + L"/" + row.caption + L"/" + std::to_wstring(IndexOf(sub.items(), row.column(1))) +
+         L"/" + std::to_wstring(IndexOf(mode.items(), row.column(2))) + L"/" + row.column(3);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- junk files
+
+void JunkFilesPage::loadSettings(SettingsFile& file) {
+  const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
+  if (!section) return;
+  LoadTicks(*section, wjql_select);
+  LoadTicks(*section, wjql_wjlxlist);
+  for (const std::wstring& folder : section->valuesOfKeysContaining(L"JumpPath"))
+    wjql_jumplist.appendRow(ListRow{folder, {}, picture::Folder});
+  LoadRemoval(*section, wjql_scsz, wjql_scszpath_pathname);
+}
+
+void JunkFilesPage::saveSettings(std::vector<SettingsSection>& sections) {
+  SettingsSection section{std::wstring(settingsSection()), L"1", {}};
+  SaveTicks(section, wjql_select);
+  SaveTicks(section, wjql_wjlxlist);
+  for (int i = 0; i < wjql_jumplist.count(); ++i)
+    section.values.emplace_back(L"JumpPath" + std::to_wstring(i), wjql_jumplist.text(i, 0));
+  SaveRemoval(section, wjql_scsz, wjql_scszpath_pathname);
+  sections.push_back(std::move(section));
+}
+
+// ---------------------------------------------------------------- backup manager
+
+void BackupManagerPage::loadSettings(SettingsFile& file) {
+  const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
+  if (!section) return;
+  // A blank base would put the backups at the root of whatever drive is current.
+  if (const std::wstring* base = section->find(L"SavPath"); base && !TrimView(*base).empty()) {
+    form().SetBackupBase(*base);
+    bfgl_edtSavPath.setText(*base);
+  }
+  if (const std::wstring* compress = section->find(L"ComSav")) bfgl_chxSelCom.setChecked(*compress == L"1");
+  if (const std::wstring* level = section->find(L"ComTypeSel"); level && level->size() == 1 && (*level)[0] >= L'0' &&
+                                                                (*level)[0] <= L'2')
+    bfgl_cbxComSta.setIndex((*level)[0] - L'0');
+}
+
+void BackupManagerPage::saveSettings(std::vector<SettingsSection>& sections) {
+  sections.push_back({std::wstring(settingsSection()),
+                      L"1",
+                      {{L"SavPath", bfgl_edtSavPath.text()},
+                       {L"ComSav", Tick(bfgl_chxSelCom.checked())},
+                       {L"ComTypeSel", std::to_wstring(bfgl_cbxComSta.index())}}});
+}
+
+// ---------------------------------------------------------------- registry pages
+
+void RedundancyPage::loadSettings(SettingsFile& file) { LoadTickSection(file, settingsSection(), zcql_select); }
+void RedundancyPage::saveSettings(std::vector<SettingsSection>& sections) { SaveTickSection(sections, settingsSection(), zcql_select); }
+
+void RegistryTracesPage::loadSettings(SettingsFile& file) { LoadTickSection(file, settingsSection(), zcrc_select); }
+void RegistryTracesPage::saveSettings(std::vector<SettingsSection>& sections) { SaveTickSection(sections, settingsSection(), zcrc_select); }
+
+// ---------------------------------------------------------------- daily files
+
+void DailyFilesPage::loadSettings(SettingsFile& file) {
+  const std::optional<SettingsSection> section = file.section(settingsSection(), L"2");
+  if (!section) return;
+  LoadTicks(*section, wjrc_select);
+  for (const std::wstring& value : section->valuesOfKeysContaining(L"SelfPath"))
+    wjrc_selflist.appendRow(SelfPathRow(value, wjrc_selfsub, wjrc_selfmode));
+  LoadRemoval(*section, wjrc_scsz, wjrc_scszpath_pathname);
+}
+
+void DailyFilesPage::saveSettings(std::vector<SettingsSection>& sections) {
+  SettingsSection section{std::wstring(settingsSection()), L"2", {}};
+  SaveTicks(section, wjrc_select);
+  const std::vector<ListRow> rows = wjrc_selflist.rows();
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    section.values.emplace_back(L"SelfPath" + std::to_wstring(i), SelfPathValue(rows[i], wjrc_selfsub, wjrc_selfmode));
+  SaveRemoval(section, wjrc_scsz, wjrc_scszpath_pathname);
+  sections.push_back(std::move(section));
+}
+
+// ---------------------------------------------------------------- other traces, software
+
+void OtherTracesPage::loadSettings(SettingsFile& file) { LoadTickSection(file, settingsSection(), qtrc_showlist); }
+void OtherTracesPage::saveSettings(std::vector<SettingsSection>& sections) { SaveTickSection(sections, settingsSection(), qtrc_showlist); }
+
+void SoftwarePage::loadSettings(SettingsFile& file) {
+  const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
+  if (!section) return;
+  if (const std::wstring* shown = section->find(L"ShowType"); shown && !rjql_showtype.selectText(*shown))
+    rjql_showtype.setIndex(0);
+}
+
+void SoftwarePage::saveSettings(std::vector<SettingsSection>& sections) {
+  sections.push_back({std::wstring(settingsSection()), L"1", {{L"ShowType", rjql_showtype.text()}}});
+}
+
+}  // namespace wv

@@ -1,0 +1,167 @@
+// The backup manager's handlers: the list of the caller's backups, restoring,
+// deleting and the choice of the common backup folder.
+
+#include "app/main_window.h"
+#include "pages/cleaning/startup_page.h"
+#include "pages/registry/backup_manager_page.h"
+#include "engines/registry/registry_backup.h"
+#include "pages/registry/redundancy_page.h"
+
+namespace wv {
+namespace {
+
+int PictureOf(const BackupEntry& e) {
+  if (e.kind == BackupKind::RegistryFile && e.archive) return e.present ? picture::Archive : picture::ArchiveMissing;
+  return e.present ? picture::RegistryBackup : picture::RegistryBackupMissing;
+}
+
+ListRow RowOf(const BackupEntry& e) {
+  ListRow row;
+  row.caption = e.date;
+  std::wstring size;
+  if (e.kind == BackupKind::StartupValue)
+    size = L"注册表";
+  else if (e.present)
+    size = FormatSize(e.size);
+  row.sub = {e.name, size, e.system, e.key};
+  row.image = PictureOf(e);
+  row.size = e.size;
+  return row;
+}
+
+std::wstring JoinNames(const std::vector<std::wstring>& names) {
+  std::wstring text;
+  for (const std::wstring& n : names) text += (text.empty() ? L"" : L"、") + n;
+  return text;
+}
+
+}  // namespace
+
+void BackupManagerPage::connectHandlers() {
+  bfgl_btnRef.onClick = [this] { bfgl_btnRefClick(); };
+  bfgl_btnPathSel.onClick = [this] { bfgl_btnPathSelClick(); };
+  bfgl_btnReturn.onClick = [this] { bfgl_btnReturnClick(); };
+  bfgl_btnBack.onClick = [this] { bfgl_btnBackClick(); };
+  bfgl_btnDelSel.onClick = [this] { bfgl_btnDelSelClick(); };
+  bfgl_btnDelAll.onClick = [this] { bfgl_btnDelAllClick(); };
+  bfgl_showlist.onDblClick = [this] { bfgl_showlistDblClick(); };
+  bfgl_showlist.onSelectItem = [this](int) { bfgl_showlistSelectItem(); };
+  bfgl_btnDelSel.setEnabled(false);
+  bfgl_btnBack.setEnabled(false);
+  bfgl_btnDelAll.setEnabled(false);
+}
+
+bool BackupManagerPage::callerIs(Module module) const { return backupCaller == module; }
+
+const std::wstring& BackupManagerPage::folder() const {
+  return callerIs(Module::Startup) ? form().AutoRunBackupDir : form().RegBackupDir;
+}
+
+void BackupManagerPage::RefreshBackupList() {
+  bfgl_edtSavPath.setText(form().backupBase);  // the folder whose records are listed
+  bfgl_showlist.clear();
+  entries_.clear();
+  const bool registry = callerIs(Module::Redundancy), startup = callerIs(Module::Startup);
+  if (registry || startup) {
+    bfgl_showlist.setColumnCaption(1, registry ? L"备份文件名称 (注册表备份)" : L"备份文件名称 (启动项目备份)");
+    // One registry backup is restored at a time; startup items go back together.
+    const HWND list = bfgl_showlist.handle();
+    LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
+    style = registry ? (style | LVS_SINGLESEL) : (style & ~static_cast<LONG_PTR>(LVS_SINGLESEL));
+    SetWindowLongPtrW(list, GWL_STYLE, style);
+    entries_ = registry ? ListRegistryBackups(form().RegBackupDir) : ListStartupBackups(form().AutoRunBackupDir);
+    std::vector<ListRow> rows;
+    rows.reserve(entries_.size());
+    for (const BackupEntry& e : entries_) rows.push_back(RowOf(e));
+    bfgl_showlist.setRows(rows);
+  }
+  updateButtons();
+  FitListColumn(bfgl_showlist, 1);
+  form().setActivePage(*this);
+}
+
+void BackupManagerPage::updateButtons() {
+  const bool selected = bfgl_showlist.selectedCount() > 0;
+  bfgl_btnDelSel.setEnabled(selected);
+  bfgl_btnBack.setEnabled(selected);
+  bfgl_btnDelAll.setEnabled(bfgl_showlist.count() > 0);
+}
+
+void BackupManagerPage::bfgl_showlistSelectItem() { updateButtons(); }
+
+void BackupManagerPage::bfgl_showlistDblClick() {
+  if (bfgl_showlist.selectedCount() > 0) bfgl_btnBackClick();
+}
+
+void BackupManagerPage::bfgl_btnBackClick() {
+  const std::vector<int> rows = bfgl_showlist.selection();
+  if (rows.empty()) return;
+  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"备份恢复", L"您“确定”选用该备份记录进行恢复吗？"))) return;
+  if (callerIs(Module::Redundancy)) {
+    form().page<RedundancyPage>().RegistryRestore(entries_.at(static_cast<std::size_t>(rows.front())).file);
+  } else if (callerIs(Module::Startup)) {
+    restoreStartupRows(rows);
+  }
+}
+
+void BackupManagerPage::restoreStartupRows(const std::vector<int>& rows) {
+  std::vector<BackupEntry> chosen;
+  for (int row : rows) chosen.push_back(entries_.at(static_cast<std::size_t>(row)));
+  const StartupRestoreResult result = RestoreStartupEntries(chosen);
+  if (result.missingCopy) {
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"恢复失败", L"您选择的备份记录已不存在！");
+    return;
+  }
+  form().page<StartupPage>().qdsz_autosxClick();
+  form().setActivePage(form().page<StartupPage>());
+  if (!result.failed.empty()) {
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"恢复失败", L"以下启动项目未能恢复：" + JoinNames(result.failed));
+    return;
+  }
+  MsgBox(MsgIcon::Information, MsgButtons::Ok, L"恢复成功", L"您选择的启动项目备份已成功恢复！");
+}
+
+void BackupManagerPage::deleteRows(const std::vector<int>& rows) {
+  if (!callerIs(Module::Redundancy) && !callerIs(Module::Startup)) return;
+  std::vector<BackupEntry> chosen;
+  for (int row : rows) chosen.push_back(entries_.at(static_cast<std::size_t>(row)));
+  DeleteBackupEntries(folder(), chosen);
+  // The list is set once: deleting its rows one by one repaints it each time.
+  const std::vector<std::size_t> gone(rows.begin(), rows.end());
+  std::vector<ListRow> shown = bfgl_showlist.rows();
+  (void)EraseAt(shown, gone);
+  (void)EraseAt(entries_, gone);
+  bfgl_showlist.setRows(shown);
+}
+
+void BackupManagerPage::bfgl_btnDelSelClick() {
+  const std::vector<int> rows = bfgl_showlist.selection();
+  if (!rows.empty() && Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"删除备份", L"您“确定”删除当前选中的备份记录吗？"))) deleteRows(rows);
+  updateButtons();
+}
+
+void BackupManagerPage::bfgl_btnDelAllClick() {
+  if (Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"删除备份", L"您“确定”删除当前所有的备份记录吗？"))) {
+    std::vector<int> rows(static_cast<std::size_t>(bfgl_showlist.count()));
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
+    deleteRows(rows);
+  }
+  updateButtons();
+}
+
+void BackupManagerPage::bfgl_btnPathSelClick() {
+  std::wstring chosen;
+  if (!ChooseFolder(L"请选择备份存放目录...", L"", chosen) || chosen.empty()) return;
+  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"目录更改", L"您确定更改备份存放目录吗？"))) return;
+  form().SetBackupBase(ExcludeTrailingBackslash(chosen));
+  RefreshBackupList();
+}
+
+void BackupManagerPage::bfgl_btnReturnClick() {
+  if (callerIs(Module::Redundancy))
+    form().setActivePage(form().page<RedundancyPage>());
+  else if (callerIs(Module::Startup))
+    form().setActivePage(form().page<StartupPage>());
+}
+
+}  // namespace wv

@@ -1,0 +1,41 @@
+#include "pages/registry/registry_list_actions.h"
+
+#include "core/utilities.h"
+#include "engines/registry/registry_undo.h"
+
+namespace wv {
+
+void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, bool all, std::wstring_view question,
+                             std::wstring_view regBackupDir, Button& delsel, Button& delall) {
+  std::vector<std::size_t> rows;
+  if (all) {
+    for (std::size_t i = 0; i < results.size(); ++i) rows.push_back(i);
+  } else {
+    for (const int i : list.selection()) rows.push_back(static_cast<std::size_t>(i));
+    if (rows.empty()) return;
+  }
+  if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, kRegistryCleanHeading, question))) return;
+  std::vector<UndoTarget> targets;
+  targets.reserve(rows.size());
+  for (const std::size_t i : rows) {
+    if (i >= results.size()) continue;  // as deleteRows skips it
+    const RegistryRow& row = results.entry(i);
+    targets.push_back({row.root, row.keyPath, row.kind == RegRowKind::Key, row.valueName});
+  }
+  if (const UndoFile undo = WriteUndoFile(targets, regBackupDir); !undo.written) {
+    ReportUndoFailure(undo);
+    return;
+  }
+  results.deleteRows(std::move(rows));
+  if (!results.empty()) return;
+  delsel.setEnabled(false);
+  delall.setEnabled(false);
+  SetRunInfo(kRegistryCleanedText);
+}
+
+void OpenSelectedRegistryRow(const RegistryResults& results, const OwnerDataListView& list) {
+  const int i = list.selected();
+  if (i >= 0 && static_cast<std::size_t>(i) < results.size()) results.open(static_cast<std::size_t>(i));
+}
+
+}  // namespace wv

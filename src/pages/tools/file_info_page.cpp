@@ -1,0 +1,163 @@
+#include "pages/tools/file_info_page.h"
+
+#include <windowsx.h>
+
+#include "app/main_window.h"
+#include "core/utilities.h"
+#include "platform/platform.h"
+
+namespace wv {
+namespace {
+
+ListRow FileInfoListRow(const FileInfoRow& row) {
+  ListRow out;
+  out.caption = row.newName;
+  out.sub.reserve(kFileInfoColumns - 1);
+  for (int c = 1; c < kFileInfoColumns; ++c) out.sub.push_back(FileInfoColumnText(row, c));
+  out.image = row.image;
+  return out;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- preview
+
+void PreviewEdit::selection(int& start, int& length) const {
+  DWORD from = 0, to = 0;
+  SendMessageW(handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  start = static_cast<int>(std::min(from, to));
+  length = static_cast<int>(from > to ? from - to : to - from);
+}
+
+LRESULT PreviewEdit::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = Edit::handleMessage(message, wParam, lParam);
+  if ((message == WM_LBUTTONUP || message == WM_KEYUP) && onSelectionDone) onSelectionDone();
+  return result;
+}
+
+// ---------------------------------------------------------------- the page
+
+FileInfoPage::FileInfoPage(MainWindow& form)
+    : SimulationPage(form, {.module = Module::FileInfo,
+                          .description = L"批量修改文件的名称、时间和属性：先模拟，确认无误后再正式执行。可将文件拖放到此页。",
+                          .importCaption = L"文件选择",
+                          .dialogTitle = L"请选择您要设置的文件...",
+                          .filterName = L"所有格式",
+                          .filterPattern = L"*.*",
+                          .followShortcuts = false,
+                          .expandFolders = true},
+                     {L"文件设置", L"您确定对当前所有的文件信息进行正式设置吗？"}, FileInfoListRow) {}
+
+void FileInfoPage::build() {
+  HWND h = handle();
+  wjsz_reset.create(h, L"重置");
+  createFileButton();
+  wjsz_setscl.create(h);
+  wjsz_setscl.onClick = [this](int, int) { wjsz_setsclMouseDown(); };
+  for (Panel* p : {&wjsz_namepnl, &wjsz_timepnl, &wjsz_attrpnl}) {
+    p->create(wjsz_setpnl.handle(), theme::kPage);
+    p->setVisible(false);
+    p->onClick = [this](int, int) { wjsz_setsclMouseDown(); };
+  }
+  buildNamePanel();
+  buildTimePanel();
+  buildAttrPanel();
+
+  createActionBar({L"名称", L"时间", L"属性"});
+  wjsz_reset.onClick = [this] { wjsz_resetClick(); };
+  wjsz_mnobj.onChange = [this] { wjsz_mnobjChange(); };
+  wjsz_mnret.onClick = [this] { wjsz_mnretClick(); };
+  buildList();
+}
+
+// The settings area is as high as the panel shown, at most the name panel's
+// first rows: its other rules are scrolled to.
+constexpr int kMostSettingsHeight = 6 * ScrollBox::kLine + 8;
+
+void FileInfoPage::layout(int width, int height) {
+  const int right = width - kMargin;
+  wjsz_reset.setBounds(kMargin, kTop + 5, 30, 18);
+  wjsz_filesel.setBounds(right - kButtonW, kTop, kButtonW, kButtonH);
+  const int setY = kTop + kButtonH + 8;
+  const int setW = right - kMargin;
+  // The name rules end left of the scroll bar that the name panel always needs
+  // (measured with the box in its place: where it lies decides the rounding).
+  wjsz_setscl.setBounds(kMargin, setY, setW, std::max(1, wjsz_setscl.height()));
+  layoutNamePanel(wjsz_setscl.widthBesideBar(setW));
+  layoutTimePanel();
+  layoutAttrPanel();
+  const int contentH = visiblePanel().height();
+  const int setH = std::min(contentH, kMostSettingsHeight);
+  wjsz_setscl.setBounds(kMargin, setY, setW, setH);
+  wjsz_setscl.setContentHeight(contentH);
+
+  layoutActionBarAndList(setY + setH + 8, width, height);
+}
+
+void FileInfoPage::initialise() {
+  FileToolPage::initialise();
+  wjsz_showlist.setImageList(Sh().smallIconList());
+  wjsz_resetClick();
+  wjsz_mnobjChange();
+}
+
+Panel& FileInfoPage::visiblePanel() {
+  switch (wjsz_mnobj.index()) {
+    case 1: return wjsz_timepnl;
+    case 2: return wjsz_attrpnl;
+    default: return wjsz_namepnl;
+  }
+}
+
+void FileInfoPage::wjsz_mnobjChange() {
+  Panel& show = visiblePanel();
+  if (show.visible()) return;
+  for (Panel* p : {&wjsz_namepnl, &wjsz_timepnl, &wjsz_attrpnl}) p->setVisible(p == &show);
+  wjsz_setscl.scrollTo(0);
+  relayout();  // the settings area takes the shown panel's height
+}
+
+// ---------------------------------------------------------------- operations
+
+bool FileInfoPage::settingsValid() {
+  if (wjsz_mnobj.index() != 1) return true;
+  Edit* edits[] = {&wjsz_timedatbeg, &wjsz_timedatend, &wjsz_timetimbeg, &wjsz_timetimend};
+  const int bad = FirstInvalidTimeEdit(ReadSettings());
+  if (bad < 0) return true;
+  (void)MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"模拟失败", L"时间格式填写有误，请重新填写！");
+  edits[bad]->focus();
+  return false;
+}
+
+void FileInfoPage::wjsz_mnretClick() {
+  if (wjsz_runstate != 0) return;
+  const FileInfoObject object = static_cast<FileInfoObject>(std::max(0, wjsz_mnobj.index()));
+  ResetSimulated(wjsz_files, object);
+  if (object == FileInfoObject::Names) wjsz_showlistSelectItem();
+  showInfo(std::wstring(ObjectCaption(object)) + L"模拟信息重置完成");
+}
+
+void FileInfoPage::showInfo(std::wstring_view text) { SetRunInfo(text); }
+
+std::wstring FileInfoPage::runOperation(RunControl& run) {
+  FileInfoTask task;
+  task.op = static_cast<FileInfoOp>(wjsz_runstate);
+  switch (task.op) {
+    case FileInfoOp::Import:
+      task.files = std::move(wjsz_filelist);
+      wjsz_filelist.clear();
+      break;
+    case FileInfoOp::Simulate:
+      task.settings = ReadSettings();
+      break;
+    case FileInfoOp::Execute:
+      task.placement = static_cast<FilePlacement>(std::max(0, wjsz_zspth.index()));
+      task.targetDir = targetdir;
+      break;
+    default:
+      break;
+  }
+  return wv::RunFileInfoTask(task, run, wjsz_files).summary;
+}
+
+}  // namespace wv

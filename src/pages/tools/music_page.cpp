@@ -1,0 +1,171 @@
+#include "pages/tools/music_page.h"
+
+#include "app/main_window.h"
+#include "core/utilities.h"
+#include "platform/platform.h"
+
+namespace wv {
+namespace {
+
+ListRow MusicListRow(const MusicRow& row) {
+  ListRow out;
+  out.caption = row.newName;
+  for (int c = 1; c < kMusicColumns; ++c) out.sub.push_back(MusicColumnText(row, c));
+  out.image = row.image;
+  return out;
+}
+
+// The music page keeps its own status text and gauge; the stop test is the run protocol's.
+class MusicRun : public RunContext {
+ public:
+  MusicRun(RunControl& run, Label& status, Gauge& gauge) : run_(run), status_(status), gauge_(gauge) {}
+  bool proceed() override { return run_.proceed(); }
+  void status(std::wstring_view text) override { status_.setCaption(text); }
+  void progressStart(std::uint32_t maximum) override {
+    gauge_.setMaximum(maximum);
+    gauge_.setPosition(0);
+  }
+  void progressStep() override { gauge_.step(); }
+  void rowAdded() override { run_.rowAdded(); }
+
+ private:
+  RunControl& run_;
+  Label& status_;
+  Gauge& gauge_;
+};
+
+}  // namespace
+
+MusicPage::MusicPage(MainWindow& form)
+    : SimulationPage(form, {.module = Module::Music,
+                          .description = L"批量整理音乐文件的名称：先模拟，确认无误后再正式执行。可将音乐文件拖放到此页。",
+                          .importCaption = L"音乐选择",
+                          .dialogTitle = L"请选择您要设置的音乐文件...",
+                          .filterName = L"*.mp3;*.wma",
+                          .filterPattern = L"*.mp3;*.wma",
+                          .followShortcuts = true,
+                          .expandFolders = true},
+                     {L"音乐设置", L"您确定对当前所有的音乐信息进行正式设置吗？"}, MusicListRow) {}
+
+void MusicPage::build() {
+  HWND h = handle();
+  createFileButton();
+  yysz_setscl.create(h);
+  HWND p = yysz_setpnl.handle();
+  FlatRadioButton2.create(p, L"由标签中的", true);
+  FlatRadioButton1.create(p, L"清除字符串中的所有空格", false);
+  yysz_rules.add(FlatRadioButton2);
+  yysz_rules.add(FlatRadioButton1);
+  yysz_rules.select(0);
+  const std::vector<std::wstring> tags{L"标题", L"艺术家", L"专辑", L"年代"};
+  std::vector<std::wstring> optional = tags;
+  optional.push_back(L"");
+  FlatComboBox1.create(p, tags, 0);
+  FlatComboBox2.create(p, optional, 4);
+  FlatComboBox3.create(p, optional, 4);
+  FlatEdit2.create(p, L"", 20);
+  for (std::wstring_view caption : {L"+", L"+", L"组成，并用", L"间隔"}) {
+    pieces_.push_back(std::make_unique<Label>());
+    pieces_.back()->create(p, caption);
+  }
+  yysz_nameechchk.create(p, L"在模拟时进行重名检查");
+  yysz_nameechchk.setChecked(true);
+  yysz_setscl.onClick = [this](int, int) { yysz_setscl.focus(); };
+  yysz_setpnl.onClick = [this](int, int) { yysz_setscl.focus(); };
+
+  Label11.create(h, L"信息:");
+  yysz_ss.create(h, L"");
+  yysz_szjd.create(h);
+  yysz_szjd.setVisible(true);  // unlike the status bar's, this gauge stays in view when idle
+  createActionBar({L"名称", L"标签"});
+  yysz_mnret.onClick = [this] { yysz_mnretClick(); };
+
+  createList({{L"新文件名！", 200},
+              {L"原文件名", 200},
+              {L"标题", 180},
+              {L"艺术家", 180},
+              {L"专缉", 180},
+              {L"年代", 100},
+              {L"备注", 200},
+              {L"路径", 500}});
+  yysz_showlist.onEdited = [this](int index, std::wstring& text) {
+    yysz_showlistEdited(index, text);
+    return false;
+  };
+  yysz_showlist.onDragDrop = [this](int target) { yysz_showlistDragDrop(target); };
+}
+
+void MusicPage::layout(int width, int height) {
+  const int right = width - kMargin;
+  yysz_filesel.setBounds(right - kButtonW, kTop, kButtonW, kButtonH);
+  const int setY = kTop + kButtonH + 8;
+  constexpr int kSetH = 2 * ScrollBox::kLine + 12;
+  yysz_setscl.setBounds(kMargin, setY, right - kMargin, kSetH);
+  int x = 4;
+  const int y = 6;
+  FlatRadioButton2.setBounds(x, y + 1, 96, 20);
+  x += 100;
+  Control* sentence[] = {&FlatComboBox1, pieces_[0].get(), &FlatComboBox2, pieces_[1].get(), &FlatComboBox3,
+                         pieces_[2].get(), &FlatEdit2, pieces_[3].get()};
+  const int widths[] = {72, 12, 72, 12, 72, 74, 60, 32};
+  for (std::size_t i = 0; i < std::size(sentence); ++i) {
+    const bool label = i % 2 == 1 || i == 7;
+    sentence[i]->setBounds(x, label ? y + 3 : y, widths[i], label ? 18 : (i == 6 ? kEditH : 200));
+    x += widths[i] + 4;
+  }
+  FlatRadioButton1.setBounds(4, y + ScrollBox::kLine + 1, 220, 20);
+  yysz_nameechchk.setBounds(240, y + ScrollBox::kLine + 1, 190, 20);
+  yysz_setscl.setContentHeight(kSetH);
+
+  const int barY = setY + kSetH + 8;
+  layoutActionBarAndList(barY, width, height);
+  // The information line shares the top row with the music button: between the
+  // action bar's buttons there is no room for "名称模拟信息重置完成！" and a gauge.
+  const int gaugeX = right - kButtonW - kGap - 142;
+  Label11.setBounds(kMargin, kTop + 5, 34, 18);
+  yysz_ss.setBounds(kMargin + 34, kTop + 5, gaugeX - kGap - kMargin - 34, 18);
+  yysz_szjd.setBounds(gaugeX, kTop + 6, 142, 16);
+}
+
+void MusicPage::fitColumns() { FitListColumn(yysz_showlist, 7); }
+
+void MusicPage::initialise() {
+  FileToolPage::initialise();
+  yysz_showlist.setImageList(Sh().smallIconList());
+}
+
+std::wstring MusicPage::runOperation(RunControl& run) {
+  MusicRun context(run, yysz_ss, yysz_szjd);
+  (void)RunMusicTask(static_cast<MusicOp>(yysz_runstate), yysz_filelist, context, yysz_files);
+  yysz_szjd.setPosition(0);
+  return L"";  // the page's own information line tells the result
+}
+
+void MusicPage::yysz_mnretClick() {
+  if (yysz_runstate != 0) return;
+  // No tag value is ever simulated, so the tag object has nothing to undo.
+  if (yysz_mnobj.index() == 0) {
+    for (std::size_t r = 0; r < yysz_files.size(); ++r) yysz_files.edit(r).newName = yysz_files.at(r).oldName;
+    yysz_files.changedAll();
+  }
+  showInfo(yysz_mnobj.text() + L"模拟信息重置完成！");
+}
+
+void MusicPage::yysz_showlistEdited(int index, const std::wstring& text) {
+  if (index < 0 || static_cast<std::size_t>(index) >= yysz_files.size()) return;
+  const std::wstring error = CheckMusicName(text);
+  if (!error.empty()) {
+    (void)MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"改名失败", error);
+    return;
+  }
+  yysz_files.edit(static_cast<std::size_t>(index)).newName = text;
+  yysz_files.updated(static_cast<std::size_t>(index));
+}
+
+void MusicPage::yysz_showlistDragDrop(int target) {
+  if (yysz_runstate != 0) return;
+  const int place = MoveMusicRow(yysz_files, yysz_showlist.selected(), target);
+  if (place >= 0) yysz_showlist.select(place);
+}
+
+}  // namespace wv
