@@ -9,7 +9,7 @@ WV_REQUIRE_LAYER(WV_LAYER_APP, "the catalogue is what the pages show: window sid
 #include <string_view>
 #include <vector>
 
-#include "core/list_rows.h"
+#include "ui/list_rows.h"
 #include "core/modules.h"
 
 namespace wv {

@@ -232,7 +232,7 @@ void MainWindow::SaveSettings() {
   std::vector<SettingsSection> sections;
   for (const std::unique_ptr<Page>& p : pages_) p->saveSettings(sections);
   SortSettingsSections(sections);
-  static_cast<void>(wv::SaveSettings(settingsFile(), sections));
+  if (!wv::SaveSettings(settingsFile(), sections)) ShowErrorText(SettingsWriteError(settingsFile()));
 }
 
 bool MainWindow::KeyboardNavigation(MSG& message) {

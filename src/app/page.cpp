@@ -65,9 +65,9 @@ LRESULT Page::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Panel::handleMessage(message, wParam, lParam);
 }
 
-void Page::PressRunning(std::initializer_list<Button*> startControls) {
-  for (Button* b : startControls)
-    if (b->caption() == kStopCaption && b->onClick) b->onClick();
+void Page::StopRunning(std::initializer_list<RunControl*> runs) {
+  for (RunControl* run : runs)
+    if (!run->canStart()) run->requestStop();
 }
 
 int Page::StackButtons(std::initializer_list<Control*> buttons, int x, int y, int w, int h) {

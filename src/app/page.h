@@ -21,11 +21,20 @@ WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every ot
 #include "ui/controls.h"
 #include "ui/flat_button.h"
 #include "ui/list_view.h"
+#include "ui/notify.h"
 #include "ui/panel.h"
+#include "ui/pictures.h"
 
 namespace wv {
 
 class MainWindow;
+
+// Pages keep their controls private: a page's controls are a private base of it
+// (`using Controls = …Controls;`), and program code talks to a page only through
+// its public methods. Tests reach the controls through this class
+// (tests/support/page_access.h), which every page names a friend.
+class PageTestAccess;
+class RunControl;
 
 class Page : public Panel {
  public:
@@ -85,9 +94,10 @@ class Page : public Panel {
   static constexpr int kTabH = 26;
   static constexpr int kTabW = 92;
 
-  // The closing step of the run protocol: each start control that shows "停止" is
-  // pressed once more (its handler then requests the stop).
-  static void PressRunning(std::initializer_list<Button*> startControls);
+  // The closing step of the run protocol: a stop request to each of the page's
+  // runs while its module runs (what a second press of its start control does);
+  // an idle run is left alone, so closing never starts anything.
+  static void StopRunning(std::initializer_list<RunControl*> runs);
 
   // Buttons one below the other from (x, y); returns the y below the last.
   static int StackButtons(std::initializer_list<Control*> buttons, int x, int y, int w = kButtonW,

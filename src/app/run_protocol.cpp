@@ -13,7 +13,6 @@ namespace wv {
 RunControl::RunControl(MainWindow& form, Button& start, std::wstring idleCaption, std::int32_t& runState)
     : form_(form), start_(start), idle_(std::move(idleCaption)), runState_(runState) {}
 
-bool RunControl::canStart() const { return TrimView(start_.caption()) == idle_ && runState_ == 0; }
 
 void RunControl::start(std::int32_t operation, std::initializer_list<Control*> disable) {
   form_.SetToolsEnabled(false);
@@ -124,6 +123,11 @@ namespace {
 std::wstring TwoDigits(unsigned v) { return std::wstring{static_cast<wchar_t>(L'0' + v / 10 % 10), static_cast<wchar_t>(L'0' + v % 10)}; }
 
 }  // namespace
+
+bool RunControl::stillTicked(std::size_t row, bool ticked) {
+  if (!ticked_) return ticked;
+  return row < static_cast<std::size_t>(ticked_->count()) && ticked_->checked(static_cast<int>(row));
+}
 
 bool AppendFaultLog(std::wstring_view folder, const FaultReport& fault) {
   SYSTEMTIME t{};

@@ -31,6 +31,7 @@ namespace wv {
 
 class Button;
 class Control;
+class ListView;
 class OwnerDataListView;
 class MainWindow;
 
@@ -50,9 +51,8 @@ class RunControl : public RunContext {
   [[nodiscard]] const std::wstring& idleCaption() const { return idle_; }
   [[nodiscard]] std::int32_t runState() const { return runState_; }
 
-  // The start test: the caption (without surrounding blanks) is the idle caption
-  // and the module is idle.
-  [[nodiscard]] bool canStart() const;
+  // The start test: the module is idle (its run state is 0).
+  [[nodiscard]] bool canStart() const { return runState_ == 0; }
   // Side bar off, caption "停止", the page's other action controls off, run state set.
   void start(std::int32_t operation, std::initializer_list<Control*> disable = {});
   // Caption "停止" and the run state, as start() without touching other controls:
@@ -75,6 +75,8 @@ class RunControl : public RunContext {
 
   // Result list whose last row stays in view while rows arrive (rowAdded).
   void setFollow(OwnerDataListView* list) { follow_ = list; }
+  // The list whose ticks stillTicked reads while the run goes on (null: the snapshot's).
+  void setTickedRows(const ListView* list) { ticked_ = list; }
 
   // RunContext: drain (throttled), then read the stop flag.
   [[nodiscard]] bool proceed() override;
@@ -82,6 +84,7 @@ class RunControl : public RunContext {
   void progressStart(std::uint32_t maximum) override;
   void progressStep() override;
   void rowAdded() override;
+  [[nodiscard]] bool stillTicked(std::size_t row, bool ticked) override;
 
  private:
   MainWindow& form_;
@@ -89,6 +92,7 @@ class RunControl : public RunContext {
   std::wstring idle_;
   std::int32_t& runState_;
   OwnerDataListView* follow_ = nullptr;
+  const ListView* ticked_ = nullptr;
   bool stop_ = false;
 };
 

@@ -64,8 +64,6 @@ bool IsFileInUse(std::wstring_view path) {
   return inUse;
 }
 
-int GetSysIconIndex(std::wstring_view path) { return Sh().smallIconIndex(path); }
 
-UniqueBitmap GetFileIconBitmap(std::wstring_view path) { return Sh().smallIconBitmap(path); }
 
 }  // namespace wv

@@ -1,6 +1,6 @@
 #pragma once
 // Files and folders: existence, the in-use test, sizes, the recursive file
-// listing, shell icons and the folder browser. System calls go through platform().
+// listing. System calls go through platform().
 
 #include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
@@ -18,9 +18,6 @@ namespace wv {
 // subfolders depth first; folders named "Recycled" (any case) are not entered.
 void CollectFiles(std::wstring_view folder, std::vector<std::wstring>& list);
 
-int GetSysIconIndex(std::wstring_view path);
-UniqueBitmap GetFileIconBitmap(std::wstring_view path);
-
 // True when the file exists and cannot be opened for reading and writing without
 // sharing. The file's attributes are as before afterwards.
 bool IsFileInUse(std::wstring_view path);
@@ -28,9 +25,5 @@ bool FileExists(std::wstring_view path);       // exists and is not a folder
 bool DirectoryExists(std::wstring_view path);  // exists and is a folder
 // Size from a directory search on the path (full 64 bits); 0 when missing.
 std::uint64_t GetFileSizeOf(std::wstring_view path);
-
-// Folder browser: folder is cleared first when it does not exist; true and the
-// chosen folder in folder on OK, false and folder unchanged on Cancel.
-bool ChooseFolder(std::wstring_view title, std::wstring_view root, std::wstring& folder);
 
 }  // namespace wv

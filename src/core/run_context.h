@@ -26,6 +26,14 @@ class RunContext {
   virtual void progressStep() {}
   // Result lists keep their last row in view while rows arrive.
   virtual void rowAdded() {}
+  // Whether row `row` of the list the run's items come from (drives, hives, scan
+  // items) is ticked now, asked when the run reaches that row: a row the user
+  // unticks or ticks while a scan runs counts. ticked is the input's snapshot,
+  // the answer when the page gave no list to ask.
+  [[nodiscard]] virtual bool stillTicked(std::size_t row, bool ticked) {
+    (void)row;
+    return ticked;
+  }
   // What a walk has found so far (rows and their bytes) and where it is, for the
   // status line "已扫描到 N 项(size) -- folder". Engines hand over the numbers;
   // the text is made here, into one reused buffer.

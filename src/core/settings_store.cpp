@@ -103,18 +103,19 @@ bool SaveSettings(std::wstring_view path, const std::vector<SettingsSection>& se
   // remember of an earlier copy.
   const std::wstring temp = file + L".tmp";
   if (FileExists(temp)) static_cast<void>(MakeNormal(temp));
-  bool written = exists ? Fs().copyFile(file, temp, false)
+  bool written = exists ? Fs().copyFile(file, temp, false).ok()
                         : Fs().openFile(temp, FileAccess::ReadWrite, FileShare::None, FileDisposition::CreateAlways) !=
                               nullptr;
   for (auto section = sections.begin(); written && section != sections.end(); ++section)
     written = WriteSection(temp, *section);
-  if (written) written = Fs().replaceFile(temp, file);
+  if (written) written = Fs().replaceFile(temp, file).ok();
   if (!written) {
     if (FileExists(temp)) static_cast<void>(Fs().deleteFile(temp));
-    ShowErrorText(L"Unable to write to " + file);
   }
   return written;
 }
+
+std::wstring SettingsWriteError(std::wstring_view path) { return L"Unable to write to " + std::wstring(path); }
 
 void SortSettingsSections(std::vector<SettingsSection>& sections) {
   std::stable_sort(sections.begin(), sections.end(), [](const SettingsSection& a, const SettingsSection& b) {

@@ -57,9 +57,11 @@ class SettingsFile {
 // ("Version" first). Nothing happens when there are none or the file is in use;
 // a missing file is created. The sections go into a copy beside the file
 // (path + ".tmp") that then takes the file's place in one step, so a save that
-// fails half-way leaves the previous file as it was: the error "Unable to write
-// to <file>" is shown in a message box and the result is false.
-bool SaveSettings(std::wstring_view path, const std::vector<SettingsSection>& sections);
+// fails half-way leaves the previous file as it was, and the result is false (the
+// window then shows SettingsWriteError).
+[[nodiscard]] bool SaveSettings(std::wstring_view path, const std::vector<SettingsSection>& sections);
+// The system's own words for a failed save: "Unable to write to <file>".
+std::wstring SettingsWriteError(std::wstring_view path);
 
 // The file's section order, whatever order the pages hand their sections in.
 void SortSettingsSections(std::vector<SettingsSection>& sections);

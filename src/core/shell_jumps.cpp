@@ -1,6 +1,5 @@
-// Jumps into the shell: the folder browser, the file browser and the registry editor.
+// Jumps into the shell: the file browser and the registry editor.
 #include "core/utilities.h"
-#include "core/utilities_internal.h"
 #include "platform/platform.h"
 
 namespace wv {
@@ -11,15 +10,6 @@ constexpr unsigned kRight = VK_RIGHT;  // 39
 constexpr unsigned kHome = VK_HOME;    // 36
 
 }  // namespace
-
-bool ChooseFolder(std::wstring_view title, std::wstring_view root, std::wstring& folder) {
-  if (!DirectoryExists(folder)) folder.clear();
-  // The browser itself keeps the system's error boxes away while it is open.
-  std::wstring chosen = Sh().browseForFolder(detail::AppOwner(), title, root, folder);
-  if (chosen.empty()) return false;
-  folder = std::move(chosen);
-  return true;
-}
 
 void ShowInExplorer(std::wstring_view path) {
   std::wstring params = L"/n,/select,";

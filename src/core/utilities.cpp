@@ -1,84 +1,18 @@
-// Message box, status line, system names, sizes, drives and the administrator test.
+// System names, sizes, drives and the administrator test.
 #include "core/utilities.h"
 
 #include <charconv>
 #include <cstdio>
 #include <utility>
 
-#include "core/utilities_internal.h"
 #include "platform/platform.h"
 
 namespace wv {
 namespace {
 
-HWND g_owner = nullptr;
-MsgBoxHandler g_msgBoxHandler;
-RunInfoSink g_runInfoSink;
-
-UINT IconStyle(int iconKind) {
-  switch (iconKind) {
-    case 1: return MB_ICONQUESTION;
-    case 2: return MB_ICONWARNING;
-    case 3: return MB_ICONERROR;
-    default: return MB_ICONINFORMATION;
-  }
-}
-
-UINT ButtonStyle(int buttonSet) {
-  switch (buttonSet) {
-    case 2: return MB_OKCANCEL;
-    case 3: return MB_YESNOCANCEL;
-    case 4: return MB_ABORTRETRYIGNORE;
-    case 5: return MB_RETRYCANCEL;
-    case 6: return MB_YESNO;
-    default: return MB_OK;
-  }
-}
-
-int ShowBox(std::wstring_view text, UINT style) {
-  // Without an owner the box still has to block the whole program, not just float.
-  if (!g_owner) style |= MB_TASKMODAL;
-  return Sh().messageBox(g_owner, text, L"WindowsVantorra", style);
-}
-
 std::wstring DriveRoot(wchar_t driveLetter) { return std::wstring(1, driveLetter) + L":\\"; }
 
 }  // namespace
-
-HWND detail::AppOwner() { return g_owner; }
-
-// ---------------------------------------------------------------- messages and status
-
-int MsgBox(int iconKind, int buttonSet, std::wstring_view heading, std::wstring_view text) {
-  if (g_msgBoxHandler) return g_msgBoxHandler(iconKind, buttonSet, heading, text);
-  std::wstring body(heading);
-  body += L" -- ";
-  body += text;
-  return ShowBox(body, IconStyle(iconKind) | ButtonStyle(buttonSet));
-}
-
-int MsgBox(MsgIcon icon, MsgButtons buttons, std::wstring_view heading, std::wstring_view text) {
-  return MsgBox(static_cast<int>(icon), static_cast<int>(buttons), heading, text);
-}
-
-void ShowErrorText(std::wstring_view text) {
-  constexpr int kError = static_cast<int>(MsgIcon::Error), kOk = static_cast<int>(MsgButtons::Ok);
-  if (g_msgBoxHandler) {
-    g_msgBoxHandler(kError, kOk, L"", text);
-    return;
-  }
-  ShowBox(text, IconStyle(kError) | ButtonStyle(kOk));
-}
-
-MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler handler) { return std::exchange(g_msgBoxHandler, std::move(handler)); }
-
-void SetMsgBoxOwner(HWND owner) { g_owner = owner; }
-
-void SetRunInfo(std::wstring_view text) {
-  if (g_runInfoSink) g_runInfoSink(text);
-}
-
-RunInfoSink SetRunInfoSink(RunInfoSink sink) { return std::exchange(g_runInfoSink, std::move(sink)); }
 
 // ---------------------------------------------------------------- system names
 

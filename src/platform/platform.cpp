@@ -7,6 +7,33 @@
 
 namespace wv {
 
+SysResult SysResult::LastError() {
+  const DWORD error = GetLastError();
+  return SysResult(error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error);
+}
+
+bool SysResult::notFound() const {
+  return error_ == ERROR_FILE_NOT_FOUND || error_ == ERROR_PATH_NOT_FOUND || error_ == ERROR_INVALID_DRIVE ||
+         error_ == ERROR_BAD_NETPATH;
+}
+
+bool SysResult::refused() const {
+  return error_ == ERROR_ACCESS_DENIED || error_ == ERROR_SHARING_VIOLATION || error_ == ERROR_LOCK_VIOLATION ||
+         error_ == ERROR_WRITE_PROTECT || error_ == ERROR_PRIVILEGE_NOT_HELD;
+}
+
+std::wstring SystemErrorText(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text(buffer ? buffer : L"", length);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+  if (text.empty()) text = L"error " + std::to_wstring(error);
+  return text;
+}
+
 Platform& platform() {
   static Win32Registry registry;
   static Win32Shell shell;
@@ -27,10 +54,11 @@ void RegistryHandle::setRoot(RegRoot root) {
   root_ = root;
 }
 
-bool RegistryHandle::openKey(std::wstring_view path) {
+SysResult RegistryHandle::openKey(std::wstring_view path) {
   closeKey();
-  key_ = Reg().openKey(root_, path);
-  return key_ != nullptr;
+  SysResult why;
+  key_ = Reg().openKey(root_, path, &why);
+  return key_ ? SysResult() : why.ok() ? SysResult(ERROR_FILE_NOT_FOUND) : why;
 }
 
 bool RegistryHandle::openKeyReadOnly(std::wstring_view path) {
@@ -62,9 +90,11 @@ bool RegistryHandle::writeText(std::wstring_view name, std::wstring_view text) {
   return key_ && key_->writeText(name, text);
 }
 
-bool RegistryHandle::deleteValue(std::wstring_view name) { return key_ && key_->deleteValue(name); }
+SysResult RegistryHandle::deleteValue(std::wstring_view name) {
+  return key_ ? key_->deleteValue(name) : SysResult(ERROR_INVALID_HANDLE);
+}
 
-bool RegistryHandle::deleteKey(std::wstring_view path) { return Reg().deleteKey(root_, path); }
+SysResult RegistryHandle::deleteKey(std::wstring_view path) { return Reg().deleteKey(root_, path); }
 
 bool RegistryHandle::keyInfo(RegKeyInfo& out) { return key_ && key_->info(out); }
 

@@ -20,6 +20,35 @@
 
 namespace wv {
 
+// ---------------------------------------------------------------- results
+
+// The outcome of a system call whose failures a user must tell apart ("access
+// denied" is not "already gone"): success, or the system's error code. Tests as
+// a truth value like the bool it replaces.
+class [[nodiscard]] SysResult {
+ public:
+  constexpr SysResult() = default;  // success
+  constexpr explicit SysResult(DWORD error) : error_(error) {}
+  // GetLastError() after a failed call (a failure that left no code counts as a general one).
+  static SysResult LastError();
+  // Success, or the code when ok is false: for calls that report a bool.
+  static SysResult Checked(bool ok) { return ok ? SysResult() : LastError(); }
+
+  [[nodiscard]] constexpr bool ok() const { return error_ == ERROR_SUCCESS; }
+  constexpr explicit operator bool() const { return ok(); }
+  [[nodiscard]] constexpr DWORD error() const { return error_; }
+  // Nothing by that name is there (file, folder or key not found).
+  [[nodiscard]] bool notFound() const;
+  // The system refused: access denied, or the object is in use by another program.
+  [[nodiscard]] bool refused() const;
+
+ private:
+  DWORD error_ = ERROR_SUCCESS;
+};
+
+// The system's own words for an error code, without the closing line break.
+std::wstring SystemErrorText(DWORD error);
+
 // ---------------------------------------------------------------- registry
 
 enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
@@ -54,7 +83,7 @@ class RegKey {
   [[nodiscard]] virtual bool writeText(std::wstring_view name, std::wstring_view text) = 0;
   [[nodiscard]] virtual bool writeInteger(std::wstring_view name, std::uint32_t value) = 0;
   [[nodiscard]] virtual bool writeBinary(std::wstring_view name, const void* data, std::size_t size) = 0;
-  [[nodiscard]] virtual bool deleteValue(std::wstring_view name) = 0;
+  virtual SysResult deleteValue(std::wstring_view name) = 0;
   [[nodiscard]] virtual bool info(RegKeyInfo& out) = 0;
 
   // Raw reads, for scans whose rows must remember exactly what they saw (so that a
@@ -74,15 +103,17 @@ class RegKey {
 class Registry {
  public:
   virtual ~Registry() = default;
-  // Never creates. Null when the key is missing or cannot be opened with full access.
-  virtual std::unique_ptr<RegKey> openKey(RegRoot root, std::wstring_view path) = 0;
+  // Never creates. Null when the key is missing or cannot be opened with full
+  // access; why then says which (when asked for).
+  virtual std::unique_ptr<RegKey> openKey(RegRoot root, std::wstring_view path, SysResult* why = nullptr) = 0;
   // Read-only open, for walks that only look (null when missing).
   virtual std::unique_ptr<RegKey> openKeyReadOnly(RegRoot root, std::wstring_view path) = 0;
   // Creates the key and its missing parents (restoring start-up entries, test set-up).
   virtual std::unique_ptr<RegKey> createKey(RegRoot root, std::wstring_view path) = 0;
   virtual bool keyExists(RegRoot root, std::wstring_view path) = 0;
-  // Removes the key with all its subkeys and values.
-  [[nodiscard]] virtual bool deleteKey(RegRoot root, std::wstring_view path) = 0;
+  // Removes the key with all its subkeys and values; a key that is not there is
+  // an error (notFound).
+  virtual SysResult deleteKey(RegRoot root, std::wstring_view path) = 0;
 };
 
 // ---------------------------------------------------------------- shell
@@ -315,12 +346,12 @@ class FileSystem {
   // The short (8.3) form; empty when the system gives none.
   virtual std::wstring shortPath(std::wstring_view path) = 0;
   virtual std::wstring fullPath(std::wstring_view path) = 0;
-  [[nodiscard]] virtual bool deleteFile(std::wstring_view path) = 0;
-  [[nodiscard]] virtual bool removeFolder(std::wstring_view path) = 0;  // empty folders only
-  [[nodiscard]] virtual bool moveFile(std::wstring_view from, std::wstring_view to) = 0;
-  [[nodiscard]] virtual bool copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists) = 0;
+  virtual SysResult deleteFile(std::wstring_view path) = 0;
+  virtual SysResult removeFolder(std::wstring_view path) = 0;  // empty folders only
+  virtual SysResult moveFile(std::wstring_view from, std::wstring_view to) = 0;
+  virtual SysResult copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists) = 0;
   // Puts from in the place of to in one step (a rename on the same volume); to may exist.
-  [[nodiscard]] virtual bool replaceFile(std::wstring_view from, std::wstring_view to) = 0;
+  virtual SysResult replaceFile(std::wstring_view from, std::wstring_view to) = 0;
   [[nodiscard]] virtual bool createFolder(std::wstring_view path) = 0;
   // Makes the folder and all its missing parents; true when it exists afterwards.
   [[nodiscard]] virtual bool createFolderTree(std::wstring_view path) = 0;
@@ -415,7 +446,7 @@ class RegistryHandle {
   [[nodiscard]] RegRoot root() const { return root_; }
   // Opens path (relative to the root) with full access, never creating it; closes
   // the previous key first. False when missing or not openable: callers skip it.
-  [[nodiscard]] bool openKey(std::wstring_view path);
+  SysResult openKey(std::wstring_view path);
   // The same, read access only.
   [[nodiscard]] bool openKeyReadOnly(std::wstring_view path);
   void closeKey();
@@ -427,8 +458,8 @@ class RegistryHandle {
   RegValueType valueType(std::wstring_view name);
   [[nodiscard]] std::optional<std::wstring> readText(std::wstring_view name);
   [[nodiscard]] bool writeText(std::wstring_view name, std::wstring_view text);
-  [[nodiscard]] bool deleteValue(std::wstring_view name);
-  [[nodiscard]] bool deleteKey(std::wstring_view path);  // relative to the root, with everything below
+  SysResult deleteValue(std::wstring_view name);
+  SysResult deleteKey(std::wstring_view path);  // relative to the root, with everything below
   [[nodiscard]] bool keyInfo(RegKeyInfo& out);
 
  private:

@@ -13,7 +13,7 @@ WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 #include <string_view>
 #include <vector>
 
-#include "core/list_rows.h"
+#include "ui/list_rows.h"
 #include "ui/window.h"
 
 namespace wv {

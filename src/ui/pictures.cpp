@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/platform.h"
 #include "ui/dpi.h"
 
 namespace wv {
@@ -180,5 +181,9 @@ HICON AppIcon(bool small) {
   return static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, cx, cy, LR_SHARED));
 }
+
+int GetSysIconIndex(std::wstring_view path) { return Sh().smallIconIndex(path); }
+
+UniqueBitmap GetFileIconBitmap(std::wstring_view path) { return Sh().smallIconBitmap(path); }
 
 }  // namespace wv

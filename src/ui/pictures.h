@@ -8,6 +8,8 @@ WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "platform/handles.h"
 #include "resource.h"
 
@@ -75,5 +77,10 @@ UniqueBitmap FitSquare(UniqueBitmap picture, int side);
 
 // The program's icon (large or small), shared: never destroyed.
 HICON AppIcon(bool small);
+
+// A path's small shell icon: its index in the shared system list, or a new 16 x 16
+// bitmap of it (invalid when there is none).
+int GetSysIconIndex(std::wstring_view path);
+UniqueBitmap GetFileIconBitmap(std::wstring_view path);
 
 }  // namespace wv

@@ -1,6 +1,6 @@
 // The scan-item lists' recommended ticks, their restore controls, and the select-all toggles.
 
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "pages/cleaning/other_traces_page.h"
 #include "pages/cleaning/junk_files_page.h"
 #include "pages/cleaning/daily_files_page.h"

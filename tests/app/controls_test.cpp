@@ -1,6 +1,6 @@
 // The control wrappers on a window of their own.
 
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "ui/controls.h"
 #include "ui/list_view.h"
 #include "ui/panel.h"

@@ -15,7 +15,7 @@
 
 #include "app/main_window.h"
 #include "pages/page_table.h"
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "platform/text.h"
 #include "platform/handles.h"
 #include "ui/dpi.h"

@@ -6,7 +6,7 @@
 #include <tuple>
 #include <utility>
 
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "platform/win32/win32_platform.h"
 #include "support/test_support.h"
 #include "pages/tools/shredder_page.h"

@@ -2,7 +2,7 @@
 // default action; without it (or with a folder of its name) only the
 // missing-file message appears.
 
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "platform/win32/win32_platform.h"
 #include "support/test_support.h"
 

@@ -1,7 +1,7 @@
 // The built program, started twice from its installed place in the prefix: the
 // second copy ends at once without showing any window; the first closes normally.
 
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "platform/handles.h"
 #include "support/test_support.h"
 

@@ -2,14 +2,15 @@
 // daily-file page's start control through its real RunControl.
 
 #include <stdexcept>
+#include <tuple>
 
 #include "app/run_protocol.h"
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "pages/cleaning/junk_files_page.h"
 #include "pages/cleaning/daily_files_page.h"
 #include "pages/tools/shredder_page.h"
 #include "pages/tools/music_page.h"
-#include "core/notify.h"
+#include "ui/notify.h"
 #include "platform/text.h"
 #include "support/test_support.h"
 #include "ui/messages.h"
@@ -93,15 +94,21 @@ TEST_F(RunProtocolTest, ClosingDuringARunStopsItThenSavesAndDestroysTheWindow) {
   EXPECT_TRUE(scan.items == 101 && page.wjrc_runstate == 0);
 }
 
-TEST_F(RunProtocolTest, StoppingEveryPagePressesOnlyTheStartControlsThatShowStop) {
+TEST_F(RunProtocolTest, StoppingEveryPageStopsOnlyWhatRunsAndStartsNothing) {
   JunkFilesPage& junk = form->page<JunkFilesPage>();
-  const std::pair<Button*, const wchar_t*> running[] = {{&junk.wjql_sm, L"扫描"},
-                                                        {&form->page<ShredderPage>().wjfs_filesel, L"文件选择"},
-                                                        {&form->page<MusicPage>().yysz_filesel, L"音乐选择"}};
-  for (const auto& [button, idle] : running) button->setCaption(kStopCaption);
+  ShredderPage& shred = form->page<ShredderPage>();
+  MusicPage& music = form->page<MusicPage>();
+  const std::tuple<RunControl*, Button*, const wchar_t*> running[] = {
+      {&shred.wjfs_fileselRun, &shred.wjfs_filesel, L"文件选择"}, {&music.yysz_fileselRun, &music.yysz_filesel, L"音乐选择"}};
+  for (const auto& [run, button, idle] : running) run->markStarted(1);
   for (const std::unique_ptr<Page>& page : form->pages()) page->stopRuns();
-  for (const auto& [button, idle] : running) EXPECT_EQ(button->caption(), idle);
-  EXPECT_EQ(junk.wjql_runstate, 0) << "an idle start control was pressed";
+  for (const auto& [run, button, idle] : running) {
+    EXPECT_TRUE(run->stopRequested());
+    EXPECT_EQ(button->caption(), idle);
+    run->finish(L"");
+  }
+  EXPECT_TRUE(junk.wjql_runstate == 0 && junk.wjql_sm.caption() == L"扫描") << "an idle run was started";
+  EXPECT_FALSE(junk.wjql_run.stopRequested());
   EXPECT_TRUE(form->ToolsEnabled());
 }
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "pages/page_table.h"
 #include "pages/cleaning/other_traces_page.h"
 #include "pages/cleaning/software_page.h"

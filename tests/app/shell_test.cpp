@@ -5,7 +5,7 @@
 
 #include "app/page.h"
 #include "app/page_table.h"
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "pages/page_table.h"
 #include "engines/cleaning/junk_scan.h"
 #include "pages/cleaning/junk_files_page.h"

@@ -2,7 +2,7 @@
 // window's click rule.
 
 #include "app/about_window.h"
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "pages/cleaning/startup_page.h"
 #include "pages/cleaning/daily_files_page.h"
 #include "pages/registry/redundancy_page.h"

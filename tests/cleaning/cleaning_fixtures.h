@@ -14,10 +14,11 @@
 
 #include "engines/cleaning/found_row.h"
 #include "core/run_context.h"
-#include "core/list_rows.h"
+#include "ui/list_rows.h"
 #include "platform/text.h"
 #include "platform/win32/win32_platform.h"
 #include "support/test_support.h"
+#include "support/window_support.h"
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // designated initializers leave defaults on purpose
 

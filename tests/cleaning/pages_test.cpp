@@ -2,7 +2,7 @@
 
 #include <shlobj.h>
 
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "cleaning/cleaning_fixtures.h"
 #include "pages/cleaning/clean_page.h"
 #include "pages/cleaning/junk_files_page.h"

@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "pages/cleaning/startup_page.h"
 #include "platform/text.h"
 #include "platform/win32/win32_platform.h"

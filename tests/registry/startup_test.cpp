@@ -131,7 +131,9 @@ TEST(StartupItems, ARestoreStopsAtAMissingCopyAndNamesRowsThatFailed) {
 TEST(StartupItems, AnItemThatCannotBeRemovedKeepsNoBackup) {
   struct Undeletable : Win32FileSystem {
     std::wstring path;
-    bool deleteFile(std::wstring_view p) override { return !EqualsNoCase(p, path) && Win32FileSystem::deleteFile(p); }
+    SysResult deleteFile(std::wstring_view p) override {
+      return EqualsNoCase(p, path) ? SysResult(ERROR_ACCESS_DENIED) : Win32FileSystem::deleteFile(p);
+    }
   } files;
   TempFolder user(L"stuck"), backup(L"stuckbackup");
   const std::wstring autoRun = backup.path() + L"\\", stuck = files.path = user.file(L"stuck.lnk");

@@ -129,29 +129,4 @@ TempKey::~TempKey() {
 
 std::wstring TempKey::operator/(std::wstring_view relative) const { return path_ + L"\\" + std::wstring(relative); }
 
-ScriptedMsgBox::ScriptedMsgBox() {
-  previous_ = SetMsgBoxHandler([this](int icon, int buttons, std::wstring_view heading, std::wstring_view text) {
-    shown_.push_back({icon, buttons, std::wstring(heading), std::wstring(text)});
-    if (answers_.empty()) return IDCANCEL;  // an unexpected question is declined
-    const int a = answers_.front();
-    answers_.pop_front();
-    return a;
-  });
-}
-
-ScriptedMsgBox::~ScriptedMsgBox() { SetMsgBoxHandler(previous_); }
-
-StatusRecorder::StatusRecorder() {
-  previous_ = SetRunInfoSink([this](std::wstring_view text) { texts_.emplace_back(text); });
-}
-
-StatusRecorder::~StatusRecorder() { SetRunInfoSink(previous_); }
-
-StatusHook::StatusHook(std::function<void(std::wstring_view text)> onText) {
-  previous_ = SetRunInfoSink([this, onText = std::move(onText)](std::wstring_view text) {
-    if (previous_) previous_(text);
-    onText(text);
-  });
-}
-
 }  // namespace wv::test

@@ -1,12 +1,11 @@
 #pragma once
 // Fixtures shared by all test programs: real folders and registry keys inside the
-// test prefix that remove themselves, and scripted answers for message boxes.
+// test prefix that remove themselves. The window side (message boxes, status
+// line) is in window_support.h, the real main window in app_fixture.h.
 
 #include <windows.h>
 
 #include <cstdint>
-#include <deque>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,56 +51,6 @@ class TempKey {
 
  private:
   std::wstring path_;
-};
-
-// Answers the program's message boxes in order and records what they said.
-class ScriptedMsgBox {
- public:
-  struct Shown {
-    int icon;
-    int buttons;
-    std::wstring heading;
-    std::wstring text;
-  };
-  ScriptedMsgBox();
-  ~ScriptedMsgBox();
-  ScriptedMsgBox(const ScriptedMsgBox&) = delete;
-  ScriptedMsgBox& operator=(const ScriptedMsgBox&) = delete;
-
-  void answer(int button) { answers_.push_back(button); }  // IDOK, IDCANCEL, ...
-  [[nodiscard]] const std::vector<Shown>& shown() const { return shown_; }
-
- private:
-  std::deque<int> answers_;
-  std::vector<Shown> shown_;
-  MsgBoxHandler previous_;
-};
-
-// Collects status-line texts.
-class StatusRecorder {
- public:
-  StatusRecorder();
-  ~StatusRecorder();
-  StatusRecorder(const StatusRecorder&) = delete;
-  StatusRecorder& operator=(const StatusRecorder&) = delete;
-  [[nodiscard]] const std::vector<std::wstring>& texts() const { return texts_; }
-  [[nodiscard]] std::wstring last() const { return texts_.empty() ? std::wstring() : texts_.back(); }
-
- private:
-  std::vector<std::wstring> texts_;
-  RunInfoSink previous_;
-};
-
-// Every status text still reaches the status line; onText sees it afterwards.
-class StatusHook {
- public:
-  explicit StatusHook(std::function<void(std::wstring_view text)> onText);
-  ~StatusHook() { SetRunInfoSink(std::move(previous_)); }
-  StatusHook(const StatusHook&) = delete;
-  StatusHook& operator=(const StatusHook&) = delete;
-
- private:
-  RunInfoSink previous_;
 };
 
 }  // namespace wv::test

@@ -107,7 +107,9 @@ class LoggingFs : public Win32FileSystem {
     auto it = streams.find(std::wstring(path));
     return it == streams.end() ? Win32FileSystem::namedStreams(path) : it->second;
   }
-  bool moveFile(std::wstring_view from, std::wstring_view to) override { return !failRename && Win32FileSystem::moveFile(from, to); }
+  SysResult moveFile(std::wstring_view from, std::wstring_view to) override {
+    return failRename ? SysResult(ERROR_ACCESS_DENIED) : Win32FileSystem::moveFile(from, to);
+  }
 
   Names log, truncatingOpens;                        // truncatingOpens: openFile with create-always
   std::set<std::wstring> reportedAsLink, countOnly;  // countOnly: writes counted, not made (huge files)

@@ -1,7 +1,7 @@
 // The shredder and file-information pages: the question before anything on disk changes, a stop
 // press, the menu.
 
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "tools/fixtures.h"
 #include "pages/tools/shredder_page.h"
 #include "pages/tools/file_info_page.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "engines/cleaning/installed_software.h"
 #include "pages/cleaning/software_page.h"
 #include "platform/win32/win32_platform.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <map>
 
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "engines/cleaning/other_traces.h"
 #include "pages/cleaning/other_traces_page.h"
 #include "platform/win32/win32_platform.h"
@@ -88,11 +88,11 @@ void EmptyCache() {
 // Values that cannot be deleted (a policy, another program holding them).
 struct StubbornKey : Win32RegKey {
   using Win32RegKey::Win32RegKey;
-  bool deleteValue(std::wstring_view) override { return false; }
+  SysResult deleteValue(std::wstring_view) override { return SysResult(ERROR_ACCESS_DENIED); }
 };
 struct StubbornRegistry : Win32Registry {
-  std::unique_ptr<RegKey> openKey(RegRoot root, std::wstring_view path) override {
-    const auto key = Win32Registry::openKey(root, path);
+  std::unique_ptr<RegKey> openKey(RegRoot root, std::wstring_view path, SysResult* why) override {
+    const auto key = Win32Registry::openKey(root, path, why);
     HKEY same = nullptr;
     if (!key || RegOpenKeyExW(static_cast<Win32RegKey&>(*key).handle(), L"", 0, KEY_ALL_ACCESS, &same)) return nullptr;
     return std::make_unique<StubbornKey>(UniqueHKey(same));

@@ -187,25 +187,6 @@ void ScanUserFolder(DailyWalk& walk, const UserCleanFolder& user) {
 
 }  // namespace
 
-UserCleanFolder UserCleanFolderFromRow(const ListRow& row) {
-  UserCleanFolder u;
-  u.ticked = row.checked;
-  u.folder = row.caption;
-  u.includeSubfolders = row.column(1) == L"包含";
-  u.givenTypes = row.column(2) == L"指定类型";
-  u.types = row.column(3);
-  return u;
-}
-
-ListRow UserCleanFolderRow(const UserCleanFolder& entry) {
-  ListRow row;
-  row.caption = entry.folder;
-  row.sub = {entry.includeSubfolders ? L"包含" : L"排除", entry.givenTypes ? L"指定类型" : L"全部清理", entry.types};
-  row.image = kUserFolderRowImage;
-  row.checked = entry.ticked;
-  return row;
-}
-
 namespace {
 
 std::wstring WithoutSlashes(std::wstring_view text) { return ReplaceAll(text, L"/", L""); }
@@ -296,9 +277,8 @@ DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, cons
   DailyWalk walk(run, found);
   for (int position = 0; position < 5; ++position) {
     if (!walk.proceed()) break;
-    const bool ticked =
-        input.itemTicked ? input.itemTicked(position) : input.items[static_cast<std::size_t>(position)];
-    if (!ticked) continue;
+    const auto row = static_cast<std::size_t>(position);
+    if (!run.stillTicked(row, input.items[row])) continue;
     walk.startItem(position);
     if (position < 4) {
       for (const DailyLocation& location : DailyLocations(position, input.known)) {

@@ -13,7 +13,6 @@
 #include "engines/cleaning/found_row.h"
 #include "core/run_context.h"
 #include "core/known_folders.h"
-#include "core/list_rows.h"
 
 namespace wv {
 
@@ -26,11 +25,6 @@ struct UserCleanFolder {
   std::wstring types;             // patterns separated by "|"
 };
 
-// A list row of the user-defined list (caption, "包含"/"排除", "指定类型"/"全部清理", types).
-UserCleanFolder UserCleanFolderFromRow(const ListRow& row);
-// The row of an entry: the texts above, ticked as the entry, the folder picture.
-ListRow UserCleanFolderRow(const UserCleanFolder& entry);
-inline constexpr int kUserFolderRowImage = picture::Folder;
 
 // The add handler's rules for an entry typed into the editor: folder and types
 // trimmed and rid of every "/", the types emptied when everything is cleaned.
@@ -47,11 +41,9 @@ std::vector<std::wstring> TypesToPatterns(std::wstring_view types);
 bool IsValidTypesText(std::wstring_view types);
 
 struct DailyScanInput {
-  // Ticks of the five scan items, by catalogue position.
+  // Ticks of the five scan items, by catalogue position, when the scan starts;
+  // the run is asked again (stillTicked) as the scan reaches each item.
   std::array<bool, 5> items{};
-  // When set, asked for an item's tick instead of items, as the scan reaches
-  // it: an item unticked during a scan is left out.
-  std::function<bool(int position)> itemTicked;
   std::vector<UserCleanFolder> userFolders;
   KnownFolders known;
   // Called once when the user-defined item is reached (the page locks the

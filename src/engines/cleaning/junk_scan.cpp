@@ -119,7 +119,7 @@ JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const F
     if (input.mode == JunkScanMode::TickedDrives) {
       for (std::size_t row = 0; row < input.drives.size(); ++row) {
         if (!walk.proceed()) break;
-        if (input.driveTicked && !input.driveTicked(row)) continue;
+        if (!run.stillTicked(row, row < input.driveTicks.size() && input.driveTicks[row])) continue;
         walk.walkRoot(input.drives[row]);
       }
     } else {

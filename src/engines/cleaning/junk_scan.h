@@ -22,9 +22,9 @@ struct JunkScanInput {
   JunkScanMode mode = JunkScanMode::TickedDrives;
   // "C:" for each row of the drive list, in row order (DriveFromCaption).
   std::vector<std::wstring> drives;
-  // Asked for a row's tick when the walk reaches that row, so that a row
-  // unticked during a scan is left out; unset: every row is walked.
-  std::function<bool(std::size_t row)> driveTicked;
+  // Each row's tick when the scan starts; the run is asked again (stillTicked)
+  // when the walk reaches the row, so that a row unticked during a scan is left out.
+  std::vector<bool> driveTicks;
   // The folder ChooseFolder returned (ChosenFolder mode).
   std::wstring folder;
   // Captions of the ticked mask rows in row order, as shown; the scan passes

@@ -102,11 +102,6 @@ bool StillWaste(const std::wstring& folder, const std::set<std::wstring>& goingF
   return WalkFolders(folder, check) && check.waste;
 }
 
-bool TargetMissing(const RemovalOptions& options) {
-  return options.mode == RemovalMode::MoveToFolder &&
-         (options.moveFolder.empty() || !DirectoryExists(options.moveFolder));
-}
-
 std::vector<std::size_t> GoneRows(const std::vector<FoundRow>& rows, const std::vector<std::size_t>& indices) {
   std::vector<std::size_t> gone;
   for (std::size_t i : indices)
@@ -118,15 +113,9 @@ bool IsWasteRow(const FoundRow& row) { return row.kind == FoundKind::WasteFolder
 
 }  // namespace
 
-bool ConfirmRemoval(const RemovalOptions& options, bool allRows) {
-  if (options.mode != RemovalMode::MoveToFolder) return true;
-  if (TargetMissing(options)) {
-    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"目录错误", L"您指定的用于存放垃圾文件的目录错误，请重新选择！");
-    return false;
-  }
-  return Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"文件清理",
-                          allRows ? L"您“确定”把所有扫描到的垃圾文件移动到指定的目录吗？"
-                                  : L"您“确定”把当前选中的垃圾文件移动到指定的目录吗？"));
+bool TargetMissing(const RemovalOptions& options) {
+  return options.mode == RemovalMode::MoveToFolder &&
+         (options.moveFolder.empty() || !DirectoryExists(options.moveFolder));
 }
 
 std::vector<std::size_t> RemoveFoundRows(const std::vector<FoundRow>& rows, std::vector<std::size_t> indices,

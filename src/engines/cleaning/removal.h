@@ -27,10 +27,9 @@ struct RemovalOptions {
 inline constexpr std::wstring_view kJunkCleanedText = L"所有扫描到的垃圾文件已清理完成";
 inline constexpr std::wstring_view kDailyCleanedText = L"所有扫描到的垃圾文件或目录已清理完成";
 
-// Before a removal: in the move mode, a missing target folder is reported and
-// the user is asked to confirm (allRows picks the text for "全部删除"); false
-// means stop. The other modes ask nothing here.
-bool ConfirmRemoval(const RemovalOptions& options, bool allRows);
+// The move mode's target folder is not given or does not exist (the page says
+// so and removes nothing).
+bool TargetMissing(const RemovalOptions& options);
 
 // Each chosen row of kind File whose file still exists, then each WasteFolder
 // row (the daily page's "废目录") whose folder still holds nothing but files going in the same call (and

@@ -195,7 +195,7 @@ StartupRestoreResult RestoreStartupEntries(const std::vector<BackupEntry>& entri
         return result;
       }
       // Copied over the current file: deleting it first would lose it if the copy failed.
-      ok = Fs().copyFile(e.file, e.key, false);
+      ok = Fs().copyFile(e.file, e.key, false).ok();
     }
     if (ok)
       ++result.restored;

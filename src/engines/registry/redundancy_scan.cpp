@@ -366,7 +366,7 @@ RegistryScanResult RedundancyScan(const RedundancyScanInput& input, RunContext& 
   RegistryScanResult result;
   for (std::size_t i = 0; i < kHives.size(); ++i) {
     if (result.stopped) break;
-    const bool ticked = input.hiveTicked ? input.hiveTicked(static_cast<int>(i)) : input.hives[i];
+    const bool ticked = run.stillTicked(i, input.hives[i]);
     if (!ticked) continue;
     if (!ScanKeyTree(kHives[i], L"", rules, run, sink, result.rows)) result.stopped = true;
   }

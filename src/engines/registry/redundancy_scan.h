@@ -96,11 +96,10 @@ bool ScanKeyTree(RegRoot root, std::wstring_view path, const RedundancyRules& ru
                  const RegistryRowSink& sink, std::size_t& found);
 
 struct RedundancyScanInput {
-  // Catalogue rows 0 to 2: HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS.
+  // Catalogue rows 0 to 2: HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+  // ticked when the scan starts; the run is asked again (stillTicked) as the scan
+  // reaches each hive, so that a row ticked or unticked during a scan counts.
   std::array<bool, 3> hives{};
-  // When set, asked for a hive's tick instead of hives, as the scan reaches it:
-  // a row ticked or unticked during a scan counts.
-  std::function<bool(int position)> hiveTicked;
   KnownFolders known;
 };
 

@@ -48,8 +48,4 @@ enum class RestoreStatus {
 // temporary export removed afterwards).
 RestoreStatus RestoreRegistryBackup(std::wstring_view backupFile, RunContext& ctx);
 
-// The user's message for each outcome, as the backup and the manager show it.
-void ReportBackup(const BackupResult& result);
-void ReportRestore(RestoreStatus status);
-
 }  // namespace wv

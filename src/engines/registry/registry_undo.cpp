@@ -241,8 +241,4 @@ UndoFile WriteUndoFile(const std::vector<UndoTarget>& targets, std::wstring_view
   return result;
 }
 
-void ReportUndoFailure(const UndoFile& undo) {
-  MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"删除失败", undo.error + L"为能撤销这次清理，未删除任何项目。");
-}
-
 }  // namespace wv

@@ -49,7 +49,5 @@ struct UndoFile {
 // registry backup folder, creating the folder, and records it in that folder's
 // record file. Nothing may be deleted unless written is true.
 UndoFile WriteUndoFile(const std::vector<UndoTarget>& targets, std::wstring_view regBackupDir);
-// Tells the user why the clean did not start: its undo file could not be written.
-void ReportUndoFailure(const UndoFile& undo);
 
 }  // namespace wv

@@ -341,7 +341,7 @@ RegistryScanResult TraceScan(const TraceScanInput& input, RunContext& run, const
   TraceCheckers check(input.known, run, sink, result.rows);
   const auto item = [&](int position, RegRoot root) {
     if (check.stopped()) return false;
-    if (!(input.itemTicked ? input.itemTicked(position) : input.items[static_cast<std::size_t>(position)]))
+    if (!run.stillTicked(static_cast<std::size_t>(position), input.items[static_cast<std::size_t>(position)]))
       return false;
     check.setItem(root, position);
     return true;

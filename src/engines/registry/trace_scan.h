@@ -20,9 +20,9 @@ inline constexpr std::size_t kTraceItemCount = 13;
 std::wstring_view TraceCategoryText(int position);
 
 struct TraceScanInput {
-  std::array<bool, kTraceItemCount> items{};  // ticks of the "zcrc" catalogue rows
-  // When set, asked for an item's tick instead of items, as the scan reaches it.
-  std::function<bool(int position)> itemTicked;
+  // Ticks of the catalogue rows when the scan starts; the run is asked again
+  // (stillTicked) as the scan reaches each item.
+  std::array<bool, kTraceItemCount> items{};
   KnownFolders known;                         // FontsDir, ProgramsDir, CommonProgramsDir
 };
 

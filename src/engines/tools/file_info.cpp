@@ -18,9 +18,12 @@ void ReadBack(FileInfoRow& row, const FindEntry& entry) {
   row.oldAttributes = entry.attributes & kFileInfoAttributes;
 }
 
-FileInfoRow RowOf(std::wstring_view path, const FindEntry& entry) {
+// A question without an asker is answered OK.
+bool Ask(const FileInfoAsker& ask, const FileInfoAsk& question) { return !ask || ask(question); }
+
+FileInfoRow RowOf(std::wstring_view path, const FindEntry& entry, const RowImageLookup& imageOf) {
   FileInfoRow row;
-  row.image = GetSysIconIndex(path);
+  row.image = imageOf ? imageOf(path) : -1;
   row.oldName = ExtractFileName(path);
   row.newName = row.oldName;
   row.folder = ExtractFilePath(path);
@@ -62,7 +65,7 @@ FileInfoResult Import(FileInfoTask& task, RunContext& run, FileInfoRows& rows) {
     }
     if (!listed.contains(ToUpper(path))) {
       if (const std::optional<FindEntry> entry = ReadFileEntry(path)) {
-        rows.append(RowOf(path, *entry));
+        rows.append(RowOf(path, *entry, task.imageOf));
         run.rowAdded();
       }
     }
@@ -132,12 +135,12 @@ FileInfoResult Simulate(FileInfoTask& task, RunContext& run, FileInfoRows& rows)
         std::wstring name = ApplyNameRule(s, row.newName, r);
         const std::wstring error = CheckFileName(name);
         if (!error.empty()) {
-          (void)task.ask({FileInfoAskKind::InvalidName, name, error});
+          (void)Ask(task.ask, {FileInfoAskKind::InvalidName, name, error});
           stopped = true;
           break;
         }
         if (s.duplicateCheck && !earlier.insert(ToUpper(name)).second &&
-            !task.ask({FileInfoAskKind::DuplicateName, name, {}})) {
+            !Ask(task.ask, {FileInfoAskKind::DuplicateName, name, {}})) {
           stopped = true;
           break;
         }
@@ -177,7 +180,7 @@ FileState StateOf(const std::wstring& path) {
 // and keep the old spelling.
 bool Rename(const FileInfoRow& row) {
   const std::wstring from = row.path(), to = row.folder + row.newName;
-  if (!EqualsNoCase(row.oldName, row.newName)) return Fs().moveFile(from, to);
+  if (!EqualsNoCase(row.oldName, row.newName)) return Fs().moveFile(from, to).ok();
   std::wstring passing;
   for (int i = 0;; ++i) {
     if (i == 100) return false;
@@ -247,7 +250,7 @@ FileInfoResult Execute(FileInfoTask& task, RunContext& run, FileInfoRows& rows) 
     FileInfoRow& row = rows.edit(r);
     const std::wstring path = row.path();
     const auto skip = [&](FileInfoAskKind kind, const std::wstring& name, unsigned notSet = 0) {
-      if (!task.ask({kind, name, {}, notSet})) stopped = true;
+      if (!Ask(task.ask, {kind, name, {}, notSet})) stopped = true;
     };
     const FileState state = StateOf(path);
     if (state == FileState::Gone) {
@@ -311,11 +314,11 @@ bool ApplyEditedName(FileInfoRows& rows, std::size_t index, std::wstring typed, 
   const std::wstring error = CheckFileName(typed);
   bool taken = error.empty();
   if (!taken) {
-    (void)ask({FileInfoAskKind::EditInvalid, typed, error});
+    (void)Ask(ask, {FileInfoAskKind::EditInvalid, typed, error});
   } else if (duplicateCheck) {
     const std::wstring folded = ToUpper(typed);
     for (std::size_t r = 0; r < rows.size() && taken; ++r)
-      if (r != index && ToUpper(rows.at(r).newName) == folded) taken = ask({FileInfoAskKind::EditDuplicate, typed, {}});
+      if (r != index && ToUpper(rows.at(r).newName) == folded) taken = Ask(ask, {FileInfoAskKind::EditDuplicate, typed, {}});
   }
   row.newName = taken ? std::move(typed) : row.oldName;
   rows.updated(index);
@@ -392,15 +395,6 @@ std::wstring FileInfoAskText(const FileInfoAsk& ask) {
     }
   }
   return {};
-}
-
-bool AskWithMsgBox(const FileInfoAsk& ask) {
-  const std::wstring heading = FileInfoAskHeading(ask.kind), text = FileInfoAskText(ask);
-  if (ask.kind == FileInfoAskKind::InvalidName || ask.kind == FileInfoAskKind::EditInvalid) {
-    (void)MsgBox(MsgIcon::Warning, MsgButtons::Ok, heading, text);
-    return false;
-  }
-  return Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, heading, text));
 }
 
 FileInfoResult RunFileInfoTask(FileInfoTask& task, RunContext& run, FileInfoRows& rows) {

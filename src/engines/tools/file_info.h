@@ -67,7 +67,7 @@ struct FileInfoRow {
   std::optional<LocalTime> newCreated, oldCreated;
   std::optional<DWORD> newAttributes, oldAttributes;  // kFileInfoAttributes bits only
   std::wstring folder;   // ends with "\"
-  int image = -1;        // small system icon
+  int image = -1;        // the page's picture (RowImageLookup)
   [[nodiscard]] std::wstring path() const { return folder + oldName; }
 };
 using FileInfoRows = ToolRows<FileInfoRow>;
@@ -186,8 +186,6 @@ struct FileInfoAsk {
 };
 // Answers true for OK (go on, skip the row), false for Cancel (end the run).
 using FileInfoAsker = std::function<bool(const FileInfoAsk& ask)>;
-// Shows the question in a message box (MsgBox) with its heading, text, icon and buttons.
-bool AskWithMsgBox(const FileInfoAsk& ask);
 // The heading and text of the question's message box.
 std::wstring FileInfoAskHeading(FileInfoAskKind kind);
 std::wstring FileInfoAskText(const FileInfoAsk& ask);
@@ -203,7 +201,8 @@ struct FileInfoTask {
   FileInfoSettings settings;            // simulate
   FilePlacement placement = FilePlacement::KeepFolder;  // execute
   std::wstring targetDir;               // execute by move or copy; ends with "\"
-  FileInfoAsker ask = AskWithMsgBox;    // per-row questions
+  FileInfoAsker ask;                    // per-row questions (the page asks the user); unset: OK
+  RowImageLookup imageOf;               // import: the rows' pictures
 };
 
 struct FileInfoResult {

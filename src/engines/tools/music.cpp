@@ -8,7 +8,8 @@
 
 namespace wv {
 
-MusicResult RunMusicTask(MusicOp op, std::vector<std::wstring>& files, RunContext& run, MusicRows& rows) {
+MusicResult RunMusicTask(MusicOp op, std::vector<std::wstring>& files, RunContext& run, MusicRows& rows,
+                         const RowImageLookup& imageOf) {
   if (op != MusicOp::Import) return {};
   run.status(L"音乐信息导入中...");
   run.progressStart(static_cast<std::uint32_t>(files.size()));
@@ -24,7 +25,7 @@ MusicResult RunMusicTask(MusicOp op, std::vector<std::wstring>& files, RunContex
     if ((EqualsNoCase(ext, L".MP3") || EqualsNoCase(ext, L".WMA")) && !listed.contains(ToUpper(path)) &&
         FileExists(path)) {
       MusicRow row;
-      row.image = GetSysIconIndex(path);
+      row.image = imageOf ? imageOf(path) : -1;
       row.oldName = ExtractFileName(path);
       row.newName = row.oldName;
       row.folder = ExtractFilePath(path);

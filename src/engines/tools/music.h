@@ -33,7 +33,8 @@ struct MusicResult {
 // Import: every path of files that ends in ".mp3" or ".wma" (any case), is not
 // listed already (any case) and is an existing file becomes a row; files is
 // consumed. The other operations change nothing.
-MusicResult RunMusicTask(MusicOp op, std::vector<std::wstring>& files, RunContext& run, MusicRows& rows);
+MusicResult RunMusicTask(MusicOp op, std::vector<std::wstring>& files, RunContext& run, MusicRows& rows,
+                         const RowImageLookup& imageOf = {});
 
 // The error text for a name typed into the list, or empty when it is taken as typed.
 std::wstring CheckMusicName(std::wstring_view name);

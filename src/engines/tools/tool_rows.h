@@ -7,12 +7,17 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
-#include "core/utilities.h"
+#include "core/list_order.h"
 
 namespace wv {
+
+// The page's picture for a row of this path (its shell icon); an engine that
+// imports rows stores what it answers. Unset: rows have no picture (-1).
+using RowImageLookup = std::function<int(std::wstring_view path)>;
 
 template <class Row>
 class ToolRows {
@@ -79,20 +84,19 @@ class ToolRows {
   Observer observer_;
 };
 
-// Sorts the rows by the text a column shows, exactly as SortListByColumn sorts a
-// list: without regard to ASCII case, each call on the same column reversing the order.
+// Sorts the rows by the text a column shows, exactly as a list sorts a column
+// (SortByText): without regard to ASCII case, each call on the same column reversing the order.
 template <class Row, class Text>
 void SortRowsByText(ToolRows<Row>& rows, Text text) {
   if (rows.size() < 2) return;
-  std::vector<ListRow> keys(rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    keys[i].caption = text(rows.at(i));
-    keys[i].image = static_cast<int>(i);
-  }
-  SortListByColumn(keys, 0);
+  // Each row's text is made once, not once per comparison.
+  std::vector<std::pair<std::wstring, std::size_t>> keys;
+  keys.reserve(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) keys.emplace_back(text(rows.at(i)), i);
+  SortByText(keys, [](const std::pair<std::wstring, std::size_t>& key) -> const std::wstring& { return key.first; });
   std::vector<Row> sorted;
   sorted.reserve(keys.size());
-  for (const ListRow& key : keys) sorted.push_back(rows.at(static_cast<std::size_t>(key.image)));
+  for (const auto& key : keys) sorted.push_back(rows.at(key.second));
   rows.assign(std::move(sorted));
 }
 

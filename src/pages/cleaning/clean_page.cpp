@@ -3,9 +3,24 @@
 #include <algorithm>
 
 #include "core/utilities.h"
+#include "ui/notify.h"
 #include "platform/text.h"
 
 namespace wv {
+
+// Before a removal: in the move mode, a missing target folder is reported and
+// the user is asked to confirm (allRows picks the text for "全部删除"); false
+// means stop. The other modes ask nothing here.
+bool ConfirmRemoval(const RemovalOptions& options, bool allRows) {
+  if (options.mode != RemovalMode::MoveToFolder) return true;
+  if (TargetMissing(options)) {
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"目录错误", L"您指定的用于存放垃圾文件的目录错误，请重新选择！");
+    return false;
+  }
+  return Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"文件清理",
+                          allRows ? L"您“确定”把所有扫描到的垃圾文件移动到指定的目录吗？"
+                                  : L"您“确定”把当前选中的垃圾文件移动到指定的目录吗？"));
+}
 
 std::wstring FoundSummary(std::wstring_view what, std::size_t rows, std::uint64_t total) {
   if (rows == 0) return L"未扫描到符合条件的" + std::wstring(what);

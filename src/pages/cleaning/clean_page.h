@@ -11,8 +11,8 @@
 
 #include "engines/cleaning/found_row.h"
 #include "engines/cleaning/removal.h"
-#include "core/result_rows.h"
-#include "core/list_rows.h"
+#include "ui/result_rows.h"
+#include "ui/list_rows.h"
 #include "ui/controls.h"
 #include "ui/list_view.h"
 #include "ui/panel.h"
@@ -37,6 +37,9 @@ struct RemovalControls {
   Button& browse;
 };
 void CreateRemovalPage(Panel& page, const RemovalControls& controls, int editHeight);
+// Before a removal: in the move mode, a missing target folder is reported and the
+// user is asked to confirm (allRows picks the text for "全部删除"); false means stop.
+bool ConfirmRemoval(const RemovalOptions& options, bool allRows);
 RemovalOptions ReadRemovalOptions(const RadioGroup& mode, const Edit& folder, HWND owner);
 
 // Removes (RemoveFoundRows) the highlighted rows of the result list, or all of

@@ -10,6 +10,25 @@
 #include "core/utilities.h"
 
 namespace wv {
+
+UserCleanFolder UserCleanFolderFromRow(const ListRow& row) {
+  UserCleanFolder u;
+  u.ticked = row.checked;
+  u.folder = row.caption;
+  u.includeSubfolders = row.column(1) == L"包含";
+  u.givenTypes = row.column(2) == L"指定类型";
+  u.types = row.column(3);
+  return u;
+}
+
+ListRow UserCleanFolderRow(const UserCleanFolder& entry) {
+  ListRow row;
+  row.caption = entry.folder;
+  row.sub = {entry.includeSubfolders ? L"包含" : L"排除", entry.givenTypes ? L"指定类型" : L"全部清理", entry.types};
+  row.image = kUserFolderRowImage;
+  row.checked = entry.ticked;
+  return row;
+}
 namespace {
 
 // The description column of each scan item's rows.
@@ -145,7 +164,7 @@ void DailyFilesPage::initialise() {
     list->setImageList(form().publicImageList());
 }
 
-void DailyFilesPage::stopRuns() { PressRunning({&wjrc_sm}); }
+void DailyFilesPage::stopRuns() { StopRunning({&wjrc_run}); }
 
 void DailyFilesPage::fitColumns() {
   FitListColumn(wjrc_select, 0);
@@ -167,7 +186,9 @@ void DailyFilesPage::wjrc_smClick() {
   PageControl3.show(0);
 
   DailyScanInput input;
-  input.itemTicked = [this](int position) { return position < wjrc_select.count() && wjrc_select.checked(position); };
+  for (std::size_t i = 0; i < input.items.size(); ++i)
+    input.items[i] = static_cast<int>(i) < wjrc_select.count() && wjrc_select.checked(static_cast<int>(i));
+  wjrc_run.setTickedRows(&wjrc_select);
   input.known = form().knownFolders;
   // The user's folders as the list holds them when the scan gets there: until
   // then they can still be added, deleted and ticked.

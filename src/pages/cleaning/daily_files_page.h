@@ -9,8 +9,8 @@
 #include "app/run_protocol.h"
 #include "engines/cleaning/found_row.h"
 #include "engines/cleaning/daily_files_scan.h"
-#include "core/result_rows.h"
-#include "core/list_rows.h"
+#include "ui/result_rows.h"
+#include "ui/list_rows.h"
 
 namespace wv {
 
@@ -19,6 +19,12 @@ namespace wv {
 ListRow FormatDailyRow(const FoundRow& row);
 // The status line at the end of a scan: count and total size, or that nothing was found.
 std::wstring DailyScanSummary(const DailyScanResult& result);
+
+// A list row of the user-defined list (caption, "包含"/"排除", "指定类型"/"全部清理", types).
+UserCleanFolder UserCleanFolderFromRow(const ListRow& row);
+// The row of an entry: the texts above, ticked as the entry, the folder picture.
+ListRow UserCleanFolderRow(const UserCleanFolder& entry);
+inline constexpr int kUserFolderRowImage = picture::Folder;
 
 class DailyFilesPage : public Page {
  public:

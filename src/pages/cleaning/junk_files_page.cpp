@@ -129,7 +129,7 @@ void JunkFilesPage::fillDriveRows() {
   }
 }
 
-void JunkFilesPage::stopRuns() { PressRunning({&wjql_sm}); }
+void JunkFilesPage::stopRuns() { StopRunning({&wjql_run}); }
 
 void JunkFilesPage::fitColumns() {
   FitListColumn(wjql_select, 0);
@@ -170,7 +170,8 @@ void JunkFilesPage::scan(std::int32_t operation) {
   input.mode = operation == 2 ? JunkScanMode::ChosenFolder : JunkScanMode::TickedDrives;
   input.folder = wjql_folder;
   for (int i = 0; i < wjql_select.count(); ++i) input.drives.push_back(DriveFromCaption(wjql_select.text(i, 0)));
-  input.driveTicked = [this](std::size_t row) { return wjql_select.checked(static_cast<int>(row)); };
+  for (int i = 0; i < wjql_select.count(); ++i) input.driveTicks.push_back(wjql_select.checked(i));
+  wjql_run.setTickedRows(&wjql_select);
   for (int i = 0; i < wjql_wjlxlist.count(); ++i)
     if (wjql_wjlxlist.checked(i)) input.masks.push_back(wjql_wjlxlist.text(i, 0));
   for (int i = 0; i < wjql_jumplist.count(); ++i) input.exclusions.push_back(wjql_jumplist.text(i, 0));

@@ -9,8 +9,8 @@
 #include "app/run_protocol.h"
 #include "engines/cleaning/found_row.h"
 #include "engines/cleaning/junk_scan.h"
-#include "core/result_rows.h"
-#include "core/list_rows.h"
+#include "ui/result_rows.h"
+#include "ui/list_rows.h"
 
 namespace wv {
 

@@ -61,7 +61,7 @@ void OtherTracesPage::initialise() {
   qtrc_showlist.setImageList(form().publicImageList());
 }
 
-void OtherTracesPage::stopRuns() { PressRunning({&qtrc_sm, &qtrc_delsel}); }
+void OtherTracesPage::stopRuns() { StopRunning({&qtrc_smRun, &qtrc_delselRun}); }
 
 void OtherTracesPage::fitColumns() { FitListColumn(qtrc_showlist, 2); }
 

@@ -23,6 +23,8 @@ class StartupPage : public Page {
   // Opening the page reads the startup items when the list is empty.
   void activated() override;
 
+  // Reads the startup items again (the refresh button; the backup manager after a restore).
+  void refreshList() { qdsz_autosxClick(); }
   void qdsz_autosxClick();
   void qdsz_autoseldelClick();
   void qdsz_autohfClick();

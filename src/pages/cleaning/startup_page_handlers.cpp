@@ -68,8 +68,7 @@ void StartupPage::qdsz_autoseldelClick() {
 
 void StartupPage::qdsz_autohfClick() {
   BackupManagerPage& manager = form().page<BackupManagerPage>();
-  manager.backupCaller = Module::Startup;
-  manager.RefreshBackupList();
+  manager.openFor(Module::Startup);
 }
 
 void StartupPage::qdsz_showlistColumnClick(int column) {

@@ -38,6 +38,12 @@ class BackupManagerPage : public Page {
   // manager; set just before RefreshBackupList.
   std::optional<Module> backupCaller;
 
+  // Opens the manager for a page's backups (Module::Redundancy or Module::Startup),
+  // to which its return button goes back.
+  void openFor(Module caller) {
+    backupCaller = caller;
+    RefreshBackupList();
+  }
   // Fills the list from the caller's record file and makes the page active.
   void RefreshBackupList();
   void bfgl_btnRefClick() { RefreshBackupList(); }

@@ -112,7 +112,7 @@ void BackupManagerPage::restoreStartupRows(const std::vector<int>& rows) {
     MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"恢复失败", L"您选择的备份记录已不存在！");
     return;
   }
-  form().page<StartupPage>().qdsz_autosxClick();
+  form().page<StartupPage>().refreshList();
   form().setActivePage(form().page<StartupPage>());
   if (!result.failed.empty()) {
     MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"恢复失败", L"以下启动项目未能恢复：" + JoinNames(result.failed));

@@ -54,7 +54,7 @@ void RedundancyPage::initialise() {
   zcql_select.setImageList(form().publicImageList());
 }
 
-void RedundancyPage::stopRuns() { PressRunning({&zcql_sm}); }
+void RedundancyPage::stopRuns() { StopRunning({&zcql_run}); }
 
 void RedundancyPage::fitColumns() {
   FitListColumn(zcql_select, 0);
@@ -74,7 +74,9 @@ void RedundancyPage::zcql_smClick() {
   });
   zcql_results.clear();
   RedundancyScanInput input;
-  input.hiveTicked = [this](int position) { return position < zcql_select.count() && zcql_select.checked(position); };
+  for (std::size_t i = 0; i < input.hives.size(); ++i)
+    input.hives[i] = static_cast<int>(i) < zcql_select.count() && zcql_select.checked(static_cast<int>(i));
+  zcql_run.setTickedRows(&zcql_select);
   input.known = form().knownFolders;
   const RegistryScanResult result = RedundancyScan(
       input, zcql_run, [this](RegistryRow&& row) { zcql_results.add(std::move(row), kRedundancyRowImage); });

@@ -4,6 +4,7 @@
 #include "pages/registry/painting_run.h"
 #include "engines/registry/registry_backup.h"
 #include "pages/registry/redundancy_page.h"
+#include "pages/registry/registry_reports.h"
 
 namespace wv {
 
@@ -27,8 +28,7 @@ void RedundancyPage::zcql_bfClick() {
 
 void RedundancyPage::zcql_hyClick() {
   BackupManagerPage& manager = form().page<BackupManagerPage>();
-  manager.backupCaller = Module::Redundancy;
-  manager.RefreshBackupList();
+  manager.openFor(Module::Redundancy);
 }
 
 void RedundancyPage::RegistryRestore(std::wstring_view backupFile) {

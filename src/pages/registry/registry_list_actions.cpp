@@ -2,6 +2,8 @@
 
 #include "core/utilities.h"
 #include "engines/registry/registry_undo.h"
+#include "pages/registry/registry_reports.h"
+#include "ui/notify.h"
 
 namespace wv {
 

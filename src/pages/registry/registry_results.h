@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/result_rows.h"
-#include "core/list_rows.h"
+#include "ui/result_rows.h"
+#include "ui/list_rows.h"
 #include "engines/registry/redundancy_scan.h"
 
 namespace wv {

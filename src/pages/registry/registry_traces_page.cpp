@@ -52,7 +52,7 @@ void RegistryTracesPage::initialise() {
   zcrc_select.setImageList(form().publicImageList());
 }
 
-void RegistryTracesPage::stopRuns() { PressRunning({&zcrc_sm}); }
+void RegistryTracesPage::stopRuns() { StopRunning({&zcrc_run}); }
 
 void RegistryTracesPage::fitColumns() {
   FitListColumn(zcrc_select, 0);
@@ -70,7 +70,9 @@ void RegistryTracesPage::zcrc_smClick() {
   });
   zcrc_results.clear();
   TraceScanInput input;
-  input.itemTicked = [this](int position) { return position < zcrc_select.count() && zcrc_select.checked(position); };
+  for (std::size_t i = 0; i < input.items.size(); ++i)
+    input.items[i] = static_cast<int>(i) < zcrc_select.count() && zcrc_select.checked(static_cast<int>(i));
+  zcrc_run.setTickedRows(&zcrc_select);
   input.known = form().knownFolders;
   const std::vector<CatalogueRow>& items = CatalogueRows(Module::RegistryTraces);
   const RegistryScanResult result = TraceScan(input, zcrc_run, [this, &items](RegistryRow&& row) {

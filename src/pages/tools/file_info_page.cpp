@@ -142,6 +142,8 @@ void FileInfoPage::showInfo(std::wstring_view text) { SetRunInfo(text); }
 std::wstring FileInfoPage::runOperation(RunControl& run) {
   FileInfoTask task;
   task.op = static_cast<FileInfoOp>(wjsz_runstate);
+  task.ask = AskWithMsgBox;
+  task.imageOf = GetSysIconIndex;
   switch (task.op) {
     case FileInfoOp::Import:
       task.files = std::move(wjsz_filelist);
@@ -158,6 +160,15 @@ std::wstring FileInfoPage::runOperation(RunControl& run) {
       break;
   }
   return wv::RunFileInfoTask(task, run, wjsz_files).summary;
+}
+
+bool AskWithMsgBox(const FileInfoAsk& ask) {
+  const std::wstring heading = FileInfoAskHeading(ask.kind), text = FileInfoAskText(ask);
+  if (ask.kind == FileInfoAskKind::InvalidName || ask.kind == FileInfoAskKind::EditInvalid) {
+    (void)MsgBox(MsgIcon::Warning, MsgButtons::Ok, heading, text);
+    return false;
+  }
+  return Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, heading, text));
 }
 
 }  // namespace wv

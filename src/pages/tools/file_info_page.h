@@ -142,4 +142,7 @@ class FileInfoPage : public SimulationPage<FileInfoRow> {
   Label* piece(std::wstring_view caption);
 };
 
+// The engine's question in a message box with its heading, text, icon and buttons.
+bool AskWithMsgBox(const FileInfoAsk& ask);
+
 }  // namespace wv

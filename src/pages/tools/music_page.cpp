@@ -136,7 +136,7 @@ void MusicPage::initialise() {
 
 std::wstring MusicPage::runOperation(RunControl& run) {
   MusicRun context(run, yysz_ss, yysz_szjd);
-  (void)RunMusicTask(static_cast<MusicOp>(yysz_runstate), yysz_filelist, context, yysz_files);
+  (void)RunMusicTask(static_cast<MusicOp>(yysz_runstate), yysz_filelist, context, yysz_files, GetSysIconIndex);
   yysz_szjd.setPosition(0);
   return L"";  // the page's own information line tells the result
 }

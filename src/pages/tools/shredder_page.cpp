@@ -98,7 +98,7 @@ void ShredderPage::initialise() {
 
 void ShredderPage::fitColumns() { FitListColumn(wjfs_showlist, 0); }
 
-void ShredderPage::stopRuns() { PressRunning({&wjfs_filesel, &wjfs_selfs, &wjfs_allselfs}); }
+void ShredderPage::stopRuns() { StopRunning({&wjfs_fileselRun, &wjfs_selfsRun, &wjfs_allselfsRun}); }
 
 void ShredderPage::enableActions() {
   const bool active = wjfs_runstate == 0 && !wjfs_entries.empty();

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/result_rows.h"
-#include "core/list_rows.h"
+#include "ui/result_rows.h"
+#include "ui/list_rows.h"
 #include "pages/tools/file_tool_page.h"
 #include "engines/tools/shredder.h"
 #include "ui/popup_menu.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/files.h"
-#include "core/notify.h"
-#include "core/list_rows.h"
+#include "ui/notify.h"
+#include "ui/list_rows.h"
 #include "platform/text.h"
 #include "pages/tools/file_tool_page.h"
 #include "pages/tools/tool_page_kit.h"
@@ -58,7 +58,7 @@ class SimulationPage : public FileToolPage {
   RunControl mnchgRun;     // 2 simulate
   RunControl zschgRun;     // 3 execute
 
-  void stopRuns() override { PressRunning({&filesel, &mnchg, &zschg}); }
+  void stopRuns() override { StopRunning({&fileselRun, &mnchgRun, &zschgRun}); }
 
   // Simulate: a stop request while it runs; else the simulation, once the settings pass.
   void mnchgClick() {

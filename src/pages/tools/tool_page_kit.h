@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/list_rows.h"
+#include "ui/list_rows.h"
 #include "engines/tools/tool_rows.h"
 #include "ui/list_view.h"
 #include "ui/panel.h"

@@ -198,24 +198,24 @@ std::wstring Win32FileSystem::fullPath(std::wstring_view path) {
 
 // ---------------------------------------------------------------- changes
 
-bool Win32FileSystem::deleteFile(std::wstring_view path) {
-  return note(DeleteFileW(ExtendedPath(path).c_str()) != FALSE);
+SysResult Win32FileSystem::deleteFile(std::wstring_view path) {
+  return noted(DeleteFileW(ExtendedPath(path).c_str()) != FALSE);
 }
 
-bool Win32FileSystem::removeFolder(std::wstring_view path) {
-  return note(RemoveDirectoryW(ExtendedPath(path).c_str()) != FALSE);
+SysResult Win32FileSystem::removeFolder(std::wstring_view path) {
+  return noted(RemoveDirectoryW(ExtendedPath(path).c_str()) != FALSE);
 }
 
-bool Win32FileSystem::moveFile(std::wstring_view from, std::wstring_view to) {
-  return note(MoveFileExW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(), MOVEFILE_COPY_ALLOWED) != FALSE);
+SysResult Win32FileSystem::moveFile(std::wstring_view from, std::wstring_view to) {
+  return noted(MoveFileExW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(), MOVEFILE_COPY_ALLOWED) != FALSE);
 }
 
-bool Win32FileSystem::copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists) {
-  return note(CopyFileW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(), failIfExists ? TRUE : FALSE) != FALSE);
+SysResult Win32FileSystem::copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists) {
+  return noted(CopyFileW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(), failIfExists ? TRUE : FALSE) != FALSE);
 }
 
-bool Win32FileSystem::replaceFile(std::wstring_view from, std::wstring_view to) {
-  return note(MoveFileExW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(),
+SysResult Win32FileSystem::replaceFile(std::wstring_view from, std::wstring_view to) {
+  return noted(MoveFileExW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(),
                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE);
 }
 

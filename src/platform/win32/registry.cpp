@@ -13,9 +13,11 @@ std::wstring Relative(std::wstring_view path) {
   return std::wstring(path);
 }
 
-std::unique_ptr<RegKey> Open(RegRoot root, std::wstring_view path, REGSAM access) {
+std::unique_ptr<RegKey> Open(RegRoot root, std::wstring_view path, REGSAM access, SysResult* why = nullptr) {
   UniqueHKey key;
-  if (RegOpenKeyExW(RootKey(root), Relative(path).c_str(), 0, access, key.put()) != ERROR_SUCCESS) return nullptr;
+  const LSTATUS status = RegOpenKeyExW(RootKey(root), Relative(path).c_str(), 0, access, key.put());
+  if (why) *why = SysResult(static_cast<DWORD>(status));
+  if (status != ERROR_SUCCESS) return nullptr;
   return std::make_unique<Win32RegKey>(std::move(key));
 }
 
@@ -134,8 +136,8 @@ bool Win32RegKey::writeBinary(std::wstring_view name, const void* data, std::siz
                         static_cast<DWORD>(size)) == ERROR_SUCCESS;
 }
 
-bool Win32RegKey::deleteValue(std::wstring_view name) {
-  return RegDeleteValueW(key_.get(), std::wstring(name).c_str()) == ERROR_SUCCESS;
+SysResult Win32RegKey::deleteValue(std::wstring_view name) {
+  return SysResult(static_cast<DWORD>(RegDeleteValueW(key_.get(), std::wstring(name).c_str())));
 }
 
 bool Win32RegKey::info(RegKeyInfo& out) {
@@ -170,8 +172,8 @@ bool Win32RegKey::readRaw(std::wstring_view name, RegRawValue& out) {
   }
 }
 
-std::unique_ptr<RegKey> Win32Registry::openKey(RegRoot root, std::wstring_view path) {
-  return Open(root, path, kFullAccess);
+std::unique_ptr<RegKey> Win32Registry::openKey(RegRoot root, std::wstring_view path, SysResult* why) {
+  return Open(root, path, kFullAccess, why);
 }
 
 std::unique_ptr<RegKey> Win32Registry::openKeyReadOnly(RegRoot root, std::wstring_view path) {
@@ -194,15 +196,18 @@ bool Win32Registry::keyExists(RegRoot root, std::wstring_view path) {
   return status == ERROR_SUCCESS || status == ERROR_ACCESS_DENIED;
 }
 
-bool Win32Registry::deleteKey(RegRoot root, std::wstring_view path) {
+SysResult Win32Registry::deleteKey(RegRoot root, std::wstring_view path) {
   const std::wstring relative = Relative(path);
   // An empty path names the root itself: never empty a whole hive.
-  if (relative.empty()) return false;
-  if (!keyExists(root, relative)) return false;
-  RegDeleteTreeW(RootKey(root), relative.c_str());
-  RegDeleteKeyW(RootKey(root), relative.c_str());  // RegDeleteTree may leave the key itself
+  if (relative.empty()) return SysResult(ERROR_INVALID_PARAMETER);
+  if (!keyExists(root, relative)) return SysResult(ERROR_FILE_NOT_FOUND);
+  LSTATUS status = RegDeleteTreeW(RootKey(root), relative.c_str());
+  const LSTATUS own = RegDeleteKeyW(RootKey(root), relative.c_str());  // RegDeleteTree may leave the key itself
+  if (status == ERROR_SUCCESS) status = own;
   UniqueHKey key;
-  return RegOpenKeyExW(RootKey(root), relative.c_str(), 0, KEY_QUERY_VALUE, key.put()) == ERROR_FILE_NOT_FOUND;
+  if (RegOpenKeyExW(RootKey(root), relative.c_str(), 0, KEY_QUERY_VALUE, key.put()) == ERROR_FILE_NOT_FOUND)
+    return SysResult();
+  return SysResult(status != ERROR_SUCCESS ? static_cast<DWORD>(status) : ERROR_ACCESS_DENIED);
 }
 
 }  // namespace wv

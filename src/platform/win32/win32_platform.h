@@ -28,7 +28,7 @@ class Win32RegKey : public RegKey {
   bool writeText(std::wstring_view name, std::wstring_view text) override;
   bool writeInteger(std::wstring_view name, std::uint32_t value) override;
   bool writeBinary(std::wstring_view name, const void* data, std::size_t size) override;
-  bool deleteValue(std::wstring_view name) override;
+  SysResult deleteValue(std::wstring_view name) override;
   bool info(RegKeyInfo& out) override;
   bool readRaw(std::wstring_view name, RegRawValue& out) override;
   bool writeRaw(std::wstring_view name, const RegRawValue& value) override;
@@ -40,11 +40,11 @@ class Win32RegKey : public RegKey {
 
 class Win32Registry : public Registry {
  public:
-  std::unique_ptr<RegKey> openKey(RegRoot root, std::wstring_view path) override;
+  std::unique_ptr<RegKey> openKey(RegRoot root, std::wstring_view path, SysResult* why = nullptr) override;
   std::unique_ptr<RegKey> openKeyReadOnly(RegRoot root, std::wstring_view path) override;
   std::unique_ptr<RegKey> createKey(RegRoot root, std::wstring_view path) override;
   bool keyExists(RegRoot root, std::wstring_view path) override;
-  bool deleteKey(RegRoot root, std::wstring_view path) override;
+  SysResult deleteKey(RegRoot root, std::wstring_view path) override;
 };
 
 // ---------------------------------------------------------------- shell
@@ -151,11 +151,11 @@ class Win32FileSystem : public FileSystem {
                     const FILETIME* lastWrite) override;
   std::wstring shortPath(std::wstring_view path) override;
   std::wstring fullPath(std::wstring_view path) override;
-  bool deleteFile(std::wstring_view path) override;
-  bool removeFolder(std::wstring_view path) override;
-  bool moveFile(std::wstring_view from, std::wstring_view to) override;
-  bool copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists) override;
-  bool replaceFile(std::wstring_view from, std::wstring_view to) override;
+  SysResult deleteFile(std::wstring_view path) override;
+  SysResult removeFolder(std::wstring_view path) override;
+  SysResult moveFile(std::wstring_view from, std::wstring_view to) override;
+  SysResult copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists) override;
+  SysResult replaceFile(std::wstring_view from, std::wstring_view to) override;
   bool createFolder(std::wstring_view path) override;
   bool createFolderTree(std::wstring_view path) override;
   std::wstring uniqueTempFile(std::wstring_view folder, std::wstring_view prefix) override;
@@ -168,6 +168,8 @@ class Win32FileSystem : public FileSystem {
  protected:
   // Records the system's error code when ok is false; returns ok.
   bool note(bool ok);
+  // The same as a result: success, or the error it noted.
+  SysResult noted(bool ok) { return note(ok) ? SysResult() : SysResult(lastError_ ? lastError_ : ERROR_GEN_FAILURE); }
 
  private:
   DWORD lastError_ = ERROR_SUCCESS;

@@ -1,16 +1,18 @@
 #pragma once
-// A list row as the pages and engines exchange it, and the model that an
-// owner-data list view shows: engines append, the view reads by index.
+// A list row as the pages show it, and the model that an owner-data list view
+// shows: the page appends, the view reads by index. Also the pictures of the
+// shared row list, and sorting and reordering rows.
 
 #include "platform/layer.h"
-WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
+WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "core/list_order.h"
 
 namespace wv {
 
@@ -43,27 +45,6 @@ enum RowPicture : int {
   Logs = 22,
 };
 }  // namespace picture
-
-// Removes the items at these indices (any order; repeats and indices past the
-// end are ignored) in one pass; returns the indices removed, ascending.
-template <class T>
-std::vector<std::size_t> EraseAt(std::vector<T>& items, std::vector<std::size_t> indices) {
-  std::sort(indices.begin(), indices.end());
-  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-  indices.erase(std::lower_bound(indices.begin(), indices.end(), items.size()), indices.end());
-  if (indices.empty()) return indices;
-  std::size_t write = indices.front();
-  auto next = indices.begin();
-  for (std::size_t read = indices.front(); read < items.size(); ++read) {
-    if (next != indices.end() && *next == read) {
-      ++next;
-      continue;
-    }
-    items[write++] = std::move(items[read]);
-  }
-  items.resize(write);
-  return indices;
-}
 
 struct ListRow {
   std::wstring caption;
@@ -113,5 +94,14 @@ class RowModel {
   std::vector<std::size_t> removed_;
   Observer observer_;
 };
+
+// Sorts by the column (0 caption, k >= 1 sub-item k-1) as text without regard to
+// ASCII case; descending when the first row is below the last one by that same
+// comparison, else ascending, so that each call on the same column reverses the order.
+void SortListByColumn(std::vector<ListRow>& rows, int column);
+// Moves row source to the place of row target (insert before target, after it when
+// target lies below source); target -1 or out of range means the last row.
+// Returns the new index of the moved row.
+int MoveListItem(std::vector<ListRow>& rows, int source, int target);
 
 }  // namespace wv

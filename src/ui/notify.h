@@ -1,13 +1,16 @@
 #pragma once
-// Telling the user: the message box every message goes through, and the status
-// line. Tests answer message boxes and watch the status line through handlers.
+// Telling and asking the user: the message box every message goes through, the
+// status line and the folder browser. Engines never call these: they hand back
+// results and ask through callbacks, and the pages show the boxes. Tests answer
+// message boxes and watch the status line through handlers.
 
 #include "platform/layer.h"
-WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
+WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace wv {
@@ -36,5 +39,9 @@ inline bool Confirmed(int answer) { return answer == IDOK || answer == IDYES; }
 void SetRunInfo(std::wstring_view text);
 using RunInfoSink = std::function<void(std::wstring_view text)>;
 RunInfoSink SetRunInfoSink(RunInfoSink sink);  // returns the previous one
+
+// Folder browser: folder is cleared first when it does not exist; true and the
+// chosen folder in folder on OK, false and folder unchanged on Cancel.
+bool ChooseFolder(std::wstring_view title, std::wstring_view root, std::wstring& folder);
 
 }  // namespace wv

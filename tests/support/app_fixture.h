@@ -10,6 +10,8 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "support/page_access.h"
+#include "support/window_support.h"
 
 namespace wv::test {
 

@@ -1,4 +1,4 @@
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "pages/page_table.h"
 
 #include "pages/cleaning/daily_files_page.h"

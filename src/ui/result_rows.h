@@ -10,14 +10,14 @@
 //   ... wjql_found.at(i).path ...
 
 #include "platform/layer.h"
-WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
+WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);
 
 #include <cstddef>
 #include <functional>
 #include <utility>
 #include <vector>
 
-#include "core/list_rows.h"
+#include "ui/list_rows.h"
 
 namespace wv {
 

@@ -1,4 +1,4 @@
-#include "core/list_rows.h"
+#include "ui/list_rows.h"
 
 #include <algorithm>
 
@@ -40,5 +40,11 @@ void RowModel::assign(std::vector<ListRow> rows) {
 }
 
 void RowModel::updated(std::size_t index) { notify(Change::Updated, index); }
+
+void SortListByColumn(std::vector<ListRow>& rows, int column) {
+  SortByText(rows, [column](const ListRow& row) -> const std::wstring& { return row.column(column); });
+}
+
+int MoveListItem(std::vector<ListRow>& rows, int source, int target) { return MoveItem(rows, source, target); }
 
 }  // namespace wv
