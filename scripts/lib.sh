@@ -103,7 +103,13 @@ start_xvfb() {
     XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 1 50); do
-      xdpyinfo >/dev/null 2>&1 && return 0
+      # Another checkout's run may have taken the same number a moment earlier: the
+      # display is ours only when its lock names our server.
+      if xdpyinfo >/dev/null 2>&1; then
+        [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ] && return 0
+        break
+      fi
+      kill -0 "$XVFB_PID" 2>/dev/null || break
       sleep 0.1
     done
     kill "$XVFB_PID" 2>/dev/null
