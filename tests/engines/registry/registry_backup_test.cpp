@@ -127,7 +127,7 @@ std::string RegFileSetting(const std::wstring& keyPath) {
   return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
 }
 
-TEST(RegistryRestore, ImportsOnlyWholeFilesAndNamesTheExportByTheTrailingExtension) {
+TEST(RestoreRegistryBackup, ImportsOnlyWholeFilesAndNamesTheExportByTheTrailingExtension) {
   TempFolder base(L"damaged");
   TempKey k(L"damaged");
   ScanRun run;
