@@ -120,29 +120,29 @@ void BackupManagerPage::loadSettings(SettingsFile& file) {
   // A blank base would put the backups at the root of whatever drive is current.
   if (const std::wstring* base = section->find(L"SavPath"); base && !TrimView(*base).empty()) {
     form().SetBackupBase(*base);
-    bfgl_edtSavPath.setText(*base);
+    baseFolderEdit.setText(*base);
   }
-  if (const std::wstring* compress = section->find(L"ComSav")) bfgl_chxSelCom.setChecked(*compress == L"1");
+  if (const std::wstring* compress = section->find(L"ComSav")) compressCheck.setChecked(*compress == L"1");
   if (const std::wstring* level = section->find(L"ComTypeSel"); level && level->size() == 1 && (*level)[0] >= L'0' &&
                                                                 (*level)[0] <= L'2')
-    bfgl_cbxComSta.setIndex((*level)[0] - L'0');
+    levelCombo.setIndex((*level)[0] - L'0');
 }
 
 void BackupManagerPage::saveSettings(std::vector<SettingsSection>& sections) {
   sections.push_back({std::wstring(settingsSection()),
                       L"1",
-                      {{L"SavPath", bfgl_edtSavPath.text()},
-                       {L"ComSav", Tick(bfgl_chxSelCom.checked())},
-                       {L"ComTypeSel", std::to_wstring(bfgl_cbxComSta.index())}}});
+                      {{L"SavPath", baseFolderEdit.text()},
+                       {L"ComSav", Tick(compressCheck.checked())},
+                       {L"ComTypeSel", std::to_wstring(levelCombo.index())}}});
 }
 
 // ---------------------------------------------------------------- registry pages
 
-void RedundancyPage::loadSettings(SettingsFile& file) { LoadTickSection(file, settingsSection(), zcql_select); }
-void RedundancyPage::saveSettings(std::vector<SettingsSection>& sections) { SaveTickSection(sections, settingsSection(), zcql_select); }
+void RedundancyPage::loadSettings(SettingsFile& file) { LoadTickSection(file, settingsSection(), hiveList); }
+void RedundancyPage::saveSettings(std::vector<SettingsSection>& sections) { SaveTickSection(sections, settingsSection(), hiveList); }
 
-void RegistryTracesPage::loadSettings(SettingsFile& file) { LoadTickSection(file, settingsSection(), zcrc_select); }
-void RegistryTracesPage::saveSettings(std::vector<SettingsSection>& sections) { SaveTickSection(sections, settingsSection(), zcrc_select); }
+void RegistryTracesPage::loadSettings(SettingsFile& file) { LoadTickSection(file, settingsSection(), itemList); }
+void RegistryTracesPage::saveSettings(std::vector<SettingsSection>& sections) { SaveTickSection(sections, settingsSection(), itemList); }
 
 // ---------------------------------------------------------------- daily files
 

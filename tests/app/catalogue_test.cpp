@@ -17,8 +17,8 @@ using CatalogueTest = FormTest;
 TEST_F(CatalogueTest, EveryListTicksTheRecommendedRowsItsRestoreControlBringsThemBackAndSelectAllFollowsItsState) {
   JunkFilesPage& junk = form->page<JunkFilesPage>();
   const std::tuple<ListView*, std::string_view, std::function<void()>> lists[] = {
-      {&form->page<RedundancyPage>().zcql_select, "111", nullptr},
-      {&form->page<RegistryTracesPage>().zcrc_select, "1111111111100", [&] { form->page<RegistryTracesPage>().zcrc_mr.click(); }},
+      {&Controls(form->page<RedundancyPage>()).hiveList, "111", nullptr},
+      {&Controls(form->page<RegistryTracesPage>()).itemList, "1111111111100", [&] { Controls(form->page<RegistryTracesPage>()).defaultsLabel.click(); }},
       {&junk.wjql_wjlxlist, "10101111111011111111110000011111011", [&] { junk.wjql_lxtj.onClick(); }},
       {&form->page<DailyFilesPage>().wjrc_select, "11110", [&] { form->page<DailyFilesPage>().wjrc_mr.click(); }},
       {&form->page<OtherTracesPage>().qtrc_showlist, "1100000", [&] { form->page<OtherTracesPage>().qtrc_mr.click(); }},

@@ -57,19 +57,19 @@ struct Choices {
 };
 
 std::vector<ListView*> TickedLists(MainWindow& f) {
-  return {&f.page<JunkFilesPage>().wjql_select, &f.page<JunkFilesPage>().wjql_wjlxlist, &f.page<RedundancyPage>().zcql_select,
-          &f.page<RegistryTracesPage>().zcrc_select,  &f.page<DailyFilesPage>().wjrc_select,    &f.page<OtherTracesPage>().qtrc_showlist};
+  return {&f.page<JunkFilesPage>().wjql_select, &f.page<JunkFilesPage>().wjql_wjlxlist, &Controls(f.page<RedundancyPage>()).hiveList,
+          &Controls(f.page<RegistryTracesPage>()).itemList,  &f.page<DailyFilesPage>().wjrc_select,    &f.page<OtherTracesPage>().qtrc_showlist};
 }
 
 Choices Read(MainWindow& f) {
   const JunkFilesPage& wjql = f.page<JunkFilesPage>();
   const DailyFilesPage& wjrc = f.page<DailyFilesPage>();
-  const BackupManagerPage& bfgl = f.page<BackupManagerPage>();
+  const auto& manager = Controls(f.page<BackupManagerPage>());
   Choices c{.ticks = {}, .jumpRows = {}, .selfRows = {}, .junkMode = wjql.wjql_scsz.index(),
-            .dailyMode = wjrc.wjrc_scsz.index(), .level = bfgl.bfgl_cbxComSta.index(),
+            .dailyMode = wjrc.wjrc_scsz.index(), .level = manager.levelCombo.index(),
             .showType = f.page<SoftwarePage>().rjql_showtype.index(), .junkFolder = wjql.wjql_scszpath_pathname.text(),
-            .dailyFolder = wjrc.wjrc_scszpath_pathname.text(), .base = bfgl.bfgl_edtSavPath.text(),
-            .regDir = f.RegBackupDir, .autoRunDir = f.AutoRunBackupDir, .compress = bfgl.bfgl_chxSelCom.checked()};
+            .dailyFolder = wjrc.wjrc_scszpath_pathname.text(), .base = manager.baseFolderEdit.text(),
+            .regDir = f.RegBackupDir, .autoRunDir = f.AutoRunBackupDir, .compress = manager.compressCheck.checked()};
   for (ListView* list : TickedLists(f))
     for (int i = 0; i < list->count(); ++i) c.ticks.push_back(list->checked(i));
   for (const ListRow& row : wjql.wjql_jumplist.rows()) c.jumpRows.push_back(row.caption);
@@ -109,10 +109,10 @@ class SettingsStoreTest : public ::testing::Test {
 
 TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart) {
   open();  // the default ticks are pinned by the catalogue's and the shell's tests
-  EXPECT_TRUE(form->page<BackupManagerPage>().bfgl_edtSavPath.text() == form->programFolder + L"Backup" &&
+  EXPECT_TRUE(Controls(form->page<BackupManagerPage>()).baseFolderEdit.text() == form->programFolder + L"Backup" &&
               form->RegBackupDir == form->programFolder + L"Backup\\Registry\\") << form->RegBackupDir;
   const Choices defaults = Read(*form);
-  const std::wstring caption = form->page<RedundancyPage>().zcql_select.text(0, 0);
+  const std::wstring caption = Controls(form->page<RedundancyPage>()).hiveList.text(0, 0);
   close();
   const std::vector<std::wstring> sections = {L"WJQL", L"BFGL", L"ZCQL", L"ZCRC", L"WJRC", L"QTRC", L"RJQL"};
   EXPECT_EQ(SectionNames(file), sections);
@@ -133,13 +133,13 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart)
   wjrc.wjrc_selflist.appendRow(ListRow{L"C:\\Temp2", {L"包含", L"全部清理", L""}, picture::Folder, 0, true});
   wjrc.wjrc_scszpath_pathname.setText(L"E:\\Moved");
   form->SetBackupBase(L"C:\\备份");
-  form->page<BackupManagerPage>().bfgl_edtSavPath.setText(L"C:\\备份");
+  Controls(form->page<BackupManagerPage>()).baseFolderEdit.setText(L"C:\\备份");
   form->page<SoftwarePage>().rjql_showtype.setIndex(2);
   for (int mode = 0; mode < 3; ++mode) {  // the three removal modes on both pages, over three restarts
     form->page<JunkFilesPage>().wjql_scsz.select(mode);
     form->page<DailyFilesPage>().wjrc_scsz.select((mode + 1) % 3);
-    form->page<BackupManagerPage>().bfgl_chxSelCom.setChecked(mode == 1);
-    form->page<BackupManagerPage>().bfgl_cbxComSta.setIndex(2 - mode);
+    Controls(form->page<BackupManagerPage>()).compressCheck.setChecked(mode == 1);
+    Controls(form->page<BackupManagerPage>()).levelCombo.setIndex(2 - mode);
     const Choices changed = Read(*form);
     ASSERT_NE(changed, defaults);
     close();

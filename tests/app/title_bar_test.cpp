@@ -35,7 +35,7 @@ TEST_F(TitleBarTest, ButtonsActOnlyOnAReleaseInsideMaximiseFillsTheWorkAreaAndAD
   ListViewBase& daily = form->page<DailyFilesPage>().wjrc_showlist;
   // Columns together 18 px narrower than their list; a hidden column stays hidden.
   const auto expectFitted = [&] {
-    for (ListViewBase* list : std::initializer_list<ListViewBase*>{&daily, &form->page<RedundancyPage>().zcql_showlist, &form->page<StartupPage>().qdsz_showlist}) {
+    for (ListViewBase* list : std::initializer_list<ListViewBase*>{&daily, &Controls(form->page<RedundancyPage>()).resultList, &form->page<StartupPage>().qdsz_showlist}) {
       int sum = 0;
       for (int i = 0; i < list->columnCount(); ++i) sum += list->columnWidth(i);
       EXPECT_EQ(sum, list->width() - 18);

@@ -31,6 +31,7 @@
 #include "pages/registry/redundancy_page.h"
 #include "pages/registry/registry_traces_page.h"
 #include "pages/tools/file_info_page.h"
+#include "support/page_access.h"
 #include "ui/messages.h"
 
 namespace {
@@ -338,11 +339,11 @@ int wmain(int argc, wchar_t** argv) {
   startup.qdsz_showlist.select(1);
   shoot(L"qdsz_items");
   startup.qdsz_autohf.click();
-  form.page<wv::BackupManagerPage>().bfgl_showlist.select(1);
+  wv::test::Controls(form.page<wv::BackupManagerPage>()).backupList.select(1);
   shoot(L"bfgl_qdsz");
   show(wv::Module::Redundancy);
-  form.page<wv::RedundancyPage>().zcql_hy.click();
-  form.page<wv::BackupManagerPage>().bfgl_showlist.select(2);
+  wv::test::Controls(form.page<wv::RedundancyPage>()).restoreButton.click();
+  wv::test::Controls(form.page<wv::BackupManagerPage>()).backupList.select(2);
   shoot(L"bfgl_zcql");
   Unplant();
   show(wv::Module::DailyFiles);
@@ -351,17 +352,17 @@ int wmain(int argc, wchar_t** argv) {
 
   // Both registry pages with the results of real scans of planted entries.
   PlantRegistryDemo();
-  wv::RedundancyPage& redundancy = form.page<wv::RedundancyPage>();
+  auto& redundancy = wv::test::Controls(form.page<wv::RedundancyPage>());
   show(wv::Module::Redundancy);
-  tickOnly(redundancy.zcql_select, [](int i) { return i == 0; });
-  redundancy.zcql_sm.click();
-  redundancy.zcql_showlist.setSelected(1, true);
+  tickOnly(redundancy.hiveList, [](int i) { return i == 0; });
+  redundancy.scanButton.click();
+  redundancy.resultList.setSelected(1, true);
   shoot(L"zcql_results");
-  wv::RegistryTracesPage& traces = form.page<wv::RegistryTracesPage>();
+  auto& traces = wv::test::Controls(form.page<wv::RegistryTracesPage>());
   show(wv::Module::RegistryTraces);
-  tickOnly(traces.zcrc_select, [](int i) { return i == 0 || i == 3 || i == 4 || i == 6; });
-  traces.zcrc_sm.click();
-  traces.zcrc_showlist.setSelected(0, true);
+  tickOnly(traces.itemList, [](int i) { return i == 0 || i == 3 || i == 4 || i == 6; });
+  traces.scanButton.click();
+  traces.resultList.setSelected(0, true);
   shoot(L"zcrc_results");
   Unplant();
 

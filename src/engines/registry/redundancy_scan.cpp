@@ -258,6 +258,12 @@ bool IsDeletableRoot(RegRoot root) {
   return root == RegRoot::CurrentUser || root == RegRoot::LocalMachine || root == RegRoot::Users;
 }
 
+// An entry someone else removed meanwhile is gone as the user wanted, not a failure.
+RowDeletion DeletionOf(const SysResult& result) {
+  if (result) return RowDeletion::Deleted;
+  return result.notFound() ? RowDeletion::Missing : RowDeletion::Failed;
+}
+
 }  // namespace
 
 RegView ViewOfPath(std::wstring_view keyPath) {
@@ -297,13 +303,14 @@ void RegistryProgressText(std::size_t rows, std::wstring_view subject, std::wstr
 
 RowDeletion DeleteRegistryRow(const RegistryRow& row) {
   if (!IsDeletableRoot(row.root)) return RowDeletion::Failed;
-  std::unique_ptr<RegKey> key = Reg().openKey(row.root, row.keyPath);
-  if (!key) return Reg().keyExists(row.root, row.keyPath) ? RowDeletion::Failed : RowDeletion::Missing;
+  SysResult opened;
+  std::unique_ptr<RegKey> key = Reg().openKey(row.root, row.keyPath, &opened);
+  if (!key) return opened.notFound() ? RowDeletion::Missing : RowDeletion::Failed;
   if (row.kind == RegRowKind::Value) {
     RegRawValue now;
     if (!key->readRaw(row.valueName, now)) return RowDeletion::Missing;
     if (!(now == row.value)) return RowDeletion::Changed;
-    return key->deleteValue(row.valueName) ? RowDeletion::Deleted : RowDeletion::Failed;
+    return DeletionOf(key->deleteValue(row.valueName));
   }
   RegKeyInfo now;
   if (!key->info(now)) return RowDeletion::Failed;
@@ -311,7 +318,7 @@ RowDeletion DeleteRegistryRow(const RegistryRow& row) {
       CompareFileTime(&now.lastWrite, &row.keyState.lastWrite) != 0)
     return RowDeletion::Changed;
   key.reset();
-  return Reg().deleteKey(row.root, row.keyPath) ? RowDeletion::Deleted : RowDeletion::Failed;
+  return DeletionOf(Reg().deleteKey(row.root, row.keyPath));
 }
 
 RedundancyRules::RedundancyRules(const KnownFolders& known) {

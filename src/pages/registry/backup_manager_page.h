@@ -1,6 +1,7 @@
 #pragma once
-// The backup manager page (bfgltab, no side-bar button): the common backup
-// folder, the compression options and the list of registry or startup backups.
+// The backup manager page (no side-bar button): the common backup folder, the
+// compression options and the list of registry or startup backups. The
+// redundancy page and the startup page open it for their own backups.
 
 #include <optional>
 #include <string>
@@ -8,66 +9,71 @@
 
 #include "app/page.h"
 #include "engines/registry/backup_records.h"
+#include "engines/registry/registry_backup.h"
 
 namespace wv {
 
-class BackupManagerPage : public Page {
+struct BackupManagerControls {
+  Label folderLabel;
+  Edit baseFolderEdit;  // read-only: changed through chooseFolderButton
+  Button chooseFolderButton;
+  CheckBox compressCheck;
+  ComboBox levelCombo;  // fastest, standard, best
+  ListView backupList;
+  Button deleteSelectedButton;
+  Button deleteAllButton;
+  Button restoreButton;
+  Button returnButton;
+
+  std::vector<BackupEntry> shownBackups;  // one per row of backupList, in its order
+};
+
+class BackupManagerPage : public Page, private BackupManagerControls {
  public:
   explicit BackupManagerPage(MainWindow& form);
-
-  Label Label7;
-  Edit bfgl_edtSavPath;
-  Button bfgl_btnPathSel;
-  CheckBox bfgl_chxSelCom;
-  ComboBox bfgl_cbxComSta;
-  ListView bfgl_showlist;
-  Button bfgl_btnDelSel;
-  Button bfgl_btnDelAll;
-  Button bfgl_btnBack;
-  Button bfgl_btnReturn;
-  Button bfgl_btnRef;  // never visible: its handler is the list refresh
 
   // Shows the backup base folder of the main window.
   void initialise() override;
   void fitColumns() override;
-  // Config.ini (app/pagesettings.cpp).
+  // Config.ini (pages/page_settings.cpp).
   void loadSettings(SettingsFile& file) override;
   void saveSettings(std::vector<SettingsSection>& sections) override;
 
-  // Module::Redundancy (registry backups) or Module::Startup (startup items): the page that opened the
-  // manager; set just before RefreshBackupList.
-  std::optional<Module> backupCaller;
-
-  // Opens the manager for a page's backups (Module::Redundancy or Module::Startup),
-  // to which its return button goes back.
-  void openFor(Module caller) {
-    backupCaller = caller;
-    RefreshBackupList();
-  }
-  // Fills the list from the caller's record file and makes the page active.
-  void RefreshBackupList();
-  void bfgl_btnRefClick() { RefreshBackupList(); }
-  void bfgl_btnPathSelClick();
-  void bfgl_btnReturnClick();
-  void bfgl_btnBackClick();
-  void bfgl_showlistDblClick();
-  void bfgl_btnDelSelClick();
-  void bfgl_btnDelAllClick();
-  void bfgl_showlistSelectItem();
+  // Shows the backups of a page (Module::Redundancy: registry backups,
+  // Module::Startup: startup items) and makes the manager the active page; its
+  // return button goes back to that page.
+  void openFor(Module caller);
+  // How a registry backup is taken: the registry backup folder and the
+  // compression chosen here.
+  [[nodiscard]] BackupOptions backupOptions() const;
 
  protected:
   void build() override;
   void layout(int width, int height) override;
 
  private:
+  using Controls = BackupManagerControls;
+  friend class PageTestAccess;
+
   void connectHandlers();
+  // Fills the list from the caller's record file and makes the page active.
+  void refreshList();
+  void onChooseFolderClicked();
+  void onReturnClicked();
+  void onRestoreClicked();
+  void onBackupDoubleClicked();
+  void onDeleteSelectedClicked();
+  void onDeleteAllClicked();
+  void onSelectionChanged();
+
   [[nodiscard]] bool callerIs(Module module) const;
   [[nodiscard]] const std::wstring& folder() const;  // the caller's backup folder
   void deleteRows(const std::vector<int>& rows);
   void updateButtons();
   void restoreStartupRows(const std::vector<int>& rows);
 
-  std::vector<BackupEntry> entries_;  // one per row, in the list's order
+  // The page that opened the manager last; its backups are the ones listed.
+  std::optional<Module> caller_;
 };
 
 }  // namespace wv

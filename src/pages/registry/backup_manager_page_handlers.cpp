@@ -38,67 +38,71 @@ std::wstring JoinNames(const std::vector<std::wstring>& names) {
 }  // namespace
 
 void BackupManagerPage::connectHandlers() {
-  bfgl_btnRef.onClick = [this] { bfgl_btnRefClick(); };
-  bfgl_btnPathSel.onClick = [this] { bfgl_btnPathSelClick(); };
-  bfgl_btnReturn.onClick = [this] { bfgl_btnReturnClick(); };
-  bfgl_btnBack.onClick = [this] { bfgl_btnBackClick(); };
-  bfgl_btnDelSel.onClick = [this] { bfgl_btnDelSelClick(); };
-  bfgl_btnDelAll.onClick = [this] { bfgl_btnDelAllClick(); };
-  bfgl_showlist.onDblClick = [this] { bfgl_showlistDblClick(); };
-  bfgl_showlist.onSelectItem = [this](int) { bfgl_showlistSelectItem(); };
-  bfgl_btnDelSel.setEnabled(false);
-  bfgl_btnBack.setEnabled(false);
-  bfgl_btnDelAll.setEnabled(false);
+  chooseFolderButton.onClick = [this] { onChooseFolderClicked(); };
+  returnButton.onClick = [this] { onReturnClicked(); };
+  restoreButton.onClick = [this] { onRestoreClicked(); };
+  deleteSelectedButton.onClick = [this] { onDeleteSelectedClicked(); };
+  deleteAllButton.onClick = [this] { onDeleteAllClicked(); };
+  backupList.onDblClick = [this] { onBackupDoubleClicked(); };
+  backupList.onSelectItem = [this](int) { onSelectionChanged(); };
+  deleteSelectedButton.setEnabled(false);
+  restoreButton.setEnabled(false);
+  deleteAllButton.setEnabled(false);
 }
 
-bool BackupManagerPage::callerIs(Module module) const { return backupCaller == module; }
+void BackupManagerPage::openFor(Module caller) {
+  caller_ = caller;
+  refreshList();
+}
+
+bool BackupManagerPage::callerIs(Module module) const { return caller_ == module; }
 
 const std::wstring& BackupManagerPage::folder() const {
   return callerIs(Module::Startup) ? form().AutoRunBackupDir : form().RegBackupDir;
 }
 
-void BackupManagerPage::RefreshBackupList() {
-  bfgl_edtSavPath.setText(form().backupBase);  // the folder whose records are listed
-  bfgl_showlist.clear();
-  entries_.clear();
+void BackupManagerPage::refreshList() {
+  baseFolderEdit.setText(form().backupBase);  // the folder whose records are listed
+  backupList.clear();
+  shownBackups.clear();
   const bool registry = callerIs(Module::Redundancy), startup = callerIs(Module::Startup);
   if (registry || startup) {
-    bfgl_showlist.setColumnCaption(1, registry ? L"备份文件名称 (注册表备份)" : L"备份文件名称 (启动项目备份)");
+    backupList.setColumnCaption(1, registry ? L"备份文件名称 (注册表备份)" : L"备份文件名称 (启动项目备份)");
     // One registry backup is restored at a time; startup items go back together.
-    const HWND list = bfgl_showlist.handle();
+    const HWND list = backupList.handle();
     LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
     style = registry ? (style | LVS_SINGLESEL) : (style & ~static_cast<LONG_PTR>(LVS_SINGLESEL));
     SetWindowLongPtrW(list, GWL_STYLE, style);
-    entries_ = registry ? ListRegistryBackups(form().RegBackupDir) : ListStartupBackups(form().AutoRunBackupDir);
+    shownBackups = registry ? ListRegistryBackups(form().RegBackupDir) : ListStartupBackups(form().AutoRunBackupDir);
     std::vector<ListRow> rows;
-    rows.reserve(entries_.size());
-    for (const BackupEntry& e : entries_) rows.push_back(RowOf(e));
-    bfgl_showlist.setRows(rows);
+    rows.reserve(shownBackups.size());
+    for (const BackupEntry& e : shownBackups) rows.push_back(RowOf(e));
+    backupList.setRows(rows);
   }
   updateButtons();
-  FitListColumn(bfgl_showlist, 1);
+  FitListColumn(backupList, 1);
   form().setActivePage(*this);
 }
 
 void BackupManagerPage::updateButtons() {
-  const bool selected = bfgl_showlist.selectedCount() > 0;
-  bfgl_btnDelSel.setEnabled(selected);
-  bfgl_btnBack.setEnabled(selected);
-  bfgl_btnDelAll.setEnabled(bfgl_showlist.count() > 0);
+  const bool selected = backupList.selectedCount() > 0;
+  deleteSelectedButton.setEnabled(selected);
+  restoreButton.setEnabled(selected);
+  deleteAllButton.setEnabled(backupList.count() > 0);
 }
 
-void BackupManagerPage::bfgl_showlistSelectItem() { updateButtons(); }
+void BackupManagerPage::onSelectionChanged() { updateButtons(); }
 
-void BackupManagerPage::bfgl_showlistDblClick() {
-  if (bfgl_showlist.selectedCount() > 0) bfgl_btnBackClick();
+void BackupManagerPage::onBackupDoubleClicked() {
+  if (backupList.selectedCount() > 0) onRestoreClicked();
 }
 
-void BackupManagerPage::bfgl_btnBackClick() {
-  const std::vector<int> rows = bfgl_showlist.selection();
+void BackupManagerPage::onRestoreClicked() {
+  const std::vector<int> rows = backupList.selection();
   if (rows.empty()) return;
   if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"备份恢复", L"您“确定”选用该备份记录进行恢复吗？"))) return;
   if (callerIs(Module::Redundancy)) {
-    form().page<RedundancyPage>().RegistryRestore(entries_.at(static_cast<std::size_t>(rows.front())).file);
+    form().page<RedundancyPage>().restoreRegistry(shownBackups.at(static_cast<std::size_t>(rows.front())).file);
   } else if (callerIs(Module::Startup)) {
     restoreStartupRows(rows);
   }
@@ -106,7 +110,7 @@ void BackupManagerPage::bfgl_btnBackClick() {
 
 void BackupManagerPage::restoreStartupRows(const std::vector<int>& rows) {
   std::vector<BackupEntry> chosen;
-  for (int row : rows) chosen.push_back(entries_.at(static_cast<std::size_t>(row)));
+  for (int row : rows) chosen.push_back(shownBackups.at(static_cast<std::size_t>(row)));
   const StartupRestoreResult result = RestoreStartupEntries(chosen);
   if (result.missingCopy) {
     MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"恢复失败", L"您选择的备份记录已不存在！");
@@ -124,40 +128,40 @@ void BackupManagerPage::restoreStartupRows(const std::vector<int>& rows) {
 void BackupManagerPage::deleteRows(const std::vector<int>& rows) {
   if (!callerIs(Module::Redundancy) && !callerIs(Module::Startup)) return;
   std::vector<BackupEntry> chosen;
-  for (int row : rows) chosen.push_back(entries_.at(static_cast<std::size_t>(row)));
+  for (int row : rows) chosen.push_back(shownBackups.at(static_cast<std::size_t>(row)));
   DeleteBackupEntries(folder(), chosen);
   // The list is set once: deleting its rows one by one repaints it each time.
   const std::vector<std::size_t> gone(rows.begin(), rows.end());
-  std::vector<ListRow> shown = bfgl_showlist.rows();
+  std::vector<ListRow> shown = backupList.rows();
   (void)EraseAt(shown, gone);
-  (void)EraseAt(entries_, gone);
-  bfgl_showlist.setRows(shown);
+  (void)EraseAt(shownBackups, gone);
+  backupList.setRows(shown);
 }
 
-void BackupManagerPage::bfgl_btnDelSelClick() {
-  const std::vector<int> rows = bfgl_showlist.selection();
+void BackupManagerPage::onDeleteSelectedClicked() {
+  const std::vector<int> rows = backupList.selection();
   if (!rows.empty() && Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"删除备份", L"您“确定”删除当前选中的备份记录吗？"))) deleteRows(rows);
   updateButtons();
 }
 
-void BackupManagerPage::bfgl_btnDelAllClick() {
+void BackupManagerPage::onDeleteAllClicked() {
   if (Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"删除备份", L"您“确定”删除当前所有的备份记录吗？"))) {
-    std::vector<int> rows(static_cast<std::size_t>(bfgl_showlist.count()));
+    std::vector<int> rows(static_cast<std::size_t>(backupList.count()));
     for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
     deleteRows(rows);
   }
   updateButtons();
 }
 
-void BackupManagerPage::bfgl_btnPathSelClick() {
+void BackupManagerPage::onChooseFolderClicked() {
   std::wstring chosen;
   if (!ChooseFolder(L"请选择备份存放目录...", L"", chosen) || chosen.empty()) return;
   if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"目录更改", L"您确定更改备份存放目录吗？"))) return;
   form().SetBackupBase(ExcludeTrailingBackslash(chosen));
-  RefreshBackupList();
+  refreshList();
 }
 
-void BackupManagerPage::bfgl_btnReturnClick() {
+void BackupManagerPage::onReturnClicked() {
   if (callerIs(Module::Redundancy))
     form().setActivePage(form().page<RedundancyPage>());
   else if (callerIs(Module::Startup))

@@ -1,8 +1,9 @@
 #pragma once
-// The registry redundancy page (zcqltab): the three hive items, scan, delete,
-// backup and restore, and the list of redundant entries found.
+// The registry redundancy page: the three hives to walk, scan, delete, back up
+// and restore, and the list of redundant entries found.
 
 #include <cstdint>
+#include <string_view>
 
 #include "app/page.h"
 #include "app/run_protocol.h"
@@ -10,46 +11,54 @@
 
 namespace wv {
 
-class RedundancyPage : public Page {
+struct RedundancyControls {
+  explicit RedundancyControls(MainWindow& form) : scanRun(form, scanButton, L"扫描", runState) {}
+
+  ListView hiveList;  // HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS
+  SelectAllLabel selectAllLabel;
+  Button scanButton;
+  Button deleteSelectedButton;
+  Button deleteAllButton;
+  Button backupButton;
+  Button restoreButton;  // opens the backup manager for registry backups
+  RegistryResults results;
+  OwnerDataListView resultList;
+
+  std::int32_t runState = 0;
+  RunControl scanRun;
+};
+
+class RedundancyPage : public Page, private RedundancyControls {
  public:
   explicit RedundancyPage(MainWindow& form);
-
-  ListView zcql_select;
-  SelectAllLabel zcql_sel;
-  Button zcql_sm;
-  Button zcql_delsel;
-  Button zcql_delall;
-  Button zcql_bf;
-  Button zcql_hy;
-  RegistryResults zcql_results;
-  OwnerDataListView zcql_showlist;
-
-  std::int32_t zcql_runstate = 0;
-  RunControl zcql_run;
 
   void initialise() override;
   void stopRuns() override;
   void fitColumns() override;
-  // Config.ini (app/pagesettings.cpp).
+  // Config.ini (pages/page_settings.cpp).
   void loadSettings(SettingsFile& file) override;
   void saveSettings(std::vector<SettingsSection>& sections) override;
 
-  void zcql_smClick();
-  void zcql_selClick();
-  void zcql_delselClick();
-  void zcql_delallClick();
-  void zcql_showlistDblClick();
-  // The whole-registry backup, and the backup manager opened for registry backups.
-  void zcql_bfClick();
-  void zcql_hyClick();
-  // Imports a registry backup (the manager's restore), the page's buttons off meanwhile.
-  void RegistryRestore(std::wstring_view backupFile);
+  // Imports a registry backup (the backup manager's restore) with this page shown
+  // and its buttons off meanwhile.
+  void restoreRegistry(std::wstring_view backupFile);
 
  protected:
   void build() override;
   void layout(int width, int height) override;
 
  private:
+  using Controls = RedundancyControls;
+  friend class PageTestAccess;
+
+  void onScanClicked();
+  void onSelectAllClicked();
+  void onDeleteSelectedClicked();
+  void onDeleteAllClicked();
+  void onResultDoubleClicked();
+  // The whole-registry backup, and the backup manager opened for registry backups.
+  void onBackupClicked();
+  void onRestoreClicked();
   void setBackupRunning(bool running);
 };
 

@@ -10,15 +10,14 @@ namespace wv {
 
 void RedundancyPage::setBackupRunning(bool running) {
   form().SetToolsEnabled(!running);
-  for (Button* b : {&zcql_sm, &zcql_bf, &zcql_hy}) b->setEnabled(!running);
-  const bool rows = !running && !zcql_results.empty();
-  zcql_delsel.setEnabled(rows);
-  zcql_delall.setEnabled(rows);
+  for (Button* b : {&scanButton, &backupButton, &restoreButton}) b->setEnabled(!running);
+  const bool rows = !running && !results.empty();
+  deleteSelectedButton.setEnabled(rows);
+  deleteAllButton.setEnabled(rows);
 }
 
-void RedundancyPage::zcql_bfClick() {
-  const BackupManagerPage& manager = form().page<BackupManagerPage>();
-  const BackupOptions options{form().RegBackupDir, manager.bfgl_chxSelCom.checked(), manager.bfgl_cbxComSta.index()};
+void RedundancyPage::onBackupClicked() {
+  const BackupOptions options = form().page<BackupManagerPage>().backupOptions();
   setBackupRunning(true);
   PaintingRun run;
   const BackupResult result = RegistryBackup(options, run);
@@ -26,12 +25,9 @@ void RedundancyPage::zcql_bfClick() {
   setBackupRunning(false);
 }
 
-void RedundancyPage::zcql_hyClick() {
-  BackupManagerPage& manager = form().page<BackupManagerPage>();
-  manager.openFor(Module::Redundancy);
-}
+void RedundancyPage::onRestoreClicked() { form().page<BackupManagerPage>().openFor(Module::Redundancy); }
 
-void RedundancyPage::RegistryRestore(std::wstring_view backupFile) {
+void RedundancyPage::restoreRegistry(std::wstring_view backupFile) {
   if (!FileExists(backupFile)) {
     ReportRestore(RestoreStatus::Missing);
     return;

@@ -8,7 +8,7 @@
 namespace wv {
 
 void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, bool all, std::wstring_view question,
-                             std::wstring_view regBackupDir, Button& delsel, Button& delall) {
+                             std::wstring_view regBackupDir, Button& deleteSelected, Button& deleteAll) {
   std::vector<std::size_t> rows;
   if (all) {
     for (std::size_t i = 0; i < results.size(); ++i) rows.push_back(i);
@@ -30,8 +30,8 @@ void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, 
   }
   results.deleteRows(std::move(rows));
   if (!results.empty()) return;
-  delsel.setEnabled(false);
-  delall.setEnabled(false);
+  deleteSelected.setEnabled(false);
+  deleteAll.setEnabled(false);
   SetRunInfo(kRegistryCleanedText);
 }
 

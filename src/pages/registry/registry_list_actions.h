@@ -16,7 +16,7 @@ namespace wv {
 // and says so on the status line. Nothing selected: no question. An undo file
 // that cannot be written deletes nothing and tells the user why.
 void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, bool all, std::wstring_view question,
-                             std::wstring_view regBackupDir, Button& delsel, Button& delall);
+                             std::wstring_view regBackupDir, Button& deleteSelected, Button& deleteAll);
 // The registry editor at the first selected row's entry.
 void OpenSelectedRegistryRow(const RegistryResults& results, const OwnerDataListView& list);
 

@@ -1,6 +1,6 @@
 #pragma once
-// The registry daily-cleaning page (zcrctab): thirteen scan items, scan and
-// delete, and the list of traces found.
+// The registry daily-cleaning page: thirteen scan items, scan and delete, and
+// the list of traces found.
 
 #include <cstdint>
 
@@ -10,39 +10,47 @@
 
 namespace wv {
 
-class RegistryTracesPage : public Page {
+struct RegistryTracesControls {
+  explicit RegistryTracesControls(MainWindow& form) : scanRun(form, scanButton, L"扫描", runState) {}
+
+  ListView itemList;  // the thirteen scan items of the catalogue
+  SelectAllLabel selectAllLabel;
+  LinkLabel defaultsLabel;  // ticks the recommended items again
+  Button scanButton;
+  Button deleteSelectedButton;
+  Button deleteAllButton;
+  RegistryResults results;
+  OwnerDataListView resultList;
+
+  std::int32_t runState = 0;
+  RunControl scanRun;
+};
+
+class RegistryTracesPage : public Page, private RegistryTracesControls {
  public:
   explicit RegistryTracesPage(MainWindow& form);
-
-  ListView zcrc_select;
-  SelectAllLabel zcrc_sel;
-  LinkLabel zcrc_mr;
-  Button zcrc_sm;
-  Button zcrc_delsel;
-  Button zcrc_delall;
-  RegistryResults zcrc_results;
-  OwnerDataListView zcrc_showlist;
-
-  std::int32_t zcrc_runstate = 0;
-  RunControl zcrc_run;
 
   void initialise() override;
   void stopRuns() override;
   void fitColumns() override;
-  // Config.ini (app/pagesettings.cpp).
+  // Config.ini (pages/page_settings.cpp).
   void loadSettings(SettingsFile& file) override;
   void saveSettings(std::vector<SettingsSection>& sections) override;
-
-  void zcrc_smClick();
-  void zcrc_selClick();
-  void zcrc_delselClick();
-  void zcrc_delallClick();
-  void zcrc_showlistDblClick();
-  void zcrc_mrClick();
 
  protected:
   void build() override;
   void layout(int width, int height) override;
+
+ private:
+  using Controls = RegistryTracesControls;
+  friend class PageTestAccess;
+
+  void onScanClicked();
+  void onSelectAllClicked();
+  void onDefaultsClicked();
+  void onDeleteSelectedClicked();
+  void onDeleteAllClicked();
+  void onResultDoubleClicked();
 };
 
 }  // namespace wv

@@ -1,16 +1,15 @@
 // The whole-registry backup and its restore against the prefix's own registry
-// editor, the record file the backup manager lists, the undo file's notation.
+// editor, and how each failure of the editor, the archive or the record ends.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
 #include <regex>
 
-#include "platform/win32/win32_platform.h"
 #include "engines/registry/backup_records.h"
-#include "registry/fixtures.h"
 #include "engines/registry/registry_backup.h"
-#include "engines/registry/registry_undo.h"
+#include "engines/registry/registry_fixtures.h"
+#include "platform/win32/win32_platform.h"
 
 namespace wv::test {
 namespace {
@@ -128,7 +127,7 @@ std::string RegFileSetting(const std::wstring& keyPath) {
   return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
 }
 
-TEST(RegistryRestore, ImportsOnlyWholeFilesAndNamesTheExportByTheTrailingExtension) {
+TEST(RestoreRegistryBackup, ImportsOnlyWholeFilesAndNamesTheExportByTheTrailingExtension) {
   TempFolder base(L"damaged");
   TempKey k(L"damaged");
   ScanRun run;
@@ -151,80 +150,6 @@ TEST(RegistryRestore, ImportsOnlyWholeFilesAndNamesTheExportByTheTrailingExtensi
   EXPECT_EQ(RestoreRegistryBackup(base / L"b.reg.zcom", run), RestoreStatus::Done);
   EXPECT_TRUE(Reg().keyExists(kCU, k / L"cut") && ReadBytes(source) == "a backup of its own");
   EXPECT_EQ(RestoreRegistryBackup(base / L"gone.reg.zcom", run), RestoreStatus::Missing);
-}
-
-// The notation startup backups keep values in: read back as written, the rest refused.
-TEST(RegNotation, ReadsBackExactlyWhatItWritesAndNothingElse) {
-  std::vector<std::uint8_t> long_(300);
-  for (std::size_t i = 0; i < long_.size(); ++i) long_[i] = static_cast<std::uint8_t>(i);
-  const RegRawValue values[] = {{REG_DWORD, {1, 2}},  // a short number keeps its bytes
-                                {REG_BINARY, {}}, {REG_BINARY, long_}, {REG_NONE, {0xff}},
-                                {REG_MULTI_SZ, TextBytes(std::wstring_view(L"a\0b\0", 4))}};
-  for (const RegRawValue& v : values) EXPECT_EQ(ParseRegNotation(RegNotation(v)), v) << ToUtf8(RegNotation(v));
-  EXPECT_EQ(RegDataText({REG_SZ, TextBytes(L"ab", false)}), L"hex(1):61,00,62,00");  // a text without its end
-  for (const wchar_t* text : {L"dword:2a", L"dword:0000002g", L"hex:1,2", L"hex:01,", L"hex:01;02", L"hex(:01",
-                              L"hex():01", L"hex(zz):01", L"c:\\x.exe", L"\"hex:01\"", L"hex:01,02 /x"})
-    EXPECT_FALSE(ParseRegNotation(text).has_value()) << ToUtf8(text);
-}
-
-// A name no value line can carry stops the clean; what is gone already needs no file.
-TEST(RegistryUndo, AnUnwritableNameStopsTheCleanAndWhatIsGoneNeedsNoFile) {
-  TempFolder base(L"undofail");
-  TempKey k(L"undofail");
-  ASSERT_TRUE(Reg().openKey(kCU, k.path())->writeText(L"two\nlines", L"x"));
-  EXPECT_FALSE(WriteUndoFile({{kCU, k.path(), false, L"two\nlines"}}, base / L"Registry").written);
-  EXPECT_FALSE(PathExists(base / L"Registry\\BackupInfo.ZINF"));
-  const UndoFile nothing = WriteUndoFile({{kCU, k / L"missing", true, L""}}, base / L"Registry");
-  EXPECT_TRUE(nothing.written && nothing.path.empty());
-}
-
-// Records list in their order, each file looked for in the record's own folder only;
-// deleting them touches nothing elsewhere, and a record whose file is gone goes too.
-TEST(BackupRecord, ListedAndDeletedOnlyInTheirOwnFolder) {
-  TempFolder reg(L"reglist"), elsewhere(L"elsewhere");
-  reg.file(L"Reg_1.reg", std::string(3000, 'r'));
-  const std::wstring own = reg.file(L"Reg_5.reg", "own"), victim = elsewhere.file(L"Reg_5.reg", "keep me");
-  WriteBytes(reg / L"BackupInfo.ZINF", ToUtf8(L"[FileBackup]\r\nC:\\OLD~1\\Registry\\Reg_1.reg=2026-12-05|Windows 7 SP1\r\n"
-                                              L"C:\\OLD~1\\Registry\\Reg_3.reg.ZCOM=2026-12-07|\r\n" +
-                                              victim + L"=2020-01-01|Windows XP\r\n"));
-  // Name, date, system, archive, present, size.
-  const std::tuple<std::wstring, std::wstring, std::wstring, bool, bool, std::uint64_t> expected[] = {
-      {L"Reg_1.reg", L"2026-12-05", L"Windows 7 SP1", false, true, 3000},
-      {L"Reg_3.reg.ZCOM", L"2026-12-07", L"", true, false, 0},
-      {L"Reg_5.reg", L"2020-01-01", L"Windows XP", false, true, 3},
-  };
-  std::vector<BackupEntry> list = ListRegistryBackups(reg.path() + L"\\");
-  ASSERT_EQ(list.size(), std::size(expected));
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    const BackupEntry& e = list[i];
-    EXPECT_EQ(std::tie(e.name, e.date, e.system, e.archive, e.present, e.size), expected[i]) << i;
-    EXPECT_EQ(e.file, reg / e.name);
-  }
-  EXPECT_TRUE(ListRegistryBackups(elsewhere.path()).empty());  // no record file
-  DeleteBackupEntries(reg.path(), {list[2]});
-  EXPECT_TRUE(!PathExists(own) && ListRegistryBackups(reg.path()).size() == 2u);
-  DeleteBackupEntries(reg.path(), list);
-  EXPECT_TRUE(ListRegistryBackups(reg.path()).empty() && !PathExists(reg / L"Reg_1.reg"));
-  EXPECT_EQ(ReadBytes(victim), "keep me");
-}
-
-TEST(BackupRecord, StartupEntriesSplitAtTheLastEqualsAndTheLeadingRoot) {
-  TempFolder run(L"autorun");
-  WriteBytes(run / L"BackupInfo.ZINF", ToUtf8(L"[RegBackup]\r\nHKEY_CURRENT_USER\\Software\\Run|a=b|\"C:\\x.exe\" "
-                                              L"/set=1 HKEY_LOCAL_MACHINE=2026-12-05|Windows 7\r\n"
-                                              L"[FileBackup]\r\nC:\\Startup\\gone=x.lnk=2026-12-04|Windows 7\r\n"));
-  const std::vector<BackupEntry> list = ListStartupBackups(run.path());
-  ASSERT_EQ(list.size(), 2u);  // files first, whatever the order of the sections
-  EXPECT_EQ(std::tie(list[0].kind, list[0].name, list[0].present), std::tuple(BackupKind::StartupFile, L"gone=x.lnk", false));
-  EXPECT_EQ(std::tie(list[1].kind, list[1].name, list[1].date), std::tuple(BackupKind::StartupValue, L"a=b", L"2026-12-05"));
-  StartupValueRecord r;
-  ASSERT_TRUE(ParseStartupValueKey(list[1].key, r));
-  EXPECT_FALSE(r.localMachine);  // the other root's name in the command changes nothing
-  EXPECT_EQ(r.keyPath + L"|" + r.data, L"\\Software\\Run|\"C:\\x.exe\" /set=1 HKEY_LOCAL_MACHINE");
-  EXPECT_FALSE(ParseStartupValueKey(L"\\Software\\Run|n|d", r));  // no root named
-  EXPECT_FALSE(ParseStartupValueKey(L"HKEY_CURRENT_USER\\Software\\Run|only a name", r));
-  DeleteBackupEntries(run.path(), list);  // entries whose keys hold "=" can be deleted too
-  EXPECT_TRUE(ListStartupBackups(run.path()).empty());
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
-// Startup items: read, removed with their backups, listed by the manager, put back.
+// Startup items: read, removed with their backups into the registry's backup
+// records, listed as the backup manager lists them, put back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "engines/cleaning/startup_items.h"
-#include "platform/win32/win32_platform.h"
 #include "engines/registry/backup_records.h"
-#include "registry/fixtures.h"
+#include "engines/registry/registry_fixtures.h"
+#include "platform/win32/win32_platform.h"
 
 namespace wv::test {
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
-// Fixtures of the registry tests: a run that stops on request, the rows a scan
-// reported, and keys, values and files planted at real places (removed again).
+// Fixtures of the registry tests (engines and pages): a run that stops on
+// request, the rows a scan reported, and keys, values and files planted at real
+// places (removed again).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -60,7 +61,7 @@ struct Collected {
 inline std::vector<std::uint8_t> TextBytes(std::wstring_view text, bool withNul = true) {
   const auto* p = reinterpret_cast<const std::uint8_t*>(text.data());
   std::vector<std::uint8_t> out(p, p + text.size() * sizeof(wchar_t));
-  if (withNul) out.insert(out.end(), {0, 0});
+  if (withNul) out.resize(out.size() + sizeof(wchar_t));  // zero bytes
   return out;
 }
 
