@@ -1,6 +1,6 @@
 // The file-information editor's operations over real files: import, simulate, execute, refresh.
 
-#include "tools/fixtures.h"
+#include "engines/tools/fixtures.h"
 
 namespace wv::test {
 namespace {

@@ -2,7 +2,7 @@
 // press, the menu.
 
 #include "support/app_fixture.h"
-#include "tools/fixtures.h"
+#include "engines/tools/fixtures.h"
 #include "pages/tools/shredder_page.h"
 #include "pages/tools/file_info_page.h"
 

@@ -1,6 +1,6 @@
 // The shredder engine over real files and folders, and its list operations.
 
-#include "tools/fixtures.h"
+#include "engines/tools/fixtures.h"
 
 namespace wv::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/fixtures.h"
+#include "engines/tools/fixtures.h"
 #include "engines/tools/music.h"
 
 namespace wv::test {
