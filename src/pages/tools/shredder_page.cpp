@@ -14,6 +14,8 @@ constexpr std::wstring_view kFileselCaption = L"文件选择";
 constexpr std::wstring_view kSelfsCaption = L"选定粉碎";
 constexpr std::wstring_view kAllselfsCaption = L"全部粉碎";
 constexpr std::wstring_view kRefreshCaption = L"刷新";
+// The list's first column; its caption adds the row count.
+constexpr std::wstring_view kEntryColumn = L"待粉碎的文件或目录名";
 constexpr std::wstring_view kFailedHeading = L"粉碎失败";
 constexpr std::wstring_view kShredHeading = L"文件粉碎";
 
@@ -61,7 +63,7 @@ ListRow ShredderPage::FormatShredRow(const ShredRow& row) {
 void ShredderPage::build() {
   HWND h = handle();
   createFileButton();
-  wjfs_showlist.create(h, ListStyle{}, {{std::wstring(kShredColumnName), 400}, {L"大小", 90, LVCFMT_RIGHT}},
+  wjfs_showlist.create(h, ListStyle{}, {{std::wstring(kEntryColumn), 400}, {L"大小", 90, LVCFMT_RIGHT}},
                        wjfs_rows);
   wjfs_selfs.create(h, kSelfsCaption);
   wjfs_allselfs.create(h, kAllselfsCaption);
@@ -105,7 +107,7 @@ void ShredderPage::enableActions() {
   for (Button* b : {&wjfs_selfs, &wjfs_allselfs, &wjfs_refresh}) b->setEnabled(active);
 }
 
-void ShredderPage::UpdateShredCount() { wjfs_showlist.setColumnCaption(0, ShredCountCaption(wjfs_entries.size())); }
+void ShredderPage::UpdateShredCount() { wjfs_showlist.setColumnCaption(0, CountedCaption(kEntryColumn, wjfs_entries.size())); }
 
 void ShredderPage::startShred(RunControl& run, std::int32_t operation, std::wstring_view question) {
   if (!run.canStart()) {
@@ -156,7 +158,7 @@ void ShredderPage::RunShredTask() {
     // does not ask whether a stop was requested.
     if (job.task == ShredTask::Refresh) wjfs_refresh.setCaption(kRefreshCaption);
     ShredEvents events;
-    events.countChanged = [this](std::wstring_view caption) { wjfs_showlist.setColumnCaption(0, caption); };
+    events.countChanged = [this](std::size_t rows) { wjfs_showlist.setColumnCaption(0, CountedCaption(kEntryColumn, rows)); };
     events.failed = [this](ShredFailure failure, std::wstring_view path) { shredFailed(failure, path); };
     EntryRows rows(wjfs_entries);
     const ShredResult result = wv::RunShredTask(std::move(job), rows, run, events);

@@ -29,6 +29,9 @@ struct ExecuteQuestion {
   std::wstring_view title, text;
 };
 
+// The old-name column's name; its caption adds the row count.
+inline constexpr std::wstring_view kOldNameColumn = L"原文件名";
+
 template <class Row>
 class SimulationPage : public FileToolPage {
  public:
@@ -117,7 +120,7 @@ class SimulationPage : public FileToolPage {
   }
 
   // The old-name column's caption with the row count.
-  void UpdateCount() { showlist.setColumnCaption(1, FileInfoCountCaption(files.size())); }
+  void UpdateCount() { showlist.setColumnCaption(1, CountedCaption(kOldNameColumn, files.size())); }
 
  protected:
   // The engine's share of the operation that runstate names, the run started;

@@ -20,7 +20,8 @@ class ToolPageTest : public FormTest {
     EXPECT_TRUE(p.wjfs_runstate == 0 && form->ToolsEnabled() && p.wjfs_filesel.enabled());
     EXPECT_EQ(p.wjfs_filesel.caption() + p.wjfs_selfs.caption() + p.wjfs_allselfs.caption(), L"文件选择选定粉碎全部粉碎");
     for (Button* b : {&p.wjfs_selfs, &p.wjfs_allselfs, &p.wjfs_refresh}) EXPECT_EQ(b->enabled(), !p.wjfs_entries.empty());
-    EXPECT_TRUE(p.wjfs_showlist.columnCaption(0) == ShredCountCaption(p.wjfs_entries.size()) &&
+    const std::wstring counted = p.wjfs_entries.empty() ? L"" : L"     (共 " + std::to_wstring(p.wjfs_entries.size()) + L" 项)";
+    EXPECT_TRUE(p.wjfs_showlist.columnCaption(0) == L"待粉碎的文件或目录名" + counted &&
                 p.wjfs_showlist.count() == static_cast<int>(p.wjfs_entries.size()));
   }
   void select(const std::wstring& path) {
