@@ -37,6 +37,11 @@ class DropsTest : public FormTest {
   const std::wstring top = folder.file(L"a.txt"), inner = folder.file(L"sub\\b.txt"),
                      deeper = folder.file(L"sub\\deeper\\c.mp3"), loose = elsewhere.file(L"loose.wma");
   auto pages() { return std::tie(form->page<FileInfoPage>(), form->page<ShredderPage>(), form->page<MusicPage>()); }
+  // The pending files, run state and file dialog of a file-tool page.
+  template <class P>
+  static FileToolControls& tool(P& page) {
+    return SharedControls<FileToolControls>(page);
+  }
 };
 
 // The window hands a drop to the page under it, which imports it at once; a busy page ignores drops.
@@ -53,23 +58,25 @@ TEST_F(DropsTest, EachFileToolPageImportsWhatIsDroppedOnItUnlessBusy) {
   };
   const std::vector<std::wstring> dropped = {folder.path(), loose};
   Drop(info.handle(), dropped);
-  EXPECT_EQ(paths(info.wjsz_files), (std::vector<std::wstring>{top, inner, deeper, loose}));
+  EXPECT_EQ(paths(SharedControls<SimulationControls<FileInfoRow>>(info).entries),
+            (std::vector<std::wstring>{top, inner, deeper, loose}));
   Drop(music.handle(), dropped);
-  EXPECT_EQ(paths(music.yysz_files), (std::vector<std::wstring>{deeper, loose}));  // music files only
+  EXPECT_EQ(paths(SharedControls<SimulationControls<MusicRow>>(music).entries),
+            (std::vector<std::wstring>{deeper, loose}));  // music files only
   Drop(shred.handle(), {folder.path(), loose, folder / L"missing.txt"});
-  EXPECT_EQ(paths(shred.wjfs_entries), dropped) << "the shredder keeps a dropped folder whole";
-  EXPECT_TRUE(info.wjsz_filelist.empty() && music.yysz_filelist.empty() && shred.wjfs_filelist.empty())
+  EXPECT_EQ(paths(Controls(shred).entries), dropped) << "the shredder keeps a dropped folder whole";
+  EXPECT_TRUE(tool(info).pendingFiles.empty() && tool(music).pendingFiles.empty() && tool(shred).pendingFiles.empty())
       << "the import consumes the pending list";
-  EXPECT_TRUE(info.wjsz_runstate == 0 && music.yysz_runstate == 0 && form->ToolsEnabled()) << "the imports ended";
+  EXPECT_TRUE(tool(info).runState == 0 && tool(music).runState == 0 && form->ToolsEnabled()) << "the imports ended";
 
-  info.wjsz_filelist = dropped;
-  info.wjsz_runstate = 2;   // simulating
-  shred.wjfs_runstate = 3;  // shredding all
+  tool(info).pendingFiles = dropped;
+  tool(info).runState = 2;   // simulating
+  tool(shred).runState = 3;  // shredding all
   Drop(info.handle(), {elsewhere.path()});
   Drop(shred.handle(), {elsewhere.path()});
-  EXPECT_TRUE(info.wjsz_filelist == dropped && info.wjsz_runstate == 2);
-  EXPECT_TRUE(paths(shred.wjfs_entries) == dropped && shred.wjfs_filelist.empty());
-  info.wjsz_runstate = shred.wjfs_runstate = 0;
+  EXPECT_TRUE(tool(info).pendingFiles == dropped && tool(info).runState == 2);
+  EXPECT_TRUE(paths(Controls(shred).entries) == dropped && tool(shred).pendingFiles.empty());
+  tool(info).runState = tool(shred).runState = 0;
 }
 
 // The open-file dialog, answered by a substitute that records each request.
@@ -88,11 +95,11 @@ TEST_F(DropsTest, TheFileDialogFillsThePagesPendingListAndRemembersTheFolder) {
   Substitute<Shell> swap(&Platform::shell, shell);
   auto [info, shred, music] = pages();
   shell.answer = {top, inner};
-  EXPECT_EQ(form->PickFiles(info.dialogRequest()), (std::vector<std::wstring>{top, inner}));
-  EXPECT_TRUE(form->PickFiles(info.dialogRequest()).empty());  // Cancel
+  EXPECT_EQ(form->PickFiles(tool(info).fileDialog), (std::vector<std::wstring>{top, inner}));
+  EXPECT_TRUE(form->PickFiles(tool(info).fileDialog).empty());  // Cancel
   shell.answer = {inner};
-  EXPECT_EQ(form->PickFiles(music.dialogRequest()), std::vector<std::wstring>{inner});
-  EXPECT_TRUE(form->PickFiles(shred.dialogRequest()).empty());
+  EXPECT_EQ(form->PickFiles(tool(music).fileDialog), std::vector<std::wstring>{inner});
+  EXPECT_TRUE(form->PickFiles(tool(shred).fileDialog).empty());
   // The first dialog opens on drive C, every later one in the folder of the last
   // answer's first file, whichever page asks.
   const struct {

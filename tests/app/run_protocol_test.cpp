@@ -98,8 +98,10 @@ TEST_F(RunProtocolTest, StoppingEveryPageStopsOnlyWhatRunsAndStartsNothing) {
   JunkFilesPage& junk = form->page<JunkFilesPage>();
   ShredderPage& shred = form->page<ShredderPage>();
   MusicPage& music = form->page<MusicPage>();
+  FileToolControls &shredTool = SharedControls<FileToolControls>(shred), &musicTool = SharedControls<FileToolControls>(music);
   const std::tuple<RunControl*, Button*, const wchar_t*> running[] = {
-      {&shred.wjfs_fileselRun, &shred.wjfs_filesel, L"文件选择"}, {&music.yysz_fileselRun, &music.yysz_filesel, L"音乐选择"}};
+      {&shredTool.importRun, &shredTool.chooseFilesButton, L"文件选择"},
+      {&musicTool.importRun, &musicTool.chooseFilesButton, L"音乐选择"}};
   for (const auto& [run, button, idle] : running) run->markStarted(1);
   for (const std::unique_ptr<Page>& page : form->pages()) page->stopRuns();
   for (const auto& [run, button, idle] : running) {

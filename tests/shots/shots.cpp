@@ -276,39 +276,41 @@ int wmain(int argc, wchar_t** argv) {
 
   // The file-information page with the demo files, one shot per settings panel.
   wv::FileInfoPage& info = form.page<wv::FileInfoPage>();
+  auto& infoRules = wv::test::Controls(info);
+  auto& infoList = wv::test::SharedControls<wv::SimulationControls<wv::FileInfoRow>>(info);
+  const auto chooseObject = [&](int object) {
+    infoList.objectChoice.setIndex(object);
+    infoList.objectChoice.onChange();
+  };
   show(wv::Module::FileInfo);
   info.drop({kDemo});
-  info.wjsz_nameechchk.setChecked(false);  // the demo has two Thumbs.db
-  info.wjsz_namereprbt.setChecked(false);
-  info.wjsz_nameistrbt.setChecked(true);
-  info.wjsz_nameistedt.setText(L"2024_");
-  info.wjsz_mnchgClick();
-  info.wjsz_showlist.select(2);
-  info.wjsz_showlistSelectItem();
+  infoRules.duplicateCheckBox.setChecked(false);  // the demo has two Thumbs.db
+  infoRules.replaceRule.setChecked(false);
+  infoRules.insertTextRule.setChecked(true);
+  infoRules.insertText.setText(L"2024_");
+  infoList.simulateButton.click();
+  infoList.fileList.select(2);
   shoot(L"wjsz_names");
-  info.wjsz_mnobj.setIndex(1);
-  info.wjsz_mnobjChange();
-  info.wjsz_timedattyp.setIndex(1);
-  info.wjsz_timedattypChange();
-  info.wjsz_timedatbeg.setText(wv::DateText({2020, 1, 1, 0, 0, 0}));
-  info.wjsz_timedatend.setText(wv::DateText({2023, 12, 31, 0, 0, 0}));
-  info.wjsz_timetimbeg.setText(wv::TimeText({2020, 1, 1, 8, 0, 0}));
-  info.wjsz_timetimend.setText(wv::TimeText({2020, 1, 1, 18, 0, 0}));
-  info.wjsz_mnchgClick();
+  chooseObject(1);
+  infoRules.timeKindChoice.setIndex(1);
+  infoRules.timeKindChoice.onChange();
+  infoRules.beginDateEdit.setText(wv::DateText({2020, 1, 1, 0, 0, 0}));
+  infoRules.endDateEdit.setText(wv::DateText({2023, 12, 31, 0, 0, 0}));
+  infoRules.beginTimeEdit.setText(wv::TimeText({2020, 1, 1, 8, 0, 0}));
+  infoRules.endTimeEdit.setText(wv::TimeText({2020, 1, 1, 18, 0, 0}));
+  infoList.simulateButton.click();
   shoot(L"wjsz_time");
-  info.wjsz_mnobj.setIndex(2);
-  info.wjsz_mnobjChange();
-  info.wjsz_attrhidechk.setChecked(true);
-  info.wjsz_mnchgClick();
+  chooseObject(2);
+  infoRules.hiddenBox.setChecked(true);
+  infoList.simulateButton.click();
   shoot(L"wjsz_attributes");
-  info.wjsz_menudelallClick();
-  info.wjsz_mnobj.setIndex(0);
-  info.wjsz_mnobjChange();
+  infoList.listMenu.choose(infoList.clearItem);
+  chooseObject(0);
   // The shredder with files and folders dropped on it.
   wv::ShredderPage& shredder = form.page<wv::ShredderPage>();
   show(wv::Module::Shredder);
   shredder.drop({kDemo + L"\\办公文档", kDemo + L"\\下载\\setup_1f3a.tmp", kDemo + L"\\工程\\crash_0412.dmp"});
-  shredder.wjfs_showlist.select(1);
+  wv::test::Controls(shredder).entryList.select(1);
   shoot(L"wjfs_rows");
 
   // The other-traces page after a scan of the planted traces; the software page with a program chosen.

@@ -2,6 +2,9 @@
 // How tests reach a page's private controls: each page keeps them in a private
 // base named by its `Controls` alias and names PageTestAccess a friend.
 //   Controls(form->page<JunkFilesPage>()).scanButton.click();
+// Controls that a page shares with others through a base class of pages (which
+// names PageTestAccess a friend too) are reached by that base's controls type:
+//   SharedControls<FileToolControls>(form->page<ShredderPage>()).chooseFilesButton.click();
 
 namespace wv {
 
@@ -15,6 +18,10 @@ class PageTestAccess {
   static const typename P::Controls& controls(const P& page) {
     return page;
   }
+  template <class Shared, class P>
+  static Shared& shared(P& page) {
+    return page;
+  }
 };
 
 namespace test {
@@ -22,6 +29,11 @@ namespace test {
 template <class P>
 auto& Controls(P& page) {
   return PageTestAccess::controls(page);
+}
+
+template <class Shared, class P>
+Shared& SharedControls(P& page) {
+  return PageTestAccess::shared<Shared>(page);
 }
 
 }  // namespace test

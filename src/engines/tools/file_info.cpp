@@ -11,6 +11,14 @@ namespace {
 
 std::wstring Quoted(std::wstring_view name) { return L"文件 \"" + std::wstring(name) + L"\""; }
 
+// A question about a failed rename, move or copy: a name that is taken is what the
+// text says already; any other refusal adds the system's own words on a line of its own.
+std::wstring WithReason(std::wstring text, DWORD systemError) {
+  if (systemError == ERROR_SUCCESS || systemError == ERROR_ALREADY_EXISTS || systemError == ERROR_FILE_EXISTS)
+    return text;
+  return text + L"\n" + SystemErrorText(systemError);
+}
+
 // The old columns as the file has them now.
 void ReadBack(FileInfoRow& row, const FindEntry& entry) {
   row.oldModified = LocalTimeOf(entry.lastWriteTime);
@@ -178,39 +186,40 @@ FileState StateOf(const std::wstring& path) {
 // A rename in the file's folder. A change of letter case alone goes through a
 // passing name: some file systems report the rename onto the "same" name as done
 // and keep the old spelling.
-bool Rename(const FileInfoRow& row) {
+SysResult Rename(const FileInfoRow& row) {
   const std::wstring from = row.path(), to = row.folder + row.newName;
-  if (!EqualsNoCase(row.oldName, row.newName)) return Fs().moveFile(from, to).ok();
+  if (!EqualsNoCase(row.oldName, row.newName)) return Fs().moveFile(from, to);
   std::wstring passing;
   for (int i = 0;; ++i) {
-    if (i == 100) return false;
+    if (i == 100) return SysResult(ERROR_FILE_EXISTS);
     passing = row.folder + L"~vt" + ToDecimal(i) + L".tmp";
     if (Fs().attributes(passing) == INVALID_FILE_ATTRIBUTES) break;
   }
-  if (!Fs().moveFile(from, passing)) return false;
-  if (Fs().moveFile(passing, to)) return true;
-  (void)Fs().moveFile(passing, from);
-  return false;
+  if (const SysResult away = Fs().moveFile(from, passing); !away) return away;
+  const SysResult renamed = Fs().moveFile(passing, to);
+  if (!renamed) (void)Fs().moveFile(passing, from);
+  return renamed;
 }
 
-// Renames, moves or copies the row's file to its new name; false when that failed.
-bool Place(FileInfoRow& row, const FileInfoTask& task) {
+// Renames, moves or copies the row's file to its new name.
+SysResult Place(FileInfoRow& row, const FileInfoTask& task) {
   const std::wstring from = row.path();
+  SysResult placed;
   switch (task.placement) {
     case FilePlacement::KeepFolder:
-      if (row.newName != row.oldName && !Rename(row)) return false;
+      if (row.newName != row.oldName) placed = Rename(row);
       break;
     case FilePlacement::MoveToFolder:
-      if (!Fs().moveFile(from, task.targetDir + row.newName)) return false;
-      row.folder = task.targetDir;
+      placed = Fs().moveFile(from, task.targetDir + row.newName);
       break;
     case FilePlacement::CopyToFolder:
-      if (!Fs().copyFile(from, task.targetDir + row.newName, true)) return false;
-      row.folder = task.targetDir;
+      placed = Fs().copyFile(from, task.targetDir + row.newName, true);
       break;
   }
+  if (!placed) return placed;
+  if (task.placement != FilePlacement::KeepFolder) row.folder = task.targetDir;
   row.oldName = row.newName;
-  return true;
+  return placed;
 }
 
 // Sets the new times and attributes, reads the file again and clears each new
@@ -249,17 +258,21 @@ FileInfoResult Execute(FileInfoTask& task, RunContext& run, FileInfoRows& rows) 
     }
     FileInfoRow& row = rows.edit(r);
     const std::wstring path = row.path();
-    const auto skip = [&](FileInfoAskKind kind, const std::wstring& name, unsigned notSet = 0) {
-      if (!Ask(task.ask, {kind, name, {}, notSet})) stopped = true;
+    const auto skip = [&](FileInfoAskKind kind, const std::wstring& name, unsigned notSet = 0, DWORD why = 0) {
+      if (!Ask(task.ask, {kind, name, {}, notSet, why})) stopped = true;
     };
     const FileState state = StateOf(path);
     if (state == FileState::Gone) {
       skip(FileInfoAskKind::FileGone, row.oldName);
     } else if (state == FileState::InUse) {
       skip(FileInfoAskKind::FileInUse, row.oldName);
-    } else if (!Place(row, task)) {
-      skip(task.placement == FilePlacement::KeepFolder ? FileInfoAskKind::RenameClash : FileInfoAskKind::PlaceFailed,
-           row.newName);
+    } else if (const SysResult placed = Place(row, task); !placed) {
+      if (!FileExists(path)) {
+        skip(FileInfoAskKind::FileGone, row.oldName);  // went meanwhile: nothing was refused
+      } else {
+        skip(task.placement == FilePlacement::KeepFolder ? FileInfoAskKind::RenameClash : FileInfoAskKind::PlaceFailed,
+             row.newName, 0, placed.error());
+      }
     } else {
       const bool changesFile = row.newModified || row.newCreated || row.newAttributes ||
                                task.placement == FilePlacement::CopyToFolder;
@@ -355,11 +368,6 @@ std::wstring_view ObjectCaption(FileInfoObject object) {
   return L"名称";
 }
 
-std::wstring FileInfoCountCaption(std::size_t rows) {
-  if (rows == 0) return L"原文件名";
-  return L"原文件名     (共 " + ToDecimal(static_cast<std::int64_t>(rows)) + L" 项)";
-}
-
 std::wstring FileInfoAskHeading(FileInfoAskKind kind) {
   switch (kind) {
     case FileInfoAskKind::InvalidName:
@@ -380,8 +388,9 @@ std::wstring FileInfoAskText(const FileInfoAsk& ask) {
     case FileInfoAskKind::DuplicateName: return Quoted(ask.name) + L" 存在重名，确定忽略并继续模拟吗？";
     case FileInfoAskKind::FileGone: return Quoted(ask.name) + L" 已不存在，确定跳过吗？";
     case FileInfoAskKind::FileInUse: return Quoted(ask.name) + L" 正在运行或对其操作权限不够，确定跳过吗？";
-    case FileInfoAskKind::RenameClash: return Quoted(ask.name) + L" 存在重名，确定跳过吗？";
-    case FileInfoAskKind::PlaceFailed: return Quoted(ask.name) + L" 已存在或目录访问权限不够，确定跳过吗？";
+    case FileInfoAskKind::RenameClash: return WithReason(Quoted(ask.name) + L" 存在重名，确定跳过吗？", ask.systemError);
+    case FileInfoAskKind::PlaceFailed:
+      return WithReason(Quoted(ask.name) + L" 已存在或目录访问权限不够，确定跳过吗？", ask.systemError);
     case FileInfoAskKind::NotApplied: {
       std::wstring what;
       const auto add = [&what](std::wstring_view part) {

@@ -39,22 +39,12 @@ wchar_t TimeSeparator();
 std::wstring FileTimeText(const LocalTime& time);
 std::wstring DateText(const LocalTime& time);  // the date part alone
 std::wstring TimeText(const LocalTime& time);  // the time part alone
-// Reads a 19-character time text whatever separators it was written with (the
-// characters at the separator places are not looked at). nullopt when it is not one.
-std::optional<LocalTime> ParseFileTimeText(std::wstring_view text);
 // "ARHS" with "-" for each absent attribute.
 std::wstring AttrText(DWORD attributes);
-// Character 1 "A", 2 "R", 3 "H", 4 "S" set the attribute; anything else leaves it clear.
-DWORD AttrFromText(std::wstring_view text);
 
-// A file's time (which 0 last write, 1 creation) as local time, from a directory
-// search for that exact name; nullopt for a folder or when nothing is found.
-std::optional<LocalTime> ReadFileTime(std::wstring_view path, int which);
 // Sets one time of the file, the other times staying; false when the file cannot be
 // opened for it or the time cannot be converted.
 bool WriteFileTime(std::wstring_view path, int which, const LocalTime& time);
-// The file's attribute word cut to the four shown ones; nullopt when it cannot be read.
-std::optional<DWORD> ReadFileAttr(std::wstring_view path);
 // Replaces the file's attributes whole with these (others cleared).
 bool WriteFileAttr(std::wstring_view path, DWORD attributes);
 
@@ -183,6 +173,7 @@ struct FileInfoAsk {
   std::wstring name;      // the file name the message names
   std::wstring error;     // InvalidName: the name check's text
   unsigned notSet = 0;    // NotApplied: kModifiedNotSet | kCreatedNotSet | kAttributesNotSet
+  DWORD systemError = 0;  // RenameClash, PlaceFailed: the system's error code
 };
 // Answers true for OK (go on, skip the row), false for Cancel (end the run).
 using FileInfoAsker = std::function<bool(const FileInfoAsk& ask)>;
@@ -235,8 +226,6 @@ std::wstring FileInfoColumnText(const FileInfoRow& row, int column);
 // Sorts by the clicked column's text (SortListByColumn's order).
 void SortFileInfoRows(FileInfoRows& rows, int column);
 
-// The caption of the old-name column: "原文件名" alone for an empty list, else with the count.
-std::wstring FileInfoCountCaption(std::size_t rows);
 // "名称", "时间" or "属性".
 std::wstring_view ObjectCaption(FileInfoObject object);
 

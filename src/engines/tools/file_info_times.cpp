@@ -109,14 +109,6 @@ std::wstring TimeText(const LocalTime& t) {
 
 std::wstring FileTimeText(const LocalTime& time) { return DateText(time) + L' ' + TimeText(time); }
 
-std::optional<LocalTime> ParseFileTimeText(std::wstring_view text) {
-  if (text.size() != 19) return std::nullopt;
-  const LocalTime t{Digits(text, 0, 4), Digits(text, 5, 2),  Digits(text, 8, 2),
-                    Digits(text, 11, 2), Digits(text, 14, 2), Digits(text, 17, 2)};
-  if (!ValidDate(t) || !ValidClock(t)) return std::nullopt;
-  return t;
-}
-
 std::optional<LocalTime> ParseDateText(std::wstring_view text) {
   const std::wstring digits = Compact(text, DateSeparator());
   if (digits.size() != 8) return std::nullopt;
@@ -182,15 +174,6 @@ std::wstring AttrText(DWORD attributes) {
   return out;
 }
 
-DWORD AttrFromText(std::wstring_view text) {
-  DWORD attributes = 0;
-  if (text.size() > 0 && text[0] == L'A') attributes |= FILE_ATTRIBUTE_ARCHIVE;
-  if (text.size() > 1 && text[1] == L'R') attributes |= FILE_ATTRIBUTE_READONLY;
-  if (text.size() > 2 && text[2] == L'H') attributes |= FILE_ATTRIBUTE_HIDDEN;
-  if (text.size() > 3 && text[3] == L'S') attributes |= FILE_ATTRIBUTE_SYSTEM;
-  return attributes;
-}
-
 std::optional<LocalTime> LocalTimeOf(const FILETIME& utc) {
   SYSTEMTIME local{};
   if (!FileTimeToDateTime(utc, local)) return std::nullopt;
@@ -206,23 +189,11 @@ std::optional<FindEntry> ReadFileEntry(std::wstring_view path) {
   return entry;
 }
 
-std::optional<LocalTime> ReadFileTime(std::wstring_view path, int which) {
-  const std::optional<FindEntry> entry = ReadFileEntry(path);
-  if (!entry) return std::nullopt;
-  return LocalTimeOf(which == 0 ? entry->lastWriteTime : entry->creationTime);
-}
-
 bool WriteFileTime(std::wstring_view path, int which, const LocalTime& time) {
   FILETIME utc{};
   if (!DateTimeToFileTime(ToSystemTime(time), utc)) return false;
   // Opened for its attributes only, which a read-only file allows: its marks stay as they are.
   return which == 0 ? Fs().setFileTimes(path, nullptr, nullptr, &utc) : Fs().setFileTimes(path, &utc, nullptr, nullptr);
-}
-
-std::optional<DWORD> ReadFileAttr(std::wstring_view path) {
-  const DWORD attributes = Fs().attributes(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-  return attributes & kFileInfoAttributes;
 }
 
 bool WriteFileAttr(std::wstring_view path, DWORD attributes) {

@@ -231,7 +231,9 @@ class ShredList {
     counted();
   }
   void update(std::size_t index, ShredRow row) { rows_.update(index, std::move(row)); }
-  void counted() const { UpdateShredCount(rows_.size(), events_); }
+  void counted() const {
+    if (events_.countChanged) events_.countChanged(rows_.size());
+  }
   void fail(ShredFailure failure, std::wstring_view path) const {
     if (events_.failed) events_.failed(failure, path);
   }
@@ -348,16 +350,6 @@ void Refresh(Shredder& shredder, RunContext& run, ShredList& list) {
 }  // namespace
 
 void ShredRowVector::erase(std::vector<std::size_t> indices) { (void)EraseAt(rows_, std::move(indices)); }
-
-void UpdateShredCount(std::size_t rows, const ShredEvents& events) {
-  if (events.countChanged) events.countChanged(ShredCountCaption(rows));
-}
-
-std::wstring ShredCountCaption(std::size_t rows) {
-  std::wstring caption(kShredColumnName);
-  if (rows > 0) caption += L"     (共 " + ToDecimal(static_cast<std::int64_t>(rows)) + L" 项)";
-  return caption;
-}
 
 ShredResult RunShredTask(ShredJob job, ShredRows& rows, RunContext& run, const ShredEvents& events) {
   Shredder shredder(run, events);

@@ -70,9 +70,9 @@ class ShredRowVector : public ShredRows {
 
 // What the page hears while the engine works; every member may be empty.
 struct ShredEvents {
-  // The list's header with its count (ShredCountCaption), after each added or
-  // removed row and at the end of every operation.
-  std::function<void(std::wstring_view caption)> countChanged;
+  // The number of rows, after each added or removed row and at the end of every
+  // operation (the page shows it in the list's header).
+  std::function<void(std::size_t rows)> countChanged;
   // A failure the user hears of by a message box; path is empty for SomeEntries.
   std::function<void(ShredFailure failure, std::wstring_view path)> failed;
   // A seam for tests: a file's contents and named streams are overwritten and
@@ -97,7 +97,6 @@ inline constexpr std::wstring_view kAllShreddedText = L"已完成对当前所有
 inline constexpr std::wstring_view kShredStoppedText = L"粉碎操作被停止";
 inline constexpr std::wstring_view kRefreshingText = L"文件或目录信息刷新中...";
 inline constexpr std::wstring_view kRefreshedText = L"文件或目录信息刷新完成";
-inline constexpr std::wstring_view kShredColumnName = L"待粉碎的文件或目录名";
 
 struct ShredResult {
   bool stopped = false;  // a stop request ended the run
@@ -118,11 +117,5 @@ ShredFileResult ShredFile(std::wstring_view path, RunContext& run, const ShredEv
 // no further file is shredded, but folders already empty are still removed.
 // Does nothing when no folder exists at path.
 void ShredFolder(std::wstring_view path, RunContext& run, const ShredEvents& events = {});
-
-// Hands the header with the count to the page (events.countChanged).
-void UpdateShredCount(std::size_t rows, const ShredEvents& events);
-
-// Column 0's caption: the bare name for an empty list, else with "     (共 N 项)".
-std::wstring ShredCountCaption(std::size_t rows);
 
 }  // namespace wv

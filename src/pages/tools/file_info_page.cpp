@@ -50,23 +50,23 @@ FileInfoPage::FileInfoPage(MainWindow& form)
 
 void FileInfoPage::build() {
   HWND h = handle();
-  wjsz_reset.create(h, L"重置");
-  createFileButton();
-  wjsz_setscl.create(h);
-  wjsz_setscl.onClick = [this](int, int) { wjsz_setsclMouseDown(); };
-  for (Panel* p : {&wjsz_namepnl, &wjsz_timepnl, &wjsz_attrpnl}) {
-    p->create(wjsz_setpnl.handle(), theme::kPage);
+  resetSettingsLink.create(h, L"重置");
+  createChooseFilesButton();
+  settingsArea.create(h);
+  settingsArea.onClick = [this](int, int) { onSettingsAreaPressed(); };
+  for (Panel* p : {&namePanel, &timePanel, &attributePanel}) {
+    p->create(settingsArea.content.handle(), theme::kPage);
     p->setVisible(false);
-    p->onClick = [this](int, int) { wjsz_setsclMouseDown(); };
+    p->onClick = [this](int, int) { onSettingsAreaPressed(); };
   }
   buildNamePanel();
   buildTimePanel();
-  buildAttrPanel();
+  buildAttributePanel();
 
   createActionBar({L"名称", L"时间", L"属性"});
-  wjsz_reset.onClick = [this] { wjsz_resetClick(); };
-  wjsz_mnobj.onChange = [this] { wjsz_mnobjChange(); };
-  wjsz_mnret.onClick = [this] { wjsz_mnretClick(); };
+  resetSettingsLink.onClick = [this] { onResetSettingsClicked(); };
+  objectChoice.onChange = [this] { onObjectChanged(); };
+  resetSimulationButton.onClick = [this] { onResetSimulationClicked(); };
   buildList();
 }
 
@@ -76,90 +76,90 @@ constexpr int kMostSettingsHeight = 6 * ScrollBox::kLine + 8;
 
 void FileInfoPage::layout(int width, int height) {
   const int right = width - kMargin;
-  wjsz_reset.setBounds(kMargin, kTop + 5, 30, 18);
-  wjsz_filesel.setBounds(right - kButtonW, kTop, kButtonW, kButtonH);
+  resetSettingsLink.setBounds(kMargin, kTop + 5, 30, 18);
+  chooseFilesButton.setBounds(right - kButtonW, kTop, kButtonW, kButtonH);
   const int setY = kTop + kButtonH + 8;
   const int setW = right - kMargin;
   // The name rules end left of the scroll bar that the name panel always needs
   // (measured with the box in its place: where it lies decides the rounding).
-  wjsz_setscl.setBounds(kMargin, setY, setW, std::max(1, wjsz_setscl.height()));
-  layoutNamePanel(wjsz_setscl.widthBesideBar(setW));
+  settingsArea.setBounds(kMargin, setY, setW, std::max(1, settingsArea.height()));
+  layoutNamePanel(settingsArea.widthBesideBar(setW));
   layoutTimePanel();
-  layoutAttrPanel();
+  layoutAttributePanel();
   const int contentH = visiblePanel().height();
   const int setH = std::min(contentH, kMostSettingsHeight);
-  wjsz_setscl.setBounds(kMargin, setY, setW, setH);
-  wjsz_setscl.setContentHeight(contentH);
+  settingsArea.setBounds(kMargin, setY, setW, setH);
+  settingsArea.setContentHeight(contentH);
 
   layoutActionBarAndList(setY + setH + 8, width, height);
 }
 
 void FileInfoPage::initialise() {
   FileToolPage::initialise();
-  wjsz_showlist.setImageList(Sh().smallIconList());
-  wjsz_resetClick();
-  wjsz_mnobjChange();
+  fileList.setImageList(Sh().smallIconList());
+  onResetSettingsClicked();
+  onObjectChanged();
 }
 
 Panel& FileInfoPage::visiblePanel() {
-  switch (wjsz_mnobj.index()) {
-    case 1: return wjsz_timepnl;
-    case 2: return wjsz_attrpnl;
-    default: return wjsz_namepnl;
+  switch (objectChoice.index()) {
+    case 1: return timePanel;
+    case 2: return attributePanel;
+    default: return namePanel;
   }
 }
 
-void FileInfoPage::wjsz_mnobjChange() {
+void FileInfoPage::onObjectChanged() {
   Panel& show = visiblePanel();
   if (show.visible()) return;
-  for (Panel* p : {&wjsz_namepnl, &wjsz_timepnl, &wjsz_attrpnl}) p->setVisible(p == &show);
-  wjsz_setscl.scrollTo(0);
+  for (Panel* p : {&namePanel, &timePanel, &attributePanel}) p->setVisible(p == &show);
+  settingsArea.scrollTo(0);
   relayout();  // the settings area takes the shown panel's height
 }
 
 // ---------------------------------------------------------------- operations
 
 bool FileInfoPage::settingsValid() {
-  if (wjsz_mnobj.index() != 1) return true;
-  Edit* edits[] = {&wjsz_timedatbeg, &wjsz_timedatend, &wjsz_timetimbeg, &wjsz_timetimend};
-  const int bad = FirstInvalidTimeEdit(ReadSettings());
+  if (objectChoice.index() != 1) return true;
+  Edit* edits[] = {&beginDateEdit, &endDateEdit, &beginTimeEdit, &endTimeEdit};
+  const int bad = FirstInvalidTimeEdit(readSettings());
   if (bad < 0) return true;
   (void)MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"模拟失败", L"时间格式填写有误，请重新填写！");
   edits[bad]->focus();
   return false;
 }
 
-void FileInfoPage::wjsz_mnretClick() {
-  if (wjsz_runstate != 0) return;
-  const FileInfoObject object = static_cast<FileInfoObject>(std::max(0, wjsz_mnobj.index()));
-  ResetSimulated(wjsz_files, object);
-  if (object == FileInfoObject::Names) wjsz_showlistSelectItem();
-  showInfo(std::wstring(ObjectCaption(object)) + L"模拟信息重置完成");
+void FileInfoPage::onResetSimulationClicked() {
+  if (runState != 0) return;
+  const FileInfoObject object = static_cast<FileInfoObject>(std::max(0, objectChoice.index()));
+  ResetSimulated(entries, object);
+  if (object == FileInfoObject::Names) showNamePreview();
+  showInformation(std::wstring(ObjectCaption(object)) + L"模拟信息重置完成");
 }
 
-void FileInfoPage::showInfo(std::wstring_view text) { SetRunInfo(text); }
+void FileInfoPage::showInformation(std::wstring_view text) { SetRunInfo(text); }
 
-std::wstring FileInfoPage::runOperation(RunControl& run) {
+std::wstring FileInfoPage::runEngine(RunControl& run) {
   FileInfoTask task;
-  task.op = static_cast<FileInfoOp>(wjsz_runstate);
+  task.op = static_cast<FileInfoOp>(runState);
   task.ask = AskWithMsgBox;
   task.imageOf = GetSysIconIndex;
   switch (task.op) {
     case FileInfoOp::Import:
-      task.files = std::move(wjsz_filelist);
-      wjsz_filelist.clear();
+      task.files = std::move(pendingFiles);
+      pendingFiles.clear();
       break;
     case FileInfoOp::Simulate:
-      task.settings = ReadSettings();
+      task.settings = readSettings();
       break;
     case FileInfoOp::Execute:
-      task.placement = static_cast<FilePlacement>(std::max(0, wjsz_zspth.index()));
-      task.targetDir = targetdir;
+      task.placement = static_cast<FilePlacement>(std::max(0, placementChoice.index()));
+      task.targetDir = targetFolder;
       break;
     default:
       break;
   }
-  return wv::RunFileInfoTask(task, run, wjsz_files).summary;
+  return wv::RunFileInfoTask(task, run, entries).summary;
 }
 
 bool AskWithMsgBox(const FileInfoAsk& ask) {

@@ -1,12 +1,14 @@
 #pragma once
-// The file-information page (wjsztab): files are added by the file button or a
-// drop; a rule for their names, one of their times or their attributes is
-// simulated into the list, corrected by hand if wanted, and executed. The rows
-// are the engine's (FileInfoRows); the list view shows them through a RowModel
-// that follows every change (the simulation page base).
+// The file-information page: files are added by the file button or a drop; a
+// rule for their names, one of their times or their attributes is simulated
+// into the list, corrected by hand if wanted, and executed. The rows are the
+// engine's (FileInfoRows); the list view shows them through a RowModel that
+// follows every change (the simulation page base).
 
-#include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pages/tools/simulation_page.h"
@@ -25,111 +27,91 @@ class PreviewEdit : public Edit {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-class FileInfoPage : public SimulationPage<FileInfoRow> {
+struct FileInfoControls {
+  LinkLabel resetSettingsLink;  // every rule setting back to its default
+  // Inside the settings area; only the chosen object's panel shows.
+  Panel namePanel, timePanel, attributePanel;
+
+  // Name panel, top row: which part of the name the rules work on, that part of
+  // the selected row's new name, and the duplicate check of a simulation.
+  ComboBox namePartChoice;  // the name without its extension, or the extension
+  PreviewEdit namePreview;
+  CheckBox duplicateCheckBox;
+  // The eight name rules: a radio button each, and the controls in the gaps of its sentence.
+  RadioButton replaceRule, overwriteRule, changeCaseRule, insertTextRule, insertNumberRule, markersRule, rangeRule,
+      charClassRule;
+  RadioGroup nameRules;
+  Edit replaceFrom, replaceTo;
+  SpinEdit overwritePosition, overwriteLength;
+  Edit overwriteText;
+  SpinEdit casePosition, caseLength;
+  ComboBox caseChoice;  // upper or lower case
+  SpinEdit insertPosition;
+  Edit insertText;
+  SpinEdit numberPosition, numberBegin, numberStep, numberWidth;
+  Edit markerBegin, markerEnd;
+  ComboBox markerKeepOrDrop;
+  SpinEdit rangePosition, rangeLength;
+  ComboBox rangeKeepOrDrop;
+  ComboBox charClassKeepOrDrop, charClassChoice;  // digits or letters
+
+  // Time panel.
+  ComboBox whichTimeChoice;  // the modified or the creation time
+  ComboBox timeKindChoice;   // fixed or random between two bounds
+  Edit beginDateEdit, beginTimeEdit, endDateEdit, endTimeEdit;
+  Label dateDash, timeDash;  // "--" between the bounds of a random time
+
+  // Attribute panel: the attributes to set.
+  CheckBox archiveBox, readOnlyBox, hiddenBox, systemBox;
+};
+
+class FileInfoPage : public SimulationPage<FileInfoRow>, private FileInfoControls {
  public:
   explicit FileInfoPage(MainWindow& form);
 
-  Button& wjsz_filesel = filesel;
-  std::vector<std::wstring>& wjsz_filelist = filelist;
-  std::int32_t& wjsz_runstate = runstate;
-  RunControl& wjsz_fileselRun = fileselRun;  // 1 import
-
-  LinkLabel wjsz_reset;
-  ScrollBox& wjsz_setscl = setscl;
-  Panel& wjsz_setpnl = wjsz_setscl.content;
-  Panel wjsz_namepnl, wjsz_timepnl, wjsz_attrpnl;
-
-  // Name panel: top row.
-  ComboBox wjsz_nametypsel;
-  PreviewEdit wjsz_namehlpedt;
-  CheckBox wjsz_nameechchk;
-  // The eight rules, each a radio button and the controls in its sentence.
-  RadioButton wjsz_namereprbt, wjsz_nameralrbt, wjsz_nameuprrbt, wjsz_nameistrbt, wjsz_namenmbrbt,
-      wjsz_nametqbrbt, wjsz_nametqarbt, wjsz_nametiqrbt;
-  RadioGroup wjsz_namerules;
-  Edit wjsz_namerepbeg, wjsz_namerepend;
-  SpinEdit wjsz_nameralsei, wjsz_namerallen;
-  Edit wjsz_nameraledt;
-  SpinEdit wjsz_nameuprsei, wjsz_nameuprlen;
-  ComboBox wjsz_nameuprtyp;
-  SpinEdit wjsz_nameistsei;
-  Edit wjsz_nameistedt;
-  SpinEdit wjsz_namenmbsei, wjsz_namenmbbeg, wjsz_namenmbadd, wjsz_namenmblen;
-  Edit wjsz_nametqbbeg, wjsz_nametqbend;
-  ComboBox wjsz_nametqbsel;
-  SpinEdit wjsz_nametqasei, wjsz_nametqalen;
-  ComboBox wjsz_nametqasel;
-  ComboBox wjsz_nametiqsel, wjsz_nametiqtyp;
-
-  // Time panel.
-  ComboBox wjsz_timedatsel, wjsz_timedattyp;
-  Edit wjsz_timedatbeg, wjsz_timetimbeg, wjsz_timedatend, wjsz_timetimend;
-  Label wjsz_timedatfwa, wjsz_timedatfwb;
-
-  // Attribute panel.
-  CheckBox wjsz_attrsavechk, wjsz_attrreadchk, wjsz_attrhidechk, wjsz_attrsystchk;
-
-  // Action bar.
-  ComboBox& wjsz_mnobj = mnobj;
-  Button& wjsz_mnchg = mnchg;
-  Button& wjsz_mnret = mnret;
-  ComboBox& wjsz_zspth = zspth;
-  Button& wjsz_zschg = zschg;
-
-  FileInfoRows& wjsz_files = files;
-  RowModel& wjsz_rows = rows;
-  OwnerDataListView& wjsz_showlist = showlist;
-  PopupMenu& wjsz_menu = menu;
-  int& wjsz_menuchange = menuchange;
-  RunControl& wjsz_mnchgRun = mnchgRun;  // 2 simulate
-  RunControl& wjsz_zschgRun = zschgRun;  // 3 execute
-
   void initialise() override;
 
-  void wjsz_fileselClick() { fileselClick(); }
-  void wjsz_resetClick();
-  void wjsz_mnchgClick() { mnchgClick(); }
-  void wjsz_zschgClick() { zschgClick(); }
-  void wjsz_mnretClick();
-  void wjsz_mnobjChange();
-  void wjsz_timedattypChange();
-  void wjsz_nametypselChange() { wjsz_showlistSelectItem(); }
-  void wjsz_namehlpedtMouseUp();
-  void wjsz_setsclMouseDown() { wjsz_setscl.focus(); }
-  // "修改" shows only while names are the object.
-  void menuPopup() override;
-  void wjsz_menuPopup() { menuPopup(); }
-  void wjsz_menudelselClick() { menudelselClick(); }
-  void wjsz_menudelunselClick() { menudelunselClick(); }
-  void wjsz_menudelallClick() { menudelallClick(); }
-  void wjsz_showlistSelectItem();
-  [[nodiscard]] bool wjsz_showlistEditing() const { return showlistEditing(); }
-  void wjsz_showlistEdited(int index, std::wstring text);
-  void wjsz_showlistDragDrop(int target);
-
-  // The rule settings as the controls hold them, and back.
-  [[nodiscard]] FileInfoSettings ReadSettings() const;
-  void WriteSettings(const FileInfoSettings& settings);
-
  protected:
-  std::wstring runOperation(RunControl& run) override;
+  std::wstring runEngine(RunControl& run) override;
   // The time object's date and time edits must read as dates and times.
   bool settingsValid() override;
-  void showInfo(std::wstring_view text) override;
-  void selectionChanged() override { wjsz_showlistSelectItem(); }
+  void showInformation(std::wstring_view text) override;
+  void selectionChanged() override { showNamePreview(); }
   void sortRows(int column) override;
   void build() override;
   void layout(int width, int height) override;
   void fitColumns() override;
 
  private:
+  using Controls = FileInfoControls;
+  friend class PageTestAccess;
+
+  void onResetSettingsClicked();
+  void onResetSimulationClicked();
+  // Shows only the chosen object's settings panel.
+  void onObjectChanged();
+  void onTimeKindChanged();
+  void onSettingsAreaPressed() { settingsArea.focus(); }
+  // The selection in the name preview fills every rule's fields.
+  void onPreviewSelectionDone();
+  // "修改" shows only while names are the object.
+  void onMenuPopup() override;
+  void onNameEdited(int index, std::wstring text);
+  void onRowDropped(int target);
+  // The working part of the selected row's new name in the preview.
+  void showNamePreview();
+
+  // The rule settings as the controls hold them, and back.
+  [[nodiscard]] FileInfoSettings readSettings() const;
+  void writeSettings(const FileInfoSettings& settings);
+
   void buildNamePanel();
   void buildTimePanel();
-  void buildAttrPanel();
+  void buildAttributePanel();
   void buildList();
   void layoutNamePanel(int width);
   void layoutTimePanel();
-  void layoutAttrPanel();
+  void layoutAttributePanel();
   // The panel of the chosen object.
   [[nodiscard]] Panel& visiblePanel();
   // Captions of the sentences' pieces; kept so that the page owns them.

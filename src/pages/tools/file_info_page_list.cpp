@@ -15,48 +15,47 @@ void FileInfoPage::buildList() {
               {L"新属性！", 60},
               {L"原属性", 60},
               {L"原目录", 500}});
-  wjsz_showlist.onSelectItem = [this](int) { wjsz_showlistSelectItem(); };
-  wjsz_showlist.onEdited = [this](int index, std::wstring& text) {
-    wjsz_showlistEdited(index, text);
+  fileList.onSelectItem = [this](int) { showNamePreview(); };
+  fileList.onEdited = [this](int index, std::wstring& text) {
+    onNameEdited(index, text);
     return false;  // the row shows what the model holds now
   };
-  wjsz_showlist.onDragDrop = [this](int target) { wjsz_showlistDragDrop(target); };
+  fileList.onDragDrop = [this](int target) { onRowDropped(target); };
 }
 
-void FileInfoPage::fitColumns() { FitListColumn(wjsz_showlist, 8); }
+void FileInfoPage::fitColumns() { FitListColumn(fileList, 8); }
 
-void FileInfoPage::menuPopup() {
-  SimulationPage::menuPopup();
-  wjsz_menu.item(wjsz_menuchange).visible = wjsz_mnobj.index() == 0;
+void FileInfoPage::onMenuPopup() {
+  SimulationPage::onMenuPopup();
+  listMenu.item(editNameItem).visible = objectChoice.index() == 0;
 }
 
-void FileInfoPage::wjsz_showlistSelectItem() {
-  const int row = wjsz_showlist.selected();
-  if (row < 0 || static_cast<std::size_t>(row) >= wjsz_files.size()) {
-    wjsz_namehlpedt.setText(L"");
+void FileInfoPage::showNamePreview() {
+  const int row = fileList.selected();
+  if (row < 0 || static_cast<std::size_t>(row) >= entries.size()) {
+    namePreview.setText(L"");
     return;
   }
-  wjsz_namehlpedt.setText(WorkingPart(wjsz_files.at(static_cast<std::size_t>(row)).newName,
-                                      wjsz_nametypsel.index() == 1));
+  namePreview.setText(WorkingPart(entries.at(static_cast<std::size_t>(row)).newName, namePartChoice.index() == 1));
 }
 
-void FileInfoPage::wjsz_showlistEdited(int index, std::wstring text) {
-  if (index < 0 || static_cast<std::size_t>(index) >= wjsz_files.size()) return;
-  (void)ApplyEditedName(wjsz_files, static_cast<std::size_t>(index), std::move(text), wjsz_nameechchk.checked(),
+void FileInfoPage::onNameEdited(int index, std::wstring text) {
+  if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return;
+  (void)ApplyEditedName(entries, static_cast<std::size_t>(index), std::move(text), duplicateCheckBox.checked(),
                         AskWithMsgBox);
-  wjsz_showlistSelectItem();
+  showNamePreview();
 }
 
-void FileInfoPage::sortRows(int column) { SortFileInfoRows(wjsz_files, column); }
+void FileInfoPage::sortRows(int column) { SortFileInfoRows(entries, column); }
 
-void FileInfoPage::wjsz_showlistDragDrop(int target) {
-  if (wjsz_runstate != 0) return;
-  const int source = wjsz_showlist.selected();
-  if (source < 0 || wjsz_files.empty()) return;
+void FileInfoPage::onRowDropped(int target) {
+  if (runState != 0) return;
+  const int source = fileList.selected();
+  if (source < 0 || entries.empty()) return;
   // A drop below the last row counts as a drop on the last row.
-  if (target < 0 || static_cast<std::size_t>(target) >= wjsz_files.size()) target = static_cast<int>(wjsz_files.size()) - 1;
-  const int place = wjsz_files.moveTo(source, target);
-  if (place >= 0) wjsz_showlist.select(place);
+  if (target < 0 || static_cast<std::size_t>(target) >= entries.size()) target = static_cast<int>(entries.size()) - 1;
+  const int place = entries.moveTo(source, target);
+  if (place >= 0) fileList.select(place);
 }
 
 }  // namespace wv

@@ -36,98 +36,98 @@ LocalTime Now() {
 
 Label* FileInfoPage::piece(std::wstring_view caption) {
   pieces_.push_back(std::make_unique<Label>());
-  pieces_.back()->create(wjsz_namepnl.handle(), caption, 0, 0, CaptionWidth(caption), 18);
+  pieces_.back()->create(namePanel.handle(), caption, 0, 0, CaptionWidth(caption), 18);
   return pieces_.back().get();
 }
 
 void FileInfoPage::buildNamePanel() {
-  HWND p = wjsz_namepnl.handle();
-  wjsz_nametypsel.create(p, {L"文件名", L"扩展名"}, 0);
-  wjsz_namehlpedt.create(p);
-  wjsz_namehlpedt.setReadOnly(true);
-  wjsz_nameechchk.create(p, L"在模拟时进行重名检查");
-  wjsz_nametypsel.onChange = [this] { wjsz_nametypselChange(); };
-  wjsz_namehlpedt.onSelectionDone = [this] { wjsz_namehlpedtMouseUp(); };
+  HWND p = namePanel.handle();
+  namePartChoice.create(p, {L"文件名", L"扩展名"}, 0);
+  namePreview.create(p);
+  namePreview.setReadOnly(true);
+  duplicateCheckBox.create(p, L"在模拟时进行重名检查");
+  namePartChoice.onChange = [this] { showNamePreview(); };
+  namePreview.onSelectionDone = [this] { onPreviewSelectionDone(); };
 
   const auto radio = [&](RadioButton& b, std::wstring_view caption, bool first) {
     b.create(p, caption, first);
-    wjsz_namerules.add(b);
+    nameRules.add(b);
   };
   const auto text = [&](Edit& e) { e.create(p, L"", kRuleTextLimit); };
   const auto spin = [&](SpinEdit& s, SpinRange range, int value) { s.create(p, range.minimum, range.maximum, value); };
   const auto keepDrop = [&](ComboBox& c) { c.create(p, {L"提取", L"排除"}, 0); };
 
-  radio(wjsz_namereprbt, L"替换", true);
-  text(wjsz_namerepbeg);
-  text(wjsz_namerepend);
-  sentences_.push_back({&wjsz_namereprbt,
-                        {{piece(L"把字符串"), 0}, {&wjsz_namerepbeg, kTextW}, {piece(L"替换为"), 0},
-                         {&wjsz_namerepend, kTextW}}});
+  radio(replaceRule, L"替换", true);
+  text(replaceFrom);
+  text(replaceTo);
+  sentences_.push_back({&replaceRule,
+                        {{piece(L"把字符串"), 0}, {&replaceFrom, kTextW}, {piece(L"替换为"), 0},
+                         {&replaceTo, kTextW}}});
 
-  radio(wjsz_nameralrbt, L"替换", false);
-  spin(wjsz_nameralsei, kPositionRange, 0);
-  spin(wjsz_namerallen, kLengthRange, 1);
-  text(wjsz_nameraledt);
-  sentences_.push_back({&wjsz_nameralrbt,
-                        {{piece(L"把第"), 0}, {&wjsz_nameralsei, kSpinW}, {piece(L"位开始往后的"), 0},
-                         {&wjsz_namerallen, kSpinW}, {piece(L"位字符串替换为"), 0}, {&wjsz_nameraledt, kTextW}}});
+  radio(overwriteRule, L"替换", false);
+  spin(overwritePosition, kPositionRange, 0);
+  spin(overwriteLength, kLengthRange, 1);
+  text(overwriteText);
+  sentences_.push_back({&overwriteRule,
+                        {{piece(L"把第"), 0}, {&overwritePosition, kSpinW}, {piece(L"位开始往后的"), 0},
+                         {&overwriteLength, kSpinW}, {piece(L"位字符串替换为"), 0}, {&overwriteText, kTextW}}});
 
-  radio(wjsz_nameuprrbt, L"替换", false);
-  spin(wjsz_nameuprsei, kPositionRange, 0);
-  spin(wjsz_nameuprlen, kLengthRange, 1);
-  wjsz_nameuprtyp.create(p, {L"大写", L"小写"}, 0);
-  sentences_.push_back({&wjsz_nameuprrbt,
-                        {{piece(L"把第"), 0}, {&wjsz_nameuprsei, kSpinW}, {piece(L"位开始往后的"), 0},
-                         {&wjsz_nameuprlen, kSpinW}, {piece(L"位字符串中的所有字母替换为"), 0},
-                         {&wjsz_nameuprtyp, kComboW}}});
+  radio(changeCaseRule, L"替换", false);
+  spin(casePosition, kPositionRange, 0);
+  spin(caseLength, kLengthRange, 1);
+  caseChoice.create(p, {L"大写", L"小写"}, 0);
+  sentences_.push_back({&changeCaseRule,
+                        {{piece(L"把第"), 0}, {&casePosition, kSpinW}, {piece(L"位开始往后的"), 0},
+                         {&caseLength, kSpinW}, {piece(L"位字符串中的所有字母替换为"), 0},
+                         {&caseChoice, kComboW}}});
 
-  radio(wjsz_nameistrbt, L"插入", false);
-  spin(wjsz_nameistsei, kPositionRange, 0);
-  text(wjsz_nameistedt);
-  sentences_.push_back({&wjsz_nameistrbt,
-                        {{piece(L"在第"), 0}, {&wjsz_nameistsei, kSpinW}, {piece(L"位插入字符串"), 0},
-                         {&wjsz_nameistedt, kTextW}}});
+  radio(insertTextRule, L"插入", false);
+  spin(insertPosition, kPositionRange, 0);
+  text(insertText);
+  sentences_.push_back({&insertTextRule,
+                        {{piece(L"在第"), 0}, {&insertPosition, kSpinW}, {piece(L"位插入字符串"), 0},
+                         {&insertText, kTextW}}});
 
-  radio(wjsz_namenmbrbt, L"插入", false);
-  spin(wjsz_namenmbsei, kPositionRange, 0);
-  spin(wjsz_namenmbbeg, kNumberBeginRange, 1);
-  spin(wjsz_namenmbadd, kNumberStepRange, 1);
-  spin(wjsz_namenmblen, kNumberWidthRange, 1);
-  sentences_.push_back({&wjsz_namenmbrbt,
-                        {{piece(L"在第"), 0}, {&wjsz_namenmbsei, kSpinW}, {piece(L"位插入序号从"), 0},
-                         {&wjsz_namenmbbeg, kSpinW + 8}, {piece(L"开始递增量为"), 0}, {&wjsz_namenmbadd, kSpinW},
-                         {piece(L"长度为"), 0}, {&wjsz_namenmblen, kSpinW}, {piece(L"位"), 0}}});
+  radio(insertNumberRule, L"插入", false);
+  spin(numberPosition, kPositionRange, 0);
+  spin(numberBegin, kNumberBeginRange, 1);
+  spin(numberStep, kNumberStepRange, 1);
+  spin(numberWidth, kNumberWidthRange, 1);
+  sentences_.push_back({&insertNumberRule,
+                        {{piece(L"在第"), 0}, {&numberPosition, kSpinW}, {piece(L"位插入序号从"), 0},
+                         {&numberBegin, kSpinW + 8}, {piece(L"开始递增量为"), 0}, {&numberStep, kSpinW},
+                         {piece(L"长度为"), 0}, {&numberWidth, kSpinW}, {piece(L"位"), 0}}});
 
-  radio(wjsz_nametqbrbt, L"提取", false);
-  text(wjsz_nametqbbeg);
-  text(wjsz_nametqbend);
-  keepDrop(wjsz_nametqbsel);
-  sentences_.push_back({&wjsz_nametqbrbt,
-                        {{piece(L"把从"), 0}, {&wjsz_nametqbbeg, kTextW}, {piece(L"到"), 0}, {&wjsz_nametqbend, kTextW},
-                         {piece(L"之间的字符串"), 0}, {&wjsz_nametqbsel, kComboW}, {piece(L"出来"), 0}}});
+  radio(markersRule, L"提取", false);
+  text(markerBegin);
+  text(markerEnd);
+  keepDrop(markerKeepOrDrop);
+  sentences_.push_back({&markersRule,
+                        {{piece(L"把从"), 0}, {&markerBegin, kTextW}, {piece(L"到"), 0}, {&markerEnd, kTextW},
+                         {piece(L"之间的字符串"), 0}, {&markerKeepOrDrop, kComboW}, {piece(L"出来"), 0}}});
 
-  radio(wjsz_nametqarbt, L"提取", false);
-  spin(wjsz_nametqasei, kPositionRange, 0);
-  spin(wjsz_nametqalen, kLengthRange, 1);
-  keepDrop(wjsz_nametqasel);
-  sentences_.push_back({&wjsz_nametqarbt,
-                        {{piece(L"把第"), 0}, {&wjsz_nametqasei, kSpinW}, {piece(L"位开始往后的"), 0},
-                         {&wjsz_nametqalen, kSpinW}, {piece(L"位字符串"), 0}, {&wjsz_nametqasel, kComboW},
+  radio(rangeRule, L"提取", false);
+  spin(rangePosition, kPositionRange, 0);
+  spin(rangeLength, kLengthRange, 1);
+  keepDrop(rangeKeepOrDrop);
+  sentences_.push_back({&rangeRule,
+                        {{piece(L"把第"), 0}, {&rangePosition, kSpinW}, {piece(L"位开始往后的"), 0},
+                         {&rangeLength, kSpinW}, {piece(L"位字符串"), 0}, {&rangeKeepOrDrop, kComboW},
                          {piece(L"出来"), 0}}});
 
-  radio(wjsz_nametiqrbt, L"提取", false);
-  keepDrop(wjsz_nametiqsel);
-  wjsz_nametiqtyp.create(p, {L"数字", L"字母"}, 0);
-  sentences_.push_back({&wjsz_nametiqrbt,
-                        {{piece(L"从字符串中"), 0}, {&wjsz_nametiqsel, kComboW}, {piece(L"所有"), 0},
-                         {&wjsz_nametiqtyp, kComboW}}});
+  radio(charClassRule, L"提取", false);
+  keepDrop(charClassKeepOrDrop);
+  charClassChoice.create(p, {L"数字", L"字母"}, 0);
+  sentences_.push_back({&charClassRule,
+                        {{piece(L"从字符串中"), 0}, {&charClassKeepOrDrop, kComboW}, {piece(L"所有"), 0},
+                         {&charClassChoice, kComboW}}});
 }
 
 void FileInfoPage::layoutNamePanel(int width) {
   int y = 4;
-  wjsz_nametypsel.setBounds(4, y + 1, 80, 200);
-  wjsz_namehlpedt.setBounds(92, y, std::max(120, width - 92 - 200), kEditH);
-  wjsz_nameechchk.setBounds(width - 190, y + 1, 184, 20);
+  namePartChoice.setBounds(4, y + 1, 80, 200);
+  namePreview.setBounds(92, y, std::max(120, width - 92 - 200), kEditH);
+  duplicateCheckBox.setBounds(width - 190, y + 1, 184, 20);
   y += kRowH;
   for (const SentenceRow& row : sentences_) {
     row.radio->setBounds(4, y + 1, 56, 20);
@@ -141,139 +141,138 @@ void FileInfoPage::layoutNamePanel(int width) {
     }
     y += kRowH;
   }
-  wjsz_namepnl.setBounds(0, 0, width, y + 4);
+  namePanel.setBounds(0, 0, width, y + 4);
 }
 
 void FileInfoPage::buildTimePanel() {
-  HWND p = wjsz_timepnl.handle();
-  wjsz_timedatsel.create(p, {L"修改时间", L"创建时间"}, 0);
-  wjsz_timedattyp.create(p, {L"固定", L"随机"}, 0);
-  wjsz_timedatbeg.create(p, L"", 10);
-  wjsz_timetimbeg.create(p, L"", 8);
-  wjsz_timedatend.create(p, L"", 10);
-  wjsz_timetimend.create(p, L"", 8);
-  wjsz_timedatfwa.create(p, L"--", 0, 0, 20, 18, SS_CENTER);
-  wjsz_timedatfwb.create(p, L"--", 0, 0, 20, 18, SS_CENTER);
-  wjsz_timedatfwa.setColour(kRangeDashColour);
-  wjsz_timedatfwb.setColour(kRangeDashColour);
-  wjsz_timedattyp.onChange = [this] { wjsz_timedattypChange(); };
+  HWND p = timePanel.handle();
+  whichTimeChoice.create(p, {L"修改时间", L"创建时间"}, 0);
+  timeKindChoice.create(p, {L"固定", L"随机"}, 0);
+  beginDateEdit.create(p, L"", 10);
+  beginTimeEdit.create(p, L"", 8);
+  endDateEdit.create(p, L"", 10);
+  endTimeEdit.create(p, L"", 8);
+  dateDash.create(p, L"--", 0, 0, 20, 18, SS_CENTER);
+  timeDash.create(p, L"--", 0, 0, 20, 18, SS_CENTER);
+  dateDash.setColour(kRangeDashColour);
+  timeDash.setColour(kRangeDashColour);
+  timeKindChoice.onChange = [this] { onTimeKindChanged(); };
 }
 
 void FileInfoPage::layoutTimePanel() {
   const int y = 8;
-  wjsz_timedatsel.setBounds(4, y + 1, 90, 200);
-  wjsz_timedattyp.setBounds(100, y + 1, 70, 200);
-  wjsz_timedatbeg.setBounds(184, y, 90, kEditH);
-  wjsz_timedatfwa.setBounds(276, y + 3, 20, 18);
-  wjsz_timedatend.setBounds(298, y, 90, kEditH);
-  wjsz_timetimbeg.setBounds(184, y + kRowH, 90, kEditH);
-  wjsz_timedatfwb.setBounds(276, y + kRowH + 3, 20, 18);
-  wjsz_timetimend.setBounds(298, y + kRowH, 90, kEditH);
-  wjsz_timepnl.setBounds(0, 0, 400, y + 2 * kRowH + 4);
+  whichTimeChoice.setBounds(4, y + 1, 90, 200);
+  timeKindChoice.setBounds(100, y + 1, 70, 200);
+  beginDateEdit.setBounds(184, y, 90, kEditH);
+  dateDash.setBounds(276, y + 3, 20, 18);
+  endDateEdit.setBounds(298, y, 90, kEditH);
+  beginTimeEdit.setBounds(184, y + kRowH, 90, kEditH);
+  timeDash.setBounds(276, y + kRowH + 3, 20, 18);
+  endTimeEdit.setBounds(298, y + kRowH, 90, kEditH);
+  timePanel.setBounds(0, 0, 400, y + 2 * kRowH + 4);
 }
 
-void FileInfoPage::buildAttrPanel() {
-  HWND p = wjsz_attrpnl.handle();
-  wjsz_attrsavechk.create(p, L"存档(A)");
-  wjsz_attrreadchk.create(p, L"只读(R)");
-  wjsz_attrhidechk.create(p, L"隐藏(H)");
-  wjsz_attrsystchk.create(p, L"系统(S)");
+void FileInfoPage::buildAttributePanel() {
+  HWND p = attributePanel.handle();
+  archiveBox.create(p, L"存档(A)");
+  readOnlyBox.create(p, L"只读(R)");
+  hiddenBox.create(p, L"隐藏(H)");
+  systemBox.create(p, L"系统(S)");
 }
 
-void FileInfoPage::layoutAttrPanel() {
+void FileInfoPage::layoutAttributePanel() {
   int x = 4;
-  for (CheckBox* c : {&wjsz_attrsavechk, &wjsz_attrreadchk, &wjsz_attrhidechk, &wjsz_attrsystchk}) {
+  for (CheckBox* c : {&archiveBox, &readOnlyBox, &hiddenBox, &systemBox}) {
     c->setBounds(x, 10, 90, 20);
     x += 100;
   }
-  wjsz_attrpnl.setBounds(0, 0, x, 40);
+  attributePanel.setBounds(0, 0, x, 40);
 }
 
-void FileInfoPage::wjsz_timedattypChange() {
-  const bool random = wjsz_timedattyp.index() == 1;
-  for (Control* c : std::initializer_list<Control*>{&wjsz_timedatfwa, &wjsz_timedatfwb, &wjsz_timedatend,
-                                                     &wjsz_timetimend})
+void FileInfoPage::onTimeKindChanged() {
+  const bool random = timeKindChoice.index() == 1;
+  for (Control* c : std::initializer_list<Control*>{&dateDash, &timeDash, &endDateEdit, &endTimeEdit})
     c->setVisible(random);
 }
 
-void FileInfoPage::wjsz_resetClick() {
-  if (wjsz_runstate != 0) return;
+void FileInfoPage::onResetSettingsClicked() {
+  if (runState != 0) return;
   FileInfoSettings defaults;
   const LocalTime now = Now();
   defaults.beginDate = defaults.endDate = DateText(now);
   defaults.beginTime = defaults.endTime = TimeText(now);
-  WriteSettings(defaults);
-  wjsz_namehlpedt.setText(L"");
+  writeSettings(defaults);
+  namePreview.setText(L"");
 }
 
-FileInfoSettings FileInfoPage::ReadSettings() const {
+FileInfoSettings FileInfoPage::readSettings() const {
   FileInfoSettings s;
-  s.object = static_cast<FileInfoObject>(std::max(0, wjsz_mnobj.index()));
-  s.extensionPart = wjsz_nametypsel.index() == 1;
-  s.duplicateCheck = wjsz_nameechchk.checked();
-  const int ticked = wjsz_namerules.index();
+  s.object = static_cast<FileInfoObject>(std::max(0, objectChoice.index()));
+  s.extensionPart = namePartChoice.index() == 1;
+  s.duplicateCheck = duplicateCheckBox.checked();
+  const int ticked = nameRules.index();
   s.rule = ticked < 0 ? NameRule::None : kRules[ticked];
-  s.replaceFrom = wjsz_namerepbeg.text(), s.replaceTo = wjsz_namerepend.text();
-  s.overwritePos = wjsz_nameralsei.value(), s.overwriteLen = wjsz_namerallen.value();
-  s.overwriteText = wjsz_nameraledt.text();
-  s.casePos = wjsz_nameuprsei.value(), s.caseLen = wjsz_nameuprlen.value();
-  s.lowerCase = wjsz_nameuprtyp.index() == 1;
-  s.insertPos = wjsz_nameistsei.value(), s.insertText = wjsz_nameistedt.text();
-  s.numberPos = wjsz_namenmbsei.value(), s.numberBegin = wjsz_namenmbbeg.value();
-  s.numberStep = wjsz_namenmbadd.value(), s.numberWidth = wjsz_namenmblen.value();
-  s.markerBegin = wjsz_nametqbbeg.text(), s.markerEnd = wjsz_nametqbend.text();
-  s.markerDrop = wjsz_nametqbsel.index() == 1;
-  s.rangePos = wjsz_nametqasei.value(), s.rangeLen = wjsz_nametqalen.value();
-  s.rangeDrop = wjsz_nametqasel.index() == 1;
-  s.classDrop = wjsz_nametiqsel.index() == 1;
-  s.classLetters = wjsz_nametiqtyp.index() == 1;
-  s.creationTime = wjsz_timedatsel.index() == 1;
-  s.randomTime = wjsz_timedattyp.index() == 1;
-  s.beginDate = wjsz_timedatbeg.text(), s.beginTime = wjsz_timetimbeg.text();
-  s.endDate = wjsz_timedatend.text(), s.endTime = wjsz_timetimend.text();
-  s.attributes = (wjsz_attrsavechk.checked() ? FILE_ATTRIBUTE_ARCHIVE : 0) |
-                 (wjsz_attrreadchk.checked() ? FILE_ATTRIBUTE_READONLY : 0) |
-                 (wjsz_attrhidechk.checked() ? FILE_ATTRIBUTE_HIDDEN : 0) |
-                 (wjsz_attrsystchk.checked() ? FILE_ATTRIBUTE_SYSTEM : 0);
+  s.replaceFrom = replaceFrom.text(), s.replaceTo = replaceTo.text();
+  s.overwritePos = overwritePosition.value(), s.overwriteLen = overwriteLength.value();
+  s.overwriteText = overwriteText.text();
+  s.casePos = casePosition.value(), s.caseLen = caseLength.value();
+  s.lowerCase = caseChoice.index() == 1;
+  s.insertPos = insertPosition.value(), s.insertText = insertText.text();
+  s.numberPos = numberPosition.value(), s.numberBegin = numberBegin.value();
+  s.numberStep = numberStep.value(), s.numberWidth = numberWidth.value();
+  s.markerBegin = markerBegin.text(), s.markerEnd = markerEnd.text();
+  s.markerDrop = markerKeepOrDrop.index() == 1;
+  s.rangePos = rangePosition.value(), s.rangeLen = rangeLength.value();
+  s.rangeDrop = rangeKeepOrDrop.index() == 1;
+  s.classDrop = charClassKeepOrDrop.index() == 1;
+  s.classLetters = charClassChoice.index() == 1;
+  s.creationTime = whichTimeChoice.index() == 1;
+  s.randomTime = timeKindChoice.index() == 1;
+  s.beginDate = beginDateEdit.text(), s.beginTime = beginTimeEdit.text();
+  s.endDate = endDateEdit.text(), s.endTime = endTimeEdit.text();
+  s.attributes = (archiveBox.checked() ? FILE_ATTRIBUTE_ARCHIVE : 0) |
+                 (readOnlyBox.checked() ? FILE_ATTRIBUTE_READONLY : 0) |
+                 (hiddenBox.checked() ? FILE_ATTRIBUTE_HIDDEN : 0) |
+                 (systemBox.checked() ? FILE_ATTRIBUTE_SYSTEM : 0);
   return s;
 }
 
-void FileInfoPage::WriteSettings(const FileInfoSettings& s) {
-  wjsz_nametypsel.setIndex(s.extensionPart ? 1 : 0);
-  wjsz_nameechchk.setChecked(s.duplicateCheck);
+void FileInfoPage::writeSettings(const FileInfoSettings& s) {
+  namePartChoice.setIndex(s.extensionPart ? 1 : 0);
+  duplicateCheckBox.setChecked(s.duplicateCheck);
   const auto ticked = std::find(std::begin(kRules), std::end(kRules), s.rule);
-  wjsz_namerules.select(ticked == std::end(kRules) ? -1 : static_cast<int>(ticked - std::begin(kRules)));
-  wjsz_namerepbeg.setText(s.replaceFrom), wjsz_namerepend.setText(s.replaceTo);
-  wjsz_nameralsei.setValue(s.overwritePos), wjsz_namerallen.setValue(s.overwriteLen);
-  wjsz_nameraledt.setText(s.overwriteText);
-  wjsz_nameuprsei.setValue(s.casePos), wjsz_nameuprlen.setValue(s.caseLen);
-  wjsz_nameuprtyp.setIndex(s.lowerCase ? 1 : 0);
-  wjsz_nameistsei.setValue(s.insertPos), wjsz_nameistedt.setText(s.insertText);
-  wjsz_namenmbsei.setValue(s.numberPos), wjsz_namenmbbeg.setValue(s.numberBegin);
-  wjsz_namenmbadd.setValue(s.numberStep), wjsz_namenmblen.setValue(s.numberWidth);
-  wjsz_nametqbbeg.setText(s.markerBegin), wjsz_nametqbend.setText(s.markerEnd);
-  wjsz_nametqbsel.setIndex(s.markerDrop ? 1 : 0);
-  wjsz_nametqasei.setValue(s.rangePos), wjsz_nametqalen.setValue(s.rangeLen);
-  wjsz_nametqasel.setIndex(s.rangeDrop ? 1 : 0);
-  wjsz_nametiqsel.setIndex(s.classDrop ? 1 : 0);
-  wjsz_nametiqtyp.setIndex(s.classLetters ? 1 : 0);
-  wjsz_timedatsel.setIndex(s.creationTime ? 1 : 0);
-  wjsz_timedattyp.setIndex(s.randomTime ? 1 : 0);
-  wjsz_timedatbeg.setText(s.beginDate), wjsz_timetimbeg.setText(s.beginTime);
-  wjsz_timedatend.setText(s.endDate), wjsz_timetimend.setText(s.endTime);
-  wjsz_timedattypChange();
-  wjsz_attrsavechk.setChecked(s.attributes & FILE_ATTRIBUTE_ARCHIVE);
-  wjsz_attrreadchk.setChecked(s.attributes & FILE_ATTRIBUTE_READONLY);
-  wjsz_attrhidechk.setChecked(s.attributes & FILE_ATTRIBUTE_HIDDEN);
-  wjsz_attrsystchk.setChecked(s.attributes & FILE_ATTRIBUTE_SYSTEM);
+  nameRules.select(ticked == std::end(kRules) ? -1 : static_cast<int>(ticked - std::begin(kRules)));
+  replaceFrom.setText(s.replaceFrom), replaceTo.setText(s.replaceTo);
+  overwritePosition.setValue(s.overwritePos), overwriteLength.setValue(s.overwriteLen);
+  overwriteText.setText(s.overwriteText);
+  casePosition.setValue(s.casePos), caseLength.setValue(s.caseLen);
+  caseChoice.setIndex(s.lowerCase ? 1 : 0);
+  insertPosition.setValue(s.insertPos), insertText.setText(s.insertText);
+  numberPosition.setValue(s.numberPos), numberBegin.setValue(s.numberBegin);
+  numberStep.setValue(s.numberStep), numberWidth.setValue(s.numberWidth);
+  markerBegin.setText(s.markerBegin), markerEnd.setText(s.markerEnd);
+  markerKeepOrDrop.setIndex(s.markerDrop ? 1 : 0);
+  rangePosition.setValue(s.rangePos), rangeLength.setValue(s.rangeLen);
+  rangeKeepOrDrop.setIndex(s.rangeDrop ? 1 : 0);
+  charClassKeepOrDrop.setIndex(s.classDrop ? 1 : 0);
+  charClassChoice.setIndex(s.classLetters ? 1 : 0);
+  whichTimeChoice.setIndex(s.creationTime ? 1 : 0);
+  timeKindChoice.setIndex(s.randomTime ? 1 : 0);
+  beginDateEdit.setText(s.beginDate), beginTimeEdit.setText(s.beginTime);
+  endDateEdit.setText(s.endDate), endTimeEdit.setText(s.endTime);
+  onTimeKindChanged();
+  archiveBox.setChecked(s.attributes & FILE_ATTRIBUTE_ARCHIVE);
+  readOnlyBox.setChecked(s.attributes & FILE_ATTRIBUTE_READONLY);
+  hiddenBox.setChecked(s.attributes & FILE_ATTRIBUTE_HIDDEN);
+  systemBox.setChecked(s.attributes & FILE_ATTRIBUTE_SYSTEM);
 }
 
-void FileInfoPage::wjsz_namehlpedtMouseUp() {
+void FileInfoPage::onPreviewSelectionDone() {
   int start = 0, length = 0;
-  wjsz_namehlpedt.selection(start, length);
-  FileInfoSettings s = ReadSettings();
-  PickFromPreview(wjsz_namehlpedt.text(), start, length, s);
-  WriteSettings(s);
+  namePreview.selection(start, length);
+  FileInfoSettings s = readSettings();
+  PickFromPreview(namePreview.text(), start, length, s);
+  writeSettings(s);
 }
 
 }  // namespace wv

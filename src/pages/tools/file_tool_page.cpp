@@ -5,14 +5,20 @@
 
 namespace wv {
 
-FileToolPage::FileToolPage(MainWindow& form, const FileToolOptions& options)
-    : Page(form, options.module, options.description),
-      fileselRun(form, filesel, std::wstring(options.importCaption), runstate),
-      options_(options) {}
+FileToolControls::FileToolControls(MainWindow& form, const FileToolOptions& options)
+    : importRun(form, chooseFilesButton, std::wstring(options.importCaption), runState) {
+  fileDialog.title = options.dialogTitle;
+  fileDialog.filterName = options.filterName;
+  fileDialog.filterPattern = options.filterPattern;
+  fileDialog.followShortcuts = options.followShortcuts;
+}
 
-void FileToolPage::createFileButton() {
-  filesel.create(handle(), options_.importCaption);
-  filesel.onClick = [this] { fileselClick(); };
+FileToolPage::FileToolPage(MainWindow& form, const FileToolOptions& options)
+    : Page(form, options.module, options.description), FileToolControls(form, options), options_(options) {}
+
+void FileToolPage::createChooseFilesButton() {
+  chooseFilesButton.create(handle(), options_.importCaption);
+  chooseFilesButton.onClick = [this] { onChooseFilesClicked(); };
 }
 
 void FileToolPage::initialise() { Sh().acceptDrops(handle(), true); }
@@ -28,33 +34,24 @@ void FileToolPage::drop(const std::vector<std::wstring>& paths) {
       pending.push_back(p);  // files and folders as dropped, folders whole
     }
   }
-  filelist = std::move(pending);
-  if (!filelist.empty()) StartImport();
+  pendingFiles = std::move(pending);
+  if (!pendingFiles.empty()) startImport();
 }
 
-void FileToolPage::fileselClick() {
-  if (!fileselRun.canStart()) {
-    fileselRun.requestStop();
+void FileToolPage::onChooseFilesClicked() {
+  if (!importRun.canStart()) {
+    importRun.requestStop();
     return;
   }
-  std::vector<std::wstring> chosen = form().PickFiles(dialogRequest());
+  std::vector<std::wstring> chosen = form().PickFiles(fileDialog);
   if (chosen.empty()) return;  // cancelled: the pending files stay as they are
-  filelist = std::move(chosen);
-  StartImport();
+  pendingFiles = std::move(chosen);
+  startImport();
 }
 
-void FileToolPage::StartImport() {
-  fileselRun.markStarted(1);
-  RunTask();
-}
-
-OpenFilesRequest FileToolPage::dialogRequest() const {
-  OpenFilesRequest request;
-  request.title = options_.dialogTitle;
-  request.filterName = options_.filterName;
-  request.filterPattern = options_.filterPattern;
-  request.followShortcuts = options_.followShortcuts;
-  return request;
+void FileToolPage::startImport() {
+  importRun.markStarted(1);
+  runOperation();
 }
 
 }  // namespace wv

@@ -3,7 +3,7 @@
 // the files waiting for the import, from the shared open-file dialog or a drop;
 // the run-state word; the import's start control; the dialog's title and
 // filter; what a dropped folder becomes. Each page adds its own controls and
-// runs its own engine in RunTask().
+// runs its own engine in runOperation().
 
 #include <cstdint>
 #include <string>
@@ -26,37 +26,42 @@ struct FileToolOptions {
   bool expandFolders = true;    // a dropped folder: every file below it, or (false) the folder itself
 };
 
-class FileToolPage : public Page {
+// The controls and state every file-tool page has.
+struct FileToolControls {
+  FileToolControls(MainWindow& form, const FileToolOptions& options);
+
+  Button chooseFilesButton;                // the start control of the import
+  std::vector<std::wstring> pendingFiles;  // from the file dialog or a drop, consumed by the import
+  std::int32_t runState = 0;               // 0 idle, else the number of the running operation
+  RunControl importRun;                    // operation 1
+  // The open-file dialog for this page (the main window adds owner and folder).
+  OpenFilesRequest fileDialog;
+};
+
+class FileToolPage : public Page, protected FileToolControls {
  public:
   FileToolPage(MainWindow& form, const FileToolOptions& options);
 
-  Button filesel;  // the file button, start control of the import
-  // Files waiting for the import, from the file dialog or a drop.
-  std::vector<std::wstring> filelist;
-  std::int32_t runstate = 0;
-  RunControl fileselRun;  // 1 import
-
   // The page takes drops (it is a drop target from the start) while idle.
   void initialise() override;
-  [[nodiscard]] bool acceptsDrop() const override { return runstate == 0; }
+  [[nodiscard]] bool acceptsDrop() const override { return runState == 0; }
   void drop(const std::vector<std::wstring>& paths) override;
-
-  // The file button: a stop request while an import runs; else the open-file
-  // dialog and, when files were chosen, the import.
-  void fileselClick();
-  // Starts the import of the pending files (the file button and drops).
-  void StartImport();
-  // The dialog for this page (owner and folder are the main window's).
-  [[nodiscard]] OpenFilesRequest dialogRequest() const;
 
  protected:
   // The operation that the run state names.
-  virtual void RunTask() = 0;
+  virtual void runOperation() = 0;
   // The file button with its idle caption and handler; from build().
-  void createFileButton();
+  void createChooseFilesButton();
   [[nodiscard]] std::wstring_view importCaption() const { return options_.importCaption; }
 
  private:
+  friend class PageTestAccess;
+  // A stop request while an import runs; else the open-file dialog and, when
+  // files were chosen, the import.
+  void onChooseFilesClicked();
+  // The import of the pending files (the file button and drops).
+  void startImport();
+
   FileToolOptions options_;
 };
 

@@ -49,36 +49,36 @@ MusicPage::MusicPage(MainWindow& form)
 
 void MusicPage::build() {
   HWND h = handle();
-  createFileButton();
-  yysz_setscl.create(h);
-  HWND p = yysz_setpnl.handle();
-  FlatRadioButton2.create(p, L"由标签中的", true);
-  FlatRadioButton1.create(p, L"清除字符串中的所有空格", false);
-  yysz_rules.add(FlatRadioButton2);
-  yysz_rules.add(FlatRadioButton1);
-  yysz_rules.select(0);
+  createChooseFilesButton();
+  settingsArea.create(h);
+  HWND p = settingsArea.content.handle();
+  tagNameRule.create(p, L"由标签中的", true);
+  removeBlanksRule.create(p, L"清除字符串中的所有空格", false);
+  nameRules.add(tagNameRule);
+  nameRules.add(removeBlanksRule);
+  nameRules.select(0);
   const std::vector<std::wstring> tags{L"标题", L"艺术家", L"专辑", L"年代"};
   std::vector<std::wstring> optional = tags;
   optional.push_back(L"");
-  FlatComboBox1.create(p, tags, 0);
-  FlatComboBox2.create(p, optional, 4);
-  FlatComboBox3.create(p, optional, 4);
-  FlatEdit2.create(p, L"", 20);
+  firstTag.create(p, tags, 0);
+  secondTag.create(p, optional, 4);
+  thirdTag.create(p, optional, 4);
+  tagSeparator.create(p, L"", 20);
   for (std::wstring_view caption : {L"+", L"+", L"组成，并用", L"间隔"}) {
     pieces_.push_back(std::make_unique<Label>());
     pieces_.back()->create(p, caption);
   }
-  yysz_nameechchk.create(p, L"在模拟时进行重名检查");
-  yysz_nameechchk.setChecked(true);
-  yysz_setscl.onClick = [this](int, int) { yysz_setscl.focus(); };
-  yysz_setpnl.onClick = [this](int, int) { yysz_setscl.focus(); };
+  duplicateCheckBox.create(p, L"在模拟时进行重名检查");
+  duplicateCheckBox.setChecked(true);
+  settingsArea.onClick = [this](int, int) { settingsArea.focus(); };
+  settingsArea.content.onClick = [this](int, int) { settingsArea.focus(); };
 
-  Label11.create(h, L"信息:");
-  yysz_ss.create(h, L"");
-  yysz_szjd.create(h);
-  yysz_szjd.setVisible(true);  // unlike the status bar's, this gauge stays in view when idle
+  informationLabel.create(h, L"信息:");
+  informationLine.create(h, L"");
+  progressGauge.create(h);
+  progressGauge.setVisible(true);  // unlike the status bar's, this gauge stays in view when idle
   createActionBar({L"名称", L"标签"});
-  yysz_mnret.onClick = [this] { yysz_mnretClick(); };
+  resetSimulationButton.onClick = [this] { onResetSimulationClicked(); };
 
   createList({{L"新文件名！", 200},
               {L"原文件名", 200},
@@ -88,84 +88,84 @@ void MusicPage::build() {
               {L"年代", 100},
               {L"备注", 200},
               {L"路径", 500}});
-  yysz_showlist.onEdited = [this](int index, std::wstring& text) {
-    yysz_showlistEdited(index, text);
+  fileList.onEdited = [this](int index, std::wstring& text) {
+    onNameEdited(index, text);
     return false;
   };
-  yysz_showlist.onDragDrop = [this](int target) { yysz_showlistDragDrop(target); };
+  fileList.onDragDrop = [this](int target) { onRowDropped(target); };
 }
 
 void MusicPage::layout(int width, int height) {
   const int right = width - kMargin;
-  yysz_filesel.setBounds(right - kButtonW, kTop, kButtonW, kButtonH);
+  chooseFilesButton.setBounds(right - kButtonW, kTop, kButtonW, kButtonH);
   const int setY = kTop + kButtonH + 8;
   constexpr int kSetH = 2 * ScrollBox::kLine + 12;
-  yysz_setscl.setBounds(kMargin, setY, right - kMargin, kSetH);
+  settingsArea.setBounds(kMargin, setY, right - kMargin, kSetH);
   int x = 4;
   const int y = 6;
-  FlatRadioButton2.setBounds(x, y + 1, 96, 20);
+  tagNameRule.setBounds(x, y + 1, 96, 20);
   x += 100;
-  Control* sentence[] = {&FlatComboBox1, pieces_[0].get(), &FlatComboBox2, pieces_[1].get(), &FlatComboBox3,
-                         pieces_[2].get(), &FlatEdit2, pieces_[3].get()};
+  Control* sentence[] = {&firstTag, pieces_[0].get(), &secondTag, pieces_[1].get(), &thirdTag,
+                         pieces_[2].get(), &tagSeparator, pieces_[3].get()};
   const int widths[] = {72, 12, 72, 12, 72, 74, 60, 32};
   for (std::size_t i = 0; i < std::size(sentence); ++i) {
     const bool label = i % 2 == 1 || i == 7;
     sentence[i]->setBounds(x, label ? y + 3 : y, widths[i], label ? 18 : (i == 6 ? kEditH : 200));
     x += widths[i] + 4;
   }
-  FlatRadioButton1.setBounds(4, y + ScrollBox::kLine + 1, 220, 20);
-  yysz_nameechchk.setBounds(240, y + ScrollBox::kLine + 1, 190, 20);
-  yysz_setscl.setContentHeight(kSetH);
+  removeBlanksRule.setBounds(4, y + ScrollBox::kLine + 1, 220, 20);
+  duplicateCheckBox.setBounds(240, y + ScrollBox::kLine + 1, 190, 20);
+  settingsArea.setContentHeight(kSetH);
 
   const int barY = setY + kSetH + 8;
   layoutActionBarAndList(barY, width, height);
   // The information line shares the top row with the music button: between the
   // action bar's buttons there is no room for "名称模拟信息重置完成！" and a gauge.
   const int gaugeX = right - kButtonW - kGap - 142;
-  Label11.setBounds(kMargin, kTop + 5, 34, 18);
-  yysz_ss.setBounds(kMargin + 34, kTop + 5, gaugeX - kGap - kMargin - 34, 18);
-  yysz_szjd.setBounds(gaugeX, kTop + 6, 142, 16);
+  informationLabel.setBounds(kMargin, kTop + 5, 34, 18);
+  informationLine.setBounds(kMargin + 34, kTop + 5, gaugeX - kGap - kMargin - 34, 18);
+  progressGauge.setBounds(gaugeX, kTop + 6, 142, 16);
 }
 
-void MusicPage::fitColumns() { FitListColumn(yysz_showlist, 7); }
+void MusicPage::fitColumns() { FitListColumn(fileList, 7); }
 
 void MusicPage::initialise() {
   FileToolPage::initialise();
-  yysz_showlist.setImageList(Sh().smallIconList());
+  fileList.setImageList(Sh().smallIconList());
 }
 
-std::wstring MusicPage::runOperation(RunControl& run) {
-  MusicRun context(run, yysz_ss, yysz_szjd);
-  (void)RunMusicTask(static_cast<MusicOp>(yysz_runstate), yysz_filelist, context, yysz_files, GetSysIconIndex);
-  yysz_szjd.setPosition(0);
+std::wstring MusicPage::runEngine(RunControl& run) {
+  MusicRun context(run, informationLine, progressGauge);
+  (void)RunMusicTask(static_cast<MusicOp>(runState), pendingFiles, context, entries, GetSysIconIndex);
+  progressGauge.setPosition(0);
   return L"";  // the page's own information line tells the result
 }
 
-void MusicPage::yysz_mnretClick() {
-  if (yysz_runstate != 0) return;
+void MusicPage::onResetSimulationClicked() {
+  if (runState != 0) return;
   // No tag value is ever simulated, so the tag object has nothing to undo.
-  if (yysz_mnobj.index() == 0) {
-    for (std::size_t r = 0; r < yysz_files.size(); ++r) yysz_files.edit(r).newName = yysz_files.at(r).oldName;
-    yysz_files.changedAll();
+  if (objectChoice.index() == 0) {
+    for (std::size_t r = 0; r < entries.size(); ++r) entries.edit(r).newName = entries.at(r).oldName;
+    entries.changedAll();
   }
-  showInfo(yysz_mnobj.text() + L"模拟信息重置完成！");
+  showInformation(objectChoice.text() + L"模拟信息重置完成！");
 }
 
-void MusicPage::yysz_showlistEdited(int index, const std::wstring& text) {
-  if (index < 0 || static_cast<std::size_t>(index) >= yysz_files.size()) return;
+void MusicPage::onNameEdited(int index, const std::wstring& text) {
+  if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return;
   const std::wstring error = CheckMusicName(text);
   if (!error.empty()) {
     (void)MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"改名失败", error);
     return;
   }
-  yysz_files.edit(static_cast<std::size_t>(index)).newName = text;
-  yysz_files.updated(static_cast<std::size_t>(index));
+  entries.edit(static_cast<std::size_t>(index)).newName = text;
+  entries.updated(static_cast<std::size_t>(index));
 }
 
-void MusicPage::yysz_showlistDragDrop(int target) {
-  if (yysz_runstate != 0) return;
-  const int place = MoveMusicRow(yysz_files, yysz_showlist.selected(), target);
-  if (place >= 0) yysz_showlist.select(place);
+void MusicPage::onRowDropped(int target) {
+  if (runState != 0) return;
+  const int place = MoveMusicRow(entries, fileList.selected(), target);
+  if (place >= 0) fileList.select(place);
 }
 
 }  // namespace wv

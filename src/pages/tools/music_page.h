@@ -1,10 +1,9 @@
 #pragma once
-// The music page (yysztab): music files added by the file button or a drop, and
-// the list managed by hand (remove, sort, reorder, rename in place). The naming
-// rule's controls are there, but no operation acts on them yet: simulate, execute
-// and refresh end at once. The side bar has no way to it.
+// The music page: music files added by the file button or a drop, and the list
+// managed by hand (remove, sort, reorder, rename in place). The naming rule's
+// controls are there, but no operation acts on them yet: simulate, execute and
+// refresh end at once. The side bar has no way to it.
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,55 +13,42 @@
 
 namespace wv {
 
-class MusicPage : public SimulationPage<MusicRow> {
+struct MusicControls {
+  // The naming rules: a name made of up to three tags joined by a separator, or
+  // the name with its blanks removed.
+  RadioButton tagNameRule, removeBlanksRule;
+  RadioGroup nameRules;
+  ComboBox firstTag, secondTag, thirdTag;
+  Edit tagSeparator;
+  CheckBox duplicateCheckBox;
+  // The page's own status text after "信息:", and its own progress gauge.
+  Label informationLabel, informationLine;
+  Gauge progressGauge;
+};
+
+class MusicPage : public SimulationPage<MusicRow>, private MusicControls {
  public:
   explicit MusicPage(MainWindow& form);
 
-  Button& yysz_filesel = filesel;
-  std::vector<std::wstring>& yysz_filelist = filelist;
-  std::int32_t& yysz_runstate = runstate;
-  RunControl& yysz_fileselRun = fileselRun;  // 1 import
-
-  ScrollBox& yysz_setscl = setscl;
-  Panel& yysz_setpnl = setscl.content;
-  RadioButton FlatRadioButton2, FlatRadioButton1;
-  RadioGroup yysz_rules;
-  ComboBox FlatComboBox1, FlatComboBox2, FlatComboBox3;
-  Edit FlatEdit2;
-  CheckBox yysz_nameechchk;
-  Label Label11, yysz_ss;
-  Gauge yysz_szjd;
-
-  ComboBox& yysz_mnobj = mnobj;
-  Button& yysz_mnchg = mnchg;
-  Button& yysz_mnret = mnret;
-  ComboBox& yysz_zspth = zspth;
-  Button& yysz_zschg = zschg;
-  MusicRows& yysz_files = files;
-  RowModel& yysz_rows = rows;
-  OwnerDataListView& yysz_showlist = showlist;
-  PopupMenu& yysz_menu = menu;
-  RunControl& yysz_mnchgRun = mnchgRun;  // 2 simulate
-  RunControl& yysz_zschgRun = zschgRun;  // 3 execute
-
   void initialise() override;
 
-  void yysz_fileselClick() { fileselClick(); }
-  void yysz_mnchgClick() { mnchgClick(); }
-  void yysz_zschgClick() { zschgClick(); }
-  void yysz_mnretClick();
-  void yysz_showlistEdited(int index, const std::wstring& text);
-  void yysz_showlistDragDrop(int target);
-
  protected:
-  std::wstring runOperation(RunControl& run) override;
-  void showInfo(std::wstring_view text) override { yysz_ss.setCaption(text); }
-  void sortRows(int column) override { SortMusicRows(yysz_files, column); }
+  std::wstring runEngine(RunControl& run) override;
+  void showInformation(std::wstring_view text) override { informationLine.setCaption(text); }
+  void sortRows(int column) override { SortMusicRows(entries, column); }
   void build() override;
   void layout(int width, int height) override;
   void fitColumns() override;
 
  private:
+  using Controls = MusicControls;
+  friend class PageTestAccess;
+
+  void onResetSimulationClicked();
+  void onNameEdited(int index, const std::wstring& text);
+  void onRowDropped(int target);
+
+  // The sentence's captions between the tag choices.
   std::vector<std::unique_ptr<Label>> pieces_;
 };
 

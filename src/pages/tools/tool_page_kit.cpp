@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
 #include "ui/dpi.h"
 
 namespace wv {
@@ -101,6 +102,12 @@ void EditSelectedCaption(ListViewBase& list) {
   if (row < 0) return;
   list.focus();
   ListView_EditLabel(list.handle(), row);
+}
+
+std::wstring CountedCaption(std::wstring_view name, std::size_t rows) {
+  std::wstring caption(name);
+  if (rows > 0) caption += L"     (共 " + ToDecimal(static_cast<std::int64_t>(rows)) + L" 项)";
+  return caption;
 }
 
 }  // namespace wv

@@ -1,10 +1,12 @@
 #pragma once
 // Pieces of the file-tool pages beyond the file-tool base: the scrolling
 // settings area and the list that follows the engine's rows (file information,
-// music), and the popup menu's removals (all three).
+// music), the popup menu's removals and the counted column caption (all three).
 
 #include <cstddef>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/list_rows.h"
@@ -78,5 +80,9 @@ bool RemoveBySelection(ToolRows<Row>& rows, ListViewBase& list, bool selected) {
 
 // Starts in-place editing of the first selected row's caption.
 void EditSelectedCaption(ListViewBase& list);
+
+// A column caption that counts the list's rows: the bare name for an empty list,
+// else the name and "     (共 N 项)".
+std::wstring CountedCaption(std::wstring_view name, std::size_t rows);
 
 }  // namespace wv

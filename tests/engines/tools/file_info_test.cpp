@@ -1,6 +1,6 @@
 // The file-information editor's operations over real files: import, simulate, execute, refresh.
 
-#include "tools/fixtures.h"
+#include "engines/tools/fixtures.h"
 
 namespace wv::test {
 namespace {
@@ -40,7 +40,7 @@ FileInfoSettings Time(const LocalTime& begin, const LocalTime& end, bool random,
 }
 
 TEST(FileInfoImport, RowsOfExistingFilesNotListedBeforeAndRefreshed) {
-  TempFolder t(L"wjszimp");
+  TempFolder t(L"infoimport");
   const std::wstring a = t.file(L"a.txt"), b = t.file(L"B.txt");
   ASSERT_TRUE(SetFileAttributesW(b.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
   SetDiskTime(b, {2011, 7, 8, 9, 10, 11});
@@ -159,7 +159,7 @@ TEST(FileInfoSimulate, FixedAndRandomTimes) {
 }
 
 TEST(FileInfoExecute, InPlaceWithTheQuestionsOnTheWayUntilCancelOrStop) {
-  TempFolder t(L"wjszren");
+  TempFolder t(L"inforename");
   Names paths;
   for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt", L"d.txt", L"e.txt", L"f.txt"})
     paths.push_back(t.file(name, ToUtf8(name)));
@@ -192,7 +192,7 @@ TEST(FileInfoExecute, CopyOrMoveToAFolderPointsTheRowAtTheFileThere) {
   for (const FilePlacement placement : {FilePlacement::CopyToFolder, FilePlacement::MoveToFolder}) {
     const bool copy = placement == FilePlacement::CopyToFolder;
     SCOPED_TRACE(copy);
-    TempFolder t(L"wjszcopy");
+    TempFolder t(L"infocopy");
     const std::wstring src = t.file(L"src\\song.txt", "content"), target = t.folder(L"target") + L"\\",
                        there = target + L"new_song.txt";
     const OnDisk before = ReadDisk(src);
@@ -221,6 +221,44 @@ TEST(FileInfoExecute, CopyOrMoveToAFolderPointsTheRowAtTheFileThere) {
   }
 }
 
+// Refuses every rename, as a file system without the right to rename would; a file called gone.txt
+// disappears just before its rename instead.
+class RefusingRenames : public Win32FileSystem {
+ public:
+  SysResult moveFile(std::wstring_view from, std::wstring_view to) override {
+    if (!from.ends_with(L"gone.txt")) return SysResult(ERROR_ACCESS_DENIED);
+    (void)Win32FileSystem::deleteFile(from);
+    return Win32FileSystem::moveFile(from, to);
+  }
+};
+
+// A taken name is what the question says already; any other refusal adds the system's own words, and a file
+// that went meanwhile is asked about as gone.
+TEST(FileInfoExecute, ARefusedRenameOrMoveAddsTheSystemsReason) {
+  TempFolder t(L"inforefused");
+  FileInfoRows rows;
+  ImportFiles(rows, {t.file(L"a.txt"), t.file(L"gone.txt")});
+  rows.edit(0).newName = L"new a.txt";
+  rows.edit(1).newName = L"new gone.txt";
+  Answers answers;
+  {
+    RefusingRenames fs;
+    Substitute<FileSystem> swap(&Platform::files, fs);
+    ASSERT_FALSE(RunOp(rows, Op::Execute, {}, answers).stopped);
+  }
+  EXPECT_EQ(answers.texts(), (Names{L"文件 \"new a.txt\" 存在重名，确定跳过吗？\n" + SystemErrorText(ERROR_ACCESS_DENIED),
+                                    L"文件 \"gone.txt\" 已不存在，确定跳过吗？"}));
+  EXPECT_TRUE(PathExists(t / L"a.txt") && rows.at(0).oldName == L"a.txt");
+
+  answers = {};  // a target folder that is not there
+  ASSERT_FALSE(RunOp(rows, Op::Execute, {}, answers, FilePlacement::MoveToFolder, t / L"missing\\").stopped);
+  ASSERT_EQ(answers.asked.size(), 2u);
+  const std::wstring question = L"文件 \"new a.txt\" 已存在或目录访问权限不够，确定跳过吗？";
+  EXPECT_EQ(answers.texts()[0], question + L"\n" + SystemErrorText(answers.asked[0].systemError));
+  EXPECT_TRUE(answers.asked[0].systemError != ERROR_SUCCESS && answers.asked[0].systemError != ERROR_ALREADY_EXISTS);
+  EXPECT_TRUE(PathExists(t / L"a.txt") && rows.at(0).folder == t.path() + L"\\");
+}
+
 // Records creation times set alone; with ignore, reports success and sets nothing.
 class TimesFs : public Win32FileSystem {
  public:
@@ -234,7 +272,7 @@ class TimesFs : public Win32FileSystem {
 };
 
 TEST(FileInfoExecute, TimesAndAttributesSetAndReadBack) {
-  TempFolder t(L"wjsztime");
+  TempFolder t(L"infotimes");
   const std::wstring a = t.file(L"a.txt"), b = t.file(L"b.txt");
   ASSERT_TRUE(SetFileAttributesW(b.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
   const DWORD marks = ReadDisk(b).attributes;

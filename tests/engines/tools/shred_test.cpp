@@ -1,6 +1,6 @@
 // The shredder engine over real files and folders, and its list operations.
 
-#include "tools/fixtures.h"
+#include "engines/tools/fixtures.h"
 
 namespace wv::test {
 namespace {
@@ -198,7 +198,7 @@ TEST(ShredTask, ARowGoesOnlyWhenItsEntryIsGone) {
     EXPECT_FALSE(RunShredTask({ShredTask::ShredSelected, {}, index}, rows, run, page.events()).stopped);
     EXPECT_TRUE(run.last() == step.status && page.failures == step.failures);
     EXPECT_EQ(Paths(rows), step.left);
-    EXPECT_EQ(page.captions.back(), ShredCountCaption(step.left.size()));
+    EXPECT_EQ(page.counts.back(), step.left.size());
   }
   EXPECT_FALSE(PathExists(busy + L"\\free.txt"));
 

@@ -1,6 +1,6 @@
 // The file-information editor's rules without files.
 
-#include "tools/fixtures.h"
+#include "engines/tools/fixtures.h"
 
 namespace wv::test {
 namespace {

@@ -184,11 +184,11 @@ inline Names Paths(const ShredRows& rows) { return Each(rows, [](const ShredRow&
 
 struct ShredPageLog {  // what the engine tells the page
   ShredEvents events() {
-    return {[this](std::wstring_view caption) { captions.emplace_back(caption); },
+    return {[this](std::size_t rows) { counts.push_back(rows); },
             [this](ShredFailure failure, std::wstring_view path) { failures.emplace_back(failure, path); }};
   }
   std::vector<std::pair<ShredFailure, std::wstring>> failures;
-  Names captions;
+  std::vector<std::size_t> counts;  // the row count after each change
 };
 
 }  // namespace wv::test

@@ -1,4 +1,4 @@
-#include "tools/fixtures.h"
+#include "engines/tools/fixtures.h"
 #include "engines/tools/music.h"
 
 namespace wv::test {
@@ -7,7 +7,7 @@ namespace {
 Names OldNames(const MusicRows& rows) { return Each(rows, [](const MusicRow& r) { return r.oldName; }); }
 
 TEST(MusicImport, OnlyMp3AndWmaFilesOnce) {
-  TempFolder t(L"yyszimp");
+  TempFolder t(L"musicimport");
   const std::wstring a = t.file(L"A.MP3"), b = t.file(L"b.wma");
   MusicRows rows;
   Names files{a, b, t.file(L"c.ogg"), t.folder(L"album.mp3"), t / L"gone.mp3"};

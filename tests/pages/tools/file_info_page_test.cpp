@@ -1,0 +1,143 @@
+// The file-information and music pages in the real main window: what their buttons start, the checks
+// before a simulation, and names typed into their lists.
+
+#include "support/app_fixture.h"
+#include "engines/tools/fixtures.h"
+#include "pages/tools/file_info_page.h"
+#include "pages/tools/music_page.h"
+
+namespace wv::test {
+namespace {
+
+class FileInfoPageTest : public FormTest {
+ protected:
+  void SetUp() override { FormTest::SetUp(), form->sideBar.button(Module::FileInfo).click(); }
+  FileInfoPage& page() { return form->page<FileInfoPage>(); }
+  auto& controls() { return Controls(page()); }
+  SimulationControls<FileInfoRow>& shared() { return SharedControls<SimulationControls<FileInfoRow>>(page()); }
+  void chooseObject(FileInfoObject object) {
+    shared().objectChoice.setIndex(static_cast<int>(object));
+    shared().objectChoice.onChange();  // as the user's choice reports it
+  }
+  ScriptedMsgBox box;  // unscripted questions are declined
+};
+
+// Renaming waits for the page's question: declined, the disk stays as it was.
+TEST_F(FileInfoPageTest, FilesAreRenamedOnlyAfterTheQuestion) {
+  TempFolder t(L"infopage");
+  t.file(L"a.txt");
+  page().drop({t.path()});  // a dropped folder brings the files below it
+  ASSERT_EQ(shared().entries.size(), 1u);
+  controls().insertTextRule.setChecked(true);
+  controls().replaceRule.setChecked(false);
+  controls().insertText.setText(L"x_");
+  shared().simulateButton.click();
+  EXPECT_EQ(shared().entries.at(0).newName, L"x_a.txt");
+  shared().executeButton.click();
+  EXPECT_TRUE(PathExists(t / L"a.txt") && !PathExists(t / L"x_a.txt"));
+  box.answer(IDOK);
+  shared().executeButton.click();
+  EXPECT_TRUE(PathExists(t / L"x_a.txt") && !PathExists(t / L"a.txt"));
+  EXPECT_EQ(shared().entries.at(0).oldName, L"x_a.txt");
+}
+
+// Only the chosen object's panel shows; the time edits that a simulation would read must hold a date from
+// 1980 to 2100 and a time, the end edits only for a random time.
+TEST_F(FileInfoPageTest, TheTimeEditsAreCheckedBeforeASimulationStarts) {
+  TempFolder t(L"infotimes");
+  page().drop({t.file(L"a.txt")});
+  auto& c = controls();
+  chooseObject(FileInfoObject::Time);
+  EXPECT_TRUE(c.timePanel.visible() && !c.namePanel.visible() && !c.attributePanel.visible());
+  EXPECT_FALSE(c.endDateEdit.visible() || c.endTimeEdit.visible() || c.dateDash.visible());
+  const std::wstring ds(1, DateSeparator()), ts(1, TimeSeparator());
+  c.beginDateEdit.setText(L"1980" + ds + L"01" + ds + L"01");
+  c.beginTimeEdit.setText(L"08" + ts + L"00" + ts + L"00");
+  c.endDateEdit.setText(L"2024");  // hidden: not looked at
+  shared().simulateButton.click();
+  EXPECT_TRUE(box.shown().empty());
+  EXPECT_EQ(shared().entries.at(0).newModified, (LocalTime{1980, 1, 1, 8, 0, 0}));
+
+  c.timeKindChoice.setIndex(1);
+  c.timeKindChoice.onChange();
+  EXPECT_TRUE(c.endDateEdit.visible() && c.endTimeEdit.visible() && c.dateDash.visible() && c.timeDash.visible());
+  c.beginDateEdit.setText(L"1979" + ds + L"12" + ds + L"31");
+  shared().simulateButton.click();
+  ASSERT_EQ(box.shown().size(), 1u);
+  EXPECT_EQ(box.shown()[0].heading + box.shown()[0].text, L"模拟失败时间格式填写有误，请重新填写！");
+  EXPECT_EQ(shared().entries.at(0).newModified, (LocalTime{1980, 1, 1, 8, 0, 0})) << "nothing was simulated";
+  EXPECT_TRUE(SharedControls<FileToolControls>(page()).runState == 0 && shared().simulateButton.caption() == L"模拟");
+
+  chooseObject(FileInfoObject::Attributes);
+  EXPECT_TRUE(c.attributePanel.visible() && !c.timePanel.visible());
+}
+
+// A selection in the name preview fills every rule's fields with its position, length, text and neighbours.
+TEST_F(FileInfoPageTest, ASelectionInTheNamePreviewFillsTheRules) {
+  TempFolder t(L"infopreview");
+  page().drop({t.file(L"abcdef.txt")});
+  auto& c = controls();
+  shared().fileList.select(0);
+  ASSERT_EQ(c.namePreview.text(), L"abcdef");
+  SendMessageW(c.namePreview.handle(), EM_SETSEL, 2, 5);
+  c.namePreview.onSelectionDone();
+  EXPECT_EQ(c.replaceFrom.text() + L"|" + c.markerBegin.text() + L"|" + c.markerEnd.text(), L"cde|b|f");
+  for (SpinEdit* s : {&c.insertPosition, &c.numberPosition, &c.casePosition, &c.overwritePosition, &c.rangePosition})
+    EXPECT_EQ(s->value(), 2);
+  for (SpinEdit* s : {&c.caseLength, &c.overwriteLength, &c.rangeLength}) EXPECT_EQ(s->value(), 3);
+  c.namePartChoice.setIndex(1);
+  c.namePartChoice.onChange();
+  EXPECT_EQ(c.namePreview.text(), L"txt");
+}
+
+class MusicPageTest : public FormTest {
+ protected:
+  void SetUp() override { FormTest::SetUp(), form->SwitchToPage(page()); }
+  MusicPage& page() { return form->page<MusicPage>(); }
+  SimulationControls<MusicRow>& shared() { return SharedControls<SimulationControls<MusicRow>>(page()); }
+  Names newNames() { return Each(shared().entries, [](const MusicRow& r) { return r.newName; }); }
+  ScriptedMsgBox box;
+};
+
+// Nothing reads tags yet: simulate and execute end at once and leave every row as it was.
+TEST_F(MusicPageTest, SimulateAndExecuteChangeNoRowAndLeaveThePageIdle) {
+  TempFolder t(L"musicpage");
+  page().drop({t.file(L"a.mp3"), t.file(L"b.wma")});
+  ASSERT_EQ(newNames(), (Names{L"a.mp3", L"b.wma"}));
+  shared().simulateButton.click();
+  box.answer(IDOK);
+  shared().executeButton.click();
+  EXPECT_EQ(box.shown().at(0).text, L"您确定对当前所有的音乐信息进行正式设置吗？");
+  EXPECT_EQ(newNames(), (Names{L"a.mp3", L"b.wma"}));
+  EXPECT_EQ(SharedControls<FileToolControls>(page()).runState, 0);
+  EXPECT_EQ(shared().simulateButton.caption() + shared().executeButton.caption(), L"模拟正式执行");
+  for (Button* b : {&shared().simulateButton, &shared().resetSimulationButton, &shared().executeButton})
+    EXPECT_TRUE(b->enabled());
+}
+
+// A typed name is refused when it is blank or holds a character no file name may; otherwise it is taken as typed.
+TEST_F(MusicPageTest, TypedNamesAreRefusedWhenBlankOrWithSpecialCharacters) {
+  TempFolder t(L"musicnames");
+  page().drop({t.file(L"a.mp3")});
+  const struct { std::wstring typed, stored, refusal; } cases[] = {
+      {L"   ", L"a.mp3", L"文件名不能为空。"},
+      {L"a:b.mp3", L"a.mp3", L"文件名中不能包含特殊字符。"},
+      {L" new name .mp3 ", L" new name .mp3 ", L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    const std::size_t boxes = box.shown().size();
+    std::wstring typed = c.typed;
+    EXPECT_FALSE(shared().fileList.onEdited(0, typed));  // the list shows what the rows hold
+    EXPECT_EQ(shared().entries.at(0).newName, c.stored);
+    if (c.refusal.empty()) {
+      EXPECT_EQ(box.shown().size(), boxes);
+    } else {
+      ASSERT_EQ(box.shown().size(), boxes + 1);
+      EXPECT_EQ(box.shown().back().heading + box.shown().back().text, L"改名失败" + c.refusal);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace wv::test
