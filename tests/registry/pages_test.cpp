@@ -292,19 +292,20 @@ TEST_F(Pages, StartupItemsRemovedRestoredFromTheManagerAndTheirBackupsDeleted) {
   plant_.file(startup + L"\\" + fileName, "shortcut");
   plant_.text(kCU, kRun, valueName, L"\"C:\\a b\\tool.exe\" /x=1");
   form->sideBar.button(Module::Startup).click();
-  StartupPage& qdsz = form->page<StartupPage>();
-  ListView& items = qdsz.qdsz_showlist;
+  StartupPage& startupPage = form->page<StartupPage>();
+  StartupControls& startupControls = Controls(startupPage);
+  ListView& items = startupControls.itemList;
   const int count = items.count(), fileRow = row(items, fileName), valueRow = row(items, valueName);
   ASSERT_TRUE(fileRow >= 0 && valueRow >= 0);
   EXPECT_EQ(items.text(valueRow, 3), L"HKEY_CURRENT_USER" + kRun);
   items.setChecked(fileRow, true);
   items.setChecked(valueRow, true);
   items.select(0);  // highlighting is not ticking
-  qdsz.qdsz_autoseldel.click();
+  startupControls.deleteTickedButton.click();
   EXPECT_EQ(items.count(), count - 2);
   EXPECT_FALSE(PathExists(startup + L"\\" + fileName) || RawValue(kCU, kRun, valueName));
 
-  qdsz.qdsz_autohf.click();
+  startupControls.restoreButton.click();
   ListView& list = manager().bfgl_showlist;
   ASSERT_EQ(list.count(), 2);
   EXPECT_EQ(list.text(0, 1) + L"|" + list.text(1, 1), fileName + L"|" + valueName);
@@ -321,20 +322,20 @@ TEST_F(Pages, StartupItemsRemovedRestoredFromTheManagerAndTheirBackupsDeleted) {
   answers({IDOK, IDOK});
   manager().bfgl_btnBack.click();
   EXPECT_EQ(boxes_.shown().back().text, L"您选择的启动项目备份已成功恢复！");
-  EXPECT_TRUE(&form->activePage() == &qdsz && RawValue(kCU, kRun, valueName));
+  EXPECT_TRUE(&form->activePage() == &startupPage && RawValue(kCU, kRun, valueName));
   EXPECT_EQ(items.count(), count - 1);  // the startup list was read again
 
   // Sorting by a column reverses on the second click and keeps each row's item.
-  qdsz.qdsz_showlistColumnClick(0);
+  startupControls.itemList.onColumnClick(0);
   const std::wstring first = items.text(0, 0);
-  qdsz.qdsz_showlistColumnClick(0);
+  startupControls.itemList.onColumnClick(0);
   EXPECT_EQ(items.text(items.count() - 1, 0), first);
   items.setChecked(row(items, valueName), true);
-  qdsz.qdsz_autoseldel.click();
+  startupControls.deleteTickedButton.click();
   EXPECT_FALSE(RawValue(kCU, kRun, valueName).has_value());
   EXPECT_EQ(items.count(), count - 2);
 
-  qdsz.qdsz_autohf.click();
+  startupControls.restoreButton.click();
   EXPECT_EQ(list.count(), 2) << "the value removed twice keeps one record";
   boxes_.answer(IDOK);
   manager().bfgl_btnDelAll.click();
