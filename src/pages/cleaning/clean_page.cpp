@@ -39,6 +39,22 @@ RemovalMode RemovalModeOfRadio(int index) {
   }
 }
 
+void CreateTabs(HWND parent, ToggleGroup& group, InnerPages& pages, std::initializer_list<PageTab> tabs) {
+  int index = 0;
+  for (const PageTab& tab : tabs) {
+    tab.button.create(parent, tab.caption, FlatButton::Look::Tab, &group);
+    tab.button.onClick = [&pages, index] { pages.show(index); };
+    ++index;
+  }
+  if (tabs.size() > 0) tabs.begin()->button.setDown(true);
+  pages.create(parent, static_cast<int>(tabs.size()));
+}
+
+void CreateResultList(Panel& page, OwnerDataListView& list, const std::vector<ListColumn>& columns, RowModel& model) {
+  list.create(page.handle(), ListStyle{.multiSelect = true}, columns, model);
+  page.onSize = [&list](int w, int h) { list.setBounds(1, 1, w - 2, h - 2); };
+}
+
 void RemovalChoice::create(Panel& page, int editHeight) {
   const HWND h = page.handle();
   deleteDirectly.create(h, L"将垃圾文件直接删除", true);

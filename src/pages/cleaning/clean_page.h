@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "ui/result_rows.h"
 #include "ui/list_rows.h"
 #include "ui/controls.h"
+#include "ui/flat_button.h"
 #include "ui/list_view.h"
 #include "ui/panel.h"
 
@@ -43,6 +45,17 @@ struct RemovalChoice {
   // The move mode's folder from the folder browser.
   void browseMoveFolder();
 };
+
+// A tab button and the caption it shows.
+struct PageTab {
+  FlatButton& button;
+  std::wstring_view caption;
+};
+// The tab buttons over the inner pages, one page per tab in the same order, the
+// first tab down: a click on a tab shows its page.
+void CreateTabs(HWND parent, ToggleGroup& group, InnerPages& pages, std::initializer_list<PageTab> tabs);
+// The multi-select result list filling its inner page.
+void CreateResultList(Panel& page, OwnerDataListView& list, const std::vector<ListColumn>& columns, RowModel& model);
 
 // The mode of a radio button by its position on the page.
 RemovalMode RemovalModeOfRadio(int index);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <utility>
 
 #include "app/main_window.h"
 #include "pages/cleaning/clean_page.h"
@@ -71,19 +70,9 @@ void DailyFilesPage::build() {
   deleteSelectedButton.setEnabled(false);
   deleteAllButton.setEnabled(false);
 
-  const std::array<std::pair<FlatButton*, const wchar_t*>, 3> tabs = {
-      {{&resultsTab, L"扫描结果"}, {&userFoldersTab, L"用户自定"}, {&removalTab, L"删除方式"}}};
-  for (std::size_t i = 0; i < tabs.size(); ++i) {
-    tabs[i].first->create(h, tabs[i].second, FlatButton::Look::Tab, &tabGroup);
-    tabs[i].first->onClick = [this, i] { tabPages.show(static_cast<int>(i)); };
-  }
-  resultsTab.setDown(true);
-  tabPages.create(h, static_cast<int>(tabs.size()));
-
-  Panel& results = tabPages.page(TabIndex(DailyTab::Results));
-  resultList.create(results.handle(), ListStyle{.multiSelect = true},
-                    {{L"垃圾文件或目录名", 300}, {L"大小", 90, LVCFMT_RIGHT}, {L"描述", 110}}, resultModel);
-  results.onSize = [this](int w, int hh) { resultList.setBounds(1, 1, w - 2, hh - 2); };
+  CreateTabs(h, tabGroup, tabPages, {{resultsTab, L"扫描结果"}, {userFoldersTab, L"用户自定"}, {removalTab, L"删除方式"}});
+  CreateResultList(tabPages.page(TabIndex(DailyTab::Results)), resultList,
+                   {{L"垃圾文件或目录名", 300}, {L"大小", 90, LVCFMT_RIGHT}, {L"描述", 110}}, resultModel);
 
   Panel& own = tabPages.page(TabIndex(DailyTab::UserFolders));
   HWND self = own.handle();

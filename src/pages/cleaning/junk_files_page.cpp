@@ -1,7 +1,5 @@
 #include "pages/cleaning/junk_files_page.h"
 
-#include <array>
-
 #include "app/main_window.h"
 #include "engines/cleaning/junk_scan.h"
 #include "core/utilities.h"
@@ -49,19 +47,10 @@ void JunkFilesPage::build() {
   deleteSelectedButton.setEnabled(false);
   deleteAllButton.setEnabled(false);
 
-  const std::array<std::pair<FlatButton*, const wchar_t*>, 4> tabs = {
-      {{&resultsTab, L"扫描结果"}, {&typesTab, L"扫描类型"}, {&removalTab, L"删除方式"}, {&exclusionsTab, L"扫描排除"}}};
-  for (std::size_t i = 0; i < tabs.size(); ++i) {
-    tabs[i].first->create(h, tabs[i].second, FlatButton::Look::Tab, &tabGroup);
-    tabs[i].first->onClick = [this, i] { tabPages.show(static_cast<int>(i)); };
-  }
-  resultsTab.setDown(true);
-  tabPages.create(h, static_cast<int>(tabs.size()));
-
-  Panel& results = tabPages.page(TabIndex(JunkTab::Results));
-  resultList.create(results.handle(), ListStyle{.multiSelect = true},
-                    {{L"垃圾文件名", 400}, {L"大小", 90, LVCFMT_RIGHT}}, resultModel);
-  results.onSize = [this](int w, int hh) { resultList.setBounds(1, 1, w - 2, hh - 2); };
+  CreateTabs(h, tabGroup, tabPages,
+             {{resultsTab, L"扫描结果"}, {typesTab, L"扫描类型"}, {removalTab, L"删除方式"}, {exclusionsTab, L"扫描排除"}});
+  CreateResultList(tabPages.page(TabIndex(JunkTab::Results)), resultList, {{L"垃圾文件名", 400}, {L"大小", 90, LVCFMT_RIGHT}},
+                   resultModel);
 
   Panel& types = tabPages.page(TabIndex(JunkTab::Types));
   typeList.create(types.handle(), ListStyle{.checkBoxes = true}, {{L"垃圾文件类型", 120}, {L"类型说明", 200}});
