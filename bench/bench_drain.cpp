@@ -9,6 +9,8 @@
 #include "pages/cleaning/daily_files_page.h"
 #include "harness/bench.h"
 #include "ui/messages.h"
+// The page's own run, reached as the tests reach it.
+#include "../tests/support/page_access.h"
 
 int main() {
   using namespace wv;
@@ -17,7 +19,7 @@ int main() {
   form.create();
   form.showMain();
   DrainMessages();
-  RunControl& run = form.page<DailyFilesPage>().wjrc_run;
+  RunControl& run = test::Controls(form.page<DailyFilesPage>()).scanRun;
   run.start(1);  // "停止" on the start control: every call answers go on
 
   constexpr int kThrottled = 1000000;

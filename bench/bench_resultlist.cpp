@@ -16,6 +16,8 @@
 #include "core/utilities.h"
 #include "harness/bench.h"
 #include "ui/messages.h"
+// The page's own run and result list, reached as the tests reach them.
+#include "../tests/support/page_access.h"
 
 namespace {
 
@@ -55,17 +57,17 @@ int main() {
   form.showMain();
   form.sideBar.button(Module::JunkFiles).click();
   DrainMessages();
-  JunkFilesPage& page = form.page<JunkFilesPage>();
-  RunControl& run = page.wjql_run;
+  JunkFilesControls& page = test::Controls(form.page<JunkFilesPage>());
+  RunControl& run = page.scanRun;
   HWND status = form.statusLine.handle();
   constexpr int kRows = 100000;
 
   int shown = 0;
   bool lastInView = false;
   auto scan = [&] {
-    run.start(1, {&page.wjql_delsel, &page.wjql_delall, &page.wjql_smsel});
+    run.start(1, {&page.deleteSelectedButton, &page.deleteAllButton, &page.scanFolderButton});
     const double clearStart = NowMs();
-    page.wjql_results.clear();  // the previous run's rows, as a new scan starts
+    page.resultModel.clear();  // the previous run's rows, as a new scan starts
     g_response.longestClear = std::max(g_response.longestClear, NowMs() - clearStart);
     g_response.lastTick = 0;
     g_response.counting = true;
@@ -90,17 +92,17 @@ int main() {
       row.sub.push_back(FormatSize(size));
       row.size = size;
       row.image = picture::JunkFile;
-      page.wjql_results.append(std::move(row));
+      page.resultModel.append(std::move(row));
       run.rowAdded();
       total += size;
     }
     g_response.counting = false;
     JunkScanResult result;
-    result.rows = page.wjql_results.size();
+    result.rows = page.resultModel.size();
     result.total = total;
     run.finish(JunkScanSummary(result));
-    shown = page.wjql_showlist.count();
-    const HWND list = page.wjql_showlist.handle();
+    shown = page.resultList.count();
+    const HWND list = page.resultList.handle();
     lastInView = ListView_GetTopIndex(list) + ListView_GetCountPerPage(list) >= shown;
   };
 
@@ -114,20 +116,20 @@ int main() {
   const double removeSeconds = bench::BestSeconds(
       [&] {
         std::vector<std::size_t> chosen;
-        for (std::size_t i = 0; i < page.wjql_results.size(); i += 2) chosen.push_back(i);
-        page.wjql_results.eraseMany(std::move(chosen));
-        page.wjql_showlist.flush();
+        for (std::size_t i = 0; i < page.resultModel.size(); i += 2) chosen.push_back(i);
+        page.resultModel.eraseMany(std::move(chosen));
+        page.resultList.flush();
       },
       3,
       [&] {
         scan();
-        SendMessageW(page.wjql_showlist.handle(), WM_SETREDRAW, FALSE, 0);
-        for (int i = 0; i < shown; i += 2) page.wjql_showlist.setSelected(i, true);
-        SendMessageW(page.wjql_showlist.handle(), WM_SETREDRAW, TRUE, 0);
+        SendMessageW(page.resultList.handle(), WM_SETREDRAW, FALSE, 0);
+        for (int i = 0; i < shown; i += 2) page.resultList.setSelected(i, true);
+        SendMessageW(page.resultList.handle(), WM_SETREDRAW, TRUE, 0);
         DrainMessages();
       });
-  leftSelected = page.wjql_showlist.selectedCount();
-  const int left = page.wjql_showlist.count();
+  leftSelected = page.resultList.selectedCount();
+  const int left = page.resultList.count();
 
   std::printf("%d rows shown, last row in view: %s; during the appends: %d timer ticks, longest gap %.1f ms, "
               "status repainted within %.1f ms; clearing the rows of a run: %.1f ms\n",

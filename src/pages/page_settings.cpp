@@ -45,16 +45,16 @@ void SaveTickSection(std::vector<SettingsSection>& sections, std::wstring_view n
   SaveTicks(sections.emplace_back(SettingsSection{std::wstring(name), L"1", {}}), list);
 }
 
-void LoadRemoval(const SettingsSection& section, RadioGroup& mode, Edit& folder) {
+void LoadRemoval(const SettingsSection& section, RemovalChoice& removal) {
   if (const std::wstring* value = section.find(L"DelSel"))
-    mode.select(*value == L"1" ? kRecycleRadio : *value == L"2" ? kDirectRadio : kMoveRadio);
-  if (const std::wstring* value = section.find(L"DelSavPath")) folder.setText(*value);
+    removal.modes.select(*value == L"1" ? kRecycleRadio : *value == L"2" ? kDirectRadio : kMoveRadio);
+  if (const std::wstring* value = section.find(L"DelSavPath")) removal.moveFolder.setText(*value);
 }
 
-void SaveRemoval(SettingsSection& section, const RadioGroup& mode, const Edit& folder) {
-  const int chosen = mode.index();
+void SaveRemoval(SettingsSection& section, const RemovalChoice& removal) {
+  const int chosen = removal.modes.index();
   section.values.emplace_back(L"DelSel", chosen == kRecycleRadio ? L"1" : chosen == kDirectRadio ? L"2" : L"3");
-  section.values.emplace_back(L"DelSavPath", folder.text());
+  section.values.emplace_back(L"DelSavPath", removal.moveFolder.text());
 }
 
 int IndexOf(const std::vector<std::wstring>& items, const std::wstring& text) {
@@ -95,20 +95,20 @@ std::wstring SelfPathValue(const ListRow& row, const ComboBox& sub, const ComboB
 void JunkFilesPage::loadSettings(SettingsFile& file) {
   const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
   if (!section) return;
-  LoadTicks(*section, wjql_select);
-  LoadTicks(*section, wjql_wjlxlist);
+  LoadTicks(*section, driveList);
+  LoadTicks(*section, typeList);
   for (const std::wstring& folder : section->valuesOfKeysContaining(L"JumpPath"))
-    wjql_jumplist.appendRow(ListRow{folder, {}, picture::Folder});
-  LoadRemoval(*section, wjql_scsz, wjql_scszpath_pathname);
+    exclusionList.appendRow(ListRow{folder, {}, picture::Folder});
+  LoadRemoval(*section, removal);
 }
 
 void JunkFilesPage::saveSettings(std::vector<SettingsSection>& sections) {
   SettingsSection section{std::wstring(settingsSection()), L"1", {}};
-  SaveTicks(section, wjql_select);
-  SaveTicks(section, wjql_wjlxlist);
-  for (int i = 0; i < wjql_jumplist.count(); ++i)
-    section.values.emplace_back(L"JumpPath" + std::to_wstring(i), wjql_jumplist.text(i, 0));
-  SaveRemoval(section, wjql_scsz, wjql_scszpath_pathname);
+  SaveTicks(section, driveList);
+  SaveTicks(section, typeList);
+  for (int i = 0; i < exclusionList.count(); ++i)
+    section.values.emplace_back(L"JumpPath" + std::to_wstring(i), exclusionList.text(i, 0));
+  SaveRemoval(section, removal);
   sections.push_back(std::move(section));
 }
 
@@ -149,36 +149,36 @@ void RegistryTracesPage::saveSettings(std::vector<SettingsSection>& sections) { 
 void DailyFilesPage::loadSettings(SettingsFile& file) {
   const std::optional<SettingsSection> section = file.section(settingsSection(), L"2");
   if (!section) return;
-  LoadTicks(*section, wjrc_select);
+  LoadTicks(*section, itemList);
   for (const std::wstring& value : section->valuesOfKeysContaining(L"SelfPath"))
-    wjrc_selflist.appendRow(SelfPathRow(value, wjrc_selfsub, wjrc_selfmode));
-  LoadRemoval(*section, wjrc_scsz, wjrc_scszpath_pathname);
+    userFolderList.appendRow(SelfPathRow(value, subfoldersCombo, modeCombo));
+  LoadRemoval(*section, removal);
 }
 
 void DailyFilesPage::saveSettings(std::vector<SettingsSection>& sections) {
   SettingsSection section{std::wstring(settingsSection()), L"2", {}};
-  SaveTicks(section, wjrc_select);
-  const std::vector<ListRow> rows = wjrc_selflist.rows();
+  SaveTicks(section, itemList);
+  const std::vector<ListRow> rows = userFolderList.rows();
   for (std::size_t i = 0; i < rows.size(); ++i)
-    section.values.emplace_back(L"SelfPath" + std::to_wstring(i), SelfPathValue(rows[i], wjrc_selfsub, wjrc_selfmode));
-  SaveRemoval(section, wjrc_scsz, wjrc_scszpath_pathname);
+    section.values.emplace_back(L"SelfPath" + std::to_wstring(i), SelfPathValue(rows[i], subfoldersCombo, modeCombo));
+  SaveRemoval(section, removal);
   sections.push_back(std::move(section));
 }
 
 // ---------------------------------------------------------------- other traces, software
 
-void OtherTracesPage::loadSettings(SettingsFile& file) { LoadTickSection(file, settingsSection(), qtrc_showlist); }
-void OtherTracesPage::saveSettings(std::vector<SettingsSection>& sections) { SaveTickSection(sections, settingsSection(), qtrc_showlist); }
+void OtherTracesPage::loadSettings(SettingsFile& file) { LoadTickSection(file, settingsSection(), itemList); }
+void OtherTracesPage::saveSettings(std::vector<SettingsSection>& sections) { SaveTickSection(sections, settingsSection(), itemList); }
 
 void SoftwarePage::loadSettings(SettingsFile& file) {
   const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
   if (!section) return;
-  if (const std::wstring* shown = section->find(L"ShowType"); shown && !rjql_showtype.selectText(*shown))
-    rjql_showtype.setIndex(0);
+  if (const std::wstring* shown = section->find(L"ShowType"); shown && !filterCombo.selectText(*shown))
+    filterCombo.setIndex(0);
 }
 
 void SoftwarePage::saveSettings(std::vector<SettingsSection>& sections) {
-  sections.push_back({std::wstring(settingsSection()), L"1", {{L"ShowType", rjql_showtype.text()}}});
+  sections.push_back({std::wstring(settingsSection()), L"1", {{L"ShowType", filterCombo.text()}}});
 }
 
 }  // namespace wv

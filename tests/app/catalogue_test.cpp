@@ -15,13 +15,13 @@ using CatalogueTest = FormTest;
 // Each list ticks its recommended rows (and says so in its second column); a
 // restore control brings those ticks back after any change.
 TEST_F(CatalogueTest, EveryListTicksTheRecommendedRowsItsRestoreControlBringsThemBackAndSelectAllFollowsItsState) {
-  JunkFilesPage& junk = form->page<JunkFilesPage>();
+  JunkFilesControls& junk = Controls(form->page<JunkFilesPage>());
   const std::tuple<ListView*, std::string_view, std::function<void()>> lists[] = {
       {&Controls(form->page<RedundancyPage>()).hiveList, "111", nullptr},
       {&Controls(form->page<RegistryTracesPage>()).itemList, "1111111111100", [&] { Controls(form->page<RegistryTracesPage>()).defaultsLabel.click(); }},
-      {&junk.wjql_wjlxlist, "10101111111011111111110000011111011", [&] { junk.wjql_lxtj.onClick(); }},
-      {&form->page<DailyFilesPage>().wjrc_select, "11110", [&] { form->page<DailyFilesPage>().wjrc_mr.click(); }},
-      {&form->page<OtherTracesPage>().qtrc_showlist, "1100000", [&] { form->page<OtherTracesPage>().qtrc_mr.click(); }},
+      {&junk.typeList, "10101111111011111111110000011111011", [&] { junk.recommendedButton.onClick(); }},
+      {&Controls(form->page<DailyFilesPage>()).itemList, "11110", [&] { Controls(form->page<DailyFilesPage>()).defaultsLabel.click(); }},
+      {&Controls(form->page<OtherTracesPage>()).itemList, "1100000", [&] { Controls(form->page<OtherTracesPage>()).defaultsLabel.click(); }},
   };
   for (const auto& [list, recommended, restore] : lists) {
     ASSERT_EQ(list->count(), static_cast<int>(recommended.size()));
@@ -29,7 +29,7 @@ TEST_F(CatalogueTest, EveryListTicksTheRecommendedRowsItsRestoreControlBringsThe
       for (int i = 0; i < list->count(); ++i) {
         const bool on = recommended[i] == '1';
         EXPECT_TRUE(list->checked(i) == on && list->state(i) == (on ? 1 : 0)) << list->row(i).caption;
-        EXPECT_TRUE(list == &junk.wjql_wjlxlist || list->row(i).column(1) == (on ? L"推荐" : L"可选")) << list->row(i).caption;
+        EXPECT_TRUE(list == &junk.typeList || list->row(i).column(1) == (on ? L"推荐" : L"可选")) << list->row(i).caption;
       }
     };
     expectTicks();
@@ -39,8 +39,8 @@ TEST_F(CatalogueTest, EveryListTicksTheRecommendedRowsItsRestoreControlBringsThe
     expectTicks();
   }
   // A select-all toggle follows its state, not its caption.
-  ListView& types = junk.wjql_wjlxlist;
-  SelectAllButton& toggle = junk.wjql_lxsel;
+  ListView& types = junk.typeList;
+  SelectAllButton& toggle = junk.typesToggle;
   EXPECT_EQ(toggle.caption(), L"全选");
   for (const int ticked : {types.count(), 0}) {
     toggle.click();

@@ -57,23 +57,23 @@ struct Choices {
 };
 
 std::vector<ListView*> TickedLists(MainWindow& f) {
-  return {&f.page<JunkFilesPage>().wjql_select, &f.page<JunkFilesPage>().wjql_wjlxlist, &Controls(f.page<RedundancyPage>()).hiveList,
-          &Controls(f.page<RegistryTracesPage>()).itemList,  &f.page<DailyFilesPage>().wjrc_select,    &f.page<OtherTracesPage>().qtrc_showlist};
+  return {&Controls(f.page<JunkFilesPage>()).driveList, &Controls(f.page<JunkFilesPage>()).typeList, &Controls(f.page<RedundancyPage>()).hiveList,
+          &Controls(f.page<RegistryTracesPage>()).itemList,  &Controls(f.page<DailyFilesPage>()).itemList,    &Controls(f.page<OtherTracesPage>()).itemList};
 }
 
 Choices Read(MainWindow& f) {
-  const JunkFilesPage& wjql = f.page<JunkFilesPage>();
-  const DailyFilesPage& wjrc = f.page<DailyFilesPage>();
+  const JunkFilesControls& junk = Controls(f.page<JunkFilesPage>());
+  const DailyFilesControls& daily = Controls(f.page<DailyFilesPage>());
   const auto& manager = Controls(f.page<BackupManagerPage>());
-  Choices c{.ticks = {}, .jumpRows = {}, .selfRows = {}, .junkMode = wjql.wjql_scsz.index(),
-            .dailyMode = wjrc.wjrc_scsz.index(), .level = manager.levelCombo.index(),
-            .showType = f.page<SoftwarePage>().rjql_showtype.index(), .junkFolder = wjql.wjql_scszpath_pathname.text(),
-            .dailyFolder = wjrc.wjrc_scszpath_pathname.text(), .base = manager.baseFolderEdit.text(),
+  Choices c{.ticks = {}, .jumpRows = {}, .selfRows = {}, .junkMode = junk.removal.modes.index(),
+            .dailyMode = daily.removal.modes.index(), .level = manager.levelCombo.index(),
+            .showType = Controls(f.page<SoftwarePage>()).filterCombo.index(), .junkFolder = junk.removal.moveFolder.text(),
+            .dailyFolder = daily.removal.moveFolder.text(), .base = manager.baseFolderEdit.text(),
             .regDir = f.RegBackupDir, .autoRunDir = f.AutoRunBackupDir, .compress = manager.compressCheck.checked()};
   for (ListView* list : TickedLists(f))
     for (int i = 0; i < list->count(); ++i) c.ticks.push_back(list->checked(i));
-  for (const ListRow& row : wjql.wjql_jumplist.rows()) c.jumpRows.push_back(row.caption);
-  for (const ListRow& row : wjrc.wjrc_selflist.rows())
+  for (const ListRow& row : junk.exclusionList.rows()) c.jumpRows.push_back(row.caption);
+  for (const ListRow& row : daily.userFolderList.rows())
     c.selfRows.push_back((row.checked ? L"+" : L"-") + row.caption + L"|" + row.column(1) + L"|" + row.column(2) +
                          L"|" + row.column(3));
   return c;
@@ -125,19 +125,19 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart)
   // Every kind of value changed: each row's tick turned over, folders, modes, backup options, filter.
   for (ListView* list : TickedLists(*form))
     for (int i = 0; i < list->count(); ++i) list->setChecked(i, !list->checked(i));
-  JunkFilesPage& wjql = form->page<JunkFilesPage>();
-  for (const wchar_t* folder : {L"C:\\保留目录", L"D:\\Keep me"}) wjql.wjql_jumplist.appendRow(ListRow{folder, {}, picture::Folder});
-  wjql.wjql_scszpath_pathname.setText(L"C:\\移到这里");
-  DailyFilesPage& wjrc = form->page<DailyFilesPage>();
-  wjrc.wjrc_selflist.appendRow(ListRow{L"D:\\日志", {L"排除", L"指定类型", L"*.log|*.txt"}, picture::Folder});
-  wjrc.wjrc_selflist.appendRow(ListRow{L"C:\\Temp2", {L"包含", L"全部清理", L""}, picture::Folder, 0, true});
-  wjrc.wjrc_scszpath_pathname.setText(L"E:\\Moved");
+  JunkFilesControls& junk = Controls(form->page<JunkFilesPage>());
+  for (const wchar_t* folder : {L"C:\\保留目录", L"D:\\Keep me"}) junk.exclusionList.appendRow(ListRow{folder, {}, picture::Folder});
+  junk.removal.moveFolder.setText(L"C:\\移到这里");
+  DailyFilesControls& daily = Controls(form->page<DailyFilesPage>());
+  daily.userFolderList.appendRow(ListRow{L"D:\\日志", {L"排除", L"指定类型", L"*.log|*.txt"}, picture::Folder});
+  daily.userFolderList.appendRow(ListRow{L"C:\\Temp2", {L"包含", L"全部清理", L""}, picture::Folder, 0, true});
+  daily.removal.moveFolder.setText(L"E:\\Moved");
   form->SetBackupBase(L"C:\\备份");
   Controls(form->page<BackupManagerPage>()).baseFolderEdit.setText(L"C:\\备份");
-  form->page<SoftwarePage>().rjql_showtype.setIndex(2);
+  Controls(form->page<SoftwarePage>()).filterCombo.setIndex(2);
   for (int mode = 0; mode < 3; ++mode) {  // the three removal modes on both pages, over three restarts
-    form->page<JunkFilesPage>().wjql_scsz.select(mode);
-    form->page<DailyFilesPage>().wjrc_scsz.select((mode + 1) % 3);
+    Controls(form->page<JunkFilesPage>()).removal.modes.select(mode);
+    Controls(form->page<DailyFilesPage>()).removal.modes.select((mode + 1) % 3);
     Controls(form->page<BackupManagerPage>()).compressCheck.setChecked(mode == 1);
     Controls(form->page<BackupManagerPage>()).levelCombo.setIndex(2 - mode);
     const Choices changed = Read(*form);
@@ -151,12 +151,12 @@ TEST_F(SettingsStoreTest, FirstStartShowsDefaultsAndEveryChoiceSurvivesARestart)
 
 TEST_F(SettingsStoreTest, HandWrittenFilesAreReadByTheirRules) {
   open();
-  const std::wstring drive = form->page<JunkFilesPage>().wjql_select.text(0, 0);
-  const ListView& types = form->page<JunkFilesPage>().wjql_wjlxlist;
+  const std::wstring drive = Controls(form->page<JunkFilesPage>()).driveList.text(0, 0);
+  const ListView& types = Controls(form->page<JunkFilesPage>()).typeList;
   int tmpRow = 0;
   while (tmpRow < types.count() && types.text(tmpRow, 0) != L"*.tmp") ++tmpRow;
   ASSERT_LT(tmpRow, types.count());
-  const auto tmpTick = static_cast<std::size_t>(form->page<JunkFilesPage>().wjql_select.count() + tmpRow);
+  const auto tmpTick = static_cast<std::size_t>(Controls(form->page<JunkFilesPage>()).driveList.count() + tmpRow);
   const Choices defaults = Read(*form);
   form.reset();  // closed without saving
   // A file, and what it changes of the defaults.
@@ -222,8 +222,8 @@ TEST_F(SettingsStoreTest, AFileHeldForAMomentIsReadAndOneHeldThroughoutIsNeverOv
   const std::wstring text = L"[RJQL]\r\nVersion=1\r\nShowType=显示所有软件\r\n";
   const auto openAndChange = [&] {
     open();
-    const int shown = form->page<SoftwarePage>().rjql_showtype.index();
-    form->page<SoftwarePage>().rjql_showtype.setIndex(1);
+    const int shown = Controls(form->page<SoftwarePage>()).filterCombo.index();
+    Controls(form->page<SoftwarePage>()).filterCombo.setIndex(1);
     return shown;
   };
   WriteBytes(file, Ansi(text));

@@ -7,7 +7,6 @@
 #include "app/page_table.h"
 #include "support/app_fixture.h"
 #include "pages/page_table.h"
-#include "engines/cleaning/junk_scan.h"
 #include "pages/cleaning/junk_files_page.h"
 #include "platform/win32/win32_platform.h"
 #include "pages/registry/backup_manager_page.h"
@@ -27,10 +26,10 @@ TEST_F(ShellTest, StartsOnTheFirstPageWithAnEmptyStatusAndEveryFixedDriveTicked)
   std::vector<std::wstring> drives;
   for (wchar_t letter = L'A'; letter <= L'Z'; ++letter)
     if (GetDriveTypeW((std::wstring(1, letter) + L":\\").c_str()) == DRIVE_FIXED) drives.push_back({letter, L':'});
-  const std::vector<ListRow> rows = form->page<JunkFilesPage>().wjql_select.rows();
+  const std::vector<ListRow> rows = Controls(form->page<JunkFilesPage>()).driveList.rows();
   ASSERT_EQ(rows.size(), drives.size());
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    EXPECT_EQ(DriveFromCaption(rows[i].caption), drives[i]) << rows[i].caption;
+    EXPECT_TRUE(rows[i].caption.ends_with(L" (" + drives[i] + L")") && rows[i].state == drives[i][0]) << rows[i].caption;
     EXPECT_TRUE(rows[i].checked && rows[i].column(1).ends_with(L"  剩余")) << rows[i].column(1);
   }
 }

@@ -32,15 +32,15 @@ TEST_F(TitleBarTest, ButtonsActOnlyOnAReleaseInsideMaximiseFillsTheWorkAreaAndAD
   }
   GetWindowRect(h, &r);
   EXPECT_TRUE(EqualRect(&r, &normal) && saves == 0);
-  ListViewBase& daily = form->page<DailyFilesPage>().wjrc_showlist;
+  ListViewBase& daily = Controls(form->page<DailyFilesPage>()).resultList;
   // Columns together 18 px narrower than their list; a hidden column stays hidden.
   const auto expectFitted = [&] {
-    for (ListViewBase* list : std::initializer_list<ListViewBase*>{&daily, &Controls(form->page<RedundancyPage>()).resultList, &form->page<StartupPage>().qdsz_showlist}) {
+    for (ListViewBase* list : std::initializer_list<ListViewBase*>{&daily, &Controls(form->page<RedundancyPage>()).resultList, &Controls(form->page<StartupPage>()).itemList}) {
       int sum = 0;
       for (int i = 0; i < list->columnCount(); ++i) sum += list->columnWidth(i);
       EXPECT_EQ(sum, list->width() - 18);
     }
-    EXPECT_EQ(form->page<StartupPage>().qdsz_showlist.columnWidth(3), 0);
+    EXPECT_EQ(Controls(form->page<StartupPage>()).itemList.columnWidth(3), 0);
   };
   expectFitted();
   const int width = daily.columnWidth(0);

@@ -26,6 +26,7 @@
 #include "platform/handles.h"
 #include "platform/win32/win32_platform.h"
 #include "pages/cleaning/startup_page.h"
+#include "support/page_access.h"
 #include "engines/registry/backup_records.h"
 #include "pages/registry/backup_manager_page.h"
 #include "pages/registry/redundancy_page.h"
@@ -230,49 +231,49 @@ int wmain(int argc, wchar_t** argv) {
   }
   form.SwitchToPage(form.page<wv::BackupManagerPage>());
   shoot(L"bfgl");
-  wv::DailyFilesPage& daily = form.page<wv::DailyFilesPage>();
-  wv::JunkFilesPage& junk = form.page<wv::JunkFilesPage>();
+  wv::DailyFilesControls& daily = wv::test::Controls(form.page<wv::DailyFilesPage>());
+  wv::JunkFilesControls& junk = wv::test::Controls(form.page<wv::JunkFilesPage>());
   show(wv::Module::DailyFiles);
-  for (const auto& [tab, name] : {std::pair{&daily.FlatButton11, L"wjrc_user"}, {&daily.FlatButton12, L"wjrc_removal"}}) {
+  for (const auto& [tab, name] : {std::pair{&daily.userFoldersTab, L"wjrc_user"}, {&daily.removalTab, L"wjrc_removal"}}) {
     tab->click();
     shoot(name);
   }
-  daily.FlatButton10.click();
+  daily.resultsTab.click();
   show(wv::Module::JunkFiles);
-  for (wv::FlatButton* t : {&junk.FlatButton3, &junk.FlatButton6, &junk.FlatButton9}) {
+  for (wv::FlatButton* t : {&junk.typesTab, &junk.removalTab, &junk.exclusionsTab}) {
     t->click();
-    shoot(L"wjql_" + std::to_wstring(junk.PageControl6.active()));
+    shoot(L"wjql_" + std::to_wstring(junk.tabPages.active()));
   }
-  junk.FlatButton1.click();
+  junk.resultsTab.click();
 
   // The junk and daily-file pages with the results of real scans of the demo tree.
   PlantDemo();
   ShotShell shell;
   wv::Substitute<wv::Shell> substitute(&wv::Platform::shell, shell);
   shell.answer = kDemo;
-  junk.wjql_smsel.click();
-  junk.wjql_showlist.setSelected(1, true);
+  junk.scanFolderButton.click();
+  junk.resultList.setSelected(1, true);
   shoot(L"wjql_results");
   shell.answer = kDemo + L"\\工程";
-  junk.wjql_jumpadd.click();
-  junk.FlatButton9.click();
+  junk.addExclusionButton.click();
+  junk.exclusionsTab.click();
   shoot(L"wjql_exclusions");
-  junk.FlatButton1.click();
+  junk.resultsTab.click();
 
   show(wv::Module::DailyFiles);
-  tickOnly(daily.wjrc_select, [](int i) { return i == 4; });
-  daily.FlatButton11.click();
-  daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\下载", true, false, L""}));
-  daily.wjrc_selflist.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\办公文档", true, true, L"*.bak|~*.*|*.old"}));
-  daily.wjrc_selflist.select(1);
+  tickOnly(daily.itemList, [](int i) { return i == 4; });
+  daily.userFoldersTab.click();
+  daily.userFolderList.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\下载", true, false, L""}));
+  daily.userFolderList.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\办公文档", true, true, L"*.bak|~*.*|*.old"}));
+  daily.userFolderList.select(1);
   shoot(L"wjrc_user_rows");
-  daily.wjrc_sm.click();
+  daily.scanButton.click();
   shoot(L"wjrc_results");
-  daily.FlatButton12.click();
-  daily.wjrc_scsz.select(1);
-  daily.wjrc_scszpath_pathname.setText(L"C:\\垃圾文件暂存");
+  daily.removalTab.click();
+  daily.removal.modes.select(1);
+  daily.removal.moveFolder.setText(L"C:\\垃圾文件暂存");
   shoot(L"wjrc_removal_move");
-  daily.FlatButton10.click();
+  daily.resultsTab.click();
 
   // The file-information page with the demo files, one shot per settings panel.
   wv::FileInfoPage& info = form.page<wv::FileInfoPage>();
@@ -316,10 +317,10 @@ int wmain(int argc, wchar_t** argv) {
   // The other-traces page after a scan of the planted traces; the software page with a program chosen.
   PlantTraces();
   show(wv::Module::OtherTraces);
-  form.page<wv::OtherTracesPage>().qtrc_sm.click();
+  wv::test::Controls(form.page<wv::OtherTracesPage>()).scanButton.click();
   shoot(L"qtrc_results");
   show(wv::Module::Software);
-  wv::ListView& programs = form.page<wv::SoftwarePage>().rjql_showlist;
+  wv::ListView& programs = wv::test::Controls(form.page<wv::SoftwarePage>()).programList;
   for (int i = 0; i < programs.count(); ++i)
     if (programs.text(i, 0) == kChosenProgram) programs.select(i);
   SetFocus(programs.handle());
@@ -330,17 +331,18 @@ int wmain(int argc, wchar_t** argv) {
   // folder; the backup manager opened from the startup page and from the redundancy page.
   form.SetBackupBase(kDemo + L"\\备份");
   PlantStartup(form.knownFolders.StartupDir, form.RegBackupDir);
-  wv::StartupPage& startup = form.page<wv::StartupPage>();
+  wv::StartupPage& startupPage = form.page<wv::StartupPage>();
+  wv::StartupControls& startup = wv::test::Controls(startupPage);
   show(wv::Module::Startup);
-  startup.qdsz_autosxClick();
-  tickOnly(startup.qdsz_showlist, [&](int i) {
-    return startup.qdsz_showlist.text(i, 0) == L"DiskMonitor" || startup.qdsz_showlist.text(i, 0) == L"每日提醒.lnk";
+  startupPage.refreshList();
+  tickOnly(startup.itemList, [&](int i) {
+    return startup.itemList.text(i, 0) == L"DiskMonitor" || startup.itemList.text(i, 0) == L"每日提醒.lnk";
   });
-  startup.qdsz_autoseldel.click();
-  startup.qdsz_showlist.setChecked(0, true);
-  startup.qdsz_showlist.select(1);
+  startup.deleteTickedButton.click();
+  startup.itemList.setChecked(0, true);
+  startup.itemList.select(1);
   shoot(L"qdsz_items");
-  startup.qdsz_autohf.click();
+  startup.restoreButton.click();
   wv::test::Controls(form.page<wv::BackupManagerPage>()).backupList.select(1);
   shoot(L"bfgl_qdsz");
   show(wv::Module::Redundancy);

@@ -34,7 +34,7 @@ void FormTest::SetUp() {
   FormOptions options = FormOptions::Hosted(AllPages());
   options.onSaveSettings = [this] {
     ++saves;
-    captionAtSave = form->page<DailyFilesPage>().wjrc_sm.caption();
+    captionAtSave = Controls(form->page<DailyFilesPage>()).scanButton.caption();
     visibleAtSave = IsWindowVisible(form->handle()) != FALSE;
   };
   form = std::make_unique<MainWindow>(std::move(options));

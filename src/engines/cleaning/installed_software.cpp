@@ -109,12 +109,13 @@ UninstallOutcome RunUninstaller(const SoftwareRow& row) {
   return UninstallOutcome::Started;
 }
 
-bool DeleteRegistration(const SoftwareRow& row) {
+SysResult DeleteRegistration(const SoftwareRow& row) {
   // An empty name would make the path the Uninstall key itself.
-  if (row.subkey.empty()) return false;
+  if (row.subkey.empty()) return SysResult(ERROR_INVALID_PARAMETER);
   const std::wstring path = RegistrationPath(row.view, row.subkey);
-  (void)Reg().deleteKey(RegRoot::LocalMachine, path);
-  return !Reg().keyExists(RegRoot::LocalMachine, path);
+  const SysResult deleted = Reg().deleteKey(RegRoot::LocalMachine, path);
+  if (deleted || deleted.notFound() || !Reg().keyExists(RegRoot::LocalMachine, path)) return {};
+  return deleted;
 }
 
 WebAddressCheck CheckWebAddress(std::wstring_view text) {

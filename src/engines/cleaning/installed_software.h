@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/run_context.h"
+#include "platform/platform.h"
 
 namespace wv {
 
@@ -61,9 +62,10 @@ UninstallOutcome RunUninstaller(const SoftwareRow& row);
 // is quoted, so that no file named by its first words ("C:\Program.exe") runs instead.
 std::wstring SafeCommandLine(std::wstring_view command);
 
-// Deletes the registration's key with everything below it. True when the key is
-// gone afterwards (also when it was gone before): only then does its row go.
-bool DeleteRegistration(const SoftwareRow& row);
+// Deletes the registration's key with everything below it. Success when the key
+// is gone afterwards (also when it was gone before): only then does its row go.
+// Otherwise the system's error (ERROR_INVALID_PARAMETER for a row without a key name).
+[[nodiscard]] SysResult DeleteRegistration(const SoftwareRow& row);
 
 enum class WebAddressKind { Empty, Web, NotWeb };
 struct WebAddressCheck {

@@ -108,11 +108,6 @@ class JunkWalk : public FolderVisitor {
 
 }  // namespace
 
-std::wstring DriveFromCaption(std::wstring_view caption) {
-  if (caption.size() < 3) return {};
-  return std::wstring(caption.substr(caption.size() - 3, 2));
-}
-
 JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const FoundSink& found) {
   JunkWalk walk(input, run, found);
   if (walk.hasPatterns()) {

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "engines/cleaning/found_row.h"
@@ -20,12 +19,12 @@ enum class JunkScanMode { TickedDrives = 1, ChosenFolder = 2 };
 // What the page reads from its controls when a scan starts.
 struct JunkScanInput {
   JunkScanMode mode = JunkScanMode::TickedDrives;
-  // "C:" for each row of the drive list, in row order (DriveFromCaption).
+  // The drive of each row of the drive list ("C:"), in row order.
   std::vector<std::wstring> drives;
   // Each row's tick when the scan starts; the run is asked again (stillTicked)
   // when the walk reaches the row, so that a row unticked during a scan is left out.
   std::vector<bool> driveTicks;
-  // The folder ChooseFolder returned (ChosenFolder mode).
+  // The folder the user chose (ChosenFolder mode).
   std::wstring folder;
   // Captions of the ticked mask rows in row order, as shown; the scan passes
   // each through NormalizeMask.
@@ -41,9 +40,5 @@ using JunkScanResult = FileScanResult;
 // in the order found; run.scanned() tells where it is. The page does the run
 // protocol around it and makes the text.
 JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const FoundSink& found);
-
-// The drive of a drive-list caption such as "系统 (C:)": the two characters
-// before its last one; empty when the caption is too short.
-std::wstring DriveFromCaption(std::wstring_view caption);
 
 }  // namespace wv

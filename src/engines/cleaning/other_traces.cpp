@@ -62,9 +62,10 @@ TraceResult TypedAddressTrace(TraceRun mode) {
     const std::size_t count = reg.openKeyReadOnly(kTypedUrlsKey) ? reg.valueNames().size() : 0;
     return count == 0 ? TraceResult{TraceStatus::Nothing, 0, 0} : TraceResult{TraceStatus::Found, count, 0};
   }
-  if (!reg.openKey(kTypedUrlsKey)) {
+  if (const SysResult opened = reg.openKey(kTypedUrlsKey); !opened) {
     // Missing is clean; present but closed to us is not.
-    return {reg.keyExists(kTypedUrlsKey) ? TraceStatus::CleanFailed : TraceStatus::Cleaned, 0, 0};
+    const bool missing = opened.notFound() && !reg.keyExists(kTypedUrlsKey);
+    return {missing ? TraceStatus::Cleaned : TraceStatus::CleanFailed, 0, 0};
   }
   for (const std::wstring& name : reg.valueNames()) (void)reg.deleteValue(name);
   // Judged by looking again: values that stayed are not reported as cleaned.

@@ -23,10 +23,6 @@ struct RemovalOptions {
   HWND owner = nullptr;     // owner of the shell's own dialogs
 };
 
-// Status texts once every row is gone.
-inline constexpr std::wstring_view kJunkCleanedText = L"所有扫描到的垃圾文件已清理完成";
-inline constexpr std::wstring_view kDailyCleanedText = L"所有扫描到的垃圾文件或目录已清理完成";
-
 // The move mode's target folder is not given or does not exist (the page says
 // so and removes nothing).
 bool TargetMissing(const RemovalOptions& options);

@@ -81,37 +81,47 @@ std::wstring FreeName(const std::wstring& folder, const std::wstring& name) {
   }
 }
 
-bool RemoveFile(const StartupItem& item, const std::wstring& backupDir) {
+SysResult RemoveFile(const StartupItem& item, const std::wstring& backupDir) {
   const std::wstring source = item.location + L"\\" + item.name;
-  if (!FileExists(source)) return true;  // gone already: nothing to keep
+  if (!FileExists(source)) return {};  // gone already: nothing to keep
   // An earlier copy of the same name is another item's backup: keep both.
   const std::wstring copyName = FreeName(backupDir, item.name);
   const std::wstring copy = backupDir + copyName;
-  if (!Fs().copyFile(source, copy, true) || !FileExists(copy)) return false;
+  SysResult copied = Fs().copyFile(source, copy, true);
+  if (copied && !FileExists(copy)) copied = SysResult(ERROR_WRITE_FAULT);
+  if (!copied) return copied;
   const std::wstring recordKey = item.location + L"\\" + copyName;
-  if (!WriteRecord(backupDir, kFileSection, recordKey)) {
+  if (const SysResult recorded = SysResult::Checked(WriteRecord(backupDir, kFileSection, recordKey)); !recorded) {
     (void)Fs().deleteFile(copy);
-    return false;
+    return recorded;
   }
   const DWORD attributes = Fs().attributes(source);
   if (attributes & FILE_ATTRIBUTE_READONLY) (void)Fs().setAttributes(source, attributes & ~FILE_ATTRIBUTE_READONLY);
-  if (Fs().deleteFile(source) || !FileExists(source)) return true;
+  const SysResult deleted = Fs().deleteFile(source);
+  if (deleted || !FileExists(source)) return {};
   (void)Fs().setAttributes(source, attributes);
   (void)DeleteRecord(backupDir, kFileSection, recordKey);
   (void)Fs().deleteFile(copy);
-  return false;
+  return deleted;
 }
 
-bool RemoveValue(const StartupItem& item, const std::wstring& backupDir) {
-  const std::unique_ptr<RegKey> key = Reg().openKey(item.root, item.keyPath);
-  if (!key) return !Reg().keyExists(item.root, item.keyPath);  // a key that is gone holds nothing to remove
+SysResult RemoveValue(const StartupItem& item, const std::wstring& backupDir) {
+  SysResult opened;
+  const std::unique_ptr<RegKey> key = Reg().openKey(item.root, item.keyPath, &opened);
+  if (!key) {
+    // A key that is gone holds nothing to remove.
+    if (opened.notFound() || !Reg().keyExists(item.root, item.keyPath)) return {};
+    return opened ? SysResult(ERROR_ACCESS_DENIED) : opened;
+  }
   RegRawValue value;
-  if (!key->readRaw(item.name, value)) return !key->valueExists(item.name);
+  if (!key->readRaw(item.name, value)) return key->valueExists(item.name) ? SysResult(ERROR_READ_FAULT) : SysResult();
   const std::wstring recordKey = RegistryLocation(item) + L"|" + item.name + L"|" + RecordedData(value);
-  if (!WriteRecord(backupDir, kRegSection, recordKey)) return false;
-  if (key->deleteValue(item.name) || !key->valueExists(item.name)) return true;
+  if (const SysResult recorded = SysResult::Checked(WriteRecord(backupDir, kRegSection, recordKey)); !recorded)
+    return recorded;
+  const SysResult deleted = key->deleteValue(item.name);
+  if (deleted || !key->valueExists(item.name)) return {};
   (void)DeleteRecord(backupDir, kRegSection, recordKey);
-  return false;
+  return deleted;
 }
 
 }  // namespace
@@ -140,7 +150,7 @@ void ReadStartupItems(const StartupSources& sources, RunContext& ctx, const std:
   for (const RunKeySource& source : RunKeySources()) ReadRunKey(source, sources.systemDir, ctx, sink);
 }
 
-bool RemoveStartupItem(const StartupItem& item, std::wstring_view autoRunBackupDir) {
+SysResult RemoveStartupItem(const StartupItem& item, std::wstring_view autoRunBackupDir) {
   const std::wstring backupDir = IncludeTrailingBackslash(autoRunBackupDir);
   return item.kind == StartupKind::File ? RemoveFile(item, backupDir) : RemoveValue(item, backupDir);
 }

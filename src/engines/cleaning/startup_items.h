@@ -50,8 +50,9 @@ void ReadStartupItems(const StartupSources& sources, RunContext& ctx, const std:
 
 // Removes one item after backing it up into the startup backup folder (which
 // must exist): a file is copied there under a free name before it is deleted; a
-// value is recorded before it is deleted. True when the item is gone (backed up
-// and recorded, or gone before); false leaves the item, and no record, in place.
-[[nodiscard]] bool RemoveStartupItem(const StartupItem& item, std::wstring_view autoRunBackupDir);
+// value is recorded before it is deleted. Success when the item is gone (backed
+// up and recorded, or gone before); otherwise the system's error of the step
+// that failed, and the item stays in place with no record and no copy.
+[[nodiscard]] SysResult RemoveStartupItem(const StartupItem& item, std::wstring_view autoRunBackupDir);
 
 }  // namespace wv

@@ -39,31 +39,52 @@ RemovalMode RemovalModeOfRadio(int index) {
   }
 }
 
-void CreateRemovalPage(Panel& page, const RemovalControls& c, int editHeight) {
+void CreateTabs(HWND parent, ToggleGroup& group, InnerPages& pages, std::initializer_list<PageTab> tabs) {
+  int index = 0;
+  for (const PageTab& tab : tabs) {
+    tab.button.create(parent, tab.caption, FlatButton::Look::Tab, &group);
+    tab.button.onClick = [&pages, index] { pages.show(index); };
+    ++index;
+  }
+  if (tabs.size() > 0) tabs.begin()->button.setDown(true);
+  pages.create(parent, static_cast<int>(tabs.size()));
+}
+
+void CreateResultList(Panel& page, OwnerDataListView& list, const std::vector<ListColumn>& columns, RowModel& model) {
+  list.create(page.handle(), ListStyle{.multiSelect = true}, columns, model);
+  page.onSize = [&list](int w, int h) { list.setBounds(1, 1, w - 2, h - 2); };
+}
+
+void RemovalChoice::create(Panel& page, int editHeight) {
   const HWND h = page.handle();
-  c.direct.create(h, L"将垃圾文件直接删除", true);
-  c.move.create(h, L"将垃圾文件移动到指定的目录", false);
-  c.recycle.create(h, L"将垃圾文件放进回收站", false);
-  for (RadioButton* r : {&c.direct, &c.move, &c.recycle}) c.mode.add(*r);
-  c.mode.select(2);
-  c.folder.create(h, L"", 300);
-  c.browse.create(h, L"...");
-  page.onSize = [c, editHeight](int width, int) {
-    c.direct.setBounds(16, 16, 320, 20);
-    c.move.setBounds(16, 46, 320, 20);
+  deleteDirectly.create(h, L"将垃圾文件直接删除", true);
+  moveToFolder.create(h, L"将垃圾文件移动到指定的目录", false);
+  recycleBin.create(h, L"将垃圾文件放进回收站", false);
+  for (RadioButton* r : {&deleteDirectly, &moveToFolder, &recycleBin}) modes.add(*r);
+  modes.select(2);
+  moveFolder.create(h, L"", 300);
+  moveFolderBrowse.create(h, L"...");
+  page.onSize = [this, editHeight](int width, int) {
+    deleteDirectly.setBounds(16, 16, 320, 20);
+    moveToFolder.setBounds(16, 46, 320, 20);
     const int editW = std::min(420, width - 40 - editHeight - 8 - 16);
-    c.folder.setBounds(36, 72, editW, editHeight);
-    c.browse.setBounds(36 + editW + 6, 72, editHeight, editHeight);
-    c.recycle.setBounds(16, 106, 320, 20);
+    moveFolder.setBounds(36, 72, editW, editHeight);
+    moveFolderBrowse.setBounds(36 + editW + 6, 72, editHeight, editHeight);
+    recycleBin.setBounds(16, 106, 320, 20);
   };
 }
 
-RemovalOptions ReadRemovalOptions(const RadioGroup& mode, const Edit& folder, HWND owner) {
+RemovalOptions RemovalChoice::options(HWND owner) const {
   RemovalOptions options;
-  options.mode = RemovalModeOfRadio(mode.index());
-  if (options.mode == RemovalMode::MoveToFolder) options.moveFolder = folder.text();
+  options.mode = RemovalModeOfRadio(modes.index());
+  if (options.mode == RemovalMode::MoveToFolder) options.moveFolder = moveFolder.text();
   options.owner = owner;
   return options;
+}
+
+void RemovalChoice::browseMoveFolder() {
+  std::wstring folder = moveFolder.text();
+  if (ChooseFolder(L"请选择一个您要存放垃圾文件的目录...", L"", folder)) moveFolder.setText(folder);
 }
 
 std::size_t RemoveFound(ResultRows<FoundRow>& rows, std::vector<std::size_t> indices, const RemovalOptions& options) {

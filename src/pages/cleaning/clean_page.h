@@ -1,10 +1,11 @@
 #pragma once
-// What the junk-file and daily-file pages share: the removal mode their radio
-// buttons choose, the run of their two delete buttons, and the look-up of a
+// What the junk-file and daily-file pages share: the removal-mode inner page and
+// the options it gives, the run of their two delete buttons, and the look-up of a
 // folder among the rows of a folder list.
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "ui/result_rows.h"
 #include "ui/list_rows.h"
 #include "ui/controls.h"
+#include "ui/flat_button.h"
 #include "ui/list_view.h"
 #include "ui/panel.h"
 
@@ -23,24 +25,44 @@ namespace wv {
 // what was found, or that none was.
 std::wstring FoundSummary(std::wstring_view what, std::size_t rows, std::uint64_t total);
 
-// The radio buttons in their order on the page: delete directly, move to a folder, recycle bin.
+// The status line once every found row is gone.
+inline constexpr std::wstring_view kJunkCleanedText = L"所有扫描到的垃圾文件已清理完成";
+inline constexpr std::wstring_view kDailyCleanedText = L"所有扫描到的垃圾文件或目录已清理完成";
+
+// The removal-mode inner page, the same on both pages: the three modes in this
+// order (the recycle bin chosen at start) and the move mode's folder with its
+// browse button, placed on every resize.
+struct RemovalChoice {
+  RadioButton deleteDirectly;
+  RadioButton moveToFolder;
+  RadioButton recycleBin;
+  RadioGroup modes;
+  Edit moveFolder;
+  Button moveFolderBrowse;
+
+  void create(Panel& page, int editHeight);
+  [[nodiscard]] RemovalOptions options(HWND owner) const;
+  // The move mode's folder from the folder browser.
+  void browseMoveFolder();
+};
+
+// A tab button and the caption it shows.
+struct PageTab {
+  FlatButton& button;
+  std::wstring_view caption;
+};
+// The tab buttons over the inner pages, one page per tab in the same order, the
+// first tab down: a click on a tab shows its page.
+void CreateTabs(HWND parent, ToggleGroup& group, InnerPages& pages, std::initializer_list<PageTab> tabs);
+// The multi-select result list filling its inner page.
+void CreateResultList(Panel& page, OwnerDataListView& list, const std::vector<ListColumn>& columns, RowModel& model);
+
+// The mode of a radio button by its position on the page.
 RemovalMode RemovalModeOfRadio(int index);
 
-// The removal-mode inner page, the same on both pages: the three modes (recycle
-// bin chosen) and the move folder with its browse button, placed on every resize.
-struct RemovalControls {
-  RadioButton& direct;
-  RadioButton& move;
-  RadioButton& recycle;
-  RadioGroup& mode;
-  Edit& folder;
-  Button& browse;
-};
-void CreateRemovalPage(Panel& page, const RemovalControls& controls, int editHeight);
 // Before a removal: in the move mode, a missing target folder is reported and the
 // user is asked to confirm (allRows picks the text for "全部删除"); false means stop.
 bool ConfirmRemoval(const RemovalOptions& options, bool allRows);
-RemovalOptions ReadRemovalOptions(const RadioGroup& mode, const Edit& folder, HWND owner);
 
 // Removes (RemoveFoundRows) the highlighted rows of the result list, or all of
 // them: nothing when there is none; the move mode's checks and question; the

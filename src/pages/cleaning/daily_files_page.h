@@ -1,7 +1,7 @@
 #pragma once
-// The daily-file cleaning page (wjrctab, the start page): the five scan items,
-// the scan and removal buttons, and three inner pages: results, user-defined
-// folders and removal mode.
+// The daily-file cleaning page (the start page): the five scan items, the scan
+// and removal buttons, and three inner pages: results, the user's own folders
+// and removal mode.
 
 #include <cstdint>
 
@@ -9,6 +9,7 @@
 #include "app/run_protocol.h"
 #include "engines/cleaning/found_row.h"
 #include "engines/cleaning/daily_files_scan.h"
+#include "pages/cleaning/clean_page.h"
 #include "ui/result_rows.h"
 #include "ui/list_rows.h"
 
@@ -26,89 +27,87 @@ UserCleanFolder UserCleanFolderFromRow(const ListRow& row);
 ListRow UserCleanFolderRow(const UserCleanFolder& entry);
 inline constexpr int kUserFolderRowImage = picture::Folder;
 
-class DailyFilesPage : public Page {
+// The inner pages, in the order of their tabs.
+enum class DailyTab { Results, UserFolders, Removal };
+
+struct DailyFilesControls {
+  explicit DailyFilesControls(MainWindow& form);
+
+  ListView itemList;  // the five scan items of the catalogue
+  SelectAllLabel itemsToggle;
+  LinkLabel defaultsLabel;
+  Button scanButton;
+  Button deleteSelectedButton;
+  Button deleteAllButton;
+
+  ToggleGroup tabGroup;
+  FlatButton resultsTab;
+  FlatButton userFoldersTab;
+  FlatButton removalTab;
+  InnerPages tabPages;  // by DailyTab
+
+  RowModel resultModel;  // what the result list shows
+  ResultRows<FoundRow> foundRows{resultModel, FormatDailyRow};  // the scan's rows behind it
+  OwnerDataListView resultList;
+
+  // The user's own folders, and the editor of one entry above them.
+  ListView userFolderList;
+  Label folderLabel;
+  Edit folderEdit;
+  Button folderBrowseButton;
+  Label subfoldersLabel;
+  ComboBox subfoldersCombo;  // "包含", "排除"
+  Label modeLabel;
+  ComboBox modeCombo;  // "指定类型", "全部清理"
+  Label typesLabel;
+  Edit typesEdit;  // masks separated by "|"
+  Button addFolderButton;
+  Button deleteFolderButton;
+  SelectAllButton userFoldersToggle;
+  Button resetEditorButton;
+
+  RemovalChoice removal;
+
+  std::int32_t runState = 0;  // 0 idle, 1 scanning
+  RunControl scanRun;
+};
+
+class DailyFilesPage : public Page, private DailyFilesControls {
+  friend class PageTestAccess;
+  using Controls = DailyFilesControls;
+
  public:
   explicit DailyFilesPage(MainWindow& form);
 
-  ListView wjrc_select;
-  SelectAllLabel wjrc_sel;
-  LinkLabel wjrc_mr;
-  Button wjrc_sm;
-  Button wjrc_delsel;
-  Button wjrc_delall;
-
-  ToggleGroup tabs;
-  FlatButton FlatButton10;  // results
-  FlatButton FlatButton11;  // user-defined folders
-  FlatButton FlatButton12;  // removal mode
-  InnerPages PageControl3;
-
-  RowModel wjrc_results;  // what the result list shows
-  ResultRows<FoundRow> wjrc_found{wjrc_results, FormatDailyRow};  // the scan's rows behind it
-  OwnerDataListView wjrc_showlist;
-
-  ListView wjrc_selflist;
-  Label wjrc_selfpathLabel;
-  Edit wjrc_selfpath;
-  Button wjrc_selfpathsel;
-  Label wjrc_selfsubLabel;
-  ComboBox wjrc_selfsub;
-  Label wjrc_selfmodeLabel;
-  ComboBox wjrc_selfmode;
-  Label wjrc_selftypeLabel;
-  Edit wjrc_selftype;
-  Button wjrc_selfadd;
-  Button wjrc_selfdel;
-  SelectAllButton wjrc_selfsel;
-  Button wjrc_selfret;
-
-  RadioButton wjrc_scszzj;
-  RadioButton wjrc_scszpath;
-  RadioButton wjrc_scszhs;
-  RadioGroup wjrc_scsz;
-  Edit wjrc_scszpath_pathname;
-  Button wjrc_scszpath_pathsel;
-
-  std::int32_t wjrc_runstate = 0;
-  RunControl wjrc_run;
-
   void initialise() override;
-  [[nodiscard]] Control* firstControl() override { return &wjrc_select; }
+  [[nodiscard]] Control* firstControl() override { return &itemList; }
   void stopRuns() override;
   void fitColumns() override;
-  // Config.ini (app/pagesettings.cpp).
+  // Config.ini (pages/page_settings.cpp).
   void loadSettings(SettingsFile& file) override;
   void saveSettings(std::vector<SettingsSection>& sections) override;
-
-  void wjrc_smClick();
-  void wjrc_delselClick();
-  void wjrc_delallClick();
-  void wjrc_selClick();
-  void wjrc_mrClick();
-  void wjrc_scszpath_pathselClick();
-  void wjrc_selfpathselClick();
-  void wjrc_selfaddClick();
-  void wjrc_selfdelClick();
-  void wjrc_selfretClick();
-  void wjrc_selfmodeChange();
-  void wjrc_selflistSelectItem(int index);
-  void wjrc_selfselClick();
-  void wjrc_selflistColumnClick(int column);
-  [[nodiscard]] bool wjrc_selflistDragOver() const;
-  void wjrc_selflistDragDrop(int target);
-  void wjrc_showlistDblClick();
-  void FlatButton10Click();
-  void FlatButton11Click();
-  void FlatButton12Click();
 
  protected:
   void build() override;
   void layout(int width, int height) override;
 
  private:
-  void layoutSelf(int width, int height);
+  void onScanClicked();
+  void onFolderBrowseClicked();
+  void onAddFolderClicked();
+  void onDeleteFolderClicked();
+  void onModeChanged();
+  void onUserFolderSelected(int index);
+  void onUserFolderColumnClicked(int column);
+  void onUserFolderDropped(int target);
+  void onResultDoubleClicked();
+
+  // A user folder row may be dragged elsewhere only while no scan runs.
+  [[nodiscard]] bool userFoldersMovable() const;
+  void resetEditor();
+  void layoutUserFolders(int width, int height);
   void removeRows(bool allRows);
-  void setSelfEditorLocked(bool locked);
+  void setEditorLocked(bool locked);
 };
 
 }  // namespace wv

@@ -1,13 +1,17 @@
 #include "pages/cleaning/junk_files_page.h"
 
 #include "app/main_window.h"
-#include "pages/cleaning/clean_page.h"
 #include "engines/cleaning/junk_scan.h"
 #include "core/utilities.h"
 #include "platform/text.h"
 #include "platform/platform.h"
 
 namespace wv {
+namespace {
+
+int TabIndex(JunkTab tab) { return static_cast<int>(tab); }
+
+}  // namespace
 
 ListRow FormatJunkRow(const FoundRow& row) { return FoundRowText(row, picture::JunkFile); }
 
@@ -15,95 +19,93 @@ std::wstring JunkScanSummary(const JunkScanResult& result) {
   return FoundSummary(L"垃圾文件", result.rows, result.total);
 }
 
+ListRow DriveRow(std::wstring_view label, wchar_t letter, std::uint64_t freeBytes) {
+  ListRow row;
+  row.caption = std::wstring(label) + L" (" + letter + L":)";
+  row.sub.push_back(FormatSize(freeBytes) + L"  剩余");
+  row.image = picture::FixedDrive;
+  row.state = letter;
+  row.checked = true;
+  return row;
+}
+
+JunkFilesControls::JunkFilesControls(MainWindow& form) : scanRun(form, scanButton, L"扫描", runState) {}
+
 JunkFilesPage::JunkFilesPage(MainWindow& form)
     : Page(form, Module::JunkFiles, L"扫描磁盘分区中的临时文件、备份文件、错误日志等垃圾文件，并安全地清除它们。"),
-      wjql_run(form, wjql_sm, L"扫描", wjql_runstate) {}
+      JunkFilesControls(form) {}
 
 void JunkFilesPage::build() {
   HWND h = handle();
-  wjql_select.create(h, ListStyle{.checkBoxes = true, .headers = false}, {{L"磁盘分区列表", 300}, {L"可用空间", 130}});
-  wjql_sel.create(h, L"全选");
-  wjql_sm.create(h, L"扫描");
-  wjql_smsel.create(h, L"...");
-  wjql_smsel.setHint(L"选项自定");
-  wjql_delsel.create(h, L"选定删除");
-  wjql_delall.create(h, L"全部删除");
-  wjql_delsel.setEnabled(false);
-  wjql_delall.setEnabled(false);
+  driveList.create(h, ListStyle{.checkBoxes = true, .headers = false}, {{L"磁盘分区列表", 300}, {L"可用空间", 130}});
+  drivesToggle.create(h, L"全选");
+  scanButton.create(h, L"扫描");
+  scanFolderButton.create(h, L"...");
+  scanFolderButton.setHint(L"选项自定");
+  deleteSelectedButton.create(h, L"选定删除");
+  deleteAllButton.create(h, L"全部删除");
+  deleteSelectedButton.setEnabled(false);
+  deleteAllButton.setEnabled(false);
 
-  FlatButton1.create(h, L"扫描结果", FlatButton::Look::Tab, &tabs);
-  FlatButton3.create(h, L"扫描类型", FlatButton::Look::Tab, &tabs);
-  FlatButton6.create(h, L"删除方式", FlatButton::Look::Tab, &tabs);
-  FlatButton9.create(h, L"扫描排除", FlatButton::Look::Tab, &tabs);
-  FlatButton1.setDown(true);
-  PageControl6.create(h, 4);
+  CreateTabs(h, tabGroup, tabPages,
+             {{resultsTab, L"扫描结果"}, {typesTab, L"扫描类型"}, {removalTab, L"删除方式"}, {exclusionsTab, L"扫描排除"}});
+  CreateResultList(tabPages.page(TabIndex(JunkTab::Results)), resultList, {{L"垃圾文件名", 400}, {L"大小", 90, LVCFMT_RIGHT}},
+                   resultModel);
 
-  Panel& results = PageControl6.page(0);
-  wjql_showlist.create(results.handle(), ListStyle{.multiSelect = true},
-                       {{L"垃圾文件名", 400}, {L"大小", 90, LVCFMT_RIGHT}}, wjql_results);
-  results.onSize = [this](int w, int hh) { wjql_showlist.setBounds(1, 1, w - 2, hh - 2); };
-
-  Panel& types = PageControl6.page(1);
-  wjql_wjlxlist.create(types.handle(), ListStyle{.checkBoxes = true}, {{L"垃圾文件类型", 120}, {L"类型说明", 200}});
-  wjql_lxsel.create(types.handle(), L"全选");
-  wjql_lxtj.create(types.handle(), L"推荐");
+  Panel& types = tabPages.page(TabIndex(JunkTab::Types));
+  typeList.create(types.handle(), ListStyle{.checkBoxes = true}, {{L"垃圾文件类型", 120}, {L"类型说明", 200}});
+  typesToggle.create(types.handle(), L"全选");
+  recommendedButton.create(types.handle(), L"推荐");
   types.onSize = [this](int w, int hh) {
     const int bx = w - kButtonW;
-    wjql_wjlxlist.setBounds(1, 1, bx - kGap - 2, hh - 2);
-    StackButtons({&wjql_lxsel, &wjql_lxtj}, bx, 0);
+    typeList.setBounds(1, 1, bx - kGap - 2, hh - 2);
+    StackButtons({&typesToggle, &recommendedButton}, bx, 0);
   };
 
-  const RemovalControls removal{wjql_scszzj, wjql_scszpath, wjql_scszhs, wjql_scsz, wjql_scszpath_pathname,
-                                 wjql_scszpath_pathsel};
-  CreateRemovalPage(PageControl6.page(2), removal, kEditH);
+  removal.create(tabPages.page(TabIndex(JunkTab::Removal)), kEditH);
 
-  Panel& jump = PageControl6.page(3);
-  wjql_jumplist.create(jump.handle(), ListStyle{.multiSelect = true}, {{L"排除对以下目录的扫描", 300}});
-  wjql_jumpadd.create(jump.handle(), L"增加");
-  wjql_jumpdel.create(jump.handle(), L"删除");
-  jump.onSize = [this](int w, int hh) {
+  Panel& excluded = tabPages.page(TabIndex(JunkTab::Exclusions));
+  exclusionList.create(excluded.handle(), ListStyle{.multiSelect = true}, {{L"排除对以下目录的扫描", 300}});
+  addExclusionButton.create(excluded.handle(), L"增加");
+  deleteExclusionButton.create(excluded.handle(), L"删除");
+  excluded.onSize = [this](int w, int hh) {
     const int bx = w - kButtonW;
-    wjql_jumplist.setBounds(1, 1, bx - kGap - 2, hh - 2);
-    StackButtons({&wjql_jumpadd, &wjql_jumpdel}, bx, 0);
+    exclusionList.setBounds(1, 1, bx - kGap - 2, hh - 2);
+    StackButtons({&addExclusionButton, &deleteExclusionButton}, bx, 0);
   };
 
-  wjql_sm.onClick = [this] { wjql_smClick(); };
-  wjql_smsel.onClick = [this] { wjql_smselClick(); };
-  wjql_sel.onClick = [this] { wjql_selClick(); };
-  wjql_lxsel.onClick = [this] { wjql_lxselClick(); };
-  wjql_lxtj.onClick = [this] { wjql_lxtjClick(); };
-  wjql_delsel.onClick = [this] { wjql_delselClick(); };
-  wjql_delall.onClick = [this] { wjql_delallClick(); };
-  wjql_scszpath_pathsel.onClick = [this] { wjql_scszpath_pathselClick(); };
-  wjql_jumpadd.onClick = [this] { wjql_jumpaddClick(); };
-  wjql_jumpdel.onClick = [this] { wjql_jumpdelClick(); };
-  wjql_showlist.onDblClick = [this] { wjql_showlistDblClick(); };
-  FlatButton1.onClick = [this] { FlatButton1Click(); };
-  FlatButton3.onClick = [this] { FlatButton3Click(); };
-  FlatButton6.onClick = [this] { FlatButton6Click(); };
-  FlatButton9.onClick = [this] { FlatButton9Click(); };
-  wjql_run.setFollow(&wjql_showlist);
+  scanButton.onClick = [this] { onScanClicked(); };
+  scanFolderButton.onClick = [this] { onScanFolderClicked(); };
+  drivesToggle.onClick = [this] { ToggleAllTicks(drivesToggle, driveList); };
+  typesToggle.onClick = [this] { ToggleAllTicks(typesToggle, typeList); };
+  recommendedButton.onClick = [this] { RestoreDefaults(typeList); };
+  deleteSelectedButton.onClick = [this] { onDeleteSelectedClicked(); };
+  deleteAllButton.onClick = [this] { onDeleteAllClicked(); };
+  removal.moveFolderBrowse.onClick = [this] { removal.browseMoveFolder(); };
+  addExclusionButton.onClick = [this] { onAddExclusionClicked(); };
+  deleteExclusionButton.onClick = [this] { onDeleteExclusionClicked(); };
+  resultList.onDblClick = [this] { onResultDoubleClicked(); };
+  scanRun.setFollow(&resultList);
 }
 
 void JunkFilesPage::layout(int width, int height) {
   const int right = width - kMargin;
   const int buttonsX = right - kButtonW;
   const int listW = buttonsX - kGap - kMargin;
-  wjql_select.setBounds(kMargin + 1, kTop + 1, listW - 2, 98);
-  wjql_sm.setBounds(buttonsX, kTop, kButtonW - kButtonH - 4, kButtonH);
-  wjql_smsel.setBounds(right - kButtonH, kTop, kButtonH, kButtonH);
-  StackButtons({&wjql_delsel, &wjql_delall}, buttonsX, kTop + kButtonH + kGap);
-  wjql_sel.setBounds(kMargin, kTop + 104, 30, 18);
+  driveList.setBounds(kMargin + 1, kTop + 1, listW - 2, 98);
+  scanButton.setBounds(buttonsX, kTop, kButtonW - kButtonH - 4, kButtonH);
+  scanFolderButton.setBounds(right - kButtonH, kTop, kButtonH, kButtonH);
+  StackButtons({&deleteSelectedButton, &deleteAllButton}, buttonsX, kTop + kButtonH + kGap);
+  drivesToggle.setBounds(kMargin, kTop + 104, 30, 18);
   const int tabsY = kTop + 130;
-  RowTabs({&FlatButton1, &FlatButton3, &FlatButton6, &FlatButton9}, kMargin, tabsY, right);
-  PageControl6.setBounds(kMargin, tabsY + kTabH, width - 2 * kMargin, height - tabsY - kTabH - kMargin);
+  RowTabs({&resultsTab, &typesTab, &removalTab, &exclusionsTab}, kMargin, tabsY, right);
+  tabPages.setBounds(kMargin, tabsY + kTabH, width - 2 * kMargin, height - tabsY - kTabH - kMargin);
 }
 
 void JunkFilesPage::initialise() {
   fillDriveRows();
-  FillCatalogue(Module::JunkFiles, wjql_wjlxlist);
-  for (ListViewBase* list : std::initializer_list<ListViewBase*>{&wjql_select, &wjql_wjlxlist, &wjql_jumplist,
-                                                                 &wjql_showlist})
+  FillCatalogue(Module::JunkFiles, typeList);
+  for (ListViewBase* list : std::initializer_list<ListViewBase*>{&driveList, &typeList, &exclusionList, &resultList})
     list->setImageList(form().publicImageList());
 }
 
@@ -120,118 +122,98 @@ void JunkFilesPage::fillDriveRows() {
     if (label.empty()) label = L"本地磁盘";
     std::uint64_t total = 0, free = 0;
     GetDiskSpace(letter, total, free);
-    ListRow row;
-    row.caption = label + L" (" + letter + L":)";
-    row.sub.push_back(FormatSize(free) + L"  剩余");
-    row.image = picture::FixedDrive;
-    row.checked = true;
-    wjql_select.appendRow(row);
+    driveList.appendRow(DriveRow(label, letter, free));
   }
 }
 
-void JunkFilesPage::stopRuns() { StopRunning({&wjql_run}); }
+void JunkFilesPage::stopRuns() { StopRunning({&scanRun}); }
 
 void JunkFilesPage::fitColumns() {
-  FitListColumn(wjql_select, 0);
-  FitListColumn(wjql_showlist, 0);
-  FitListColumn(wjql_wjlxlist, 1);
-  FitListColumn(wjql_jumplist, 0);
+  FitListColumn(driveList, 0);
+  FitListColumn(resultList, 0);
+  FitListColumn(typeList, 1);
+  FitListColumn(exclusionList, 0);
 }
 
-void JunkFilesPage::wjql_smClick() {
-  if (!wjql_run.canStart()) {
-    wjql_run.requestStop();
-    wjql_smsel.setEnabled(true);
+void JunkFilesPage::onScanClicked() {
+  if (!scanRun.canStart()) {
+    scanRun.requestStop();
+    scanFolderButton.setEnabled(true);
     return;
   }
-  scan(1);
+  scan(JunkScanMode::TickedDrives);
 }
 
-void JunkFilesPage::wjql_smselClick() {
-  std::wstring folder = wjql_folder;
+void JunkFilesPage::onScanFolderClicked() {
+  std::wstring folder = chosenFolder;
   if (!ChooseFolder(L"请选择一个您要扫描的目录...", L"", folder)) return;
-  if (!wjql_run.canStart()) return;
-  wjql_folder = folder;
-  scan(2);
+  if (!scanRun.canStart()) return;
+  chosenFolder = folder;
+  scan(JunkScanMode::ChosenFolder);
 }
 
-void JunkFilesPage::scan(std::int32_t operation) {
-  RunGuard run(wjql_run, operation == 2 ? L"wjql_smselClick" : L"wjql_smClick", operation,
-               {&wjql_delsel, &wjql_delall, &wjql_smsel}, [this] {
-                 wjql_smsel.setEnabled(true);
-                 wjql_delsel.setEnabled(!wjql_found.empty());
-                 wjql_delall.setEnabled(!wjql_found.empty());
+void JunkFilesPage::scan(JunkScanMode mode) {
+  const bool oneFolder = mode == JunkScanMode::ChosenFolder;
+  RunGuard run(scanRun, oneFolder ? L"JunkFilesPage::onScanFolderClicked" : L"JunkFilesPage::onScanClicked",
+               static_cast<std::int32_t>(mode), {&deleteSelectedButton, &deleteAllButton, &scanFolderButton}, [this] {
+                 scanFolderButton.setEnabled(true);
+                 deleteSelectedButton.setEnabled(!foundRows.empty());
+                 deleteAllButton.setEnabled(!foundRows.empty());
                });
-  FlatButton1.setDown(true);
-  PageControl6.show(0);
+  resultsTab.setDown(true);
+  tabPages.show(TabIndex(JunkTab::Results));
 
   // Masks and exclusions as they are now; a drive's tick when the walk reaches its row.
   JunkScanInput input;
-  input.mode = operation == 2 ? JunkScanMode::ChosenFolder : JunkScanMode::TickedDrives;
-  input.folder = wjql_folder;
-  for (int i = 0; i < wjql_select.count(); ++i) input.drives.push_back(DriveFromCaption(wjql_select.text(i, 0)));
-  for (int i = 0; i < wjql_select.count(); ++i) input.driveTicks.push_back(wjql_select.checked(i));
-  wjql_run.setTickedRows(&wjql_select);
-  for (int i = 0; i < wjql_wjlxlist.count(); ++i)
-    if (wjql_wjlxlist.checked(i)) input.masks.push_back(wjql_wjlxlist.text(i, 0));
-  for (int i = 0; i < wjql_jumplist.count(); ++i) input.exclusions.push_back(wjql_jumplist.text(i, 0));
+  input.mode = mode;
+  input.folder = chosenFolder;
+  for (int i = 0; i < driveList.count(); ++i) {
+    const int letter = driveList.state(i);
+    input.drives.push_back(letter > 0 ? std::wstring{static_cast<wchar_t>(letter), L':'} : std::wstring());
+    input.driveTicks.push_back(driveList.checked(i));
+  }
+  scanRun.setTickedRows(&driveList);
+  for (int i = 0; i < typeList.count(); ++i)
+    if (typeList.checked(i)) input.masks.push_back(typeList.text(i, 0));
+  for (int i = 0; i < exclusionList.count(); ++i) input.exclusions.push_back(exclusionList.text(i, 0));
   input.known = form().knownFolders;
 
-  wjql_found.clear();
-  const JunkScanResult result = JunkFileScan(input, wjql_run, wjql_found.sink());
+  foundRows.clear();
+  const JunkScanResult result = JunkFileScan(input, scanRun, foundRows.sink());
   run.finish(JunkScanSummary(result));
 }
 
 void JunkFilesPage::removeRows(bool allRows) {
-  RemoveResultRows(wjql_showlist, wjql_found, allRows, ReadRemovalOptions(wjql_scsz, wjql_scszpath_pathname, form().handle()),
-                   {wjql_sm, wjql_delsel, wjql_delall}, kJunkCleanedText);
+  RemoveResultRows(resultList, foundRows, allRows, removal.options(form().handle()),
+                   {scanButton, deleteSelectedButton, deleteAllButton}, kJunkCleanedText);
 }
 
-void JunkFilesPage::wjql_delselClick() { removeRows(false); }
+void JunkFilesPage::onDeleteSelectedClicked() { removeRows(false); }
 
-void JunkFilesPage::wjql_delallClick() { removeRows(true); }
+void JunkFilesPage::onDeleteAllClicked() { removeRows(true); }
 
-void JunkFilesPage::wjql_scszpath_pathselClick() {
-  std::wstring folder = wjql_scszpath_pathname.text();
-  if (ChooseFolder(L"请选择一个您要存放垃圾文件的目录...", L"", folder)) wjql_scszpath_pathname.setText(folder);
-}
-
-void JunkFilesPage::wjql_jumpaddClick() {
+void JunkFilesPage::onAddExclusionClicked() {
   std::wstring folder;
   if (!ChooseFolder(L"请选择一个扫描时要排除的目录...", L"", folder)) return;
-  if (FindFolderRow(wjql_jumplist, folder) >= 0) {
+  if (FindFolderRow(exclusionList, folder) >= 0) {
     MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"扫描排除", L"您选择的扫描排除项已存在！");
     return;
   }
   ListRow row;
   row.caption = folder;
   row.image = picture::Folder;
-  wjql_jumplist.appendRow(row);
+  exclusionList.appendRow(row);
 }
 
-void JunkFilesPage::wjql_jumpdelClick() {
-  if (wjql_jumplist.selectedCount() == 0) return;
+void JunkFilesPage::onDeleteExclusionClicked() {
+  if (exclusionList.selectedCount() == 0) return;
   if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"扫描排除", L"您“确定”删除当前选中的扫描排除项吗？"))) return;
-  DeleteSelectedRows(wjql_jumplist);
+  DeleteSelectedRows(exclusionList);
 }
 
-void JunkFilesPage::wjql_showlistDblClick() {
-  const int i = wjql_showlist.selected();
-  if (i >= 0 && static_cast<std::size_t>(i) < wjql_found.size()) ShowInExplorer(wjql_found.at(i).path);
+void JunkFilesPage::onResultDoubleClicked() {
+  const int i = resultList.selected();
+  if (i >= 0 && static_cast<std::size_t>(i) < foundRows.size()) ShowInExplorer(foundRows.at(i).path);
 }
-
-void JunkFilesPage::wjql_selClick() { ToggleAllTicks(wjql_sel, wjql_select); }
-
-void JunkFilesPage::wjql_lxselClick() { ToggleAllTicks(wjql_lxsel, wjql_wjlxlist); }
-
-void JunkFilesPage::wjql_lxtjClick() { RestoreDefaults(wjql_wjlxlist); }
-
-void JunkFilesPage::FlatButton1Click() { PageControl6.show(0); }
-
-void JunkFilesPage::FlatButton3Click() { PageControl6.show(1); }
-
-void JunkFilesPage::FlatButton6Click() { PageControl6.show(2); }
-
-void JunkFilesPage::FlatButton9Click() { PageControl6.show(3); }
 
 }  // namespace wv

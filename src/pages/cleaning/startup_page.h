@@ -1,7 +1,8 @@
 #pragma once
-// The startup-items page (qdsztab): programs started at logon, from the startup
-// folders and the Run keys, with refresh, delete and restore.
+// The startup-items page: programs started at logon, from the startup folders
+// and the Run keys, with refresh, delete and restore.
 
+#include <string>
 #include <vector>
 
 #include "app/page.h"
@@ -9,14 +10,23 @@
 
 namespace wv {
 
-class StartupPage : public Page {
+// The first column's caption: its name and the number of rows.
+std::wstring StartupHeader(int rows);
+
+struct StartupControls {
+  ListView itemList;  // one ticked-or-not row per startup item
+  Button refreshButton;
+  Button deleteTickedButton;  // backs up and removes the ticked items
+  Button restoreButton;       // opens the backup manager on the startup backups
+  std::vector<StartupItem> items;  // a row's state is its item's index here
+};
+
+class StartupPage : public Page, private StartupControls {
+  friend class PageTestAccess;
+  using Controls = StartupControls;
+
  public:
   explicit StartupPage(MainWindow& form);
-
-  ListView qdsz_showlist;
-  Button qdsz_autosx;
-  Button qdsz_autoseldel;
-  Button qdsz_autohf;
 
   void initialise() override;
   void fitColumns() override;
@@ -24,21 +34,18 @@ class StartupPage : public Page {
   void activated() override;
 
   // Reads the startup items again (the refresh button; the backup manager after a restore).
-  void refreshList() { qdsz_autosxClick(); }
-  void qdsz_autosxClick();
-  void qdsz_autoseldelClick();
-  void qdsz_autohfClick();
-  void qdsz_showlistColumnClick(int column);
+  void refreshList();
 
  protected:
   void build() override;
   void layout(int width, int height) override;
 
  private:
-  void connectHandlers();
-  void writeHeader();
+  void onDeleteTickedClicked();
+  void onRestoreClicked();
+  void onColumnClicked(int column);
 
-  std::vector<StartupItem> items_;  // a row's state is its item's index here
+  void writeHeader();
 };
 
 }  // namespace wv

@@ -7,22 +7,13 @@
 
 namespace wv {
 
-void StartupPage::connectHandlers() {
-  qdsz_autosx.onClick = [this] { qdsz_autosxClick(); };
-  qdsz_autoseldel.onClick = [this] { qdsz_autoseldelClick(); };
-  qdsz_autohf.onClick = [this] { qdsz_autohfClick(); };
-  qdsz_showlist.onColumnClick = [this](int column) { qdsz_showlistColumnClick(column); };
-}
+void StartupPage::writeHeader() { itemList.setColumnCaption(0, StartupHeader(itemList.count())); }
 
-void StartupPage::writeHeader() {
-  qdsz_showlist.setColumnCaption(0, L"程序名称     (共 " + ToDecimal(qdsz_showlist.count()) + L" 项)");
-}
-
-void StartupPage::qdsz_autosxClick() {
+void StartupPage::refreshList() {
   form().SetToolsEnabled(false);
-  for (Button* b : {&qdsz_autosx, &qdsz_autohf, &qdsz_autoseldel}) b->setEnabled(false);
-  qdsz_showlist.clear();
-  items_.clear();
+  for (Button* b : {&refreshButton, &restoreButton, &deleteTickedButton}) b->setEnabled(false);
+  itemList.clear();
+  items.clear();
   writeHeader();
 
   const KnownFolders& known = form().knownFolders;
@@ -36,46 +27,46 @@ void StartupPage::qdsz_autosxClick() {
     row.sub = {item.location, file ? L"启动菜单" : L"注册表", RegistryLocation(item)};
     row.image = item.iconPath.empty() ? -1 : GetSysIconIndex(item.iconPath);
     if (row.image < 0) row.image = fallbackIcon;
-    row.state = static_cast<int>(items_.size());
-    items_.push_back(std::move(item));
-    qdsz_showlist.appendRow(row);
+    row.state = static_cast<int>(items.size());
+    items.push_back(std::move(item));
+    itemList.appendRow(row);
   });
 
   writeHeader();
-  for (Button* b : {&qdsz_autosx, &qdsz_autohf, &qdsz_autoseldel}) b->setEnabled(true);
+  for (Button* b : {&refreshButton, &restoreButton, &deleteTickedButton}) b->setEnabled(true);
   form().SetToolsEnabled(true);
 }
 
-void StartupPage::qdsz_autoseldelClick() {
-  if (qdsz_showlist.checkedCount() == 0) return;
+void StartupPage::onDeleteTickedClicked() {
+  if (itemList.checkedCount() == 0) return;
   const std::wstring& backupDir = form().AutoRunBackupDir;
   if (backupDir.empty() || !Fs().createFolderTree(ExcludeTrailingBackslash(backupDir))) {
     MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"备份失败", L"备份目录无效请重新选择！");
     return;
   }
+  // An item that is gone already simply leaves the list; one the system refused
+  // stays, named with the system's reason.
   std::wstring failed;
-  for (int i = qdsz_showlist.count() - 1; i >= 0; --i) {
-    if (!qdsz_showlist.checked(i)) continue;
-    const StartupItem& item = items_.at(static_cast<std::size_t>(qdsz_showlist.state(i)));
-    if (RemoveStartupItem(item, backupDir))
-      qdsz_showlist.deleteRow(i);
-    else
-      failed += (failed.empty() ? L"" : L"、") + item.name;
+  for (int i = itemList.count() - 1; i >= 0; --i) {
+    if (!itemList.checked(i)) continue;
+    const StartupItem& item = items.at(static_cast<std::size_t>(itemList.state(i)));
+    if (const SysResult removed = RemoveStartupItem(item, backupDir); removed) {
+      itemList.deleteRow(i);
+    } else {
+      failed += (failed.empty() ? L"" : L"、") + item.name + L"（" + SystemErrorText(removed.error()) + L"）";
+    }
   }
   writeHeader();
   if (!failed.empty()) MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"删除失败", L"以下启动项目未能删除，已保留在列表中：" + failed);
 }
 
-void StartupPage::qdsz_autohfClick() {
-  BackupManagerPage& manager = form().page<BackupManagerPage>();
-  manager.openFor(Module::Startup);
-}
+void StartupPage::onRestoreClicked() { form().page<BackupManagerPage>().openFor(Module::Startup); }
 
-void StartupPage::qdsz_showlistColumnClick(int column) {
-  if (!qdsz_autosx.enabled()) return;
-  std::vector<ListRow> rows = qdsz_showlist.rows();
+void StartupPage::onColumnClicked(int column) {
+  if (!refreshButton.enabled()) return;
+  std::vector<ListRow> rows = itemList.rows();
   SortListByColumn(rows, column);
-  qdsz_showlist.setRows(rows);
+  itemList.setRows(rows);
 }
 
 }  // namespace wv

@@ -1,4 +1,8 @@
 #pragma once
+// What the cleaning tests share: a run that stops on demand, the real shell with
+// its file operations recorded, searches that fail on demand, files planted for
+// one test and removed again. Engine tests use it alone; page tests beside the
+// window's own fixtures.
 
 #include <windows.h>
 
@@ -12,13 +16,11 @@
 #include <string_view>
 #include <vector>
 
-#include "engines/cleaning/found_row.h"
 #include "core/run_context.h"
-#include "ui/list_rows.h"
+#include "engines/cleaning/found_row.h"
 #include "platform/text.h"
 #include "platform/win32/win32_platform.h"
 #include "support/test_support.h"
-#include "support/window_support.h"
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // designated initializers leave defaults on purpose
 
@@ -132,31 +134,19 @@ inline UniqueFile Hold(const std::wstring& path) {
   return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
-inline std::vector<std::wstring> Captions(const std::vector<ListRow>& rows) {
-  std::vector<std::wstring> out;
-  for (const ListRow& r : rows) out.push_back(r.caption);
-  return out;
-}
-
 inline std::vector<std::wstring> Sorted(std::vector<std::wstring> paths) { return std::ranges::sort(paths), paths; }
 
-// "heading icon buttons text" of every message shown.
-inline std::vector<std::wstring> Shown(const ScriptedMsgBox& box) {
+inline std::vector<std::wstring> Paths(const std::vector<FoundRow>& rows) {
   std::vector<std::wstring> out;
-  for (const auto& m : box.shown())
-    out.push_back(m.heading + L" " + std::to_wstring(m.icon) + L" " + std::to_wstring(m.buttons) + L" " + m.text);
+  for (const FoundRow& r : rows) out.push_back(r.path);
   return out;
 }
 
-inline int RowIndex(const RowModel& rows, std::wstring_view caption) {
+// Index of the row with this path, letters compared without regard to case; -1 when none.
+inline int RowIndex(const std::vector<FoundRow>& rows, std::wstring_view path) {
   for (std::size_t i = 0; i < rows.size(); ++i)
-    if (EqualsNoCase(rows.at(i).caption, caption)) return static_cast<int>(i);
+    if (EqualsNoCase(rows[i].path, path)) return static_cast<int>(i);
   return -1;
-}
-
-// A scan's rows, shown as the page shows them.
-inline FoundSink ShowIn(RowModel& rows, ListRow (*format)(const FoundRow&)) {
-  return [&rows, format](FoundRow row) { rows.append(format(row)); };
 }
 
 }  // namespace wv::test

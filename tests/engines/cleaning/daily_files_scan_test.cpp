@@ -1,108 +1,39 @@
-// The junk-file and daily-file scans over real folders of the prefix.
+// The daily file scan over real folders of the prefix: the known folders where
+// the program reads them, and the user's own folders.
 
 #include <gtest/gtest.h>
 
-#include "cleaning/cleaning_fixtures.h"
-#include "pages/cleaning/clean_page.h"
-#include "pages/cleaning/junk_files_page.h"
-#include "pages/cleaning/daily_files_page.h"
-#include "app/catalogue.h"
+#include "engines/cleaning/cleaning_fixtures.h"
+#include "engines/cleaning/daily_files_scan.h"
+#include "engines/cleaning/junk_scan.h"
 #include "core/known_folders.h"
 
 namespace wv::test {
 namespace {
 
-std::vector<std::wstring> Junk(const JunkScanInput& in, JunkScanResult* result = nullptr) {
-  RowModel rows;
-  FakeRun run;
-  const JunkScanResult r = JunkFileScan(in, run, ShowIn(rows, FormatJunkRow));
-  if (result) *result = r;
-  return Captions(rows.rows());
-}
-
-// The catalogue's masks, and "*.ini" to show that a skipped name is skipped by name.
-JunkScanInput FolderScan(const std::wstring& folder) {
-  JunkScanInput in{.mode = JunkScanMode::ChosenFolder, .folder = folder};
-  for (const CatalogueRow& row : CatalogueRows(Module::JunkFiles)) in.masks.emplace_back(row.caption);
-  in.masks.push_back(L"*.ini");
-  return in;
-}
-
-TEST(JunkScan, SkippedNamesAttributesAndFilesInUseDecide) {
-  const std::tuple<const wchar_t*, bool, DWORD> cases[] = {  // path, listed, attributes
-      {L"Trek\\x.tmp", true, 0},
-      {L"hidden.tmp", true, FILE_ATTRIBUTE_HIDDEN},
-      {L"readonly.tmp", true, FILE_ATTRIBUTE_READONLY},
-      {L"notes.txt", false, 0},
-      {L"Desktop.INI", false, 0},    // a skipped name, in another case
-      {L"mydata.bak", false, 0},     // "data.bak" anywhere in the name
-      {L"Travel\\x.tmp", false, 0},  // the folder's path contains "rav"
-      {L"system.tmp", false, FILE_ATTRIBUTE_SYSTEM},
-      {L"SysDir\\x.tmp", false, 0},  // in a system folder
-      {L"busy.tmp", false, 0},       // in use
-  };
-  Planted t(L"names");
-  std::vector<std::wstring> want = {t.file(L"big.tmp")};  // grown past 4 GiB below: the size is kept in full
-  for (const auto& [path, listed, attributes] : cases) {
-    const std::wstring f = t.file(path);
-    ASSERT_TRUE(!attributes || SetFileAttributesW(f.c_str(), attributes));
-    if (listed) want.push_back(f);
-  }
-  ASSERT_TRUE(SetFileAttributesW((t / L"SysDir").c_str(), FILE_ATTRIBUTE_SYSTEM));
-  {
-    UniqueFile h(CreateFileW(want[0].c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(SetFilePointerEx(h.get(), LARGE_INTEGER{.QuadPart = 5LL << 30}, nullptr, FILE_BEGIN) && SetEndOfFile(h.get()));
-  }
-  UniqueFile busy = Hold(t / L"busy.tmp");
-  ASSERT_TRUE(busy.valid());
-  JunkScanResult result;
-  EXPECT_EQ(Sorted(Junk(FolderScan(t.root()), &result)), Sorted(want));
-  EXPECT_EQ(result.total, (5ULL << 30) + 12);
-  EXPECT_EQ(JunkScanSummary(result), L"扫描到符合条件的垃圾文件共 4 项,占用 5.00 GB 硬盘空间");
-}
-
-TEST(JunkScan, ExclusionsAndKnownFoldersAreFoundAsTextInThePathOrItsShortForm) {
-  Planted t(L"exclude");
-  const std::vector<std::wstring> all = {t.file(L"A Long Kept Folder\\c.tmp"), t.file(L"Keep\\a.tmp"),
-                                         t.file(L"Keeper\\b.tmp"), t.file(L"Recent\\d.tmp")};  // sorted
-  const std::wstring longKept = t / L"A Long Kept Folder";
-  std::wstring shortKept(MAX_PATH, L'\0');
-  shortKept.resize(GetShortPathNameW(longKept.c_str(), shortKept.data(), MAX_PATH));
-  ASSERT_NE(ToUpper(shortKept), ToUpper(longKept)) << "the prefix should give this folder a short name";
-  KnownFolders recent;
-  recent.RecentDir = t / L"Recent";
-  const std::tuple<std::wstring, KnownFolders, std::vector<std::wstring>> cases[] = {
-      {t / L"Keep", {}, {all[0], all[3]}},                    // a sibling that begins the same goes too
-      {ToUpper(t / L"keep\\"), {}, {all[0], all[2], all[3]}},  // with the backslash only the folder itself
-      {shortKept, {}, {all[1], all[2], all[3]}},              // found in the short form only
-      {L"", recent, {all[0], all[1], all[2]}},                // an empty row excludes nothing
-      {L"", {}, all},                                         // nor does an unresolved known folder
-  };
-  for (const auto& [exclusion, known, listed] : cases) {
-    JunkScanInput in = FolderScan(t.root());
-    in.exclusions = {exclusion};
-    in.known = known;
-    EXPECT_EQ(Sorted(Junk(in)), listed) << exclusion;
-  }
-}
-
-// A daily scan, its rows as the page shows them; stops once stopAt rows are listed.
+// A daily scan and its rows; stops once stopAt rows are listed.
 struct Daily {
-  RowModel rows;
+  std::vector<FoundRow> rows;
   FakeRun run;
   DailyScanResult result;
   explicit Daily(const DailyScanInput& in, std::size_t stopAt = SIZE_MAX) {
     run.stopWhen = [this, stopAt] { return rows.size() >= stopAt; };
-    result = DailyFileScan(in, run, ShowIn(rows, FormatDailyRow));
+    result = DailyFileScan(in, run, [this](FoundRow row) { rows.push_back(std::move(row)); });
   }
   [[nodiscard]] int index(const std::wstring& path) const { return RowIndex(rows, path); }
-  [[nodiscard]] bool waste(const std::wstring& p) const { return index(p) >= 0 && rows.at(index(p)).column(1) == kWasteFolderText; }
-  [[nodiscard]] bool file(const std::wstring& path) const { return index(path) >= 0 && !waste(path); }
+  [[nodiscard]] const FoundRow* row(const std::wstring& path) const { return index(path) < 0 ? nullptr : &rows[index(path)]; }
+  // The row, or an empty one (item -1) when none has this path.
+  [[nodiscard]] FoundRow at(const std::wstring& p) const { return row(p) ? *row(p) : FoundRow{}; }
+  [[nodiscard]] bool waste(const std::wstring& p) const { return row(p) && row(p)->kind == FoundKind::WasteFolder; }
+  [[nodiscard]] bool file(const std::wstring& p) const { return row(p) && row(p)->kind == FoundKind::File; }
 };
+
+// The scan items by catalogue position.
+constexpr int kTempFolders = 0, kRecentDocuments = 1, kSystemLogs = 2, kSoftwareLogs = 3, kUserFolders = 4;
 
 DailyScanInput UserRows(const std::vector<UserCleanFolder>& rows) {
   DailyScanInput in{.userFolders = rows};
-  in.items[4] = true;
+  in.items[kUserFolders] = true;
   return in;
 }
 
@@ -116,11 +47,11 @@ UserCleanFolder User(const std::wstring& folder, bool subfolders = true, const w
 TEST(DailyScan, WasteFoldersAreThoseLeftEmptyDeepestFirst) {
   const KnownFolders k = ResolveKnownFolders();
   const std::wstring tag = L"\\VantorraDaily_" + std::to_wstring(GetCurrentProcessId());
-  const std::pair<std::wstring, std::wstring> bases[] = {
-      {k.WindowsTempDir + tag, L"系统临时文件"}, {k.TempDir + tag, L"系统临时文件"}, {k.RecentDir + tag, L"文档访问记录"}};
+  const std::pair<std::wstring, int> bases[] = {
+      {k.WindowsTempDir + tag, kTempFolders}, {k.TempDir + tag, kTempFolders}, {k.RecentDir + tag, kRecentDocuments}};
   Planted p;
   std::vector<UniqueFile> held;
-  for (const auto& [base, description] : bases) {
+  for (const auto& [base, item] : bases) {
     ASSERT_GT(base.size(), tag.size());  // the folder is known
     for (const wchar_t* f : {L"\\x.tmp", L"\\sub\\deeper\\y.dat", L"\\busy\\deep\\z.tmp", L"\\Logs\\keep.log",
                              L"\\Log\\gone.log", L"\\mixed\\Desktop.ini"})
@@ -128,9 +59,9 @@ TEST(DailyScan, WasteFoldersAreThoseLeftEmptyDeepestFirst) {
     for (const wchar_t* f : {L"\\busy\\deep\\z.tmp", L"\\Logs\\keep.log"}) ASSERT_TRUE(held.emplace_back(Hold(base + f)).valid());
   }
   const Daily daily(DailyScanInput{.items = {true, true, false, false, false}, .known = k});
-  for (const auto& [base, description] : bases) {
+  for (const auto& [base, item] : bases) {
     SCOPED_TRACE(base);
-    const bool recent = description == L"文档访问记录";
+    const bool recent = item == kRecentDocuments;
     for (const wchar_t* f : {L"\\x.tmp", L"\\sub\\deeper\\y.dat", L"\\Log\\gone.log"}) EXPECT_TRUE(daily.file(base + f));
     EXPECT_EQ(daily.file(base + L"\\mixed\\Desktop.ini"), !recent);
     EXPECT_EQ(daily.waste(base + L"\\mixed"), !recent);
@@ -141,7 +72,8 @@ TEST(DailyScan, WasteFoldersAreThoseLeftEmptyDeepestFirst) {
     for (const wchar_t* kept : {L"\\busy\\deep\\z.tmp", L"\\Logs\\keep.log", L"\\busy\\deep", L"\\busy", L"\\Logs",
                                 L"\\Log", L""})
       EXPECT_EQ(daily.index(base + kept), -1) << kept;
-    EXPECT_EQ(daily.rows.at(daily.index(base + L"\\sub")).column(2), description);
+    for (const wchar_t* f : {L"\\x.tmp", L"\\sub"}) EXPECT_EQ(daily.at(base + f).item, item) << f;
+    EXPECT_EQ(daily.at(base + L"\\x.tmp").size, 4u);
   }
 }
 
@@ -151,22 +83,19 @@ TEST(DailyScan, TheLogItemsFindTheirLogsAndNothingElse) {
   const KnownFolders k = ResolveKnownFolders();
   ASSERT_FALSE(k.WindowsDir.empty() || k.SystemDir.empty() || k.ProgramFilesDir.empty());
   const std::wstring id = std::to_wstring(GetCurrentProcessId()), ewido = k.ProgramFilesDir + L"\\Ewido Anti-Malware";
-  const std::pair<std::wstring, const wchar_t*> plants[] = {  // nullptr: not listed
-      {k.WindowsDir + L"\\KB" + id + L".log", L"系统操作日志"},
-      {k.WindowsDir + L"\\Vantorra" + id + L".log", nullptr},
-      {k.WindowsDir + L"\\Vantorra" + id + L"\\KB1.log", nullptr},
-      {k.SystemDir + L"\\wbem\\Logs\\Vantorra" + id + L".log", L"系统操作日志"},
-      {ewido + L"\\logfile.txt", L"软件使用日志"},
-      {ewido + L"\\sub\\logfile.txt", nullptr},
+  const std::pair<std::wstring, int> plants[] = {  // the item that lists it, -1 for none
+      {k.WindowsDir + L"\\KB" + id + L".log", kSystemLogs},
+      {k.WindowsDir + L"\\Vantorra" + id + L".log", -1},
+      {k.WindowsDir + L"\\Vantorra" + id + L"\\KB1.log", -1},
+      {k.SystemDir + L"\\wbem\\Logs\\Vantorra" + id + L".log", kSystemLogs},
+      {ewido + L"\\logfile.txt", kSoftwareLogs},
+      {ewido + L"\\sub\\logfile.txt", -1},
   };
   Planted p;
-  for (const auto& [path, description] : plants) ASSERT_FALSE(p.file(path).empty()) << path;
+  for (const auto& [path, item] : plants) ASSERT_FALSE(p.file(path).empty()) << path;
   const Daily daily(DailyScanInput{.items = {false, false, true, true, false}, .known = k});
-  for (const auto& [path, description] : plants) {
-    const int row = daily.index(path);
-    EXPECT_EQ(row < 0 ? std::wstring() : daily.rows.at(row).column(2), description ? description : L"") << path;
-  }
-  for (const ListRow& r : daily.rows.rows()) EXPECT_NE(r.column(1), kWasteFolderText) << r.caption;
+  for (const auto& [path, item] : plants) EXPECT_EQ(daily.at(path).item, item) << path;
+  for (const FoundRow& r : daily.rows) EXPECT_EQ(r.kind, FoundKind::File) << r.path;
 }
 
 // Never "\repair" and the like, taken from the current drive's root.
@@ -204,9 +133,9 @@ TEST(DailyScan, UserDefinedFolders) {
     SCOPED_TRACE(c.label);
     const Daily daily(UserRows({c.row}));
     std::vector<std::wstring> files, waste;
-    for (const ListRow& r : daily.rows.rows()) {
-      (r.column(1) == kWasteFolderText ? waste : files).push_back(r.caption.substr(t.root().size() + 1));
-      EXPECT_EQ(r.column(2), L"用户自定");
+    for (const FoundRow& r : daily.rows) {
+      (r.kind == FoundKind::WasteFolder ? waste : files).push_back(r.path.substr(t.root().size() + 1));
+      EXPECT_EQ(r.item, kUserFolders);
     }
     EXPECT_EQ(Sorted(files), c.files);
     EXPECT_EQ(waste, c.waste);
@@ -231,15 +160,20 @@ TEST(DailyScan, NoWasteFromAStoppedScanOrAnUnreadableFolder) {
 }
 
 // The links of scripts/make-test-links: "out" leads out of the tree, "sub\loop"
-// back to its own parent, so "sub" is no waste folder either.
-TEST(CleaningScans, LinkedFoldersAreNeitherEnteredNorWaste) {
+// back to its own parent, so "sub" is no waste folder either; the junk scan
+// walks the same tree.
+TEST(FileScans, LinkedFoldersAreNeitherEnteredNorWaste) {
   const std::wstring tree = L"C:\\WindowsVantorraFixtures\\links\\tree";
   const DWORD link = GetFileAttributesW((tree + L"\\sub\\loop").c_str());
   ASSERT_TRUE(link != INVALID_FILE_ATTRIBUTES && (link & FILE_ATTRIBUTE_REPARSE_POINT)) << "run through ctest";
   ASSERT_TRUE(FileExists(tree + L"\\out\\outside.tmp"));
   const std::vector<std::wstring> inside = {tree + L"\\inside.tmp", tree + L"\\sub\\deeper.tmp"};
-  EXPECT_EQ(Sorted(Junk({.mode = JunkScanMode::ChosenFolder, .folder = tree, .masks = {L"*.tmp"}})), inside);
-  EXPECT_EQ(Sorted(Captions(Daily(UserRows({User(tree)})).rows.rows())), inside);
+  std::vector<FoundRow> junk;
+  FakeRun run;
+  JunkFileScan({.mode = JunkScanMode::ChosenFolder, .folder = tree, .masks = {L"*.tmp"}}, run,
+               [&](FoundRow row) { junk.push_back(std::move(row)); });
+  EXPECT_EQ(Sorted(Paths(junk)), inside);
+  EXPECT_EQ(Sorted(Paths(Daily(UserRows({User(tree)})).rows)), inside);
 }
 
 }  // namespace

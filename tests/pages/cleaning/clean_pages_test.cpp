@@ -3,15 +3,38 @@
 #include <shlobj.h>
 
 #include "support/app_fixture.h"
-#include "cleaning/cleaning_fixtures.h"
+#include "engines/cleaning/cleaning_fixtures.h"
 #include "pages/cleaning/clean_page.h"
 #include "pages/cleaning/junk_files_page.h"
 #include "pages/cleaning/daily_files_page.h"
+#include "app/catalogue.h"
 
 namespace wv::test {
 namespace {
 
 const std::vector<std::wstring> kEmptyEditor = {L"", L"包含", L"指定类型", L""};
+
+std::vector<std::wstring> Captions(const std::vector<ListRow>& rows) {
+  std::vector<std::wstring> out;
+  for (const ListRow& r : rows) out.push_back(r.caption);
+  return out;
+}
+
+int RowIndex(const RowModel& rows, std::wstring_view caption) {
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (EqualsNoCase(rows.at(i).caption, caption)) return static_cast<int>(i);
+  return -1;
+}
+
+std::vector<std::wstring> Texts(const ListRow& row) { return {row.caption, row.column(1), row.column(2)}; }
+
+// "heading icon buttons text" of every message shown.
+std::vector<std::wstring> Shown(const ScriptedMsgBox& box) {
+  std::vector<std::wstring> out;
+  for (const auto& m : box.shown())
+    out.push_back(m.heading + L" " + std::to_wstring(m.icon) + L" " + std::to_wstring(m.buttons) + L" " + m.text);
+  return out;
+}
 
 class CleanPageTest : public FormTest {
  protected:
@@ -19,40 +42,39 @@ class CleanPageTest : public FormTest {
     FormTest::SetUp();
     form->sideBar.button(Module::JunkFiles).click();
     // Only the user's folders: the other items would clean the prefix's real folders.
-    for (int i = 0; i < daily().wjrc_select.count(); ++i) daily().wjrc_select.setChecked(i, i == 4);
+    for (int i = 0; i < daily().itemList.count(); ++i) daily().itemList.setChecked(i, i == 4);
   }
-  JunkFilesPage& junk() { return form->page<JunkFilesPage>(); }
-  DailyFilesPage& daily() { return form->page<DailyFilesPage>(); }
-  ListView& self() { return daily().wjrc_selflist; }
+  JunkFilesControls& junk() { return Controls(form->page<JunkFilesPage>()); }
+  DailyFilesControls& daily() { return Controls(form->page<DailyFilesPage>()); }
+  ListView& self() { return daily().userFolderList; }
   void scanFolder(const std::wstring& folder) {
     shell.folders.push_back(folder);
-    junk().wjql_smsel.click();
+    junk().scanFolderButton.click();
   }
-  std::vector<std::wstring> junkRows() { return Captions(junk().wjql_results.rows()); }
+  std::vector<std::wstring> junkRows() { return Captions(junk().resultModel.rows()); }
   void expectJunkIdle() {
-    EXPECT_TRUE(junk().wjql_sm.caption() == L"扫描" && junk().wjql_runstate == 0 && form->ToolsEnabled());
-    EXPECT_TRUE(junk().wjql_sm.enabled() && junk().wjql_smsel.enabled());
-    EXPECT_EQ(junk().wjql_delall.enabled(), !junk().wjql_results.empty());
-    EXPECT_EQ(junk().wjql_showlist.count(), static_cast<int>(junk().wjql_results.size()));
+    EXPECT_TRUE(junk().scanButton.caption() == L"扫描" && junk().runState == 0 && form->ToolsEnabled());
+    EXPECT_TRUE(junk().scanButton.enabled() && junk().scanFolderButton.enabled());
+    EXPECT_EQ(junk().deleteAllButton.enabled(), !junk().resultModel.empty());
+    EXPECT_EQ(junk().resultList.count(), static_cast<int>(junk().resultModel.size()));
   }
   void addRow(const std::wstring& folder, bool givenTypes = false, const std::wstring& types = L"", bool ticked = true) {
     self().appendRow(UserCleanFolderRow(UserCleanFolder{ticked, folder, true, givenTypes, types}));
   }
   // The editor as the user fills it (index 0: "包含", "指定类型"), then "增加".
   void add(const std::wstring& folder, int sub, int mode, const std::wstring& types) {
-    daily().wjrc_selfpath.setText(folder);
-    daily().wjrc_selfsub.setIndex(sub);
-    daily().wjrc_selfmode.setIndex(mode);
-    daily().wjrc_selftype.setText(types);
-    daily().wjrc_selfadd.click();
+    daily().folderEdit.setText(folder);
+    daily().subfoldersCombo.setIndex(sub);
+    daily().modeCombo.setIndex(mode);
+    daily().typesEdit.setText(types);
+    daily().addFolderButton.click();
   }
   std::vector<std::wstring> rowTexts(int row) {
     const ListRow r = self().row(row);
     return {r.caption, r.column(1), r.column(2), r.column(3), r.checked ? L"ticked" : L"not ticked"};
   }
   std::vector<std::wstring> editor() {
-    return {daily().wjrc_selfpath.text(), daily().wjrc_selfsub.text(), daily().wjrc_selfmode.text(),
-            daily().wjrc_selftype.text()};
+    return {daily().folderEdit.text(), daily().subfoldersCombo.text(), daily().modeCombo.text(), daily().typesEdit.text()};
   }
 
   TestShell shell;
@@ -63,28 +85,46 @@ class CleanPageTest : public FormTest {
 TEST_F(CleanPageTest, AJunkScanLocksThePageUntilAStopPress) {
   Planted t(L"stop");
   for (int i = 0; i < 4; ++i) t.file(L"f" + std::to_wstring(i) + L"\\x.tmp");
-  junk().FlatButton9.click();  // the results show whatever inner page was open
+  junk().exclusionsTab.click();  // the results show whatever inner page was open
   const double interval = DrainInterval();
   SetDrainInterval(0);  // every item drains the queue, so the posted press lands before the next one
   bool pressed = false;
   StatusHook during([&](std::wstring_view text) {
     if (pressed || !text.starts_with(L"已扫描到 2 项")) return;
     pressed = true;
-    for (Button* x : {&junk().wjql_smsel, &junk().wjql_delsel, &junk().wjql_delall}) EXPECT_FALSE(x->enabled());
-    EXPECT_TRUE(junk().wjql_sm.enabled());
-    PostMessageW(junk().wjql_sm.handle(), BM_CLICK, 0, 0);
+    for (Button* x : {&junk().scanFolderButton, &junk().deleteSelectedButton, &junk().deleteAllButton}) EXPECT_FALSE(x->enabled());
+    EXPECT_TRUE(junk().scanButton.enabled());
+    PostMessageW(junk().scanButton.handle(), BM_CLICK, 0, 0);
   });
   scanFolder(t.root());
   SetDrainInterval(interval);
   ASSERT_TRUE(pressed);
   ASSERT_EQ(junkRows().size(), 2u);
-  EXPECT_EQ(junk().wjql_results.at(1).column(1), FormatSize(4));
+  EXPECT_EQ(junk().resultModel.at(1).column(1), FormatSize(4));
   EXPECT_EQ(form->statusLine.text(), L"扫描到符合条件的垃圾文件共 2 项,占用 " + FormatSize(8) + L" 硬盘空间");
-  EXPECT_EQ(junk().PageControl6.active(), 0);
+  EXPECT_EQ(junk().tabPages.active(), static_cast<int>(JunkTab::Results));
   expectJunkIdle();
-  junk().wjql_showlist.select(1);
-  junk().wjql_showlist.onDblClick();
+  junk().resultList.select(1);
+  junk().resultList.onDblClick();
   EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"Explorer.exe /n,/select," + junkRows()[1]});
+}
+
+// Each found row shows its size (or "废目录" for a folder left empty), its item's
+// description and picture; the status line counts both rows and sums the file's bytes.
+TEST_F(CleanPageTest, ADailyScanShowsEachRowWithItsItem) {
+  Planted t(L"shown");
+  const std::wstring file = t.file(L"sub\\y.tmp");
+  addRow(t.root());
+  daily().scanButton.click();
+  ASSERT_EQ(Captions(daily().resultModel.rows()), (std::vector<std::wstring>{file, t / L"sub"}));
+  const int picture = CatalogueRows(Module::DailyFiles).at(4).icon;
+  for (const auto& [row, size] : {std::pair{0, FormatSize(4)}, std::pair{1, std::wstring(kWasteFolderText)}}) {
+    const ListRow& shown = daily().resultModel.at(static_cast<std::size_t>(row));
+    EXPECT_EQ(Texts(shown), (std::vector<std::wstring>{shown.caption, size, L"用户自定"}));
+    EXPECT_EQ(shown.image, picture);
+  }
+  EXPECT_EQ(form->statusLine.text(), L"扫描到符合条件的垃圾文件或目录共 2 项,占用 " + FormatSize(4) + L" 硬盘空间");
+  EXPECT_TRUE(daily().deleteAllButton.enabled() && daily().deleteSelectedButton.enabled());
 }
 
 // Each mode takes the chosen rows in one shell operation, the buttons off
@@ -112,19 +152,19 @@ TEST_F(CleanPageTest, JunkRemovalTakesTheChosenRowsInOneShellOperation) {
     const std::vector<std::wstring> files = {t.file(L"a.tmp"), t.file(L"b.tmp"), t.file(L"sub\\c.tmp")};
     scanFolder(t.root());
     ASSERT_EQ(junkRows(), files);
-    junk().wjql_scsz.select(c.radio);
-    junk().wjql_scszpath_pathname.setText(c.folder == 0 ? L"" : c.folder == 1 ? dest.root() : dest / L"nowhere");
-    for (int i : {0, 2}) junk().wjql_showlist.setSelected(i, c.highlight);
+    junk().removal.modes.select(c.radio);
+    junk().removal.moveFolder.setText(c.folder == 0 ? L"" : c.folder == 1 ? dest.root() : dest / L"nowhere");
+    for (int i : {0, 2}) junk().resultList.setSelected(i, c.highlight);
     const std::vector<std::wstring> chosen = c.highlight ? std::vector{files[0], files[2]} : files,
                                     left = c.highlight ? std::vector{files[1]} : std::vector<std::wstring>{};
     shell.calls.clear();
     shell.duringFileOperation = [&] {
-      for (Button* b : {&junk().wjql_sm, &junk().wjql_delsel, &junk().wjql_delall}) EXPECT_FALSE(b->enabled());
+      for (Button* b : {&junk().scanButton, &junk().deleteSelectedButton, &junk().deleteAllButton}) EXPECT_FALSE(b->enabled());
     };
     ScriptedMsgBox box;
     box.answer(c.answer);
-    (c.all ? junk().wjql_delall : junk().wjql_delsel).click();
-    junk().wjql_showlist.selectAll(false);
+    (c.all ? junk().deleteAllButton : junk().deleteSelectedButton).click();
+    junk().resultList.selectAll(false);
     EXPECT_EQ(Shown(box), c.shown);
     const bool goes = c.func.has_value();
     ASSERT_EQ(shell.calls.size(), goes ? 1u : 0u);
@@ -145,14 +185,14 @@ TEST_F(CleanPageTest, FolderListsTakeEachFolderOnceAndDeleteOnlyAfterTheQuestion
   ScriptedMsgBox exists;
   for (const std::wstring& f : {t.root(), ToUpper(t.root()), std::wstring(), other}) {
     if (!f.empty()) shell.folders = {f};  // none: the browser is cancelled
-    junk().wjql_jumpadd.click();
+    junk().addExclusionButton.click();
   }
   EXPECT_EQ(Shown(exists), std::vector<std::wstring>{L"扫描排除 2 1 您选择的扫描排除项已存在！"});
   addRow(t.root());
   addRow(other);
   const std::tuple<ListView*, Button*, std::wstring> lists[] = {
-      {&junk().wjql_jumplist, &junk().wjql_jumpdel, L"扫描排除 1 2 您“确定”删除当前选中的扫描排除项吗？"},
-      {&self(), &daily().wjrc_selfdel, L"目录删除 1 2 您“确定”删除当前选中的自定清理项吗？"}};
+      {&junk().exclusionList, &junk().deleteExclusionButton, L"扫描排除 1 2 您“确定”删除当前选中的扫描排除项吗？"},
+      {&self(), &daily().deleteFolderButton, L"目录删除 1 2 您“确定”删除当前选中的自定清理项吗？"}};
   for (const auto& [list, del, ask] : lists) {
     EXPECT_EQ(Captions(list->rows()), (std::vector<std::wstring>{t.root(), other}));
     for (const auto& [highlight, answer] : {std::pair{-1, IDOK}, std::pair{0, IDCANCEL}, std::pair{0, IDOK}}) {
@@ -219,10 +259,11 @@ TEST_F(CleanPageTest, AddingAFolderTwiceOverwritesItsRowOnlyAfterAYes) {
 // logs; a folder added meanwhile counts too, and from then on the editor is locked.
 TEST_F(CleanPageTest, TicksAreReadWhenTheWalkReachesTheirRow) {
   ASSERT_EQ(GetLogicalDrives() & (1u << (L'Q' - L'A')), 0u);
-  ListView& drives = junk().wjql_select;
+  ListView& drives = junk().driveList;
   drives.setAllChecked(false);
   const int c = drives.count() + 1;
-  for (const wchar_t* caption : {L"无此盘 (Q:)", L"本地磁盘 (C:)"}) drives.appendRow(ListRow{caption, {}, -1, 0, true});
+  drives.appendRow(DriveRow(L"无此盘", L'Q', 0));
+  drives.appendRow(DriveRow(L"本地磁盘", L'C', 0));
   Planted early(L"early");
   const std::wstring x = early.file(L"x.tmp");
   addRow(early.root());
@@ -237,10 +278,10 @@ TEST_F(CleanPageTest, TicksAreReadWhenTheWalkReachesTheirRow) {
           if (untick) drives.setChecked(c, false);
         } else if (!walkedC && text.find(L"-- C:\\") != std::wstring_view::npos) {
           walkedC = true;
-          junk().wjql_run.requestStop();
+          junk().scanRun.requestStop();
         }
       });
-      junk().wjql_sm.click();
+      junk().scanButton.click();
     }
     EXPECT_TRUE(walkedQ);
     EXPECT_EQ(walkedC, !untick);
@@ -248,24 +289,24 @@ TEST_F(CleanPageTest, TicksAreReadWhenTheWalkReachesTheirRow) {
 
     Planted late(L"late");
     const std::wstring y = late.file(L"y.tmp");
-    daily().wjrc_select.setChecked(2, true);  // the system logs first (the Windows folder is always there)
-    daily().wjrc_select.setChecked(4, untick);
+    daily().itemList.setChecked(2, true);  // the system logs first (the Windows folder is always there)
+    daily().itemList.setChecked(4, untick);
     bool changed = false, locked = false;
     StatusHook during([&](std::wstring_view text) {
       if (!changed && text.starts_with(L"已扫描到")) {
         changed = true;
-        daily().wjrc_select.setChecked(4, !untick);
+        daily().itemList.setChecked(4, !untick);
         add(late.root(), 0, 1, L"");
       } else if (!locked && ContainsNoCase(text, early.root())) {
         locked = true;
-        EXPECT_FALSE(daily().wjrc_selfadd.enabled() || daily().wjrc_selfdel.enabled());
+        EXPECT_FALSE(daily().addFolderButton.enabled() || daily().deleteFolderButton.enabled());
       }
     });
-    daily().wjrc_sm.click();
+    daily().scanButton.click();
     ASSERT_TRUE(changed);
     EXPECT_EQ(locked, !untick);
-    for (const std::wstring& f : {x, y}) EXPECT_EQ(RowIndex(daily().wjrc_results, f) >= 0, !untick) << f;
-    EXPECT_TRUE(daily().wjrc_selfadd.enabled() && daily().wjrc_selfdel.enabled());
+    for (const std::wstring& f : {x, y}) EXPECT_EQ(RowIndex(daily().resultModel, f) >= 0, !untick) << f;
+    EXPECT_TRUE(daily().addFolderButton.enabled() && daily().deleteFolderButton.enabled());
   }
 }
 
@@ -279,13 +320,13 @@ TEST_F(CleanPageTest, AFaultInsideAScanEndsTheRunAndIsLogged) {
   const std::string logBefore = logExisted ? ReadBytes(log) : std::string();
   {
     RefusingFiles files([](std::wstring_view) { return true; }, true);
-    HWND h = daily().wjrc_sm.handle();  // the press as the system delivers it
+    HWND h = daily().scanButton.handle();  // the press as the system delivers it
     SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
   }
-  EXPECT_TRUE(daily().wjrc_sm.caption() == L"扫描" && daily().wjrc_runstate == 0 && daily().wjrc_selfadd.enabled());
+  EXPECT_TRUE(daily().scanButton.caption() == L"扫描" && daily().runState == 0 && daily().addFolderButton.enabled());
   const std::string now = PathExists(log) ? ReadBytes(log) : std::string();
   const std::wstring added = ToWide(now.substr(std::min(now.size(), logBefore.size())));
-  EXPECT_NE(added.find(L"  wjrc_smClick  search refused\r\n"), std::wstring::npos) << added;
+  EXPECT_NE(added.find(L"  DailyFilesPage::onScanClicked  search refused\r\n"), std::wstring::npos) << added;
   if (logExisted) WriteBytes(log, logBefore);
   else DeleteFileW(log.c_str());
 }

@@ -1,7 +1,7 @@
+// Removing found rows with the shell's file operation, over real folders.
 #include <gtest/gtest.h>
 
-
-#include "cleaning/cleaning_fixtures.h"
+#include "engines/cleaning/cleaning_fixtures.h"
 #include "engines/cleaning/removal.h"
 
 namespace wv::test {

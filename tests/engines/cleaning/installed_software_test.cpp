@@ -1,64 +1,18 @@
-// The installed software: registrations planted at the real Uninstall keys under names of this
-// process, uninstall commands that start this very program as a recorder (see main.cpp), the page.
+// The installed software: registrations planted at the real Uninstall keys under
+// names of this process, uninstall commands that start this very program as a
+// recorder (see main.cpp).
 #include <algorithm>
 #include <tuple>
 
-#include "support/app_fixture.h"
-#include "engines/cleaning/installed_software.h"
-#include "pages/cleaning/software_page.h"
-#include "platform/win32/win32_platform.h"
-#include "support/test_support.h"
+#include "engines/cleaning/software_fixtures.h"
 
 namespace wv::test {
 namespace {
 
-using Texts = std::vector<std::wstring>;
-using Values = std::vector<std::pair<std::wstring, std::wstring>>;
-constexpr auto kNative = UninstallView::Native, kWow32 = UninstallView::Wow32;
-constexpr auto kLM = RegRoot::LocalMachine;
+const std::wstring kSelf = SelfPath();
 
-const std::wstring kSelf = [] {
-  wchar_t path[MAX_PATH] = {};
-  return std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-}();
-
-// A command line that starts this program to write "its path|tag" into the file.
-std::wstring Recorder(std::wstring_view file, std::wstring_view tag) {
-  return L"\"" + kSelf + L"\" --record \"" + std::wstring(file) + L"\" " + std::wstring(tag);
-}
-
-// What the recorder wrote; empty when it did not run within some seconds.
-std::wstring WaitForRecord(const std::wstring& file) {
-  for (int i = 0; i < 400; ++i, Sleep(50))
-    if (const std::string bytes = ReadBytes(file); !bytes.empty())
-      return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
-  return {};
-}
-
-// The shell's default action, recorded instead of starting a browser.
-struct RecordingShell : Win32Shell {
-  Texts opened;
-  void open(std::wstring_view verb, std::wstring_view file, std::wstring_view, int) override {
-    opened.push_back(std::wstring(verb) + L"|" + std::wstring(file));
-  }
-};
-
-class SoftwareTest : public FormTest {
+class SoftwareTest : public ::testing::Test {
  protected:
-  void TearDown() override {
-    for (const auto& [view, name] : planted) (void)Reg().deleteKey(kLM, RegistrationPath(view, name));
-    if (!wowExisted) (void)Reg().deleteKey(kLM, kUninstallKeyWow32);
-    FormTest::TearDown();
-  }
-  std::wstring plant(std::wstring_view tag, const Values& values, UninstallView view = kNative) {
-    const std::wstring name = prefix + std::wstring(tag);
-    const auto key = Reg().createKey(kLM, RegistrationPath(view, name));
-    EXPECT_TRUE(key) << name;
-    planted.emplace_back(view, name);
-    for (const auto& [value, text] : values) EXPECT_TRUE(key && key->writeText(value, text));
-    return name;
-  }
-  bool exists(UninstallView view, const std::wstring& name) { return Reg().keyExists(kLM, RegistrationPath(view, name)); }
   // This test's rows, in the order they were read.
   std::vector<SoftwareRow> read() {
     struct : RunContext {
@@ -67,22 +21,16 @@ class SoftwareTest : public FormTest {
     } run;
     std::vector<SoftwareRow> rows;
     ReadInstalledSoftware(SoftwareFilter::ShowAll, run, [&](SoftwareRow r) {
-      if (r.subkey.starts_with(prefix)) rows.push_back(std::move(r));
+      if (r.subkey.starts_with(registrations.prefix)) rows.push_back(std::move(r));
     });
     return rows;
   }
-
-  SoftwarePage& page() { return form->page<SoftwarePage>(); }
-  ListView& list() { return page().rjql_showlist; }
-  int rowWith(int column, std::wstring_view text) {
-    for (int i = 0; i < list().count(); ++i)
-      if (list().text(i, column) == text) return i;
-    return -1;
+  std::wstring plant(std::wstring_view tag, const Values& values, UninstallView view = kNative) {
+    return registrations.plant(tag, values, view);
   }
+  static bool exists(UninstallView view, const std::wstring& name) { return Registrations::exists(view, name); }
 
-  const std::wstring prefix = L"WVTest-" + std::to_wstring(GetCurrentProcessId()) + L"-";
-  const bool wowExisted = Reg().keyExists(kLM, kUninstallKeyWow32);
-  std::vector<std::pair<UninstallView, std::wstring>> planted;
+  Registrations registrations;
   RecordingShell shell;
   Substitute<Shell> shellInPlace{&Platform::shell, shell};
 };
@@ -161,7 +109,8 @@ TEST_F(SoftwareTest, RowsCarryTheirValuesAndEachActsOnItsOwnRegistrationAsItIsNo
   EXPECT_TRUE(DeleteRegistration(two));
   SoftwareRow nameless = one;
   nameless.subkey.clear();
-  EXPECT_TRUE(!DeleteRegistration(nameless) && Reg().keyExists(kLM, kUninstallKey));
+  EXPECT_EQ(DeleteRegistration(nameless).error(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_TRUE(Reg().keyExists(kLM, kUninstallKey));
   // Only an existing program path with blanks is quoted.
   EXPECT_EQ(SafeCommandLine(L"  " + rec + L"  "), L"\"" + rec + L"\"");
   for (const std::wstring& kept : {t.path() + L"\\No Such\\app.exe /q", std::wstring(L"MsiExec.exe /X{1234}")})
@@ -185,51 +134,6 @@ TEST_F(SoftwareTest, OnlyWebAndMailAddressesAreOpened) {
     EXPECT_EQ(OpenWebAddress(text), opened != nullptr) << text;
     EXPECT_EQ(shell.opened, opened ? Texts{std::wstring(L"|") + opened} : Texts{}) << text;
   }
-}
-
-TEST_F(SoftwareTest, TheListFollowsItsFilterAndItsRowsActOnTheirOwnRegistrationHoweverSorted) {
-  TempFolder t;
-  const std::wstring first = plant(L"t1", {{L"DisplayName", L"Twin"}, {L"Publisher", L"aa"}, {L"URLInfoAbout", L" "}});
-  const std::wstring second = plant(L"t2", {{L"DisplayName", L"Twin"}, {L"Publisher", L"zz"},
-                                            {L"UninstallString", Recorder(t / L"ran", L"page")}});
-  plant(L"kb", {{L"DisplayName", L"Page Update (KB77)"}, {L"HelpLink", L"C:\\Windows\\notepad.exe"}});
-  page().rjql_showtype.setIndex(0);
-  page().rjql_sxClick();
-  EXPECT_FALSE(rowWith(0, L"Page Update (KB77)") >= 0 || page().rjql_xz.enabled() || page().rjql_sc.enabled() ||
-               page().rjql_wz.enabled());
-  list().select(rowWith(1, L"aa"));
-  EXPECT_TRUE(page().rjql_xz.enabled() && page().rjql_sc.enabled() && !page().rjql_wz.enabled());  // a blank address
-
-  page().rjql_showtype.setIndex(2);
-  page().rjql_showtype.onChange();  // the filter's change refreshes
-  const int count = list().count();
-  EXPECT_EQ(list().columnCaption(0), SoftwareHeader(count));
-  list().select(rowWith(0, L"Page Update (KB77)"));
-  ScriptedMsgBox box;
-  page().rjql_wz.click();
-  ASSERT_TRUE(shell.opened.empty() && box.shown().size() == 1u);  // a local program is not an address to open
-  EXPECT_NE(box.shown()[0].text.find(L"C:\\Windows\\notepad.exe"), std::wstring::npos);
-
-  page().rjql_showlistColumnClick(1);
-  const bool zzFirst = rowWith(1, L"zz") < rowWith(1, L"aa");
-  page().rjql_showlistColumnClick(1);
-  const int row = rowWith(1, L"zz");
-  EXPECT_NE(row < rowWith(1, L"aa"), zzFirst);  // each click reverses
-  ASSERT_TRUE(page().registrationOf(row) && page().registrationOf(row)->subkey == second);
-  list().select(row);
-  box.answer(IDOK);
-  page().rjql_xz.click();
-  EXPECT_EQ(box.shown().back().heading + box.shown().back().text, L"软件卸载您确定从计算机中卸载该软件吗？");
-  EXPECT_TRUE(WaitForRecord(t / L"ran").ends_with(L"|page"));
-  page().rjql_sc.click();  // declined
-  EXPECT_TRUE(exists(kNative, second));
-  box.answer(IDOK);
-  page().rjql_sc.click();
-  ASSERT_EQ(box.shown().size(), 4u);
-  EXPECT_EQ(box.shown()[3].heading + box.shown()[3].text, L"信息删除您确定从注册表中删除该软件的注册信息吗？");
-  EXPECT_TRUE(!exists(kNative, second) && exists(kNative, first));
-  EXPECT_TRUE(rowWith(1, L"zz") < 0 && rowWith(1, L"aa") >= 0);  // the row that went is the one deleted
-  EXPECT_EQ(list().columnCaption(0), SoftwareHeader(count - 1));
 }
 
 }  // namespace
