@@ -32,10 +32,10 @@ TEST(StartupItems, ReadInOrderWithTheirDataShownAndTheOddKeysLeftOut) {
   for (const wchar_t* name : {L"b.lnk", L"desktop.ini"}) user.file(name);
   user.folder(L"sub");
   common.file(L"a.exe");
-  Planted plant;
+  PlantedRegistry plant;
   plant.text(kCU, kRun, kTag + L"user", L"notepad.exe");
   plant.text(kLM, kRun + L"Once", kTag + L"machine", L"\"C:\\Program Files\\x.exe\" /y");
-  // Planted in name order: a key's values come in the order the system keeps them.
+  // PlantedRegistry in name order: a key's values come in the order the system keeps them.
   plant.raw(kCU, kRun + L"Once", kTag + L"bytes", {REG_BINARY, {1, 0xab}});
   plant.integer(kCU, kRun + L"Once", kTag + L"number", 0x2a);
   for (const wchar_t* tail : {L"OnceEx", L"Services"}) plant.text(kCU, kRun + tail, kTag + L"never", L"c:\\never.exe");
@@ -67,7 +67,7 @@ TEST(StartupItems, RemovedWithBackupsListedRestoredAndDeleted) {
   user.file(L"tool.lnk", "user tool");
   user.file(L"same.lnk", "the user's");
   common.file(L"same.lnk", "everyone's");
-  Planted plant;
+  PlantedRegistry plant;
   const std::tuple<RegRoot, std::wstring, std::wstring, RegRawValue> values[] = {
       {kCU, kRun, kTag + L"cmd", {REG_SZ, TextBytes(L"\"C:\\a b\\x.exe\" /opt=1|2")}},
       {kLM, kRun, kTag + L"machine", {REG_SZ, TextBytes(L"c:\\m.exe")}},

@@ -82,7 +82,7 @@ TEST_F(DeadPath, ADotInAFolderNameDoesNotCutThePathInsideIt) {
 
 // From the 32-bit view (a key below Wow6432Node) a file said to be in System32 may be in SysWOW64.
 TEST_F(DeadPath, The32BitViewFindsSystemFilesInSysWow64) {
-  Planted plant;
+  PlantedRegistry plant;
   const std::wstring name = L"\\vantorra32_" + std::to_wstring(GetCurrentProcessId()) + L".dll";
   plant.file(win_ + L"\\SysWOW64" + name);
   EXPECT_TRUE(IsDeadPath(known_.SystemDir + name, rules_, RegView::Native));

@@ -21,7 +21,7 @@ class Redundancy : public ::testing::Test {
   TempFolder folder_{L"redundancy"};
   std::wstring live_ = folder_.file(L"live.exe"), gone_ = folder_ / L"gone.exe";
   RedundancyRules rules_{ResolveKnownFolders()};
-  Planted plant_;
+  PlantedRegistry plant_;
   Collected found_;
   std::size_t count_ = 0;
 };

@@ -67,12 +67,12 @@ inline std::vector<std::uint8_t> TextBytes(std::wstring_view text, bool withNul 
 
 // A key that did not exist goes with everything below it (its topmost missing
 // ancestor goes); a value written into a key that was already there goes alone.
-class Planted {
+class PlantedRegistry {
  public:
-  Planted() = default;
-  Planted(const Planted&) = delete;
-  Planted& operator=(const Planted&) = delete;
-  ~Planted() {
+  PlantedRegistry() = default;
+  PlantedRegistry(const PlantedRegistry&) = delete;
+  PlantedRegistry& operator=(const PlantedRegistry&) = delete;
+  ~PlantedRegistry() {
     for (auto it = values_.rbegin(); it != values_.rend(); ++it)
       if (auto key = Reg().openKey(it->root, it->path)) (void)key->deleteValue(it->name);
     for (auto it = keys_.rbegin(); it != keys_.rend(); ++it) (void)Reg().deleteKey(it->root, it->path);

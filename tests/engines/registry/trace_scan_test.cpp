@@ -50,7 +50,7 @@ class TraceChecker : public ::testing::Test {
   const KnownFolders known_ = ResolveKnownFolders();
   TempFolder folder_{L"trace"};
   const std::wstring live_ = folder_.file(L"live.dll"), gone_ = folder_ / L"gone.dll";
-  Planted plant_;
+  PlantedRegistry plant_;
   ScanRun run_;
   Collected found_;
   std::size_t count_ = 0;

@@ -100,7 +100,7 @@ class RegistryPages : public FormTest {
   TempFolder base_{L"backup base "}, folder_{L"pages"};
   TempKey temp_{L"pages"};
   std::wstring gone_ = folder_ / L"gone.exe";
-  Planted plant_;
+  PlantedRegistry plant_;
   ScriptedMsgBox boxes_;
 };
 
