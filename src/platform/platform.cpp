@@ -2,15 +2,9 @@
 
 #include <array>
 
-#include "platform/text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace wv {
-
-SysResult SysResult::LastError() {
-  const DWORD error = GetLastError();
-  return SysResult(error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error);
-}
 
 bool SysResult::notFound() const {
   return error_ == ERROR_FILE_NOT_FOUND || error_ == ERROR_PATH_NOT_FOUND || error_ == ERROR_INVALID_DRIVE ||
@@ -105,15 +99,14 @@ namespace {
 struct RootNames {
   RegRoot root;
   std::wstring_view longName;
-  std::wstring_view shortName;
 };
 
 constexpr std::array<RootNames, 5> kRoots{{
-    {RegRoot::ClassesRoot, L"HKEY_CLASSES_ROOT", L"HKCR"},
-    {RegRoot::CurrentUser, L"HKEY_CURRENT_USER", L"HKCU"},
-    {RegRoot::LocalMachine, L"HKEY_LOCAL_MACHINE", L"HKLM"},
-    {RegRoot::Users, L"HKEY_USERS", L"HKU"},
-    {RegRoot::CurrentConfig, L"HKEY_CURRENT_CONFIG", L"HKCC"},
+    {RegRoot::ClassesRoot, L"HKEY_CLASSES_ROOT"},
+    {RegRoot::CurrentUser, L"HKEY_CURRENT_USER"},
+    {RegRoot::LocalMachine, L"HKEY_LOCAL_MACHINE"},
+    {RegRoot::Users, L"HKEY_USERS"},
+    {RegRoot::CurrentConfig, L"HKEY_CURRENT_CONFIG"},
 }};
 
 }  // namespace
@@ -122,12 +115,6 @@ std::wstring_view RootName(RegRoot root) {
   for (const RootNames& r : kRoots)
     if (r.root == root) return r.longName;
   return {};
-}
-
-std::optional<RegRoot> ParseRootName(std::wstring_view name) {
-  for (const RootNames& r : kRoots)
-    if (EqualsNoCase(name, r.longName) || EqualsNoCase(name, r.shortName)) return r.root;
-  return std::nullopt;
 }
 
 }  // namespace wv
