@@ -30,7 +30,7 @@ class CleanPageTest : public FormTest {
   }
   std::vector<std::wstring> junkRows() { return Captions(junk().wjql_results.rows()); }
   void expectJunkIdle() {
-    EXPECT_TRUE(junk().wjql_sm.caption() == L"扫描" && junk().wjql_runstate == 0 && form->ToolsEnabled());
+    EXPECT_TRUE(junk().wjql_sm.caption() == L"扫描" && junk().wjql_runstate == 0 && form->sideBarEnabled());
     EXPECT_TRUE(junk().wjql_sm.enabled() && junk().wjql_smsel.enabled());
     EXPECT_EQ(junk().wjql_delall.enabled(), !junk().wjql_results.empty());
     EXPECT_EQ(junk().wjql_showlist.count(), static_cast<int>(junk().wjql_results.size()));

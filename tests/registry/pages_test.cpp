@@ -39,7 +39,7 @@ class Pages : public FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
-    form->SetBackupBase(base_.path());
+    form->setBackupBase(base_.path());
   }
   RedundancyPage& zcql() { return form->page<RedundancyPage>(); }
   BackupManagerPage& manager() { return form->page<BackupManagerPage>(); }
@@ -57,7 +57,7 @@ class Pages : public FormTest {
   }
   bool hasValue(std::wstring_view name) { return RawValue(kCU, key(), name).has_value(); }
   bool zcqlUsable() {
-    return form->ToolsEnabled() && zcql().zcql_sm.caption() == L"扫描" && zcql().zcql_runstate == 0 &&
+    return form->sideBarEnabled() && zcql().zcql_sm.caption() == L"扫描" && zcql().zcql_runstate == 0 &&
            zcql().zcql_bf.enabled() && zcql().zcql_hy.enabled();
   }
   void answers(std::initializer_list<int> buttons) {
@@ -92,7 +92,7 @@ TEST_F(Pages, RedundancyPageStopsScansDeletesOwnValuesAndOpensThem) {
       pressed = true;
       EXPECT_EQ(zcql().zcql_sm.caption(), L"停止");
       for (Button* b : {&zcql().zcql_delsel, &zcql().zcql_delall, &zcql().zcql_bf, &zcql().zcql_hy})
-        EXPECT_FALSE(b->enabled() || form->ToolsEnabled());
+        EXPECT_FALSE(b->enabled() || form->sideBarEnabled());
       zcql().zcql_sm.click();  // the stop press, handled while the scan drains messages
     });
     form->sideBar.button(Module::Redundancy).click();
@@ -170,7 +170,7 @@ TEST_F(Pages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPageAndAnothe
     zcql().zcql_bf.click();
     ASSERT_EQ(boxes_.shown().size(), 1u);
     EXPECT_EQ(std::tie(boxes_.shown()[0].heading, boxes_.shown()[0].icon), std::tuple(L"备份失败", 2));
-    EXPECT_TRUE(zcqlUsable() && records(form->RegBackupDir, L"FileBackup").empty());
+    EXPECT_TRUE(zcqlUsable() && records(form->registryBackupFolder, L"FileBackup").empty());
   }
   manager().bfgl_chxSelCom.setChecked(true);
   manager().bfgl_cbxComSta.setIndex(2);
@@ -184,13 +184,13 @@ TEST_F(Pages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPageAndAnothe
   EXPECT_TRUE(list.image(0) == 11 && list.text(0, 1).ends_with(L".reg.zcom"));
   EXPECT_FALSE(manager().bfgl_btnBack.enabled() || manager().bfgl_btnDelSel.enabled());
   // The archive goes away outside the program: listed as missing, and its record can still be deleted.
-  RemoveTree(form->RegBackupDir + std::wstring(ExtractFileName(list.text(0, 4))));
+  RemoveTree(form->registryBackupFolder + std::wstring(ExtractFileName(list.text(0, 4))));
   manager().RefreshBackupList();
   EXPECT_EQ(list.image(0), 12);
   list.select(0);
   boxes_.answer(IDOK);
   manager().bfgl_btnDelSel.click();
-  EXPECT_TRUE(list.count() == 0 && records(form->RegBackupDir, L"FileBackup").empty());
+  EXPECT_TRUE(list.count() == 0 && records(form->registryBackupFolder, L"FileBackup").empty());
 
   // The folder browser answers another base folder: its backups are listed, unless the change is declined.
   struct PickingShell : Win32Shell {
@@ -198,7 +198,7 @@ TEST_F(Pages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPageAndAnothe
     std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override { return answer; }
   } shell;
   TempFolder other(L"other base");
-  ASSERT_TRUE(WriteRecord(form->RegBackupDir, L"FileBackup", form->RegBackupDir + L"Reg_old.reg"));
+  ASSERT_TRUE(WriteRecord(form->registryBackupFolder, L"FileBackup", form->registryBackupFolder + L"Reg_old.reg"));
   Substitute<Shell> swap(&Platform::shell, shell);
   for (const auto& [folder, answer, listed] : {std::tuple{other.path(), IDOK, 0}, std::tuple{base_.path(), IDCANCEL, 0},
                                                std::tuple{base_.path(), IDOK, 1}}) {
@@ -207,7 +207,7 @@ TEST_F(Pages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPageAndAnothe
     manager().bfgl_btnPathSel.click();
     EXPECT_EQ(list.count(), listed);
   }
-  EXPECT_EQ(form->AutoRunBackupDir, base_.path() + L"\\AutoRun\\");
+  EXPECT_EQ(form->startupBackupFolder, base_.path() + L"\\AutoRun\\");
 }
 
 // A clean from the page is written down before anything goes and taken back from the
@@ -254,8 +254,8 @@ TEST_F(Pages, ACleanFromThePageIsTakenBackFromTheManager) {
   };
 
   // The undo file cannot be written: nothing is deleted, and the user is told why.
-  const std::wstring regDir = form->RegBackupDir;
-  form->RegBackupDir = base_.file(L"blocker") + L"\\Registry\\";
+  const std::wstring regDir = form->registryBackupFolder;
+  form->registryBackupFolder = base_.file(L"blocker") + L"\\Registry\\";
   boxes_.answer(IDOK);
   zcql().zcql_delall.click();
   ASSERT_EQ(boxes_.shown().size(), 2u);
@@ -263,7 +263,7 @@ TEST_F(Pages, ACleanFromThePageIsTakenBackFromTheManager) {
   EXPECT_EQ(results.size(), rows);
   all(true);
 
-  form->RegBackupDir = regDir;  // not made yet: the clean makes it
+  form->registryBackupFolder = regDir;  // not made yet: the clean makes it
   boxes_.answer(IDOK);
   zcql().zcql_delall.click();
   EXPECT_TRUE(boxes_.shown().size() == 3u && results.empty()) << "the question alone";
@@ -279,7 +279,7 @@ TEST_F(Pages, ACleanFromThePageIsTakenBackFromTheManager) {
   answers({IDOK, IDOK});
   manager().bfgl_showlistDblClick();
   EXPECT_EQ(boxes_.shown().back().heading, L"恢复成功");
-  EXPECT_TRUE(&form->activePage() == &zcql() && form->ToolsEnabled() && zcql().zcql_sm.enabled());
+  EXPECT_TRUE(&form->activePage() == &zcql() && form->sideBarEnabled() && zcql().zcql_sm.enabled());
   all(true);
   EXPECT_EQ(RawValue(kCU, key(), L"stays"), (RegRawValue{REG_SZ, TextBytes(L"changed after the clean")}));
   EXPECT_EQ(Reg().openKeyReadOnly(kCU, tree)->valueNames().size(), 2u) << "nothing more than was there";
@@ -309,7 +309,7 @@ TEST_F(Pages, StartupItemsRemovedRestoredFromTheManagerAndTheirBackupsDeleted) {
   ASSERT_EQ(list.count(), 2);
   EXPECT_EQ(list.text(0, 1) + L"|" + list.text(1, 1), fileName + L"|" + valueName);
   // A selected file whose copy is gone stops the restore with a warning, without a page change.
-  RemoveTree(form->AutoRunBackupDir + fileName);
+  RemoveTree(form->startupBackupFolder + fileName);
   manager().RefreshBackupList();
   list.selectAll(true);
   answers({IDOK, IDOK});
@@ -339,7 +339,7 @@ TEST_F(Pages, StartupItemsRemovedRestoredFromTheManagerAndTheirBackupsDeleted) {
   boxes_.answer(IDOK);
   manager().bfgl_btnDelAll.click();
   EXPECT_EQ(list.count(), 0);
-  EXPECT_TRUE(records(form->AutoRunBackupDir, L"FileBackup").empty() && records(form->AutoRunBackupDir, L"RegBackup").empty());
+  EXPECT_TRUE(records(form->startupBackupFolder, L"FileBackup").empty() && records(form->startupBackupFolder, L"RegBackup").empty());
 }
 
 }  // namespace

@@ -224,10 +224,10 @@ int wmain(int argc, wchar_t** argv) {
   for (wv::FlatButton* b : form.sideBar.buttons()) {
     wv::Page* page = form.sideBar.pageOf(*b);
     if (b->visible()) b->click();
-    else form.SwitchToPage(*page);
+    else form.switchToPage(*page);
     shoot(std::wstring(wv::ModuleInfoOf(page->module()).key));
   }
-  form.SwitchToPage(form.page<wv::BackupManagerPage>());
+  form.switchToPage(form.page<wv::BackupManagerPage>());
   shoot(L"bfgl");
   wv::DailyFilesPage& daily = form.page<wv::DailyFilesPage>();
   wv::JunkFilesPage& junk = form.page<wv::JunkFilesPage>();
@@ -325,8 +325,8 @@ int wmain(int argc, wchar_t** argv) {
 
   // The startup page with its items, two of them removed into the demo backup
   // folder; the backup manager opened from the startup page and from the redundancy page.
-  form.SetBackupBase(kDemo + L"\\备份");
-  PlantStartup(form.knownFolders.StartupDir, form.RegBackupDir);
+  form.setBackupBase(kDemo + L"\\备份");
+  PlantStartup(form.knownFolders.StartupDir, form.registryBackupFolder);
   wv::StartupPage& startup = form.page<wv::StartupPage>();
   show(wv::Module::Startup);
   startup.qdsz_autosxClick();
@@ -365,9 +365,9 @@ int wmain(int argc, wchar_t** argv) {
   shoot(L"zcrc_results");
   Unplant();
 
-  form.ToggleMaximized();
+  form.toggleMaximized();
   shoot(L"maximised");
-  form.ToggleMaximized();
+  form.toggleMaximized();
   show(wv::Module::DailyFiles);
   form.about().showSplash();
   shoot(L"about");

@@ -17,7 +17,7 @@ class ToolPageTest : public FormTest {
   // Every operation ends with the page idle, its captions back and the buttons as the list allows.
   void expectIdle() {
     ShredderPage& p = page();
-    EXPECT_TRUE(p.wjfs_runstate == 0 && form->ToolsEnabled() && p.wjfs_filesel.enabled());
+    EXPECT_TRUE(p.wjfs_runstate == 0 && form->sideBarEnabled() && p.wjfs_filesel.enabled());
     EXPECT_EQ(p.wjfs_filesel.caption() + p.wjfs_selfs.caption() + p.wjfs_allselfs.caption(), L"文件选择选定粉碎全部粉碎");
     for (Button* b : {&p.wjfs_selfs, &p.wjfs_allselfs, &p.wjfs_refresh}) EXPECT_EQ(b->enabled(), !p.wjfs_entries.empty());
     EXPECT_TRUE(p.wjfs_showlist.columnCaption(0) == ShredCountCaption(p.wjfs_entries.size()) &&

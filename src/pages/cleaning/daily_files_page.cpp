@@ -161,7 +161,7 @@ void DailyFilesPage::layoutSelf(int width, int height) {
 void DailyFilesPage::initialise() {
   FillCatalogue(Module::DailyFiles, wjrc_select);
   for (ListViewBase* list : std::initializer_list<ListViewBase*>{&wjrc_select, &wjrc_showlist, &wjrc_selflist})
-    list->setImageList(form().publicImageList());
+    list->setImageList(form().rowPictures());
 }
 
 void DailyFilesPage::stopRuns() { StopRunning({&wjrc_run}); }

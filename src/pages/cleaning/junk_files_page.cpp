@@ -104,7 +104,7 @@ void JunkFilesPage::initialise() {
   FillCatalogue(Module::JunkFiles, wjql_wjlxlist);
   for (ListViewBase* list : std::initializer_list<ListViewBase*>{&wjql_select, &wjql_wjlxlist, &wjql_jumplist,
                                                                  &wjql_showlist})
-    list->setImageList(form().publicImageList());
+    list->setImageList(form().rowPictures());
 }
 
 void JunkFilesPage::fillDriveRows() {

@@ -58,7 +58,7 @@ void OtherTracesPage::layout(int width, int height) {
 
 void OtherTracesPage::initialise() {
   FillCatalogue(Module::OtherTraces, qtrc_showlist);
-  qtrc_showlist.setImageList(form().publicImageList());
+  qtrc_showlist.setImageList(form().rowPictures());
 }
 
 void OtherTracesPage::stopRuns() { StopRunning({&qtrc_smRun, &qtrc_delselRun}); }

@@ -80,7 +80,7 @@ void SoftwarePage::activated() {
 void SoftwarePage::resetImages() {
   // Index 0 is the program's default picture, for programs without an icon file.
   rjql_images.reset(ImageList_Create(dpi::S(16), dpi::S(16), ILC_COLOR32, 32, 32));
-  if (HICON fallback = ImageList_GetIcon(form().publicImageList(), 0, ILD_NORMAL)) {
+  if (HICON fallback = ImageList_GetIcon(form().rowPictures(), 0, ILD_NORMAL)) {
     ImageList_AddIcon(rjql_images.get(), fallback);
     DestroyIcon(fallback);
   }
@@ -90,7 +90,7 @@ void SoftwarePage::resetImages() {
 void SoftwarePage::writeHeader() { rjql_showlist.setColumnCaption(0, SoftwareHeader(rjql_showlist.count())); }
 
 void SoftwarePage::rjql_sxClick() {
-  form().SetToolsEnabled(false);
+  form().setSideBarEnabled(false);
   for (Button* b : {&rjql_sx, &rjql_xz, &rjql_sc, &rjql_wz}) b->setEnabled(false);
   rjql_showtype.setEnabled(false);
   rjql_showlist.clear();
@@ -121,7 +121,7 @@ void SoftwarePage::rjql_sxClick() {
   writeHeader();
   rjql_showtype.setEnabled(true);
   rjql_sx.setEnabled(true);
-  form().SetToolsEnabled(true);
+  form().setSideBarEnabled(true);
 }
 
 const SoftwareRow* SoftwarePage::registrationOf(int row) const {

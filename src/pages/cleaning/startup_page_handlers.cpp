@@ -19,7 +19,7 @@ void StartupPage::writeHeader() {
 }
 
 void StartupPage::qdsz_autosxClick() {
-  form().SetToolsEnabled(false);
+  form().setSideBarEnabled(false);
   for (Button* b : {&qdsz_autosx, &qdsz_autohf, &qdsz_autoseldel}) b->setEnabled(false);
   qdsz_showlist.clear();
   items_.clear();
@@ -43,12 +43,12 @@ void StartupPage::qdsz_autosxClick() {
 
   writeHeader();
   for (Button* b : {&qdsz_autosx, &qdsz_autohf, &qdsz_autoseldel}) b->setEnabled(true);
-  form().SetToolsEnabled(true);
+  form().setSideBarEnabled(true);
 }
 
 void StartupPage::qdsz_autoseldelClick() {
   if (qdsz_showlist.checkedCount() == 0) return;
-  const std::wstring& backupDir = form().AutoRunBackupDir;
+  const std::wstring& backupDir = form().startupBackupFolder;
   if (backupDir.empty() || !Fs().createFolderTree(ExcludeTrailingBackslash(backupDir))) {
     MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"备份失败", L"备份目录无效请重新选择！");
     return;

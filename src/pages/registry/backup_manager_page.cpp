@@ -19,7 +19,7 @@ void BackupManagerPage::build() {
   bfgl_showlist.create(h, ListStyle{},
                        {{L"备份日期", 90}, {L"备份文件名称", 200}, {L"大小", 90, LVCFMT_RIGHT}, {L"操作系统", 130},
                         {L"保存目录", 200}});
-  bfgl_showlist.setImageList(form().publicImageList());
+  bfgl_showlist.setImageList(form().rowPictures());
   bfgl_btnDelSel.create(h, L"选定删除");
   bfgl_btnDelAll.create(h, L"全部删除");
   bfgl_btnBack.create(h, L"选定恢复");

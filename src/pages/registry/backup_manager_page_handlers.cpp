@@ -54,7 +54,7 @@ void BackupManagerPage::connectHandlers() {
 bool BackupManagerPage::callerIs(Module module) const { return backupCaller == module; }
 
 const std::wstring& BackupManagerPage::folder() const {
-  return callerIs(Module::Startup) ? form().AutoRunBackupDir : form().RegBackupDir;
+  return callerIs(Module::Startup) ? form().startupBackupFolder : form().registryBackupFolder;
 }
 
 void BackupManagerPage::RefreshBackupList() {
@@ -69,7 +69,7 @@ void BackupManagerPage::RefreshBackupList() {
     LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
     style = registry ? (style | LVS_SINGLESEL) : (style & ~static_cast<LONG_PTR>(LVS_SINGLESEL));
     SetWindowLongPtrW(list, GWL_STYLE, style);
-    entries_ = registry ? ListRegistryBackups(form().RegBackupDir) : ListStartupBackups(form().AutoRunBackupDir);
+    entries_ = registry ? ListRegistryBackups(form().registryBackupFolder) : ListStartupBackups(form().startupBackupFolder);
     std::vector<ListRow> rows;
     rows.reserve(entries_.size());
     for (const BackupEntry& e : entries_) rows.push_back(RowOf(e));
@@ -153,7 +153,7 @@ void BackupManagerPage::bfgl_btnPathSelClick() {
   std::wstring chosen;
   if (!ChooseFolder(L"请选择备份存放目录...", L"", chosen) || chosen.empty()) return;
   if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"目录更改", L"您确定更改备份存放目录吗？"))) return;
-  form().SetBackupBase(ExcludeTrailingBackslash(chosen));
+  form().setBackupBase(ExcludeTrailingBackslash(chosen));
   RefreshBackupList();
 }
 

@@ -24,7 +24,7 @@ void RedundancyPage::build() {
   zcql_hy.create(h, L"恢复");
   zcql_showlist.create(h, ListStyle{.multiSelect = true},
                        {{L"主键", kRootColumnWidth}, {L"子键", 200}, {L"键名", 90}, {L"键值", 90}}, zcql_results.model());
-  zcql_showlist.setImageList(form().publicImageList());
+  zcql_showlist.setImageList(form().rowPictures());
 
   zcql_sm.onClick = [this] { zcql_smClick(); };
   zcql_sel.onClick = [this] { zcql_selClick(); };
@@ -51,7 +51,7 @@ void RedundancyPage::layout(int width, int height) {
 
 void RedundancyPage::initialise() {
   FillCatalogue(Module::Redundancy, zcql_select);
-  zcql_select.setImageList(form().publicImageList());
+  zcql_select.setImageList(form().rowPictures());
 }
 
 void RedundancyPage::stopRuns() { StopRunning({&zcql_run}); }
@@ -88,13 +88,13 @@ void RedundancyPage::zcql_selClick() { ToggleAllTicks(zcql_sel, zcql_select); }
 void RedundancyPage::zcql_delselClick() {
   DeleteRegistryRowsAsked(zcql_results, zcql_showlist, false,
                           L"您“确定”删除当前选中的注册表冗余信息吗？（提醒：删除前最好先备份注册表！）",
-                          form().RegBackupDir, zcql_delsel, zcql_delall);
+                          form().registryBackupFolder, zcql_delsel, zcql_delall);
 }
 
 void RedundancyPage::zcql_delallClick() {
   DeleteRegistryRowsAsked(zcql_results, zcql_showlist, true,
                           L"您“确定”删除所有扫描到的注册表冗余信息吗？（提醒：删除前最好先备份注册表！）",
-                          form().RegBackupDir, zcql_delsel, zcql_delall);
+                          form().registryBackupFolder, zcql_delsel, zcql_delall);
 }
 
 void RedundancyPage::zcql_showlistDblClick() { OpenSelectedRegistryRow(zcql_results, zcql_showlist); }

@@ -9,7 +9,7 @@
 namespace wv {
 
 void RedundancyPage::setBackupRunning(bool running) {
-  form().SetToolsEnabled(!running);
+  form().setSideBarEnabled(!running);
   for (Button* b : {&zcql_sm, &zcql_bf, &zcql_hy}) b->setEnabled(!running);
   const bool rows = !running && !zcql_results.empty();
   zcql_delsel.setEnabled(rows);
@@ -18,7 +18,7 @@ void RedundancyPage::setBackupRunning(bool running) {
 
 void RedundancyPage::zcql_bfClick() {
   const BackupManagerPage& manager = form().page<BackupManagerPage>();
-  const BackupOptions options{form().RegBackupDir, manager.bfgl_chxSelCom.checked(), manager.bfgl_cbxComSta.index()};
+  const BackupOptions options{form().registryBackupFolder, manager.bfgl_chxSelCom.checked(), manager.bfgl_cbxComSta.index()};
   setBackupRunning(true);
   PaintingRun run;
   const BackupResult result = RegistryBackup(options, run);

@@ -23,7 +23,7 @@ void RegistryTracesPage::build() {
   zcrc_delall.setEnabled(false);
   zcrc_showlist.create(h, ListStyle{.multiSelect = true},
                        {{L"主键", kRootColumnWidth}, {L"子键", 200}, {L"键名", 90}, {L"描述", 90}}, zcrc_results.model());
-  zcrc_showlist.setImageList(form().publicImageList());
+  zcrc_showlist.setImageList(form().rowPictures());
 
   zcrc_sm.onClick = [this] { zcrc_smClick(); };
   zcrc_sel.onClick = [this] { zcrc_selClick(); };
@@ -49,7 +49,7 @@ void RegistryTracesPage::layout(int width, int height) {
 
 void RegistryTracesPage::initialise() {
   FillCatalogue(Module::RegistryTraces, zcrc_select);
-  zcrc_select.setImageList(form().publicImageList());
+  zcrc_select.setImageList(form().rowPictures());
 }
 
 void RegistryTracesPage::stopRuns() { StopRunning({&zcrc_run}); }
@@ -87,12 +87,12 @@ void RegistryTracesPage::zcrc_selClick() { ToggleAllTicks(zcrc_sel, zcrc_select)
 void RegistryTracesPage::zcrc_mrClick() { RestoreDefaults(zcrc_select); }
 
 void RegistryTracesPage::zcrc_delselClick() {
-  DeleteRegistryRowsAsked(zcrc_results, zcrc_showlist, false, L"您“确定”删除当前选中的注册表冗余信息吗？", form().RegBackupDir,
+  DeleteRegistryRowsAsked(zcrc_results, zcrc_showlist, false, L"您“确定”删除当前选中的注册表冗余信息吗？", form().registryBackupFolder,
                           zcrc_delsel, zcrc_delall);
 }
 
 void RegistryTracesPage::zcrc_delallClick() {
-  DeleteRegistryRowsAsked(zcrc_results, zcrc_showlist, true, L"您“确定”删除所有扫描到的注册表冗余信息吗？", form().RegBackupDir,
+  DeleteRegistryRowsAsked(zcrc_results, zcrc_showlist, true, L"您“确定”删除所有扫描到的注册表冗余信息吗？", form().registryBackupFolder,
                           zcrc_delsel, zcrc_delall);
 }
 

@@ -37,7 +37,7 @@ void FileToolPage::fileselClick() {
     fileselRun.requestStop();
     return;
   }
-  std::vector<std::wstring> chosen = form().PickFiles(dialogRequest());
+  std::vector<std::wstring> chosen = form().pickFiles(dialogRequest());
   if (chosen.empty()) return;  // cancelled: the pending files stay as they are
   filelist = std::move(chosen);
   StartImport();
