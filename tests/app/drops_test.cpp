@@ -60,7 +60,7 @@ TEST_F(DropsTest, EachFileToolPageImportsWhatIsDroppedOnItUnlessBusy) {
   EXPECT_EQ(paths(shred.wjfs_entries), dropped) << "the shredder keeps a dropped folder whole";
   EXPECT_TRUE(info.wjsz_filelist.empty() && music.yysz_filelist.empty() && shred.wjfs_filelist.empty())
       << "the import consumes the pending list";
-  EXPECT_TRUE(info.wjsz_runstate == 0 && music.yysz_runstate == 0 && form->ToolsEnabled()) << "the imports ended";
+  EXPECT_TRUE(info.wjsz_runstate == 0 && music.yysz_runstate == 0 && form->sideBarEnabled()) << "the imports ended";
 
   info.wjsz_filelist = dropped;
   info.wjsz_runstate = 2;   // simulating
@@ -88,11 +88,11 @@ TEST_F(DropsTest, TheFileDialogFillsThePagesPendingListAndRemembersTheFolder) {
   Substitute<Shell> swap(&Platform::shell, shell);
   auto [info, shred, music] = pages();
   shell.answer = {top, inner};
-  EXPECT_EQ(form->PickFiles(info.dialogRequest()), (std::vector<std::wstring>{top, inner}));
-  EXPECT_TRUE(form->PickFiles(info.dialogRequest()).empty());  // Cancel
+  EXPECT_EQ(form->pickFiles(info.dialogRequest()), (std::vector<std::wstring>{top, inner}));
+  EXPECT_TRUE(form->pickFiles(info.dialogRequest()).empty());  // Cancel
   shell.answer = {inner};
-  EXPECT_EQ(form->PickFiles(music.dialogRequest()), std::vector<std::wstring>{inner});
-  EXPECT_TRUE(form->PickFiles(shred.dialogRequest()).empty());
+  EXPECT_EQ(form->pickFiles(music.dialogRequest()), std::vector<std::wstring>{inner});
+  EXPECT_TRUE(form->pickFiles(shred.dialogRequest()).empty());
   // The first dialog opens on drive C, every later one in the folder of the last
   // answer's first file, whichever page asks.
   const struct {
