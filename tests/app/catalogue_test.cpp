@@ -57,9 +57,17 @@ TEST(Catalogue, RecommendedRowsStartTickedAndRestoringDefaultsTicksExactlyThose)
 
 using CataloguePagesTest = FormTest;
 
+// Presses a select-all toggle, whichever kind of control it is.
+void Press(Control& toggle) {
+  if (auto* label = dynamic_cast<SelectAllLabel*>(&toggle)) label->click();
+  else if (auto* button = dynamic_cast<SelectAllButton*>(&toggle)) button->click();
+}
+std::wstring Caption(const Control& toggle) { return WindowText(toggle.handle()); }
+
 // Each cleaning page lists its module's rows as the catalogue has them; its
-// restore control brings the recommended ticks back after any change.
-TEST_F(CataloguePagesTest, EachPageShowsItsRowsAndItsRestoreControlBringsTheRecommendedTicksBack) {
+// restore control brings the recommended ticks back after any change, and
+// exactly one of its select-all toggles ticks them all and then none.
+TEST_F(CataloguePagesTest, EachPageShowsItsRowsWithARestoreControlAndASelectAllToggle) {
   for (const auto& [module, recommended, restore] : kLists) {
     SCOPED_TRACE(static_cast<int>(module));
     Page& page = *form->findPage(module);
@@ -72,12 +80,31 @@ TEST_F(CataloguePagesTest, EachPageShowsItsRowsAndItsRestoreControlBringsTheReco
     for (int i = 0; i < list->count(); ++i)
       EXPECT_TRUE(list->text(i, 0) == items[i].caption && list->text(i, 1) == items[i].advice) << i;
     EXPECT_EQ(Ticks(list->rows()), recommended);
-    if (!restore) continue;
-    for (int i = 0; i < list->count(); ++i) list->setChecked(i, !list->checked(i));
-    if (auto* label = FindByText<LinkLabel>(page, restore)) label->click();
-    else if (auto* button = FindByText<Button>(page, restore)) button->click();
-    else FAIL() << "no restore control";
-    EXPECT_EQ(Ticks(list->rows()), recommended);
+    if (restore) {
+      for (int i = 0; i < list->count(); ++i) list->setChecked(i, !list->checked(i));
+      if (auto* label = FindByText<LinkLabel>(page, restore)) label->click();
+      else if (auto* button = FindByText<Button>(page, restore)) button->click();
+      else ADD_FAILURE() << "no restore control";
+      EXPECT_EQ(Ticks(list->rows()), recommended);
+    }
+    std::vector<Control*> toggles;
+    for (SelectAllLabel* t : Descendants<SelectAllLabel>(page)) toggles.push_back(t);
+    for (SelectAllButton* t : Descendants<SelectAllButton>(page)) toggles.push_back(t);
+    int owners = 0;
+    for (Control* toggle : toggles) {
+      RestoreDefaults(*list);
+      Press(*toggle);
+      if (list->checkedCount() != list->count()) {
+        EXPECT_EQ(Ticks(list->rows()), recommended) << "another list's toggle changed this one";
+        continue;
+      }
+      ++owners;
+      EXPECT_EQ(Caption(*toggle), L"全否");
+      Press(*toggle);
+      EXPECT_TRUE(list->checkedCount() == 0 && Caption(*toggle) == L"全选");
+    }
+    EXPECT_EQ(owners, 1);
+    RestoreDefaults(*list);
   }
 }
 
