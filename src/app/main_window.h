@@ -136,9 +136,6 @@ class MainWindow : public Control {
   void setSideBarEnabled(bool enabled);
   [[nodiscard]] bool sideBarEnabled() const;
 
-  // FitListColumn on every page's stretching lists (at start, after maximise and restore).
-  void fitColumns();
-
   // The shared open-file dialog of the file-tool pages with a page's title and
   // filter, opening in the folder of the last choice; the files chosen (none
   // when the user cancelled).
@@ -156,8 +153,6 @@ class MainWindow : public Control {
   std::wstring startupBackupFolder;
   // Sets the base folder and recomputes both backup folders.
   void setBackupBase(std::wstring_view base);
-  // Config.ini beside the program.
-  [[nodiscard]] std::wstring settingsFile() const { return programFolder + L"Config.ini"; }
 
   // The shared picture list of the catalogue and result rows (23 icons of 16 px).
   [[nodiscard]] HIMAGELIST rowPictures() const { return rowPictures_.get(); }
@@ -165,9 +160,6 @@ class MainWindow : public Control {
 
   // Maximise (to the work area) or restore, as the title bar's button does.
   void toggleMaximized();
-  // The window's monitor has another DPI (WM_DPICHANGED): fonts, pictures and
-  // layout at the new scale, the window in the suggested rectangle.
-  void changeDpi(int newDpi, const RECT& suggested);
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -188,6 +180,13 @@ class MainWindow : public Control {
   bool onTabKey(MSG& message);
   void layout(int width, int height);
   void layoutStatusBar();
+  // FitListColumn on every page's stretching lists (at start, after maximise and restore).
+  void fitColumns();
+  // The window's monitor has another DPI (WM_DPICHANGED): fonts, pictures and
+  // layout at the new scale, the window in the suggested rectangle.
+  void changeDpi(int newDpi, const RECT& suggested);
+  // Config.ini beside the program.
+  [[nodiscard]] std::wstring settingsFile() const { return programFolder + L"Config.ini"; }
   void loadSettings();
   void saveSettings();
 
