@@ -6,7 +6,7 @@
 
 namespace wv {
 
-AboutWindow::AboutWindow() : Image1(IDB_SPLASH) { ensureCreated(); }
+AboutWindow::AboutWindow() : picture_(IDB_SPLASH) { ensureCreated(); }
 
 AboutWindow::~AboutWindow() = default;
 
@@ -25,7 +25,7 @@ void AboutWindow::centre() {
   SetWindowPos(hwnd_, HWND_TOPMOST, x, y, w, h, SWP_NOACTIVATE);
 }
 
-void AboutWindow::FormShow() {
+void AboutWindow::prepareShow() {
   // Double-buffered painting is in WM_PAINT; the face follows the system.
   const std::wstring face = GetUIFontName();
   textFont_ = theme::MakeFont(face, 12, FW_NORMAL);
@@ -39,7 +39,7 @@ void AboutWindow::showSplash() {
   modal_ = false;
   centre();
   ShowWindow(hwnd_, SW_SHOWNA);
-  FormShow();
+  prepareShow();
   UpdateWindow(hwnd_);
 }
 
@@ -56,7 +56,7 @@ void AboutWindow::showModal(HWND owner) {
   if (owner) EnableWindow(owner, FALSE);
   centre();
   ShowWindow(hwnd_, SW_SHOW);
-  FormShow();
+  prepareShow();
   SetForegroundWindow(hwnd_);
   MSG msg;
   while (!closed_ && hwnd_) {
@@ -77,15 +77,15 @@ void AboutWindow::showModal(HWND owner) {
   modal_ = false;
 }
 
-void AboutWindow::Image1Click() {
+void AboutWindow::onClicked() {
   if (!mainVisible || !mainVisible()) return;
   closed_ = true;
   if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
 }
 
 void AboutWindow::paint(HDC dc, const RECT& client) {
-  if (Image1.loaded()) {
-    Image1.draw(dc, client);
+  if (picture_.loaded()) {
+    picture_.draw(dc, client);
   } else {
     theme::FillGradient(dc, client, RGB(0x2c, 0x6c, 0xc4), RGB(0x10, 0x34, 0x6e));
     SelectGuard font(dc, titleFont_ ? titleFont_.get() : theme::HeadingFont());
@@ -96,9 +96,9 @@ void AboutWindow::paint(HDC dc, const RECT& client) {
   SelectGuard font(dc, textFont_ ? textFont_.get() : theme::UiFont());
   SetTextColor(dc, RGB(255, 255, 255));
   RECT l1{118, 205, 118 + 200, 205 + 18};
-  DrawTextW(dc, label1_.c_str(), -1, &l1, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, versionLine_.c_str(), -1, &l1, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   RECT l2{118, 225, 118 + 200, 225 + 18};
-  DrawTextW(dc, label2_.c_str(), -1, &l2, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, secondLine_.c_str(), -1, &l2, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 LRESULT AboutWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -112,11 +112,11 @@ LRESULT AboutWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       });
       return 0;
     case WM_LBUTTONUP:
-      Image1Click();
+      onClicked();
       return 0;
     case WM_CLOSE:
       // Alt+F4 on the about box closes it like a click; the splash stays.
-      Image1Click();
+      onClicked();
       return 0;
     default:
       return Control::handleMessage(message, wParam, lParam);

@@ -35,24 +35,24 @@ class AboutWindow : public Control {
   // Tells the click rule whether the main window is visible (the splash ignores clicks).
   std::function<bool()> mainVisible;
 
-  // Handlers.
-  void FormShow();
-  void Image1Click();
-
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void ensureCreated();
   void centre();
+  // Each time the window shows: the system's face and the rounded corners.
+  void prepareShow();
+  // A click anywhere (picture or text): closes the about box, but not the splash.
+  void onClicked();
   void paint(HDC dc, const RECT& client);
 
-  Picture Image1;
+  Picture picture_;
   // Made at each show in the face the system should use.
   UniqueFont textFont_;
   UniqueFont titleFont_;
-  std::wstring label1_ = kVersion;
-  std::wstring label2_ = L"感谢您使用本软件";
+  std::wstring versionLine_ = kVersion;
+  std::wstring secondLine_ = L"感谢您使用本软件";
   bool modal_ = false;
   bool closed_ = false;
 };

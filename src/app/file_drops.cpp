@@ -7,7 +7,7 @@
 
 namespace wv {
 
-bool MainWindow::OnFilesDropped(MSG& message) {
+bool MainWindow::onFilesDropped(MSG& message) {
   if (message.message != WM_DROPFILES || !message.hwnd) return false;
   for (const std::unique_ptr<Page>& page : pages_) {
     if (page->handle() != message.hwnd) continue;
@@ -22,7 +22,7 @@ bool MainWindow::OnFilesDropped(MSG& message) {
   return false;
 }
 
-std::vector<std::wstring> MainWindow::PickFiles(OpenFilesRequest request) {
+std::vector<std::wstring> MainWindow::pickFiles(OpenFilesRequest request) {
   request.owner = hwnd_;
   request.initialFolder = pickFolder_;
   std::vector<std::wstring> files = Sh().openFiles(request);

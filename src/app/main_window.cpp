@@ -53,7 +53,7 @@ MainWindow::MainWindow(FormOptions options) : options_(std::move(options)) {}
 MainWindow::~MainWindow() {
   if (hooked_) SetMessageHook(std::move(previousHook_));
   if (hwnd_) {
-    closeQuery_ = false;
+    closingSteps_ = false;
     options_.quitOnDestroy = false;
     DestroyWindow(hwnd_);
   }
@@ -77,7 +77,7 @@ void MainWindow::create() {
   dpi::SetCurrent(dpi::ForScreen());
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&icc);
-  public_ImageList = LoadImageStrip(IDB_IMAGELIST, 16);
+  rowPictures_ = LoadImageStrip(IDB_IMAGELIST, 16);
   programFolder = ProgramFolder();
 
   // Client area 800 x 563 (design units) without a frame, centred on the desktop.
@@ -121,7 +121,7 @@ void MainWindow::create() {
     const RECT scaled{r.left, r.top, r.left + dpi::Scale(kClientWidth, own), r.top + dpi::Scale(kClientHeight, own)};
     changeDpi(own, scaled);
   }
-  FormCreate();
+  startUp();
   if (options_.adminGate) SetTimer(hwnd_, kGateTimer, 1, nullptr);
 }
 
@@ -166,7 +166,7 @@ void MainWindow::changeDpi(int newDpi, const RECT& suggested) {
         return TRUE;
       },
       MAKELPARAM(oldDpi, newDpi));
-  ReloadImageStrip(public_ImageList.get(), IDB_IMAGELIST, 16, newDpi);
+  ReloadImageStrip(rowPictures_.get(), IDB_IMAGELIST, 16, newDpi);
   sideBar.reloadIcons();
   EnumChildWindows(
       hwnd_,
@@ -186,7 +186,7 @@ void MainWindow::changeDpi(int newDpi, const RECT& suggested) {
   const RECT client = clientRect();
   layout(client.right, client.bottom);
   for (const std::unique_ptr<Page>& p : pages_) p->relayout();
-  FitColumns();
+  fitColumns();
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
@@ -197,29 +197,29 @@ void MainWindow::layoutStatusBar() {
   progressGauge.setBounds(width - kGaugeWidth, 3, kGaugeWidth, kStatusHeight - 6);
 }
 
-void MainWindow::FormCreate() {
+void MainWindow::startUp() {
   // Appearance: the fonts followed the system in create(); the title caption is white.
-  titleBar.ApplicationActivate(true);
+  titleBar.onApplicationActivated(true);
   // Run states and the drag flag start idle (they are members initialised so).
 
   knownFolders = ResolveKnownFolders();
-  SetBackupBase(programFolder + L"Backup");
+  setBackupBase(programFolder + L"Backup");
   // Each page's share: catalogue rows, the drive list, pictures, drop targets, resets.
   for (const std::unique_ptr<Page>& p : pages_) p->initialise();
-  LoadSettings();
+  loadSettings();
 
-  previousHook_ = SetMessageHook([this](MSG& m) { return OnFilesDropped(m) || KeyboardNavigation(m); });
+  previousHook_ = SetMessageHook([this](MSG& m) { return onFilesDropped(m) || onTabKey(m); });
   hooked_ = true;
 
-  titleBar.DrawNormalGlyphs();
-  FitColumns();
+  titleBar.drawNormalGlyphs();
+  fitColumns();
   if (Control* first = pages_.front()->firstControl()) {
     first->focus();
     focusSaved_ = first->handle();
   }
 }
 
-void MainWindow::LoadSettings() {
+void MainWindow::loadSettings() {
   SettingsFile file(settingsFile());
   // Saving over a file whose choices were never read would replace them with defaults.
   settingsHeld_ = file.held();
@@ -227,7 +227,7 @@ void MainWindow::LoadSettings() {
   for (const std::unique_ptr<Page>& p : pages_) p->loadSettings(file);
 }
 
-void MainWindow::SaveSettings() {
+void MainWindow::saveSettings() {
   if (settingsHeld_) return;
   std::vector<SettingsSection> sections;
   for (const std::unique_ptr<Page>& p : pages_) p->saveSettings(sections);
@@ -235,20 +235,20 @@ void MainWindow::SaveSettings() {
   if (!wv::SaveSettings(settingsFile(), sections)) ShowErrorText(SettingsWriteError(settingsFile()));
 }
 
-bool MainWindow::KeyboardNavigation(MSG& message) {
+bool MainWindow::onTabKey(MSG& message) {
   // Tab and Shift+Tab move between the controls of the window's panels.
   if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !hwnd_) return false;
   if (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd)) return false;
   return IsDialogMessageW(hwnd_, &message) != FALSE;
 }
 
-void MainWindow::SetBackupBase(std::wstring_view base) {
+void MainWindow::setBackupBase(std::wstring_view base) {
   backupBase.assign(base);
-  RegBackupDir = std::wstring(base) + L"\\Registry\\";
-  AutoRunBackupDir = std::wstring(base) + L"\\AutoRun\\";
+  registryBackupFolder = std::wstring(base) + L"\\Registry\\";
+  startupBackupFolder = std::wstring(base) + L"\\AutoRun\\";
 }
 
-void MainWindow::FitColumns() {
+void MainWindow::fitColumns() {
   for (const std::unique_ptr<Page>& p : pages_) p->fitColumns();
 }
 
@@ -264,7 +264,7 @@ Page& MainWindow::activePage() const { return *pageHost.activePage(); }
 
 void MainWindow::setActivePage(Page& page) { pageHost.setActivePage(page); }
 
-void MainWindow::SwitchToPage(Page& page) {
+void MainWindow::switchToPage(Page& page) {
   if (&activePage() == &page) return;
   SetRunInfo(L"");
   setActivePage(page);
@@ -272,41 +272,40 @@ void MainWindow::SwitchToPage(Page& page) {
   page.activated();
 }
 
-void MainWindow::SetToolsEnabled(bool enabled) { sideBar.setToolsEnabled(enabled); }
+void MainWindow::setSideBarEnabled(bool enabled) { sideBar.setButtonsEnabled(enabled); }
 
-bool MainWindow::ToolsEnabled() const { return sideBar.toolsEnabled(); }
+bool MainWindow::sideBarEnabled() const { return sideBar.buttonsEnabled(); }
 
-void MainWindow::ToggleMaximized() {
+void MainWindow::toggleMaximized() {
   if (!isMaximized()) {
     titleBar.setDecorVisible(false);
     ShowWindow(hwnd_, SW_MAXIMIZE);
     titleBar.setDecorVisible(true);
-    FitColumns();
-    titleBar.zdk_maxbtn.drawGlyph(glyphs::kRestoreNormal);
+    fitColumns();
+    titleBar.maximizeButton.drawGlyph(glyphs::kRestoreNormal);
   } else {
     ShowWindow(hwnd_, SW_RESTORE);
-    FitColumns();
-    titleBar.zdk_maxbtn.drawGlyph(glyphs::kMaxNormal);
+    fitColumns();
+    titleBar.maximizeButton.drawGlyph(glyphs::kMaxNormal);
   }
 }
 
-void MainWindow::main_timerTimer() {
+void MainWindow::onAdminGateTimer() {
   KillTimer(hwnd_, kGateTimer);
   if (Sys().version().platformId == VER_PLATFORM_WIN32_NT && !IsAdmin()) {
     MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"权限不够", L"只有以系统管理员的身份登录才能使用本软件！");
-    closeQuery_ = false;  // nothing is saved
+    closingSteps_ = false;  // nothing is saved
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);
     return;
   }
   showMain();
 }
 
-bool MainWindow::FormCloseQuery() {
+void MainWindow::onCloseRequested() {
   ShowWindow(hwnd_, SW_HIDE);
   for (const std::unique_ptr<Page>& p : pages_) p->stopRuns();
   if (options_.onSaveSettings) options_.onSaveSettings();
-  SaveSettings();
-  return true;
+  saveSettings();
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -343,16 +342,16 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_ACTIVATEAPP:
-      titleBar.ApplicationActivate(wParam != FALSE);
+      titleBar.onApplicationActivated(wParam != FALSE);
       return 0;
     case WM_TIMER:
       if (wParam == kGateTimer) {
-        main_timerTimer();
+        onAdminGateTimer();
         return 0;
       }
       break;
     case WM_CLOSE:
-      if (closeQuery_ && !FormCloseQuery()) return 0;
+      if (closingSteps_) onCloseRequested();
       DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:

@@ -93,7 +93,7 @@ class MainWindow : public Control {
   explicit MainWindow(FormOptions options = {});
   ~MainWindow() override;
 
-  // Creates the window and all its pages (hidden), then runs FormCreate.
+  // Creates the window and all its pages (hidden), then does the start-up work.
   void create();
   // Shows the window normally and brings it to the front.
   void showMain();
@@ -128,69 +128,73 @@ class MainWindow : public Control {
   // Makes a page the active one (no status change: page code switching pages).
   void setActivePage(Page& page);
   // The side bar's switch: nothing when already active; otherwise the status text
-  // is cleared, the page shown and, for the software and startup pages, their list
-  // refreshed when it is empty.
-  void SwitchToPage(Page& page);
+  // is cleared, the page shown and told so (the software and startup pages then
+  // refresh an empty list).
+  void switchToPage(Page& page);
 
-  // moduleButtons, the module buttons of the side bar: off while an operation runs.
-  void SetToolsEnabled(bool enabled);
-  [[nodiscard]] bool ToolsEnabled() const;
+  // The side bar's module buttons: off while an operation runs, so no page changes mid-run.
+  void setSideBarEnabled(bool enabled);
+  [[nodiscard]] bool sideBarEnabled() const;
 
-  // FitListColumn on every list of the column-fitting table.
-  void FitColumns();
-
-  // Tab between controls (the window is no dialog); true when handled.
-  bool KeyboardNavigation(MSG& message);
-  // Drops from the shell on a page that takes them (the file-tool pages); true when handled.
-  bool OnFilesDropped(MSG& message);
   // The shared open-file dialog of the file-tool pages with a page's title and
   // filter, opening in the folder of the last choice; the files chosen (none
   // when the user cancelled).
-  std::vector<std::wstring> PickFiles(OpenFilesRequest request);
+  std::vector<std::wstring> pickFiles(OpenFilesRequest request);
 
   // Resolved at start; the cleaners work inside these folders.
   KnownFolders knownFolders;
   // Program folder with its trailing backslash.
   std::wstring programFolder;
   // The backup base folder (the backup page shows it) and, below it, each with
-  // a trailing backslash, the registry and startup-item backup folders.
+  // a trailing backslash, the folders of the registry backups and of the
+  // startup-item backups.
   std::wstring backupBase;
-  std::wstring RegBackupDir;
-  std::wstring AutoRunBackupDir;
+  std::wstring registryBackupFolder;
+  std::wstring startupBackupFolder;
   // Sets the base folder and recomputes both backup folders.
-  void SetBackupBase(std::wstring_view base);
-  // Config.ini beside the program.
-  [[nodiscard]] std::wstring settingsFile() const { return programFolder + L"Config.ini"; }
+  void setBackupBase(std::wstring_view base);
 
   // The shared picture list of the catalogue and result rows (23 icons of 16 px).
-  [[nodiscard]] HIMAGELIST publicImageList() const { return public_ImageList.get(); }
+  [[nodiscard]] HIMAGELIST rowPictures() const { return rowPictures_.get(); }
   [[nodiscard]] AboutWindow& about();
 
-  // Handlers.
-  void FormCreate();
-  void main_timerTimer();
-  bool FormCloseQuery();
   // Maximise (to the work area) or restore, as the title bar's button does.
-  void ToggleMaximized();
-  // The window's monitor has another DPI (WM_DPICHANGED): fonts, pictures and
-  // layout at the new scale, the window in the suggested rectangle.
-  void changeDpi(int newDpi, const RECT& suggested);
+  void toggleMaximized();
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void buildPages();
+  // The start-up work once the controls exist: known folders, backup folders,
+  // each page's share, the settings, the message hook, the title glyphs, columns, focus.
+  void startUp();
+  // The one-shot timer: an administrator gets the window shown; anyone else is
+  // told and the program ends without saving.
+  void onAdminGateTimer();
+  // Closing: the window hidden, every run asked to stop, the settings saved.
+  void onCloseRequested();
+  // The application's message hook: files dropped on a page that takes them (the
+  // file-tool pages), and Tab between controls (the window is no dialog); true when handled.
+  bool onFilesDropped(MSG& message);
+  bool onTabKey(MSG& message);
   void layout(int width, int height);
   void layoutStatusBar();
-  void LoadSettings();
-  void SaveSettings();
+  // FitListColumn on every page's stretching lists (at start, after maximise and restore).
+  void fitColumns();
+  // The window's monitor has another DPI (WM_DPICHANGED): fonts, pictures and
+  // layout at the new scale, the window in the suggested rectangle.
+  void changeDpi(int newDpi, const RECT& suggested);
+  // Config.ini beside the program.
+  [[nodiscard]] std::wstring settingsFile() const { return programFolder + L"Config.ini"; }
+  void loadSettings();
+  void saveSettings();
 
   FormOptions options_;
   std::vector<std::unique_ptr<Page>> pages_;
   std::unique_ptr<AboutWindow> ownAbout_;
-  UniqueImageList public_ImageList;
-  bool closeQuery_ = true;      // FormCloseQuery runs when the window closes
+  UniqueImageList rowPictures_;
+  bool closingSteps_ = true;    // closing hides, stops and saves (not after a failed administrator check)
   bool settingsHeld_ = false;   // Config.ini could not be read at start: closing leaves it alone
   std::wstring pickFolder_ = L"c:";
   RunInfoSink previousSink_;

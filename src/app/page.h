@@ -3,9 +3,9 @@
 // heading band (title and one line of description) over its content. Each page
 // creates its own children in build(), places them in layout() (called on every
 // resize: the window can be maximised) and fits its list columns in
-// fitColumns(). Handlers are member functions named after control and event.
-// The main window knows pages only through this interface and the page table
-// (app/pagetable.h): creation, start-up, settings, closing and drops.
+// fitColumns(). Controls are named by role (scanButton, resultList), handlers by
+// event (onScanClicked). The main window knows pages only through this interface
+// and the page table (app/page_table.h): creation, start-up, settings, closing and drops.
 
 #include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every other layer");

@@ -15,7 +15,7 @@ RunControl::RunControl(MainWindow& form, Button& start, std::wstring idleCaption
 
 
 void RunControl::start(std::int32_t operation, std::initializer_list<Control*> disable) {
-  form_.SetToolsEnabled(false);
+  form_.setSideBarEnabled(false);
   stop_ = false;
   start_.setCaption(kStopCaption);
   for (Control* c : disable)
@@ -42,7 +42,7 @@ void RunControl::finish(std::wstring_view statusText) {
   start_.setCaption(idle_);
   if (follow_) follow_->flush();
   runState_ = 0;
-  form_.SetToolsEnabled(true);
+  form_.setSideBarEnabled(true);
 }
 
 void RunControl::finishCounted(std::wstring_view finishedText, std::wstring_view stoppedText) {
@@ -80,7 +80,7 @@ RunGuard::RunGuard(RunControl& run, std::wstring_view handler, std::int32_t oper
 void RunControl::abandon() noexcept {
   runState_ = 0;
   stop_ = false;
-  form_.SetToolsEnabled(true);
+  form_.setSideBarEnabled(true);
   // The caption held the idle text before the run, so this assignment needs no memory.
   start_.setCaption(idle_);
 }

@@ -5,10 +5,10 @@
 // caption back, which the engine notices before its next item; at the end the
 // status line, gauge, caption, run state and side bar return to idle.
 //
-//   void DailyFilesPage::wjrc_smClick() {
-//     if (!wjrc_run.canStart()) { wjrc_run.requestStop(); return; }
-//     RunGuard run(wjrc_run, L"wjrc_smClick", 1, {&wjrc_delsel, &wjrc_delall}, [this] { ...buttons... });
-//     ... engine(wjrc_run) ...      // calls wjrc_run.proceed() before each item
+//   void DailyFilesPage::onScanClicked() {
+//     if (!scanRun.canStart()) { scanRun.requestStop(); return; }
+//     RunGuard run(scanRun, L"onScanClicked", 1, {&deleteSelectedButton, &deleteAllButton}, [this] { ...buttons... });
+//     ... engine(input, scanRun) ...      // calls scanRun.proceed() before each item
 //     run.finish(summary);
 //   }
 //
@@ -46,10 +46,6 @@ inline constexpr std::wstring_view kFaultUnloggedStatusText = L"操作出错已�
 class RunControl : public RunContext {
  public:
   RunControl(MainWindow& form, Button& start, std::wstring idleCaption, std::int32_t& runState);
-
-  [[nodiscard]] Button& startControl() const { return start_; }
-  [[nodiscard]] const std::wstring& idleCaption() const { return idle_; }
-  [[nodiscard]] std::int32_t runState() const { return runState_; }
 
   // The start test: the module is idle (its run state is 0).
   [[nodiscard]] bool canStart() const { return runState_ == 0; }

@@ -12,11 +12,11 @@ namespace wv {
 
 void SideBar::create(MainWindow& form) {
   form_ = &form;
-  Image1 = Picture(IDB_SIDEBAR);
+  picture_ = Picture(IDB_SIDEBAR);
   icons_ = LoadImageStrip(IDB_SIDEBUTTONS, 24);
   Panel::create(form.handle(), theme::kSideBar);
   moduleButtons.create(handle(), theme::kSideBar);
-  moduleButtons.onPaint = [this](HDC dc, const RECT& r) { paintTools(dc, r); };
+  moduleButtons.onPaint = [this](HDC dc, const RECT& r) { paintHeadings(dc, r); };
 
   // The first heading's buttons, then the second's: the table lists them so.
   for (const PageEntry& page : form.pageTable()) {
@@ -30,7 +30,7 @@ void SideBar::create(MainWindow& form) {
     b->setIcon(icons_.get(), static_cast<int>(page.picture));
     b->setVisible(page.buttonShown);
     b->onClick = [this, b] {
-      if (Page* target = pageOf(*b)) form_->SwitchToPage(*target);
+      if (Page* target = pageOf(*b)) form_->switchToPage(*target);
     };
   }
   entries_.front().button->setDown(true);  // the start page's
@@ -65,7 +65,7 @@ FlatButton& SideBar::button(Module module) const {
   std::abort();  // a key without a button is a programming error
 }
 
-void SideBar::setToolsEnabled(bool enabled) {
+void SideBar::setButtonsEnabled(bool enabled) {
   moduleButtons.setEnabled(enabled);
   // The buttons draw themselves greyed while their panel is off.
   RedrawWindow(moduleButtons.handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -73,19 +73,18 @@ void SideBar::setToolsEnabled(bool enabled) {
 
 void SideBar::resized(int width, int height) {
   moduleButtons.setBounds(0, kPictureHeight, width, height - kPictureHeight);
-  layoutTools(width, height - kPictureHeight);
+  layoutButtons(width);
   Panel::resized(width, height);
 }
 
-void SideBar::layoutTools(int width, int height) {
-  (void)height;
+void SideBar::layoutButtons(int width) {
   int y = kHeadingHeight;
   bool second = false;
   for (const Entry& e : entries_) {
     if (e.secondGroup && !second) {
       second = true;
-      heading2Top_ = y + 6;
-      y = heading2Top_ + kHeadingHeight;
+      fileToolsHeadingTop_ = y + 6;
+      y = fileToolsHeadingTop_ + kHeadingHeight;
     }
     e.button->setBounds(0, y, width, kButtonHeight);
     if (e.button->visible()) y += kButtonHeight;  // a hidden button takes no room
@@ -95,8 +94,8 @@ void SideBar::layoutTools(int width, int height) {
 void SideBar::paint(HDC dc, const RECT& client) {
   theme::FillSolid(dc, client, theme::kSideBar);
   RECT pic{0, 0, client.right, kPictureHeight};
-  if (Image1.loaded()) {
-    Image1.draw(dc, pic);
+  if (picture_.loaded()) {
+    picture_.draw(dc, pic);
   } else {
     theme::FillGradient(dc, pic, RGB(0xf7, 0xfa, 0xfe), RGB(0xdc, 0xe7, 0xf5));
     SetBkMode(dc, TRANSPARENT);
@@ -114,7 +113,7 @@ void SideBar::paint(HDC dc, const RECT& client) {
   theme::FillSolid(dc, edge, theme::kStatusLine);
 }
 
-void SideBar::paintTools(HDC dc, const RECT& client) {
+void SideBar::paintHeadings(HDC dc, const RECT& client) {
   auto heading = [&](int top, const wchar_t* text) {
     RECT band{0, top, client.right, top + kHeadingHeight};
     theme::FillSolid(dc, band, theme::kSideHeading);
@@ -125,7 +124,7 @@ void SideBar::paintTools(HDC dc, const RECT& client) {
     DrawTextW(dc, text, -1, &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   };
   heading(0, L"系统清理");
-  heading(heading2Top_, L"文件处理");
+  heading(fileToolsHeadingTop_, L"文件处理");
   RECT edge{0, 0, 1, client.bottom};
   theme::FillSolid(dc, edge, theme::kStatusLine);
 }

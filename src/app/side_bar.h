@@ -34,7 +34,7 @@ class SideBar : public Panel {
   Panel moduleButtons;
   ToggleGroup group;
 
-  // The module buttons in their order (zdk_ + module key), and each one's page.
+  // The module buttons in their order, and each one's page.
   [[nodiscard]] std::vector<FlatButton*> buttons() const;
   [[nodiscard]] Page* pageOf(const FlatButton& button) const;
   // The button that opens a page (null for a page without one).
@@ -42,18 +42,18 @@ class SideBar : public Panel {
   // The button of a module; the module must have one.
   [[nodiscard]] FlatButton& button(Module module) const;
 
-  void setToolsEnabled(bool enabled);
+  void setButtonsEnabled(bool enabled);
+  [[nodiscard]] bool buttonsEnabled() const { return moduleButtons.enabled(); }
   // The button pictures again at the present DPI (after a change of DPI).
   void reloadIcons();
-  [[nodiscard]] bool toolsEnabled() const { return moduleButtons.enabled(); }
 
  protected:
   void paint(HDC dc, const RECT& client) override;
   void resized(int width, int height) override;
 
  private:
-  void layoutTools(int width, int height);
-  void paintTools(HDC dc, const RECT& client);
+  void layoutButtons(int width);
+  void paintHeadings(HDC dc, const RECT& client);
 
   struct Entry {
     Module module;
@@ -63,9 +63,9 @@ class SideBar : public Panel {
 
   MainWindow* form_ = nullptr;
   std::vector<Entry> entries_;
-  Picture Image1;
+  Picture picture_;
   UniqueImageList icons_;
-  int heading2Top_ = 0;
+  int fileToolsHeadingTop_ = 0;
 };
 
 }  // namespace wv

@@ -55,8 +55,7 @@ void DrawSubstituteGlyph(HDC dc, const RECT& r, Glyph g) {
 
 // ---------------------------------------------------------------- TitleButton
 
-void TitleButton::create(HWND parent, std::wstring_view name, const Picture* strip) {
-  name_ = name;
+void TitleButton::create(HWND parent, const Picture* strip) {
   strip_ = strip;
   createOwn(parent, WS_VISIBLE, 0, L"", 0, 0, 27, kGlyphHeight);
 }
@@ -145,42 +144,40 @@ LRESULT MenuIcon::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void TitleBar::create(MainWindow& form) {
   form_ = &form;
-  zdk_imgcaption = Picture(IDB_CAPTION);
-  zdk_allbtn = Picture(IDB_TITLEBUTTONS);
+  background_ = Picture(IDB_CAPTION);
+  glyphStrip_ = Picture(IDB_TITLEBUTTONS);
   menuIcon_ = Picture(IDB_MENUICON);
   Panel::create(form.handle(), theme::kTitleBottom);
 
-  zdk_mainmenu1.create(handle(), &menuIcon_);
-  zdk_mainmenu1.onClick = [this] { zdk_mainmenu1Click(); };
-  zdk_minbtn.create(handle(), L"zdk_minbtn", &zdk_allbtn);
-  zdk_maxbtn.create(handle(), L"zdk_maxbtn", &zdk_allbtn);
-  zdk_clsbtn.create(handle(), L"zdk_clsbtn", &zdk_allbtn);
-  for (TitleButton* b : {&zdk_minbtn, &zdk_maxbtn, &zdk_clsbtn}) {
-    b->onMouseDown = [this](TitleButton& s, int x, int y) { zdk_minbtnMouseDown(s, x, y); };
-    b->onMouseUp = [this](TitleButton& s, int x, int y) { zdk_minbtnMouseUp(s, x, y); };
+  menuButton.create(handle(), &menuIcon_);
+  menuButton.onClick = [this] { onMenuButtonClicked(); };
+  for (TitleButton* b : {&minimizeButton, &maximizeButton, &closeButton}) {
+    b->create(handle(), &glyphStrip_);
+    b->onMouseDown = [this](TitleButton& s, int, int) { onTitleButtonDown(s); };
+    b->onMouseUp = [this](TitleButton& s, int x, int y) { onTitleButtonUp(s, x, y); };
   }
 
-  N20 = main_menu.add(L"帮助", [this] { N20Click(); });
-  N23 = main_menu.add(L"更新升级", [this] { N23Click(); });
-  main_menu.item(N23).visible = false;
-  N27 = main_menu.add(L"访问官方网站", [this] { N27Click(); });
-  EMAIL1 = main_menu.add(L"问题与建议", [this] { EMAIL1Click(); });
-  N22 = main_menu.add(L"关于", [this] { N22Click(); });
-  N15 = main_menu.addSeparator();
-  N17 = main_menu.add(L"退出...", [this] { N17Click(); });
+  helpItem = mainMenu.add(L"帮助", [this] { onHelpChosen(); });
+  updateItem = mainMenu.add(L"更新升级", [this] { onUpdateChosen(); });
+  mainMenu.item(updateItem).visible = false;
+  websiteItem = mainMenu.add(L"访问官方网站", [this] { onWebsiteChosen(); });
+  feedbackItem = mainMenu.add(L"问题与建议", [this] { onFeedbackChosen(); });
+  aboutItem = mainMenu.add(L"关于", [this] { onAboutChosen(); });
+  mainMenu.addSeparator();
+  exitItem = mainMenu.add(L"退出...", [this] { onExitChosen(); });
 }
 
 void TitleBar::resized(int width, int height) {
   (void)height;
   // The buttons keep their distance from the right edge (700, 726, 752 of 800).
-  zdk_mainmenu1.setBounds(0, 0, 22, 22);
-  zdk_minbtn.setBounds(width - 100, 0, 27, kGlyphHeight);
-  zdk_maxbtn.setBounds(width - 74, 0, 27, kGlyphHeight);
-  zdk_clsbtn.setBounds(width - 48, 0, 43, kGlyphHeight);
+  menuButton.setBounds(0, 0, 22, 22);
+  minimizeButton.setBounds(width - 100, 0, 27, kGlyphHeight);
+  maximizeButton.setBounds(width - 74, 0, 27, kGlyphHeight);
+  closeButton.setBounds(width - 48, 0, 43, kGlyphHeight);
 }
 
 void TitleBar::paint(HDC dc, const RECT& client) {
-  if (decor_ && zdk_imgcaption.loaded()) zdk_imgcaption.draw(dc, client);
+  if (decor_ && background_.loaded()) background_.draw(dc, client);
   else theme::FillGradient(dc, client, theme::kTitleTop, theme::kTitleBottom);
   SelectGuard font(dc, theme::UiFont());
   SetBkMode(dc, TRANSPARENT);
@@ -192,105 +189,102 @@ void TitleBar::paint(HDC dc, const RECT& client) {
 
 LRESULT TitleBar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_LBUTTONDOWN: {
-      const POINT at = dpi::MousePoint(lParam);
-      Panel1MouseDown(at.x, at.y);
+    case WM_LBUTTONDOWN:
+      onBarMouseDown();
       return 0;
-    }
     case WM_MOUSEMOVE:
-      Panel1MouseMove();
+      onBarMouseMove();
       return 0;
     case WM_LBUTTONUP:
-      Panel1MouseUp();
+      onBarMouseUp();
       return 0;
     case WM_LBUTTONDBLCLK:
-      Panel1DblClick();
+      onBarDoubleClicked();
       return 0;
     default:
       return Panel::handleMessage(message, wParam, lParam);
   }
 }
 
-void TitleBar::Panel1MouseDown(int x, int y) {
-  (void)x;
-  (void)y;
-  if (!form_->isMaximized()) drag_ = true;
+void TitleBar::onBarMouseDown() {
+  if (!form_->isMaximized()) dragging_ = true;
 }
 
-void TitleBar::Panel1MouseMove() {
-  if (!drag_) return;
-  drag_ = false;
+void TitleBar::onBarMouseMove() {
+  if (!dragging_) return;
+  dragging_ = false;
   ReleaseCapture();
   SendMessageW(form_->handle(), WM_SYSCOMMAND, kMoveByCaption, 0);
 }
 
-void TitleBar::Panel1MouseUp() { drag_ = false; }
+void TitleBar::onBarMouseUp() { dragging_ = false; }
 
-void TitleBar::Panel1DblClick() { zdk_minbtnMouseUp(zdk_maxbtn, 0, 0); }
+// As a release on the maximise button at its corner: maximise or restore.
+void TitleBar::onBarDoubleClicked() { onTitleButtonUp(maximizeButton, 0, 0); }
 
-void TitleBar::zdk_mainmenu1Click() {
+void TitleBar::onMenuButtonClicked() {
   RECT r;
   GetWindowRect(form_->handle(), &r);
-  const RECT icon = zdk_mainmenu1.deviceBounds();
-  main_menu.popup(form_->handle(), POINT{r.left + 1, r.top + icon.bottom - icon.top});
+  const RECT icon = menuButton.deviceBounds();
+  mainMenu.popup(form_->handle(), POINT{r.left + 1, r.top + icon.bottom - icon.top});
 }
 
-void TitleBar::zdk_minbtnMouseDown(TitleButton& sender, int x, int y) {
-  (void)x;
-  (void)y;
-  if (sender.name() == L"zdk_minbtn") sender.drawGlyph(glyphs::kMinPressed);
-  else if (sender.name() == L"zdk_maxbtn")
+void TitleBar::onTitleButtonDown(TitleButton& sender) {
+  if (&sender == &minimizeButton) sender.drawGlyph(glyphs::kMinPressed);
+  else if (&sender == &maximizeButton)
     sender.drawGlyph(form_->isMaximized() ? glyphs::kRestorePressed : glyphs::kMaxPressed);
-  else if (sender.name() == L"zdk_clsbtn") sender.drawGlyph(glyphs::kClosePressed);
+  else if (&sender == &closeButton) sender.drawGlyph(glyphs::kClosePressed);
 }
 
-void TitleBar::zdk_minbtnMouseUp(TitleButton& sender, int x, int y) {
+// Acts only when the button is released over itself; a release elsewhere only redraws it.
+void TitleBar::onTitleButtonUp(TitleButton& sender, int x, int y) {
   const RECT r = sender.clientRect();
   const bool inside = x >= 0 && x <= r.right && y >= 0 && y <= r.bottom;
-  if (sender.name() == L"zdk_minbtn") {
+  if (&sender == &minimizeButton) {
     sender.drawGlyph(glyphs::kMinNormal);
     if (inside) PostMessageW(form_->handle(), WM_SYSCOMMAND, kMinimize, 0);
-  } else if (sender.name() == L"zdk_maxbtn") {
+  } else if (&sender == &maximizeButton) {
     sender.drawGlyph(form_->isMaximized() ? glyphs::kRestoreNormal : glyphs::kMaxNormal);
-    if (inside) form_->ToggleMaximized();
-  } else if (sender.name() == L"zdk_clsbtn") {
+    if (inside) form_->toggleMaximized();
+  } else if (&sender == &closeButton) {
     sender.drawGlyph(glyphs::kCloseNormal);
     if (inside) PostMessageW(form_->handle(), WM_CLOSE, 0, 0);
   }
 }
 
-void TitleBar::ApplicationActivate(bool active) {
+void TitleBar::onApplicationActivated(bool active) {
   const COLORREF colour = active ? kActiveCaption : kInactiveCaption;
   if (colour == captionColour_) return;
   captionColour_ = colour;
   invalidate();
 }
 
-void TitleBar::N20Click() {
+void TitleBar::onHelpChosen() {
   const std::wstring help = form_->programFolder + L"HelpMe.chm";
   if (FileExists(help)) Sh().open(L"", help, L"", SW_SHOWNORMAL);
   else MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"文件丢失", L"帮助文件已丢失！");
 }
 
-void TitleBar::N23Click() { Sh().open(L"open", kWebPage, L"", SW_SHOWNORMAL); }
+// The update item is hidden; it leads to the same web page.
+void TitleBar::onUpdateChosen() { Sh().open(L"open", kWebPage, L"", SW_SHOWNORMAL); }
 
-void TitleBar::N27Click() { Sh().open(L"open", kWebPage, L"", SW_SHOWNORMAL); }
+void TitleBar::onWebsiteChosen() { Sh().open(L"open", kWebPage, L"", SW_SHOWNORMAL); }
 
-void TitleBar::EMAIL1Click() { Sh().open(L"open", kMailTo, L"", SW_SHOWNORMAL); }
+void TitleBar::onFeedbackChosen() { Sh().open(L"open", kMailTo, L"", SW_SHOWNORMAL); }
 
-void TitleBar::N22Click() { form_->about().showModal(form_->handle()); }
+void TitleBar::onAboutChosen() { form_->about().showModal(form_->handle()); }
 
-void TitleBar::N17Click() { PostMessageW(form_->handle(), WM_CLOSE, 0, 0); }
+void TitleBar::onExitChosen() { PostMessageW(form_->handle(), WM_CLOSE, 0, 0); }
 
-void TitleBar::DrawNormalGlyphs() {
-  zdk_minbtn.drawGlyph(glyphs::kMinNormal);
-  zdk_maxbtn.drawGlyph(form_->isMaximized() ? glyphs::kRestoreNormal : glyphs::kMaxNormal);
-  zdk_clsbtn.drawGlyph(glyphs::kCloseNormal);
+void TitleBar::drawNormalGlyphs() {
+  minimizeButton.drawGlyph(glyphs::kMinNormal);
+  maximizeButton.drawGlyph(form_->isMaximized() ? glyphs::kRestoreNormal : glyphs::kMaxNormal);
+  closeButton.drawGlyph(glyphs::kCloseNormal);
 }
 
 void TitleBar::setDecorVisible(bool visible) {
   decor_ = visible;
-  for (TitleButton* b : {&zdk_minbtn, &zdk_maxbtn, &zdk_clsbtn}) b->setVisible(visible);
+  for (TitleButton* b : {&minimizeButton, &maximizeButton, &closeButton}) b->setVisible(visible);
   invalidate();
 }
 

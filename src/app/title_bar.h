@@ -36,8 +36,7 @@ inline constexpr Glyph kCloseNormal{243, 286}, kClosePressed{329, 372};
 // One picture button of the bar; mouse presses and releases go to the bar's shared handlers.
 class TitleButton : public Control {
  public:
-  void create(HWND parent, std::wstring_view name, const Picture* strip);
-  [[nodiscard]] const std::wstring& name() const { return name_; }
+  void create(HWND parent, const Picture* strip);
   [[nodiscard]] Glyph glyph() const { return glyph_; }
   void drawGlyph(Glyph glyph);
   // Left button, coordinates in the button.
@@ -49,7 +48,6 @@ class TitleButton : public Control {
 
  private:
   void paint(HDC dc, const RECT& r);
-  std::wstring name_;
   const Picture* strip_ = nullptr;
   Glyph glyph_{};
 };
@@ -76,35 +74,20 @@ class TitleBar : public Panel {
 
   void create(MainWindow& form);
 
-  MenuIcon zdk_mainmenu1;
-  TitleButton zdk_minbtn;
-  TitleButton zdk_maxbtn;
-  TitleButton zdk_clsbtn;
-  PopupMenu main_menu;
-  // Indices of the menu's items.
-  int N20 = -1, N23 = -1, N27 = -1, EMAIL1 = -1, N22 = -1, N15 = -1, N17 = -1;
+  MenuIcon menuButton;
+  TitleButton minimizeButton;
+  TitleButton maximizeButton;
+  TitleButton closeButton;
+  PopupMenu mainMenu;
+  // Indices of the menu's items (a separator stands between about and exit).
+  int helpItem = -1, updateItem = -1, websiteItem = -1, feedbackItem = -1, aboutItem = -1, exitItem = -1;
 
   [[nodiscard]] const std::wstring& caption() const { return caption_; }
 
-  // Handlers (coordinates in the bar).
-  void Panel1MouseDown(int x, int y);
-  void Panel1MouseMove();
-  void Panel1MouseUp();
-  void Panel1DblClick();
-  void zdk_mainmenu1Click();
-  void zdk_minbtnMouseDown(TitleButton& sender, int x, int y);
-  void zdk_minbtnMouseUp(TitleButton& sender, int x, int y);
-  // The application was activated (true) or deactivated.
-  void ApplicationActivate(bool active);
-  void N20Click();
-  void N23Click();
-  void N27Click();
-  void EMAIL1Click();
-  void N22Click();
-  void N17Click();
-
+  // The application was activated (true) or deactivated: the caption's colour.
+  void onApplicationActivated(bool active);
   // The normal glyphs (at creation).
-  void DrawNormalGlyphs();
+  void drawNormalGlyphs();
   // The three buttons and the bar picture, hidden while the window changes size.
   void setDecorVisible(bool visible);
 
@@ -114,13 +97,30 @@ class TitleBar : public Panel {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // The bar itself (its picture and caption): a press starts dragging the window,
+  // a double-click maximises or restores it.
+  void onBarMouseDown();
+  void onBarMouseMove();
+  void onBarMouseUp();
+  void onBarDoubleClicked();
+  void onMenuButtonClicked();
+  // Shared by the three title buttons (coordinates in the button).
+  void onTitleButtonDown(TitleButton& sender);
+  void onTitleButtonUp(TitleButton& sender, int x, int y);
+  void onHelpChosen();
+  void onUpdateChosen();
+  void onWebsiteChosen();
+  void onFeedbackChosen();
+  void onAboutChosen();
+  void onExitChosen();
+
   MainWindow* form_ = nullptr;
-  Picture zdk_imgcaption;
-  Picture zdk_allbtn;
+  Picture background_;
+  Picture glyphStrip_;
   Picture menuIcon_;
   std::wstring caption_ = L"WindowsVantorra";
   COLORREF captionColour_ = kActiveCaption;
-  bool drag_ = false;
+  bool dragging_ = false;
   bool decor_ = true;
 };
 

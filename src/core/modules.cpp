@@ -1,7 +1,5 @@
 #include "core/modules.h"
 
-#include "platform/text.h"
-
 namespace wv {
 namespace {
 
@@ -25,11 +23,5 @@ constexpr ModuleInfo kModules[] = {
 std::span<const ModuleInfo> Modules() { return kModules; }
 
 const ModuleInfo& ModuleInfoOf(Module module) { return kModules[static_cast<int>(module)]; }
-
-std::optional<Module> ModuleOfKey(std::wstring_view key) {
-  for (const ModuleInfo& info : kModules)
-    if (EqualsNoCase(info.key, key)) return info.module;
-  return std::nullopt;
-}
 
 }  // namespace wv

@@ -7,7 +7,6 @@
 #include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
 
-#include <optional>
 #include <span>
 #include <string_view>
 
@@ -38,7 +37,5 @@ struct ModuleInfo {
 // Every module in the side bar's order.
 std::span<const ModuleInfo> Modules();
 const ModuleInfo& ModuleInfoOf(Module module);
-// The module of a stored key, letters in either case.
-std::optional<Module> ModuleOfKey(std::wstring_view key);
 
 }  // namespace wv

@@ -119,7 +119,7 @@ void BackupManagerPage::loadSettings(SettingsFile& file) {
   if (!section) return;
   // A blank base would put the backups at the root of whatever drive is current.
   if (const std::wstring* base = section->find(L"SavPath"); base && !TrimView(*base).empty()) {
-    form().SetBackupBase(*base);
+    form().setBackupBase(*base);
     baseFolderEdit.setText(*base);
   }
   if (const std::wstring* compress = section->find(L"ComSav")) compressCheck.setChecked(*compress == L"1");

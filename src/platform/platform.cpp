@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "platform/text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace wv {
@@ -105,15 +104,14 @@ namespace {
 struct RootNames {
   RegRoot root;
   std::wstring_view longName;
-  std::wstring_view shortName;
 };
 
 constexpr std::array<RootNames, 5> kRoots{{
-    {RegRoot::ClassesRoot, L"HKEY_CLASSES_ROOT", L"HKCR"},
-    {RegRoot::CurrentUser, L"HKEY_CURRENT_USER", L"HKCU"},
-    {RegRoot::LocalMachine, L"HKEY_LOCAL_MACHINE", L"HKLM"},
-    {RegRoot::Users, L"HKEY_USERS", L"HKU"},
-    {RegRoot::CurrentConfig, L"HKEY_CURRENT_CONFIG", L"HKCC"},
+    {RegRoot::ClassesRoot, L"HKEY_CLASSES_ROOT"},
+    {RegRoot::CurrentUser, L"HKEY_CURRENT_USER"},
+    {RegRoot::LocalMachine, L"HKEY_LOCAL_MACHINE"},
+    {RegRoot::Users, L"HKEY_USERS"},
+    {RegRoot::CurrentConfig, L"HKEY_CURRENT_CONFIG"},
 }};
 
 }  // namespace
@@ -122,12 +120,6 @@ std::wstring_view RootName(RegRoot root) {
   for (const RootNames& r : kRoots)
     if (r.root == root) return r.longName;
   return {};
-}
-
-std::optional<RegRoot> ParseRootName(std::wstring_view name) {
-  for (const RootNames& r : kRoots)
-    if (EqualsNoCase(name, r.longName) || EqualsNoCase(name, r.shortName)) return r.root;
-  return std::nullopt;
 }
 
 }  // namespace wv

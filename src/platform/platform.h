@@ -31,7 +31,7 @@ class [[nodiscard]] SysResult {
   constexpr explicit SysResult(DWORD error) : error_(error) {}
   // GetLastError() after a failed call (a failure that left no code counts as a general one).
   static SysResult LastError();
-  // Success, or the code when ok is false: for calls that report a bool.
+  // Success, or the last error when ok is false: for system calls that report a BOOL.
   static SysResult Checked(bool ok) { return ok ? SysResult() : LastError(); }
 
   [[nodiscard]] constexpr bool ok() const { return error_ == ERROR_SUCCESS; }
@@ -467,8 +467,7 @@ class RegistryHandle {
   std::unique_ptr<RegKey> key_;
 };
 
-// "HKEY_CURRENT_USER" and so on; parses the long names and HKCR/HKCU/HKLM/HKU/HKCC.
+// "HKEY_CURRENT_USER" and so on.
 std::wstring_view RootName(RegRoot root);
-std::optional<RegRoot> ParseRootName(std::wstring_view name);
 
 }  // namespace wv

@@ -111,17 +111,11 @@ void ListViewBase::selectAll(bool selected) {
   if (hwnd_) ListView_SetItemState(hwnd_, -1, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
 }
 
-void ListViewBase::ensureVisible(int index) {
-  if (hwnd_ && index >= 0) ListView_EnsureVisible(hwnd_, index, FALSE);
-}
-
 int ListViewBase::topIndex() const { return hwnd_ ? ListView_GetTopIndex(hwnd_) : 0; }
 
 void ListViewBase::setImageList(HIMAGELIST images) {
   if (hwnd_) ListView_SetImageList(hwnd_, images, LVSIL_SMALL);
 }
-
-HIMAGELIST ListViewBase::imageList() const { return hwnd_ ? ListView_GetImageList(hwnd_, LVSIL_SMALL) : nullptr; }
 
 bool ListViewBase::acceptEdit(int index, std::wstring& text) { return onEdited ? onEdited(index, text) : true; }
 
@@ -246,15 +240,6 @@ int ListView::image(int index) const {
   return item.iImage < 0 ? -1 : item.iImage;
 }
 
-void ListView::setImage(int index, int image) {
-  if (!hwnd_) return;
-  LVITEMW item{};
-  item.mask = LVIF_IMAGE;
-  item.iItem = index;
-  item.iImage = image < 0 ? I_IMAGENONE : image;
-  SendMessageW(hwnd_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-}
-
 int ListView::state(int index) const {
   if (!hwnd_) return 0;
   LVITEMW item{};
@@ -315,10 +300,6 @@ int ListView::appendRow(const ListRow& row) {
   const int index = count();
   writeRow(index, row, true);
   return index;
-}
-
-void ListView::insertRow(int index, const ListRow& row) {
-  if (hwnd_) writeRow(std::clamp(index, 0, count()), row, true);
 }
 
 void ListView::setRow(int index, const ListRow& row) {

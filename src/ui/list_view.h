@@ -50,12 +50,10 @@ class ListViewBase : public Control {
   void select(int index);  // only this row, focused and in view; -1 clears
   void setSelected(int index, bool selected);
   void selectAll(bool selected);
-  void ensureVisible(int index);
   [[nodiscard]] int topIndex() const;
 
   // The list never frees its picture list: its owner keeps it alive.
   void setImageList(HIMAGELIST images);
-  [[nodiscard]] HIMAGELIST imageList() const;
 
   std::function<void()> onDblClick;
   std::function<void(int column)> onColumnClick;
@@ -86,7 +84,6 @@ class ListView : public ListViewBase {
   [[nodiscard]] ListRow row(int index) const;
   void setRows(const std::vector<ListRow>& rows);
   int appendRow(const ListRow& row);  // the new row's index
-  void insertRow(int index, const ListRow& row);
   void setRow(int index, const ListRow& row);
   void deleteRow(int index);
   void clear();
@@ -94,7 +91,6 @@ class ListView : public ListViewBase {
   [[nodiscard]] std::wstring text(int index, int column) const;
   void setText(int index, int column, std::wstring_view text);
   [[nodiscard]] int image(int index) const;
-  void setImage(int index, int image);
   [[nodiscard]] int state(int index) const;  // the row's own number (catalogue: recommended flag)
 
   [[nodiscard]] bool checked(int index) const;

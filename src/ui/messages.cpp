@@ -93,8 +93,6 @@ void SetDrainInterval(double milliseconds) {
 
 double DrainInterval() { return State().intervalMs; }
 
-bool QuitRequested() { return State().quit; }
-
 void ClearQuitRequest() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {

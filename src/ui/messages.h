@@ -31,7 +31,6 @@ bool DrainMessagesIfDue();
 void SetDrainInterval(double milliseconds);
 [[nodiscard]] double DrainInterval();
 
-[[nodiscard]] bool QuitRequested();
 // Tests: forget a seen WM_QUIT and remove it from the queue.
 void ClearQuitRequest();
 

@@ -12,11 +12,6 @@ void Panel::create(HWND parent, COLORREF background, int x, int y, int w, int h)
   createOwn(parent, WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, L"", x, y, w, h);
 }
 
-void Panel::setBackground(COLORREF colour) {
-  background_ = colour;
-  invalidate();
-}
-
 void Panel::paint(HDC dc, const RECT& client) {
   theme::FillSolid(dc, client, background_);
   if (onPaint) onPaint(dc, client);

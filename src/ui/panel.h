@@ -19,7 +19,6 @@ namespace wv {
 class Panel : public Control {
  public:
   void create(HWND parent, COLORREF background, int x = 0, int y = 0, int w = 0, int h = 0);
-  void setBackground(COLORREF colour);
   [[nodiscard]] COLORREF background() const { return background_; }
 
   // Extra painting over the background, before the children's frames.

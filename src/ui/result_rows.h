@@ -5,9 +5,9 @@
 // order. The view reads the RowModel; handlers read the structs, never the text.
 // Change the rows only through this class, so that the two stay in step.
 //
-//   ResultRows<JunkFile> wjql_found{wjql_results, FormatJunkRow};
-//   JunkFileScan(input, wjql_run, wjql_found.sink());
-//   ... wjql_found.at(i).path ...
+//   ResultRows<JunkFile> found{resultModel, FormatJunkRow};
+//   JunkFileScan(input, scanRun, found.sink());
+//   ... found.at(i).path ...
 
 #include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_UI, WV_WINDOW_CODE);

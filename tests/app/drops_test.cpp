@@ -67,7 +67,7 @@ TEST_F(DropsTest, EachFileToolPageImportsWhatIsDroppedOnItUnlessBusy) {
   EXPECT_EQ(paths(Controls(shred).entries), dropped) << "the shredder keeps a dropped folder whole";
   EXPECT_TRUE(tool(info).pendingFiles.empty() && tool(music).pendingFiles.empty() && tool(shred).pendingFiles.empty())
       << "the import consumes the pending list";
-  EXPECT_TRUE(tool(info).runState == 0 && tool(music).runState == 0 && form->ToolsEnabled()) << "the imports ended";
+  EXPECT_TRUE(tool(info).runState == 0 && tool(music).runState == 0 && form->sideBarEnabled()) << "the imports ended";
 
   tool(info).pendingFiles = dropped;
   tool(info).runState = 2;   // simulating
@@ -95,11 +95,11 @@ TEST_F(DropsTest, TheFileDialogFillsThePagesPendingListAndRemembersTheFolder) {
   Substitute<Shell> swap(&Platform::shell, shell);
   auto [info, shred, music] = pages();
   shell.answer = {top, inner};
-  EXPECT_EQ(form->PickFiles(tool(info).fileDialog), (std::vector<std::wstring>{top, inner}));
-  EXPECT_TRUE(form->PickFiles(tool(info).fileDialog).empty());  // Cancel
+  EXPECT_EQ(form->pickFiles(tool(info).fileDialog), (std::vector<std::wstring>{top, inner}));
+  EXPECT_TRUE(form->pickFiles(tool(info).fileDialog).empty());  // Cancel
   shell.answer = {inner};
-  EXPECT_EQ(form->PickFiles(tool(music).fileDialog), std::vector<std::wstring>{inner});
-  EXPECT_TRUE(form->PickFiles(tool(shred).fileDialog).empty());
+  EXPECT_EQ(form->pickFiles(tool(music).fileDialog), std::vector<std::wstring>{inner});
+  EXPECT_TRUE(form->pickFiles(tool(shred).fileDialog).empty());
   // The first dialog opens on drive C, every later one in the folder of the last
   // answer's first file, whichever page asks.
   const struct {

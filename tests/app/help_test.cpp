@@ -30,7 +30,7 @@ TEST_F(HelpTest, ThePresentFileGoesToTheShellsDefaultActionElseOnlyTheMissingFil
   for (const bool folder : {false, true}) {
     ASSERT_TRUE(!folder || CreateDirectoryW(help.c_str(), nullptr));
     boxes.answer(IDOK);
-    form->titleBar.main_menu.choose(form->titleBar.N20);
+    form->titleBar.mainMenu.choose(form->titleBar.helpItem);
     EXPECT_TRUE(shell.calls.empty()) << folder;
   }
   RemoveDirectoryW(help.c_str());
@@ -42,7 +42,7 @@ TEST_F(HelpTest, ThePresentFileGoesToTheShellsDefaultActionElseOnlyTheMissingFil
   // Present, even read-only: no verb, so whatever opens .chm files on this machine, in a normal window.
   WriteBytes(help, "ITSF");
   SetFileAttributesW(help.c_str(), FILE_ATTRIBUTE_READONLY);
-  form->titleBar.main_menu.choose(form->titleBar.N20);
+  form->titleBar.mainMenu.choose(form->titleBar.helpItem);
   SetFileAttributesW(help.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileW(help.c_str());
   EXPECT_EQ(shell.calls, std::vector<std::wstring>{L"|" + help + L"||" + std::to_wstring(SW_SHOWNORMAL)});

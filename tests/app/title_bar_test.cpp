@@ -3,9 +3,6 @@
 
 #include "app/about_window.h"
 #include "support/app_fixture.h"
-#include "pages/cleaning/startup_page.h"
-#include "pages/cleaning/daily_files_page.h"
-#include "pages/registry/redundancy_page.h"
 #include "support/test_support.h"
 
 namespace wv::test {
@@ -20,46 +17,62 @@ void Press(Control& c, int x, int y) {
   Pump(30);
 }
 
+int ColumnsWidth(const ListViewBase& list) {
+  int sum = 0;
+  for (int i = 0; i < list.columnCount(); ++i) sum += list.columnWidth(i);
+  return sum;
+}
+
 // A release beside a button does nothing; maximise fills the work area and a double
 // click restores, with the lists' columns refitted; a press inside the close button closes.
 TEST_F(TitleBarTest, ButtonsActOnlyOnAReleaseInsideMaximiseFillsTheWorkAreaAndADoubleClickRestores) {
   HWND h = form->handle();
+  TitleBar& bar = form->titleBar;
   RECT normal, r;
   GetWindowRect(h, &normal);
-  for (TitleButton* b : {&form->titleBar.zdk_minbtn, &form->titleBar.zdk_maxbtn, &form->titleBar.zdk_clsbtn}) {
+  for (TitleButton* b : {&bar.minimizeButton, &bar.maximizeButton, &bar.closeButton}) {
     Press(*b, -6, 3);
     EXPECT_TRUE(IsWindowVisible(h) && !IsIconic(h) && !form->isMaximized());
   }
   GetWindowRect(h, &r);
   EXPECT_TRUE(EqualRect(&r, &normal) && saves == 0);
-  ListViewBase& daily = Controls(form->page<DailyFilesPage>()).resultList;
-  // Columns together 18 px narrower than their list; a hidden column stays hidden.
-  const auto expectFitted = [&] {
-    for (ListViewBase* list : std::initializer_list<ListViewBase*>{&daily, &Controls(form->page<RedundancyPage>()).resultList, &Controls(form->page<StartupPage>()).itemList}) {
-      int sum = 0;
-      for (int i = 0; i < list->columnCount(); ++i) sum += list->columnWidth(i);
-      EXPECT_EQ(sum, list->width() - 18);
+  // The lists the pages fit have all columns together 18 px narrower than the
+  // list, and keep so at every size; a hidden column stays hidden.
+  std::vector<ListViewBase*> fitted, hidingColumns;
+  for (const std::unique_ptr<Page>& page : form->pages())
+    for (ListViewBase* list : Descendants<ListViewBase>(*page)) {
+      if (ColumnsWidth(*list) == list->width() - 18) fitted.push_back(list);
+      for (int i = 0; i < list->columnCount(); ++i)
+        if (list->columnWidth(i) == 0) hidingColumns.push_back(list);
     }
-    EXPECT_EQ(Controls(form->page<StartupPage>()).itemList.columnWidth(3), 0);
+  ASSERT_GE(fitted.size(), 10u);
+  ASSERT_FALSE(hidingColumns.empty());  // the startup page's registry location, the backups' folder
+  std::vector<int> widths;
+  for (ListViewBase* list : fitted) widths.push_back(list->width());
+  const auto expectFitted = [&] {
+    for (ListViewBase* list : fitted) EXPECT_EQ(ColumnsWidth(*list), list->width() - 18) << list->columnCaption(0);
+    for (ListViewBase* list : hidingColumns) {
+      int hidden = 0;
+      for (int i = 0; i < list->columnCount(); ++i) hidden += list->columnWidth(i) == 0;
+      EXPECT_EQ(hidden, 1) << list->columnCaption(0);
+    }
   };
-  expectFitted();
-  const int width = daily.columnWidth(0);
-  Press(form->titleBar.zdk_maxbtn, 3, 3);
+  Press(bar.maximizeButton, 3, 3);
   ASSERT_TRUE(form->isMaximized());
   MONITORINFO mi{};
   mi.cbSize = sizeof mi;
   GetMonitorInfoW(MonitorFromWindow(h, MONITOR_DEFAULTTONEAREST), &mi);
   GetWindowRect(h, &r);
-  EXPECT_TRUE(EqualRect(&r, &mi.rcWork) && form->titleBar.zdk_maxbtn.glyph() == glyphs::kRestoreNormal);
+  EXPECT_TRUE(EqualRect(&r, &mi.rcWork) && bar.maximizeButton.glyph() == glyphs::kRestoreNormal);
   expectFitted();
-  EXPECT_GT(daily.columnWidth(0), width);
-  SendMessageW(form->titleBar.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(300, 10));
+  EXPECT_GT(fitted.front()->width(), widths.front());
+  SendMessageW(bar.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(300, 10));
   Pump(30);
   GetWindowRect(h, &r);
-  EXPECT_TRUE(!form->isMaximized() && EqualRect(&r, &normal));
+  EXPECT_TRUE(!form->isMaximized() && EqualRect(&r, &normal) && bar.maximizeButton.glyph() == glyphs::kMaxNormal);
   expectFitted();
-  EXPECT_EQ(daily.columnWidth(0), width);
-  Press(form->titleBar.zdk_clsbtn, 5, 5);
+  for (std::size_t i = 0; i < fitted.size(); ++i) EXPECT_EQ(fitted[i]->width(), widths[i]);
+  Press(bar.closeButton, 5, 5);
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(h); }) && saves == 1);
 }
 
@@ -88,7 +101,7 @@ TEST_F(TitleBarTest, OneClickClosesTheModalAboutBoxButNotTheSplash) {
     g_seen.ownerDisabled = !IsWindowEnabled(g_seen.main);
     PostMessageW(g_seen.about->handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
   });
-  form->titleBar.main_menu.choose(form->titleBar.N22);  // returns once the box is closed
+  form->titleBar.mainMenu.choose(form->titleBar.aboutItem);  // returns once the box is closed
   EXPECT_TRUE(g_seen.modal && g_seen.ownerDisabled);
   EXPECT_TRUE(!about.showing() && IsWindowEnabled(form->handle()));
 }

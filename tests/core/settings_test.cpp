@@ -7,6 +7,7 @@
 #include "core/settings_store.h"
 #include "core/utilities.h"
 #include "platform/handles.h"
+#include "core/modules.h"
 #include "platform/win32/win32_platform.h"
 #include "support/test_support.h"
 
@@ -17,18 +18,18 @@ TEST(SettingsStore, VersionsWholeSectionRewritesMarkedFilesAndFilesInUse) {
   test::TempFolder tmp(L"settings");
   const std::wstring file = tmp / L"Config.ini";
   const auto showType = [&]() -> std::wstring {
-    const std::optional<SettingsSection> rjql = SettingsFile(file).section(L"RJQL", L"1");
-    return rjql && rjql->find(L"showTYPE") ? *rjql->find(L"showTYPE") : L"<none>";  // case-blind
+    const std::optional<SettingsSection> software = SettingsFile(file).section(L"RJQL", L"1");
+    return software && software->find(L"showTYPE") ? *software->find(L"showTYPE") : L"<none>";  // case-blind
   };
   EXPECT_TRUE(SaveSettings(file, {}));
   EXPECT_FALSE(test::PathExists(file)) << "nothing to save creates no file";
   const std::wstring logs = L"0/D:\\Logs/1/0/*.log", x = L"1/E:\\x/0/1/";
   ASSERT_TRUE(SaveSettings(file, {{L"WJRC", L"2", {{L"SelfPath0", logs}, {L"Other", L"1"}, {L"selfpath1", x}}},
                                   {L"RJQL", L"1", {{L"ShowType", L"显示所有软件"}, {L"DelSel", L"3"}}}}));
-  const std::optional<SettingsSection> wjrc = SettingsFile(file).section(L"wjrc", L"2");
-  ASSERT_TRUE(wjrc);
-  EXPECT_EQ(wjrc->values.size(), 3u) << "without the version";
-  EXPECT_EQ(wjrc->valuesOfKeysContaining(L"SELFpath"), (std::vector<std::wstring>{logs, x}));
+  const std::optional<SettingsSection> daily = SettingsFile(file).section(L"wjrc", L"2");
+  ASSERT_TRUE(daily);
+  EXPECT_EQ(daily->values.size(), 3u) << "without the version";
+  EXPECT_EQ(daily->valuesOfKeysContaining(L"SELFpath"), (std::vector<std::wstring>{logs, x}));
   EXPECT_FALSE(SettingsFile(file).section(L"WJRC", L"1")) << "a section of another layout is not read at all";
   // A marked file is made normal; a section is erased before it is written, other sections stay.
   ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
@@ -83,6 +84,27 @@ TEST(SettingsStore, AFailedSaveSaysSoAndLeavesThePreviousFileWhole) {
     EXPECT_EQ(test::ReadBytes(file), before);
     EXPECT_EQ(test::PathExists(copy), fault == 2);
   }
+}
+
+// The table is indexed by the enum and the file's section order is named by module:
+// a module out of place would hand a page another module's title or section.
+TEST(ModuleTable, EachModuleFindsItsOwnRowAndSectionsSortInTheFilesOrder) {
+  for (const ModuleInfo& info : Modules()) {
+    EXPECT_EQ(&ModuleInfoOf(info.module), &info);
+    EXPECT_FALSE(info.key.empty() || info.title.empty());
+    // A stored section is the key in capitals.
+    if (!info.section.empty()) {
+      ASSERT_EQ(info.section.size(), info.key.size());
+      for (std::size_t i = 0; i < info.key.size(); ++i) EXPECT_EQ(info.section[i], info.key[i] - L'a' + L'A');
+    }
+  }
+  std::vector<SettingsSection> sections;
+  for (const wchar_t* name : {L"RJQL", L"Unknown", L"QTRC", L"WJRC", L"ZCRC", L"ZCQL", L"BFGL", L"WJQL"})
+    sections.push_back({name, L"1", {}});
+  SortSettingsSections(sections);
+  std::vector<std::wstring> order;
+  for (const SettingsSection& s : sections) order.push_back(s.name);
+  EXPECT_EQ(order, (std::vector<std::wstring>{L"WJQL", L"BFGL", L"ZCQL", L"ZCRC", L"WJRC", L"QTRC", L"RJQL", L"Unknown"}));
 }
 
 }  // namespace

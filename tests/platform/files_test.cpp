@@ -1,6 +1,7 @@
 // The file-system part: long paths, and failures that must not harm what is there.
 #include <gtest/gtest.h>
 
+#include "platform/handles.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
 #include "support/test_support.h"
@@ -49,6 +50,36 @@ TEST(FileSystem, PathsBeyondTheClassicLimit) {
       {L"\\\\?\\C:\\" + tail, L"\\\\?\\C:\\" + tail},
       {L"relative\\" + tail, L"relative\\" + tail}};
   for (const auto& [in, out] : extended) EXPECT_EQ(ExtendedPath(in), out) << in.substr(0, 20);
+}
+
+// What a failed deletion says: a file that is not there (or whose folder is not)
+// is not found; one another program holds, or one marked read-only, is refused.
+// No failure is both, and a refused file is still there.
+TEST(FileSystem, AFailedDeletionTellsAMissingFileFromARefusedOne) {
+  TempFolder t;
+  const std::wstring held = t.file(L"held.txt"), readOnly = t.file(L"readonly.txt");
+  ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+  UniqueFile holder(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder.valid());
+  const struct {
+    const char* what;
+    std::wstring path;
+    bool notFound;
+  } cases[] = {{"missing file", t / L"missing.txt", true},
+               {"missing folder", t / L"missing\\file.txt", true},
+               {"held by another program", held, false},
+               {"read-only", readOnly, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const SysResult result = Fs().deleteFile(c.path);
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.notFound(), c.notFound) << result.error();
+    EXPECT_EQ(result.refused(), !c.notFound) << result.error();
+    EXPECT_EQ(PathExists(c.path), !c.notFound);
+  }
+  holder.reset();
+  ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL));
+  EXPECT_TRUE(Fs().deleteFile(held).ok() && Fs().deleteFile(readOnly).ok());
 }
 
 // Exclusive opens are pinned by the in-use test of the core.

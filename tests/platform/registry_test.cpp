@@ -116,5 +116,59 @@ TEST(RegistryHandle, DeleteKeyRemovesTheWholeTreeButNeverTheRoot) {
   EXPECT_TRUE(RawKeyExists(k / L"ab"));
 }
 
+// Locked, the key lets everyone change its list of rights and do nothing else (not
+// even read it); unlocked, a null list lets everyone do everything again.
+bool SetLocked(const std::wstring& path, bool locked) {
+  UniqueHKey key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, key.put()) != ERROR_SUCCESS) return false;
+  SECURITY_DESCRIPTOR sd{};
+  InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) return false;
+  alignas(DWORD) unsigned char buffer[256]{};
+  auto* acl = reinterpret_cast<PACL>(buffer);
+  const bool built = InitializeAcl(acl, sizeof buffer, ACL_REVISION) &&
+                     AddAccessAllowedAce(acl, ACL_REVISION, WRITE_DAC, everyone) &&
+                     SetSecurityDescriptorDacl(&sd, TRUE, locked ? acl : nullptr, FALSE);
+  FreeSid(everyone);
+  return built && RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
+}
+
+// What a failed opening or deletion says: a key that is not there is not found;
+// a locked one is refused (and stays, with what is below it). No failure is both.
+TEST(Registry, OpeningAndDeletingTellAMissingKeyFromARefusedOne) {
+  TempKey k;
+  const std::wstring missing = k / L"missing", locked = k / L"locked";
+  SetText(locked + L"\\inner", L"v");
+  struct Unlock {
+    std::wstring path;
+    ~Unlock() { SetLocked(path, false); }  // whatever fails, the test key can go
+  } unlock{locked};
+  ASSERT_TRUE(SetLocked(locked, true));
+  const auto expect = [](const SysResult& result, bool notFound) {
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.notFound(), notFound) << result.error();
+    EXPECT_EQ(result.refused(), !notFound) << result.error();
+  };
+  RegistryHandle parent;
+  ASSERT_TRUE(parent.openKeyReadOnly(k.path()));
+  for (const auto& [path, notFound] : {std::pair{missing, true}, {locked, false}}) {
+    SCOPED_TRACE(notFound ? "missing" : "locked");
+    SysResult why;
+    EXPECT_FALSE(Reg().openKey(RegRoot::CurrentUser, path, &why));
+    expect(why, notFound);
+    RegistryHandle reg;
+    expect(reg.openKey(path), notFound);
+    EXPECT_FALSE(reg.isOpen());
+    expect(Reg().deleteKey(RegRoot::CurrentUser, path), notFound);
+    EXPECT_EQ(parent.subkeyNames(), std::vector<std::wstring>{L"locked"});
+  }
+  ASSERT_TRUE(SetLocked(locked, false));
+  EXPECT_TRUE(RawKeyExists(locked + L"\\inner"));
+  EXPECT_TRUE(Reg().deleteKey(RegRoot::CurrentUser, locked).ok());
+  EXPECT_TRUE(parent.subkeyNames().empty());
+}
+
 }  // namespace
 }  // namespace wv

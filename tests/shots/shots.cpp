@@ -226,10 +226,10 @@ int wmain(int argc, wchar_t** argv) {
   for (wv::FlatButton* b : form.sideBar.buttons()) {
     wv::Page* page = form.sideBar.pageOf(*b);
     if (b->visible()) b->click();
-    else form.SwitchToPage(*page);
+    else form.switchToPage(*page);
     shoot(std::wstring(wv::ModuleInfoOf(page->module()).key));
   }
-  form.SwitchToPage(form.page<wv::BackupManagerPage>());
+  form.switchToPage(form.page<wv::BackupManagerPage>());
   shoot(L"bfgl");
   wv::DailyFilesControls& daily = wv::test::Controls(form.page<wv::DailyFilesPage>());
   wv::JunkFilesControls& junk = wv::test::Controls(form.page<wv::JunkFilesPage>());
@@ -329,8 +329,8 @@ int wmain(int argc, wchar_t** argv) {
 
   // The startup page with its items, two of them removed into the demo backup
   // folder; the backup manager opened from the startup page and from the redundancy page.
-  form.SetBackupBase(kDemo + L"\\备份");
-  PlantStartup(form.knownFolders.StartupDir, form.RegBackupDir);
+  form.setBackupBase(kDemo + L"\\备份");
+  PlantStartup(form.knownFolders.StartupDir, form.registryBackupFolder);
   wv::StartupPage& startupPage = form.page<wv::StartupPage>();
   wv::StartupControls& startup = wv::test::Controls(startupPage);
   show(wv::Module::Startup);
@@ -370,9 +370,9 @@ int wmain(int argc, wchar_t** argv) {
   shoot(L"zcrc_results");
   Unplant();
 
-  form.ToggleMaximized();
+  form.toggleMaximized();
   shoot(L"maximised");
-  form.ToggleMaximized();
+  form.toggleMaximized();
   show(wv::Module::DailyFiles);
   form.about().showSplash();
   shoot(L"about");

@@ -1,22 +1,9 @@
 #include "support/app_fixture.h"
-#include "pages/page_table.h"
 
-#include "pages/cleaning/daily_files_page.h"
+#include "pages/page_table.h"
 #include "ui/messages.h"
 
 namespace wv::test {
-
-void Pump(int milliseconds) { PumpUntil([] { return false; }, milliseconds); }
-
-bool PumpUntil(const std::function<bool()>& condition, int milliseconds) {
-  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
-  for (;;) {
-    DrainMessages();
-    if (condition()) return true;
-    if (GetTickCount64() >= end) return condition();
-    Sleep(5);
-  }
-}
 
 std::wstring SettingsFileOfTests() {
   std::wstring path(MAX_PATH, L'\0');
@@ -29,13 +16,21 @@ void RemoveSavedSettings() {
   DeleteFileW(SettingsFileOfTests().c_str());
 }
 
+ListViewBase* ListHeaded(const Control& root, std::wstring_view firstColumn) {
+  for (ListViewBase* list : Descendants<ListViewBase>(root))
+    if (list->columnCount() > 0 && list->columnCaption(0) == firstColumn) return list;
+  return nullptr;
+}
+
+PageTable FormTest::pageTable() const { return AllPages(); }
+
 void FormTest::SetUp() {
   RemoveSavedSettings();  // a window an earlier test closed saved its choices
-  FormOptions options = FormOptions::Hosted(AllPages());
+  FormOptions options = FormOptions::Hosted(pageTable());
   options.onSaveSettings = [this] {
     ++saves;
-    captionAtSave = Controls(form->page<DailyFilesPage>()).scanButton.caption();
     visibleAtSave = IsWindowVisible(form->handle()) != FALSE;
+    if (atSave) atSave();
   };
   form = std::make_unique<MainWindow>(std::move(options));
   form->create();

@@ -2,7 +2,21 @@
 
 #include <utility>
 
+#include "ui/messages.h"
+
 namespace wv::test {
+
+void Pump(int milliseconds) { PumpUntil([] { return false; }, milliseconds); }
+
+bool PumpUntil(const std::function<bool()>& condition, int milliseconds) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+  for (;;) {
+    DrainMessages();
+    if (condition()) return true;
+    if (GetTickCount64() >= end) return condition();
+    Sleep(5);
+  }
+}
 
 ScriptedMsgBox::ScriptedMsgBox() {
   previous_ = SetMsgBoxHandler([this](int icon, int buttons, std::wstring_view heading, std::wstring_view text) {

@@ -1,6 +1,6 @@
 #pragma once
-// Fixtures of the window side: scripted answers for message boxes and the status
-// line's texts.
+// Fixtures of the window side: pumping messages, scripted answers for message
+// boxes and the status line's texts.
 
 #include <windows.h>
 
@@ -14,6 +14,11 @@
 #include "ui/notify.h"
 
 namespace wv::test {
+
+// Processes pending messages for about the given time.
+void Pump(int milliseconds = 50);
+// Pumps until the condition holds or the time is up; the condition's last answer.
+bool PumpUntil(const std::function<bool()>& condition, int milliseconds = 2000);
 
 // Answers the program's message boxes in order and records what they said.
 class ScriptedMsgBox {

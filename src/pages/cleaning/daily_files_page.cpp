@@ -155,7 +155,7 @@ void DailyFilesPage::layoutUserFolders(int width, int height) {
 void DailyFilesPage::initialise() {
   FillCatalogue(Module::DailyFiles, itemList);
   for (ListViewBase* list : std::initializer_list<ListViewBase*>{&itemList, &resultList, &userFolderList})
-    list->setImageList(form().publicImageList());
+    list->setImageList(form().rowPictures());
 }
 
 void DailyFilesPage::stopRuns() { StopRunning({&scanRun}); }

@@ -106,7 +106,7 @@ void JunkFilesPage::initialise() {
   fillDriveRows();
   FillCatalogue(Module::JunkFiles, typeList);
   for (ListViewBase* list : std::initializer_list<ListViewBase*>{&driveList, &typeList, &exclusionList, &resultList})
-    list->setImageList(form().publicImageList());
+    list->setImageList(form().rowPictures());
 }
 
 void JunkFilesPage::fillDriveRows() {

@@ -59,7 +59,7 @@ void OtherTracesPage::layout(int width, int height) {
 
 void OtherTracesPage::initialise() {
   FillCatalogue(Module::OtherTraces, itemList);
-  itemList.setImageList(form().publicImageList());
+  itemList.setImageList(form().rowPictures());
 }
 
 void OtherTracesPage::stopRuns() { StopRunning({&scanRun, &cleanRun}); }

@@ -80,7 +80,7 @@ void SoftwarePage::activated() {
 void SoftwarePage::resetImages() {
   // Index 0 is the program's default picture, for programs without an icon file.
   programIcons.reset(ImageList_Create(dpi::S(16), dpi::S(16), ILC_COLOR32, 32, 32));
-  if (HICON fallback = ImageList_GetIcon(form().publicImageList(), 0, ILD_NORMAL)) {
+  if (HICON fallback = ImageList_GetIcon(form().rowPictures(), 0, ILD_NORMAL)) {
     ImageList_AddIcon(programIcons.get(), fallback);
     DestroyIcon(fallback);
   }
@@ -90,7 +90,7 @@ void SoftwarePage::resetImages() {
 void SoftwarePage::writeHeader() { programList.setColumnCaption(0, SoftwareHeader(programList.count())); }
 
 void SoftwarePage::refresh() {
-  form().SetToolsEnabled(false);
+  form().setSideBarEnabled(false);
   for (Button* b : {&refreshButton, &uninstallButton, &deleteRecordButton, &visitAddressButton}) b->setEnabled(false);
   filterCombo.setEnabled(false);
   programList.clear();
@@ -121,7 +121,7 @@ void SoftwarePage::refresh() {
   writeHeader();
   filterCombo.setEnabled(true);
   refreshButton.setEnabled(true);
-  form().SetToolsEnabled(true);
+  form().setSideBarEnabled(true);
 }
 
 const SoftwareRow* SoftwarePage::registrationOf(int row) const {

@@ -10,7 +10,7 @@ namespace wv {
 void StartupPage::writeHeader() { itemList.setColumnCaption(0, StartupHeader(itemList.count())); }
 
 void StartupPage::refreshList() {
-  form().SetToolsEnabled(false);
+  form().setSideBarEnabled(false);
   for (Button* b : {&refreshButton, &restoreButton, &deleteTickedButton}) b->setEnabled(false);
   itemList.clear();
   items.clear();
@@ -34,12 +34,12 @@ void StartupPage::refreshList() {
 
   writeHeader();
   for (Button* b : {&refreshButton, &restoreButton, &deleteTickedButton}) b->setEnabled(true);
-  form().SetToolsEnabled(true);
+  form().setSideBarEnabled(true);
 }
 
 void StartupPage::onDeleteTickedClicked() {
   if (itemList.checkedCount() == 0) return;
-  const std::wstring& backupDir = form().AutoRunBackupDir;
+  const std::wstring& backupDir = form().startupBackupFolder;
   if (backupDir.empty() || !Fs().createFolderTree(ExcludeTrailingBackslash(backupDir))) {
     MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"备份失败", L"备份目录无效请重新选择！");
     return;

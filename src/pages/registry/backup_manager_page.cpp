@@ -19,7 +19,7 @@ void BackupManagerPage::build() {
   backupList.create(h, ListStyle{},
                     {{L"备份日期", 90}, {L"备份文件名称", 200}, {L"大小", 90, LVCFMT_RIGHT}, {L"操作系统", 130},
                      {L"保存目录", 200}});
-  backupList.setImageList(form().publicImageList());
+  backupList.setImageList(form().rowPictures());
   deleteSelectedButton.create(h, L"选定删除");
   deleteAllButton.create(h, L"全部删除");
   restoreButton.create(h, L"选定恢复");
@@ -51,7 +51,7 @@ void BackupManagerPage::fitColumns() {
 }
 
 BackupOptions BackupManagerPage::backupOptions() const {
-  return {form().RegBackupDir, compressCheck.checked(), levelCombo.index()};
+  return {form().registryBackupFolder, compressCheck.checked(), levelCombo.index()};
 }
 
 }  // namespace wv

@@ -58,7 +58,7 @@ void BackupManagerPage::openFor(Module caller) {
 bool BackupManagerPage::callerIs(Module module) const { return caller_ == module; }
 
 const std::wstring& BackupManagerPage::folder() const {
-  return callerIs(Module::Startup) ? form().AutoRunBackupDir : form().RegBackupDir;
+  return callerIs(Module::Startup) ? form().startupBackupFolder : form().registryBackupFolder;
 }
 
 void BackupManagerPage::refreshList() {
@@ -73,7 +73,7 @@ void BackupManagerPage::refreshList() {
     LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
     style = registry ? (style | LVS_SINGLESEL) : (style & ~static_cast<LONG_PTR>(LVS_SINGLESEL));
     SetWindowLongPtrW(list, GWL_STYLE, style);
-    shownBackups = registry ? ListRegistryBackups(form().RegBackupDir) : ListStartupBackups(form().AutoRunBackupDir);
+    shownBackups = registry ? ListRegistryBackups(form().registryBackupFolder) : ListStartupBackups(form().startupBackupFolder);
     std::vector<ListRow> rows;
     rows.reserve(shownBackups.size());
     for (const BackupEntry& e : shownBackups) rows.push_back(RowOf(e));
@@ -157,7 +157,7 @@ void BackupManagerPage::onChooseFolderClicked() {
   std::wstring chosen;
   if (!ChooseFolder(L"请选择备份存放目录...", L"", chosen) || chosen.empty()) return;
   if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"目录更改", L"您确定更改备份存放目录吗？"))) return;
-  form().SetBackupBase(ExcludeTrailingBackslash(chosen));
+  form().setBackupBase(ExcludeTrailingBackslash(chosen));
   refreshList();
 }
 

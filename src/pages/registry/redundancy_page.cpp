@@ -24,7 +24,7 @@ void RedundancyPage::build() {
   restoreButton.create(h, L"恢复");
   resultList.create(h, ListStyle{.multiSelect = true},
                     {{L"主键", kRootColumnWidth}, {L"子键", 200}, {L"键名", 90}, {L"键值", 90}}, results.model());
-  resultList.setImageList(form().publicImageList());
+  resultList.setImageList(form().rowPictures());
 
   scanButton.onClick = [this] { onScanClicked(); };
   selectAllLabel.onClick = [this] { onSelectAllClicked(); };
@@ -51,7 +51,7 @@ void RedundancyPage::layout(int width, int height) {
 
 void RedundancyPage::initialise() {
   FillCatalogue(Module::Redundancy, hiveList);
-  hiveList.setImageList(form().publicImageList());
+  hiveList.setImageList(form().rowPictures());
 }
 
 void RedundancyPage::stopRuns() { StopRunning({&scanRun}); }
@@ -89,13 +89,13 @@ void RedundancyPage::onSelectAllClicked() { ToggleAllTicks(selectAllLabel, hiveL
 void RedundancyPage::onDeleteSelectedClicked() {
   DeleteRegistryRowsAsked(results, resultList, false,
                           L"您“确定”删除当前选中的注册表冗余信息吗？（提醒：删除前最好先备份注册表！）",
-                          form().RegBackupDir, deleteSelectedButton, deleteAllButton);
+                          form().registryBackupFolder, deleteSelectedButton, deleteAllButton);
 }
 
 void RedundancyPage::onDeleteAllClicked() {
   DeleteRegistryRowsAsked(results, resultList, true,
                           L"您“确定”删除所有扫描到的注册表冗余信息吗？（提醒：删除前最好先备份注册表！）",
-                          form().RegBackupDir, deleteSelectedButton, deleteAllButton);
+                          form().registryBackupFolder, deleteSelectedButton, deleteAllButton);
 }
 
 void RedundancyPage::onResultDoubleClicked() { OpenSelectedRegistryRow(results, resultList); }

@@ -9,7 +9,7 @@
 namespace wv {
 
 void RedundancyPage::setBackupRunning(bool running) {
-  form().SetToolsEnabled(!running);
+  form().setSideBarEnabled(!running);
   for (Button* b : {&scanButton, &backupButton, &restoreButton}) b->setEnabled(!running);
   const bool rows = !running && !results.empty();
   deleteSelectedButton.setEnabled(rows);

@@ -23,7 +23,7 @@ void RegistryTracesPage::build() {
   deleteAllButton.setEnabled(false);
   resultList.create(h, ListStyle{.multiSelect = true},
                     {{L"主键", kRootColumnWidth}, {L"子键", 200}, {L"键名", 90}, {L"描述", 90}}, results.model());
-  resultList.setImageList(form().publicImageList());
+  resultList.setImageList(form().rowPictures());
 
   scanButton.onClick = [this] { onScanClicked(); };
   selectAllLabel.onClick = [this] { onSelectAllClicked(); };
@@ -49,7 +49,7 @@ void RegistryTracesPage::layout(int width, int height) {
 
 void RegistryTracesPage::initialise() {
   FillCatalogue(Module::RegistryTraces, itemList);
-  itemList.setImageList(form().publicImageList());
+  itemList.setImageList(form().rowPictures());
 }
 
 void RegistryTracesPage::stopRuns() { StopRunning({&scanRun}); }
@@ -88,12 +88,12 @@ void RegistryTracesPage::onSelectAllClicked() { ToggleAllTicks(selectAllLabel, i
 void RegistryTracesPage::onDefaultsClicked() { RestoreDefaults(itemList); }
 
 void RegistryTracesPage::onDeleteSelectedClicked() {
-  DeleteRegistryRowsAsked(results, resultList, false, L"您“确定”删除当前选中的注册表冗余信息吗？", form().RegBackupDir,
+  DeleteRegistryRowsAsked(results, resultList, false, L"您“确定”删除当前选中的注册表冗余信息吗？", form().registryBackupFolder,
                           deleteSelectedButton, deleteAllButton);
 }
 
 void RegistryTracesPage::onDeleteAllClicked() {
-  DeleteRegistryRowsAsked(results, resultList, true, L"您“确定”删除所有扫描到的注册表冗余信息吗？", form().RegBackupDir,
+  DeleteRegistryRowsAsked(results, resultList, true, L"您“确定”删除所有扫描到的注册表冗余信息吗？", form().registryBackupFolder,
                           deleteSelectedButton, deleteAllButton);
 }
 

@@ -43,7 +43,7 @@ void FileToolPage::onChooseFilesClicked() {
     importRun.requestStop();
     return;
   }
-  std::vector<std::wstring> chosen = form().PickFiles(fileDialog);
+  std::vector<std::wstring> chosen = form().pickFiles(fileDialog);
   if (chosen.empty()) return;  // cancelled: the pending files stay as they are
   pendingFiles = std::move(chosen);
   startImport();

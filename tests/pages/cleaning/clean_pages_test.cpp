@@ -53,7 +53,7 @@ class CleanPageTest : public FormTest {
   }
   std::vector<std::wstring> junkRows() { return Captions(junk().resultModel.rows()); }
   void expectJunkIdle() {
-    EXPECT_TRUE(junk().scanButton.caption() == L"扫描" && junk().runState == 0 && form->ToolsEnabled());
+    EXPECT_TRUE(junk().scanButton.caption() == L"扫描" && junk().runState == 0 && form->sideBarEnabled());
     EXPECT_TRUE(junk().scanButton.enabled() && junk().scanFolderButton.enabled());
     EXPECT_EQ(junk().deleteAllButton.enabled(), !junk().resultModel.empty());
     EXPECT_EQ(junk().resultList.count(), static_cast<int>(junk().resultModel.size()));

@@ -69,7 +69,7 @@ TEST_F(OtherTracesPageTest, AStopPressEmptiesTheInterruptedCellAndEndsTheRun) {
   world.logs.logs = {{L"Application", {2, true}}};
   world.cache.onClearHistory = [&] {
     EXPECT_EQ(controls().cleanButton.caption(), L"停止");
-    EXPECT_FALSE(controls().scanButton.enabled() || form->ToolsEnabled());
+    EXPECT_FALSE(controls().scanButton.enabled() || form->sideBarEnabled());
     controls().cleanButton.click();
   };
   tickOnly({0, 1, 3, 4});
@@ -78,7 +78,7 @@ TEST_F(OtherTracesPageTest, AStopPressEmptiesTheInterruptedCellAndEndsTheRun) {
   controls().cleanButton.click();
   EXPECT_EQ(results(), (Texts{L"清理完成", L"", L"", L"", L"", L"", L""}));
   EXPECT_TRUE(world.logs.cleared.empty());
-  EXPECT_TRUE(controls().runState == 0 && controls().cleanButton.caption() == L"选定清理" && form->ToolsEnabled());
+  EXPECT_TRUE(controls().runState == 0 && controls().cleanButton.caption() == L"选定清理" && form->sideBarEnabled());
   EXPECT_EQ(form->statusLine.text(), L"其它日常清理已被停止");
 }
 

@@ -23,7 +23,7 @@ using StartupPageTest = FormTest;
 // that went meanwhile simply leaves the list.
 TEST_F(StartupPageTest, ARefusedItemStaysNamedWithTheReasonAGoneOneJustLeaves) {
   TempFolder backups(L"startup backups");
-  form->SetBackupBase(backups.path());
+  form->setBackupBase(backups.path());
   const std::wstring folder = form->knownFolders.StartupDir;
   ASSERT_TRUE(Fs().createFolderTree(folder));
   const std::wstring tag = L"WvStartupPage" + std::to_wstring(GetCurrentProcessId());
@@ -62,7 +62,7 @@ TEST_F(StartupPageTest, ARefusedItemStaysNamedWithTheReasonAGoneOneJustLeaves) {
   EXPECT_TRUE(row(tag + L"stuck.lnk") >= 0 && row(tag + L"gone.lnk") < 0 && items.count() == count - 1);
   EXPECT_EQ(items.columnCaption(0), StartupHeader(count - 1));
   EXPECT_TRUE(PathExists(stuck));
-  EXPECT_FALSE(PathExists(form->AutoRunBackupDir + tag + L"stuck.lnk")) << "no backup of an item that stays";
+  EXPECT_FALSE(PathExists(form->startupBackupFolder + tag + L"stuck.lnk")) << "no backup of an item that stays";
 }
 
 }  // namespace

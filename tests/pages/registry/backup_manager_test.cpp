@@ -22,7 +22,7 @@ TEST_F(RegistryPages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPageA
     redundancy().backupButton.click();
     ASSERT_EQ(boxes_.shown().size(), 1u);
     EXPECT_EQ(std::tie(boxes_.shown()[0].heading, boxes_.shown()[0].icon), std::tuple(L"备份失败", 2));
-    EXPECT_TRUE(redundancyUsable() && records(form->RegBackupDir, L"FileBackup").empty());
+    EXPECT_TRUE(redundancyUsable() && records(form->registryBackupFolder, L"FileBackup").empty());
   }
   manager().compressCheck.setChecked(true);
   manager().levelCombo.setIndex(2);
@@ -36,13 +36,13 @@ TEST_F(RegistryPages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPageA
   EXPECT_TRUE(list.image(0) == 11 && list.text(0, 1).ends_with(L".reg.zcom"));
   EXPECT_FALSE(manager().restoreButton.enabled() || manager().deleteSelectedButton.enabled());
   // The archive goes away outside the program: listed as missing, and its record can still be deleted.
-  RemoveTree(form->RegBackupDir + std::wstring(ExtractFileName(list.text(0, 4))));
+  RemoveTree(form->registryBackupFolder + std::wstring(ExtractFileName(list.text(0, 4))));
   managerPage().openFor(Module::Redundancy);
   EXPECT_EQ(list.image(0), 12);
   list.select(0);
   boxes_.answer(IDOK);
   manager().deleteSelectedButton.click();
-  EXPECT_TRUE(list.count() == 0 && records(form->RegBackupDir, L"FileBackup").empty());
+  EXPECT_TRUE(list.count() == 0 && records(form->registryBackupFolder, L"FileBackup").empty());
 
   // The folder browser answers another base folder: its backups are listed, unless the change is declined.
   struct PickingShell : Win32Shell {
@@ -50,7 +50,7 @@ TEST_F(RegistryPages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPageA
     std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override { return answer; }
   } shell;
   TempFolder other(L"other base");
-  ASSERT_TRUE(WriteRecord(form->RegBackupDir, L"FileBackup", form->RegBackupDir + L"Reg_old.reg"));
+  ASSERT_TRUE(WriteRecord(form->registryBackupFolder, L"FileBackup", form->registryBackupFolder + L"Reg_old.reg"));
   Substitute<Shell> swap(&Platform::shell, shell);
   for (const auto& [folder, answer, listed] : {std::tuple{other.path(), IDOK, 0}, std::tuple{base_.path(), IDCANCEL, 0},
                                                std::tuple{base_.path(), IDOK, 1}}) {
@@ -59,7 +59,7 @@ TEST_F(RegistryPages, RegistryBackupsTakenListedAndDeletedFromTheRedundancyPageA
     manager().chooseFolderButton.click();
     EXPECT_EQ(list.count(), listed);
   }
-  EXPECT_EQ(form->AutoRunBackupDir, base_.path() + L"\\AutoRun\\");
+  EXPECT_EQ(form->startupBackupFolder, base_.path() + L"\\AutoRun\\");
 }
 
 // A clean from the page is written down before anything goes and taken back from the
@@ -106,8 +106,8 @@ TEST_F(RegistryPages, ACleanFromThePageIsTakenBackFromTheManager) {
   };
 
   // The undo file cannot be written: nothing is deleted, and the user is told why.
-  const std::wstring regDir = form->RegBackupDir;
-  form->RegBackupDir = base_.file(L"blocker") + L"\\Registry\\";
+  const std::wstring regDir = form->registryBackupFolder;
+  form->registryBackupFolder = base_.file(L"blocker") + L"\\Registry\\";
   boxes_.answer(IDOK);
   redundancy().deleteAllButton.click();
   ASSERT_EQ(boxes_.shown().size(), 2u);
@@ -115,7 +115,7 @@ TEST_F(RegistryPages, ACleanFromThePageIsTakenBackFromTheManager) {
   EXPECT_EQ(results.size(), rows);
   all(true);
 
-  form->RegBackupDir = regDir;  // not made yet: the clean makes it
+  form->registryBackupFolder = regDir;  // not made yet: the clean makes it
   boxes_.answer(IDOK);
   redundancy().deleteAllButton.click();
   EXPECT_TRUE(boxes_.shown().size() == 3u && results.empty()) << "the question alone";
@@ -167,7 +167,7 @@ TEST_F(RegistryPages, StartupItemsRemovedRestoredFromTheManagerAndTheirBackupsDe
   ASSERT_EQ(list.count(), 2);
   EXPECT_EQ(list.text(0, 1) + L"|" + list.text(1, 1), fileName + L"|" + valueName);
   // A selected file whose copy is gone stops the restore with a warning, without a page change.
-  RemoveTree(form->AutoRunBackupDir + fileName);
+  RemoveTree(form->startupBackupFolder + fileName);
   managerPage().openFor(Module::Startup);
   list.selectAll(true);
   answers({IDOK, IDOK});
@@ -197,7 +197,7 @@ TEST_F(RegistryPages, StartupItemsRemovedRestoredFromTheManagerAndTheirBackupsDe
   boxes_.answer(IDOK);
   manager().deleteAllButton.click();
   EXPECT_EQ(list.count(), 0);
-  EXPECT_TRUE(records(form->AutoRunBackupDir, L"FileBackup").empty() && records(form->AutoRunBackupDir, L"RegBackup").empty());
+  EXPECT_TRUE(records(form->startupBackupFolder, L"FileBackup").empty() && records(form->startupBackupFolder, L"RegBackup").empty());
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ class RegistryPages : public FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
-    form->SetBackupBase(base_.path());
+    form->setBackupBase(base_.path());
   }
   RedundancyPage& redundancyPage() { return form->page<RedundancyPage>(); }
   BackupManagerPage& managerPage() { return form->page<BackupManagerPage>(); }
@@ -79,7 +79,7 @@ class RegistryPages : public FormTest {
   // Idle and every button of the page usable: after a scan, a backup or a restore.
   bool redundancyUsable() {
     auto& page = redundancy();
-    return form->ToolsEnabled() && page.scanButton.caption() == L"扫描" && page.runState == 0 &&
+    return form->sideBarEnabled() && page.scanButton.caption() == L"扫描" && page.runState == 0 &&
            page.backupButton.enabled() && page.restoreButton.enabled();
   }
   void answers(std::initializer_list<int> buttons) {

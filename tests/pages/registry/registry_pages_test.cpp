@@ -21,7 +21,7 @@ TEST_F(RegistryPages, RedundancyPageStopsScansDeletesOwnValuesAndOpensThem) {
       pressed = true;
       EXPECT_EQ(page.scanButton.caption(), L"停止");
       for (Button* b : {&page.deleteSelectedButton, &page.deleteAllButton, &page.backupButton, &page.restoreButton})
-        EXPECT_FALSE(b->enabled() || form->ToolsEnabled());
+        EXPECT_FALSE(b->enabled() || form->sideBarEnabled());
       page.scanButton.click();  // the stop press, handled while the scan drains messages
     });
     form->sideBar.button(Module::Redundancy).click();

@@ -92,7 +92,7 @@ TEST_F(FileInfoPageTest, ASelectionInTheNamePreviewFillsTheRules) {
 
 class MusicPageTest : public FormTest {
  protected:
-  void SetUp() override { FormTest::SetUp(), form->SwitchToPage(page()); }
+  void SetUp() override { FormTest::SetUp(), form->switchToPage(page()); }
   MusicPage& page() { return form->page<MusicPage>(); }
   SimulationControls<MusicRow>& shared() { return SharedControls<SimulationControls<MusicRow>>(page()); }
   Names newNames() { return Each(shared().entries, [](const MusicRow& r) { return r.newName; }); }

@@ -18,7 +18,7 @@ class ShredderPageTest : public FormTest {
   // Every operation ends with the page idle, its captions back and the buttons as the list allows.
   void expectIdle() {
     auto& c = controls();
-    EXPECT_TRUE(tool().runState == 0 && form->ToolsEnabled() && tool().chooseFilesButton.enabled());
+    EXPECT_TRUE(tool().runState == 0 && form->sideBarEnabled() && tool().chooseFilesButton.enabled());
     EXPECT_EQ(tool().chooseFilesButton.caption() + c.shredSelectedButton.caption() + c.shredAllButton.caption(),
               L"文件选择选定粉碎全部粉碎");
     for (Button* b : {&c.shredSelectedButton, &c.shredAllButton, &c.refreshButton})

@@ -1,6 +1,8 @@
 // The control wrappers on a window of their own.
 
-#include "support/app_fixture.h"
+#include <gtest/gtest.h>
+
+#include "support/window_support.h"
 #include "ui/controls.h"
 #include "ui/list_view.h"
 #include "ui/panel.h"
