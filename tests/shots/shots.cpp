@@ -200,6 +200,24 @@ void PlantPrograms() {
                 names[i], p[i + 1]);
 }
 
+// The file name of a page's first screenshot.
+std::wstring PageShotName(wv::Module module) {
+  switch (module) {
+    case wv::Module::DailyFiles: return L"daily_files";
+    case wv::Module::RegistryTraces: return L"registry_traces";
+    case wv::Module::OtherTraces: return L"other_traces";
+    case wv::Module::Startup: return L"startup";
+    case wv::Module::Software: return L"software";
+    case wv::Module::JunkFiles: return L"junk_files";
+    case wv::Module::Redundancy: return L"redundancy";
+    case wv::Module::FileInfo: return L"file_info";
+    case wv::Module::Shredder: return L"shredder";
+    case wv::Module::Music: return L"music";
+    case wv::Module::BackupManager: return L"backup_manager";
+  }
+  return L"page";
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -227,14 +245,14 @@ int wmain(int argc, wchar_t** argv) {
     wv::Page* page = form.sideBar.pageOf(*b);
     if (b->visible()) b->click();
     else form.switchToPage(*page);
-    shoot(std::wstring(wv::ModuleInfoOf(page->module()).key));
+    shoot(PageShotName(page->module()));
   }
   form.switchToPage(form.page<wv::BackupManagerPage>());
-  shoot(L"bfgl");
+  shoot(L"backup_manager");
   wv::DailyFilesControls& daily = wv::test::Controls(form.page<wv::DailyFilesPage>());
   wv::JunkFilesControls& junk = wv::test::Controls(form.page<wv::JunkFilesPage>());
   show(wv::Module::DailyFiles);
-  for (const auto& [tab, name] : {std::pair{&daily.userFoldersTab, L"wjrc_user"}, {&daily.removalTab, L"wjrc_removal"}}) {
+  for (const auto& [tab, name] : {std::pair{&daily.userFoldersTab, L"daily_files_user"}, {&daily.removalTab, L"daily_files_removal"}}) {
     tab->click();
     shoot(name);
   }
@@ -242,7 +260,7 @@ int wmain(int argc, wchar_t** argv) {
   show(wv::Module::JunkFiles);
   for (wv::FlatButton* t : {&junk.typesTab, &junk.removalTab, &junk.exclusionsTab}) {
     t->click();
-    shoot(L"wjql_" + std::to_wstring(junk.tabPages.active()));
+    shoot(L"junk_files_tab" + std::to_wstring(junk.tabPages.active()));
   }
   junk.resultsTab.click();
 
@@ -253,11 +271,11 @@ int wmain(int argc, wchar_t** argv) {
   shell.answer = kDemo;
   junk.scanFolderButton.click();
   junk.resultList.setSelected(1, true);
-  shoot(L"wjql_results");
+  shoot(L"junk_files_results");
   shell.answer = kDemo + L"\\工程";
   junk.addExclusionButton.click();
   junk.exclusionsTab.click();
-  shoot(L"wjql_exclusions");
+  shoot(L"junk_files_exclusions");
   junk.resultsTab.click();
 
   show(wv::Module::DailyFiles);
@@ -266,13 +284,13 @@ int wmain(int argc, wchar_t** argv) {
   daily.userFolderList.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\下载", true, false, L""}));
   daily.userFolderList.appendRow(wv::UserCleanFolderRow({true, kDemo + L"\\办公文档", true, true, L"*.bak|~*.*|*.old"}));
   daily.userFolderList.select(1);
-  shoot(L"wjrc_user_rows");
+  shoot(L"daily_files_user_rows");
   daily.scanButton.click();
-  shoot(L"wjrc_results");
+  shoot(L"daily_files_results");
   daily.removalTab.click();
   daily.removal.modes.select(1);
   daily.removal.moveFolder.setText(L"C:\\垃圾文件暂存");
-  shoot(L"wjrc_removal_move");
+  shoot(L"daily_files_removal_move");
   daily.resultsTab.click();
 
   // The file-information page with the demo files, one shot per settings panel.
@@ -291,7 +309,7 @@ int wmain(int argc, wchar_t** argv) {
   infoRules.insertText.setText(L"2024_");
   infoList.simulateButton.click();
   infoList.fileList.select(2);
-  shoot(L"wjsz_names");
+  shoot(L"file_info_names");
   chooseObject(1);
   infoRules.timeKindChoice.setIndex(1);
   infoRules.timeKindChoice.onChange();
@@ -300,11 +318,11 @@ int wmain(int argc, wchar_t** argv) {
   infoRules.beginTimeEdit.setText(wv::TimeText({2020, 1, 1, 8, 0, 0}));
   infoRules.endTimeEdit.setText(wv::TimeText({2020, 1, 1, 18, 0, 0}));
   infoList.simulateButton.click();
-  shoot(L"wjsz_time");
+  shoot(L"file_info_time");
   chooseObject(2);
   infoRules.hiddenBox.setChecked(true);
   infoList.simulateButton.click();
-  shoot(L"wjsz_attributes");
+  shoot(L"file_info_attributes");
   infoList.listMenu.choose(infoList.clearItem);
   chooseObject(0);
   // The shredder with files and folders dropped on it.
@@ -312,19 +330,19 @@ int wmain(int argc, wchar_t** argv) {
   show(wv::Module::Shredder);
   shredder.drop({kDemo + L"\\办公文档", kDemo + L"\\下载\\setup_1f3a.tmp", kDemo + L"\\工程\\crash_0412.dmp"});
   wv::test::Controls(shredder).entryList.select(1);
-  shoot(L"wjfs_rows");
+  shoot(L"shredder_rows");
 
   // The other-traces page after a scan of the planted traces; the software page with a program chosen.
   PlantTraces();
   show(wv::Module::OtherTraces);
   wv::test::Controls(form.page<wv::OtherTracesPage>()).scanButton.click();
-  shoot(L"qtrc_results");
+  shoot(L"other_traces_results");
   show(wv::Module::Software);
   wv::ListView& programs = wv::test::Controls(form.page<wv::SoftwarePage>()).programList;
   for (int i = 0; i < programs.count(); ++i)
     if (programs.text(i, 0) == kChosenProgram) programs.select(i);
   SetFocus(programs.handle());
-  shoot(L"rjql_results");
+  shoot(L"software_results");
   Unplant();
 
   // The startup page with its items, two of them removed into the demo backup
@@ -341,14 +359,14 @@ int wmain(int argc, wchar_t** argv) {
   startup.deleteTickedButton.click();
   startup.itemList.setChecked(0, true);
   startup.itemList.select(1);
-  shoot(L"qdsz_items");
+  shoot(L"startup_items");
   startup.restoreButton.click();
   wv::test::Controls(form.page<wv::BackupManagerPage>()).backupList.select(1);
-  shoot(L"bfgl_qdsz");
+  shoot(L"backup_manager_startup");
   show(wv::Module::Redundancy);
   wv::test::Controls(form.page<wv::RedundancyPage>()).restoreButton.click();
   wv::test::Controls(form.page<wv::BackupManagerPage>()).backupList.select(2);
-  shoot(L"bfgl_zcql");
+  shoot(L"backup_manager_registry");
   Unplant();
   show(wv::Module::DailyFiles);
   static_cast<void>(wv::Sh().fileOperation(nullptr, wv::FileOpFunc::Delete, {kDemo}, L"",
@@ -361,16 +379,25 @@ int wmain(int argc, wchar_t** argv) {
   tickOnly(redundancy.hiveList, [](int i) { return i == 0; });
   redundancy.scanButton.click();
   redundancy.resultList.setSelected(1, true);
-  shoot(L"zcql_results");
+  shoot(L"redundancy_results");
   auto& traces = wv::test::Controls(form.page<wv::RegistryTracesPage>());
   show(wv::Module::RegistryTraces);
   tickOnly(traces.itemList, [](int i) { return i == 0 || i == 3 || i == 4 || i == 6; });
   traces.scanButton.click();
   traces.resultList.setSelected(0, true);
-  shoot(L"zcrc_results");
+  shoot(L"registry_traces_results");
   Unplant();
 
   form.toggleMaximized();
+  // Under load the new size can arrive after the first pumps: wait until the window fills the work area.
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  for (int i = 0; i < 100; ++i) {
+    RECT now{};
+    GetWindowRect(form.handle(), &now);
+    if (now.right - now.left == work.right - work.left && now.bottom - now.top == work.bottom - work.top) break;
+    Pump(50);
+  }
   shoot(L"maximised");
   form.toggleMaximized();
   show(wv::Module::DailyFiles);
