@@ -14,7 +14,7 @@ RedundancyPage::RedundancyPage(MainWindow& form)
 void RedundancyPage::build() {
   HWND h = handle();
   hiveList.create(h, ListStyle{.checkBoxes = true}, {{L"扫描项目", 300}, {L"建议", 60}});
-  selectAllLabel.create(h, L"全选");
+  hivesToggle.create(h, L"全选");
   scanButton.create(h, L"扫描");
   deleteSelectedButton.create(h, L"选定删除");
   deleteAllButton.create(h, L"全部删除");
@@ -27,7 +27,7 @@ void RedundancyPage::build() {
   resultList.setImageList(form().rowPictures());
 
   scanButton.onClick = [this] { onScanClicked(); };
-  selectAllLabel.onClick = [this] { onSelectAllClicked(); };
+  hivesToggle.onClick = [this] { onSelectAllClicked(); };
   deleteSelectedButton.onClick = [this] { onDeleteSelectedClicked(); };
   deleteAllButton.onClick = [this] { onDeleteAllClicked(); };
   resultList.onDblClick = [this] { onResultDoubleClicked(); };
@@ -43,7 +43,7 @@ void RedundancyPage::layout(int width, int height) {
   hiveList.setBounds(kMargin + 1, kTop + 1, listW - 2, 98);
   StackButtons({&scanButton, &deleteSelectedButton, &deleteAllButton}, buttonsX, kTop);
   const int rowY = kTop + 104;
-  selectAllLabel.setBounds(kMargin, rowY + 4, 30, 18);
+  hivesToggle.setBounds(kMargin, rowY + 4, 30, 18);
   RowButtonsRight({&backupButton, &restoreButton}, right, rowY, 72, 26);
   const int listY = rowY + 26 + kGap;
   resultList.setBounds(kMargin + 1, listY + 1, width - 2 * kMargin - 2, height - listY - kMargin - 2);
@@ -84,7 +84,7 @@ void RedundancyPage::onScanClicked() {
   run.finish(RegistryScanSummary(result.rows));
 }
 
-void RedundancyPage::onSelectAllClicked() { ToggleAllTicks(selectAllLabel, hiveList); }
+void RedundancyPage::onSelectAllClicked() { ToggleAllTicks(hivesToggle, hiveList); }
 
 void RedundancyPage::onDeleteSelectedClicked() {
   DeleteRegistryRowsAsked(results, resultList, false,

@@ -15,7 +15,7 @@ struct RedundancyControls {
   explicit RedundancyControls(MainWindow& form) : scanRun(form, scanButton, L"扫描", runState) {}
 
   ListView hiveList;  // HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS
-  SelectAllLabel selectAllLabel;
+  SelectAllLabel hivesToggle;
   Button scanButton;
   Button deleteSelectedButton;
   Button deleteAllButton;

@@ -14,7 +14,7 @@ RegistryTracesPage::RegistryTracesPage(MainWindow& form)
 void RegistryTracesPage::build() {
   HWND h = handle();
   itemList.create(h, ListStyle{.checkBoxes = true}, {{L"扫描项目", 300}, {L"建议", 60}});
-  selectAllLabel.create(h, L"全选");
+  itemsToggle.create(h, L"全选");
   defaultsLabel.create(h, L"默认");
   scanButton.create(h, L"扫描");
   deleteSelectedButton.create(h, L"选定删除");
@@ -26,7 +26,7 @@ void RegistryTracesPage::build() {
   resultList.setImageList(form().rowPictures());
 
   scanButton.onClick = [this] { onScanClicked(); };
-  selectAllLabel.onClick = [this] { onSelectAllClicked(); };
+  itemsToggle.onClick = [this] { onSelectAllClicked(); };
   defaultsLabel.onClick = [this] { onDefaultsClicked(); };
   deleteSelectedButton.onClick = [this] { onDeleteSelectedClicked(); };
   deleteAllButton.onClick = [this] { onDeleteAllClicked(); };
@@ -41,7 +41,7 @@ void RegistryTracesPage::layout(int width, int height) {
   itemList.setBounds(kMargin + 1, kTop + 1, listW - 2, 134);
   StackButtons({&scanButton, &deleteSelectedButton, &deleteAllButton}, buttonsX, kTop);
   const int rowY = kTop + 140;
-  selectAllLabel.setBounds(kMargin, rowY, 30, 18);
+  itemsToggle.setBounds(kMargin, rowY, 30, 18);
   defaultsLabel.setBounds(kMargin + 40, rowY, 30, 18);
   const int listY = rowY + 26;
   resultList.setBounds(kMargin + 1, listY + 1, width - 2 * kMargin - 2, height - listY - kMargin - 2);
@@ -83,7 +83,7 @@ void RegistryTracesPage::onScanClicked() {
   run.finish(RegistryScanSummary(result.rows));
 }
 
-void RegistryTracesPage::onSelectAllClicked() { ToggleAllTicks(selectAllLabel, itemList); }
+void RegistryTracesPage::onSelectAllClicked() { ToggleAllTicks(itemsToggle, itemList); }
 
 void RegistryTracesPage::onDefaultsClicked() { RestoreDefaults(itemList); }
 

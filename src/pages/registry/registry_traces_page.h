@@ -14,7 +14,7 @@ struct RegistryTracesControls {
   explicit RegistryTracesControls(MainWindow& form) : scanRun(form, scanButton, L"扫描", runState) {}
 
   ListView itemList;  // the thirteen scan items of the catalogue
-  SelectAllLabel selectAllLabel;
+  SelectAllLabel itemsToggle;
   LinkLabel defaultsLabel;  // ticks the recommended items again
   Button scanButton;
   Button deleteSelectedButton;
