@@ -335,6 +335,8 @@ class Reader {
     const std::uint16_t first = U16(record + 0x14);
     if (used > recordBytes_ || used < 0x30 || first < 0x2A || first >= used || (first & 7))
       return fail(NtfsFault::Record, number);
+    // Records of NTFS 3.1 name their own number: one that names another is out of place.
+    if (U16(record + 0x04) >= 0x30 && U32(record + 0x2C) != number) return fail(NtfsFault::Record, number);
     const std::uint64_t baseRef = U64(record + 0x20);
     const std::uint16_t sequence = U16(record + 0x10);
     const bool extension = (baseRef & kRecordMask) != 0;
