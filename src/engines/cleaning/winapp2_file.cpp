@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <unordered_map>
 
 #include "core/file_mask.h"
@@ -142,16 +143,20 @@ Reason ParseFileKey(std::wstring_view key, std::wstring_view value, FileRule& ru
   return {};
 }
 
-Reason ParseRegKey(std::wstring_view key, std::wstring_view value, RegistryRule& rule) {
-  const std::vector<std::wstring_view> parts = Split(value, L'|');
-  rule.key.assign(key);
+// "key[|value]": the key, and the name of one value when it follows.
+Reason ParseKeyWithValue(std::span<const std::wstring_view> parts, RuleKey& target, std::optional<std::wstring>& value) {
   if (parts.size() > 2) return L"多余的 | 分隔";
-  if (Reason r = ParseKeyPath(parts[0], rule.target); !r.empty()) return r;
+  if (Reason r = ParseKeyPath(parts[0], target); !r.empty()) return r;
   if (parts.size() == 2) {
     if (parts[1].empty()) return L"值名为空";
-    rule.value.emplace(parts[1]);
+    value.emplace(parts[1]);
   }
   return {};
+}
+
+Reason ParseRegKey(std::wstring_view key, std::wstring_view value, RegistryRule& rule) {
+  rule.key.assign(key);
+  return ParseKeyWithValue(Split(value, L'|'), rule.target, rule.value);
 }
 
 Reason ParseExcludeKey(std::wstring_view key, std::wstring_view value, ExcludeRule& rule) {
@@ -160,13 +165,7 @@ Reason ParseExcludeKey(std::wstring_view key, std::wstring_view value, ExcludeRu
   if (parts.size() < 2) return L"排除规则不完整";
   if (EqualsNoCase(parts[0], L"REG")) {
     rule.kind = ExcludeKind::Registry;
-    if (parts.size() > 3) return L"多余的 | 分隔";
-    if (Reason r = ParseKeyPath(parts[1], rule.target); !r.empty()) return r;
-    if (parts.size() == 3) {
-      if (parts[2].empty()) return L"值名为空";
-      rule.value.emplace(parts[2]);
-    }
-    return {};
+    return ParseKeyWithValue(std::span(parts).subspan(1), rule.target, rule.value);
   }
   const bool file = EqualsNoCase(parts[0], L"FILE");
   if (!file && !EqualsNoCase(parts[0], L"PATH")) return L"未知的排除类型 " + std::wstring(parts[0]);
@@ -402,6 +401,7 @@ Winapp2File ParseWinapp2(std::string_view bytes) {
 }
 
 Winapp2File ReadWinapp2(std::wstring_view path) {
+  if (path.empty()) return Refused(L"没有指定文件");
   const std::unique_ptr<File> in = Fs().openFile(path, FileAccess::Read, FileShare::Read, FileDisposition::OpenExisting);
   if (!in) return Refused(L"无法打开文件：" + SystemErrorText(Fs().lastError()));
   const std::optional<std::uint64_t> size = in->size();

@@ -287,14 +287,20 @@ class Scan {
   void refuseKey(const RuleKey& key) {
     const std::wstring text = KeyText(key);
     if (!claim(L"?refused|" + key_ + L"|" + entry_->name + L"|" + text)) return;
-    auto registry = std::make_shared<RegistryRow>();
-    registry->root = key.root;
-    registry->keyPath = L"\\" + key.path;
-    registry->kind = RegRowKind::Key;
+    RegistryRow refused;
+    refused.kind = RegRowKind::Key;
+    addRegistryRow(key, FoundKind::RefusedKey, std::move(refused));
+  }
+
+  // A registry row: the entry as the scan saw it, shown by its key's name.
+  void addRegistryRow(const RuleKey& key, FoundKind kind, RegistryRow registry) {
+    registry.root = key.root;
+    registry.keyPath = L"\\" + key.path;
+    registry.view = ViewOfPath(registry.keyPath);
     FoundRow row;
-    row.path = text;
-    row.kind = FoundKind::RefusedKey;
-    row.registry = std::move(registry);
+    row.path = KeyText(key);
+    row.kind = kind;
+    row.registry = std::make_shared<const RegistryRow>(std::move(registry));
     add(std::move(row));
   }
 
@@ -321,18 +327,11 @@ class Scan {
     RegRawValue data;
     if (!open.readRaw(name, data)) return;
     if (!claim(L"?value|" + KeyText(key) + L"|" + name)) return;
-    auto registry = std::make_shared<RegistryRow>();
-    registry->root = key.root;
-    registry->keyPath = L"\\" + key.path;
-    registry->view = ViewOfPath(registry->keyPath);
-    registry->kind = RegRowKind::Value;
-    registry->valueName = name;
-    registry->value = std::move(data);
-    FoundRow row;
-    row.path = KeyText(key);
-    row.kind = FoundKind::RegistryValue;
-    row.registry = std::move(registry);
-    add(std::move(row));
+    RegistryRow value;
+    value.kind = RegRowKind::Value;
+    value.valueName = name;
+    value.value = std::move(data);
+    addRegistryRow(key, FoundKind::RegistryValue, std::move(value));
   }
 
   // The key whole, or, when something inside it is kept, its values and subkeys one by one.
@@ -351,17 +350,10 @@ class Scan {
     RegKeyInfo info;
     if (!open.info(info)) return;
     listedKeys_.insert(std::to_wstring(static_cast<int>(key.root)) + L"#" + folded);
-    auto registry = std::make_shared<RegistryRow>();
-    registry->root = key.root;
-    registry->keyPath = L"\\" + key.path;
-    registry->view = ViewOfPath(registry->keyPath);
-    registry->kind = RegRowKind::Key;
-    registry->keyState = info;
-    FoundRow row;
-    row.path = KeyText(key);
-    row.kind = FoundKind::RegistryKey;
-    row.registry = std::move(registry);
-    add(std::move(row));
+    RegistryRow whole;
+    whole.kind = RegRowKind::Key;
+    whole.keyState = info;
+    addRegistryRow(key, FoundKind::RegistryKey, std::move(whole));
   }
 
   const Winapp2ScanInput& input_;

@@ -157,7 +157,7 @@ void DailyFilesPage::readRuleFile(std::wstring_view path) {
   keptTicks = {ticked.begin(), ticked.end()};
   ruleFilePath.assign(path);
   ruleFileEdit.setText(path);
-  rules = path.empty() ? Winapp2File{.refusal = L"没有指定文件"} : ReadWinapp2(path);
+  rules = ReadWinapp2(path);
   const std::vector<bool> detected = DetectEntries(rules.entries, ruleFolders, Sys().version());
 
   // Groups in the order of their captions, entries in the file's order.
