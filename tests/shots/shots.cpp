@@ -404,6 +404,36 @@ int wmain(int argc, wchar_t** argv) {
   form.about().showSplash();
   shoot(L"about");
   form.about().hideSplash();
+
+  // The daily page with the rule file (the shared winapp2.ini, linked into the prefix
+  // by the script): three applications planted so that their entries are detected,
+  // two of them ticked and scanned, then the rule file's own tab.
+  const std::wstring local = wv::Sh().specialFolder(CSIDL_LOCAL_APPDATA);
+  const std::wstring roaming = wv::Sh().specialFolder(CSIDL_APPDATA);
+  const std::vector<std::pair<std::wstring, LONGLONG>> apps = {
+      {local + L"\\Google\\Chrome\\User Data\\Default\\Cache\\Cache_Data\\data_0", 45056},
+      {local + L"\\Google\\Chrome\\User Data\\Default\\Cache\\Cache_Data\\f_0000a1", 183204},
+      {local + L"\\Google\\Chrome\\User Data\\Default\\Code Cache\\js\\index", 24},
+      {local + L"\\Zynga\\Logs\\session.log", 5210},
+      {roaming + L"\\Everything\\Run History.csv", 812}};
+  for (const auto& [file, size] : apps) PlantFile(file, size);
+  show(wv::Module::DailyFiles);
+  daily.ruleFileEdit.setText(L"C:\\WindowsVantorraFixtures\\winapp2\\Winapp2.ini");
+  daily.ruleFileReadButton.click();
+  tickOnly(daily.itemList, [&](int i) {
+    const std::wstring caption = daily.itemList.text(i, 0);
+    return caption == L"Google Chrome Caches" || caption == L"Zynga Games";
+  });
+  daily.scanButton.click();
+  for (int i = 0; i < daily.itemList.count(); ++i)
+    if (daily.itemList.checked(i)) daily.itemList.select(i);
+  shoot(L"daily_files_rule_results");
+  daily.ruleFileTab.click();
+  shoot(L"daily_files_rule_file");
+  daily.resultsTab.click();
+  for (const std::wstring& root : {local + L"\\Google", local + L"\\Zynga", roaming + L"\\Everything"})
+    static_cast<void>(wv::Sh().fileOperation(nullptr, wv::FileOpFunc::Delete, {root}, L"",
+                                             FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI));
   std::printf("%d shots failed\n", failures);
   return failures == 0 ? 0 : 1;
 }
