@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <map>
+#include <string_view>
 
 #include "engines/tools/music_tags_internal.h"
 #include "platform/text.h"
@@ -11,19 +12,27 @@
 namespace wv::tags {
 namespace {
 
-using Guid = std::uint8_t[16];
-constexpr Guid kHeader = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
-                          0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
-constexpr Guid kContentDescription = {0x33, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
-                                      0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
-constexpr Guid kExtendedContentDescription = {0x40, 0xA4, 0xD0, 0xD2, 0x07, 0xE3, 0xD2, 0x11,
-                                              0x97, 0xF0, 0x00, 0xA0, 0xC9, 0x5E, 0xA8, 0x50};
-constexpr Guid kHeaderExtension = {0xB5, 0x03, 0xBF, 0x5F, 0x2E, 0xA9, 0xCF, 0x11,
-                                   0x8E, 0xE3, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
-constexpr Guid kMetadata = {0xEA, 0xCB, 0xF8, 0xC5, 0xAF, 0x5B, 0x77, 0x48,
-                            0x84, 0x67, 0xAA, 0x8C, 0x44, 0xFA, 0x4C, 0xCA};
-constexpr Guid kMetadataLibrary = {0x94, 0x1C, 0x23, 0x44, 0x98, 0x94, 0xD1, 0x49,
-                                   0xA1, 0x41, 0x1D, 0x13, 0x4E, 0x45, 0x70, 0x54};
+// The objects' identifiers in the text form that documents them; in the file the
+// first three groups are little-endian.
+struct Guid {
+  std::uint8_t bytes[16] = {};
+};
+constexpr std::uint8_t Hex(char c) {
+  return static_cast<std::uint8_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+}
+constexpr Guid GuidOf(std::string_view text) {
+  // Where each byte's two digits stand in "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx", in file order.
+  constexpr int kAt[16] = {6, 4, 2, 0, 11, 9, 16, 14, 19, 21, 24, 26, 28, 30, 32, 34};
+  Guid g;
+  for (int i = 0; i < 16; ++i) g.bytes[i] = static_cast<std::uint8_t>(Hex(text[kAt[i]]) << 4 | Hex(text[kAt[i] + 1]));
+  return g;
+}
+constexpr Guid kHeader = GuidOf("75B22630-668E-11CF-A6D9-00AA0062CE6C");
+constexpr Guid kContentDescription = GuidOf("75B22633-668E-11CF-A6D9-00AA0062CE6C");
+constexpr Guid kExtendedContentDescription = GuidOf("D2D0A440-E307-11D2-97F0-00A0C95EA850");
+constexpr Guid kHeaderExtension = GuidOf("5FBF03B5-A92E-11CF-8EE3-00C00C205365");
+constexpr Guid kMetadata = GuidOf("C5F8CBEA-5BAF-4877-8467-AA8C44FA4CCA");
+constexpr Guid kMetadataLibrary = GuidOf("44231C94-9498-49D1-A141-1D134E457054");
 
 constexpr std::size_t kObjectHeader = 24;  // GUID and 64-bit size
 constexpr std::size_t kHeaderObjectStart = 30;  // and the count of objects and two reserved bytes
@@ -56,7 +65,7 @@ struct Attributes {
   }
 };
 
-bool Is(ByteView object, const Guid& guid) { return object.startsWith(guid, sizeof(Guid)); }
+bool Is(ByteView object, const Guid& guid) { return object.startsWith(guid.bytes, sizeof guid.bytes); }
 
 // Five lengths, then title, author, copyright, description and rating, UTF-16LE.
 void ReadContentDescription(ByteView body, Attributes& out) {

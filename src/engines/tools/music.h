@@ -48,12 +48,14 @@ inline constexpr int kSeparatorLimit = 20;
 
 struct MusicTask {
   MusicOp op = MusicOp::Import;
-  std::vector<std::wstring> files;                      // import: the pending paths, consumed
-  MusicSettings settings;                               // simulate
-  FilePlacement placement = FilePlacement::KeepFolder;  // execute
-  std::wstring targetDir;                               // execute by move or copy; ends with "\"
-  FileInfoAsker ask;                                    // simulate's and execute's questions; unset: OK
-  RowImageLookup imageOf;                               // import: the rows' pictures
+  FileInfoAsker ask;  // simulate's and execute's questions; unset: OK
+  // Import: the pending paths (consumed) and the rows' pictures.
+  std::vector<std::wstring> files;
+  RowImageLookup imageOf;
+  MusicSettings settings;  // simulate
+  // Execute: where the files go, and the folder (ending with "\") when they move or are copied.
+  FilePlacement placement = FilePlacement::KeepFolder;
+  std::wstring targetDir;
 };
 
 struct MusicResult {

@@ -142,24 +142,16 @@ std::wstring MusicPage::runEngine(RunControl& run) {
   MusicTask task;
   task.op = static_cast<MusicOp>(runState);
   task.ask = AskWithMsgBox;
-  task.imageOf = GetSysIconIndex;
-  switch (task.op) {
-    case MusicOp::Import:
-      task.files = std::move(pendingFiles);
-      pendingFiles.clear();
-      break;
-    case MusicOp::Simulate:
-      task.settings = readSettings();
-      break;
-    case MusicOp::Execute:
-      task.placement = static_cast<FilePlacement>(std::max(0, placementChoice.index()));
-      task.targetDir = targetFolder;
-      break;
-    case MusicOp::Refresh:
-      if (std::exchange(tagsOnly_, false)) task.op = MusicOp::ReadTags;
-      break;
-    default:
-      break;
+  if (task.op == MusicOp::Import) {
+    task.files = std::exchange(pendingFiles, {});
+    task.imageOf = GetSysIconIndex;
+  } else if (task.op == MusicOp::Simulate) {
+    task.settings = readSettings();
+  } else if (task.op == MusicOp::Execute) {
+    task.placement = static_cast<FilePlacement>(std::max(0, placementChoice.index()));
+    task.targetDir = targetFolder;
+  } else if (task.op == MusicOp::Refresh && std::exchange(tagsOnly_, false)) {
+    task.op = MusicOp::ReadTags;
   }
   (void)RunMusicTask(task, context, entries);
   progressGauge.setPosition(0);
