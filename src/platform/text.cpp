@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include "platform/code_page.h"
+
 #include <windows.h>
 
 #include <algorithm>

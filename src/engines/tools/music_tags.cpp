@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "engines/tools/music_tags_internal.h"
+#include "platform/code_page.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 
