@@ -164,8 +164,10 @@ TEST_F(RuleFilePageTest, AWarningIsAskedBeforeItsEntryIsTickedAndTicksAreSavedAp
                                            {L"File", path}, {L"Tick0", L"Gone *"}, {L"Tick1", L"Plain *"}}));
 }
 
-// The ticked entries are scanned after the built-in items: each row names its
-// entry; refused rules are listed and stay; registry rows go after the undo file.
+// The ticked entries are scanned after the built-in items, in the order the list
+// shows them (group by group, as the user ticked them), not the file's: each row
+// names its entry; refused rules are listed and stay; registry rows go after the
+// undo file.
 TEST_F(RuleFilePageTest, TickedEntriesAreScannedAndRemovedWithRegistryRowsUndoable) {
   const std::wstring logs = folder.folder(L"app\\logs");
   const std::wstring a = folder.file(L"app\\logs\\a.log"), b = folder.file(L"app\\logs\\deep\\b.log");
@@ -188,12 +190,14 @@ TEST_F(RuleFilePageTest, TickedEntriesAreScannedAndRemovedWithRegistryRowsUndoab
   for (const ListRow& r : daily().resultModel.rows()) shown.push_back({r.caption, r.column(1), r.column(2)});
   const std::wstring regPath = L"HKEY_CURRENT_USER\\" + key.path();
   const std::wstring windows = ExcludeTrailingBackslash(Sh().windowsFolder());
+  // "Windows" (Keys, Refused) is listed above "应用程序" (Files), though "Files" comes first in the file.
+  ASSERT_LT(row(L"Windows"), row(L"应用程序"));
   EXPECT_EQ(shown, (std::vector<std::vector<std::wstring>>{
-                       {a, FormatSize(1), L"Files"},
-                       {b, FormatSize(1), L"Files"},
                        {regPath + L"|Name", L"注册表值", L"Keys"},
                        {regPath + L"\\Sub", L"注册表键", L"Keys"},
                        {windows, L"已拒绝", L"Refused（FileKey1 是Windows系统目录）"},
+                       {a, FormatSize(1), L"Files"},
+                       {b, FormatSize(1), L"Files"},
                    }));
   EXPECT_NE(form->statusLine.text().find(L"共 5 项"), std::wstring::npos);
   EXPECT_NE(form->statusLine.text().find(L"1 条规则"), std::wstring::npos);
