@@ -144,7 +144,13 @@ TEST_F(SettingsStoreTest, FirstStartSavesEverySectionAndEveryChoiceComesBackByte
   const std::string saved = ReadBytes(file);
   const Ini first = Ini::Parse(saved);
   ASSERT_EQ(first.bytes(), saved) << "the file is not in the store's plain form";
-  EXPECT_EQ(first.names(), (std::vector<std::wstring>{L"WJQL", L"BFGL", L"ZCQL", L"ZCRC", L"WJRC", L"QTRC", L"RJQL"}));
+  // The seven sections as before, then the rule file's own: the one beside the
+  // program ("File" empty) and no entry ticked.
+  EXPECT_EQ(first.names(),
+            (std::vector<std::wstring>{L"WJQL", L"BFGL", L"ZCQL", L"ZCRC", L"WJRC", L"QTRC", L"RJQL", L"WINAPP2"}));
+  ASSERT_FALSE(first.sections.empty());
+  EXPECT_EQ(first.sections.back().keys,
+            (std::vector<std::pair<std::wstring, std::wstring>>{{L"Version", L"1"}, {L"File", L""}}));
   for (const Ini::Section& s : first.sections) {
     ASSERT_FALSE(s.keys.empty());
     EXPECT_EQ(s.keys.front(), (std::pair<std::wstring, std::wstring>{L"Version", s.name == L"WJRC" ? L"2" : L"1"}));
@@ -156,9 +162,11 @@ TEST_F(SettingsStoreTest, FirstStartSavesEverySectionAndEveryChoiceComesBackByte
   EXPECT_EQ(ReadBytes(file), saved) << "the same choices saved again";
 
   // Every kind of value changed: each row's tick turned over, folder rows, folders,
-  // removal modes, backup options, the software filter.
+  // removal modes, backup options, the software filter, the rule file and its ticks
+  // (of entries it does not list, as it is not there: kept all the same).
   Ini changed = first;
-  const std::wstring plainKeys[] = {L"Version", L"DelSel", L"DelSavPath", L"SavPath", L"ComSav", L"ComTypeSel", L"ShowType"};
+  const std::wstring plainKeys[] = {L"Version", L"DelSel", L"DelSavPath", L"SavPath", L"ComSav", L"ComTypeSel", L"ShowType",
+                                    L"File"};
   for (Ini::Section& s : changed.sections)
     for (auto& [key, value] : s.keys)
       if (std::ranges::count(plainKeys, key) == 0) value = value == L"1" ? L"0" : L"1";
@@ -170,6 +178,9 @@ TEST_F(SettingsStoreTest, FirstStartSavesEverySectionAndEveryChoiceComesBackByte
   changed.set(L"WJRC", L"DelSavPath", L"E:\\Moved");
   changed.set(L"BFGL", L"SavPath", L"C:\\备份");
   changed.set(L"RJQL", L"ShowType", L"显示所有软件");
+  changed.set(L"WINAPP2", L"File", L"C:\\规则\\Winapp2.ini");
+  changed.set(L"WINAPP2", L"Tick0", L"Other Tool *");
+  changed.set(L"WINAPP2", L"Tick1", L"某工具 *");
   for (int mode = 0; mode < 3; ++mode) {  // the three removal modes on both pages, over three restarts
     changed.set(L"WJQL", L"DelSel", std::to_wstring(mode + 1));
     changed.set(L"WJRC", L"DelSel", std::to_wstring((mode + 1) % 3 + 1));

@@ -247,6 +247,8 @@ void DailyFilesPage::onDefaultsClicked() {
   tickingQuietly = false;
 }
 
+// The entries go in the list's order, group by group, so that their result rows
+// follow the ticks as the user sees them (as the built-in items' rows do).
 Winapp2ScanResult DailyFilesPage::scanRuleEntries(RunContext& run) {
   Winapp2ScanInput input;
   for (int i = kCatalogueItems; i < itemList.count(); ++i)
