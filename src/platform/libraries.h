@@ -16,8 +16,10 @@
 
 namespace wv {
 
-// Limits every later DLL search of this process to the system folder and takes the
-// current folder out of the search for DLLs and for programs. The program's first call.
+// Limits every later DLL search of this process to the system folder, takes the
+// current folder out of the search for DLLs and for programs, and loads from the
+// system folder the DLL that Windows' own DLLs take by bare name (msimg32), so that
+// none is found beside the program. The program's first call.
 void LimitLibrarySearchToSystem();
 
 // A DLL of Windows, loaded from the system folder only (its own dependencies too),

@@ -164,7 +164,8 @@ class Shell {
   // else in the system folder, as the system names them; empty when neither holds it.
   virtual std::wstring systemProgramPath(std::wstring_view fileName) = 0;
   // A command line whose program is given by its full path (only that file runs,
-  // nothing is looked for), shown with SW_SHOW (5). False when it could not start.
+  // nothing is looked for), started in the program's own folder and shown with
+  // SW_SHOW (5). False when it could not start.
   [[nodiscard]] virtual bool runProgram(std::wstring_view program, std::wstring_view commandLine) = 0;
   // The shell's folder browser (file-system folders, new resizable style), with the
   // system's error boxes held back while it is open. Empty when cancelled.

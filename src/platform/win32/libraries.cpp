@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "platform/platform.h"
+#include "platform/text.h"
+
 namespace wv {
 namespace {
 
@@ -16,21 +19,6 @@ Function KernelFunction(const char* name) {
   return kernel ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name))) : nullptr;
 }
 
-std::wstring SystemFolderFile(std::wstring_view fileName) {
-  std::wstring folder(MAX_PATH + 1, L'\0');
-  for (;;) {
-    const UINT got = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    if (got == 0) return {};
-    if (got < folder.size()) {
-      folder.resize(got);
-      break;
-    }
-    folder.resize(got + 1);
-  }
-  if (folder.back() != L'\\') folder += L'\\';
-  return folder.append(fileName);
-}
-
 }  // namespace
 
 void LimitLibrarySearchToSystem() {
@@ -40,6 +28,10 @@ void LimitLibrarySearchToSystem() {
   SetDllDirectoryW(L"");
   if (const auto setMode = KernelFunction<SetSearchPathModeFn>("SetSearchPathMode"))
     setMode(BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE | BASE_SEARCH_PATH_PERMANENT);
+  // Windows' own DLLs load msimg32 by its bare name on the program's behalf (the
+  // theme engine draws with it; Wine's delay-loads it past the default folders).
+  // Loaded now from the system folder and kept, it is the copy such a load finds.
+  static const SystemLibrary blends(L"msimg32.dll");
 }
 
 SystemLibrary::SystemLibrary(std::wstring_view fileName) {
@@ -48,8 +40,9 @@ SystemLibrary::SystemLibrary(std::wstring_view fileName) {
   // A loader without the search flags refuses them: name the file by its full
   // path in the system folder instead, which is never searched for.
   if (!module_ && GetLastError() == ERROR_INVALID_PARAMETER) {
-    const std::wstring path = SystemFolderFile(fileName);
-    if (!path.empty()) module_.reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    const std::wstring folder = Sh().systemFolder();
+    const std::wstring path = IncludeTrailingBackslash(folder) + name;
+    if (!folder.empty()) module_.reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
   }
 }
 

@@ -187,8 +187,12 @@ bool Win32Shell::runProgram(std::wstring_view program, std::wstring_view command
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION process{};
-  // With the program named apart from its command line, nothing is looked for.
-  if (!CreateProcessW(file.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  // Started in its own folder, not in this program's current folder (where a DLL
+  // may have been planted); with the program named apart from its command line,
+  // nothing is looked for.
+  const std::wstring folder = file.substr(0, file.find_last_of(L'\\') + 1);
+  if (!CreateProcessW(file.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &process))
     return false;
   const UniqueHandle thread(process.hThread), child(process.hProcess);
   return true;
