@@ -1,5 +1,6 @@
-// The program's start: one copy at a time, the about window as splash, the main
-// window created hidden (the administrator gate shows it), then the message loop.
+// The program's start: DLLs only from the system folder, one copy at a time, the
+// about window as splash, the main window created hidden (the administrator gate
+// shows it), then the message loop.
 
 #include <windows.h>
 
@@ -9,9 +10,12 @@
 #include "app/main_window.h"
 #include "pages/page_table.h"
 #include "platform/handles.h"
+#include "platform/libraries.h"
 #include "ui/messages.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // First of all: the program may have been unpacked where anyone can drop a DLL.
+  wv::LimitLibrarySearchToSystem();
   SetLastError(0);
   wv::UniqueHandle mutex(CreateMutexW(nullptr, TRUE, L"ZDKVantorra"));
   if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;  // another copy runs: end silently

@@ -134,6 +134,16 @@ struct OpenFilesRequest {
   bool followShortcuts = true;  // false: a chosen shortcut is returned as itself
 };
 
+// Windows' own programs that the program starts.
+enum class SystemProgram { RegistryEditor, FileBrowser, HelpViewer };
+// Their file names: "regedit.exe", "explorer.exe", "hh.exe".
+std::wstring_view SystemProgramFile(SystemProgram program);
+
+// The program runs as administrator from wherever its zip was unpacked (often
+// Downloads, where any web page can drop a file). So it never starts a program by
+// a bare name, which the system would look for in the current folder and the
+// program's folder first: programs are started by their full path, and Windows'
+// own ones are found only in the folders the system names for them.
 class Shell {
  public:
   virtual ~Shell() = default;
@@ -142,13 +152,21 @@ class Shell {
   // declined or aborted it). target is used when moving.
   virtual int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
                             std::wstring_view target, unsigned flags) = 0;
-  // The shell's execute operation; verb may be empty. show: SW_ value. Not waited for.
+  // The shell's execute operation on a document or address (given whole: a full
+  // path or a URL); verb may be empty. show: SW_ value. Not waited for.
   virtual void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) = 0;
-  // Like open with no verb and no working folder, but hands back the new process
-  // (null when the shell gave none) so that callers can bound their waits on it.
-  virtual UniqueHandle start(std::wstring_view file, std::wstring_view params, int show) = 0;
-  // A whole command line, shown with SW_SHOW (5); the result is not examined.
-  virtual void runCommand(std::wstring_view commandLine) = 0;
+  // Starts the program at this full path through the shell's execute operation (no
+  // verb, the system folder as its working folder) and hands back the new process
+  // (null when there is none) so that callers can bound their waits on it. A bare
+  // name or a relative path is refused, never looked for.
+  virtual UniqueHandle start(std::wstring_view program, std::wstring_view params, int show) = 0;
+  // The full path of one of Windows' programs: the file name in the Windows folder,
+  // else in the system folder, as the system names them; empty when neither holds it.
+  virtual std::wstring systemProgramPath(std::wstring_view fileName) = 0;
+  // A command line whose program is given by its full path (only that file runs,
+  // nothing is looked for), started in the program's own folder and shown with
+  // SW_SHOW (5). False when it could not start.
+  [[nodiscard]] virtual bool runProgram(std::wstring_view program, std::wstring_view commandLine) = 0;
   // The shell's folder browser (file-system folders, new resizable style), with the
   // system's error boxes held back while it is open. Empty when cancelled.
   virtual std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view root,
@@ -170,7 +188,7 @@ class Shell {
   virtual void acceptDrops(HWND window, bool accept) = 0;
 
   // Driving the registry editor by its windows.
-  virtual void startRegedit() = 0;  // "regedit.exe", verb "open", normal, idle-wait at most 200 ms
+  virtual void startRegedit() = 0;  // the registry editor, shown normally, idle-wait at most 200 ms
   virtual HWND findWindow(std::wstring_view className) = 0;
   virtual HWND findChild(HWND parent, std::wstring_view className) = 0;
   virtual void showAndActivate(HWND window) = 0;  // show normally, bring to the front, focus
@@ -426,6 +444,10 @@ inline SystemInfo& Sys() { return *platform().system; }
 inline UrlCache& UrlCacheOps() { return *platform().urlCache; }
 inline EventLogs& EventLogOps() { return *platform().eventLogs; }
 inline Profiles& Ini() { return *platform().profiles; }
+
+// Starts one of Windows' programs by its full path (Shell::start); null when
+// Windows' folders do not hold it.
+UniqueHandle StartSystemProgram(SystemProgram program, std::wstring_view params, int show);
 
 // Puts a substitute in place of one part for the lifetime of this object:
 //   FakeEventLogs fake;  Substitute s(&Platform::eventLogs, fake);

@@ -54,8 +54,9 @@ class Win32Shell : public Shell {
   int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
                     std::wstring_view target, unsigned flags) override;
   void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) override;
-  UniqueHandle start(std::wstring_view file, std::wstring_view params, int show) override;
-  void runCommand(std::wstring_view commandLine) override;
+  UniqueHandle start(std::wstring_view program, std::wstring_view params, int show) override;
+  std::wstring systemProgramPath(std::wstring_view fileName) override;
+  bool runProgram(std::wstring_view program, std::wstring_view commandLine) override;
   std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view root,
                                std::wstring_view initial) override;
   HIMAGELIST smallIconList() override;
