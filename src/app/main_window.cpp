@@ -4,6 +4,7 @@
 #include "app/page.h"
 #include "app/page_table.h"
 #include "app/run_protocol.h"
+#include "app/startup_trace.h"
 #include "core/settings_store.h"
 #include "platform/text.h"
 #include "platform/platform.h"
@@ -77,8 +78,10 @@ void MainWindow::create() {
   dpi::SetCurrent(dpi::ForScreen());
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&icc);
+  StartupMark(L"font, DPI, common controls");
   rowPictures_ = LoadImageStrip(IDB_IMAGELIST, 16);
   programFolder = ProgramFolder();
+  StartupMark(L"row pictures");
 
   // Client area 800 x 563 (design units) without a frame, centred on the desktop.
   RECT work{};
@@ -90,9 +93,12 @@ void MainWindow::create() {
   if (!hwnd_) return;
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(AppIcon(false)));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon(true)));
+  StartupMark(L"main window");
 
   titleBar.create(*this);
+  StartupMark(L"title bar");
   sideBar.create(*this);
+  StartupMark(L"side bar");
   pageHost.create(hwnd_, theme::kPage);
   statusBar.create(hwnd_, theme::kStatusBar);
   statusBar.onPaint = [](HDC dc, const RECT& r) {
@@ -103,6 +109,7 @@ void MainWindow::create() {
   progressGauge.create(statusBar.handle());
   progressGauge.setVisible(false);
   progressGauge.onVisibility = [this] { layoutStatusBar(); };
+  StartupMark(L"page area, status bar");
   buildPages();
 
   previousSink_ = SetRunInfoSink([this](std::wstring_view text) { statusLine.setText(text); });
@@ -121,6 +128,7 @@ void MainWindow::create() {
     const RECT scaled{r.left, r.top, r.left + dpi::Scale(kClientWidth, own), r.top + dpi::Scale(kClientHeight, own)};
     changeDpi(own, scaled);
   }
+  StartupMark(L"layout");
   startUp();
   if (options_.adminGate) SetTimer(hwnd_, kGateTimer, 1, nullptr);
 }
@@ -130,6 +138,7 @@ void MainWindow::buildPages() {
     std::unique_ptr<Page> page = entry.make(*this);
     page->create(pageHost.handle());
     pageHost.add(*page);
+    StartupMark(L"page built: " + std::wstring(page->title()));
     pages_.push_back(std::move(page));
   }
   pageHost.setActivePage(*pages_.front());
@@ -204,9 +213,14 @@ void MainWindow::startUp() {
 
   knownFolders = ResolveKnownFolders();
   setBackupBase(programFolder + L"Backup");
+  StartupMark(L"known folders");
   // Each page's share: catalogue rows, the drive list, pictures, drop targets, resets.
-  for (const std::unique_ptr<Page>& p : pages_) p->initialise();
+  for (const std::unique_ptr<Page>& p : pages_) {
+    p->initialise();
+    StartupMark(L"page initialised: " + std::wstring(p->title()));
+  }
   loadSettings();
+  StartupMark(L"settings read");
 
   previousHook_ = SetMessageHook([this](MSG& m) { return onFilesDropped(m) || onTabKey(m); });
   hooked_ = true;
@@ -217,6 +231,7 @@ void MainWindow::startUp() {
     first->focus();
     focusSaved_ = first->handle();
   }
+  StartupMark(L"title glyphs, columns, focus");
 }
 
 void MainWindow::loadSettings() {
@@ -256,6 +271,7 @@ void MainWindow::showMain() {
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetForegroundWindow(hwnd_);
   BringWindowToTop(hwnd_);
+  StartupMark(L"window shown");
 }
 
 bool MainWindow::isMaximized() const { return hwnd_ && IsZoomed(hwnd_); }
@@ -292,6 +308,7 @@ void MainWindow::toggleMaximized() {
 
 void MainWindow::onAdminGateTimer() {
   KillTimer(hwnd_, kGateTimer);
+  StartupMark(L"message loop reached the gate");
   if (Sys().version().platformId == VER_PLATFORM_WIN32_NT && !IsAdmin()) {
     MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"权限不够", L"只有以系统管理员的身份登录才能使用本软件！");
     closingSteps_ = false;  // nothing is saved
