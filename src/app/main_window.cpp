@@ -16,6 +16,7 @@ namespace wv {
 namespace {
 
 constexpr UINT_PTR kGateTimer = 1;
+constexpr UINT_PTR kPageTimer = 2;
 
 std::wstring ProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -134,20 +135,54 @@ void MainWindow::create() {
 }
 
 void MainWindow::buildPages() {
-  for (const PageEntry& entry : options_.pages) {
-    std::unique_ptr<Page> page = entry.make(*this);
-    page->create(pageHost.handle());
-    pageHost.add(*page);
-    StartupMark(L"page built: " + std::wstring(page->title()));
-    pages_.push_back(std::move(page));
-  }
+  for (const PageEntry& entry : options_.pages) pages_.push_back(entry.make(*this));
+  completePage(*pages_.front());
   pageHost.setActivePage(*pages_.front());
 }
 
-Page* MainWindow::findPage(Module module) const {
-  for (const std::unique_ptr<Page>& p : pages_)
-    if (p->module() == module) return p.get();
+void MainWindow::completePage(Page& page) {
+  if (page.created()) return;
+  page.create(pageHost.handle());
+  pageHost.add(page);
+  // The page area has its size once the window is laid out; the start page gets it then.
+  if (const RECT area = pageHost.clientRect(); area.right > 0 && area.bottom > 0)
+    page.setBounds(0, 0, area.right, area.bottom);
+  StartupMark(L"page built: " + std::wstring(page.title()));
+  if (!startedUp_) return;
+  page.initialise();
+  if (settings_ && settings_->readable()) page.loadSettings(*settings_);
+  page.fitColumns();
+  StartupMark(L"page initialised: " + std::wstring(page.title()));
+}
+
+void MainWindow::onPageTimer() {
+  for (const std::unique_ptr<Page>& p : pages_) {
+    if (!p->created()) {
+      completePage(*p);
+      return;  // one page a turn: input and painting come between
+    }
+  }
+  KillTimer(hwnd_, kPageTimer);
+}
+
+const std::vector<std::unique_ptr<Page>>& MainWindow::pages() {
+  for (const std::unique_ptr<Page>& p : pages_) completePage(*p);
+  return pages_;
+}
+
+Page* MainWindow::findPage(Module module) {
+  for (const std::unique_ptr<Page>& p : pages_) {
+    if (p->module() != module) continue;
+    completePage(*p);
+    return p.get();
+  }
   return nullptr;
+}
+
+bool MainWindow::pageMade(Module module) const {
+  for (const std::unique_ptr<Page>& p : pages_)
+    if (p->module() == module) return p->created();
+  return false;
 }
 
 void MainWindow::layout(int width, int height) {
@@ -194,7 +229,8 @@ void MainWindow::changeDpi(int newDpi, const RECT& suggested) {
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   const RECT client = clientRect();
   layout(client.right, client.bottom);
-  for (const std::unique_ptr<Page>& p : pages_) p->relayout();
+  for (const std::unique_ptr<Page>& p : pages_)
+    if (p->created()) p->relayout();
   fitColumns();
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
@@ -214,13 +250,15 @@ void MainWindow::startUp() {
   knownFolders = ResolveKnownFolders();
   setBackupBase(programFolder + L"Backup");
   StartupMark(L"known folders");
-  // Each page's share: catalogue rows, the drive list, pictures, drop targets, resets.
-  for (const std::unique_ptr<Page>& p : pages_) {
-    p->initialise();
-    StartupMark(L"page initialised: " + std::wstring(p->title()));
-  }
   loadSettings();
   StartupMark(L"settings read");
+  // The start page's share (catalogue rows, pictures, drop targets, resets) and
+  // its choices; the other pages take theirs when they are made.
+  startedUp_ = true;
+  Page& first = *pages_.front();
+  first.initialise();
+  if (settings_->readable()) first.loadSettings(*settings_);
+  StartupMark(L"page initialised: " + std::wstring(first.title()));
 
   previousHook_ = SetMessageHook([this](MSG& m) { return onFilesDropped(m) || onTabKey(m); });
   hooked_ = true;
@@ -235,17 +273,19 @@ void MainWindow::startUp() {
 }
 
 void MainWindow::loadSettings() {
-  SettingsFile file(settingsFile());
+  settings_ = std::make_unique<SettingsFile>(settingsFile());
   // Saving over a file whose choices were never read would replace them with defaults.
-  settingsHeld_ = file.held();
-  if (!file.readable()) return;
-  for (const std::unique_ptr<Page>& p : pages_) p->loadSettings(file);
+  settingsHeld_ = settings_->held();
+  if (!settings_->readable()) return;
+  // What the window needs of a page's choices before the page is made (the backup folders).
+  for (const std::unique_ptr<Page>& p : pages_) p->loadWindowSettings(*settings_);
 }
 
 void MainWindow::saveSettings() {
   if (settingsHeld_) return;
   std::vector<SettingsSection> sections;
-  for (const std::unique_ptr<Page>& p : pages_) p->saveSettings(sections);
+  // A page never opened saves what it read at start (its defaults where the file had nothing).
+  for (const std::unique_ptr<Page>& p : pages()) p->saveSettings(sections);
   SortSettingsSections(sections);
   if (!wv::SaveSettings(settingsFile(), sections)) ShowErrorText(SettingsWriteError(settingsFile()));
 }
@@ -264,7 +304,8 @@ void MainWindow::setBackupBase(std::wstring_view base) {
 }
 
 void MainWindow::fitColumns() {
-  for (const std::unique_ptr<Page>& p : pages_) p->fitColumns();
+  for (const std::unique_ptr<Page>& p : pages_)
+    if (p->created()) p->fitColumns();
 }
 
 void MainWindow::showMain() {
@@ -272,6 +313,8 @@ void MainWindow::showMain() {
   SetForegroundWindow(hwnd_);
   BringWindowToTop(hwnd_);
   StartupMark(L"window shown");
+  // The other pages once the window is up: a timer's turn comes only when no input or painting waits.
+  SetTimer(hwnd_, kPageTimer, 1, nullptr);
 }
 
 bool MainWindow::isMaximized() const { return hwnd_ && IsZoomed(hwnd_); }
@@ -320,7 +363,8 @@ void MainWindow::onAdminGateTimer() {
 
 void MainWindow::onCloseRequested() {
   ShowWindow(hwnd_, SW_HIDE);
-  for (const std::unique_ptr<Page>& p : pages_) p->stopRuns();
+  for (const std::unique_ptr<Page>& p : pages_)
+    if (p->created()) p->stopRuns();
   if (options_.onSaveSettings) options_.onSaveSettings();
   saveSettings();
 }
@@ -364,6 +408,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kGateTimer) {
         onAdminGateTimer();
+        return 0;
+      }
+      if (wParam == kPageTimer) {
+        onPageTimer();
         return 0;
       }
       break;

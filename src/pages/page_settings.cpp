@@ -114,14 +114,18 @@ void JunkFilesPage::saveSettings(std::vector<SettingsSection>& sections) {
 
 // ---------------------------------------------------------------- backup manager
 
-void BackupManagerPage::loadSettings(SettingsFile& file) {
+void BackupManagerPage::loadWindowSettings(const SettingsFile& file) {
+  // The other pages back up below the base whether or not this page was ever opened;
+  // the page shows the base when it is made (initialise).
   const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
   if (!section) return;
   // A blank base would put the backups at the root of whatever drive is current.
-  if (const std::wstring* base = section->find(L"SavPath"); base && !TrimView(*base).empty()) {
-    form().setBackupBase(*base);
-    baseFolderEdit.setText(*base);
-  }
+  if (const std::wstring* base = section->find(L"SavPath"); base && !TrimView(*base).empty()) form().setBackupBase(*base);
+}
+
+void BackupManagerPage::loadSettings(SettingsFile& file) {
+  const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
+  if (!section) return;
   if (const std::wstring* compress = section->find(L"ComSav")) compressCheck.setChecked(*compress == L"1");
   if (const std::wstring* level = section->find(L"ComTypeSel"); level && level->size() == 1 && (*level)[0] >= L'0' &&
                                                                 (*level)[0] <= L'2')
