@@ -78,15 +78,34 @@ SettingsFile::SettingsFile(std::wstring path, int attempts, unsigned pauseMs) : 
   }
 }
 
+std::pair<std::wstring, std::wstring> SettingsLine(std::wstring_view line) {
+  const std::size_t equals = line.find(L'=');
+  const std::wstring_view key = TrimView(line.substr(0, equals));
+  std::wstring_view value = equals == std::wstring_view::npos ? std::wstring_view{} : TrimView(line.substr(equals + 1));
+  // The profile functions hand a quoted value out without its quotes.
+  if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  return {std::wstring(key), std::wstring(value)};
+}
+
 std::optional<SettingsSection> SettingsFile::section(std::wstring_view name, std::wstring_view version) const {
-  if (!readable() || !Ini().sectionExists(path_, name)) return std::nullopt;
-  const std::optional<std::wstring> stored = Ini().read(path_, name, kVersionKey);
-  if (!stored || !EqualsNoCase(*stored, version)) return std::nullopt;
+  if (!readable()) return std::nullopt;
+  // One read of the section's lines, not one per key: the profile functions read the whole file on every call.
+  const std::vector<std::wstring> lines = Ini().sectionLines(path_, name);
   SettingsSection out{std::wstring(name), std::wstring(version), {}};
-  for (const std::wstring& key : Ini().keys(path_, name)) {
-    if (EqualsNoCase(key, kVersionKey)) continue;
-    if (std::optional<std::wstring> value = Ini().read(path_, name, key)) out.values.emplace_back(key, *value);
+  bool versionFound = false;
+  for (const std::wstring& line : lines) {
+    if (line.starts_with(L';')) continue;  // a comment is no choice
+    std::pair<std::wstring, std::wstring> entry = SettingsLine(line);
+    if (!EqualsNoCase(entry.first, kVersionKey)) {
+      out.values.push_back(std::move(entry));
+    } else if (!versionFound) {
+      // The first "Version" counts, as it does for the profile functions.
+      versionFound = true;
+      if (!EqualsNoCase(entry.second, version)) return std::nullopt;
+    }
   }
+  if (!versionFound) return std::nullopt;
   return out;
 }
 
