@@ -78,6 +78,11 @@ SettingsFile::SettingsFile(std::wstring path, int attempts, unsigned pauseMs) : 
   }
 }
 
+namespace {
+
+// One line of a section as the profile functions keep it ("key=value") split into
+// its key and the value a key-by-key read gives: blanks around both dropped, and a
+// value in matching quotes without them.
 std::pair<std::wstring, std::wstring> SettingsLine(std::wstring_view line) {
   const std::size_t equals = line.find(L'=');
   const std::wstring_view key = TrimView(line.substr(0, equals));
@@ -88,6 +93,8 @@ std::pair<std::wstring, std::wstring> SettingsLine(std::wstring_view line) {
   return {std::wstring(key), std::wstring(value)};
 }
 
+}  // namespace
+
 std::optional<SettingsSection> SettingsFile::section(std::wstring_view name, std::wstring_view version) const {
   if (!readable()) return std::nullopt;
   // One read of the section's lines, not one per key: the profile functions read the whole file on every call.
@@ -95,7 +102,8 @@ std::optional<SettingsSection> SettingsFile::section(std::wstring_view name, std
   SettingsSection out{std::wstring(name), std::wstring(version), {}};
   bool versionFound = false;
   for (const std::wstring& line : lines) {
-    if (line.starts_with(L';')) continue;  // a comment is no choice
+    // A comment is no choice, and a line without "=" is no key for the profile functions.
+    if (line.starts_with(L';') || line.find(L'=') == std::wstring::npos) continue;
     std::pair<std::wstring, std::wstring> entry = SettingsLine(line);
     if (!EqualsNoCase(entry.first, kVersionKey)) {
       out.values.push_back(std::move(entry));

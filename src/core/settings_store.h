@@ -30,11 +30,6 @@ struct SettingsSection {
   [[nodiscard]] std::vector<std::wstring> valuesOfKeysContaining(std::wstring_view fragment) const;
 };
 
-// One line of a section as the profile functions keep it ("key=value") split into
-// its key and the value a key-by-key read gives: blanks around both dropped, and a
-// value in matching quotes without them.
-[[nodiscard]] std::pair<std::wstring, std::wstring> SettingsLine(std::wstring_view line);
-
 // Config.ini for reading. A missing file gives no sections; a readable one is
 // made normal (archive only) first. A file another program holds (a virus scanner
 // or an indexer may, for a moment) is tried again attempts - 1 more times, pauseMs

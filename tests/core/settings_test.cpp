@@ -67,6 +67,7 @@ TEST(SettingsStore, ASectionReadAtOnceGivesWhatTheProfileFunctionsGiveKeyByKey) 
                    "Mixed=\"x'\r\n"
                    "Equals=a=b\r\n"
                    "Empty=\r\n"
+                   "Bare\r\n"
                    ";comment=1\r\n"
                    "[BFGL]\r\n"
                    "version = 1 \r\n"
@@ -84,6 +85,7 @@ TEST(SettingsStore, ASectionReadAtOnceGivesWhatTheProfileFunctionsGiveKeyByKey) 
     keys.push_back(key);
     EXPECT_EQ(value, Ini().read(file, L"WJQL", key).value_or(L"<missing>")) << ToUtf8(key);
   }
+  // A line without "=" is no key for the profile functions either.
   EXPECT_EQ(keys, (std::vector<std::wstring>{L"Spaced", L"Quoted", L"Single", L"HalfQuoted", L"Mixed", L"Equals",
                                              L"Empty"}));
   EXPECT_EQ(*junk->find(L"Quoted"), L"C:\\Program Files\\");
