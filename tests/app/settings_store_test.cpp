@@ -256,6 +256,16 @@ TEST_F(SettingsStoreTest, HandWrittenFilesAreReadByTheirRules) {
          want.set(L"WJRC", L"SelfPath1", L"1/C:\\a/0/1/x", L"DelSel");
          want.set(L"RJQL", L"ShowType", L"隐藏微软相关");
        }},
+      {"folders the program must not move into or back up below",
+       Ansi(L"[WJQL]\r\nVersion=1\r\nDelSavPath=C:\\Windows\r\n[WJRC]\r\nVersion=2\r\nDelSavPath=Moved\\Here\r\n"
+            L"[BFGL]\r\nVersion=1\r\nSavPath=C:\\\r\n"),
+       [](Ini&) {}},  // each stays at its default
+      {"full local and network folders",
+       Ansi(L"[WJQL]\r\nVersion=1\r\nDelSavPath=\\\\server\\share\\移到\r\n[BFGL]\r\nVersion=1\r\nSavPath=D:\\备份\r\n"),
+       [](Ini& want) {
+         want.set(L"WJQL", L"DelSavPath", L"\\\\server\\share\\移到");
+         want.set(L"BFGL", L"SavPath", L"D:\\备份");
+       }},
       {"garbage",
        std::string("\0\x01\xff\x80\r\n", 6) +
            Ansi(L"[WJQL]\r\nVersion=1\r\n" + drive + L"\r\nDelSel\r\n[WJQL]\r\nVersion\r\n" + std::wstring(300000, L'甲') +
