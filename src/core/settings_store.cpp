@@ -128,13 +128,24 @@ bool SaveSettings(std::wstring_view path, const std::vector<SettingsSection>& se
   // Sections the program does not know stay, so the copy starts as the file. A
   // new file of the same name also makes the profile functions drop what they
   // remember of an earlier copy.
+  // The copy is always a new file: a ".tmp" left behind (or a link someone put there) is removed
+  // first, so the sections are never written into another file through it.
   const std::wstring temp = file + L".tmp";
-  if (FileExists(temp)) static_cast<void>(MakeNormal(temp));
-  bool written = exists ? Fs().copyFile(file, temp, false).ok()
-                        : Fs().openFile(temp, FileAccess::ReadWrite, FileShare::None, FileDisposition::CreateAlways) !=
+  if (FileExists(temp)) {
+    static_cast<void>(MakeNormal(temp));
+    if (!Fs().deleteFile(temp).ok()) return false;
+  }
+  bool written = exists ? Fs().copyFile(file, temp, true).ok()
+                        : Fs().openFile(temp, FileAccess::ReadWrite, FileShare::None, FileDisposition::CreateNew) !=
                               nullptr;
   for (auto section = sections.begin(); written && section != sections.end(); ++section)
     written = WriteSection(temp, *section);
+  // On the disk before it takes the file's place: a power cut after the swap must not leave an empty file.
+  if (written) {
+    const std::unique_ptr<File> copy =
+        Fs().openFile(temp, FileAccess::ReadWrite, FileShare::Read, FileDisposition::OpenExisting);
+    written = copy && copy->flush();
+  }
   if (written) written = Fs().replaceFile(temp, file).ok();
   if (!written) {
     if (FileExists(temp)) static_cast<void>(Fs().deleteFile(temp));

@@ -100,6 +100,27 @@ TEST(SettingsStore, ASectionReadAtOnceGivesWhatTheProfileFunctionsGiveKeyByKey) 
   EXPECT_FALSE(settings.section(L"QTRC", L"1"));
 }
 
+// A ".tmp" beside the file, left by a crash or planted as a link to another file:
+// saving makes its copy anew, so the other file keeps its bytes.
+TEST(SettingsStore, TheCopyIsAlwaysANewFileSoNothingIsWrittenThroughALinkInItsPlace) {
+  test::TempFolder tmp(L"settings4");
+  const std::wstring file = tmp / L"Config.ini", other = tmp / L"other.txt";
+  for (const bool existing : {false, true}) {
+    SCOPED_TRACE(existing);
+    if (existing) ASSERT_TRUE(SaveSettings(file, {{L"BFGL", L"1", {{L"ComSav", L"0"}}}}));
+    test::WriteBytes(other, "keep me");
+    ASSERT_TRUE(CreateHardLinkW((file + L".tmp").c_str(), other.c_str(), nullptr));
+    ASSERT_TRUE(SaveSettings(file, {{L"WJQL", L"1", {{L"JumpPath0", L"C:\\x"}}}}));
+    EXPECT_EQ(test::ReadBytes(other), "keep me");
+    EXPECT_FALSE(test::PathExists(file + L".tmp"));
+    const std::optional<SettingsSection> junk = SettingsFile(file).section(L"WJQL", L"1");
+    ASSERT_TRUE(junk && junk->find(L"JumpPath0"));
+    EXPECT_EQ(*junk->find(L"JumpPath0"), L"C:\\x");
+    EXPECT_EQ(SettingsFile(file).section(L"BFGL", L"1").has_value(), existing) << "the file's other sections stay";
+    ASSERT_TRUE(DeleteFileW(file.c_str()) && DeleteFileW(other.c_str()));
+  }
+}
+
 // Profiles that refuse one key; files that cannot be put in the place of another.
 struct FailingProfiles : Win32Profiles {
   bool write(std::wstring_view file, std::wstring_view section, std::wstring_view key, std::wstring_view value) override {
