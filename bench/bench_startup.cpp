@@ -129,8 +129,9 @@ std::vector<std::wstring> TraceStart(const std::wstring& exe) {
           ReadProcessMemory(run.pi.hProcess, info.lpDebugStringData, narrow.data(), narrow.size(), &got);
           narrow.resize(got);
           // Wine hands the debugger the ANSI form of a wide string: the titles come back through the code page.
-          text.assign(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), nullptr, 0)), L'\0');
-          MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), text.data(), static_cast<int>(text.size()));
+          const int bytes = static_cast<int>(narrow.size());
+          text.assign(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, narrow.data(), bytes, nullptr, 0)), L'\0');
+          MultiByteToWideChar(CP_ACP, 0, narrow.data(), bytes, text.data(), static_cast<int>(text.size()));
         }
         while (!text.empty() && (text.back() == L'\0' || text.back() == L'\n')) text.pop_back();
         if (text.starts_with(wv::kStartupTracePrefix)) lines.push_back(text.substr(wv::kStartupTracePrefix.size()));
@@ -164,7 +165,8 @@ double Median(std::vector<double> v) {
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : 7;
   const std::wstring bare = OwnFolder() + L"bare_window.exe";
-  if (GetFileAttributesW(kProgram) == INVALID_FILE_ATTRIBUTES || GetFileAttributesW(bare.c_str()) == INVALID_FILE_ATTRIBUTES) {
+  if (GetFileAttributesW(kProgram) == INVALID_FILE_ATTRIBUTES ||
+      GetFileAttributesW(bare.c_str()) == INVALID_FILE_ATTRIBUTES) {
     std::fprintf(stderr, "bench_startup: %ls or %ls is missing\n", kProgram, bare.c_str());
     return 1;
   }
