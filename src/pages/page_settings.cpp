@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "core/protected_folders.h"
 #include "pages/cleaning/other_traces_page.h"
 #include "pages/cleaning/software_page.h"
 #include "pages/cleaning/junk_files_page.h"
@@ -27,6 +28,14 @@ constexpr int kMoveRadio = 1;
 constexpr int kRecycleRadio = 2;
 
 std::wstring Tick(bool on) { return on ? L"1" : L"0"; }
+
+// A folder from the file that the program would move files or write backups into:
+// only a full local or UNC path that is no protected folder (a relative path would
+// follow the current folder; "C:\" or the Windows folder must never fill up with
+// moved junk). Anything else leaves the choice at its default.
+bool WritableFolderChoice(std::wstring_view folder) {
+  return ProtectedFolders::Resolve().check(folder) == FolderProtection::None;
+}
 
 // The ticks of the list's first rows (all of them unless told how many).
 void LoadTicks(const SettingsSection& section, ListView& list, int rows = -1) {
@@ -52,7 +61,8 @@ void SaveTickSection(std::vector<SettingsSection>& sections, std::wstring_view n
 void LoadRemoval(const SettingsSection& section, RemovalChoice& removal) {
   if (const std::wstring* value = section.find(L"DelSel"))
     removal.modes.select(*value == L"1" ? kRecycleRadio : *value == L"2" ? kDirectRadio : kMoveRadio);
-  if (const std::wstring* value = section.find(L"DelSavPath")) removal.moveFolder.setText(*value);
+  if (const std::wstring* value = section.find(L"DelSavPath"); value && WritableFolderChoice(*value))
+    removal.moveFolder.setText(*value);
 }
 
 void SaveRemoval(SettingsSection& section, const RemovalChoice& removal) {
@@ -118,14 +128,17 @@ void JunkFilesPage::saveSettings(std::vector<SettingsSection>& sections) {
 
 // ---------------------------------------------------------------- backup manager
 
+void BackupManagerPage::loadWindowSettings(const SettingsFile& file) {
+  // The other pages back up below the base whether or not this page was ever opened;
+  // the page shows the base when it is made (initialise).
+  const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
+  if (!section) return;
+  if (const std::wstring* base = section->find(L"SavPath"); base && WritableFolderChoice(*base)) form().setBackupBase(*base);
+}
+
 void BackupManagerPage::loadSettings(SettingsFile& file) {
   const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
   if (!section) return;
-  // A blank base would put the backups at the root of whatever drive is current.
-  if (const std::wstring* base = section->find(L"SavPath"); base && !TrimView(*base).empty()) {
-    form().setBackupBase(*base);
-    baseFolderEdit.setText(*base);
-  }
   if (const std::wstring* compress = section->find(L"ComSav")) compressCheck.setChecked(*compress == L"1");
   if (const std::wstring* level = section->find(L"ComTypeSel"); level && level->size() == 1 && (*level)[0] >= L'0' &&
                                                                 (*level)[0] <= L'2')
