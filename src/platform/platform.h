@@ -289,6 +289,10 @@ class Volumes {
   virtual std::uint32_t logicalDrives() = 0;  // bit 0 = A:
   virtual unsigned driveType(std::wstring_view root) = 0;  // DRIVE_ value of "X:\"
   virtual std::optional<VolumeInformation> volumeInformation(std::wstring_view root) = 0;
+  // The file system's name alone ("NTFS", "FAT32"), for callers that need nothing
+  // else: it answers where the label and serial cannot be read (under Wine, a drive
+  // whose device is an image file).
+  virtual std::optional<std::wstring> fileSystemName(std::wstring_view root) = 0;
   [[nodiscard]] virtual bool diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) = 0;
   // The volume of a drive letter itself ("\\.\X:"), for reading its sectors while
   // others keep using it; offsets and lengths must be whole sectors. Null when it

@@ -106,10 +106,8 @@ class OtherVolumes : public Win32Volumes {
   std::wstring fileSystem = L"NTFS";
   bool opens = true;
   unsigned driveType(std::wstring_view) override { return type; }
-  std::optional<VolumeInformation> volumeInformation(std::wstring_view root) override {
-    std::optional<VolumeInformation> v = Win32Volumes::volumeInformation(root);
-    if (v) v->fileSystem = fileSystem;
-    return v;
+  std::optional<std::wstring> fileSystemName(std::wstring_view root) override {
+    return Win32Volumes::fileSystemName(root) ? std::optional<std::wstring>(fileSystem) : std::nullopt;
   }
   std::unique_ptr<File> openVolume(wchar_t letter) override {
     return opens ? Win32Volumes::openVolume(letter) : nullptr;

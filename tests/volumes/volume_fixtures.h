@@ -29,8 +29,7 @@ class NtfsVolumeTest : public testing::Test {
   void SetUp() override {
     for (const wchar_t letter : {kVolume, kDamaged}) {
       const std::wstring root = std::wstring(1, letter) + L":\\";
-      const std::optional<VolumeInformation> info = Vol().volumeInformation(root);
-      ASSERT_TRUE(Vol().driveType(root) == DRIVE_FIXED && info && info->fileSystem == L"NTFS")
+      ASSERT_TRUE(Vol().driveType(root) == DRIVE_FIXED && Vol().fileSystemName(root) == L"NTFS")
           << "drive " << static_cast<char>(letter)
           << ": is not the NTFS test volume: scripts/make-test-volume could not build or mount it "
              "(it needs root, FUSE and the ntfs-3g tools)";

@@ -28,8 +28,7 @@ bool IsLocalNtfs(std::wstring_view drive) {
   const std::wstring root = std::wstring(drive) + L'\\';
   const unsigned type = Vol().driveType(root);
   if (type != DRIVE_FIXED && type != DRIVE_REMOVABLE) return false;
-  const std::optional<VolumeInformation> info = Vol().volumeInformation(root);
-  return info && info->fileSystem == L"NTFS";
+  return Vol().fileSystemName(root) == L"NTFS";
 }
 
 // The table's folders with their listed entries, each folder's in name order.

@@ -224,6 +224,14 @@ std::optional<VolumeInformation> Win32Volumes::volumeInformation(std::wstring_vi
   return v;
 }
 
+std::optional<std::wstring> Win32Volumes::fileSystemName(std::wstring_view root) {
+  std::wstring name(MAX_PATH + 1, L'\0');
+  if (!GetVolumeInformationW(std::wstring(root).c_str(), nullptr, 0, nullptr, nullptr, nullptr, name.data(),
+                             static_cast<DWORD>(name.size())))
+    return std::nullopt;
+  return std::wstring(name.c_str());
+}
+
 bool Win32Volumes::diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) {
   ULARGE_INTEGER available{}, totalBytes{}, freeBytes{};
   if (!GetDiskFreeSpaceExW(std::wstring(root).c_str(), &available, &totalBytes, &freeBytes)) return false;

@@ -109,6 +109,7 @@ class Win32Volumes : public Volumes {
   std::uint32_t logicalDrives() override;
   unsigned driveType(std::wstring_view root) override;
   std::optional<VolumeInformation> volumeInformation(std::wstring_view root) override;
+  std::optional<std::wstring> fileSystemName(std::wstring_view root) override;
   bool diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) override;
   std::unique_ptr<File> openVolume(wchar_t letter) override;
 };
