@@ -111,11 +111,12 @@ bool HasWildcard(std::wstring_view part) { return part.find_first_of(L"*?") != s
 
 // ---------------------------------------------------------------- FolderLookup
 
-// A folder or file met on the way. A folder answers questions about its entries
-// one at a time until it has been asked about kAskedBeforeListing of them, and
-// from its listing after that: a detection asks about a handful of the thousands
-// of files in the system folder, but about hundreds of the folders in the
-// program and application data folders.
+// A folder or file met on the way. Asked whether a path is there, a folder
+// answers about its entries one at a time until it has been asked about
+// kAskedBeforeListing of them, and from its listing after that: a detection asks
+// about a handful of the thousands of files in the system folder, but about
+// hundreds of the folders in the program and application data folders. Asked
+// for folders, it is listed at once, so that they come back as the disk spells them.
 constexpr std::size_t kAskedBeforeListing = 8;
 
 struct FolderLookup::Node {
@@ -163,24 +164,24 @@ void FolderLookup::list(Node& node) {
   }
 }
 
-FolderLookup::Node* FolderLookup::child(Node& node, std::wstring_view name) {
+FolderLookup::Node* FolderLookup::child(Node& node, std::wstring_view name, bool ask) {
   FoldInto(name, scratch_);
   if (const auto found = node.byName.find(scratch_); found != node.byName.end()) return found->second;
   if (node.listed || !node.folder) return nullptr;
-  if (node.asked == kAskedBeforeListing) {
+  if (!ask || node.asked == kAskedBeforeListing) {
     list(node);
     const auto found = node.byName.find(scratch_);
     return found == node.byName.end() ? nullptr : found->second;
   }
   ++node.asked;
-  // The entry itself, as the disk spells its name.
+  // One attribute query; the name keeps the spelling asked for (only whether it is there counts).
+  FindEntry e;
+  e.name.assign(name);
+  e.attributes = Fs().attributes(node.path + L"\\" + e.name);
   Node* answer = nullptr;
-  if (const std::unique_ptr<DirSearch> search = Fs().search(node.path + L"\\" + std::wstring(name))) {
-    FindEntry e;
-    if (search->next(e) && !e.isDots() && EqualsNoCase(e.name, name)) {
-      node.owned.push_back(NodeOf(node.path, e));
-      answer = node.owned.back().get();
-    }
+  if (e.attributes != INVALID_FILE_ATTRIBUTES && !e.isDots()) {
+    node.owned.push_back(NodeOf(node.path, e));
+    answer = node.owned.back().get();
   }
   node.byName.emplace(scratch_, answer);
   return answer;
@@ -229,7 +230,7 @@ bool FolderLookup::walk(std::wstring_view path, bool foldersOnly, bool firstOnly
     next_.clear();
     for (Node* at : current_) {
       if (!mask) {
-        if (Node* found = child(*at, part); found && take(*found)) next_.push_back(found);
+        if (Node* found = child(*at, part, !foldersOnly); found && take(*found)) next_.push_back(found);
       } else {
         list(*at);
         for (Node* e : at->entries)

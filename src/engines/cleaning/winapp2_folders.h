@@ -70,8 +70,9 @@ class FolderLookup {
   Node& root(std::wstring_view name);
   // The node's entries, read from disk on first use.
   void list(Node& node);
-  // The entry of that name (no wildcard), or null when it is not there.
-  Node* child(Node& node, std::wstring_view name);
+  // The entry of that name (no wildcard), or null when it is not there; ask: by
+  // itself while the folder has not been asked about too many names.
+  Node* child(Node& node, std::wstring_view name, bool ask);
   // Leaves in current_ the matches of the last part among the entries of the
   // folders named by the parts before it (the root itself when there are no
   // parts); false when the path is no full path or a part is no valid mask.
