@@ -22,6 +22,10 @@ struct FoundRow {
   std::uint64_t size = 0;  // bytes; 0 for folders
   FoundKind kind = FoundKind::File;
   int item = -1;           // the daily scan's item (catalogue position); -1 for the junk scan
+  // What within its item chose the row, for the report: the junk mask as listed,
+  // the location's mask, the user's folder and mask; empty when the item's
+  // location takes every file.
+  std::wstring rule;
 };
 
 // Where a scan hands its rows, one call per row in the order found.

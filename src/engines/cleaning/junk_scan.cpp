@@ -56,10 +56,12 @@ class JunkWalk : public FolderVisitor {
     fragments_.add(input.known.TempDir);
     for (const std::wstring& folder : input.exclusions) fragments_.add(folder);
 
-    std::vector<std::wstring> patterns;
-    patterns.reserve(input.masks.size());
-    for (const std::wstring& caption : input.masks) patterns.push_back(NormalizeMask(caption));
-    masks_ = CompileMasks(patterns);
+    // Each mask beside its caption, which a row names as the rule that chose it.
+    for (const std::wstring& caption : input.masks)
+      if (std::optional<FileMask> mask = FileMask::Compile(NormalizeMask(caption))) {
+        masks_.push_back(std::move(*mask));
+        captions_.push_back(caption);
+      }
   }
 
   [[nodiscard]] bool hasPatterns() const { return !masks_.empty(); }
@@ -87,12 +89,13 @@ class JunkWalk : public FolderVisitor {
       return (attrs & FILE_ATTRIBUTE_SYSTEM) || IsLinkedFolder(attrs) ? Step::Next : Step::Enter;
     if (attrs & (kVolumeLabel | FILE_ATTRIBUTE_SYSTEM)) return Step::Next;
     if (!proceed()) return Step::Stop;
-    if (!MatchesAny(masks_, entry.name)) return Step::Next;
+    const FileMask* match = FirstMatch(masks_, entry.name);
+    if (!match) return Step::Next;
     if (names_.foundIn(entry.name, scratch_)) return Step::Next;
     filePath_.assign(folder.path);
     filePath_ += entry.name;
     if (IsFileInUse(filePath_)) return Step::Next;
-    tally_.add(FoundRow{filePath_, entry.size, FoundKind::File, -1});
+    tally_.add(FoundRow{filePath_, entry.size, FoundKind::File, -1, captions_[static_cast<std::size_t>(match - masks_.data())]});
     tally_.status(folder.path);
     return Step::Next;
   }
@@ -102,6 +105,7 @@ class JunkWalk : public FolderVisitor {
   FoldedNeedles names_;
   FoldedNeedles fragments_;
   std::vector<FileMask> masks_;
+  std::vector<std::wstring> captions_;  // beside masks_
   std::wstring filePath_;
   std::wstring scratch_;
 };
