@@ -3,15 +3,21 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "app/about_window.h"
 #include "app/main_window.h"
+#include "cli/clean_command.h"
 #include "pages/page_table.h"
 #include "platform/handles.h"
 #include "ui/messages.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Any word on the command line ("/clean", "/?"): cleaning without the window, which ends the program.
+  if (std::vector<std::wstring> args = wv::ProcessArguments(); !args.empty())
+    return wv::RunCommandLine(args, wv::ProcessEnvironment());
   SetLastError(0);
   wv::UniqueHandle mutex(CreateMutexW(nullptr, TRUE, L"ZDKVantorra"));
   if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;  // another copy runs: end silently
