@@ -252,16 +252,7 @@ std::wstring RunSummary(const UnattendedOutcome& o, bool preview, std::wstring_v
 
 CliEnvironment ProcessEnvironment() {
   CliEnvironment env;
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  env.programFolder = std::wstring(ExtractFilePath(path));
+  env.programFolder = std::wstring(ExtractFilePath(ProgramPath()));
   // Output the caller redirected (a script's pipe or file) takes UTF-8; else the
   // console of the command prompt that started the program, whose Ctrl+C then
   // stops the run before anything is removed.

@@ -19,9 +19,35 @@ std::wstring JunkScanSummary(const JunkScanResult& result) {
   return FoundSummary(L"垃圾文件", result.rows, result.total);
 }
 
+std::wstring DriveCaption(std::wstring_view label, wchar_t letter) {
+  return std::wstring(label) + L" (" + letter + L":)";
+}
+
+std::vector<FixedDrive> FixedDrives(bool withFreeSpace) {
+  std::vector<FixedDrive> drives;
+  const std::uint32_t mask = Vol().logicalDrives();
+  for (int bit = 0; bit < 26; ++bit) {
+    if (!(mask & (1u << bit))) continue;
+    const wchar_t letter = static_cast<wchar_t>(L'A' + bit);
+    const std::wstring root = std::wstring(1, letter) + L":\\";
+    if (Vol().driveType(root) != DRIVE_FIXED) continue;
+    FixedDrive drive;
+    drive.letter = letter;
+    VolumeDetails details;
+    if (GetVolumeInfo(letter, details)) drive.label = Trim(details.label);
+    if (drive.label.empty()) drive.label = L"本地磁盘";
+    if (withFreeSpace) {
+      std::uint64_t total = 0;
+      GetDiskSpace(letter, total, drive.freeBytes);
+    }
+    drives.push_back(std::move(drive));
+  }
+  return drives;
+}
+
 ListRow DriveRow(std::wstring_view label, wchar_t letter, std::uint64_t freeBytes) {
   ListRow row;
-  row.caption = std::wstring(label) + L" (" + letter + L":)";
+  row.caption = DriveCaption(label, letter);
   row.sub.push_back(FormatSize(freeBytes) + L"  剩余");
   row.image = picture::FixedDrive;
   row.state = letter;
@@ -110,20 +136,7 @@ void JunkFilesPage::initialise() {
 }
 
 void JunkFilesPage::fillDriveRows() {
-  const std::uint32_t mask = Vol().logicalDrives();
-  for (int bit = 0; bit < 26; ++bit) {
-    if (!(mask & (1u << bit))) continue;
-    const wchar_t letter = static_cast<wchar_t>(L'A' + bit);
-    const std::wstring root = std::wstring(1, letter) + L":\\";
-    if (Vol().driveType(root) != DRIVE_FIXED) continue;
-    VolumeDetails details;
-    std::wstring label;
-    if (GetVolumeInfo(letter, details)) label = Trim(details.label);
-    if (label.empty()) label = L"本地磁盘";
-    std::uint64_t total = 0, free = 0;
-    GetDiskSpace(letter, total, free);
-    driveList.appendRow(DriveRow(label, letter, free));
-  }
+  for (const FixedDrive& drive : FixedDrives(true)) driveList.appendRow(DriveRow(drive.label, drive.letter, drive.freeBytes));
 }
 
 void JunkFilesPage::stopRuns() { StopRunning({&scanRun}); }

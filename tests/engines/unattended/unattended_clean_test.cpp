@@ -89,7 +89,7 @@ TEST(UnattendedClean, CleanRemovesExactlyWhatThePreviewListed) {
 TEST(UnattendedClean, AChangedOrHeldFileIsKeptWithItsReason) {
   Planted t(L"uckeep");
   const std::wstring root = t.folder(L"r");
-  const std::wstring held = t.file(L"r\held\h.tmp"), changed = t.file(L"r\c.tmp"), plain = t.file(L"r\p.tmp");
+  const std::wstring held = t.file(L"r\\held\\h.tmp"), changed = t.file(L"r\\c.tmp"), plain = t.file(L"r\\p.tmp");
   UnattendedRequest request = UserFolders({AllOf(root)});
   request.onListed = [&](std::size_t rows, std::uint64_t bytes) {
     EXPECT_EQ(rows, 4u);  // three files and the folder "held"
@@ -144,7 +144,7 @@ TEST(UnattendedClean, AMoveNeverReplacesAFileOfTheSameName) {
 TEST(UnattendedClean, BothScansListAFileOnceAndAStopRemovesNothing) {
   Planted t(L"ucboth");
   const std::wstring user = t.folder(L"user");
-  const std::wstring both = t.file(L"user\both.tmp"), junkOnly = t.file(L"junk.bak"), other = t.file(L"user\o.dat");
+  const std::wstring both = t.file(L"user\\both.tmp"), junkOnly = t.file(L"junk.bak"), other = t.file(L"user\\o.dat");
   UnattendedRequest request = UserFolders({TypesOf(user, L"*.tmp")});
   JunkScanInput junk;
   junk.mode = JunkScanMode::ChosenFolder;
