@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "pages/cleaning/clean_page.h"
+#include "pages/cleaning/report_export.h"
 #include "engines/cleaning/daily_files_scan.h"
 #include "app/catalogue.h"
 #include "core/utilities.h"
@@ -67,10 +68,13 @@ void DailyFilesPage::build() {
   scanButton.create(h, L"扫描");
   deleteSelectedButton.create(h, L"选定删除");
   deleteAllButton.create(h, L"全部删除");
+  exportButton.create(h, L"导出报告");
   deleteSelectedButton.setEnabled(false);
   deleteAllButton.setEnabled(false);
+  exportButton.setEnabled(false);
 
-  CreateTabs(h, tabGroup, tabPages, {{resultsTab, L"扫描结果"}, {userFoldersTab, L"用户自定"}, {removalTab, L"删除方式"}});
+  CreateTabs(h, tabGroup, tabPages,
+             {{resultsTab, L"扫描结果"}, {userFoldersTab, L"用户自定"}, {removalTab, L"删除方式"}, {scheduleTab, L"定时清理"}});
   CreateResultList(tabPages.page(TabIndex(DailyTab::Results)), resultList,
                    {{L"垃圾文件或目录名", 300}, {L"大小", 90, LVCFMT_RIGHT}, {L"描述", 110}}, resultModel);
 
@@ -94,10 +98,14 @@ void DailyFilesPage::build() {
   own.onSize = [this](int w, int hh) { layoutUserFolders(w, hh); };
 
   removal.create(tabPages.page(TabIndex(DailyTab::Removal)), kEditH);
+  schedule.create(tabPages.page(TabIndex(DailyTab::Schedule)));
 
   scanButton.onClick = [this] { onScanClicked(); };
   deleteSelectedButton.onClick = [this] { removeRows(false); };
   deleteAllButton.onClick = [this] { removeRows(true); };
+  exportButton.onClick = [this] { onExportClicked(); };
+  scheduleTab.onClick = [this] { onScheduleTabClicked(); };
+  schedule.applyButton.onClick = [this] { onApplyScheduleClicked(); };
   itemsToggle.onClick = [this] { ToggleAllTicks(itemsToggle, itemList); };
   defaultsLabel.onClick = [this] { RestoreDefaults(itemList); };
   removal.moveFolderBrowse.onClick = [this] { removal.browseMoveFolder(); };
@@ -122,11 +130,11 @@ void DailyFilesPage::layout(int width, int height) {
   // Room for the header and all five items, so that none hides behind a scroll bar.
   constexpr int kItemsH = 116;
   itemList.setBounds(kMargin + 1, kTop + 1, listW - 2, kItemsH);
-  StackButtons({&scanButton, &deleteSelectedButton, &deleteAllButton}, buttonsX, kTop);
+  StackButtons({&scanButton, &deleteSelectedButton, &deleteAllButton, &exportButton}, buttonsX, kTop);
   itemsToggle.setBounds(kMargin, kTop + kItemsH + 6, 30, 18);
   defaultsLabel.setBounds(kMargin + 40, kTop + kItemsH + 6, 30, 18);
   const int tabsY = kTop + kItemsH + 32;
-  RowTabs({&resultsTab, &userFoldersTab, &removalTab}, kMargin, tabsY, right);
+  RowTabs({&resultsTab, &userFoldersTab, &removalTab, &scheduleTab}, kMargin, tabsY, right);
   tabPages.setBounds(kMargin, tabsY + kTabH, width - 2 * kMargin, height - tabsY - kTabH - kMargin);
 }
 
@@ -171,11 +179,13 @@ void DailyFilesPage::onScanClicked() {
     scanRun.requestStop();
     return;
   }
-  RunGuard run(scanRun, L"DailyFilesPage::onScanClicked", 1, {&deleteSelectedButton, &deleteAllButton}, [this] {
-    setEditorLocked(false);
-    deleteSelectedButton.setEnabled(!foundRows.empty());
-    deleteAllButton.setEnabled(!foundRows.empty());
-  });
+  RunGuard run(scanRun, L"DailyFilesPage::onScanClicked", 1, {&deleteSelectedButton, &deleteAllButton, &exportButton},
+               [this] {
+                 setEditorLocked(false);
+                 deleteSelectedButton.setEnabled(!foundRows.empty());
+                 deleteAllButton.setEnabled(!foundRows.empty());
+                 exportButton.setEnabled(!foundRows.empty());
+               });
   resultsTab.setDown(true);
   tabPages.show(TabIndex(DailyTab::Results));
 
@@ -204,6 +214,7 @@ void DailyFilesPage::setEditorLocked(bool locked) {
 void DailyFilesPage::removeRows(bool allRows) {
   RemoveResultRows(resultList, foundRows, allRows, removal.options(form().handle()),
                    {scanButton, deleteSelectedButton, deleteAllButton}, kDailyCleanedText);
+  exportButton.setEnabled(!foundRows.empty());
 }
 
 void DailyFilesPage::onFolderBrowseClicked() {
@@ -293,6 +304,24 @@ void DailyFilesPage::onUserFolderDropped(int target) {
 void DailyFilesPage::onResultDoubleClicked() {
   const int i = resultList.selected();
   if (i >= 0 && static_cast<std::size_t>(i) < foundRows.size()) ShowInExplorer(foundRows.at(i).path);
+}
+
+void DailyFilesPage::onExportClicked() {
+  std::vector<std::wstring> captions;
+  for (const CatalogueRow& item : CatalogueRows(Module::DailyFiles)) captions.emplace_back(item.caption);
+  ExportFoundRows(form().handle(), foundRows.rows(), Module::DailyFiles, captions);
+}
+
+void DailyFilesPage::onScheduleTabClicked() {
+  tabPages.show(TabIndex(DailyTab::Schedule));
+  static_cast<void>(schedule.refresh());
+}
+
+void DailyFilesPage::onApplyScheduleClicked() {
+  const std::wstring program = ProgramPath();
+  // The reports go beside the backups, in the folder the backup page shows.
+  schedule.apply({program, ScheduledArguments(schedule.chosen().withJunk, form().backupBase + L"\\Report"),
+                  std::wstring(ExtractFilePath(program)), L""});
 }
 
 }  // namespace wv

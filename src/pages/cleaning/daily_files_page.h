@@ -10,6 +10,7 @@
 #include "engines/cleaning/found_row.h"
 #include "engines/cleaning/daily_files_scan.h"
 #include "pages/cleaning/clean_page.h"
+#include "pages/cleaning/schedule_choice.h"
 #include "ui/result_rows.h"
 #include "ui/list_rows.h"
 
@@ -28,7 +29,7 @@ ListRow UserCleanFolderRow(const UserCleanFolder& entry);
 inline constexpr int kUserFolderRowImage = picture::Folder;
 
 // The inner pages, in the order of their tabs.
-enum class DailyTab { Results, UserFolders, Removal };
+enum class DailyTab { Results, UserFolders, Removal, Schedule };
 
 struct DailyFilesControls {
   explicit DailyFilesControls(MainWindow& form);
@@ -39,11 +40,13 @@ struct DailyFilesControls {
   Button scanButton;
   Button deleteSelectedButton;
   Button deleteAllButton;
+  Button exportButton;  // "导出报告": the result list as a report
 
   ToggleGroup tabGroup;
   FlatButton resultsTab;
   FlatButton userFoldersTab;
   FlatButton removalTab;
+  FlatButton scheduleTab;  // "定时清理": read back from the scheduler whenever shown
   InnerPages tabPages;  // by DailyTab
 
   RowModel resultModel;  // what the result list shows
@@ -67,6 +70,7 @@ struct DailyFilesControls {
   Button resetEditorButton;
 
   RemovalChoice removal;
+  ScheduleChoice schedule;
 
   std::int32_t runState = 0;  // 0 idle, 1 scanning
   RunControl scanRun;
@@ -101,6 +105,9 @@ class DailyFilesPage : public Page, private DailyFilesControls {
   void onUserFolderColumnClicked(int column);
   void onUserFolderDropped(int target);
   void onResultDoubleClicked();
+  void onExportClicked();
+  void onScheduleTabClicked();
+  void onApplyScheduleClicked();
 
   // A user folder row may be dragged elsewhere only while no scan runs.
   [[nodiscard]] bool userFoldersMovable() const;

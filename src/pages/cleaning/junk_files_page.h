@@ -49,6 +49,7 @@ struct JunkFilesControls {
   Button scanFolderButton;  // scans one folder the user picks
   Button deleteSelectedButton;
   Button deleteAllButton;
+  Button exportButton;  // "导出报告": the result list as a report
 
   ToggleGroup tabGroup;
   FlatButton resultsTab;
@@ -100,6 +101,7 @@ class JunkFilesPage : public Page, private JunkFilesControls {
   void onScanFolderClicked();
   void onDeleteSelectedClicked();
   void onDeleteAllClicked();
+  void onExportClicked();
   void onAddExclusionClicked();
   void onDeleteExclusionClicked();
   void onResultDoubleClicked();
