@@ -8,6 +8,7 @@
 
 #include <utility>
 
+#include "platform/handles.h"
 #include "platform/win32/win32_platform.h"
 
 namespace wv {
@@ -69,25 +70,28 @@ class Bstr {
   BSTR b_ = nullptr;
 };
 
+struct ServiceHandleTraits {
+  static SC_HANDLE invalid() noexcept { return nullptr; }
+  static bool isInvalid(SC_HANDLE h) noexcept { return h == nullptr; }
+  static void close(SC_HANDLE h) noexcept { ::CloseServiceHandle(h); }
+};
+using UniqueService = UniqueResource<SC_HANDLE, ServiceHandleTraits>;
+
 // Wine (and a system whose administrator set it so) starts the scheduler only
 // on demand: ask the service manager once, then wait a little for it.
 bool StartSchedulerService() {
-  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+  const UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
   if (!manager) return false;
-  SC_HANDLE service = OpenServiceW(manager, L"Schedule", SERVICE_START | SERVICE_QUERY_STATUS);
-  bool running = false;
-  if (service) {
-    StartServiceW(service, 0, nullptr);
-    for (int i = 0; i < 200 && !running; ++i) {
-      SERVICE_STATUS status{};
-      if (!QueryServiceStatus(service, &status)) break;
-      running = status.dwCurrentState == SERVICE_RUNNING;
-      if (!running) Sleep(100);
-    }
-    CloseServiceHandle(service);
+  const UniqueService service(OpenServiceW(manager.get(), L"Schedule", SERVICE_START | SERVICE_QUERY_STATUS));
+  if (!service) return false;
+  StartServiceW(service.get(), 0, nullptr);
+  for (int i = 0; i < 200; ++i) {
+    SERVICE_STATUS status{};
+    if (!QueryServiceStatus(service.get(), &status)) return false;
+    if (status.dwCurrentState == SERVICE_RUNNING) return true;
+    Sleep(100);
   }
-  CloseServiceHandle(manager);
-  return running;
+  return false;
 }
 
 // The scheduler's root folder, connected to the local machine.
