@@ -320,6 +320,24 @@ ScheduleReadBack ParseScheduleTaskXml(std::wstring_view xml) {
   return out;
 }
 
+std::wstring ScheduleErrorText(const SysResult& failure) {
+  const DWORD code = failure.error();
+  switch (static_cast<HRESULT>(code)) {
+    case SCHED_E_SERVICE_NOT_RUNNING: return L"任务计划程序服务没有运行";
+    case SCHED_E_SERVICE_NOT_INSTALLED:
+    case REGDB_E_CLASSNOTREG: return L"系统中没有任务计划程序";
+    case SCHED_E_ACCOUNT_INFORMATION_NOT_SET: return L"任务的运行帐户信息不完整";
+    default: break;
+  }
+  std::wstring text = SystemErrorText(code);
+  if (text.starts_with(L"error ")) {
+    wchar_t hex[16];
+    std::swprintf(hex, 16, L"0x%08lX", static_cast<unsigned long>(code));
+    text = L"错误代码 " + std::wstring(hex);
+  }
+  return text;
+}
+
 SysResult ScheduleAvailable() { return Connected(); }
 
 SysResult ApplySchedule(const CleaningSchedule& schedule, ScheduledCommand command) {

@@ -71,6 +71,11 @@ struct ScheduleReadBack {
 };
 ScheduleReadBack ParseScheduleTaskXml(std::wstring_view xml);
 
+// What a scheduler failure means, for the user: the scheduler's own codes (which
+// the system's message table does not hold) in words, others as the system says
+// them, an unknown code in hexadecimal.
+std::wstring ScheduleErrorText(const SysResult& failure);
+
 // Through the platform's Task Scheduler part.
 // Whether the scheduler can be reached (the reason when not).
 [[nodiscard]] SysResult ScheduleAvailable();

@@ -58,7 +58,7 @@ ScheduleLines DescribeSchedule(const ScheduleReadBack& read) {
 }
 
 ScheduleLines DescribeUnavailable(const SysResult& why) {
-  return {L"任务计划程序不可用，无法定时清理（" + SystemErrorText(why.error()) + L"）。", L"", L""};
+  return {L"任务计划程序不可用，无法定时清理（" + ScheduleErrorText(why) + L"）。", L"", L""};
 }
 
 void ScheduleChoice::create(Panel& page) {
@@ -169,7 +169,7 @@ bool ScheduleChoice::refresh() {
 
 void ScheduleChoice::apply(const ScheduledCommand& command) {
   if (const SysResult applied = ApplySchedule(chosen(), command); !applied)
-    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"定时清理", L"无法设置定时清理：" + SystemErrorText(applied.error()));
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"定时清理", L"无法设置定时清理：" + ScheduleErrorText(applied));
   refresh();
 }
 

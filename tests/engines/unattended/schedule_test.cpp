@@ -108,6 +108,16 @@ TEST(Schedule, ATaskChangedElsewhereIsNotTakenForOurs) {
   }
 }
 
+// A failure reads as words: the scheduler's own codes (which the system's message
+// table lacks) by name, a system error as the system says it, anything else in
+// hexadecimal rather than as a long decimal number.
+TEST(Schedule, FailuresAreToldInWords) {
+  EXPECT_EQ(ScheduleErrorText(SysResult(static_cast<DWORD>(SCHED_E_SERVICE_NOT_RUNNING))), L"任务计划程序服务没有运行");
+  EXPECT_EQ(ScheduleErrorText(SysResult(static_cast<DWORD>(REGDB_E_CLASSNOTREG))), L"系统中没有任务计划程序");
+  EXPECT_EQ(ScheduleErrorText(SysResult(ERROR_ACCESS_DENIED)), SystemErrorText(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(ScheduleErrorText(SysResult(0x8004FE01u)), L"错误代码 0x8004FE01");
+}
+
 // Through the real interface: the task is registered, read back and removed.
 // Wine 8 stores the task (its registration and settings) but drops its triggers,
 // principal and command: then the read-back says so (not recognised) instead of

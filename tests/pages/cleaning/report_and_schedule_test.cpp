@@ -167,7 +167,7 @@ TEST_F(ReportAndScheduleTest, TheScheduleTabShowsWhatTheTaskHolds) {
   scheduler.reach = SysResult(static_cast<DWORD>(0x80041315));  // the service is not running
   daily().resultsTab.click();
   daily().scheduleTab.click();
-  EXPECT_TRUE(schedule().stateLine.caption().starts_with(L"任务计划程序不可用，无法定时清理"));
+  EXPECT_EQ(schedule().stateLine.caption(), L"任务计划程序不可用，无法定时清理（任务计划程序服务没有运行）。");
   EXPECT_FALSE(schedule().kindCombo.enabled() || schedule().applyButton.enabled());
   EXPECT_EQ(schedule().kindCombo.text(), L"关闭");
 }
