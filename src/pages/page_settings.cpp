@@ -3,6 +3,7 @@
 // by position: a row the file does not name keeps its default tick, and a name
 // the lists no longer hold is dropped at the next save.
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,13 +30,16 @@ constexpr int kRecycleRadio = 2;
 
 std::wstring Tick(bool on) { return on ? L"1" : L"0"; }
 
-void LoadTicks(const SettingsSection& section, ListView& list) {
-  for (int i = 0; i < list.count(); ++i)
+// The ticks of the list's first rows (all of them unless told how many).
+void LoadTicks(const SettingsSection& section, ListView& list, int rows = -1) {
+  const int n = rows < 0 ? list.count() : std::min(rows, list.count());
+  for (int i = 0; i < n; ++i)
     if (const std::optional<bool> tick = StoredTick(section, list.text(i, 0))) list.setChecked(i, *tick);
 }
 
-void SaveTicks(SettingsSection& section, const ListView& list) {
-  for (int i = 0; i < list.count(); ++i) section.values.emplace_back(list.text(i, 0), Tick(list.checked(i)));
+void SaveTicks(SettingsSection& section, const ListView& list, int rows = -1) {
+  const int n = rows < 0 ? list.count() : std::min(rows, list.count());
+  for (int i = 0; i < n; ++i) section.values.emplace_back(list.text(i, 0), Tick(list.checked(i)));
 }
 
 // The pages whose section holds only their list's ticks (version "1").
@@ -135,6 +139,15 @@ std::optional<JunkFilesChoices> ReadJunkFilesChoices(const SettingsFile& file) {
   return out;
 }
 
+std::optional<RuleFileChoices> ReadRuleFileChoices(const SettingsFile& file) {
+  const std::optional<SettingsSection> section = file.section(kRuleFileSection, L"1");
+  if (!section) return std::nullopt;
+  RuleFileChoices out;
+  if (const std::wstring* path = section->find(L"File"); path && !TrimView(*path).empty()) out.file = *path;
+  out.ticked = section->valuesOfKeysContaining(L"Tick");
+  return out;
+}
+
 std::optional<std::wstring> ReadBackupBase(const SettingsFile& file) {
   const std::optional<SettingsSection> section = file.section(ModuleInfoOf(Module::BackupManager).section, L"1");
   return section ? BackupBaseOf(*section) : std::nullopt;
@@ -194,21 +207,50 @@ void RegistryTracesPage::saveSettings(std::vector<SettingsSection>& sections) { 
 
 // ---------------------------------------------------------------- daily files
 
+// The daily page's section holds the catalogue rows' ticks only; the rule
+// file's entries below them keep theirs in a section of their own.
 void DailyFilesPage::loadSettings(SettingsFile& file) {
+  loadRuleSettings(file);
   const std::optional<DailyFilesChoices> stored = ReadDailyFilesChoices(file);
   if (!stored) return;
-  LoadTicks(stored->section, itemList);
+  LoadTicks(stored->section, itemList, kCatalogueItems);
   for (const UserCleanFolder& entry : stored->userFolders) userFolderList.appendRow(UserCleanFolderRow(entry));
   LoadRemoval(stored->removal, removal);
 }
 
 void DailyFilesPage::saveSettings(std::vector<SettingsSection>& sections) {
+  saveRuleSettings(sections);
   SettingsSection section{std::wstring(settingsSection()), std::wstring(kDailyFilesSettingsVersion), {}};
-  SaveTicks(section, itemList);
+  SaveTicks(section, itemList, kCatalogueItems);
   const std::vector<ListRow> rows = userFolderList.rows();
   for (std::size_t i = 0; i < rows.size(); ++i)
     section.values.emplace_back(L"SelfPath" + std::to_wstring(i), SelfPathValue(rows[i], subfoldersCombo, modeCombo));
   SaveRemoval(section, removal);
+  sections.push_back(std::move(section));
+}
+
+// The rule file: "File" when it is not the one beside the program, then the
+// names of the ticked entries ("Tick0" ...), values rather than keys so that any
+// character a name holds survives.
+void DailyFilesPage::loadRuleSettings(const SettingsFile& file) {
+  const std::optional<RuleFileChoices> stored = ReadRuleFileChoices(file);
+  if (!stored) return;
+  const std::vector<std::wstring>& ticked = stored->ticked;
+  keptTicks = {ticked.begin(), ticked.end()};
+  if (!stored->file.empty() && !EqualsNoCase(stored->file, ruleFilePath)) {
+    // readRuleFile keeps the ticks of the rows it replaces: none are ticked yet.
+    readRuleFile(stored->file);
+    keptTicks = {ticked.begin(), ticked.end()};
+  }
+  applyRuleTicks();
+}
+
+void DailyFilesPage::saveRuleSettings(std::vector<SettingsSection>& sections) const {
+  SettingsSection section{std::wstring(kRuleFileSection), L"1", {}};
+  const std::wstring besideProgram = form().programFolder + std::wstring(kRuleFileName);
+  section.values.emplace_back(L"File", EqualsNoCase(ruleFilePath, besideProgram) ? L"" : ruleFilePath);
+  const std::vector<std::wstring> names = tickedRuleNames();
+  for (std::size_t i = 0; i < names.size(); ++i) section.values.emplace_back(L"Tick" + std::to_wstring(i), names[i]);
   sections.push_back(std::move(section));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The two file-cleaning pages' saved choices as plain values, read from
-// Config.ini without any window: the pages' load applies them to their
-// controls, and the command line cleans with them.
+// The two file-cleaning pages' saved choices (the daily page's rule file among
+// them) as plain values, read from Config.ini without any window: the pages'
+// load applies them to their controls, and the command line cleans with them.
 
 #include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_PAGES, "the pages' settings stand beside the pages");
@@ -54,6 +54,15 @@ struct JunkFilesChoices {
   RemovalChoices removal;
 };
 std::optional<JunkFilesChoices> ReadJunkFilesChoices(const SettingsFile& file);
+
+// The rule file's section ("WINAPP2", version 1): the file's path when it is not
+// the one beside the program (empty then), and the names of the ticked entries
+// as the file writes them, in the section's order.
+struct RuleFileChoices {
+  std::wstring file;
+  std::vector<std::wstring> ticked;
+};
+std::optional<RuleFileChoices> ReadRuleFileChoices(const SettingsFile& file);
 
 // The backup base folder the backup page keeps ("BFGL" "SavPath"); nullopt when
 // absent or blank.

@@ -277,6 +277,8 @@ struct VolumeInformation {
   std::wstring fileSystem;
 };
 
+class File;
+
 class Volumes {
  public:
   virtual ~Volumes() = default;
@@ -284,6 +286,13 @@ class Volumes {
   virtual unsigned driveType(std::wstring_view root) = 0;  // DRIVE_ value of "X:\"
   virtual std::optional<VolumeInformation> volumeInformation(std::wstring_view root) = 0;
   [[nodiscard]] virtual bool diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) = 0;
+  // The volume of a drive letter itself ("\\.\X:"), for reading its sectors while
+  // others keep using it; offsets and lengths must be whole sectors. Null when it
+  // cannot be opened (not an administrator, no such drive, a drive of another kind).
+  virtual std::unique_ptr<File> openVolume(wchar_t letter) {
+    (void)letter;
+    return nullptr;
+  }
 };
 
 // ---------------------------------------------------------------- file system

@@ -12,8 +12,6 @@ std::vector<FileMask> CompileMasks(const std::vector<std::wstring>& patterns) {
   return out;
 }
 
-bool MatchesAny(const std::vector<FileMask>& masks, std::wstring_view name) { return FirstMatch(masks, name) != nullptr; }
-
 const FileMask* FirstMatch(const std::vector<FileMask>& masks, std::wstring_view name) {
   for (const FileMask& m : masks)
     if (m.Matches(name)) return &m;

@@ -163,7 +163,13 @@ class DailyWalk {
       if (!rule.empty()) rule += L' ';
       rule += match->text();
     }
-    tally_.add(FoundRow{path, size, kind, item_, std::move(rule)});
+    FoundRow row;
+    row.path = path;
+    row.size = size;
+    row.kind = kind;
+    row.item = item_;
+    row.rule.mask = std::move(rule);
+    tally_.add(std::move(row));
   }
 
   FoundTally tally_;

@@ -1,6 +1,7 @@
 #include "engines/unattended/report.h"
 
 #include "core/utilities.h"
+#include "engines/registry/redundancy_scan.h"
 #include "engines/unattended/text_forms.h"
 #include "platform/text.h"
 
@@ -48,10 +49,16 @@ std::vector<std::wstring> Fields(const ReportRow& row) {
 }  // namespace
 
 std::wstring RuleText(std::wstring_view itemCaption, const FoundRow& row) {
-  std::wstring text(itemCaption);
-  if (!row.rule.empty()) {
-    if (!text.empty()) text += L"：";
-    text += row.rule;
+  std::wstring text;
+  if (row.rule.fromRuleFile()) {
+    // The entry as the file's section header writes it, so that it can be found there.
+    text = L"winapp2.ini [" + row.rule.entry + L"] " + row.rule.key;
+  } else {
+    text = itemCaption;
+    if (!row.rule.mask.empty()) {
+      if (!text.empty()) text += L"：";
+      text += row.rule.mask;
+    }
   }
   if (row.kind == FoundKind::WasteFolder) text += L"（废目录）";
   return text;
@@ -64,6 +71,8 @@ ReportRow ReportRowOf(const FoundRow& row, std::wstring_view page, std::wstring_
   out.page = page;
   out.rule = RuleText(itemCaption, row);
   out.path = row.path;
+  if (row.kind == FoundKind::RegistryValue && row.registry)
+    out.path += L"|" + (row.registry->valueName.empty() ? std::wstring(kDefaultValueMarker) : row.registry->valueName);
   if (row.kind == FoundKind::File) out.size = row.size;
   out.action = action;
   out.reason = std::move(reason);

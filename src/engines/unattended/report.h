@@ -27,17 +27,18 @@ struct ReportRow {
   SYSTEMTIME time{};  // local time the row was listed (preview) or its removal was tried
   std::wstring page;  // the page's title: "文件日常清理", "磁盘文件清理"
   // What chose the item: a catalogue caption, a mask, a user folder, a
-  // winapp2.ini entry and its key ("entry：FileKey1").
+  // winapp2.ini entry and its key ("winapp2.ini [Entry *] FileKey1").
   std::wstring rule;
-  std::wstring path;
+  std::wstring path;  // a registry value: its key, "|" and its name
   std::optional<std::uint64_t> size;  // bytes of a file; none for a folder
   ReportAction action = ReportAction::WouldRemove;
   std::wstring reason;  // why a kept item stayed
 };
 
 // The rule column of a found row: the item's caption (empty for the junk scan,
-// whose rows name their mask), then what within the item chose the row, and a
-// mark for a folder left empty by the removal of its files.
+// whose rows name their mask), then what within the item chose the row; for a
+// rule-file row the entry and its key instead; a mark for a folder that goes
+// with its files.
 std::wstring RuleText(std::wstring_view itemCaption, const FoundRow& row);
 // A found row as a report row of the page, at the given time.
 ReportRow ReportRowOf(const FoundRow& row, std::wstring_view page, std::wstring_view itemCaption, ReportAction action,

@@ -206,4 +206,14 @@ bool Win32Volumes::diskSpace(std::wstring_view root, std::uint64_t& total, std::
   return true;
 }
 
+std::unique_ptr<File> Win32Volumes::openVolume(wchar_t letter) {
+  if (!((letter >= L'A' && letter <= L'Z') || (letter >= L'a' && letter <= L'z'))) return nullptr;
+  const std::wstring device = std::wstring(L"\\\\.\\") + letter + L':';
+  // Shared for reading and writing: the volume stays in use by everyone else.
+  UniqueFile file(CreateFileW(device.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) return nullptr;
+  return std::make_unique<Win32File>(std::move(file));
+}
+
 }  // namespace wv

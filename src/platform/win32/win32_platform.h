@@ -110,6 +110,7 @@ class Win32Volumes : public Volumes {
   unsigned driveType(std::wstring_view root) override;
   std::optional<VolumeInformation> volumeInformation(std::wstring_view root) override;
   bool diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) override;
+  std::unique_ptr<File> openVolume(wchar_t letter) override;
 };
 
 // ---------------------------------------------------------------- file system

@@ -1,9 +1,12 @@
 // The cleaning report read back as a spreadsheet and a browser would read it.
 #include <gtest/gtest.h>
 
+#include "engines/registry/redundancy_scan.h"
 #include "engines/unattended/report.h"
 #include "support/csv_reader.h"
 #include "support/test_support.h"
+
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // rows given by the fields that matter
 
 namespace wv::test {
 namespace {
@@ -69,18 +72,35 @@ TEST(Report, HtmlHoldsTheRowsEscapedAndTheCounts) {
 }
 
 // The rule column: the item's caption, what within it chose the row, a waste
-// folder's mark; the junk scan's rows name their mask alone.
+// folder's mark; the junk scan's rows name their mask alone, the rule file's
+// rows their entry and key. A registry value's path names the value.
 TEST(Report, RuleTextNamesTheItemAndWhatChoseTheRow) {
   struct Case { std::wstring caption; FoundRow row; std::wstring expected; };
   const Case cases[] = {
-      {L"Windows临时文件夹", {L"C:\\t\\a", 1, FoundKind::File, 0, L""}, L"Windows临时文件夹"},
-      {L"系统操作日志", {L"C:\\w\\setupapi.log", 1, FoundKind::File, 2, L"setupapi.log"}, L"系统操作日志：setupapi.log"},
-      {L"用户自定", {L"D:\\L\\sub", 0, FoundKind::WasteFolder, 4, L"D:\\L"}, L"用户自定：D:\\L（废目录）"},
-      {L"", {L"C:\\j\\a.tmp", 1, FoundKind::File, -1, L"*.tmp"}, L"*.tmp"},
+      {L"Windows临时文件夹", {L"C:\\t\\a", 1, FoundKind::File, 0, {}}, L"Windows临时文件夹"},
+      {L"系统操作日志", {L"C:\\w\\setupapi.log", 1, FoundKind::File, 2, {.mask = L"setupapi.log"}}, L"系统操作日志：setupapi.log"},
+      {L"用户自定", {L"D:\\L\\sub", 0, FoundKind::WasteFolder, 4, {.mask = L"D:\\L"}}, L"用户自定：D:\\L（废目录）"},
+      {L"", {L"C:\\j\\a.tmp", 1, FoundKind::File, -1, {.mask = L"*.tmp"}}, L"*.tmp"},
+      {L"", {L"C:\\z\\a.log", 1, FoundKind::File, 5, {.entry = L"Zynga Games *", .key = L"FileKey2"}},
+       L"winapp2.ini [Zynga Games *] FileKey2"},
+      {L"", {L"C:\\z\\Logs", 0, FoundKind::WasteFolder, 5, {.entry = L"Zynga Games *", .key = L"FileKey1"}},
+       L"winapp2.ini [Zynga Games *] FileKey1（废目录）"},
+      {L"", {L"HKEY_CURRENT_USER\\Software\\Zynga", 0, FoundKind::RegistryKey, 5, {.entry = L"Zynga Games *", .key = L"RegKey1"}},
+       L"winapp2.ini [Zynga Games *] RegKey1"},
   };
   for (const Case& c : cases) EXPECT_EQ(RuleText(c.caption, c.row), c.expected);
   const ReportRow folder = ReportRowOf(cases[2].row, L"文件日常清理", cases[2].caption, ReportAction::Removed, kAt);
   EXPECT_FALSE(folder.size.has_value());
+
+  FoundRow value{L"HKEY_CURRENT_USER\\Software\\Zynga", 0, FoundKind::RegistryValue, 5, {.entry = L"Zynga Games *", .key = L"RegKey2"}};
+  auto entry = std::make_shared<RegistryRow>();
+  entry->valueName = L"LastRun";
+  value.registry = entry;
+  EXPECT_EQ(ReportRowOf(value, L"文件日常清理", L"", ReportAction::Removed, kAt).path,
+            L"HKEY_CURRENT_USER\\Software\\Zynga|LastRun");
+  entry->valueName.clear();  // the unnamed value, as the result list names it
+  EXPECT_EQ(ReportRowOf(value, L"文件日常清理", L"", ReportAction::Removed, kAt).path,
+            L"HKEY_CURRENT_USER\\Software\\Zynga|" + std::wstring(kDefaultValueMarker));
 }
 
 // A report asked for in a folder gets a dated name there (the folder made when
