@@ -491,8 +491,10 @@ RegistryRemoval RemoveRegistryRows(const std::vector<FoundRow>& rows, std::vecto
   for (std::size_t i : order) {
     const RowDeletion result = DeleteRegistryRow(*rows[i].registry);
     if (result == RowDeletion::Deleted || result == RowDeletion::Missing) out.gone.push_back(i);
+    else out.left.emplace_back(i, result);
   }
   std::sort(out.gone.begin(), out.gone.end());
+  std::sort(out.left.begin(), out.left.end());
   return out;
 }
 
