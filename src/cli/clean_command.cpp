@@ -12,6 +12,7 @@
 #include "core/modules.h"
 #include "core/system_info.h"
 #include "core/utilities.h"
+#include "pages/cleaning/daily_files_page.h"
 #include "pages/cleaning/junk_files_page.h"
 #include "platform/handles.h"
 #include "platform/text.h"
@@ -142,7 +143,7 @@ int Run(const std::vector<std::wstring>& args, const CliEnvironment& env, Comman
                                           L"\r\n请先在窗口中选好要清理的项目并关闭程序，再使用命令行清理。");
     return kExitNothingDone;
   }
-  SavedRequest saved = RequestFromSettings(settings, options.junk, ResolveKnownFolders());
+  SavedRequest saved = RequestFromSettings(settings, options.junk, ResolveKnownFolders(), env.programFolder);
   if (!saved.error.empty()) {
     teller.refuse(L"没有保存的设置", saved.error);
     return kExitNothingDone;
@@ -180,7 +181,8 @@ int Run(const std::vector<std::wstring>& args, const CliEnvironment& env, Comman
 
 }  // namespace
 
-SavedRequest RequestFromSettings(const SettingsFile& file, bool withJunk, const KnownFolders& known) {
+SavedRequest RequestFromSettings(const SettingsFile& file, bool withJunk, const KnownFolders& known,
+                                 std::wstring_view programFolder) {
   SavedRequest out;
   const std::optional<DailyFilesChoices> daily = ReadDailyFilesChoices(file);
   if (!daily) {
@@ -199,6 +201,17 @@ SavedRequest RequestFromSettings(const SettingsFile& file, bool withJunk, const 
   dailyPart.page = ModuleTitle(Module::DailyFiles);
   dailyPart.removal = RemovalFrom(daily->removal);
   out.request.daily = std::move(input);
+
+  if (const std::optional<RuleFileChoices> rules = ReadRuleFileChoices(file); rules && !rules->ticked.empty()) {
+    UnattendedRules& r = out.request.rules.emplace();
+    r.file = rules->file.empty() ? std::wstring(programFolder) + std::wstring(kRuleFileName) : rules->file;
+    r.ticked = rules->ticked;
+    r.folders = RuleFolders::Resolve();
+    r.protection = ProtectedFolders::Resolve();
+    // The window's backup base unless the backup page chose another.
+    r.registryBackupFolder =
+        ReadBackupBase(file).value_or(std::wstring(programFolder) + L"Backup") + L"\\Registry\\";
+  }
 
   if (withJunk) {
     const std::optional<JunkFilesChoices> junk = ReadJunkFilesChoices(file);
@@ -246,6 +259,7 @@ std::wstring RunSummary(const UnattendedOutcome& o, bool preview, std::wstring_v
     if (o.kept) text += L"，保留 " + ToDecimal(static_cast<std::int64_t>(o.kept)) + L" 项（原因见报告）";
     text += L"。";
   }
+  if (!o.undoFile.empty()) text += L"\r\n注册表撤销文件：" + o.undoFile;
   if (!reportPath.empty()) text += L"\r\n报告：" + std::wstring(reportPath);
   return text;
 }

@@ -39,14 +39,18 @@ int RunCommandLine(const std::vector<std::wstring>& args, const CliEnvironment& 
 
 // The request the saved choices make, without any window: the daily section's
 // ticks by caption (an unnamed item keeps its catalogue default), the user's
-// folders and removal mode; with junk also the drives (by their caption, ticked
-// unless the file says otherwise), the masks and the excluded folders. The
-// reason (a text for the user) when there is nothing to clean with.
+// folders and removal mode; the rule file's ticked entries (the file named in
+// its section, else the one beside the program; undo files into the backup
+// base's "Registry" folder, as the window's); with junk also the drives (by
+// their caption, ticked unless the file says otherwise), the masks and the
+// excluded folders. The reason (a text for the user) when there is nothing to
+// clean with.
 struct SavedRequest {
   UnattendedRequest request;
   std::wstring error;
 };
-SavedRequest RequestFromSettings(const SettingsFile& file, bool withJunk, const KnownFolders& known);
+SavedRequest RequestFromSettings(const SettingsFile& file, bool withJunk, const KnownFolders& known,
+                                 std::wstring_view programFolder);
 
 // The user's summary at the end of a run.
 std::wstring RunSummary(const UnattendedOutcome& outcome, bool preview, std::wstring_view reportPath);

@@ -3,9 +3,11 @@
 // tells (console, message box, or with /quiet only the fault log).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "cli/clean_command.h"
+#include "core/files.h"
 #include "engines/cleaning/cleaning_fixtures.h"
 #include "support/csv_reader.h"
 #include "support/window_support.h"
@@ -34,14 +36,17 @@ class CleanCommandTest : public ::testing::Test {
   }
   int run(std::vector<std::wstring> words) { return RunCommandLine(words, env()); }
 
-  // The daily page's section: only the user's folders ticked, the given rows, a removal mode.
-  void save(const std::vector<std::wstring>& selfPaths, std::wstring mode = L"2", std::wstring moveFolder = L"") {
+  // The daily page's section: only the user's folders ticked, the given rows, a
+  // removal mode; other sections after it.
+  void save(const std::vector<std::wstring>& selfPaths, std::wstring mode = L"2", std::wstring moveFolder = L"",
+            std::vector<SettingsSection> others = {}) {
     SettingsSection daily{L"WJRC", L"2", {}};
     for (const std::wstring& item : kItems) daily.values.emplace_back(item, item == L"用户自定" ? L"1" : L"0");
     for (std::size_t i = 0; i < selfPaths.size(); ++i) daily.values.emplace_back(L"SelfPath" + std::to_wstring(i), selfPaths[i]);
     daily.values.emplace_back(L"DelSel", mode);
     daily.values.emplace_back(L"DelSavPath", moveFolder);
-    ASSERT_TRUE(SaveSettings(settings, {daily}));
+    others.insert(others.begin(), daily);
+    ASSERT_TRUE(SaveSettings(settings, others));
   }
   std::vector<std::wstring> logLines() {
     const std::string bytes = PathExists(folder + L"WindowsVantorra.log") ? ReadBytes(folder + L"WindowsVantorra.log") : "";
@@ -159,6 +164,74 @@ TEST_F(CleanCommandTest, EachOutcomeHasItsExitCodeAndOnlyACleanRemoves) {
   shell.duringFileOperation = nullptr;
   EXPECT_EQ(run({L"/clean"}), kExitDone);
   EXPECT_FALSE(PathExists(file));
+}
+
+// The rule file's entries ticked in Config.ini run with the daily items: the
+// report names each row's entry and key, a refused rule is kept with its reason
+// (so the code is 1), registry rows go after an undo file in the backup base.
+// Without "File" the rule file beside the program is meant; when it cannot be
+// read, the report says so.
+TEST_F(CleanCommandTest, TickedRuleFileEntriesAreCleanedAndReportedByEntryAndKey) {
+  const std::wstring logs = t.folder(L"applogs");
+  const std::wstring log = t.file(L"applogs\\a.log", 3), keep = t.file(L"applogs\\keep.txt");
+  TempKey key(L"clirulekeys");
+  {
+    const std::unique_ptr<RegKey> k = Reg().createKey(RegRoot::CurrentUser, key.path());
+    ASSERT_TRUE(k && k->writeInteger(L"Name", 1));
+  }
+  const std::string hkcu = "HKCU\\" + ToUtf8(key.path());
+  const std::wstring rules = t.folder(L"rules") + L"\\Winapp2.ini";
+  WriteBytes(rules, "[App Logs *]\r\nLangSecRef=3021\r\nFileKey1=" + ToUtf8(logs) + "|*.log\r\n"
+                    "[App Keys *]\r\nLangSecRef=3021\r\nRegKey1=" + hkcu + "|Name\r\n"
+                    "[System Logs *]\r\nLangSecRef=3025\r\nFileKey1=%WinDir%|*.log\r\n"
+                    "[Unticked *]\r\nLangSecRef=3025\r\nFileKey1=" + ToUtf8(logs) + "|*.txt\r\n");
+  const SettingsSection backup{L"BFGL", L"1", {{L"SavPath", t / L"backup"}}};
+  save({}, L"2", L"", {{L"WINAPP2", L"1", {{L"File", rules}, {L"Tick0", L"App Logs *"}, {L"Tick1", L"App Keys *"},
+                                          {L"Tick2", L"System Logs *"}}}, backup});
+  withConsole = true;
+  const std::wstring value = L"HKEY_CURRENT_USER\\" + key.path() + L"|Name";
+  const std::wstring windows = ExcludeTrailingBackslash(Sh().windowsFolder());
+  const auto valueThere = [&] {
+    const std::unique_ptr<RegKey> k = Reg().openKeyReadOnly(RegRoot::CurrentUser, key.path());
+    return k && k->valueExists(L"Name");
+  };
+
+  EXPECT_EQ(run({L"/clean", L"/preview", L"/report", t / L"preview.csv"}), kExitSomeKept);
+  const std::optional<CsvRecords> listed = ReadCsv(ReadBytes(t / L"preview.csv"));
+  ASSERT_TRUE(listed);
+  ASSERT_EQ(listed->size(), 4u) << ReadBytes(t / L"preview.csv");
+  EXPECT_EQ(CsvColumn(*listed, 2), (std::vector<std::wstring>{L"winapp2.ini [App Logs *] FileKey1",
+                                                              L"winapp2.ini [App Keys *] RegKey1",
+                                                              L"winapp2.ini [System Logs *] FileKey1"}));
+  EXPECT_EQ(CsvColumn(*listed, 3), (std::vector<std::wstring>{log, value, windows}));
+  EXPECT_EQ(CsvColumn(*listed, 4), (std::vector<std::wstring>{L"3", L"", L""}));
+  EXPECT_EQ(CsvColumn(*listed, 5), (std::vector<std::wstring>{L"将删除", L"将删除", L"保留"}));
+  EXPECT_EQ((*listed)[3][6], L"规则被拒绝：该目录是Windows系统目录");
+  EXPECT_TRUE(PathExists(log) && valueThere());
+
+  EXPECT_EQ(run({L"/clean", L"/report", t / L"clean.csv"}), kExitSomeKept);
+  const std::optional<CsvRecords> cleaned = ReadCsv(ReadBytes(t / L"clean.csv"));
+  ASSERT_TRUE(cleaned);
+  EXPECT_EQ(CsvColumn(*cleaned, 3), CsvColumn(*listed, 3));
+  EXPECT_EQ(CsvColumn(*cleaned, 5), (std::vector<std::wstring>{L"已删除", L"已删除", L"保留"}));
+  EXPECT_FALSE(PathExists(log) || valueThere());
+  EXPECT_TRUE(PathExists(keep));
+  std::vector<std::wstring> undo;
+  CollectFiles(t / L"backup\\Registry", undo);
+  EXPECT_EQ(std::count_if(undo.begin(), undo.end(),
+                          [](const std::wstring& f) { return ExtractFileName(f).starts_with(L"RegUndo_"); }),
+            1);
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_NE(told[1].find(L"注册表撤销文件：" + t / L"backup\\Registry\\RegUndo_"), std::wstring::npos) << ToUtf8(told[1]);
+
+  save({}, L"2", L"", {{L"WINAPP2", L"1", {{L"File", L""}, {L"Tick0", L"App Logs *"}}}, backup});
+  EXPECT_EQ(run({L"/clean", L"/report", t / L"unread.csv"}), kExitSomeKept);
+  const std::optional<CsvRecords> unread = ReadCsv(ReadBytes(t / L"unread.csv"));
+  ASSERT_TRUE(unread && unread->size() == 2);
+  EXPECT_EQ((*unread)[1][2], L"winapp2.ini");
+  EXPECT_TRUE(EqualsNoCase((*unread)[1][3], folder + L"Winapp2.ini")) << ToUtf8((*unread)[1][3]);
+  EXPECT_EQ((*unread)[1][5], L"保留");
+  EXPECT_NE((*unread)[1][6].find(L"勾选的 1 项规则没有运行"), std::wstring::npos);
 }
 
 // With /quiet nothing is shown anywhere; what kept the run from cleaning is a
