@@ -143,7 +143,7 @@ void DailyFilesPage::layout(int width, int height) {
   itemsToggle.setBounds(kMargin, kTop + kItemsH + 6, 30, 18);
   defaultsLabel.setBounds(kMargin + 40, kTop + kItemsH + 6, 30, 18);
   const int tabsY = kTop + kItemsH + 32;
-  RowTabs({&resultsTab, &userFoldersTab, &removalTab, &scheduleTab}, kMargin, tabsY, right);
+  RowTabs({&resultsTab, &userFoldersTab, &removalTab, &ruleFileTab, &scheduleTab}, kMargin, tabsY, right);
   tabPages.setBounds(kMargin, tabsY + kTabH, width - 2 * kMargin, height - tabsY - kTabH - kMargin);
 }
 
