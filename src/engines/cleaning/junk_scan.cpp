@@ -70,11 +70,12 @@ class JunkWalk : public FolderVisitor {
       return (attrs & FILE_ATTRIBUTE_SYSTEM) || IsLinkedFolder(attrs) ? Step::Next : Step::Enter;
     if (attrs & (kVolumeLabel | FILE_ATTRIBUTE_SYSTEM)) return Step::Next;
     if (!proceed()) return Step::Stop;
-    if (!rules_.isJunkName(entry.name)) return Step::Next;
+    const std::wstring* mask = rules_.junkMaskOf(entry.name);
+    if (!mask) return Step::Next;
     filePath_.assign(folder.path);
     filePath_ += entry.name;
     if (IsFileInUse(filePath_)) return Step::Next;
-    tally_.add(FoundRow{filePath_, entry.size, FoundKind::File, -1});
+    tally_.add(JunkRow(filePath_, entry.size, *mask));
     tally_.status(folder.path);
     return Step::Next;
   }
@@ -98,18 +99,30 @@ JunkRules::JunkRules(const JunkScanInput& input) {
   fragments_.add(input.known.TempDir);
   for (const std::wstring& folder : input.exclusions) fragments_.add(folder);
 
-  std::vector<std::wstring> patterns;
-  patterns.reserve(input.masks.size());
-  for (const std::wstring& caption : input.masks) patterns.push_back(NormalizeMask(caption));
-  masks_ = CompileMasks(patterns);
+  // Each mask beside its caption, which a row names as the rule that chose it.
+  for (const std::wstring& caption : input.masks)
+    if (std::optional<FileMask> mask = FileMask::Compile(NormalizeMask(caption))) {
+      masks_.push_back(std::move(*mask));
+      captions_.push_back(caption);
+    }
 }
 
 bool JunkRules::skipsFolder(std::wstring_view path, std::wstring_view shortPath) {
   return fragments_.foundIn(path, scratch_) || fragments_.foundIn(shortPath, scratch_);
 }
 
-bool JunkRules::isJunkName(std::wstring_view name) {
-  return MatchesAny(masks_, name) && !names_.foundIn(name, scratch_);
+const std::wstring* JunkRules::junkMaskOf(std::wstring_view name) {
+  const FileMask* match = FirstMatch(masks_, name);
+  if (!match || names_.foundIn(name, scratch_)) return nullptr;
+  return &captions_[static_cast<std::size_t>(match - masks_.data())];
+}
+
+FoundRow JunkRow(const std::wstring& path, std::uint64_t size, const std::wstring& mask) {
+  FoundRow row;
+  row.path = path;
+  row.size = size;
+  row.rule.mask = mask;
+  return row;
 }
 
 JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const FoundSink& found) {

@@ -18,8 +18,8 @@ using namespace cleanscan;
 
 // A junk row as the walk makes it from a directory entry, here from the table's
 // record: everything the row says of the file comes through this one function.
-FoundRow TableRow(const std::wstring& path, const NtfsFile& file) {
-  return FoundRow{path, file.size, FoundKind::File, -1};
+FoundRow TableRow(const std::wstring& path, const NtfsFile& file, const std::wstring& mask) {
+  return JunkRow(path, file.size, mask);
 }
 
 // Whether a drive's table may be read: a local disk formatted NTFS.
@@ -172,7 +172,8 @@ class TableWalk {
         return false;
       }
       const std::wstring_view fileName = table_.nameOf(name);
-      if (!rules_.isJunkName(fileName)) continue;
+      const std::wstring* mask = rules_.junkMaskOf(fileName);
+      if (!mask) continue;
       filePath_.assign(path_);
       filePath_ += fileName;
       // The table on the disk may lag behind the last moments of a running system:
@@ -180,7 +181,7 @@ class TableWalk {
       const DWORD now = Fs().attributes(filePath_);
       if (now == INVALID_FILE_ATTRIBUTES || (now & FILE_ATTRIBUTE_DIRECTORY)) continue;
       if (IsFileInUse(filePath_)) continue;
-      tally_.add(TableRow(filePath_, file));
+      tally_.add(TableRow(filePath_, file, *mask));
       tally_.status(path_);
     }
     stack_.push_back({folder, tree_.begin(folder), path_.size(), shortPath_.size()});

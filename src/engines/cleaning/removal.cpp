@@ -67,7 +67,8 @@ int RunShell(const std::vector<Source>& sources, const RemovalOptions& options) 
   std::vector<std::wstring> paths;
   paths.reserve(sources.size());
   for (const Source& s : sources) paths.push_back(s.path);
-  const ShellRemoval call = ShellRemovalFor(options.mode);
+  ShellRemoval call = ShellRemovalFor(options.mode);
+  if (options.unattended) call.flags |= fileop::NoConfirmation | fileop::NoConfirmMkdir | fileop::Silent | fileop::NoErrorUi;
   const std::wstring_view target =
       options.mode == RemovalMode::MoveToFolder ? std::wstring_view(options.moveFolder) : std::wstring_view();
   return Sh().fileOperation(options.owner, call.func, paths, target, call.flags);

@@ -21,6 +21,9 @@ struct RemovalOptions {
   RemovalMode mode = RemovalMode::RecycleBin;
   std::wstring moveFolder;  // the target of MoveToFolder
   HWND owner = nullptr;     // owner of the shell's own dialogs
+  // Nobody is there to answer (the command line, the schedule): the shell asks
+  // nothing, shows no progress and no error box.
+  bool unattended = false;
 };
 
 // The move mode's target folder is not given or does not exist (the page says

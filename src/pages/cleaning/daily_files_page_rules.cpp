@@ -284,7 +284,7 @@ void DailyFilesPage::removeRows(bool allRows) {
   if (files && !ConfirmRemoval(options, allRows)) return;
   if (registry && !Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"注册清理", kRegistryQuestion))) return;
 
-  for (Button* b : {&scanButton, &deleteSelectedButton, &deleteAllButton}) b->setEnabled(false);
+  for (Button* b : {&scanButton, &deleteSelectedButton, &deleteAllButton, &exportButton}) b->setEnabled(false);
   // The undo file comes first: when it cannot be written, nothing at all is removed.
   RegistryRemoval keys = RemoveRegistryRows(foundRows.rows(), indices, form().registryBackupFolder);
   if (!keys.undo.written) {
@@ -300,6 +300,7 @@ void DailyFilesPage::removeRows(bool allRows) {
   scanButton.setEnabled(true);
   deleteSelectedButton.setEnabled(!foundRows.empty());
   deleteAllButton.setEnabled(!foundRows.empty());
+  exportButton.setEnabled(!foundRows.empty());
   // Refused rules stay listed, to be read; they are nothing left to clean.
   const bool left = std::any_of(foundRows.rows().begin(), foundRows.rows().end(),
                                 [](const FoundRow& r) { return IsFileKind(r.kind) || IsRegistryRow(r); });
