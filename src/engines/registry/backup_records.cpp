@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "core/path_rules.h"
 #include "core/utilities.h"
 #include "platform/platform.h"
 #include "engines/registry/registry_undo.h"
@@ -74,11 +75,20 @@ std::vector<BackupEntry> ReadSection(std::wstring_view folder, std::wstring_view
   return entries;
 }
 
-// A file entry's backup lies in the record's own folder under the key's name part.
+// A file entry's backup lies in the record's own folder under the key's name
+// part, and only a plain name is taken for one: anything that could lead
+// elsewhere (a path, a device, the record file itself under any of its names)
+// makes the entry damaged, listed but never opened.
 std::wstring FileInFolder(std::wstring_view folder, std::wstring_view key) {
   const std::wstring_view name = ExtractFileName(key);
-  if (name.empty() || name == L"." || name == L"..") return {};
-  return IncludeTrailingBackslash(folder) + std::wstring(name);
+  if (!IsPlainFileName(name) || EqualsNoCase(name, kRecordFileName)) return {};
+  std::wstring path = IncludeTrailingBackslash(folder) + std::wstring(name);
+  const std::wstring record = RecordFile(folder);
+  if (Fs().attributes(path) != INVALID_FILE_ATTRIBUTES) {
+    const std::wstring shortName = Fs().shortPath(path), recordShort = Fs().shortPath(record);
+    if (!shortName.empty() && EqualsNoCase(shortName, recordShort)) return {};
+  }
+  return path;
 }
 
 void FillFile(std::wstring_view folder, BackupEntry& e) {
@@ -88,14 +98,16 @@ void FillFile(std::wstring_view folder, BackupEntry& e) {
   e.size = e.present ? GetFileSizeOf(e.file) : 0;
 }
 
-bool RestoreValue(const BackupEntry& e) {
-  StartupValueRecord record;
-  if (!ParseStartupValueKey(e.key, record)) return false;
-  const std::unique_ptr<RegKey> key =
-      Reg().openKey(record.localMachine ? RegRoot::LocalMachine : RegRoot::CurrentUser, record.keyPath);
-  if (!key) return false;
-  if (const std::optional<RegRawValue> typed = ParseRegNotation(record.data)) return key->writeRaw(record.name, *typed);
-  return key->writeText(record.name, record.data);
+// Deletes a backup file, read-only or hidden alike; true when it is gone.
+bool DeleteBackupFile(const std::wstring& file) {
+  const DWORD attributes = Fs().attributes(file);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;  // a folder under a backup's name is no backup
+  const DWORD plain = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  if (plain != attributes) (void)Fs().setAttributes(file, plain == 0 ? FILE_ATTRIBUTE_NORMAL : plain);
+  if (Fs().deleteFile(file) || Fs().attributes(file) == INVALID_FILE_ATTRIBUTES) return true;
+  if (plain != attributes) (void)Fs().setAttributes(file, attributes);
+  return false;
 }
 
 }  // namespace
@@ -183,37 +195,23 @@ bool ParseStartupValueKey(std::wstring_view key, StartupValueRecord& out) {
   return true;
 }
 
-StartupRestoreResult RestoreStartupEntries(const std::vector<BackupEntry>& entries) {
-  StartupRestoreResult result;
-  for (const BackupEntry& e : entries) {
-    bool ok = false;
-    if (e.kind == BackupKind::StartupValue) {
-      ok = RestoreValue(e);
-    } else {
-      if (e.file.empty() || !FileExists(e.file)) {
-        result.missingCopy = true;
-        return result;
-      }
-      // Copied over the current file: deleting it first would lose it if the copy failed.
-      ok = Fs().copyFile(e.file, e.key, false).ok();
-    }
-    if (ok)
-      ++result.restored;
-    else
-      result.failed.push_back(e.name);
-  }
-  return result;
-}
-
-void DeleteBackupEntries(std::wstring_view folder, const std::vector<BackupEntry>& entries) {
-  for (const BackupEntry& e : entries) {
+std::vector<std::size_t> DeleteBackupEntries(std::wstring_view folder, const std::vector<BackupEntry>& entries) {
+  std::vector<std::size_t> kept;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const BackupEntry& e = entries[i];
     const bool isValue = e.kind == BackupKind::StartupValue;
+    // A file and its record go together or neither goes: a record without its
+    // file lists a missing backup, a file without its record is one nobody sees.
     if (!isValue) {
       const std::wstring file = FileInFolder(folder, e.key);
-      if (!file.empty()) (void)Fs().deleteFile(file);
+      if (!file.empty() && !DeleteBackupFile(file)) {
+        kept.push_back(i);
+        continue;
+      }
     }
-    (void)DeleteRecord(folder, isValue ? kRegSection : kFileSection, e.key);
+    if (!DeleteRecord(folder, isValue ? kRegSection : kFileSection, e.key)) kept.push_back(i);
   }
+  return kept;
 }
 
 }  // namespace wv
