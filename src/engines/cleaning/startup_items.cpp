@@ -1,5 +1,6 @@
 #include "engines/cleaning/startup_items.h"
 
+#include "core/path_rules.h"
 #include "core/utilities.h"
 #include "engines/registry/backup_records.h"
 #include "engines/registry/registry_undo.h"
@@ -124,6 +125,36 @@ SysResult RemoveValue(const StartupItem& item, const std::wstring& backupDir) {
   return deleted;
 }
 
+// The Run key a record names, when it is one the startup page reads.
+const RunKeySource* RunKeyOf(const StartupValueRecord& record) {
+  const RegRoot root = record.localMachine ? RegRoot::LocalMachine : RegRoot::CurrentUser;
+  for (const RunKeySource& source : RunKeySources())
+    if (source.root == root && EqualsNoCase(record.keyPath, source.path)) return &source;
+  return nullptr;
+}
+
+// The file a record puts back, when it is a plain name directly inside one of
+// the startup folders; empty otherwise.
+std::wstring StartupFileOf(const BackupEntry& e, const StartupSources& places) {
+  const std::wstring_view name = ExtractFileName(e.key);
+  if (!IsPlainFileName(name) || e.key.size() <= name.size()) return {};
+  const std::wstring_view folder(e.key.data(), e.key.size() - name.size() - 1);
+  for (const std::wstring* place : {&places.userFolder, &places.commonFolder}) {
+    if (place->empty()) continue;
+    if (EqualsNoCase(Fs().fullPath(folder), Fs().fullPath(ExcludeTrailingBackslash(*place))))
+      return ExcludeTrailingBackslash(*place) + L"\\" + std::wstring(name);
+  }
+  return {};
+}
+
+bool RestoreValue(const StartupValueRecord& record) {
+  const std::unique_ptr<RegKey> key =
+      Reg().openKey(record.localMachine ? RegRoot::LocalMachine : RegRoot::CurrentUser, record.keyPath);
+  if (!key) return false;
+  if (const std::optional<RegRawValue> typed = ParseRegNotation(record.data)) return key->writeRaw(record.name, *typed);
+  return key->writeText(record.name, record.data);
+}
+
 }  // namespace
 
 const std::vector<RunKeySource>& RunKeySources() {
@@ -153,6 +184,42 @@ void ReadStartupItems(const StartupSources& sources, RunContext& ctx, const std:
 SysResult RemoveStartupItem(const StartupItem& item, std::wstring_view autoRunBackupDir) {
   const std::wstring backupDir = IncludeTrailingBackslash(autoRunBackupDir);
   return item.kind == StartupKind::File ? RemoveFile(item, backupDir) : RemoveValue(item, backupDir);
+}
+
+}  // namespace wv
+
+namespace wv {
+
+StartupRestoreResult RestoreStartupEntries(const std::vector<BackupEntry>& entries, const StartupSources& places) {
+  StartupRestoreResult result;
+  for (const BackupEntry& e : entries) {
+    bool ok = false;
+    if (e.kind == BackupKind::StartupValue) {
+      StartupValueRecord record;
+      if (!ParseStartupValueKey(e.key, record) || !RunKeyOf(record)) {
+        result.refused.push_back(e.key);
+        continue;
+      }
+      ok = RestoreValue(record);
+    } else {
+      const std::wstring target = StartupFileOf(e, places);
+      if (e.file.empty() || target.empty()) {
+        result.refused.push_back(e.key);
+        continue;
+      }
+      if (!FileExists(e.file)) {
+        result.missingCopy = true;
+        return result;
+      }
+      // Copied over the current file: deleting it first would lose it if the copy failed.
+      ok = Fs().copyFile(e.file, target, false).ok();
+    }
+    if (ok)
+      ++result.restored;
+    else
+      result.failed.push_back(e.name);
+  }
+  return result;
 }
 
 }  // namespace wv
