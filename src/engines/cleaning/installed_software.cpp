@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/utilities.h"
+#include "engines/registry/registry_undo.h"
 #include "platform/text.h"
 #include "platform/platform.h"
 
@@ -86,33 +87,81 @@ std::size_t ReadInstalledSoftware(SoftwareFilter filter, RunContext& run,
   return rows;
 }
 
-std::wstring SafeCommandLine(std::wstring_view command) {
-  std::wstring line = Trim(command);
-  if (line.empty() || line.front() == L'"' || line.find(L' ') == std::wstring::npos) return line;
-  if (FileExists(line)) return L'"' + line + L'"';
-  const std::wstring program = ExtractPathFromCommand(line);
-  if (program.find(L' ') == std::wstring::npos || !FileExists(program)) return line;
-  // Only when the line really begins with that path, followed by its arguments.
-  if (!StartsWithNoCase(line, program) || (line.size() > program.size() && line[program.size()] != L' '))
-    return line;
-  return L'"' + program + L'"' + line.substr(program.size());
+namespace {
+
+// A program named without a folder is taken from the system folder only, never
+// from wherever a search of the current folder and the path would find one.
+std::wstring ProgramFile(std::wstring_view program) {
+  if (program.find_first_of(L"\\/:") != std::wstring_view::npos) return std::wstring(program);
+  return IncludeTrailingBackslash(Sh().systemFolder()) + std::wstring(program);
 }
 
-UninstallOutcome RunUninstaller(const SoftwareRow& row) {
+bool IsProgramFile(const std::wstring& path) {
+  const DWORD attributes = Fs().attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+UninstallCommand UninstallCommandLine(std::wstring_view command) {
+  UninstallCommand out;
+  const std::wstring line = Trim(command);
+  if (line.empty()) return out;
+  std::wstring program, arguments;
+  if (line.front() == L'"') {
+    const std::size_t close = line.find(L'"', 1);
+    program = line.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+    if (close != std::wstring::npos) arguments = line.substr(close + 1);
+  } else if (IsProgramFile(ProgramFile(line))) {
+    program = line;  // the whole line names the program, blanks and all
+  } else {
+    // The program's path as the registration's text shows it, and only when the
+    // line begins with exactly that path: the system would otherwise try the
+    // words before each blank in turn ("C:\Games\My.exe" for "C:\Games\My Game\...").
+    program = ExtractPathFromCommand(line);
+    if (program.find(L'\\') == std::wstring::npos) program = line.substr(0, line.find(L' '));
+    if (!StartsWithNoCase(line, program) || (line.size() > program.size() && line[program.size()] != L' ')) {
+      out.program = line;
+      return out;
+    }
+    arguments = line.substr(program.size());
+  }
+  out.program = ProgramFile(Trim(program));
+  if (out.program.empty() || !IsProgramFile(out.program)) {
+    out.program = program.empty() ? line : Trim(program);
+    return out;
+  }
+  out.found = true;
+  out.line = L'"' + out.program + L'"' + arguments;
+  return out;
+}
+
+UninstallOutcome RunUninstaller(const SoftwareRow& row, std::wstring* missingProgram) {
   if (row.subkey.empty()) return UninstallOutcome::RegistrationGone;
   RegistryHandle key;
   key.setRoot(RegRoot::LocalMachine);
   if (!key.openKeyReadOnly(RegistrationPath(row.view, row.subkey))) return UninstallOutcome::RegistrationGone;
-  const std::wstring command = SafeCommandLine(TextOf(key, L"uninstallstring"));
-  if (command.empty()) return UninstallOutcome::NoCommand;
-  Sh().runCommand(command);
+  const std::wstring text = TextOf(key, L"uninstallstring");
+  if (TrimView(text).empty()) return UninstallOutcome::NoCommand;
+  const UninstallCommand command = UninstallCommandLine(text);
+  if (!command.found) {
+    if (missingProgram) *missingProgram = command.program;
+    return UninstallOutcome::ProgramMissing;
+  }
+  Sh().runCommand(command.line);
   return UninstallOutcome::Started;
 }
 
-SysResult DeleteRegistration(const SoftwareRow& row) {
+SysResult DeleteRegistration(const SoftwareRow& row, std::wstring_view regBackupDir, std::wstring* undoError) {
   // An empty name would make the path the Uninstall key itself.
   if (row.subkey.empty()) return SysResult(ERROR_INVALID_PARAMETER);
   const std::wstring path = RegistrationPath(row.view, row.subkey);
+  // Written down first, as the registry pages do, so that the backup manager
+  // lists it and the registry editor can put it back.
+  if (const UndoFile undo = WriteUndoFile({{RegRoot::LocalMachine, path, true, L""}}, regBackupDir); !undo.written) {
+    if (undoError) *undoError = undo.error;
+    return SysResult(ERROR_CANNOT_MAKE);
+  }
   const SysResult deleted = Reg().deleteKey(RegRoot::LocalMachine, path);
   if (deleted || deleted.notFound() || !Reg().keyExists(RegRoot::LocalMachine, path)) return {};
   return deleted;

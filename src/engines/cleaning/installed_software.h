@@ -52,20 +52,32 @@ bool PassesSoftwareFilter(SoftwareFilter filter, std::wstring_view displayName, 
 std::size_t ReadInstalledSoftware(SoftwareFilter filter, RunContext& run,
                                   const std::function<void(SoftwareRow)>& sink);
 
-enum class UninstallOutcome { Started, NoCommand, RegistrationGone };
+enum class UninstallOutcome { Started, NoCommand, ProgramMissing, RegistrationGone };
 // Runs the uninstall command the registration holds now (read again, not taken
 // from the row) as a command line, shown; never through a command interpreter.
-// Nothing waits for it.
-UninstallOutcome RunUninstaller(const SoftwareRow& row);
+// Nothing waits for it. When the program it names is not there, nothing starts
+// and missingProgram (if given) gets the path the registration names.
+UninstallOutcome RunUninstaller(const SoftwareRow& row, std::wstring* missingProgram = nullptr);
 
-// The command line as it is started: an unquoted program path with blanks in it
-// is quoted, so that no file named by its first words ("C:\Program.exe") runs instead.
-std::wstring SafeCommandLine(std::wstring_view command);
+// The command line as it is started: the program's full path quoted, so that no
+// file named by its first words ("C:\Program.exe") runs instead, and a bare
+// program name taken from the system folder. found is false when the program the
+// registration names exactly is not there; program then holds what it names.
+struct UninstallCommand {
+  bool found = false;
+  std::wstring program;
+  std::wstring line;
+};
+UninstallCommand UninstallCommandLine(std::wstring_view command);
 
-// Deletes the registration's key with everything below it. Success when the key
-// is gone afterwards (also when it was gone before): only then does its row go.
-// Otherwise the system's error (ERROR_INVALID_PARAMETER for a row without a key name).
-[[nodiscard]] SysResult DeleteRegistration(const SoftwareRow& row);
+// Deletes the registration's key with everything below it, after writing it to
+// an undo file in the registry backup folder (recorded there like the registry
+// pages' undo files). Success when the key is gone afterwards (also when it was
+// gone before): only then does its row go. Otherwise the system's error
+// (ERROR_INVALID_PARAMETER for a row without a key name; ERROR_CANNOT_MAKE, with
+// the reason in undoError, when the undo file could not be written: nothing is deleted).
+[[nodiscard]] SysResult DeleteRegistration(const SoftwareRow& row, std::wstring_view regBackupDir,
+                                           std::wstring* undoError = nullptr);
 
 enum class WebAddressKind { Empty, Web, NotWeb };
 struct WebAddressCheck {
