@@ -54,6 +54,7 @@ struct FakeSystemInfo : SystemInfo {
   std::optional<std::vector<SidBytes>> tokenGroups() override { return groups; }
   SidBytes administratorsGroup() override { return admins; }
   OsVersion version() override { return answer; }
+  std::wstring userSidText() override { return {}; }
 };
 
 // Every record names the system it was made on, today's systems too: Windows 11
