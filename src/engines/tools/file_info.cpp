@@ -201,8 +201,9 @@ SysResult Rename(const FileInfoRow& row) {
   return renamed;
 }
 
-// Renames, moves or copies the row's file to its new name.
-SysResult Place(FileInfoRow& row, const FileInfoTask& task) {
+// Renames, moves or copies the row's file to its new name; leftCopy tells a
+// move whose original stayed behind.
+SysResult Place(FileInfoRow& row, const FileInfoTask& task, bool& leftCopy) {
   const std::wstring from = row.path();
   SysResult placed;
   switch (task.placement) {
@@ -211,6 +212,12 @@ SysResult Place(FileInfoRow& row, const FileInfoTask& task) {
       break;
     case FilePlacement::MoveToFolder:
       placed = Fs().moveFile(from, task.targetDir + row.newName);
+      // To another volume a move is a copy and a deletion, reported done by some
+      // systems when the original could not be deleted: done only when it is gone.
+      if (placed && Fs().attributes(from) != INVALID_FILE_ATTRIBUTES) {
+        leftCopy = true;
+        return SysResult(ERROR_ACCESS_DENIED);
+      }
       break;
     case FilePlacement::CopyToFolder:
       placed = Fs().copyFile(from, task.targetDir + row.newName, true);
@@ -262,12 +269,15 @@ FileInfoResult Execute(FileInfoTask& task, RunContext& run, FileInfoRows& rows) 
       if (!Ask(task.ask, {kind, name, {}, notSet, why})) stopped = true;
     };
     const FileState state = StateOf(path);
+    bool leftCopy = false;
     if (state == FileState::Gone) {
       skip(FileInfoAskKind::FileGone, row.oldName);
     } else if (state == FileState::InUse) {
       skip(FileInfoAskKind::FileInUse, row.oldName);
-    } else if (const SysResult placed = Place(row, task); !placed) {
-      if (!FileExists(path)) {
+    } else if (const SysResult placed = Place(row, task, leftCopy); !placed) {
+      if (leftCopy) {
+        skip(FileInfoAskKind::MoveLeftCopy, task.targetDir + row.newName);  // the row stays with the original
+      } else if (!FileExists(path)) {
         skip(FileInfoAskKind::FileGone, row.oldName);  // went meanwhile: nothing was refused
       } else {
         skip(task.placement == FilePlacement::KeepFolder ? FileInfoAskKind::RenameClash : FileInfoAskKind::PlaceFailed,
@@ -391,6 +401,8 @@ std::wstring FileInfoAskText(const FileInfoAsk& ask) {
     case FileInfoAskKind::RenameClash: return WithReason(Quoted(ask.name) + L" 存在重名，确定跳过吗？", ask.systemError);
     case FileInfoAskKind::PlaceFailed:
       return WithReason(Quoted(ask.name) + L" 已存在或目录访问权限不够，确定跳过吗？", ask.systemError);
+    case FileInfoAskKind::MoveLeftCopy:
+      return L"原文件无法删除，移动未完成；目标目录中留下了一个副本：" + Quoted(ask.name) + L"，确定跳过吗？";
     case FileInfoAskKind::NotApplied: {
       std::wstring what;
       const auto add = [&what](std::wstring_view part) {
