@@ -57,6 +57,50 @@ bool RemoveLine(const std::wstring& file, std::wstring_view section, std::wstrin
   return !HasLine(file, section, key);
 }
 
+// Written through the profile functions, a file that starts with the UTF-16
+// byte-order mark keeps every character; one in the ANSI code page would turn
+// the others into "?". A new record file starts so; an older ANSI one is turned
+// into that form, its text kept, before anything is added to it.
+bool EnsureUnicodeRecord(const std::wstring& file) {
+  constexpr std::uint64_t kMaxRecordBytes = 64ull << 20;  // far beyond any real record file
+  const wchar_t bom = 0xFEFF;
+  std::string bytes;
+  if (Fs().attributes(file) != INVALID_FILE_ATTRIBUTES) {
+    const std::unique_ptr<File> in = Fs().openFile(file, FileAccess::Read, FileShare::ReadWrite, FileDisposition::OpenExisting);
+    const std::optional<std::uint64_t> size = in ? in->size() : std::nullopt;
+    if (!size || *size > kMaxRecordBytes) return false;
+    bytes.resize(static_cast<std::size_t>(*size));
+    if (!bytes.empty()) {
+      const std::optional<std::size_t> got = in->read(bytes.data(), bytes.size());
+      if (!got || *got != bytes.size()) return false;
+    }
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
+      return true;
+  }
+  std::wstring text;
+  if (!bytes.empty()) {
+    const int chars = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (chars <= 0) return false;
+    text.resize(static_cast<std::size_t>(chars));
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), chars);
+  }
+  // A new file beside the old one, put in its place once complete: the old text is never half overwritten.
+  const std::wstring temp = file + L".new";
+  (void)Fs().deleteFile(temp);  // a leftover of an interrupted run
+  {
+    const std::unique_ptr<File> out = Fs().openFile(temp, FileAccess::Write, FileShare::None, FileDisposition::CreateNew);
+    const bool ok = out && out->write(&bom, sizeof bom) &&
+                    (text.empty() || out->write(text.data(), text.size() * sizeof(wchar_t))) && out->flush();
+    if (!ok) {
+      (void)Fs().deleteFile(temp);
+      return false;
+    }
+  }
+  if (Fs().replaceFile(temp, file)) return true;
+  (void)Fs().deleteFile(temp);
+  return false;
+}
+
 // Entries of one section, each with its date and system name filled in.
 std::vector<BackupEntry> ReadSection(std::wstring_view folder, std::wstring_view section, BackupKind kind) {
   std::vector<BackupEntry> entries;
@@ -143,6 +187,7 @@ std::wstring RecordStamp() {
 
 bool WriteRecord(std::wstring_view folder, std::wstring_view section, std::wstring_view key) {
   const std::wstring file = RecordFile(folder);
+  if (!EnsureUnicodeRecord(file)) return false;
   // Written again, an entry replaces its value; one whose key holds "=" would be
   // appended a second time, so its earlier line goes first.
   if (key.find(L'=') != std::wstring_view::npos) (void)RemoveLine(file, section, key);

@@ -147,30 +147,40 @@ TEST(StartupItems, AnItemThatCannotBeRemovedKeepsNoBackup) {
 }
 
 // Every removed value comes back exactly: its type (an expandable string stays
-// one), every character (beyond the ANSI code page too) and names and data
-// holding "|", "=", line breaks, blanks at an end or text that reads like the
-// record's own notation.
+// one), every character (beyond the ANSI code page too), data holding "|", "=",
+// line breaks, blanks at an end or text that reads like the record's own
+// notation. A name the record cannot tell apart again ("|", a line break) stays
+// where it is, with no record.
 TEST(StartupItems, AValueComesBackWithItsTypeAndEveryCharacter) {
   TempFolder backup(L"exact");
   const std::wstring autoRun = backup.path() + L"\\";
   PlantedRegistry plant;
   const std::pair<std::wstring, RegRawValue> values[] = {
       {kTag + L"expand", {REG_EXPAND_SZ, TextBytes(L"%SystemRoot%\\system32\\x.exe /a")}},
-      {kTag + L"a|b", {REG_SZ, TextBytes(L"c:\\pipe.exe")}},
+      {kTag + L"pipe", {REG_SZ, TextBytes(L"c:\\pipe.exe /a|b")}},
       {kTag + L"eq=ual", {REG_SZ, TextBytes(L"c:\\x.exe /opt = 1 /k=v")}},
-      {kTag + L"line\r\nbreak", {REG_SZ, TextBytes(L"c:\\a.exe\r\n/second line")}},
+      {kTag + L"break", {REG_SZ, TextBytes(L"c:\\a.exe\r\n/second line")}},
       {kTag + L" padded ", {REG_SZ, TextBytes(L"  c:\\padded.exe  ")}},
       {kTag + L"hex(1):41,00", {REG_SZ, TextBytes(L"hex:01,02")}},
       {kTag + L"中文😀", {REG_SZ, TextBytes(L"C:\\程序\\😀.exe")}},
       {kTag + L"nul", {REG_SZ, TextBytes(std::wstring_view(L"a\0b", 3))}},
       {kTag + L"bare", {REG_SZ, TextBytes(L"no end", false)}},
   };
+  const std::pair<std::wstring, RegRawValue> kept[] = {
+      {kTag + L"a|b", {REG_SZ, TextBytes(L"c:\\pipe.exe")}},
+      {kTag + L"line\r\nbreak", {REG_SZ, TextBytes(L"c:\\a.exe")}},
+  };
   for (const auto& [name, value] : values) plant.raw(kCU, kRun, name, value);
+  for (const auto& [name, value] : kept) plant.raw(kCU, kRun, name, value);
   const StartupSources sources{L"", L"", L""};
   const std::vector<StartupItem> items = Read(sources, {});
-  ASSERT_EQ(items.size(), std::size(values));
-  for (const StartupItem& item : items) EXPECT_TRUE(RemoveStartupItem(item, autoRun)) << ToUtf8(item.name);
+  ASSERT_EQ(items.size(), std::size(values) + std::size(kept));
+  for (const StartupItem& item : items) {
+    const bool keeps = std::ranges::any_of(kept, [&](const auto& k) { return k.first == item.name; });
+    EXPECT_EQ(static_cast<bool>(RemoveStartupItem(item, autoRun)), !keeps) << ToUtf8(item.name);
+  }
   for (const auto& [name, value] : values) EXPECT_FALSE(RawValue(kCU, kRun, name)) << ToUtf8(name);
+  for (const auto& [name, value] : kept) EXPECT_EQ(RawValue(kCU, kRun, name), value) << ToUtf8(name);
   const std::vector<BackupEntry> list = ListStartupBackups(autoRun);
   ASSERT_EQ(list.size(), std::size(values));
   std::vector<std::wstring> names;
@@ -179,6 +189,8 @@ TEST(StartupItems, AValueComesBackWithItsTypeAndEveryCharacter) {
   const StartupRestoreResult restored = RestoreStartupEntries(list, sources);
   EXPECT_EQ(restored.restored, static_cast<int>(std::size(values)));
   for (const auto& [name, value] : values) EXPECT_EQ(RawValue(kCU, kRun, name), value) << ToUtf8(name);
+  const std::string record = ReadBytes(autoRun + L"BackupInfo.ZINF");
+  EXPECT_TRUE(record.size() >= 2 && record[0] == '\xFF' && record[1] == '\xFE') << "a new record file is UTF-16";
 }
 
 // Removed, restored and removed again, a file keeps one backup and one record:
