@@ -42,8 +42,24 @@ Platform& platform() {
   static Win32Volumes volumes;
   static Win32FileSystem files;
   static Win32Profiles profiles;
-  static Platform parts{&registry, &shell, &urlCache, &eventLogs, &system, &volumes, &files, &profiles};
+  static Win32TaskScheduler tasks;
+  static Platform parts{&registry, &shell, &urlCache, &eventLogs, &system, &volumes, &files, &profiles, &tasks};
   return parts;
+}
+
+std::wstring_view SystemProgramFile(SystemProgram program) {
+  switch (program) {
+    case SystemProgram::RegistryEditor: return L"regedit.exe";
+    case SystemProgram::FileBrowser: return L"explorer.exe";
+    case SystemProgram::HelpViewer: return L"hh.exe";
+  }
+  return {};
+}
+
+UniqueHandle StartSystemProgram(SystemProgram program, std::wstring_view params, int show) {
+  const std::wstring path = Sh().systemProgramPath(SystemProgramFile(program));
+  if (path.empty()) return {};
+  return Sh().start(path, params, show);
 }
 
 // ---------------------------------------------------------------- registry handle

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/handles.h"
@@ -123,7 +124,17 @@ namespace fileop {
 inline constexpr unsigned Silent = 4;        // FOF_SILENT
 inline constexpr unsigned AllowUndo = 64;    // FOF_ALLOWUNDO: to the recycle bin
 inline constexpr unsigned NoErrorUi = 1024;  // FOF_NOERRORUI
+inline constexpr unsigned NoConfirmation = 16;   // FOF_NOCONFIRMATION: nobody is asked
+inline constexpr unsigned NoConfirmMkdir = 512;  // FOF_NOCONFIRMMKDIR
 }  // namespace fileop
+
+struct SaveFileRequest {
+  HWND owner = nullptr;
+  std::wstring title;
+  std::vector<std::pair<std::wstring, std::wstring>> filters;  // caption and masks ("表格文件 (*.csv)", "*.csv")
+  std::wstring defaultExtension;  // without the dot, added when the name has none
+  std::wstring fileName;          // the name offered
+};
 
 struct OpenFilesRequest {
   HWND owner = nullptr;
@@ -134,6 +145,16 @@ struct OpenFilesRequest {
   bool followShortcuts = true;  // false: a chosen shortcut is returned as itself
 };
 
+// Windows' own programs that the program starts.
+enum class SystemProgram { RegistryEditor, FileBrowser, HelpViewer };
+// Their file names: "regedit.exe", "explorer.exe", "hh.exe".
+std::wstring_view SystemProgramFile(SystemProgram program);
+
+// The program runs as administrator from wherever its zip was unpacked (often
+// Downloads, where any web page can drop a file). So it never starts a program by
+// a bare name, which the system would look for in the current folder and the
+// program's folder first: programs are started by their full path, and Windows'
+// own ones are found only in the folders the system names for them.
 class Shell {
  public:
   virtual ~Shell() = default;
@@ -142,13 +163,21 @@ class Shell {
   // declined or aborted it). target is used when moving.
   virtual int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
                             std::wstring_view target, unsigned flags) = 0;
-  // The shell's execute operation; verb may be empty. show: SW_ value. Not waited for.
+  // The shell's execute operation on a document or address (given whole: a full
+  // path or a URL); verb may be empty. show: SW_ value. Not waited for.
   virtual void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) = 0;
-  // Like open with no verb and no working folder, but hands back the new process
-  // (null when the shell gave none) so that callers can bound their waits on it.
-  virtual UniqueHandle start(std::wstring_view file, std::wstring_view params, int show) = 0;
-  // A whole command line, shown with SW_SHOW (5); the result is not examined.
-  virtual void runCommand(std::wstring_view commandLine) = 0;
+  // Starts the program at this full path through the shell's execute operation (no
+  // verb, the system folder as its working folder) and hands back the new process
+  // (null when there is none) so that callers can bound their waits on it. A bare
+  // name or a relative path is refused, never looked for.
+  virtual UniqueHandle start(std::wstring_view program, std::wstring_view params, int show) = 0;
+  // The full path of one of Windows' programs: the file name in the Windows folder,
+  // else in the system folder, as the system names them; empty when neither holds it.
+  virtual std::wstring systemProgramPath(std::wstring_view fileName) = 0;
+  // A command line whose program is given by its full path (only that file runs,
+  // nothing is looked for), started in the program's own folder and shown with
+  // SW_SHOW (5). False when it could not start.
+  [[nodiscard]] virtual bool runProgram(std::wstring_view program, std::wstring_view commandLine) = 0;
   // The shell's folder browser (file-system folders, new resizable style), with the
   // system's error boxes held back while it is open. Empty when cancelled.
   virtual std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view root,
@@ -170,7 +199,7 @@ class Shell {
   virtual void acceptDrops(HWND window, bool accept) = 0;
 
   // Driving the registry editor by its windows.
-  virtual void startRegedit() = 0;  // "regedit.exe", verb "open", normal, idle-wait at most 200 ms
+  virtual void startRegedit() = 0;  // the registry editor, shown normally, idle-wait at most 200 ms
   virtual HWND findWindow(std::wstring_view className) = 0;
   virtual HWND findChild(HWND parent, std::wstring_view className) = 0;
   virtual void showAndActivate(HWND window) = 0;  // show normally, bring to the front, focus
@@ -184,6 +213,9 @@ class Shell {
   // The open-file dialog: several files, path and files must exist, no read-only
   // box, resizable. The chosen files as full paths; empty when cancelled.
   virtual std::vector<std::wstring> openFiles(const OpenFilesRequest& request) = 0;
+  // The save-file dialog: the folder must exist, replacing a file is asked first.
+  // The chosen full path; empty when cancelled.
+  virtual std::wstring saveFile(const SaveFileRequest& request) = 0;
   // Waits at most milliseconds for a process that start() handed back: its exit
   // code once it has ended, nullopt while it still runs.
   virtual std::optional<std::uint32_t> waitForExit(HANDLE process, unsigned milliseconds) = 0;
@@ -266,13 +298,26 @@ struct VolumeInformation {
   std::wstring fileSystem;
 };
 
+class File;
+
 class Volumes {
  public:
   virtual ~Volumes() = default;
   virtual std::uint32_t logicalDrives() = 0;  // bit 0 = A:
   virtual unsigned driveType(std::wstring_view root) = 0;  // DRIVE_ value of "X:\"
   virtual std::optional<VolumeInformation> volumeInformation(std::wstring_view root) = 0;
+  // The file system's name alone ("NTFS", "FAT32"), for callers that need nothing
+  // else: it answers where the label and serial cannot be read (under Wine, a drive
+  // whose device is an image file).
+  virtual std::optional<std::wstring> fileSystemName(std::wstring_view root) = 0;
   [[nodiscard]] virtual bool diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) = 0;
+  // The volume of a drive letter itself ("\\.\X:"), for reading its sectors while
+  // others keep using it; offsets and lengths must be whole sectors. Null when it
+  // cannot be opened (not an administrator, no such drive, a drive of another kind).
+  virtual std::unique_ptr<File> openVolume(wchar_t letter) {
+    (void)letter;
+    return nullptr;
+  }
 };
 
 // ---------------------------------------------------------------- file system
@@ -397,6 +442,24 @@ class Profiles {
   virtual std::vector<std::wstring> sectionLines(std::wstring_view file, std::wstring_view section) = 0;
 };
 
+// ---------------------------------------------------------------- task scheduler
+
+// Tasks of the system's Task Scheduler (its root folder), as the scheduler's own XML.
+class TaskScheduler {
+ public:
+  virtual ~TaskScheduler() = default;
+  // Whether the scheduler can be reached; the reason when not.
+  virtual SysResult connect() = 0;
+  // Creates or replaces the task.
+  virtual SysResult registerTask(std::wstring_view name, std::wstring_view xml) = 0;
+  // The task's definition as the scheduler stored it; notFound when there is none.
+  virtual SysResult taskXml(std::wstring_view name, std::wstring& xml) = 0;
+  // notFound when there is none.
+  virtual SysResult deleteTask(std::wstring_view name) = 0;
+  // The account a task registered now runs as: the current user's SID ("S-1-5-21-…").
+  virtual std::wstring currentUser() = 0;
+};
+
 // ---------------------------------------------------------------- the whole
 
 struct Platform {
@@ -408,6 +471,7 @@ struct Platform {
   Volumes* volumes = nullptr;
   FileSystem* files = nullptr;
   Profiles* profiles = nullptr;
+  TaskScheduler* tasks = nullptr;
 };
 
 // The parts in use; all Win32 unless a test substituted one.
@@ -420,6 +484,11 @@ inline SystemInfo& Sys() { return *platform().system; }
 inline UrlCache& UrlCacheOps() { return *platform().urlCache; }
 inline EventLogs& EventLogOps() { return *platform().eventLogs; }
 inline Profiles& Ini() { return *platform().profiles; }
+inline TaskScheduler& Tasks() { return *platform().tasks; }
+
+// Starts one of Windows' programs by its full path (Shell::start); null when
+// Windows' folders do not hold it.
+UniqueHandle StartSystemProgram(SystemProgram program, std::wstring_view params, int show);
 
 // Puts a substitute in place of one part for the lifetime of this object:
 //   FakeEventLogs fake;  Substitute s(&Platform::eventLogs, fake);

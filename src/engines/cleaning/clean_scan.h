@@ -29,7 +29,8 @@ inline bool IsLinkedFolder(DWORD attributes) {
 
 // Patterns in order; a text that is not a valid mask is left out.
 std::vector<FileMask> CompileMasks(const std::vector<std::wstring>& patterns);
-bool MatchesAny(const std::vector<FileMask>& masks, std::wstring_view name);
+// The first mask the name matches (the one that chose it); null when none does.
+const FileMask* FirstMatch(const std::vector<FileMask>& masks, std::wstring_view name);
 
 // The rows a file scan has handed out, their bytes, and whether a stop was asked.
 class FoundTally {

@@ -32,9 +32,12 @@ class DailyWalk {
 
   void startItem(int position) { item_ = position; }
 
-  // Empties the three working lists and fills patterns and skipped names.
-  void startLocation(const std::vector<std::wstring>& patterns, const std::vector<std::wstring>& skippedNames) {
+  // Empties the three working lists and fills patterns and skipped names; a
+  // user's folder is named in each row's rule.
+  void startLocation(const std::vector<std::wstring>& patterns, const std::vector<std::wstring>& skippedNames,
+                     std::wstring_view userFolder = {}) {
     masks_ = CompileMasks(patterns);
+    userFolder_ = userFolder;
     names_ = FoldedNeedles();
     for (const std::wstring& n : skippedNames) names_.add(n);
     incomplete_.clear();
@@ -79,12 +82,13 @@ class DailyWalk {
       if (entry.attributes & kVolumeLabel) return Step::Next;
       if (!walk_.proceed()) return Step::Stop;
       ++seen_;
-      if (!walk_.masks_.empty() && !MatchesAny(walk_.masks_, entry.name)) return Step::Next;
+      const FileMask* match = walk_.masks_.empty() ? nullptr : FirstMatch(walk_.masks_, entry.name);
+      if (!walk_.masks_.empty() && !match) return Step::Next;
       if (walk_.names_.foundIn(entry.name, walk_.scratch_)) return Step::Next;
       path_.assign(folder.path);
       path_ += entry.name;
       if (IsFileInUse(path_)) return Step::Next;
-      walk_.add(path_, entry.size, FoundKind::File);
+      walk_.add(path_, entry.size, FoundKind::File, match);
       walk_.status(folder.path);
       ++listed_;
       return Step::Next;
@@ -153,13 +157,25 @@ class DailyWalk {
     return false;
   }
 
-  void add(const std::wstring& path, std::uint64_t size, FoundKind kind) {
-    tally_.add(FoundRow{path, size, kind, item_});
+  void add(const std::wstring& path, std::uint64_t size, FoundKind kind, const FileMask* match = nullptr) {
+    std::wstring rule = userFolder_;
+    if (match) {
+      if (!rule.empty()) rule += L' ';
+      rule += match->text();
+    }
+    FoundRow row;
+    row.path = path;
+    row.size = size;
+    row.kind = kind;
+    row.item = item_;
+    row.rule.mask = std::move(rule);
+    tally_.add(std::move(row));
   }
 
   FoundTally tally_;
   int item_ = -1;
   std::vector<FileMask> masks_;
+  std::wstring userFolder_;
   FoldedNeedles names_;
   std::vector<std::wstring> incomplete_;
   std::wstring scratch_;
@@ -174,14 +190,14 @@ bool IsFullPath(std::wstring_view path) {
 
 void ScanUserFolder(DailyWalk& walk, const UserCleanFolder& user) {
   if (!user.givenTypes) {
-    walk.startLocation({}, {});
+    walk.startLocation({}, {}, user.folder);
     walk.fileWalk(user.folder, user.includeSubfolders);
     if (user.includeSubfolders) walk.wasteWalk(user.folder);
     return;
   }
   const std::vector<std::wstring> patterns = TypesToPatterns(user.types);
   if (patterns.empty()) return;
-  walk.startLocation(patterns, {});
+  walk.startLocation(patterns, {}, user.folder);
   walk.fileWalk(user.folder, user.includeSubfolders);
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/protected_folders.h"
 #include "core/utilities.h"
 #include "engines/registry/registry_undo.h"
 #include "platform/text.h"
@@ -89,50 +90,58 @@ std::size_t ReadInstalledSoftware(SoftwareFilter filter, RunContext& run,
 
 namespace {
 
-// A program named without a folder is taken from the system folder only, never
-// from wherever a search of the current folder and the path would find one.
-std::wstring ProgramFile(std::wstring_view program) {
-  if (program.find_first_of(L"\\/:") != std::wstring_view::npos) return std::wstring(program);
-  return IncludeTrailingBackslash(Sh().systemFolder()) + std::wstring(program);
-}
-
-bool IsProgramFile(const std::wstring& path) {
+bool IsProgramFile(std::wstring_view path) {
   const DWORD attributes = Fs().attributes(path);
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// A bare name is one of Windows' programs; ".exe" added when it has no extension, as the system would.
+std::wstring WindowsProgram(std::wstring_view name) {
+  std::wstring found = Sh().systemProgramPath(name);
+  if (found.empty() && ExtractFileExt(name).empty()) found = Sh().systemProgramPath(std::wstring(name) + L".exe");
+  return found;
+}
+
 }  // namespace
 
-UninstallCommand UninstallCommandLine(std::wstring_view command) {
+UninstallCommand ResolveUninstallCommand(std::wstring_view command) {
   UninstallCommand out;
   const std::wstring line = Trim(command);
   if (line.empty()) return out;
   std::wstring program, arguments;
   if (line.front() == L'"') {
     const std::size_t close = line.find(L'"', 1);
-    program = line.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+    program = Trim(std::wstring_view(line).substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1));
     if (close != std::wstring::npos) arguments = line.substr(close + 1);
-  } else if (IsProgramFile(ProgramFile(line))) {
+  } else if (!IsFullPath(line)) {
+    const std::size_t blank = line.find(L' ');
+    program = line.substr(0, blank);  // a bare name or a relative path, never found below
+    if (blank != std::wstring::npos) arguments = line.substr(blank);
+  } else if (IsProgramFile(line)) {
     program = line;  // the whole line names the program, blanks and all
   } else {
     // The program's path as the registration's text shows it, and only when the
     // line begins with exactly that path: the system would otherwise try the
     // words before each blank in turn ("C:\Games\My.exe" for "C:\Games\My Game\...").
     program = ExtractPathFromCommand(line);
-    if (program.find(L'\\') == std::wstring::npos) program = line.substr(0, line.find(L' '));
     if (!StartsWithNoCase(line, program) || (line.size() > program.size() && line[program.size()] != L' ')) {
       out.program = line;
       return out;
     }
     arguments = line.substr(program.size());
   }
-  out.program = ProgramFile(Trim(program));
-  if (out.program.empty() || !IsProgramFile(out.program)) {
-    out.program = program.empty() ? line : Trim(program);
-    return out;
+  out.program = program;
+  if (IsFullPath(program)) {
+    if (!IsProgramFile(program)) return out;
+  } else if (!program.empty() && program.find_first_of(L"\\/:") == std::wstring::npos) {
+    const std::wstring found = WindowsProgram(program);
+    if (found.empty()) return out;
+    out.program = found;
+  } else {
+    return out;  // a relative path: whatever it names depends on the current folder
   }
   out.found = true;
-  out.line = L'"' + out.program + L'"' + arguments;
+  out.commandLine = L'"' + out.program + L'"' + arguments;
   return out;
 }
 
@@ -143,12 +152,11 @@ UninstallOutcome RunUninstaller(const SoftwareRow& row, std::wstring* missingPro
   if (!key.openKeyReadOnly(RegistrationPath(row.view, row.subkey))) return UninstallOutcome::RegistrationGone;
   const std::wstring text = TextOf(key, L"uninstallstring");
   if (TrimView(text).empty()) return UninstallOutcome::NoCommand;
-  const UninstallCommand command = UninstallCommandLine(text);
-  if (!command.found) {
+  const UninstallCommand command = ResolveUninstallCommand(text);
+  if (!command.found || !Sh().runProgram(command.program, command.commandLine)) {
     if (missingProgram) *missingProgram = command.program;
-    return UninstallOutcome::ProgramMissing;
+    return UninstallOutcome::UninstallerMissing;
   }
-  Sh().runCommand(command.line);
   return UninstallOutcome::Started;
 }
 

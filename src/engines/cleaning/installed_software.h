@@ -52,23 +52,33 @@ bool PassesSoftwareFilter(SoftwareFilter filter, std::wstring_view displayName, 
 std::size_t ReadInstalledSoftware(SoftwareFilter filter, RunContext& run,
                                   const std::function<void(SoftwareRow)>& sink);
 
-enum class UninstallOutcome { Started, NoCommand, ProgramMissing, RegistrationGone };
+enum class UninstallOutcome {
+  Started,
+  NoCommand,
+  RegistrationGone,
+  UninstallerMissing,  // the program the command names is not there, or not by a full path nor one of Windows' own
+};
 // Runs the uninstall command the registration holds now (read again, not taken
 // from the row) as a command line, shown; never through a command interpreter.
-// Nothing waits for it. When the program it names is not there, nothing starts
-// and missingProgram (if given) gets the path the registration names.
+// Nothing waits for it. When its program is missing nothing starts, and
+// missingProgram (if given) gets what the registration names.
 UninstallOutcome RunUninstaller(const SoftwareRow& row, std::wstring* missingProgram = nullptr);
 
-// The command line as it is started: the program's full path quoted, so that no
-// file named by its first words ("C:\Program.exe") runs instead, and a bare
-// program name taken from the system folder. found is false when the program the
-// registration names exactly is not there; program then holds what it names.
+// The program an uninstall command starts, by its full path, and the command line
+// that names it so, quoted (no file named by the first words of an unquoted path,
+// "C:\Program.exe", runs instead). A full path is taken exactly as the
+// registration writes it, and only when that file is there; a bare name
+// ("MsiExec.exe", "rundll32") is one of Windows' programs, found only in the
+// Windows or system folder: never looked for in the current folder, beside this
+// program or on PATH, where a file of that name could have been planted. A
+// relative path is never found. When found is false, program holds what the
+// command names and commandLine is empty.
 struct UninstallCommand {
   bool found = false;
   std::wstring program;
-  std::wstring line;
+  std::wstring commandLine;
 };
-UninstallCommand UninstallCommandLine(std::wstring_view command);
+UninstallCommand ResolveUninstallCommand(std::wstring_view command);
 
 // Deletes the registration's key with everything below it, after writing it to
 // an undo file in the registry backup folder (recorded there like the registry

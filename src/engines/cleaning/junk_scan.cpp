@@ -1,6 +1,7 @@
 #include "engines/cleaning/junk_scan.h"
 
 #include "engines/cleaning/clean_scan.h"
+#include "engines/cleaning/junk_rules.h"
 #include "core/folder_walk.h"
 #include "core/utilities.h"
 #include "platform/text.h"
@@ -42,28 +43,10 @@ const std::vector<std::wstring_view> kSkippedFragments = {
     L":\\Recycle",
 };
 
+// The folder walk: every drive that has no readable NTFS table, and the chosen folder.
 class JunkWalk : public FolderVisitor {
  public:
-  JunkWalk(const JunkScanInput& input, RunContext& run, const std::function<void(FoundRow)>& found)
-      : tally_(run, found) {
-    for (std::wstring_view name : kSkippedNames) names_.add(name);
-    for (std::wstring_view fragment : kSkippedFragments) fragments_.add(fragment);
-    // An unresolved known folder is empty and so left out by add().
-    fragments_.add(input.known.RecentDir);
-    fragments_.add(input.known.SendToDir);
-    fragments_.add(input.known.CookiesDir);
-    fragments_.add(input.known.InternetCacheDir);
-    fragments_.add(input.known.TempDir);
-    for (const std::wstring& folder : input.exclusions) fragments_.add(folder);
-
-    std::vector<std::wstring> patterns;
-    patterns.reserve(input.masks.size());
-    for (const std::wstring& caption : input.masks) patterns.push_back(NormalizeMask(caption));
-    masks_ = CompileMasks(patterns);
-  }
-
-  [[nodiscard]] bool hasPatterns() const { return !masks_.empty(); }
-  [[nodiscard]] JunkScanResult result() const { return tally_.result(); }
+  JunkWalk(JunkRules& rules, FoundTally& tally) : rules_(rules), tally_(tally) {}
 
   bool proceed() override { return tally_.proceed(); }
 
@@ -76,7 +59,7 @@ class JunkWalk : public FolderVisitor {
   }
 
   bool enter(const WalkFolder& folder) override {
-    if (fragments_.foundIn(folder.path, scratch_) || fragments_.foundIn(folder.shortPath, scratch_)) return false;
+    if (rules_.skipsFolder(folder.path, folder.shortPath)) return false;
     tally_.status(folder.path);
     return true;
   }
@@ -87,42 +70,82 @@ class JunkWalk : public FolderVisitor {
       return (attrs & FILE_ATTRIBUTE_SYSTEM) || IsLinkedFolder(attrs) ? Step::Next : Step::Enter;
     if (attrs & (kVolumeLabel | FILE_ATTRIBUTE_SYSTEM)) return Step::Next;
     if (!proceed()) return Step::Stop;
-    if (!MatchesAny(masks_, entry.name)) return Step::Next;
-    if (names_.foundIn(entry.name, scratch_)) return Step::Next;
+    const std::wstring* mask = rules_.junkMaskOf(entry.name);
+    if (!mask) return Step::Next;
     filePath_.assign(folder.path);
     filePath_ += entry.name;
     if (IsFileInUse(filePath_)) return Step::Next;
-    tally_.add(FoundRow{filePath_, entry.size, FoundKind::File, -1});
+    tally_.add(JunkRow(filePath_, entry.size, *mask));
     tally_.status(folder.path);
     return Step::Next;
   }
 
  private:
-  FoundTally tally_;
-  FoldedNeedles names_;
-  FoldedNeedles fragments_;
-  std::vector<FileMask> masks_;
+  JunkRules& rules_;
+  FoundTally& tally_;
   std::wstring filePath_;
-  std::wstring scratch_;
 };
 
 }  // namespace
 
+JunkRules::JunkRules(const JunkScanInput& input) {
+  for (std::wstring_view name : kSkippedNames) names_.add(name);
+  for (std::wstring_view fragment : kSkippedFragments) fragments_.add(fragment);
+  // An unresolved known folder is empty and so left out by add().
+  fragments_.add(input.known.RecentDir);
+  fragments_.add(input.known.SendToDir);
+  fragments_.add(input.known.CookiesDir);
+  fragments_.add(input.known.InternetCacheDir);
+  fragments_.add(input.known.TempDir);
+  for (const std::wstring& folder : input.exclusions) fragments_.add(folder);
+
+  // Each mask beside its caption, which a row names as the rule that chose it.
+  for (const std::wstring& caption : input.masks)
+    if (std::optional<FileMask> mask = FileMask::Compile(NormalizeMask(caption))) {
+      masks_.push_back(std::move(*mask));
+      captions_.push_back(caption);
+    }
+}
+
+bool JunkRules::skipsFolder(std::wstring_view path, std::wstring_view shortPath) {
+  return fragments_.foundIn(path, scratch_) || fragments_.foundIn(shortPath, scratch_);
+}
+
+const std::wstring* JunkRules::junkMaskOf(std::wstring_view name) {
+  const FileMask* match = FirstMatch(masks_, name);
+  if (!match || names_.foundIn(name, scratch_)) return nullptr;
+  return &captions_[static_cast<std::size_t>(match - masks_.data())];
+}
+
+FoundRow JunkRow(const std::wstring& path, std::uint64_t size, const std::wstring& mask) {
+  FoundRow row;
+  row.path = path;
+  row.size = size;
+  row.rule.mask = mask;
+  return row;
+}
+
 JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const FoundSink& found) {
-  JunkWalk walk(input, run, found);
-  if (walk.hasPatterns()) {
+  JunkRules rules(input);
+  FoundTally tally(run, found);
+  JunkWalk walk(rules, tally);
+  JunkScanResult result;
+  if (rules.hasPatterns()) {
     if (input.mode == JunkScanMode::TickedDrives) {
       for (std::size_t row = 0; row < input.drives.size(); ++row) {
         if (!walk.proceed()) break;
         if (!run.stillTicked(row, row < input.driveTicks.size() && input.driveTicks[row])) continue;
-        walk.walkRoot(input.drives[row]);
+        const TableScan table =
+            input.fromTable ? ScanDriveFromTable(input.drives[row], rules, tally) : TableScan::Unavailable;
+        if (table == TableScan::Listed) ++result.drivesFromTable;
+        if (table == TableScan::Unavailable) walk.walkRoot(input.drives[row]);
       }
     } else {
       walk.walkRoot(input.folder);
     }
   }
-
-  return walk.result();
+  static_cast<FileScanResult&>(result) = tally.result();
+  return result;
 }
 
 }  // namespace wv

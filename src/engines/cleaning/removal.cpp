@@ -11,10 +11,13 @@
 namespace wv {
 namespace {
 
-void SortIndices(std::vector<std::size_t>& indices, std::size_t count) {
+// Only files and folders go to the shell: registry and refused rows of the rule
+// file are left to their own removal, and never count as gone here.
+void SortIndices(std::vector<std::size_t>& indices, const std::vector<FoundRow>& rows) {
   std::sort(indices.begin(), indices.end());
   indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-  indices.erase(std::lower_bound(indices.begin(), indices.end(), count), indices.end());
+  indices.erase(std::lower_bound(indices.begin(), indices.end(), rows.size()), indices.end());
+  std::erase_if(indices, [&](std::size_t i) { return !IsFileKind(rows[i].kind); });
 }
 
 // A path handed to the shell, with the attributes it had before.
@@ -64,7 +67,8 @@ int RunShell(const std::vector<Source>& sources, const RemovalOptions& options) 
   std::vector<std::wstring> paths;
   paths.reserve(sources.size());
   for (const Source& s : sources) paths.push_back(s.path);
-  const ShellRemoval call = ShellRemovalFor(options.mode);
+  ShellRemoval call = ShellRemovalFor(options.mode);
+  if (options.unattended) call.flags |= fileop::NoConfirmation | fileop::NoConfirmMkdir | fileop::Silent | fileop::NoErrorUi;
   const std::wstring_view target =
       options.mode == RemovalMode::MoveToFolder ? std::wstring_view(options.moveFolder) : std::wstring_view();
   return Sh().fileOperation(options.owner, call.func, paths, target, call.flags);
@@ -120,7 +124,7 @@ bool TargetMissing(const RemovalOptions& options) {
 
 std::vector<std::size_t> RemoveFoundRows(const std::vector<FoundRow>& rows, std::vector<std::size_t> indices,
                                          const RemovalOptions& options) {
-  SortIndices(indices, rows.size());
+  SortIndices(indices, rows);
   if (indices.empty() || TargetMissing(options)) return {};
   std::vector<Source> sources;
   std::set<std::wstring> goingFiles;

@@ -21,6 +21,9 @@ struct RemovalOptions {
   RemovalMode mode = RemovalMode::RecycleBin;
   std::wstring moveFolder;  // the target of MoveToFolder
   HWND owner = nullptr;     // owner of the shell's own dialogs
+  // Nobody is there to answer (the command line, the schedule): the shell asks
+  // nothing, shows no progress and no error box.
+  bool unattended = false;
 };
 
 // The move mode's target folder is not given or does not exist (the page says
@@ -33,7 +36,8 @@ bool TargetMissing(const RemovalOptions& options);
 // operation. When the user declines the shell's question or aborts it, nothing
 // further happens; when the shell fails otherwise, each such folder still there
 // is removed if empty. Whatever is left gets its read-only, hidden and system
-// attributes back. Indices may come in any order and repeat. The result: the
+// attributes back. Indices may come in any order and repeat; rows of other
+// kinds (the rule file's registry and refused rows) are left out. The result: the
 // chosen rows whose path exists neither as file nor as folder any more
 // (ascending), which the page then drops. Nothing happens in the move mode when
 // the target folder does not exist.

@@ -148,15 +148,17 @@ void SoftwarePage::onUninstallClicked() {
   std::wstring missing;
   switch (RunUninstaller(*software, &missing)) {
     case UninstallOutcome::Started: break;
-    case UninstallOutcome::ProgramMissing:
-      MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"软件卸载",
-             L"该软件登记的卸载程序不存在，没有启动任何程序：\r\n" + missing);
-      break;
     case UninstallOutcome::NoCommand:
       MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"软件卸载", L"该软件没有登记卸载命令，无法在这里卸载。");
       break;
     case UninstallOutcome::RegistrationGone:
       MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"软件卸载", L"该软件的注册信息已不存在，请刷新列表。");
+      break;
+    case UninstallOutcome::UninstallerMissing:
+      // Named as registered, so that the user can see what is missing.
+      MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"软件卸载",
+             L"找不到该软件的卸载程序，未执行卸载：\r\n" + missing +
+                 L"\r\n卸载命令须写明程序的完整位置，或使用 Windows 自带的程序。");
       break;
   }
 }

@@ -54,8 +54,9 @@ class Win32Shell : public Shell {
   int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
                     std::wstring_view target, unsigned flags) override;
   void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) override;
-  UniqueHandle start(std::wstring_view file, std::wstring_view params, int show) override;
-  void runCommand(std::wstring_view commandLine) override;
+  UniqueHandle start(std::wstring_view program, std::wstring_view params, int show) override;
+  std::wstring systemProgramPath(std::wstring_view fileName) override;
+  bool runProgram(std::wstring_view program, std::wstring_view commandLine) override;
   std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view root,
                                std::wstring_view initial) override;
   HIMAGELIST smallIconList() override;
@@ -77,6 +78,7 @@ class Win32Shell : public Shell {
   void sleep(unsigned milliseconds) override;
   int messageBox(HWND owner, std::wstring_view text, std::wstring_view caption, unsigned style) override;
   std::vector<std::wstring> openFiles(const OpenFilesRequest& request) override;
+  std::wstring saveFile(const SaveFileRequest& request) override;
   std::optional<std::uint32_t> waitForExit(HANDLE process, unsigned milliseconds) override;
 };
 
@@ -109,7 +111,9 @@ class Win32Volumes : public Volumes {
   std::uint32_t logicalDrives() override;
   unsigned driveType(std::wstring_view root) override;
   std::optional<VolumeInformation> volumeInformation(std::wstring_view root) override;
+  std::optional<std::wstring> fileSystemName(std::wstring_view root) override;
   bool diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) override;
+  std::unique_ptr<File> openVolume(wchar_t letter) override;
 };
 
 // ---------------------------------------------------------------- file system
@@ -188,6 +192,17 @@ class Win32Profiles : public Profiles {
   bool sectionExists(std::wstring_view file, std::wstring_view section) override;
   std::vector<std::wstring> keys(std::wstring_view file, std::wstring_view section) override;
   std::vector<std::wstring> sectionLines(std::wstring_view file, std::wstring_view section) override;
+};
+
+// ---------------------------------------------------------------- task scheduler
+
+class Win32TaskScheduler : public TaskScheduler {
+ public:
+  SysResult connect() override;
+  SysResult registerTask(std::wstring_view name, std::wstring_view xml) override;
+  SysResult taskXml(std::wstring_view name, std::wstring& xml) override;
+  SysResult deleteTask(std::wstring_view name) override;
+  std::wstring currentUser() override;
 };
 
 }  // namespace wv

@@ -126,7 +126,8 @@ TEST_F(SoftwareTest, RowsCarryTheirValuesAndEachActsOnItsOwnRegistrationAsItIsNo
   EXPECT_EQ(DeleteRegistration(one, t / L"blocked", &why).error(), static_cast<DWORD>(ERROR_CANNOT_MAKE));
   EXPECT_TRUE(exists(kNative, first) && !why.empty());
   EXPECT_TRUE(Reg().keyExists(kLM, kUninstallKey));
-  // The program's whole path is quoted; a bare name comes from the system folder; a missing program runs nothing.
+  // The program's whole path, exactly as written, is quoted; a bare name comes from Windows' own folders;
+  // a missing program, a folder or a relative path (whatever the current folder holds) is never found.
   const std::wstring system = IncludeTrailingBackslash(Sh().systemFolder());
   const std::tuple<std::wstring, bool, std::wstring> lines[] = {
       {L"  " + rec + L"  ", true, L"\"" + rec + L"\""},
@@ -137,11 +138,14 @@ TEST_F(SoftwareTest, RowsCarryTheirValuesAndEachActsOnItsOwnRegistrationAsItIsNo
       {L"\"" + t.path() + L"\\My App\\gone.exe\" /q", false, L""},
       {L"NoSuchProgram.exe /q", false, L""},
       {t.path() + L"\\My App", false, L""},  // a folder is no program
+      {L".\\regedit.exe", false, L""},
+      {L"C:regedit.exe /s", false, L""},
+      {L"system32\\regedit.exe /s", false, L""},
   };
   for (const auto& [text, found, line] : lines) {
-    const UninstallCommand command = UninstallCommandLine(text);
+    const UninstallCommand command = ResolveUninstallCommand(text);
     EXPECT_EQ(command.found, found) << ToUtf8(text);
-    EXPECT_EQ(command.line, line) << ToUtf8(text);
+    EXPECT_TRUE(EqualsNoCase(command.commandLine, line)) << ToUtf8(text) << " -> " << ToUtf8(command.commandLine);
   }
   Sleep(300);  // let the copied program end before its folder goes
 }
@@ -176,7 +180,7 @@ TEST_F(SoftwareTest, AMissingUninstallerStartsNothingElse) {
   const std::vector<SoftwareRow> rows = read();
   ASSERT_EQ(rows.size(), 1u);
   std::wstring missing;
-  EXPECT_EQ(RunUninstaller(rows[0], &missing), UninstallOutcome::ProgramMissing);
+  EXPECT_EQ(RunUninstaller(rows[0], &missing), UninstallOutcome::UninstallerMissing);
   EXPECT_TRUE(EqualsNoCase(missing, t / L"My Game\\uninst.exe")) << ToUtf8(missing);
   EXPECT_TRUE(shell.ran.empty()) << ToUtf8(shell.ran.empty() ? L"" : shell.ran[0]);
   Sleep(1500);
