@@ -4,41 +4,16 @@
 // lead them outside their folder, or change the file while it is only read.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <random>
-
 #include "engines/registry/backup_records.h"
 #include "engines/registry/registry_fixtures.h"
 #include "engines/registry/registry_undo.h"
+#include "support/fuzz.h"
 
 namespace wv::test {
 namespace {
 
-// A new seed each run, printed with every failure, so that a failing input can be made again.
-unsigned Seed() { return static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()); }
-
-// One mutation of text: characters flipped, inserted from a list of the formats'
-// own signs, cut, or a piece repeated.
-std::wstring Mutate(std::wstring text, std::mt19937& random) {
-  static const std::wstring_view kSigns[] = {L"=", L"|", L"\\", L"/", L"..", L":", L",", L"\r\n", L"\n", L"[",
-                                             L"]", L"hex(", L"dword:", L")", L"\"", L"\0", L"😀", L" "};
-  const auto pick = [&](std::size_t n) { return n == 0 ? std::size_t{0} : std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
-  const int steps = 1 + static_cast<int>(pick(4));
-  for (int s = 0; s < steps; ++s) {
-    const std::size_t at = pick(text.size() + 1);
-    switch (pick(5)) {
-      case 0: if (at < text.size()) text[at] = static_cast<wchar_t>(pick(0x3000)); break;
-      case 1: text.insert(at, kSigns[pick(std::size(kSigns))]); break;
-      case 2: text.resize(at); break;
-      case 3: if (at < text.size()) text.erase(at, 1 + pick(8)); break;
-      default: text.insert(at, text.substr(pick(text.size() + 1), pick(20))); break;
-    }
-  }
-  return text;
-}
-
 TEST(RecordFuzz, TheNotationParsesOnlyWhatItWritesBackTheSame) {
-  const unsigned seed = Seed();
+  const unsigned seed = FuzzSeed();
   SCOPED_TRACE("seed " + std::to_string(seed));
   std::mt19937 random(seed);
   const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ, REG_QWORD, REG_NONE, 0x1234};
@@ -57,7 +32,7 @@ TEST(RecordFuzz, TheNotationParsesOnlyWhatItWritesBackTheSame) {
 }
 
 TEST(RecordFuzz, AnEditedRecordFileNeverLeadsOutsideItsFolder) {
-  const unsigned seed = Seed();
+  const unsigned seed = FuzzSeed();
   SCOPED_TRACE("seed " + std::to_string(seed));
   std::mt19937 random(seed);
   TempFolder base(L"recordfuzz");
