@@ -1,8 +1,11 @@
-// The redundancy walk over a large generated subtree against a bare walk that
-// only enumerates the same keys and reads the same values, in the same run.
+// The redundancy walk over a large generated subtree against the bare floor for
+// the same work (keys opened from their parents, one enumeration call per value),
+// run alternately several times in the same run, medians compared.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,7 @@ using namespace wv;
 constexpr int kGroups = 100;
 constexpr int kKeysPerGroup = 999;  // with the groups and the root: 100,000 keys
 constexpr double kGoal = 1.5;
+constexpr int kRuns = 5;  // baseline and scan alternately; the medians are compared
 
 class QuietRun : public RunContext {
  public:
@@ -53,17 +57,44 @@ void Generate(const std::wstring& root, const std::wstring& live, const std::wst
   }
 }
 
-// The same opens, listings and reads as the scan, with no test on what was read.
-void BareWalk(RegKey& key, std::wstring& path, RegRawValue& raw, std::size_t& values) {
-  for (const std::wstring& name : key.subkeyNames()) {
-    const std::size_t length = path.size();
-    path += L'\\';
-    path += name;
-    if (auto child = Reg().openKey(RegRoot::CurrentUser, path)) BareWalk(*child, path, raw, values);
-    path.resize(length);
+// The floor for the same work: each key opened from its parent's handle, each
+// value's name and data read by one RegEnumValueW call, nothing tested.
+void BareWalk(HKEY key, std::vector<wchar_t>& name, std::vector<BYTE>& data, std::size_t& values) {
+  DWORD maxSubkey = 0, maxValueName = 0, maxData = 0;
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, &maxSubkey, nullptr, nullptr, &maxValueName, &maxData,
+                       nullptr, nullptr) != ERROR_SUCCESS)
+    return;
+  if (name.size() < std::max(maxSubkey, maxValueName) + 2u) name.resize(std::max(maxSubkey, maxValueName) + 2u);
+  if (data.size() < maxData + 2u) data.resize(maxData + 2u);
+  for (DWORD i = 0;; ++i) {
+    DWORD length = static_cast<DWORD>(name.size());
+    if (RegEnumKeyExW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    HKEY child = nullptr;
+    if (RegOpenKeyExW(key, name.data(), 0, KEY_READ, &child) == ERROR_SUCCESS) {
+      BareWalk(child, name, data, values);
+      RegCloseKey(child);
+    }
   }
-  for (const std::wstring& name : key.valueNames())
-    if (key.readRaw(name, raw)) ++values;
+  for (DWORD i = 0;; ++i) {
+    DWORD length = static_cast<DWORD>(name.size()), size = static_cast<DWORD>(data.size()), type = 0;
+    if (RegEnumValueW(key, i, name.data(), &length, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
+    ++values;
+  }
+}
+
+// Baseline and subject in turn, several times; each figure is the median of its runs.
+template <typename Bare, typename Subject>
+std::pair<double, double> AlternateMedians(int runs, Bare bare, Subject subject) {
+  std::vector<double> bareTimes, subjectTimes;
+  for (int i = 0; i < runs; ++i) {
+    bareTimes.push_back(bench::BestSeconds(bare, 1));
+    subjectTimes.push_back(bench::BestSeconds(subject, 1));
+  }
+  const auto median = [](std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+  };
+  return {median(bareTimes), median(subjectTimes)};
 }
 
 }  // namespace
@@ -83,15 +114,17 @@ int main() {
   const std::wstring absolute = L"\\" + root;
   std::size_t rows = 0;
   std::size_t values = 0;
-  const double bare = bench::BestSeconds(
+  const auto [bare, scan] = AlternateMedians(
+      kRuns,
       [&] {
         values = 0;
-        RegRawValue raw;
-        std::wstring path = absolute;
-        if (auto key = Reg().openKey(RegRoot::CurrentUser, path)) BareWalk(*key, path, raw, values);
+        std::vector<wchar_t> name;
+        std::vector<BYTE> data;
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, root.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+        BareWalk(key, name, data, values);
+        RegCloseKey(key);
       },
-      2);
-  const double scan = bench::BestSeconds(
       [&] {
         const RedundancyRules rules(known);
         QuietRun run;
@@ -99,8 +132,7 @@ int main() {
         rows = 0;
         (void)ScanKeyTree(RegRoot::CurrentUser, absolute, rules, run,
                           [&found](RegistryRow&& r) { found.push_back(std::move(r)); }, rows);
-      },
-      2);
+      });
   RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
   RegDeleteKeyW(HKEY_CURRENT_USER, root.c_str());
   std::printf("regscan: %zu values read, %zu rows found\n", values, rows);

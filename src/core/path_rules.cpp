@@ -42,7 +42,31 @@ std::size_t RestFrom(std::wstring_view n, wchar_t ch) {
   return at == std::wstring_view::npos ? 0 : n.size() - at;
 }
 
+constexpr std::wstring_view kForbiddenInNames = L"\\/<>*\":?|";
+
 }  // namespace
+
+bool IsDeviceName(std::wstring_view name) {
+  // Windows looks at the part before the first dot, blanks at its end ignored.
+  std::wstring_view stem = name.substr(0, name.find(L'.'));
+  while (!stem.empty() && (stem.back() == L' ' || stem.back() == L'\t')) stem.remove_suffix(1);
+  const std::wstring upper = ToUpper(stem);
+  if (upper == L"CON" || upper == L"PRN" || upper == L"AUX" || upper == L"NUL" || upper == L"CONIN$" ||
+      upper == L"CONOUT$")
+    return true;
+  if (upper.size() != 4 || (!upper.starts_with(L"COM") && !upper.starts_with(L"LPT"))) return false;
+  const wchar_t digit = upper[3];
+  // The superscript digits count as well.
+  return (digit >= L'1' && digit <= L'9') || digit == L'\x00B9' || digit == L'\x00B2' || digit == L'\x00B3';
+}
+
+bool IsPlainFileName(std::wstring_view name) {
+  if (name.empty() || name == L"." || name == L"..") return false;
+  if (name.back() == L'.' || name.back() == L' ') return false;
+  for (const wchar_t ch : name)
+    if (ch < L' ' || kForbiddenInNames.find(ch) != std::wstring_view::npos) return false;
+  return !IsDeviceName(name);
+}
 
 bool LooksLikeFilePath(std::wstring_view text) {
   const std::wstring s = Trim(Clean(Unquote(TrimView(text))));
@@ -96,9 +120,13 @@ std::wstring CheckFileName(std::wstring& name) {
   name = Trim(name);
   while (!name.empty() && name.back() == L'.') name.pop_back();
   if (name.empty() || name.front() == L'.') return L"文件名不能为空！";
-  if (name.find_first_of(L"\\/<>*\":?|") != std::wstring::npos)
+  if (name.find_first_of(kForbiddenInNames) != std::wstring::npos)
     return L"文件名中不能包含以下特殊字符  \\ / < > * \" : ? | ";
   if (AnsiByteLength(name) > 200) return L"文件名过长！";
+  // Windows would drop a blank at the end (before the dots it also drops) and
+  // take a device's name for the device.
+  if (name.back() <= L' ') return L"文件名不能以空格结尾！";
+  if (IsDeviceName(name)) return L"文件名不能是系统保留的设备名（CON、PRN、AUX、NUL、COM1～COM9、LPT1～LPT9）！";
   return {};
 }
 

@@ -26,13 +26,67 @@ std::size_t SectionRank(std::wstring_view name) {
 
 bool MakeNormal(const std::wstring& path) { return Fs().setAttributes(path, FILE_ATTRIBUTE_ARCHIVE); }
 
+// Keys are captions the user can name (a drive's volume label): a line that begins
+// with "[" is a section header to the profile functions, and would end the section
+// there; one beginning with ";" is a comment; "=" would split the key, and a line
+// break would start a line of its own. Such a key is written as "%" followed by the
+// key with these signs as "%" and four hex digits; a key that begins with "%" is
+// written so too, so that every key read back as "%..." is one of these.
+constexpr wchar_t kKeyMark = L'%';
+
+bool Escaped(wchar_t c) { return c < L' ' || c == L'=' || c == L'[' || c == L']' || c == L';' || c == kKeyMark; }
+
+std::wstring KeyAsWritten(std::wstring_view key) {
+  const std::wstring_view trimmed = TrimView(key);
+  const bool plain = !trimmed.empty() && trimmed.front() != L'[' && trimmed.front() != L';' &&
+                     trimmed.front() != kKeyMark && key.find(L'=') == std::wstring_view::npos &&
+                     std::none_of(key.begin(), key.end(), [](wchar_t c) { return c < L' '; });
+  if (plain) return std::wstring(key);
+  static constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+  std::wstring out(1, kKeyMark);
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    const wchar_t c = key[i];
+    // Blanks at either end too: the profile functions trim them away.
+    if (Escaped(c) || (c == L' ' && (i == 0 || i + 1 == key.size()))) {
+      out += kKeyMark;
+      for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// The key KeyAsWritten was given; a key that is no such form stays as it is.
+std::wstring KeyAsRead(std::wstring_view key) {
+  if (key.empty() || key.front() != kKeyMark) return std::wstring(key);
+  std::wstring out;
+  for (std::size_t i = 1; i < key.size(); ++i) {
+    if (key[i] != kKeyMark) {
+      out += key[i];
+      continue;
+    }
+    if (key.size() - i < 5) return std::wstring(key);
+    unsigned code = 0;
+    for (std::size_t d = i + 1; d < i + 5; ++d) {
+      const wchar_t h = key[d];
+      const int digit = h >= L'0' && h <= L'9' ? h - L'0' : h >= L'A' && h <= L'F' ? h - L'A' + 10 : -1;
+      if (digit < 0) return std::wstring(key);
+      code = code * 16 + static_cast<unsigned>(digit);
+    }
+    out += static_cast<wchar_t>(code);
+    i += 4;
+  }
+  return out;
+}
+
 // Erases the section (every copy of it, should the file hold it twice), then writes it whole.
 bool WriteSection(const std::wstring& file, const SettingsSection& section) {
   for (int copies = 0; Ini().sectionExists(file, section.name); ++copies)
     if (copies == 16 || !Ini().eraseSection(file, section.name)) return false;
   if (!Ini().write(file, section.name, kVersionKey, section.version)) return false;
   for (const auto& [key, value] : section.values)
-    if (!Ini().write(file, section.name, key, value)) return false;
+    if (!Ini().write(file, section.name, KeyAsWritten(key), value)) return false;
   return true;
 }
 
@@ -106,6 +160,7 @@ std::optional<SettingsSection> SettingsFile::section(std::wstring_view name, std
     if (line.starts_with(L';') || line.find(L'=') == std::wstring::npos) continue;
     std::pair<std::wstring, std::wstring> entry = SettingsLine(line);
     if (!EqualsNoCase(entry.first, kVersionKey)) {
+      entry.first = KeyAsRead(entry.first);
       out.values.push_back(std::move(entry));
     } else if (!versionFound) {
       // The first "Version" counts, as it does for the profile functions.

@@ -45,7 +45,11 @@ std::wstring GetOSName() {
       if (v.major == 6) {
         if (v.minor == 0) return L"Windows Vista";
         if (v.minor == 1) return L"Windows 7";
+        if (v.minor == 2) return L"Windows 8";
+        if (v.minor == 3) return L"Windows 8.1";
       }
+      // Windows 11 kept the version number of 10 and is told apart by its build.
+      if (v.major == 10 && v.minor == 0) return v.build >= 22000 ? L"Windows 11" : L"Windows 10";
       return L"Unknown Version";
     default:
       return L"Unknown Platform";

@@ -285,6 +285,9 @@ class SystemInfo {
   virtual std::optional<std::vector<SidBytes>> tokenGroups() = 0;
   virtual SidBytes administratorsGroup() = 0;  // S-1-5-32-544
   virtual OsVersion version() = 0;
+  // The user's identifier as text ("S-1-5-21-..."), the name of the user's own
+  // hive under HKEY_USERS; empty when it cannot be read.
+  virtual std::wstring userSidText() = 0;
 };
 
 // ---------------------------------------------------------------- volumes

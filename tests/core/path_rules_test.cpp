@@ -71,6 +71,15 @@ TEST(CheckFileName, Rules) {
   }
   std::wstring name;
   for (const wchar_t ch : std::wstring(L"\\/<>*\":?|")) EXPECT_EQ(CheckFileName(name = std::wstring(L"a") + ch + L"b"), special) << name;
+  // Names Windows keeps for devices, with or without an extension and in any case,
+  // and names that would still end in a blank, are refused; names only like them are not.
+  for (const wchar_t* reserved : {L"CON", L"prn", L"Aux.txt", L"nul.tar.gz", L"COM1", L"com9.log", L"LPT1", L"lpt9",
+                                  L"NUL .txt", L"con ", L"COM\x00B9"})
+    EXPECT_NE(CheckFileName(name = reserved), L"") << reserved;
+  for (const wchar_t* ending : {L"name .", L"a . .", L"x \t."}) EXPECT_NE(CheckFileName(name = ending), L"") << ending;
+  for (const wchar_t* fine : {L"CONSOLE", L"con_1", L"COM10", L"LPT", L"com.txt", L"auxiliary.doc", L"nul_", L"a.b c"}) {
+    EXPECT_EQ(CheckFileName(name = fine), L"") << fine;
+  }
   const std::set<std::wstring> errors = {L"", empty, special, tooLong};
   for (std::wstring odd : OddInputs()) EXPECT_TRUE(errors.contains(CheckFileName(odd))) << odd.substr(0, 20);
 }

@@ -2,6 +2,7 @@
 // rewrites, marked files, files in use, and a failed write.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "core/settings_store.h"
@@ -98,6 +99,40 @@ TEST(SettingsStore, ASectionReadAtOnceGivesWhatTheProfileFunctionsGiveKeyByKey) 
   EXPECT_FALSE(settings.section(L"ZCQL", L"1"));
   EXPECT_FALSE(settings.section(L"RJQL", L"1"));
   EXPECT_FALSE(settings.section(L"QTRC", L"1"));
+}
+
+// Drive rows are keyed by their caption, which holds the volume label: whatever
+// the label, its line must stay a key of its own section, and the keys after it too.
+TEST(SettingsStore, AKeyTheProfileFunctionsWouldReadAsAHeaderCommentOrSplitKeyComesBackAsSaved) {
+  test::TempFolder tmp(L"settings5");
+  const std::wstring file = tmp / L"Config.ini";
+  const std::vector<std::pair<std::wstring, std::wstring>> values = {
+      {L"[Data] (D:)", L"1"},   {L"[Data (E:)", L"0"},       {L";Old (F:)", L"1"},     {L"A=B (G:)", L"0"},
+      {L"%TEMP% (H:)", L"1"},   {L" [Pad]  (I:)", L"0"},     {L"Tab\t] (J:)", L"1"},   {L"Line\r\n[X] (K:)", L"0"},
+      {L"%0041", L"1"},         {L"本地磁盘 (C:)", L"1"},     {L"JumpPath0", L"[C:\\x]"}, {L"DelSel", L"3"},
+  };
+  ASSERT_TRUE(SaveSettings(file, {{L"WJQL", L"1", values}, {L"BFGL", L"1", {{L"ComSav", L"1"}}}}));
+  const SettingsFile settings(file);
+  const std::optional<SettingsSection> junk = settings.section(L"WJQL", L"1");
+  ASSERT_TRUE(junk);
+  EXPECT_EQ(junk->values, values);
+  EXPECT_TRUE(settings.section(L"BFGL", L"1")) << "the section after it is still read";
+  // The file holds no header but the two sections', and a plain key is written as it is.
+  const std::string bytes = test::ReadBytes(file);
+  int headers = 0;
+  for (std::size_t start = 0; start < bytes.size();) {
+    const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
+    const std::string line = bytes.substr(start, end - start);
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first != std::string::npos && line[first] == '[') {
+      ++headers;
+      EXPECT_TRUE(line == "[WJQL]" || line == "[BFGL]") << line;
+    }
+    start = end + 1;
+  }
+  EXPECT_EQ(headers, 2);
+  EXPECT_EQ(Ini().read(file, L"WJQL", L"本地磁盘 (C:)").value_or(L"<missing>"), L"1");
+  EXPECT_EQ(Ini().read(file, L"WJQL", L"DelSel").value_or(L"<missing>"), L"3");
 }
 
 // A ".tmp" beside the file, left by a crash or planted as a link to another file:

@@ -50,10 +50,35 @@ TEST(ClassicTexts, SizesInUnitsStepsAndRoundingWhateverTheLocaleAndFileTimesInTh
 struct FakeSystemInfo : SystemInfo {
   std::optional<std::vector<SidBytes>> groups;
   SidBytes admins{1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 32, 2, 0, 0};  // S-1-5-32-544
+  OsVersion answer;
   std::optional<std::vector<SidBytes>> tokenGroups() override { return groups; }
   SidBytes administratorsGroup() override { return admins; }
-  OsVersion version() override { return {}; }
+  OsVersion version() override { return answer; }
+  std::wstring userSidText() override { return {}; }
 };
+
+// Every record names the system it was made on, today's systems too: Windows 11
+// is version 10.0 from build 22000 on.
+TEST(GetOSName, NamesTodaysSystemsFromTheirTrueVersion) {
+  FakeSystemInfo fake;
+  const std::pair<OsVersion, const wchar_t*> cases[] = {
+      {{2, 5, 1, 2600, L"Service Pack 3"}, L"Windows XP"}, {{2, 6, 1, 7601, L""}, L"Windows 7"},
+      {{2, 6, 2, 9200, L""}, L"Windows 8"},                {{2, 6, 3, 9600, L""}, L"Windows 8.1"},
+      {{2, 10, 0, 10240, L""}, L"Windows 10"},             {{2, 10, 0, 19045, L""}, L"Windows 10"},
+      {{2, 10, 0, 21999, L""}, L"Windows 10"},             {{2, 10, 0, 22000, L""}, L"Windows 11"},
+      {{2, 10, 0, 26100, L""}, L"Windows 11"},             {{2, 10, 1, 30000, L""}, L"Unknown Version"},
+      {{1, 4, 10, 0, L" A "}, L"Windows 98 第二版"},
+  };
+  {
+    Substitute<SystemInfo> use(&Platform::system, fake);
+    for (const auto& [version, name] : cases) {
+      fake.answer = version;
+      EXPECT_EQ(GetOSName(), name) << version.major << "." << version.minor << "." << version.build;
+    }
+  }
+  // The system these tests run on (Wine reports a Windows of today) has a name.
+  EXPECT_NE(GetOSName(), L"Unknown Version");
+}
 
 TEST(IsAdmin, WantsTheExactAdministratorsSid) {
   FakeSystemInfo fake;

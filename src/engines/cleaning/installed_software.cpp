@@ -4,6 +4,7 @@
 
 #include "core/protected_folders.h"
 #include "core/utilities.h"
+#include "engines/registry/registry_undo.h"
 #include "platform/text.h"
 #include "platform/platform.h"
 
@@ -87,55 +88,88 @@ std::size_t ReadInstalledSoftware(SoftwareFilter filter, RunContext& run,
   return rows;
 }
 
-std::wstring SafeCommandLine(std::wstring_view command) {
-  std::wstring line = Trim(command);
-  if (line.empty() || line.front() == L'"' || line.find(L' ') == std::wstring::npos) return line;
-  if (FileExists(line)) return L'"' + line + L'"';
-  const std::wstring program = ExtractPathFromCommand(line);
-  if (program.find(L' ') == std::wstring::npos || !FileExists(program)) return line;
-  // Only when the line really begins with that path, followed by its arguments.
-  if (!StartsWithNoCase(line, program) || (line.size() > program.size() && line[program.size()] != L' '))
-    return line;
-  return L'"' + program + L'"' + line.substr(program.size());
+namespace {
+
+bool IsProgramFile(std::wstring_view path) {
+  const DWORD attributes = Fs().attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<UninstallCommand> ResolveUninstallCommand(std::wstring_view command) {
-  const std::wstring line = SafeCommandLine(command);
-  if (line.empty()) return std::nullopt;
-  // The program: the quoted part, else the first word (SafeCommandLine quoted an existing path with blanks).
-  std::wstring_view program = line, rest;
+// A bare name is one of Windows' programs; ".exe" added when it has no extension, as the system would.
+std::wstring WindowsProgram(std::wstring_view name) {
+  std::wstring found = Sh().systemProgramPath(name);
+  if (found.empty() && ExtractFileExt(name).empty()) found = Sh().systemProgramPath(std::wstring(name) + L".exe");
+  return found;
+}
+
+}  // namespace
+
+UninstallCommand ResolveUninstallCommand(std::wstring_view command) {
+  UninstallCommand out;
+  const std::wstring line = Trim(command);
+  if (line.empty()) return out;
+  std::wstring program, arguments;
   if (line.front() == L'"') {
     const std::size_t close = line.find(L'"', 1);
-    program = std::wstring_view(line).substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
-    rest = close == std::wstring::npos ? std::wstring_view() : std::wstring_view(line).substr(close + 1);
-  } else if (const std::size_t blank = line.find(L' '); blank != std::wstring::npos) {
-    program = std::wstring_view(line).substr(0, blank);
-    rest = std::wstring_view(line).substr(blank);
+    program = Trim(std::wstring_view(line).substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1));
+    if (close != std::wstring::npos) arguments = line.substr(close + 1);
+  } else if (!IsFullPath(line)) {
+    const std::size_t blank = line.find(L' ');
+    program = line.substr(0, blank);  // a bare name or a relative path, never found below
+    if (blank != std::wstring::npos) arguments = line.substr(blank);
+  } else if (IsProgramFile(line)) {
+    program = line;  // the whole line names the program, blanks and all
+  } else {
+    // The program's path as the registration's text shows it, and only when the
+    // line begins with exactly that path: the system would otherwise try the
+    // words before each blank in turn ("C:\Games\My.exe" for "C:\Games\My Game\...").
+    program = ExtractPathFromCommand(line);
+    if (!StartsWithNoCase(line, program) || (line.size() > program.size() && line[program.size()] != L' ')) {
+      out.program = line;
+      return out;
+    }
+    arguments = line.substr(program.size());
   }
-  if (IsFullPath(program)) return UninstallCommand{std::wstring(program), line};
-  if (program.empty() || program.find_first_of(L"\\/:") != std::wstring_view::npos) return std::nullopt;
-  std::wstring found = Sh().systemProgramPath(program);
-  if (found.empty() && ExtractFileExt(program).empty()) found = Sh().systemProgramPath(std::wstring(program) + L".exe");
-  if (found.empty()) return std::nullopt;
-  return UninstallCommand{found, L'"' + found + L'"' + std::wstring(rest)};
+  out.program = program;
+  if (IsFullPath(program)) {
+    if (!IsProgramFile(program)) return out;
+  } else if (!program.empty() && program.find_first_of(L"\\/:") == std::wstring::npos) {
+    const std::wstring found = WindowsProgram(program);
+    if (found.empty()) return out;
+    out.program = found;
+  } else {
+    return out;  // a relative path: whatever it names depends on the current folder
+  }
+  out.found = true;
+  out.commandLine = L'"' + out.program + L'"' + arguments;
+  return out;
 }
 
-UninstallOutcome RunUninstaller(const SoftwareRow& row) {
+UninstallOutcome RunUninstaller(const SoftwareRow& row, std::wstring* missingProgram) {
   if (row.subkey.empty()) return UninstallOutcome::RegistrationGone;
   RegistryHandle key;
   key.setRoot(RegRoot::LocalMachine);
   if (!key.openKeyReadOnly(RegistrationPath(row.view, row.subkey))) return UninstallOutcome::RegistrationGone;
-  const std::wstring command = TextOf(key, L"uninstallstring");
-  if (TrimView(command).empty()) return UninstallOutcome::NoCommand;
-  const std::optional<UninstallCommand> resolved = ResolveUninstallCommand(command);
-  if (!resolved || !Sh().runProgram(resolved->program, resolved->commandLine)) return UninstallOutcome::UninstallerMissing;
+  const std::wstring text = TextOf(key, L"uninstallstring");
+  if (TrimView(text).empty()) return UninstallOutcome::NoCommand;
+  const UninstallCommand command = ResolveUninstallCommand(text);
+  if (!command.found || !Sh().runProgram(command.program, command.commandLine)) {
+    if (missingProgram) *missingProgram = command.program;
+    return UninstallOutcome::UninstallerMissing;
+  }
   return UninstallOutcome::Started;
 }
 
-SysResult DeleteRegistration(const SoftwareRow& row) {
+SysResult DeleteRegistration(const SoftwareRow& row, std::wstring_view regBackupDir, std::wstring* undoError) {
   // An empty name would make the path the Uninstall key itself.
   if (row.subkey.empty()) return SysResult(ERROR_INVALID_PARAMETER);
   const std::wstring path = RegistrationPath(row.view, row.subkey);
+  // Written down first, as the registry pages do, so that the backup manager
+  // lists it and the registry editor can put it back.
+  if (const UndoFile undo = WriteUndoFile({{RegRoot::LocalMachine, path, true, L""}}, regBackupDir); !undo.written) {
+    if (undoError) *undoError = undo.error;
+    return SysResult(ERROR_CANNOT_MAKE);
+  }
   const SysResult deleted = Reg().deleteKey(RegRoot::LocalMachine, path);
   if (deleted || deleted.notFound() || !Reg().keyExists(RegRoot::LocalMachine, path)) return {};
   return deleted;

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,33 +56,38 @@ enum class UninstallOutcome {
   Started,
   NoCommand,
   RegistrationGone,
-  UninstallerMissing,  // the command names no program by its full path, nor one of Windows' own
+  UninstallerMissing,  // the program the command names is not there, or not by a full path nor one of Windows' own
 };
 // Runs the uninstall command the registration holds now (read again, not taken
 // from the row) as a command line, shown; never through a command interpreter.
-// Nothing waits for it.
-UninstallOutcome RunUninstaller(const SoftwareRow& row);
-
-// The command line as it is started: an unquoted program path with blanks in it
-// is quoted, so that no file named by its first words ("C:\Program.exe") runs instead.
-std::wstring SafeCommandLine(std::wstring_view command);
+// Nothing waits for it. When its program is missing nothing starts, and
+// missingProgram (if given) gets what the registration names.
+UninstallOutcome RunUninstaller(const SoftwareRow& row, std::wstring* missingProgram = nullptr);
 
 // The program an uninstall command starts, by its full path, and the command line
-// that names it so. A full path stays as written; a bare name ("MsiExec.exe",
-// "rundll32") is one of Windows' programs, found only in the Windows or system
-// folder: never looked for in the current folder, beside this program or on PATH,
-// where a file of that name could have been planted. Nothing when the command
-// names a relative path or a bare name Windows does not keep.
+// that names it so, quoted (no file named by the first words of an unquoted path,
+// "C:\Program.exe", runs instead). A full path is taken exactly as the
+// registration writes it, and only when that file is there; a bare name
+// ("MsiExec.exe", "rundll32") is one of Windows' programs, found only in the
+// Windows or system folder: never looked for in the current folder, beside this
+// program or on PATH, where a file of that name could have been planted. A
+// relative path is never found. When found is false, program holds what the
+// command names and commandLine is empty.
 struct UninstallCommand {
+  bool found = false;
   std::wstring program;
   std::wstring commandLine;
 };
-std::optional<UninstallCommand> ResolveUninstallCommand(std::wstring_view command);
+UninstallCommand ResolveUninstallCommand(std::wstring_view command);
 
-// Deletes the registration's key with everything below it. Success when the key
-// is gone afterwards (also when it was gone before): only then does its row go.
-// Otherwise the system's error (ERROR_INVALID_PARAMETER for a row without a key name).
-[[nodiscard]] SysResult DeleteRegistration(const SoftwareRow& row);
+// Deletes the registration's key with everything below it, after writing it to
+// an undo file in the registry backup folder (recorded there like the registry
+// pages' undo files). Success when the key is gone afterwards (also when it was
+// gone before): only then does its row go. Otherwise the system's error
+// (ERROR_INVALID_PARAMETER for a row without a key name; ERROR_CANNOT_MAKE, with
+// the reason in undoError, when the undo file could not be written: nothing is deleted).
+[[nodiscard]] SysResult DeleteRegistration(const SoftwareRow& row, std::wstring_view regBackupDir,
+                                           std::wstring* undoError = nullptr);
 
 enum class WebAddressKind { Empty, Web, NotWeb };
 struct WebAddressCheck {

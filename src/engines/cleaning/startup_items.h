@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/run_context.h"
+#include "engines/registry/backup_records.h"
 #include "platform/platform.h"
 
 namespace wv {
@@ -54,5 +55,19 @@ void ReadStartupItems(const StartupSources& sources, RunContext& ctx, const std:
 // up and recorded, or gone before); otherwise the system's error of the step
 // that failed, and the item stays in place with no record and no copy.
 [[nodiscard]] SysResult RemoveStartupItem(const StartupItem& item, std::wstring_view autoRunBackupDir);
+
+struct StartupRestoreResult {
+  bool missingCopy = false;           // a selected file's copy is gone: the restore stopped there
+  std::vector<std::wstring> failed;   // names of entries that could not be put back
+  std::vector<std::wstring> refused;  // record keys naming a place where no startup item lives
+  int restored = 0;
+};
+// Puts the startup entries back in order: a file copied over the current one, a
+// value written into its Run key (text, or the type its data notation names).
+// Only the places startup items are read from are written: the two folders of
+// the sources (a plain file name directly inside one) and the Run keys; a record
+// naming anything else is refused and named. Restoring keeps the copy and the
+// record, so it can be done again.
+StartupRestoreResult RestoreStartupEntries(const std::vector<BackupEntry>& entries, const StartupSources& places);
 
 }  // namespace wv

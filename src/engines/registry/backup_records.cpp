@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "core/path_rules.h"
 #include "core/utilities.h"
 #include "platform/platform.h"
 #include "engines/registry/registry_undo.h"
@@ -56,6 +57,50 @@ bool RemoveLine(const std::wstring& file, std::wstring_view section, std::wstrin
   return !HasLine(file, section, key);
 }
 
+// Written through the profile functions, a file that starts with the UTF-16
+// byte-order mark keeps every character; one in the ANSI code page would turn
+// the others into "?". A new record file starts so; an older ANSI one is turned
+// into that form, its text kept, before anything is added to it.
+bool EnsureUnicodeRecord(const std::wstring& file) {
+  constexpr std::uint64_t kMaxRecordBytes = 64ull << 20;  // far beyond any real record file
+  const wchar_t bom = 0xFEFF;
+  std::string bytes;
+  if (Fs().attributes(file) != INVALID_FILE_ATTRIBUTES) {
+    const std::unique_ptr<File> in = Fs().openFile(file, FileAccess::Read, FileShare::ReadWrite, FileDisposition::OpenExisting);
+    const std::optional<std::uint64_t> size = in ? in->size() : std::nullopt;
+    if (!size || *size > kMaxRecordBytes) return false;
+    bytes.resize(static_cast<std::size_t>(*size));
+    if (!bytes.empty()) {
+      const std::optional<std::size_t> got = in->read(bytes.data(), bytes.size());
+      if (!got || *got != bytes.size()) return false;
+    }
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
+      return true;
+  }
+  std::wstring text;
+  if (!bytes.empty()) {
+    const int chars = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (chars <= 0) return false;
+    text.resize(static_cast<std::size_t>(chars));
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), chars);
+  }
+  // A new file beside the old one, put in its place once complete: the old text is never half overwritten.
+  const std::wstring temp = file + L".new";
+  (void)Fs().deleteFile(temp);  // a leftover of an interrupted run
+  {
+    const std::unique_ptr<File> out = Fs().openFile(temp, FileAccess::Write, FileShare::None, FileDisposition::CreateNew);
+    const bool ok = out && out->write(&bom, sizeof bom) &&
+                    (text.empty() || out->write(text.data(), text.size() * sizeof(wchar_t))) && out->flush();
+    if (!ok) {
+      (void)Fs().deleteFile(temp);
+      return false;
+    }
+  }
+  if (Fs().replaceFile(temp, file)) return true;
+  (void)Fs().deleteFile(temp);
+  return false;
+}
+
 // Entries of one section, each with its date and system name filled in.
 std::vector<BackupEntry> ReadSection(std::wstring_view folder, std::wstring_view section, BackupKind kind) {
   std::vector<BackupEntry> entries;
@@ -74,11 +119,20 @@ std::vector<BackupEntry> ReadSection(std::wstring_view folder, std::wstring_view
   return entries;
 }
 
-// A file entry's backup lies in the record's own folder under the key's name part.
+// A file entry's backup lies in the record's own folder under the key's name
+// part, and only a plain name is taken for one: anything that could lead
+// elsewhere (a path, a device, the record file itself under any of its names)
+// makes the entry damaged, listed but never opened.
 std::wstring FileInFolder(std::wstring_view folder, std::wstring_view key) {
   const std::wstring_view name = ExtractFileName(key);
-  if (name.empty() || name == L"." || name == L"..") return {};
-  return IncludeTrailingBackslash(folder) + std::wstring(name);
+  if (!IsPlainFileName(name) || EqualsNoCase(name, kRecordFileName)) return {};
+  std::wstring path = IncludeTrailingBackslash(folder) + std::wstring(name);
+  const std::wstring record = RecordFile(folder);
+  if (Fs().attributes(path) != INVALID_FILE_ATTRIBUTES) {
+    const std::wstring shortName = Fs().shortPath(path), recordShort = Fs().shortPath(record);
+    if (!shortName.empty() && EqualsNoCase(shortName, recordShort)) return {};
+  }
+  return path;
 }
 
 void FillFile(std::wstring_view folder, BackupEntry& e) {
@@ -88,14 +142,16 @@ void FillFile(std::wstring_view folder, BackupEntry& e) {
   e.size = e.present ? GetFileSizeOf(e.file) : 0;
 }
 
-bool RestoreValue(const BackupEntry& e) {
-  StartupValueRecord record;
-  if (!ParseStartupValueKey(e.key, record)) return false;
-  const std::unique_ptr<RegKey> key =
-      Reg().openKey(record.localMachine ? RegRoot::LocalMachine : RegRoot::CurrentUser, record.keyPath);
-  if (!key) return false;
-  if (const std::optional<RegRawValue> typed = ParseRegNotation(record.data)) return key->writeRaw(record.name, *typed);
-  return key->writeText(record.name, record.data);
+// Deletes a backup file, read-only or hidden alike; true when it is gone.
+bool DeleteBackupFile(const std::wstring& file) {
+  const DWORD attributes = Fs().attributes(file);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;  // a folder under a backup's name is no backup
+  const DWORD plain = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  if (plain != attributes) (void)Fs().setAttributes(file, plain == 0 ? FILE_ATTRIBUTE_NORMAL : plain);
+  if (Fs().deleteFile(file) || Fs().attributes(file) == INVALID_FILE_ATTRIBUTES) return true;
+  if (plain != attributes) (void)Fs().setAttributes(file, attributes);
+  return false;
 }
 
 }  // namespace
@@ -131,6 +187,7 @@ std::wstring RecordStamp() {
 
 bool WriteRecord(std::wstring_view folder, std::wstring_view section, std::wstring_view key) {
   const std::wstring file = RecordFile(folder);
+  if (!EnsureUnicodeRecord(file)) return false;
   // Written again, an entry replaces its value; one whose key holds "=" would be
   // appended a second time, so its earlier line goes first.
   if (key.find(L'=') != std::wstring_view::npos) (void)RemoveLine(file, section, key);
@@ -183,37 +240,23 @@ bool ParseStartupValueKey(std::wstring_view key, StartupValueRecord& out) {
   return true;
 }
 
-StartupRestoreResult RestoreStartupEntries(const std::vector<BackupEntry>& entries) {
-  StartupRestoreResult result;
-  for (const BackupEntry& e : entries) {
-    bool ok = false;
-    if (e.kind == BackupKind::StartupValue) {
-      ok = RestoreValue(e);
-    } else {
-      if (e.file.empty() || !FileExists(e.file)) {
-        result.missingCopy = true;
-        return result;
-      }
-      // Copied over the current file: deleting it first would lose it if the copy failed.
-      ok = Fs().copyFile(e.file, e.key, false).ok();
-    }
-    if (ok)
-      ++result.restored;
-    else
-      result.failed.push_back(e.name);
-  }
-  return result;
-}
-
-void DeleteBackupEntries(std::wstring_view folder, const std::vector<BackupEntry>& entries) {
-  for (const BackupEntry& e : entries) {
+std::vector<std::size_t> DeleteBackupEntries(std::wstring_view folder, const std::vector<BackupEntry>& entries) {
+  std::vector<std::size_t> kept;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const BackupEntry& e = entries[i];
     const bool isValue = e.kind == BackupKind::StartupValue;
+    // A file and its record go together or neither goes: a record without its
+    // file lists a missing backup, a file without its record is one nobody sees.
     if (!isValue) {
       const std::wstring file = FileInFolder(folder, e.key);
-      if (!file.empty()) (void)Fs().deleteFile(file);
+      if (!file.empty() && !DeleteBackupFile(file)) {
+        kept.push_back(i);
+        continue;
+      }
     }
-    (void)DeleteRecord(folder, isValue ? kRegSection : kFileSection, e.key);
+    if (!DeleteRecord(folder, isValue ? kRegSection : kFileSection, e.key)) kept.push_back(i);
   }
+  return kept;
 }
 
 }  // namespace wv

@@ -3,7 +3,8 @@
 // folder (registry backups in one, startup items in the other), and what the
 // backup manager does with its entries: list them, put startup entries back,
 // delete them. Every file an entry stands for is looked for inside the folder
-// of its record file, whatever path the record names.
+// of its record file under the plain name the record's key ends in; a key whose
+// name part is no plain name is a damaged record (no file, never opened).
 
 #include <windows.h>
 
@@ -46,7 +47,7 @@ struct BackupEntry {
   std::wstring date;    // the value up to its first "|"
   std::wstring system;  // the value after it
   std::wstring name;    // the file's name part, or the value's name
-  std::wstring file;    // where the backup lies (record folder + name); empty for values
+  std::wstring file;    // where the backup lies (record folder + name); empty for values and damaged records
   bool archive = false; // a registry backup whose key holds ".zcom"
   bool present = false; // the file exists (values: always)
   std::uint64_t size = 0;
@@ -68,18 +69,10 @@ struct StartupValueRecord {
 };
 [[nodiscard]] bool ParseStartupValueKey(std::wstring_view key, StartupValueRecord& out);
 
-struct StartupRestoreResult {
-  bool missingCopy = false;          // a selected file's copy is gone: the restore stopped there
-  std::vector<std::wstring> failed;  // names of entries that could not be put back
-  int restored = 0;
-};
-// Puts the startup entries back in order: a file copied over the current one, a
-// value written into its Run key (text, or the type its data notation names).
-// Restoring keeps the copy and the record, so it can be done again.
-StartupRestoreResult RestoreStartupEntries(const std::vector<BackupEntry>& entries);
-
 // Deletes the entries' files inside the record's folder and their record
-// entries; the registry and the startup folders stay as they are.
-void DeleteBackupEntries(std::wstring_view folder, const std::vector<BackupEntry>& entries);
+// entries; the registry and the startup folders stay as they are. An entry
+// whose file cannot be deleted keeps its record; the indexes of the entries
+// that stay are returned.
+[[nodiscard]] std::vector<std::size_t> DeleteBackupEntries(std::wstring_view folder, const std::vector<BackupEntry>& entries);
 
 }  // namespace wv

@@ -1,5 +1,6 @@
 #include "engines/registry/redundancy_scan.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -191,12 +192,17 @@ class KeyWalk {
           std::size_t& found)
       : root_(root), rules_(rules), run_(run), sink_(sink), found_(found) {}
 
+  // Subkeys of the root that are walked elsewhere (the user's own hive under HKEY_USERS).
+  void skipAtRoot(std::vector<std::wstring> names) { skippedAtRoot_ = std::move(names); }
+
   // path is extended and restored in place; false once a stop was seen.
   bool walk(RegKey& key, std::wstring& path) {
     if (rules_.skipsKey(path)) return true;
     for (const std::wstring& name : key.subkeyNames()) {
       if (!proceed()) return false;
       if (TrimView(name).empty()) continue;
+      if (path.empty() && std::ranges::any_of(skippedAtRoot_, [&](const std::wstring& s) { return EqualsNoCase(s, name); }))
+        continue;
       const std::size_t length = path.size();
       path += L'\\';
       path += name;
@@ -244,6 +250,7 @@ class KeyWalk {
   }
 
   RegRoot root_;
+  std::vector<std::wstring> skippedAtRoot_;
   const RedundancyRules& rules_;
   RunContext& run_;
   const RegistryRowSink& sink_;
@@ -371,11 +378,23 @@ RegistryScanResult RedundancyScan(const RedundancyScanInput& input, RunContext& 
   constexpr std::array<RegRoot, 3> kHives = {RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::Users};
   const RedundancyRules rules(input.known);
   RegistryScanResult result;
+  bool userWalked = false;
   for (std::size_t i = 0; i < kHives.size(); ++i) {
     if (result.stopped) break;
     const bool ticked = run.stillTicked(i, input.hives[i]);
     if (!ticked) continue;
-    if (!ScanKeyTree(kHives[i], L"", rules, run, sink, result.rows)) result.stopped = true;
+    std::unique_ptr<RegKey> key = Reg().openKey(kHives[i], L"");
+    if (!key) continue;
+    KeyWalk walk(kHives[i], rules, run, sink, result.rows);
+    // HKEY_CURRENT_USER is the user's own hive under HKEY_USERS (its classes
+    // too, which HKEY_CURRENT_USER\Software\Classes shows): walked once, as
+    // HKEY_CURRENT_USER, each entry is listed once and deleted once.
+    if (kHives[i] == RegRoot::Users && userWalked) {
+      if (const std::wstring sid = Sys().userSidText(); !sid.empty()) walk.skipAtRoot({sid, sid + L"_Classes"});
+    }
+    std::wstring path;
+    if (!walk.walk(*key, path)) result.stopped = true;
+    if (kHives[i] == RegRoot::CurrentUser) userWalked = true;
   }
   run.status(RegistryScanSummary(result.rows));
   return result;

@@ -67,8 +67,9 @@ BackupResult RegistryBackup(const BackupOptions& options, RunContext& ctx) {
   if (options.compress) {
     const std::wstring archive = path + std::wstring(kArchiveExt);
     if (!CompressFile(path, archive, options.levelIndex, true)) {
-      (void)Fs().deleteFile(path);  // reported as failed: no unlisted file stays behind
-      return Finish(BackupStatus::CompressFailed, ctx);
+      // The complete export is a backup all the same: kept as it is, and recorded.
+      if (!WriteRecord(folder, kFileSection, path)) return Finish(BackupStatus::RecordFailed, ctx, path);
+      return Finish(BackupStatus::CompressFailed, ctx, path);
     }
     path = archive;
   }

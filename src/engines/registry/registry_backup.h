@@ -23,7 +23,7 @@ enum class BackupStatus {
   FolderInvalid,   // the folder cannot be created
   EditorMissing,   // the registry editor could not be started
   ExportFailed,    // the editor ended without a complete export file
-  CompressFailed,  // the archive could not be written
+  CompressFailed,  // the archive could not be written: the export stays, uncompressed and recorded
   RecordFailed,    // the backup exists but could not be recorded
 };
 

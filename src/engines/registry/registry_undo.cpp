@@ -1,5 +1,6 @@
 #include "engines/registry/registry_undo.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -117,14 +118,33 @@ class UndoWriter {
   std::wstring current_;
 };
 
-bool Representable(const std::vector<UndoTarget>& targets) {
-  for (const UndoTarget& t : targets)
-    for (wchar_t ch : t.valueName)
-      if (ch == L'\r' || ch == L'\n') return false;  // a value line cannot hold such a name
+bool HasLineBreak(std::wstring_view text) { return text.find_first_of(L"\r\n") != std::wstring_view::npos; }
+
+// A key's name and the names of everything below it fit on their lines.
+bool TreeFitsLines(RegRoot root, const std::wstring& keyPath, int depth) {
+  const std::unique_ptr<RegKey> key = Reg().openKeyReadOnly(root, keyPath);
+  if (!key) return true;  // gone: nothing of it will be written or deleted
+  for (const std::wstring& name : key->valueNames())
+    if (HasLineBreak(name)) return false;
+  // The registry nests at most 512 levels; deeper is a loop the walk must not follow.
+  if (depth > 512) return false;
+  for (const std::wstring& sub : key->subkeyNames())
+    if (HasLineBreak(sub) || !TreeFitsLines(root, keyPath + L"\\" + sub, depth + 1)) return false;
   return true;
 }
 
+bool Representable(const std::vector<UndoTarget>& targets) {
+  return std::ranges::all_of(targets, UndoCanCarry);
+}
+
 }  // namespace
+
+bool UndoCanCarry(const UndoTarget& target) {
+  // A section or value line of the editor's format ends at a line break.
+  if (HasLineBreak(target.keyPath)) return false;
+  if (!target.wholeKey) return !HasLineBreak(target.valueName);
+  return TreeFitsLines(target.root, target.keyPath, 0);
+}
 
 std::wstring RegNotation(const RegRawValue& value) {
   if (value.type == REG_DWORD && value.data.size() == 4) {

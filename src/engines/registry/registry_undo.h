@@ -40,6 +40,11 @@ std::optional<RegRawValue> ParseRegNotation(std::wstring_view text);
 // platform's registry.
 std::wstring BuildUndoText(const std::vector<UndoTarget>& targets);
 
+// Whether the editor's format can carry the target exactly: no line break in
+// its key path or value name, nor (for a whole key) in any name of its tree.
+// WriteUndoFile refuses every target list holding one that it cannot.
+bool UndoCanCarry(const UndoTarget& target);
+
 struct UndoFile {
   bool written = false;
   std::wstring path;   // the file as recorded

@@ -231,8 +231,16 @@ struct Parked {
   std::wstring passing;  // where the file waits
 };
 
-// Renames, moves or copies the row's file to its new name.
-SysResult Place(FileInfoRow& row, const FileInfoTask& task) {
+// Whether a move left its source behind: to another volume a move is a copy and
+// a deletion, reported done by some systems when the original could not be
+// deleted. Done only when it is gone.
+bool LeftBehind(const FileInfoTask& task, const std::wstring& from) {
+  return task.placement == FilePlacement::MoveToFolder && Fs().attributes(from) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Renames, moves or copies the row's file to its new name; leftCopy tells a
+// move whose original stayed behind.
+SysResult Place(FileInfoRow& row, const FileInfoTask& task, bool& leftCopy) {
   const std::wstring from = row.path();
   SysResult placed;
   switch (task.placement) {
@@ -241,6 +249,10 @@ SysResult Place(FileInfoRow& row, const FileInfoTask& task) {
       break;
     case FilePlacement::MoveToFolder:
       placed = Fs().moveFile(from, task.targetDir + row.newName);
+      if (placed && LeftBehind(task, from)) {
+        leftCopy = true;
+        return SysResult(ERROR_ACCESS_DENIED);
+      }
       break;
     case FilePlacement::CopyToFolder:
       placed = Fs().copyFile(from, task.targetDir + row.newName, true);
@@ -307,6 +319,7 @@ FileInfoResult Execute(FileInfoTask& task, RunContext& run, FileInfoRows& rows) 
     const std::wstring path = row.path();
     leaving.erase(ToUpper(path));  // from here on the file is where this row leaves it
     const FileState state = StateOf(path);
+    bool leftCopy = false;
     std::wstring passing;
     if (state == FileState::Gone) {
       skip(FileInfoAskKind::FileGone, row.oldName);
@@ -315,8 +328,9 @@ FileInfoResult Execute(FileInfoTask& task, RunContext& run, FileInfoRows& rows) 
     } else if (leaving.contains(ToUpper(TargetOf(row, task))) && !(passing = PassingName(row.folder)).empty() &&
                Fs().moveFile(path, passing)) {
       parked.push_back({r, std::move(passing)});
-    } else if (const SysResult placed = Place(row, task); !placed) {
-      if (!FileExists(path)) skip(FileInfoAskKind::FileGone, row.oldName);  // went meanwhile: nothing was refused
+    } else if (const SysResult placed = Place(row, task, leftCopy); !placed) {
+      if (leftCopy) skip(FileInfoAskKind::MoveLeftCopy, TargetOf(row, task));  // the row stays with the original
+      else if (!FileExists(path)) skip(FileInfoAskKind::FileGone, row.oldName);  // went meanwhile: nothing was refused
       else skip(refused, row.newName, 0, placed.error());
     } else {
       placedRow(r);
@@ -330,13 +344,17 @@ FileInfoResult Execute(FileInfoTask& task, RunContext& run, FileInfoRows& rows) 
   for (const Parked& p : parked) {
     FileInfoRow& row = rows.edit(p.row);
     const std::wstring target = TargetOf(row, task);
-    if (const SysResult placed = Fs().moveFile(p.passing, target); placed) {
+    const SysResult placed = Fs().moveFile(p.passing, target);
+    const bool leftCopy = placed && LeftBehind(task, p.passing);
+    if (placed && !leftCopy) {
       if (task.placement != FilePlacement::KeepFolder) row.folder = task.targetDir;
       row.oldName = row.newName;
       placedRow(p.row);
     } else {
       (void)Fs().moveFile(p.passing, row.path());
-      if (!stopped) skip(refused, row.newName, 0, placed.error());
+      if (stopped) continue;
+      if (leftCopy) skip(FileInfoAskKind::MoveLeftCopy, target);
+      else skip(refused, row.newName, 0, placed.error());
     }
   }
   return Finish(run, stopped, stopped ? L"文件信息正式设置被停止" : L"文件信息正式设置完成");
@@ -446,6 +464,8 @@ std::wstring FileInfoAskText(const FileInfoAsk& ask) {
     case FileInfoAskKind::RenameClash: return WithReason(Quoted(ask.name) + L" 存在重名，确定跳过吗？", ask.systemError);
     case FileInfoAskKind::PlaceFailed:
       return WithReason(Quoted(ask.name) + L" 已存在或目录访问权限不够，确定跳过吗？", ask.systemError);
+    case FileInfoAskKind::MoveLeftCopy:
+      return L"原文件无法删除，移动未完成；目标目录中留下了一个副本：" + Quoted(ask.name) + L"，确定跳过吗？";
     case FileInfoAskKind::NotApplied: {
       std::wstring what;
       const auto add = [&what](std::wstring_view part) {

@@ -162,6 +162,7 @@ enum class FileInfoAskKind {
   FileInUse,      // execute: the file cannot be opened exclusively
   RenameClash,    // execute in place: the rename failed
   PlaceFailed,    // execute by move or copy: the move or copy failed
+  MoveLeftCopy,   // execute by move: the file arrived but the original stayed (name: the copy's full path)
   NotApplied,     // execute: read again, the file does not have the new time or attributes
   EditInvalid,    // a name typed into the list failed the name check (warning)
   EditDuplicate,  // a name typed into the list is another row's new name (OK accepts it)

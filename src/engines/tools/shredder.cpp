@@ -7,6 +7,7 @@
 #include <memory>
 #include <unordered_set>
 
+#include "core/protected_folders.h"
 #include "core/utilities.h"
 #include "platform/text.h"
 #include "platform/platform.h"
@@ -62,11 +63,24 @@ class Shredder {
   // Shreds the files of folder (with its backslash); false when a stop ended that.
   bool folderFiles(const std::wstring& folder, std::vector<std::wstring>& subfolders);
 
+  // Removes a folder once it is empty; a read-only one loses that mark first
+  // (Windows will not remove it otherwise) and gets it back when it stays.
+  static void removeEmptyFolder(const std::wstring& folder);
+
   RunContext& run_;
   const ShredEvents& events_;
   bool stopped_ = false;
   std::wstring last_;
 };
+
+void Shredder::removeEmptyFolder(const std::wstring& folder) {
+  const std::wstring path = ExcludeTrailingBackslash(folder);
+  const DWORD attributes = Fs().attributes(path);
+  const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+  if (readOnly) (void)Fs().setAttributes(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  if (!Fs().removeFolder(path) && readOnly && !PathGone(path))
+    (void)Fs().setAttributes(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+}
 
 bool Shredder::overwrite(File& file, std::uint64_t size, bool gauge) {
   if (!file.seek(0)) return false;
@@ -118,6 +132,9 @@ ShredFileResult Shredder::overwriteAndRemove(std::wstring_view path) {
     // destroy what is not on the list; a file that cannot tell is left alone too.
     const std::optional<FileIdentity> identity = file->identity();
     if (!identity || IsLink(identity->attributes) || identity->linkCount > 1) return ShredFileResult::Linked;
+    // Such contents do not lie where zeros written through the file would go.
+    constexpr DWORD kElsewhere = FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_ENCRYPTED | FILE_ATTRIBUTE_SPARSE_FILE;
+    if (identity->attributes & kElsewhere) return ShredFileResult::StoredElsewhere;
     // The open file's own size: a directory entry may lag behind it.
     const std::optional<std::uint64_t> handleSize = file->size();
     const std::uint64_t size = handleSize ? *handleSize : GetFileSizeOf(path);
@@ -138,8 +155,11 @@ ShredFileResult Shredder::removeName(std::wstring_view path) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::wstring temp = folder + L"QV" + Hex4(++counter) + L".tmp";
     if (Fs().moveFile(path, temp)) {
-      (void)Fs().deleteFile(temp);
-      break;
+      if (Fs().deleteFile(temp) || PathGone(temp)) break;
+      // Left behind under the temporary name, nobody would know it for the
+      // entry that was to go: it takes its own name back and counts as a failure.
+      (void)Fs().moveFile(temp, path);
+      return ShredFileResult::NotRemoved;
     }
     if (Fs().attributes(temp) == INVALID_FILE_ATTRIBUTES) break;  // not a name clash: the rename cannot be done
   }
@@ -195,7 +215,7 @@ void Shredder::folder(std::wstring_view path) {
   while (!stack.empty()) {
     Level& level = stack.back();
     if (level.next == level.subfolders.size()) {
-      (void)Fs().removeFolder(level.folder);  // only an empty one goes
+      removeEmptyFolder(level.folder);
       stack.pop_back();
       continue;
     }
@@ -249,25 +269,45 @@ void Import(const std::vector<std::wstring>& pending, Shredder& shredder, RunCon
   run.progressStart(static_cast<std::uint32_t>(pending.size()));
   std::unordered_set<std::wstring> listed;
   for (std::size_t i = 0; i < list.size(); ++i) listed.insert(ToUpper(list.at(i).path));
+  const ProtectedFolders protectedFolders = ProtectedFolders::Resolve();
   for (const std::wstring& path : pending) {
     if (!shredder.proceed()) break;
     run.progressStep();
     const DWORD attributes = Fs().attributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !listed.insert(ToUpper(path)).second) continue;
     const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (isFolder && protectedFolders.isProtected(path)) {
+      list.fail(ShredFailure::Protected, path);
+      continue;
+    }
     list.add({path, isFolder, isFolder ? 0 : GetFileSizeOf(path)});
     run.rowAdded();
   }
   shredder.status(shredder.stopped() ? kImportStoppedText : kImportedText);
 }
 
-// A file row of the list; true when its entry is gone. It counts as destroyed
-// only when its name is gone from the disk.
-bool ShredFileRow(const ShredRow& row, Shredder& shredder) {
+// What became of a row's entry.
+enum class RowOutcome { Shredded, GoneBefore, Stayed, StoredElsewhere };
+
+// A file row of the list. It counts as destroyed only when the shredder
+// overwrote it and its name is gone from the disk.
+RowOutcome ShredFileRow(const ShredRow& row, Shredder& shredder) {
   std::wstring status(kShreddingText);
   shredder.status(status += row.path);
-  if (!IsFileInUse(row.path)) (void)shredder.file(row.path);
-  return PathGone(row.path);
+  if (PathGone(row.path)) return RowOutcome::GoneBefore;
+  if (IsFileInUse(row.path)) return RowOutcome::Stayed;
+  switch (shredder.file(row.path)) {
+    case ShredFileResult::Shredded: return RowOutcome::Shredded;
+    case ShredFileResult::StoredElsewhere: return RowOutcome::StoredElsewhere;
+    case ShredFileResult::NoFile: return PathGone(row.path) ? RowOutcome::GoneBefore : RowOutcome::Stayed;
+    default: return RowOutcome::Stayed;
+  }
+}
+
+RowOutcome ShredFolderRow(const ShredRow& row, Shredder& shredder) {
+  if (!DirectoryExists(row.path)) return RowOutcome::GoneBefore;
+  shredder.folder(row.path);
+  return DirectoryExists(row.path) ? RowOutcome::Stayed : RowOutcome::Shredded;
 }
 
 void ShredSelected(std::size_t index, Shredder& shredder, RunContext& run, ShredList& list) {
@@ -275,50 +315,44 @@ void ShredSelected(std::size_t index, Shredder& shredder, RunContext& run, Shred
   (void)run.proceed();  // paints the cleared status; the stop is looked at afterwards
   if (index >= list.size()) return;
   const ShredRow row = list.at(index);
-  if (row.isFolder) {
-    shredder.folder(row.path);
-    if (!DirectoryExists(row.path)) {
+  const RowOutcome outcome = row.isFolder ? ShredFolderRow(row, shredder) : ShredFileRow(row, shredder);
+  switch (outcome) {
+    case RowOutcome::Shredded:
       list.remove({index});
-      shredder.status(kFolderShreddedText);
-    } else if (!shredder.proceed()) {
-      shredder.status(kShredStoppedText);
-    } else {
+      shredder.status(row.isFolder ? kFolderShreddedText : kFileShreddedText);
+      break;
+    case RowOutcome::GoneBefore:
+      list.remove({index});
+      shredder.status(row.isFolder ? kFolderGoneText : kFileGoneText);
+      break;
+    case RowOutcome::StoredElsewhere:
       shredder.status(L"");
-      list.fail(ShredFailure::Folder, row.path);
-    }
-    return;
-  }
-  if (ShredFileRow(row, shredder)) {
-    list.remove({index});
-    shredder.status(kFileShreddedText);
-  } else {
-    shredder.status(L"");
-    list.fail(ShredFailure::File, row.path);
+      list.fail(ShredFailure::StoredElsewhere, row.path);
+      break;
+    case RowOutcome::Stayed:
+      if (row.isFolder && !shredder.proceed()) {
+        shredder.status(kShredStoppedText);
+        break;
+      }
+      shredder.status(L"");
+      list.fail(row.isFolder ? ShredFailure::Folder : ShredFailure::File, row.path);
+      break;
   }
 }
 
 void ShredAll(Shredder& shredder, ShredList& list) {
   shredder.status(L"");
-  std::size_t i = 0;
+  std::size_t i = 0, shredded = 0, goneBefore = 0;
   while (i < list.size() && shredder.proceed()) {
     const ShredRow row = list.at(i);
-    if (row.isFolder) {
-      shredder.folder(row.path);
-      if (DirectoryExists(row.path)) {
-        ++i;
-      } else {
-        list.remove({i});
-      }
-      continue;
-    }
-    if (ShredFileRow(row, shredder)) {
-      list.remove({i});
-    } else {
-      ++i;
+    switch (row.isFolder ? ShredFolderRow(row, shredder) : ShredFileRow(row, shredder)) {
+      case RowOutcome::Shredded: ++shredded; list.remove({i}); break;
+      case RowOutcome::GoneBefore: ++goneBefore; list.remove({i}); break;
+      default: ++i; break;
     }
   }
   if (list.size() == 0) {
-    shredder.status(kAllShreddedText);
+    shredder.status(goneBefore == 0 ? std::wstring(kAllShreddedText) : AllShreddedSomeGoneText(shredded, goneBefore));
   } else if (shredder.stopped()) {
     shredder.status(kShredStoppedText);
   } else {
@@ -350,6 +384,11 @@ void Refresh(Shredder& shredder, RunContext& run, ShredList& list) {
 }  // namespace
 
 void ShredRowVector::erase(std::vector<std::size_t> indices) { (void)EraseAt(rows_, std::move(indices)); }
+
+std::wstring AllShreddedSomeGoneText(std::size_t shredded, std::size_t gone) {
+  return L"已完成对 " + ToDecimal(static_cast<std::int64_t>(shredded)) + L" 个文件或目录的不可恢复性删除，另有 " +
+         ToDecimal(static_cast<std::int64_t>(gone)) + L" 个在粉碎前已不存在";
+}
 
 ShredResult RunShredTask(ShredJob job, ShredRows& rows, RunContext& run, const ShredEvents& events) {
   Shredder shredder(run, events);

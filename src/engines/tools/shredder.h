@@ -27,9 +27,11 @@ struct ShredRow {
 // The operations, numbered as the page's run state.
 enum class ShredTask : std::int32_t { Import = 1, ShredSelected = 2, ShredAll = 3, Refresh = 4 };
 
-// What a failure message is about: the selected file, the selected folder, or
-// the entries that shred-all had to leave.
-enum class ShredFailure { File, Folder, SomeEntries };
+// What a failure message is about: the selected file, the selected folder, the
+// entries that shred-all had to leave, a selected file whose contents the
+// system keeps elsewhere than in place (compressed, encrypted, sparse), or a
+// folder refused on import (a drive's root, the system's, programs' or users' folders).
+enum class ShredFailure { File, Folder, SomeEntries, StoredElsewhere, Protected };
 
 enum class ShredFileResult {
   Shredded,      // overwritten, truncated, renamed and deleted: the path is gone
@@ -38,6 +40,8 @@ enum class ShredFileResult {
   Linked,        // more names share the contents, or the path is a link: contents kept
   WriteFailed,   // the zeros (or a named stream's) could not all be written and flushed: not truncated
   NotRemoved,    // overwritten and truncated, but the name could not be changed or deleted
+  StoredElsewhere,  // compressed, encrypted or sparse: zeros written in place would not reach
+                    // the old clusters (or would fill the holes): contents kept, nothing written
 };
 
 // The list the engine works on. The page keeps its list view in step with it
@@ -94,6 +98,10 @@ inline constexpr std::wstring_view kImportStoppedText = L"文件或目录导入�
 inline constexpr std::wstring_view kFileShreddedText = L"已完成对当前选中文件的不可恢复性删除";
 inline constexpr std::wstring_view kFolderShreddedText = L"已完成对当前选中目录的不可恢复性删除";
 inline constexpr std::wstring_view kAllShreddedText = L"已完成对当前所有文件或目录的不可恢复性删除";
+inline constexpr std::wstring_view kFileGoneText = L"当前选中的文件已不存在，未作粉碎";
+inline constexpr std::wstring_view kFolderGoneText = L"当前选中的目录已不存在，未作粉碎";
+// Shred-all when some entries were gone before the shredder came to them.
+std::wstring AllShreddedSomeGoneText(std::size_t shredded, std::size_t gone);
 inline constexpr std::wstring_view kShredStoppedText = L"粉碎操作被停止";
 inline constexpr std::wstring_view kRefreshingText = L"文件或目录信息刷新中...";
 inline constexpr std::wstring_view kRefreshedText = L"文件或目录信息刷新完成";
@@ -104,7 +112,9 @@ struct ShredResult {
 };
 
 // Performs the job on rows. Import, shred selected and shred all end at a stop
-// request (run.proceed() false); refresh runs to its end.
+// request (run.proceed() false); refresh runs to its end. An entry that is gone
+// before it is shredded leaves the list reported as gone, never as shredded;
+// the import refuses protected folders (each named through events.failed).
 ShredResult RunShredTask(ShredJob job, ShredRows& rows, RunContext& run, const ShredEvents& events = {});
 
 // Shreds one file; a stop request is not honoured inside it. The gauge counts

@@ -145,7 +145,8 @@ void SoftwarePage::onUninstallClicked() {
   const SoftwareRow* software = registrationOf(programList.selected());
   if (!software) return;
   if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"软件卸载", L"您确定从计算机中卸载该软件吗？"))) return;
-  switch (RunUninstaller(*software)) {
+  std::wstring missing;
+  switch (RunUninstaller(*software, &missing)) {
     case UninstallOutcome::Started: break;
     case UninstallOutcome::NoCommand:
       MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"软件卸载", L"该软件没有登记卸载命令，无法在这里卸载。");
@@ -154,8 +155,10 @@ void SoftwarePage::onUninstallClicked() {
       MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"软件卸载", L"该软件的注册信息已不存在，请刷新列表。");
       break;
     case UninstallOutcome::UninstallerMissing:
+      // Named as registered, so that the user can see what is missing.
       MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"软件卸载",
-             L"找不到该软件的卸载程序：卸载命令须写明程序的完整位置，或使用 Windows 自带的程序。未执行卸载。");
+             L"找不到该软件的卸载程序，未执行卸载：\r\n" + missing +
+                 L"\r\n卸载命令须写明程序的完整位置，或使用 Windows 自带的程序。");
       break;
   }
 }
@@ -168,8 +171,11 @@ void SoftwarePage::onDeleteRecordClicked() {
   if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"信息删除", L"您确定从注册表中删除该软件的注册信息吗？"))) return;
   // The row goes only with its key (or when the key was gone already): a
   // registration that stays must not seem deleted.
-  if (const SysResult deleted = DeleteRegistration(*software); deleted)
+  std::wstring undoError;
+  if (const SysResult deleted = DeleteRegistration(*software, form().registryBackupFolder, &undoError); deleted)
     programList.deleteRow(row);
+  else if (!undoError.empty())
+    MsgBox(MsgIcon::Error, MsgButtons::Ok, L"信息删除", L"该软件的注册信息未删除：" + undoError);
   else
     MsgBox(MsgIcon::Error, MsgButtons::Ok, L"信息删除",
            L"该软件的注册信息未能删除。" + SystemErrorText(deleted.error()));

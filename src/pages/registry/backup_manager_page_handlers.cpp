@@ -1,7 +1,10 @@
 // The backup manager's handlers: the list of the caller's backups, restoring,
 // deleting and the choice of the common backup folder.
 
+#include <algorithm>
+
 #include "app/main_window.h"
+#include "engines/cleaning/startup_items.h"
 #include "pages/cleaning/startup_page.h"
 #include "pages/registry/backup_manager_page.h"
 #include "engines/registry/registry_backup.h"
@@ -32,6 +35,12 @@ ListRow RowOf(const BackupEntry& e) {
 std::wstring JoinNames(const std::vector<std::wstring>& names) {
   std::wstring text;
   for (const std::wstring& n : names) text += (text.empty() ? L"" : L"、") + n;
+  return text;
+}
+
+std::wstring JoinLines(const std::vector<std::wstring>& lines) {
+  std::wstring text;
+  for (const std::wstring& line : lines) text += (text.empty() ? L"" : L"\r\n") + line;
   return text;
 }
 
@@ -111,13 +120,21 @@ void BackupManagerPage::onRestoreClicked() {
 void BackupManagerPage::restoreStartupRows(const std::vector<int>& rows) {
   std::vector<BackupEntry> chosen;
   for (int row : rows) chosen.push_back(shownBackups.at(static_cast<std::size_t>(row)));
-  const StartupRestoreResult result = RestoreStartupEntries(chosen);
+  const KnownFolders& known = form().knownFolders;
+  const StartupRestoreResult result =
+      RestoreStartupEntries(chosen, {known.StartupDir, known.CommonStartupDir, known.SystemDir});
   if (result.missingCopy) {
     MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"恢复失败", L"您选择的备份记录已不存在！");
     return;
   }
   form().page<StartupPage>().refreshList();
   form().setActivePage(form().page<StartupPage>());
+  if (!result.refused.empty()) {
+    // A hand-edited record must not make the administrator's restore write elsewhere.
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"恢复失败",
+           L"以下备份记录指向启动文件夹和启动注册表项以外的位置，未予恢复：\r\n" + JoinLines(result.refused));
+    return;
+  }
   if (!result.failed.empty()) {
     MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"恢复失败", L"以下启动项目未能恢复：" + JoinNames(result.failed));
     return;
@@ -129,13 +146,22 @@ void BackupManagerPage::deleteRows(const std::vector<int>& rows) {
   if (!callerIs(Module::Redundancy) && !callerIs(Module::Startup)) return;
   std::vector<BackupEntry> chosen;
   for (int row : rows) chosen.push_back(shownBackups.at(static_cast<std::size_t>(row)));
-  DeleteBackupEntries(folder(), chosen);
+  const std::vector<std::size_t> kept = DeleteBackupEntries(folder(), chosen);
   // The list is set once: deleting its rows one by one repaints it each time.
-  const std::vector<std::size_t> gone(rows.begin(), rows.end());
+  std::vector<std::size_t> gone;
+  std::vector<std::wstring> keptNames;
+  for (std::size_t i = 0; i < chosen.size(); ++i) {
+    if (std::ranges::find(kept, i) == kept.end())
+      gone.push_back(static_cast<std::size_t>(rows[i]));
+    else
+      keptNames.push_back(chosen[i].name);
+  }
   std::vector<ListRow> shown = backupList.rows();
   (void)EraseAt(shown, gone);
   (void)EraseAt(shownBackups, gone);
   backupList.setRows(shown);
+  if (!keptNames.empty())
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"删除备份", L"以下备份未能删除（文件正被使用或无权删除），仍在列表中：" + JoinNames(keptNames));
 }
 
 void BackupManagerPage::onDeleteSelectedClicked() {

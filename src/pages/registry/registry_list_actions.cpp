@@ -17,18 +17,29 @@ void DeleteRegistryRowsAsked(RegistryResults& results, OwnerDataListView& list, 
     if (rows.empty()) return;
   }
   if (!Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, kRegistryCleanHeading, question))) return;
+  // What the undo file cannot carry stays, listed: deleting it could not be taken back.
   std::vector<UndoTarget> targets;
+  std::vector<std::size_t> deletable;
+  std::size_t asked = 0;
   targets.reserve(rows.size());
   for (const std::size_t i : rows) {
     if (i >= results.size()) continue;  // as deleteRows skips it
+    ++asked;
     const RegistryRow& row = results.entry(i);
-    targets.push_back({row.root, row.keyPath, row.kind == RegRowKind::Key, row.valueName});
+    UndoTarget target{row.root, row.keyPath, row.kind == RegRowKind::Key, row.valueName};
+    if (!UndoCanCarry(target)) continue;
+    targets.push_back(std::move(target));
+    deletable.push_back(i);
   }
   if (const UndoFile undo = WriteUndoFile(targets, regBackupDir); !undo.written) {
     ReportUndoFailure(undo);
     return;
   }
-  results.deleteRows(std::move(rows));
+  const std::size_t deleted = results.deleteRows(std::move(deletable));
+  if (deleted < asked) {
+    SetRunInfo(RegistryPartlyCleanedText(deleted, asked - deleted));
+    return;
+  }
   if (!results.empty()) return;
   deleteSelected.setEnabled(false);
   deleteAll.setEnabled(false);

@@ -13,7 +13,7 @@ constexpr std::wstring_view kBackupTexts[] = {
     L"备份目录无效请重新选择！",
     L"无法启动注册表编辑器，注册表未备份！",
     L"注册表编辑器未能导出注册表，备份未完成！",
-    L"备份文件压缩失败，请检查备份目录所在磁盘的空间！",
+    L"备份文件压缩失败（请检查备份目录所在磁盘的空间），已保留未压缩的完整备份：",
     L"备份记录无法写入，备份文件保留在：",
 };
 
@@ -35,9 +35,9 @@ void Show(std::wstring_view action, bool success, std::wstring_view text, std::w
 }  // namespace
 
 void ReportBackup(const BackupResult& result) {
-  const bool recordFailed = result.status == BackupStatus::RecordFailed;
+  const bool fileKept = result.status == BackupStatus::RecordFailed || result.status == BackupStatus::CompressFailed;
   Show(L"备份", result.status == BackupStatus::Done, kBackupTexts[static_cast<int>(result.status)],
-       recordFailed ? std::wstring_view(result.file) : std::wstring_view());
+       fileKept ? std::wstring_view(result.file) : std::wstring_view());
 }
 
 void ReportRestore(RestoreStatus status) {

@@ -20,11 +20,20 @@ std::size_t RegistryResults::deleteRows(std::vector<std::size_t> indices) {
   std::sort(indices.begin(), indices.end());
   indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
   indices.erase(std::lower_bound(indices.begin(), indices.end(), rows_.size()), indices.end());
-  std::size_t deleted = 0;
-  for (auto it = indices.rbegin(); it != indices.rend(); ++it)
-    if (DeleteRegistryRow(entry(*it)) == RowDeletion::Deleted) ++deleted;
-  rows_.eraseMany(std::move(indices));
-  return deleted;
+  std::vector<std::size_t> gone;
+  gone.reserve(indices.size());
+  for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
+    const RowDeletion result = DeleteRegistryRow(entry(*it));
+    if (result == RowDeletion::Deleted || result == RowDeletion::Missing) gone.push_back(*it);
+  }
+  const std::size_t count = gone.size();
+  rows_.eraseMany(std::move(gone));
+  return count;
+}
+
+std::wstring RegistryPartlyCleanedText(std::size_t deleted, std::size_t kept) {
+  return L"已删除 " + ToDecimal(static_cast<std::int64_t>(deleted)) + L" 项注册表冗余信息，" +
+         ToDecimal(static_cast<std::int64_t>(kept)) + L" 项未删除（扫描后已改变、被系统拒绝或无法写入撤销文件），仍在列表中";
 }
 
 void RegistryResults::open(std::size_t index) const {

@@ -21,6 +21,8 @@ inline constexpr int kRedundancyRowImage = 8;
 // The status text once deleting has emptied a registry result list.
 inline constexpr std::wstring_view kRegistryCleanedText = L"所有扫描到的注册表冗余信息已清理完成";
 inline constexpr std::wstring_view kRegistryCleanHeading = L"注册清理";
+// The status text after a clean that left some of its rows listed.
+std::wstring RegistryPartlyCleanedText(std::size_t deleted, std::size_t kept);
 
 // The text row of an entry: root name, key path, value-name cell, the fourth column.
 ListRow RegistryListRow(const RegistryRow& row, int image);
@@ -40,8 +42,9 @@ class RegistryResults {
   void clear() { rows_.clear(); }
   void add(RegistryRow&& row, int image) { rows_.append({std::move(row), image}); }
   // Deletes the entries at these indices, from the last to the first (each only
-  // while unchanged since the scan), then takes all of them out of the list,
-  // whatever became of their entries. Returns how many were deleted.
+  // while unchanged since the scan), then takes out of the list those whose
+  // entries are gone (deleted now, or by someone else before). Returns how many
+  // went; the others (changed since the scan, refused) stay listed.
   std::size_t deleteRows(std::vector<std::size_t> indices);
   // The registry editor at the row's key, on its value for a value row.
   void open(std::size_t index) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "core/protected_folders.h"
 #include "core/utilities.h"
 #include "platform/platform.h"
 #include "pages/tools/tool_page_kit.h"
@@ -144,6 +145,13 @@ void ShredderPage::shredFailed(ShredFailure failure, std::wstring_view path) {
     case ShredFailure::File: text = L"文件 " + Quoted(path) + L" 正在运行或对其操作权限不够，无法粉碎！"; break;
     case ShredFailure::Folder: text = L"目录 " + Quoted(path) + L" 正在运行或对其操作权限不够，无法完全粉碎！"; break;
     case ShredFailure::SomeEntries: text = L"某些文件或目录正在运行或对其操作权限不够，无法全部粉碎！"; break;
+    case ShredFailure::StoredElsewhere:
+      text = L"文件 " + Quoted(path) + L" 经压缩、加密或为稀疏文件，其内容不在原处，无法覆盖粉碎，已保留原样！";
+      break;
+    case ShredFailure::Protected:
+      text = L"目录 " + Quoted(path) + L" " + std::wstring(FolderProtectionText(ProtectedFolders::Resolve().check(path))) +
+             L"，不能粉碎，未加入列表！";
+      break;
   }
   MsgBox(MsgIcon::Warning, MsgButtons::Ok, kFailedHeading, text);
 }

@@ -215,9 +215,15 @@ SysResult Win32Registry::deleteKey(RegRoot root, std::wstring_view path) {
 namespace wv {
 
 bool Win32RegKey::writeRaw(std::wstring_view name, const RegRawValue& value) {
-  if (value.data.size() > MAXDWORD) return false;
+  if (value.data.size() > MAXDWORD - 2) return false;
+  // The system adds a terminator to a string whose count leaves it out when the
+  // memory after it happens to hold one: a character that is none after the
+  // bytes keeps the value exactly as given.
+  std::vector<std::uint8_t> bytes(value.data);
+  bytes.push_back(0xFF);
+  bytes.push_back(0xFF);
   return RegSetValueExW(key_.get(), std::wstring(name).c_str(), 0, value.type,
-                        value.data.empty() ? nullptr : value.data.data(),
+                        value.data.empty() ? nullptr : bytes.data(),
                         static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
 }
 

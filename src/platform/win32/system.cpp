@@ -6,6 +6,8 @@
 #include "platform/libraries.h"
 #include "platform/win32/win32_platform.h"
 
+#include <sddl.h>  // after windows.h, which it needs
+
 namespace wv {
 namespace {
 
@@ -176,6 +178,23 @@ SidBytes Win32SystemInfo::administratorsGroup() {
   SidBytes bytes = CopySid(sid);
   FreeSid(sid);
   return bytes;
+}
+
+std::wstring Win32SystemInfo::userSidText() {
+  UniqueHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) return {};
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  if (size == 0) return {};
+  std::vector<std::uint64_t> buffer(size / sizeof(std::uint64_t) + 1, 0);
+  if (!GetTokenInformation(token.get(), TokenUser, buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t)),
+                           &size))
+    return {};
+  wchar_t* text = nullptr;
+  if (!ConvertSidToStringSidW(reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid, &text) || !text) return {};
+  std::wstring sid(text);
+  LocalFree(text);
+  return sid;
 }
 
 OsVersion Win32SystemInfo::version() {

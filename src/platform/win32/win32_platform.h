@@ -103,6 +103,7 @@ class Win32SystemInfo : public SystemInfo {
   std::optional<std::vector<SidBytes>> tokenGroups() override;
   SidBytes administratorsGroup() override;
   OsVersion version() override;
+  std::wstring userSidText() override;
 };
 
 class Win32Volumes : public Volumes {

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "engines/cleaning/software_fixtures.h"
+#include "engines/registry/backup_records.h"
 
 namespace wv::test {
 namespace {
@@ -100,21 +101,52 @@ TEST_F(SoftwareTest, RowsCarryTheirValuesAndEachActsOnItsOwnRegistrationAsItIsNo
   ASSERT_EQ(RunUninstaller(wow), UninstallOutcome::Started);
   EXPECT_TRUE(WaitForRecord(t / L"wow").ends_with(L"|wow"));
 
-  EXPECT_TRUE(DeleteRegistration(wow));
+  // Each deleted registration is written to an undo file first, listed among the registry backups.
+  const std::wstring undo = t / L"Registry";
+  EXPECT_TRUE(DeleteRegistration(wow, undo));
   EXPECT_TRUE(!exists(kWow32, name) && exists(kNative, name));
-  EXPECT_TRUE(DeleteRegistration(two));
+  EXPECT_TRUE(DeleteRegistration(two, undo));
   EXPECT_TRUE(!exists(kNative, name) && exists(kNative, first));
-  // Gone already: nothing to run, and its row may go. A row without a key name never takes the Uninstall key.
+  const std::vector<BackupEntry> undoFiles = ListRegistryBackups(undo);
+  ASSERT_EQ(undoFiles.size(), 2u);
+  const std::string first32 = ReadBytes(undoFiles[0].file);
+  const std::wstring_view text(reinterpret_cast<const wchar_t*>(first32.data()), first32.size() / sizeof(wchar_t));
+  EXPECT_NE(text.find(L"\\Wow6432Node\\"), std::wstring_view::npos);
+  EXPECT_NE(text.find(L"\"DisplayName\"=\"Twin\""), std::wstring_view::npos);
+  // Gone already: nothing to run, nothing to keep, and its row may go. A row without a key name never takes the Uninstall key.
   EXPECT_EQ(RunUninstaller(two), UninstallOutcome::RegistrationGone);
-  EXPECT_TRUE(DeleteRegistration(two));
+  EXPECT_TRUE(DeleteRegistration(two, undo));
+  EXPECT_EQ(ListRegistryBackups(undo).size(), 2u);
   SoftwareRow nameless = one;
   nameless.subkey.clear();
-  EXPECT_EQ(DeleteRegistration(nameless).error(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(DeleteRegistration(nameless, undo).error(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  // No undo file, no deletion.
+  WriteBytes(t / L"blocked", "a file where the backup folder would be");
+  std::wstring why;
+  EXPECT_EQ(DeleteRegistration(one, t / L"blocked", &why).error(), static_cast<DWORD>(ERROR_CANNOT_MAKE));
+  EXPECT_TRUE(exists(kNative, first) && !why.empty());
   EXPECT_TRUE(Reg().keyExists(kLM, kUninstallKey));
-  // Only an existing program path with blanks is quoted.
-  EXPECT_EQ(SafeCommandLine(L"  " + rec + L"  "), L"\"" + rec + L"\"");
-  for (const std::wstring& kept : {t.path() + L"\\No Such\\app.exe /q", std::wstring(L"MsiExec.exe /X{1234}")})
-    EXPECT_EQ(SafeCommandLine(kept), kept);
+  // The program's whole path, exactly as written, is quoted; a bare name comes from Windows' own folders;
+  // a missing program, a folder or a relative path (whatever the current folder holds) is never found.
+  const std::wstring system = IncludeTrailingBackslash(Sh().systemFolder());
+  const std::tuple<std::wstring, bool, std::wstring> lines[] = {
+      {L"  " + rec + L"  ", true, L"\"" + rec + L"\""},
+      {rec + L" /x", true, L"\"" + rec + L"\" /x"},
+      {L"MsiExec.exe /X{1234}", true, L"\"" + system + L"MsiExec.exe\" /X{1234}"},
+      {L"\"" + rec + L"\"/q", true, L"\"" + rec + L"\"/q"},
+      {t.path() + L"\\No Such\\app.exe /q", false, L""},
+      {L"\"" + t.path() + L"\\My App\\gone.exe\" /q", false, L""},
+      {L"NoSuchProgram.exe /q", false, L""},
+      {t.path() + L"\\My App", false, L""},  // a folder is no program
+      {L".\\regedit.exe", false, L""},
+      {L"C:regedit.exe /s", false, L""},
+      {L"system32\\regedit.exe /s", false, L""},
+  };
+  for (const auto& [text, found, line] : lines) {
+    const UninstallCommand command = ResolveUninstallCommand(text);
+    EXPECT_EQ(command.found, found) << ToUtf8(text);
+    EXPECT_TRUE(EqualsNoCase(command.commandLine, line)) << ToUtf8(text) << " -> " << ToUtf8(command.commandLine);
+  }
   Sleep(300);  // let the copied program end before its folder goes
 }
 
@@ -134,6 +166,26 @@ TEST_F(SoftwareTest, OnlyWebAndMailAddressesAreOpened) {
     EXPECT_EQ(OpenWebAddress(text), opened != nullptr) << text;
     EXPECT_EQ(shell.opened, opened ? Texts{std::wstring(L"|") + opened} : Texts{}) << text;
   }
+}
+
+// The registration's program is missing: the first words of its unquoted path
+// name another program ("C:\Games\My.exe" for "C:\Games\My Game\uninst.exe"),
+// which must never run. Nothing starts.
+TEST_F(SoftwareTest, AMissingUninstallerStartsNothingElse) {
+  TempFolder t(L"games");
+  ASSERT_TRUE(CopyFileW(kSelf.c_str(), (t / L"My.exe").c_str(), FALSE));  // planted where the blank splits the path
+  const std::wstring record = t / L"planted.txt";
+  const std::wstring name = plant(L"missing", {{L"DisplayName", L"Missing Uninstaller"},
+                                               {L"UninstallString", t / L"My Game\\uninst.exe --record " + record + L" planted"}});
+  const std::vector<SoftwareRow> rows = read();
+  ASSERT_EQ(rows.size(), 1u);
+  std::wstring missing;
+  EXPECT_EQ(RunUninstaller(rows[0], &missing), UninstallOutcome::UninstallerMissing);
+  EXPECT_TRUE(EqualsNoCase(missing, t / L"My Game\\uninst.exe")) << ToUtf8(missing);
+  EXPECT_TRUE(shell.ran.empty()) << ToUtf8(shell.ran.empty() ? L"" : shell.ran[0]);
+  Sleep(1500);
+  EXPECT_FALSE(PathExists(record)) << "the planted program ran";
+  Sleep(300);  // let a started program end before its folder goes
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ TEST(StartupItems, RemovedWithBackupsListedRestoredAndDeleted) {
   ASSERT_EQ(list.size(), 8u);
   EXPECT_EQ(std::ranges::count(list, BackupKind::StartupFile, &BackupEntry::kind), 3);
   for (const BackupEntry& e : list) EXPECT_TRUE(e.present) << ToUtf8(e.key);
-  const StartupRestoreResult restored = RestoreStartupEntries(list);
+  const StartupRestoreResult restored = RestoreStartupEntries(list, sources);
   EXPECT_TRUE(!restored.missingCopy && restored.failed.empty() && restored.restored == 8);
   EXPECT_EQ(ReadBytes(user / L"tool.lnk") + "|" + ReadBytes(common / L"same.lnk"), "user tool|everyone's");
   EXPECT_EQ(ReadBytes(user / L"same (2).lnk"), "the user's");  // back under the name it was kept as
@@ -99,8 +99,8 @@ TEST(StartupItems, RemovedWithBackupsListedRestoredAndDeleted) {
   WriteBytes(user / L"tool.lnk", "changed");
   const auto tool = std::ranges::find(list, L"tool.lnk", &BackupEntry::name);
   ASSERT_NE(tool, list.end());
-  EXPECT_TRUE(RestoreStartupEntries({*tool}).restored == 1 && ReadBytes(user / L"tool.lnk") == "user tool");
-  DeleteBackupEntries(autoRun, list);
+  EXPECT_TRUE(RestoreStartupEntries({*tool}, sources).restored == 1 && ReadBytes(user / L"tool.lnk") == "user tool");
+  EXPECT_TRUE(DeleteBackupEntries(autoRun, list).empty());
   EXPECT_TRUE(ListStartupBackups(autoRun).empty() && !PathExists(autoRun + L"same.lnk") &&
               !PathExists(autoRun + L"same (2).lnk"));
   EXPECT_EQ(Read(sources, {L"tool.lnk", L"same.lnk", L"same (2).lnk"}).size(), 8u);
@@ -111,20 +111,21 @@ TEST(StartupItems, ARestoreStopsAtAMissingCopyAndNamesRowsThatFailed) {
   TempFolder user(L"mu"), backup(L"missing");
   const std::wstring autoRun = backup.path() + L"\\";
   for (const wchar_t* name : {L"1.lnk", L"2.lnk", L"3.lnk"}) user.file(name);
-  for (const StartupItem& item : Read({user.path(), L"", L""}, {L"1.lnk", L"2.lnk", L"3.lnk"}))
+  const StartupSources sources{user.path(), L"", L""};
+  for (const StartupItem& item : Read(sources, {L"1.lnk", L"2.lnk", L"3.lnk"}))
     ASSERT_TRUE(RemoveStartupItem(item, autoRun));
   std::vector<BackupEntry> list = ListStartupBackups(autoRun);
   ASSERT_EQ(list.size(), 3u);
   RemoveTree(list[1].file);
-  const StartupRestoreResult r = RestoreStartupEntries(list);
+  const StartupRestoreResult r = RestoreStartupEntries(list, sources);
   EXPECT_TRUE(r.missingCopy && r.restored == 1);
   EXPECT_TRUE(PathExists(list[0].key) && !PathExists(list[1].key) && !PathExists(list[2].key));
 
   ASSERT_TRUE(WriteRecord(autoRun, kRegSection, L"HKEY_CURRENT_USER\\Software\\WindowsVantorraTests\\NoSuchKey|v|c:\\x.exe"));
   list = ListStartupBackups(autoRun);
   ASSERT_EQ(list.back().kind, BackupKind::StartupValue);
-  const StartupRestoreResult v = RestoreStartupEntries({list.back()});
-  EXPECT_TRUE(v.restored == 0 && v.failed == std::vector<std::wstring>{L"v"});
+  const StartupRestoreResult v = RestoreStartupEntries({list.back()}, sources);
+  EXPECT_TRUE(v.restored == 0 && v.refused == std::vector<std::wstring>{list.back().key});  // no Run key
   EXPECT_FALSE(Reg().keyExists(kCU, L"\\Software\\WindowsVantorraTests\\NoSuchKey"));
 }
 
@@ -143,6 +144,122 @@ TEST(StartupItems, AnItemThatCannotBeRemovedKeepsNoBackup) {
   std::tie(item.name, item.location) = std::tuple(L"stuck.lnk", user.path());
   EXPECT_FALSE(RemoveStartupItem(item, autoRun));
   EXPECT_TRUE(PathExists(stuck) && !PathExists(autoRun + L"stuck.lnk") && ListStartupBackups(autoRun).empty());
+}
+
+// Every removed value comes back exactly: its type (an expandable string stays
+// one), every character (beyond the ANSI code page too), data holding "|", "=",
+// line breaks, blanks at an end or text that reads like the record's own
+// notation. A name the record cannot tell apart again ("|", a line break) stays
+// where it is, with no record.
+TEST(StartupItems, AValueComesBackWithItsTypeAndEveryCharacter) {
+  TempFolder backup(L"exact");
+  const std::wstring autoRun = backup.path() + L"\\";
+  PlantedRegistry plant;
+  const std::pair<std::wstring, RegRawValue> values[] = {
+      {kTag + L"expand", {REG_EXPAND_SZ, TextBytes(L"%SystemRoot%\\system32\\x.exe /a")}},
+      {kTag + L"pipe", {REG_SZ, TextBytes(L"c:\\pipe.exe /a|b")}},
+      {kTag + L"eq=ual", {REG_SZ, TextBytes(L"c:\\x.exe /opt = 1 /k=v")}},
+      {kTag + L"break", {REG_SZ, TextBytes(L"c:\\a.exe\r\n/second line")}},
+      {kTag + L" padded ", {REG_SZ, TextBytes(L"  c:\\padded.exe  ")}},
+      {kTag + L"hex(1):41,00", {REG_SZ, TextBytes(L"hex:01,02")}},
+      {kTag + L"中文😀", {REG_SZ, TextBytes(L"C:\\程序\\😀.exe")}},
+      {kTag + L"nul", {REG_SZ, TextBytes(std::wstring_view(L"a\0b", 3))}},
+      {kTag + L"bare", {REG_SZ, TextBytes(L"no end", false)}},
+  };
+  const std::pair<std::wstring, RegRawValue> kept[] = {
+      {kTag + L"a|b", {REG_SZ, TextBytes(L"c:\\pipe.exe")}},
+      {kTag + L"line\r\nbreak", {REG_SZ, TextBytes(L"c:\\a.exe")}},
+  };
+  for (const auto& [name, value] : values) plant.raw(kCU, kRun, name, value);
+  for (const auto& [name, value] : kept) plant.raw(kCU, kRun, name, value);
+  const StartupSources sources{L"", L"", L""};
+  const std::vector<StartupItem> items = Read(sources, {});
+  ASSERT_EQ(items.size(), std::size(values) + std::size(kept));
+  for (const StartupItem& item : items) {
+    const bool keeps = std::ranges::any_of(kept, [&](const auto& k) { return k.first == item.name; });
+    EXPECT_EQ(static_cast<bool>(RemoveStartupItem(item, autoRun)), !keeps) << ToUtf8(item.name);
+  }
+  for (const auto& [name, value] : values) EXPECT_FALSE(RawValue(kCU, kRun, name)) << ToUtf8(name);
+  for (const auto& [name, value] : kept) EXPECT_EQ(RawValue(kCU, kRun, name), value) << ToUtf8(name);
+  const std::vector<BackupEntry> list = ListStartupBackups(autoRun);
+  ASSERT_EQ(list.size(), std::size(values));
+  std::vector<std::wstring> names;
+  for (const BackupEntry& e : list) names.push_back(e.name);
+  for (const auto& [name, value] : values) EXPECT_NE(std::ranges::find(names, name), names.end()) << ToUtf8(name);
+  const StartupRestoreResult restored = RestoreStartupEntries(list, sources);
+  EXPECT_EQ(restored.restored, static_cast<int>(std::size(values)));
+  for (const auto& [name, value] : values) EXPECT_EQ(RawValue(kCU, kRun, name), value) << ToUtf8(name);
+  const std::string record = ReadBytes(autoRun + L"BackupInfo.ZINF");
+  EXPECT_TRUE(record.size() >= 2 && record[0] == '\xFF' && record[1] == '\xFE') << "a new record file is UTF-16";
+}
+
+// Removed, restored and removed again, a file keeps one backup and one record:
+// restoring everything never brings back two copies that both start at logon.
+TEST(StartupItems, RemovingARestoredFileAgainKeepsOneBackup) {
+  TempFolder user(L"again"), backup(L"againbackup");
+  const std::wstring autoRun = backup.path() + L"\\";
+  user.file(L"tool.lnk", "first");
+  const StartupSources sources{user.path(), L"", L""};
+  for (const char* content : {"first", "second"}) {
+    WriteBytes(user / L"tool.lnk", content);
+    const std::vector<StartupItem> items = Read(sources, {L"tool.lnk"});
+    ASSERT_EQ(items.size(), 1u);
+    ASSERT_TRUE(RemoveStartupItem(items[0], autoRun));
+    const std::vector<BackupEntry> list = ListStartupBackups(autoRun);
+    ASSERT_EQ(list.size(), 1u) << content;
+    ASSERT_EQ(RestoreStartupEntries(list, sources).restored, 1);
+    EXPECT_EQ(ReadBytes(user / L"tool.lnk"), content) << "the newest backup comes back";
+  }
+  WIN32_FIND_DATAW fd;
+  int files = 0;
+  for (UniqueFind find(FindFirstFileW((user / L"*.lnk").c_str(), &fd)); find.valid() && ++files && FindNextFileW(find.get(), &fd);) {
+  }
+  EXPECT_EQ(files, 1);
+}
+
+// An older record file in the ANSI code page keeps what it lists and takes entries
+// of any character from then on.
+TEST(StartupItems, AnOlderAnsiRecordFileKeepsItsEntriesAndTakesAnyCharacter) {
+  TempFolder user(L"ansi"), backup(L"ansibackup");
+  const std::wstring autoRun = backup.path() + L"\\";
+  WriteBytes(autoRun + L"BackupInfo.ZINF", "[RegBackup]\r\nHKEY_CURRENT_USER\\Software\\Old|old|c:\\old.exe=2020-01-01|Windows XP\r\n");
+  user.file(L"😀 tool.lnk", "smile");
+  const StartupSources sources{user.path(), L"", L""};
+  const std::vector<StartupItem> items = Read(sources, {L"😀 tool.lnk"});
+  ASSERT_EQ(items.size(), 1u);
+  ASSERT_TRUE(RemoveStartupItem(items[0], autoRun));
+  const std::vector<BackupEntry> list = ListStartupBackups(autoRun);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_TRUE(list[0].name == L"😀 tool.lnk" && list[0].present);
+  EXPECT_EQ(list[1].name + L"|" + list[1].date, L"old|2020-01-01");
+  ASSERT_EQ(RestoreStartupEntries({list[0]}, sources).restored, 1);
+  EXPECT_EQ(ReadBytes(user / L"😀 tool.lnk"), "smile");
+}
+
+// A record naming a file outside the startup folders, or a key that is no Run
+// key, is refused: nothing is written there.
+TEST(StartupItems, ARestoreWritesOnlyWhereStartupItemsLive) {
+  TempFolder user(L"places"), elsewhere(L"elsewhere"), backup(L"placesbackup");
+  TempKey other(L"notrun");
+  const std::wstring autoRun = backup.path() + L"\\";
+  backup.file(L"evil.lnk", "evil");
+  backup.file(L"good.lnk", "good");
+  const std::wstring otherKey = L"HKEY_CURRENT_USER\\" + other.path();
+  PlantedRegistry plant;
+  plant.text(kCU, kRun, kTag + L"run", L"c:\\run.exe");  // so that the Run key's value is planted and removed again
+  WriteBytes(autoRun + L"BackupInfo.ZINF",
+             ToUtf8(L"[FileBackup]\r\n" + elsewhere.path() + L"\\evil.lnk=2026-12-05|x\r\n" + user.path() +
+                    L"\\good.lnk=2026-12-05|x\r\n[RegBackup]\r\n" + otherKey + L"|v|c:\\evil.exe=2026-12-05|x\r\n"
+                    L"HKEY_CURRENT_USER" + kRun + L"|" + kTag + L"run|c:\\restored.exe=2026-12-05|x\r\n"));
+  const std::vector<BackupEntry> list = ListStartupBackups(autoRun);
+  ASSERT_EQ(list.size(), 4u);
+  const StartupRestoreResult r = RestoreStartupEntries(list, {user.path(), L"", L""});
+  EXPECT_FALSE(PathExists(elsewhere / L"evil.lnk"));
+  EXPECT_FALSE(RawValue(kCU, other.path(), L"v").has_value());
+  EXPECT_EQ(ReadBytes(user / L"good.lnk"), "good");
+  EXPECT_EQ(RawValue(kCU, kRun, kTag + L"run"), (RegRawValue{REG_SZ, TextBytes(L"c:\\restored.exe")}));
+  EXPECT_EQ(r.restored, 2);
+  EXPECT_EQ(r.refused, (std::vector<std::wstring>{elsewhere.path() + L"\\evil.lnk", otherKey + L"|v|c:\\evil.exe"}));
 }
 
 }  // namespace

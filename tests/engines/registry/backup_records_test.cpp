@@ -4,6 +4,7 @@
 
 #include "engines/registry/backup_records.h"
 #include "engines/registry/registry_fixtures.h"
+#include "platform/win32/win32_platform.h"
 
 namespace wv::test {
 namespace {
@@ -31,9 +32,9 @@ TEST(BackupRecord, ListedAndDeletedOnlyInTheirOwnFolder) {
     EXPECT_EQ(e.file, reg / e.name);
   }
   EXPECT_TRUE(ListRegistryBackups(elsewhere.path()).empty());  // no record file
-  DeleteBackupEntries(reg.path(), {list[2]});
+  EXPECT_TRUE(DeleteBackupEntries(reg.path(), {list[2]}).empty());
   EXPECT_TRUE(!PathExists(own) && ListRegistryBackups(reg.path()).size() == 2u);
-  DeleteBackupEntries(reg.path(), list);
+  EXPECT_TRUE(DeleteBackupEntries(reg.path(), list).empty());
   EXPECT_TRUE(ListRegistryBackups(reg.path()).empty() && !PathExists(reg / L"Reg_1.reg"));
   EXPECT_EQ(ReadBytes(victim), "keep me");
 }
@@ -53,8 +54,81 @@ TEST(BackupRecord, StartupEntriesSplitAtTheLastEqualsAndTheLeadingRoot) {
   EXPECT_EQ(r.keyPath + L"|" + r.data, L"\\Software\\Run|\"C:\\x.exe\" /set=1 HKEY_LOCAL_MACHINE");
   EXPECT_FALSE(ParseStartupValueKey(L"\\Software\\Run|n|d", r));  // no root named
   EXPECT_FALSE(ParseStartupValueKey(L"HKEY_CURRENT_USER\\Software\\Run|only a name", r));
-  DeleteBackupEntries(run.path(), list);  // entries whose keys hold "=" can be deleted too
+  EXPECT_TRUE(DeleteBackupEntries(run.path(), list).empty());  // entries whose keys hold "=" can be deleted too
   EXPECT_TRUE(ListStartupBackups(run.path()).empty());
+}
+
+// A key is taken for the file it names only by a plain name in the record's own
+// folder: paths, devices and the record file itself are damaged records, listed
+// but never opened, and deleting them removes no file anywhere.
+TEST(BackupRecord, AKeyNamingAnythingButAPlainFileOfItsFolderIsDamagedAndNeverOpened) {
+  TempFolder reg(L"regdamaged"), victims(L"victims");
+  const std::wstring victim = victims.file(L"hosts", "keep me");
+  const std::wstring outside = std::wstring(ExtractFileName(victims.path()));  // a sibling of the record's folder
+  reg.file(L"Reg_ok.reg", "ok");
+  const std::wstring record = reg / L"BackupInfo.ZINF";
+  std::vector<std::wstring> hostile = {
+      L"C:\\x\\../" + outside + L"/hosts",       // the form: the name part leads out
+      L"C:\\x\\..\\..\\" + outside + L"/hosts",  // cut at the last "\": still a path
+      L"C:\\x\\BackupInfo.ZINF",                 // the record file itself
+      L"C:\\x\\backupinfo.zinf.",                // ... which Windows finds under this name too
+      L"C:\\x\\CON", L"C:\\x\\nul.reg", L"C:\\x\\..", L"C:\\x\\", L"C:\\x\\a|b.reg",
+  };
+  wchar_t shortName[MAX_PATH] = {};
+  WriteBytes(record, "");
+  if (GetShortPathNameW(record.c_str(), shortName, MAX_PATH) && !EqualsNoCase(shortName, record))
+    hostile.push_back(L"C:\\x\\" + std::wstring(ExtractFileName(shortName)));  // its 8.3 alias
+  std::wstring text = L"[FileBackup]\r\nC:\\x\\Reg_ok.reg=2026-12-05|Windows 10\r\n";
+  for (const std::wstring& key : hostile) text += key + L"=2026-12-06|Windows 10\r\n";
+  WriteBytes(record, ToUtf8(text));
+
+  const std::vector<BackupEntry> list = ListRegistryBackups(reg.path());
+  ASSERT_EQ(list.size(), hostile.size() + 1);
+  EXPECT_TRUE(list[0].present && list[0].file == reg / L"Reg_ok.reg");
+  for (std::size_t i = 1; i < list.size(); ++i) {
+    EXPECT_TRUE(!list[i].present && list[i].file.empty()) << ToUtf8(list[i].key);
+    EXPECT_EQ(list[i].size, 0u) << ToUtf8(list[i].key);
+  }
+  // Deleting every damaged record: their lines go, no file goes with them.
+  EXPECT_TRUE(DeleteBackupEntries(reg.path(), std::vector<BackupEntry>(list.begin() + 1, list.end())).empty());
+  EXPECT_EQ(ReadBytes(victim), "keep me");
+  ASSERT_TRUE(PathExists(record)) << "the record file is no backup";
+  const std::vector<BackupEntry> left = ListRegistryBackups(reg.path());
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].name, L"Reg_ok.reg");
+
+  // The startup folder's records follow the same rule; a value key that cannot be split is damaged too.
+  TempFolder run(L"rundamaged");
+  WriteBytes(run / L"BackupInfo.ZINF", ToUtf8(L"[FileBackup]\r\nC:\\Startup\\../" + outside + L"/hosts=2026-12-05|x\r\n"
+                                              L"[RegBackup]\r\nHKEY_CLASSES_ROOT\\x|v|d=2026-12-05|x\r\n"));
+  const std::vector<BackupEntry> startup = ListStartupBackups(run.path());
+  ASSERT_EQ(startup.size(), 2u);
+  EXPECT_TRUE(startup[0].file.empty() && !startup[0].present);
+  EXPECT_TRUE(DeleteBackupEntries(run.path(), startup).empty());
+  EXPECT_TRUE(ListStartupBackups(run.path()).empty());
+  EXPECT_EQ(ReadBytes(victim), "keep me");
+}
+
+// Deleting a backup deletes its file and its record together: a read-only file
+// goes too, and a file the system keeps keeps its record (never an unlisted backup).
+TEST(BackupRecord, ABackupFileGoesWithItsRecordOrNeitherGoes) {
+  TempFolder reg(L"regreadonly");
+  const std::wstring readOnly = reg.file(L"Reg_ro.reg", "ro"), stuck = reg.file(L"Reg_stuck.reg", "stuck");
+  ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+  for (const std::wstring& file : {readOnly, stuck}) ASSERT_TRUE(WriteRecord(reg.path(), kFileSection, file));
+  struct KeepsOne : Win32FileSystem {
+    std::wstring path;
+    SysResult deleteFile(std::wstring_view p) override {
+      return EqualsNoCase(p, path) ? SysResult(ERROR_SHARING_VIOLATION) : Win32FileSystem::deleteFile(p);
+    }
+  } files;
+  files.path = stuck;
+  Substitute<FileSystem> swap(&Platform::files, files);
+  EXPECT_EQ(DeleteBackupEntries(reg.path(), ListRegistryBackups(reg.path())), std::vector<std::size_t>{1});
+  EXPECT_FALSE(PathExists(readOnly));
+  const std::vector<BackupEntry> left = ListRegistryBackups(reg.path());
+  ASSERT_EQ(left.size(), 1u) << "the read-only one went with its record; the kept one kept its record";
+  EXPECT_TRUE(left[0].name == L"Reg_stuck.reg" && left[0].present);
 }
 
 }  // namespace

@@ -124,5 +124,29 @@ TEST_F(Redundancy, ARefusedKeyIsAFailureNotAMissingEntry) {
   EXPECT_EQ(DeleteRegistryRow(found_.rows[0]), RowDeletion::Deleted);
 }
 
+// HKEY_USERS holds the user's own hive under the user's identifier, which is
+// HKEY_CURRENT_USER: with both ticked each of its entries is listed once.
+TEST_F(Redundancy, TheUsersOwnHiveIsListedOnceWithBothRootsTicked) {
+  plant_.text(kCU, key(), L"once", gone_);
+  RedundancyScanInput in;
+  std::tie(in.hives, in.known) = std::tuple(std::array{true, false, true}, ResolveKnownFolders());
+  ScanRun run;
+  Collected all;
+  ASSERT_FALSE(RedundancyScan(in, run, all.sink()).stopped);
+  std::vector<std::wstring> mine;
+  for (const RegistryRow& r : all.rows)
+    if (EndsWithNoCase(r.keyPath, key()) && r.valueName == L"once") mine.push_back(std::wstring(RootName(r.root)) + r.keyPath);
+  EXPECT_EQ(mine, std::vector<std::wstring>{L"HKEY_CURRENT_USER" + key()});
+
+  // Without the user's root ticked, HKEY_USERS still lists it (once).
+  in.hives = {false, false, true};
+  Collected users;
+  ASSERT_FALSE(RedundancyScan(in, run, users.sink()).stopped);
+  EXPECT_EQ(std::ranges::count_if(users.rows, [&](const RegistryRow& r) {
+              return r.root == RegRoot::Users && EndsWithNoCase(r.keyPath, key()) && r.valueName == L"once";
+            }),
+            1);
+}
+
 }  // namespace
 }  // namespace wv::test

@@ -68,13 +68,30 @@ struct StandInEditor : Win32Shell {
   std::wstring startedWith;
 };
 
-// Each failure ends the wait on the editor; nothing but a good backup is recorded or left behind.
-TEST(RegistryBackup, FailuresEndTheWaitAndLeaveNothingRecorded) {
-  struct NoArchives : Win32FileSystem {  // packing fails after the export succeeded
+// Packing fails after the export succeeded: the whole export is a backup all the
+// same, kept uncompressed and recorded, never thrown away.
+TEST(RegistryBackup, AFailedCompressionKeepsTheWholeExportRecorded) {
+  struct NoArchives : Win32FileSystem {
     std::unique_ptr<File> openFile(std::wstring_view path, FileAccess access, FileShare share, FileDisposition how) override {
       return EndsWithNoCase(path, L".zcom") ? nullptr : Win32FileSystem::openFile(path, access, share, how);
     }
   } noArchives;
+  TempFolder base(L"nozcom");
+  const std::wstring regDir = base / L"Registry\\";
+  Substitute<FileSystem> useFiles(&Platform::files, noArchives);
+  ScanRun run;
+  const BackupResult r = RegistryBackup({regDir, true, 2}, run);
+  EXPECT_EQ(r.status, BackupStatus::CompressFailed);
+  ASSERT_TRUE(r.file.ends_with(L".reg") && PathExists(r.file)) << ToUtf8(r.file);
+  EXPECT_GT(GetFileSizeOf(r.file), 1000u);
+  const std::vector<BackupEntry> list = ListRegistryBackups(regDir);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_TRUE(list[0].name == ExtractFileName(r.file) && list[0].present && !list[0].archive);
+  EXPECT_FALSE(PathExists(r.file + L".zcom"));
+}
+
+// Each failure ends the wait on the editor; nothing but a good backup is recorded or left behind.
+TEST(RegistryBackup, FailuresEndTheWaitAndLeaveNothingRecorded) {
   struct FailingRecord : Win32Profiles {
     bool write(std::wstring_view, std::wstring_view, std::wstring_view, std::wstring_view) override { return false; }
   } failingRecord;
@@ -87,7 +104,7 @@ TEST(RegistryBackup, FailuresEndTheWaitAndLeaveNothingRecorded) {
   StandInEditor missing;
   const std::tuple<Shell*, FileSystem*, bool, BackupStatus> failures[] = {
       {&exitsAtOnce, nullptr, true, BackupStatus::ExportFailed}, {&writesPart, nullptr, false, BackupStatus::ExportFailed},
-      {&missing, nullptr, true, BackupStatus::EditorMissing}, {nullptr, &noArchives, true, BackupStatus::CompressFailed},
+      {&missing, nullptr, true, BackupStatus::EditorMissing},
   };
   for (const auto& [shell, files, compress, status] : failures) {
     Substitute<Shell> useShell(&Platform::shell, shell ? *shell : Sh());

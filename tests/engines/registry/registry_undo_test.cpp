@@ -33,5 +33,19 @@ TEST(RegistryUndo, AnUnwritableNameStopsTheCleanAndWhatIsGoneNeedsNoFile) {
   EXPECT_TRUE(nothing.written && nothing.path.empty());
 }
 
+// A whole key whose tree holds a name with a line break cannot be written as
+// the editor reads it back: it is refused before anything is deleted, and no
+// undo file carries a broken line.
+TEST(RegistryUndo, AKeyWithALineBreakInsideItsTreeIsRefused) {
+  TempFolder base(L"undotree");
+  TempKey k(L"undotree");
+  ASSERT_TRUE(Reg().createKey(kCU, k / L"tree\\a\nb"));
+  ASSERT_TRUE(Reg().openKey(kCU, k / L"tree")->writeText(L"v", L"x"));
+  const UndoFile undo = WriteUndoFile({{kCU, k / L"tree", true, L""}}, base / L"Registry");
+  EXPECT_TRUE(undo.path.empty()) << "written: " << ToUtf8(undo.path);
+  EXPECT_TRUE(undo.path.empty() || ReadBytes(undo.path).find(std::string("a\0\n\0b", 5)) == std::string::npos);
+  EXPECT_FALSE(PathExists(base / L"Registry\\BackupInfo.ZINF"));
+}
+
 }  // namespace
 }  // namespace wv::test

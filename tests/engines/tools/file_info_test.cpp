@@ -332,5 +332,32 @@ TEST(FileInfoExecute, TimesAndAttributesSetAndReadBack) {
   EXPECT_TRUE(rows.at(0).oldModified == modified && rows.at(0).newModified == wanted && rows.at(1).newModified == wanted);
 }
 
+// To another volume a move is a copy and a deletion, and the system reports it
+// done when the original could not be deleted: such a move is not done, the row
+// stays with the original, and the copy left in the folder is named.
+TEST(FileInfoExecute, AMoveThatLeavesTheOriginalIsNotDone) {
+  struct CopyingMove : Win32FileSystem {  // as MoveFileEx across volumes with an undeletable original
+    SysResult moveFile(std::wstring_view from, std::wstring_view to) override { return copyFile(from, to, true); }
+    SysResult deleteFile(std::wstring_view path) override {
+      return EndsWithNoCase(path, L"\\src\\song.txt") ? SysResult(ERROR_ACCESS_DENIED) : Win32FileSystem::deleteFile(path);
+    }
+  } files;
+  TempFolder t(L"infoleft");
+  const std::wstring src = t.file(L"src\\song.txt", "content"), target = t.folder(L"target") + L"\\";
+  FileInfoRows rows;
+  ImportFiles(rows, {src});
+  Answers answers;
+  ASSERT_FALSE(RunOp(rows, Op::Simulate, Insert(L"new_"), answers).stopped);
+  {
+    Substitute<FileSystem> swap(&Platform::files, files);
+    ASSERT_FALSE(RunOp(rows, Op::Execute, {}, answers, FilePlacement::MoveToFolder, target).stopped);
+  }
+  EXPECT_TRUE(PathExists(src) && PathExists(target + L"new_song.txt"));
+  EXPECT_EQ(rows.at(0).folder, t / L"src\\") << "the row stays with the original";
+  EXPECT_EQ(rows.at(0).oldName, L"song.txt");
+  ASSERT_EQ(answers.asked.size(), 1u);
+  EXPECT_NE(answers.texts()[0].find(target + L"new_song.txt"), std::wstring::npos) << ToUtf8(answers.texts()[0]);
+}
+
 }  // namespace
 }  // namespace wv::test

@@ -90,7 +90,8 @@ inline Names NewNames(const FileInfoRows& rows) { return Each(rows, [](const Fil
 inline bool AllZero(std::string_view bytes) { return std::ranges::all_of(bytes, [](char c) { return c == '\0'; }); }
 
 // The real file system while it lives, logging "name zeros|bytes N", "name flush", "name truncate SIZE"
-// for files opened in place; it reports links and streams Wine cannot make, and fails writes or renames.
+// for files opened in place; it reports links, streams and how contents are kept where Wine cannot,
+// fails writes, renames or the deletion of a renamed file, and keeps read-only folders as Windows does.
 class LoggingFs : public Win32FileSystem {
  public:
   LoggingFs() : swap_(&Platform::files, *this) {}
@@ -110,12 +111,35 @@ class LoggingFs : public Win32FileSystem {
   SysResult moveFile(std::wstring_view from, std::wstring_view to) override {
     return failRename ? SysResult(ERROR_ACCESS_DENIED) : Win32FileSystem::moveFile(from, to);
   }
+  SysResult deleteFile(std::wstring_view path) override {
+    if (failDeleteOfRenamed && ExtractFileName(path).starts_with(L"QV")) return SysResult(ERROR_ACCESS_DENIED);
+    return Win32FileSystem::deleteFile(path);
+  }
+  // Wine keeps no read-only mark on folders: the folders named here carry one as
+  // Windows keeps it, and, as Windows, will not be removed while they do.
+  DWORD attributes(std::wstring_view path) override {
+    const DWORD real = Win32FileSystem::attributes(path);
+    return real != INVALID_FILE_ATTRIBUTES && readOnlyFolders.contains(Folded(path)) ? real | FILE_ATTRIBUTE_READONLY : real;
+  }
+  bool setAttributes(std::wstring_view path, DWORD attributes) override {
+    if (readOnlyFolders.contains(Folded(path)) && !(attributes & FILE_ATTRIBUTE_READONLY)) readOnlyFolders.erase(Folded(path));
+    else if ((attributes & FILE_ATTRIBUTE_READONLY) && (Win32FileSystem::attributes(path) & FILE_ATTRIBUTE_DIRECTORY))
+      readOnlyFolders.insert(Folded(path));
+    return Win32FileSystem::setAttributes(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  }
+  SysResult removeFolder(std::wstring_view path) override {
+    if (readOnlyFolders.contains(Folded(path))) return SysResult(ERROR_ACCESS_DENIED);
+    return Win32FileSystem::removeFolder(path);
+  }
+  static std::wstring Folded(std::wstring_view path) { return ToUpper(ExcludeTrailingBackslash(path)); }
 
   Names log, truncatingOpens;                        // truncatingOpens: openFile with create-always
   std::set<std::wstring> reportedAsLink, countOnly;  // countOnly: writes counted, not made (huge files)
   std::map<std::wstring, std::vector<StreamEntry>> streams;
+  std::map<std::wstring, DWORD> keptAs;
+  std::set<std::wstring> readOnlyFolders;  // Folded  // FILE_ATTRIBUTE_COMPRESSED, ENCRYPTED, SPARSE_FILE as the handle reports them
   std::uint64_t failWritesAfter = UINT64_MAX, writeCalls = 0;  // bytes a handle may write
-  bool failRename = false;
+  bool failRename = false, failDeleteOfRenamed = false;
 
  private:
   class Logged : public File {
@@ -141,6 +165,7 @@ class LoggingFs : public Win32FileSystem {
     std::optional<FileIdentity> identity() override {
       auto id = real_->identity();
       if (id && fs_.reportedAsLink.contains(path_)) id->attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+      if (const auto kept = fs_.keptAs.find(path_); id && kept != fs_.keptAs.end()) id->attributes |= kept->second;
       return id;
     }
 

@@ -215,5 +215,100 @@ TEST(ShredTask, ARowGoesOnlyWhenItsEntryIsGone) {
   EXPECT_FALSE(PathExists(held) || PathExists(busy));
 }
 
+// An entry that is gone before the shredder opens it (a drive unplugged, a file
+// renamed or deleted by another program) is reported as gone, never as shredded.
+TEST(ShredTask, AnEntryGoneBeforehandIsReportedGoneNotShredded) {
+  TempFolder t(L"shgone");
+  const std::wstring here = PatternFile(t / L"here.txt", 100);
+  for (const bool folder : {false, true}) {
+    ShredRowVector rows({{t / L"gone", folder, 0}});
+    ShredPageLog page;
+    TestRun run;
+    RunShredTask({ShredTask::ShredSelected, {}, 0}, rows, run, page.events());
+    EXPECT_EQ(run.last(), folder ? L"当前选中的目录已不存在，未作粉碎" : L"当前选中的文件已不存在，未作粉碎");
+    EXPECT_TRUE(Paths(rows).empty() && page.failures.empty());
+  }
+  ShredRowVector rows({{here, false, 100}, {t / L"gone.txt", false, 100}, {t / L"gone dir", true, 0}});
+  TestRun run;
+  RunShredTask({ShredTask::ShredAll, {}}, rows, run);
+  EXPECT_EQ(run.last(), L"已完成对 1 个文件或目录的不可恢复性删除，另有 2 个在粉碎前已不存在");
+  EXPECT_TRUE(Paths(rows).empty() && !PathExists(here));
+}
+
+// Overwritten, cut and renamed, but the renamed file cannot be deleted: no
+// shredding. It goes back under its own name and its row stays.
+TEST(ShredFile, ARenamedFileLeftBehindIsAFailure) {
+  TempFolder t(L"shleft");
+  const std::wstring path = PatternFile(t / L"left.txt", 2000);
+  LoggingFs fs;
+  fs.failDeleteOfRenamed = true;
+  TestRun run;
+  EXPECT_EQ(ShredFile(path, run), ShredFileResult::NotRemoved);
+  EXPECT_TRUE(PathExists(path) && GetFileSizeOf(path) == 0u);
+  WIN32_FIND_DATAW fd;
+  EXPECT_FALSE(UniqueFind(FindFirstFileW((t / L"QV*").c_str(), &fd)).valid());
+  ShredRowVector rows({{path, false, 0}});
+  ShredPageLog page;
+  RunShredTask({ShredTask::ShredSelected, {}, 0}, rows, run, page.events());
+  EXPECT_EQ(Paths(rows), Names{path});
+  EXPECT_EQ(page.failures, (Failures{{ShredFailure::File, path}}));
+}
+
+// A read-only folder loses its mark to be removed once empty; one that must stay gets it back.
+TEST(ShredFolder, AReadOnlyFolderGoesAfterItsFiles) {
+  TempFolder t(L"shro");
+  const std::wstring root = t.folder(L"victim"), sub = t.folder(L"victim\\sub"), kept = t.folder(L"kept");
+  PatternFile(root + L"\\a.txt", 100);
+  PatternFile(sub + L"\\b.txt", 100);
+  const std::wstring held = PatternFile(kept + L"\\held.txt", 100);
+  LoggingFs fs;
+  for (const std::wstring& f : {root, sub, kept}) fs.readOnlyFolders.insert(LoggingFs::Folded(f));
+  TestRun run;
+  ShredFolder(root, run);
+  EXPECT_FALSE(PathExists(root));
+  {
+    UniqueFile hold = HoldOpen(held);
+    ShredFolder(kept, run);
+  }
+  EXPECT_TRUE(PathExists(held));
+  EXPECT_TRUE(fs.attributes(kept) & FILE_ATTRIBUTE_READONLY) << "the folder that stays keeps its mark";
+}
+
+// Compressed and encrypted contents are kept elsewhere than where zeros written
+// in place would go: such a file is left as it was, and said so.
+TEST(ShredFile, CompressedOrEncryptedContentsAreLeftUnwritten) {
+  for (const DWORD kept : {DWORD{FILE_ATTRIBUTE_COMPRESSED}, DWORD{FILE_ATTRIBUTE_ENCRYPTED}}) {
+    SCOPED_TRACE(kept);
+    TempFolder t(L"shcomp");
+    const std::wstring path = PatternFile(t / L"packed.doc", 3000);
+    const std::string before = ReadBytes(path);
+    LoggingFs fs;
+    fs.keptAs[path] = kept;
+    TestRun run;
+    EXPECT_NE(ShredFile(path, run), ShredFileResult::Shredded);
+    EXPECT_TRUE(fs.log.empty() && ReadBytes(path) == before);
+    ShredRowVector rows({{path, false, 3000}});
+    ShredPageLog page;
+    RunShredTask({ShredTask::ShredSelected, {}, 0}, rows, run, page.events());
+    EXPECT_EQ(Paths(rows), Names{path});
+    ASSERT_EQ(page.failures.size(), 1u);
+    EXPECT_NE(page.failures[0].first, ShredFailure::File) << "not a file in use";
+  }
+}
+
+// A drive's root and the Windows, program and user folders are never listed (nor
+// anything holding them); an ordinary folder is.
+TEST(ShredTask, ProtectedFoldersAreNeverListed) {
+  TempFolder t(L"shprot");
+  const std::wstring mine = t.folder(L"mine");
+  Shell& shell = Sh();
+  const Names pending = {L"C:\\", shell.windowsFolder(), shell.specialFolder(0x26), shell.specialFolder(0x28),
+                         std::wstring(ExtractFilePath(ExcludeTrailingBackslash(shell.specialFolder(0x28)))), mine};
+  ShredRowVector rows;
+  TestRun run;
+  RunShredTask({ShredTask::Import, pending}, rows, run);
+  EXPECT_EQ(Paths(rows), Names{mine});
+}
+
 }  // namespace
 }  // namespace wv::test

@@ -3,6 +3,7 @@
 // registration cannot be deleted.
 #include "support/app_fixture.h"
 #include "engines/cleaning/software_fixtures.h"
+#include "engines/registry/backup_records.h"
 #include "pages/cleaning/software_page.h"
 
 namespace wv::test {
@@ -15,6 +16,10 @@ struct RefusingRegistry : Win32Registry {
 
 class SoftwarePageTest : public FormTest {
  protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    form->setBackupBase(backups.path());  // undo files of deleted registrations go here
+  }
   SoftwarePage& page() { return form->page<SoftwarePage>(); }
   auto& controls() { return Controls(page()); }
   ListView& list() { return controls().programList; }
@@ -26,6 +31,7 @@ class SoftwarePageTest : public FormTest {
   // The registration behind a row, as the row keeps it.
   const SoftwareRow& registrationOf(int row) { return controls().registrations.at(static_cast<std::size_t>(list().state(row))); }
 
+  TempFolder backups{L"software backups"};
   Registrations registrations;
   RecordingShell shell;
   Substitute<Shell> shellInPlace{&Platform::shell, shell};
@@ -34,8 +40,9 @@ class SoftwarePageTest : public FormTest {
 TEST_F(SoftwarePageTest, TheListFollowsItsFilterAndItsRowsActOnTheirOwnRegistrationHoweverSorted) {
   shell.runs = false;
   const std::wstring first = registrations.plant(L"t1", {{L"DisplayName", L"Twin"}, {L"Publisher", L"aa"}, {L"URLInfoAbout", L" "}});
+  const std::wstring uninstaller = backups.file(L"Twin\\uninst.exe");  // only recorded, never run
   const std::wstring second = registrations.plant(L"t2", {{L"DisplayName", L"Twin"}, {L"Publisher", L"zz"},
-                                                          {L"UninstallString", L"\"C:\\Twin\\uninst.exe\" /page"}});
+                                                          {L"UninstallString", L"\"" + uninstaller + L"\" /page"}});
   registrations.plant(L"kb", {{L"DisplayName", L"Page Update (KB77)"}, {L"HelpLink", L"C:\\Windows\\notepad.exe"}});
   form->sideBar.button(Module::Software).click();  // opening the page reads the list
   controls().filterCombo.setIndex(0);
@@ -66,7 +73,7 @@ TEST_F(SoftwarePageTest, TheListFollowsItsFilterAndItsRowsActOnTheirOwnRegistrat
   box.answer(IDOK);
   controls().uninstallButton.click();
   EXPECT_EQ(box.shown().back().heading + box.shown().back().text, L"软件卸载您确定从计算机中卸载该软件吗？");
-  EXPECT_EQ(shell.ran, Texts{L"\"C:\\Twin\\uninst.exe\" /page"});
+  EXPECT_EQ(shell.ran, Texts{L"\"" + uninstaller + L"\" /page"});
   controls().deleteRecordButton.click();  // declined
   EXPECT_TRUE(Registrations::exists(kNative, second));
   box.answer(IDOK);
@@ -76,6 +83,15 @@ TEST_F(SoftwarePageTest, TheListFollowsItsFilterAndItsRowsActOnTheirOwnRegistrat
   EXPECT_TRUE(!Registrations::exists(kNative, second) && Registrations::exists(kNative, first));
   EXPECT_TRUE(rowWith(1, L"zz") < 0 && rowWith(1, L"aa") >= 0);  // the row that went is the one deleted
   EXPECT_EQ(list().columnCaption(0), SoftwareHeader(count - 1));
+  // The registration was written down first, like a clean of the registry pages,
+  // and the backup manager lists that undo file.
+  const std::vector<BackupEntry> undo = ListRegistryBackups(form->registryBackupFolder);
+  ASSERT_EQ(undo.size(), 1u);
+  EXPECT_TRUE(undo[0].name.starts_with(L"RegUndo_") && undo[0].present);
+  const std::string text = ReadBytes(undo[0].file);
+  const std::wstring wide(reinterpret_cast<const wchar_t*>(text.data()), text.size() / sizeof(wchar_t));
+  EXPECT_NE(wide.find(L"[HKEY_LOCAL_MACHINE\\" + RegistrationPath(kNative, second) + L"]"), std::wstring::npos);
+  EXPECT_NE(wide.find(L"\"DisplayName\"=\"Twin\""), std::wstring::npos);
 }
 
 // A registration the system will not let go keeps its row, and the message says

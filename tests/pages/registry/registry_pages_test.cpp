@@ -58,9 +58,47 @@ TEST_F(RegistryPages, RedundancyPageStopsScansDeletesOwnValuesAndOpensThem) {
     EXPECT_EQ(results.model().at(i).column(2), ValueNameCell(results.entry(i)));
   boxes_.answer(IDOK);
   page.deleteAllButton.click();
-  EXPECT_FALSE(!results.empty() || page.resultList.count() || hasValue(L"") || hasValue(L"b") ||
-               page.deleteSelectedButton.enabled() || page.deleteAllButton.enabled());
+  // The value changed since the scan stays, listed, and the status line counts it.
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results.entry(0).valueName, L"a");
+  EXPECT_TRUE(hasValue(L"a") && !hasValue(L"") && !hasValue(L"b"));
+  EXPECT_TRUE(page.deleteSelectedButton.enabled() && page.deleteAllButton.enabled());
+  EXPECT_EQ(form->statusLine.text(),
+            L"已删除 22 项注册表冗余信息，1 项未删除（扫描后已改变、被系统拒绝或无法写入撤销文件），仍在列表中");
+  plant_.text(kCU, key(), L"a", gone_);  // as the scan saw it again
+  boxes_.answer(IDOK);
+  page.deleteAllButton.click();
+  EXPECT_FALSE(!results.empty() || page.resultList.count() || hasValue(L"a") || page.deleteSelectedButton.enabled() ||
+               page.deleteAllButton.enabled());
   EXPECT_EQ(form->statusLine.text(), L"所有扫描到的注册表冗余信息已清理完成");
+}
+
+// What the undo file cannot carry (a name with a line break) and what changed
+// since the scan stay listed; everything else goes, and the status line says how
+// many of each, never "all cleaned".
+TEST_F(RegistryPages, ACleanCountsWhatWentAndKeepsWhatStayed) {
+  const wchar_t* names[] = {L"gone1", L"gone2", L"changed", L"two\nlines"};
+  for (const wchar_t* name : names) plant_.text(kCU, key(), name, gone_);
+  form->sideBar.button(Module::Redundancy).click();
+  RegistryResults& results = redundancy().results;
+  for (const wchar_t* name : names) {
+    RegistryRow row;
+    std::tie(row.keyPath, row.valueName) = std::tuple(key(), name);
+    row.value = *RawValue(kCU, key(), name);
+    results.add(std::move(row), kRedundancyRowImage);
+  }
+  redundancy().resultList.flush();
+  redundancy().deleteAllButton.setEnabled(true);
+  plant_.text(kCU, key(), L"changed", gone_ + L"2");
+  boxes_.answer(IDOK);
+  redundancy().deleteAllButton.click();
+  EXPECT_EQ(boxes_.shown().size(), 1u) << "the question alone";
+  EXPECT_FALSE(hasValue(L"gone1") || hasValue(L"gone2"));
+  EXPECT_TRUE(hasValue(L"changed") && hasValue(L"two\nlines"));
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_EQ(form->statusLine.text(),
+            L"已删除 2 项注册表冗余信息，2 项未删除（扫描后已改变、被系统拒绝或无法写入撤销文件），仍在列表中");
+  EXPECT_TRUE(redundancy().deleteAllButton.enabled());
 }
 
 // A missing uninstaller: a key row that opens no value and deletes the whole entry.
