@@ -17,11 +17,34 @@ enum class FoundKind {
   WasteFolder,  // a folder left empty once the listed files are gone ("废目录")
 };
 
+// What the scan saw of a row, so that the removal can tell that the entry at
+// its path is still the object that was listed. Every field is 0 when the scan
+// could not learn it; a removal then checks what it has.
+struct FoundIdentity {
+  // The volume's serial number as GetVolumeInformationW and
+  // GetFileInformationByHandle report it (the low 32 bits of NTFS's 64-bit one).
+  std::uint32_t volumeSerial = 0;
+  // The file ID on that volume (GetFileInformationByHandle's index, high part
+  // first). On NTFS it is the master file table's file reference: the record
+  // number in the low 48 bits, the record's sequence number in the high 16.
+  std::uint64_t fileId = 0;
+  // The last-write time as a FILETIME read as one number (UTC, 100 ns units
+  // since 1601). Files only: a folder's changes whenever its files go.
+  std::uint64_t lastWrite = 0;
+  friend bool operator==(const FoundIdentity&, const FoundIdentity&) = default;
+};
+
 struct FoundRow {
   std::wstring path;       // full path, no trailing backslash
   std::uint64_t size = 0;  // bytes; 0 for folders
   FoundKind kind = FoundKind::File;
   int item = -1;           // the daily scan's item (catalogue position); -1 for the junk scan
+  FoundIdentity identity;
+  // How many characters of path name the folder the scan walked (its root, with
+  // its trailing backslash: "C:\" for a whole drive). Every folder between the
+  // root and the entry was a real folder, not a link, when it was scanned; 0
+  // when unknown (the removal then checks every folder of the path).
+  std::uint32_t rootLength = 0;
 };
 
 // Where a scan hands its rows, one call per row in the order found.
