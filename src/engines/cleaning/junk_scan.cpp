@@ -1,5 +1,7 @@
 #include "engines/cleaning/junk_scan.h"
 
+#include <algorithm>
+
 #include "engines/cleaning/clean_scan.h"
 #include "core/folder_walk.h"
 #include "core/utilities.h"
@@ -49,12 +51,15 @@ class JunkWalk : public FolderVisitor {
     for (std::wstring_view name : kSkippedNames) names_.add(name);
     for (std::wstring_view fragment : kSkippedFragments) fragments_.add(fragment);
     // An unresolved known folder is empty and so left out by add().
-    fragments_.add(input.known.RecentDir);
-    fragments_.add(input.known.SendToDir);
-    fragments_.add(input.known.CookiesDir);
-    fragments_.add(input.known.InternetCacheDir);
-    fragments_.add(input.known.TempDir);
-    for (const std::wstring& folder : input.exclusions) fragments_.add(folder);
+    std::vector<std::wstring> excluded = {input.known.RecentDir, input.known.SendToDir, input.known.CookiesDir,
+                                          input.known.InternetCacheDir, input.known.TempDir};
+    excluded.insert(excluded.end(), input.exclusions.begin(), input.exclusions.end());
+    for (const std::wstring& folder : excluded) {
+      fragments_.add(folder);
+      // The folder itself too, wherever it is reached from: a SUBST drive, a
+      // mounted volume or a chosen folder that is a link show it under another name.
+      if (!folder.empty()) excludedFinal_.push_back(FinalFolderPath(folder, true));
+    }
 
     std::vector<std::wstring> patterns;
     patterns.reserve(input.masks.size());
@@ -72,11 +77,20 @@ class JunkWalk : public FolderVisitor {
   // reading the folder itself.
   void walkRoot(std::wstring_view folder) {
     if (folder.empty()) return;  // never the root of the current drive
-    static_cast<void>(WalkFolders(folder, *this, {.shortPaths = true}));
+    root_ = IncludeTrailingBackslash(folder);
+    // Below the root the walk enters no link, so a folder's real place is the
+    // root's real place and the rest of its path.
+    rootFinal_ = FinalFolderPath(root_, true);
+    // A drive or folder that only shows one already walked under another name.
+    for (const std::wstring& walked : walkedFinal_)
+      if (IsAtOrBelow(rootFinal_, walked)) return;
+    static_cast<void>(WalkFolders(root_, *this, {.shortPaths = true}));
+    walkedFinal_.push_back(rootFinal_);
   }
 
   bool enter(const WalkFolder& folder) override {
     if (fragments_.foundIn(folder.path, scratch_) || fragments_.foundIn(folder.shortPath, scratch_)) return false;
+    if (isExcludedFinal(folder)) return false;
     tally_.status(folder.path);
     return true;
   }
@@ -91,19 +105,44 @@ class JunkWalk : public FolderVisitor {
     if (names_.foundIn(entry.name, scratch_)) return Step::Next;
     filePath_.assign(folder.path);
     filePath_ += entry.name;
-    if (IsFileInUse(filePath_)) return Step::Next;
-    tally_.add(FoundRow{filePath_, entry.size, FoundKind::File, -1});
+    // Opened without sharing: a file in use is not listed (nor one that vanished).
+    const std::optional<ListedEntry> listed = ReadListedFile(filePath_, serials_, folderFinal_, folderOfFinal_);
+    if (!listed || !once_.first(listed->identity)) return Step::Next;
+    FoundRow row{filePath_, listed->size, FoundKind::File, -1, listed->identity};
+    row.rootLength = static_cast<std::uint32_t>(root_.size());
+    tally_.add(std::move(row));
     tally_.status(folder.path);
     return Step::Next;
   }
 
  private:
+  // The folder's real place (the root's and the rest of the path) is an
+  // excluded folder, below one, or a root walked before.
+  bool isExcludedFinal(const WalkFolder& folder) {
+    if (excludedFinal_.empty() && walkedFinal_.empty()) return false;
+    finalScratch_.assign(rootFinal_);
+    FoldInto(std::wstring_view(folder.path).substr(std::min(root_.size(), folder.path.size())), scratch_);
+    finalScratch_ += scratch_;
+    for (const std::wstring& excluded : excludedFinal_)
+      if (IsAtOrBelow(finalScratch_, excluded)) return true;
+    for (const std::wstring& walked : walkedFinal_)
+      if (finalScratch_ == walked) return true;
+    return false;
+  }
+
   FoundTally tally_;
   FoldedNeedles names_;
   FoldedNeedles fragments_;
   std::vector<FileMask> masks_;
+  std::vector<std::wstring> excludedFinal_;  // folded, trailing backslash
+  std::vector<std::wstring> walkedFinal_;    // roots walked so far, as excludedFinal_
+  std::wstring root_;
+  std::wstring rootFinal_;
+  VolumeSerials serials_;
+  ListedOnce once_;
+  std::wstring folderFinal_, folderOfFinal_;
   std::wstring filePath_;
-  std::wstring scratch_;
+  std::wstring scratch_, finalScratch_;
 };
 
 }  // namespace
