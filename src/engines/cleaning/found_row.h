@@ -34,6 +34,21 @@ struct FoundIdentity {
   friend bool operator==(const FoundIdentity&, const FoundIdentity&) = default;
 };
 
+// Why a row stays in the list after a removal that chose it.
+enum class KeptReason {
+  None,          // not kept back (or not reached: the removal was stopped first)
+  Changed,       // the file was written to since the scan (its size or last-write time differs)
+  NotListed,     // another file or folder is at the path now (another file ID or volume)
+  PathChanged,   // a folder on the way is now a link, or the path leads somewhere else
+  InUse,         // another program holds it
+  Refused,       // the system refused (access denied)
+  OtherNames,    // a file with more names whose read-only mark blocks removal: clearing it would clear theirs
+  NotEmpty,      // a waste folder that holds more than what went
+  TooLong,       // a path the recycle bin cannot take on this system
+  Declined,      // the user said no to the shell's question, or stopped it
+  Failed,        // it could not be removed for another reason
+};
+
 struct FoundRow {
   std::wstring path;       // full path, no trailing backslash
   std::uint64_t size = 0;  // bytes; 0 for folders
@@ -45,6 +60,8 @@ struct FoundRow {
   // root and the entry was a real folder, not a link, when it was scanned; 0
   // when unknown (the removal then checks every folder of the path).
   std::uint32_t rootLength = 0;
+  // Set by a removal that chose the row and left it (the page shows why).
+  KeptReason kept = KeptReason::None;
 };
 
 // Where a scan hands its rows, one call per row in the order found.

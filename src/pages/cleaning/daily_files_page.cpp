@@ -50,10 +50,22 @@ ListRow FormatDailyRow(const FoundRow& row) {
 }
 
 std::wstring DailyScanSummary(const DailyScanResult& result) {
-  return FoundSummary(L"垃圾文件或目录", result.rows, result.total);
+  std::wstring text = FoundSummary(L"垃圾文件或目录", result.rows, result.total);
+  // A location left alone says which item's folder it was and why.
+  for (const RefusedLocation& refused : result.refused) {
+    const bool known = refused.item >= 0 && static_cast<std::size_t>(refused.item) < kDescriptions.size();
+    text += L"；";
+    if (known) text += std::wstring(kDescriptions[static_cast<std::size_t>(refused.item)]) + L"未扫描 ";
+    else text += L"未扫描 ";
+    text += refused.folder + L"（" + std::wstring(FolderProtectionText(refused.why)) + L"）";
+  }
+  return text;
 }
 
-DailyFilesControls::DailyFilesControls(MainWindow& form) : scanRun(form, scanButton, L"扫描", runState) {}
+DailyFilesControls::DailyFilesControls(MainWindow& form)
+    : scanRun(form, scanButton, L"扫描", runState),
+      removeSelectedRun(form, deleteSelectedButton, L"选定删除", runState),
+      removeAllRun(form, deleteAllButton, L"全部删除", runState) {}
 
 DailyFilesPage::DailyFilesPage(MainWindow& form)
     : Page(form, Module::DailyFiles, L"清理Windows临时文件夹、文档访问记录、系统与软件日志，以及您自定的目录。"),
@@ -158,7 +170,7 @@ void DailyFilesPage::initialise() {
     list->setImageList(form().rowPictures());
 }
 
-void DailyFilesPage::stopRuns() { StopRunning({&scanRun}); }
+void DailyFilesPage::stopRuns() { StopRunning({&scanRun, &removeSelectedRun, &removeAllRun}); }
 
 void DailyFilesPage::fitColumns() {
   FitListColumn(itemList, 0);
@@ -202,8 +214,11 @@ void DailyFilesPage::setEditorLocked(bool locked) {
 }
 
 void DailyFilesPage::removeRows(bool allRows) {
-  RemoveResultRows(resultList, foundRows, allRows, removal.options(form().handle()),
-                   {scanButton, deleteSelectedButton, deleteAllButton}, kDailyCleanedText);
+  const DailyRemoval operation = allRows ? DailyRemoval::All : DailyRemoval::Selected;
+  RunRemoval(allRows ? removeAllRun : removeSelectedRun,
+             allRows ? L"DailyFilesPage::onDeleteAllClicked" : L"DailyFilesPage::onDeleteSelectedClicked",
+             static_cast<std::int32_t>(operation), resultList, foundRows, allRows, removal.options(form().handle()),
+             {scanButton, nullptr, deleteSelectedButton, deleteAllButton}, kDailyCleanedText);
 }
 
 void DailyFilesPage::onFolderBrowseClicked() {

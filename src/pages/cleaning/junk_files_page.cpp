@@ -29,7 +29,10 @@ ListRow DriveRow(std::wstring_view label, wchar_t letter, std::uint64_t freeByte
   return row;
 }
 
-JunkFilesControls::JunkFilesControls(MainWindow& form) : scanRun(form, scanButton, L"扫描", runState) {}
+JunkFilesControls::JunkFilesControls(MainWindow& form)
+    : scanRun(form, scanButton, L"扫描", runState),
+      removeSelectedRun(form, deleteSelectedButton, L"选定删除", runState),
+      removeAllRun(form, deleteAllButton, L"全部删除", runState) {}
 
 JunkFilesPage::JunkFilesPage(MainWindow& form)
     : Page(form, Module::JunkFiles, L"扫描磁盘分区中的临时文件、备份文件、错误日志等垃圾文件，并安全地清除它们。"),
@@ -126,7 +129,7 @@ void JunkFilesPage::fillDriveRows() {
   }
 }
 
-void JunkFilesPage::stopRuns() { StopRunning({&scanRun}); }
+void JunkFilesPage::stopRuns() { StopRunning({&scanRun, &removeSelectedRun, &removeAllRun}); }
 
 void JunkFilesPage::fitColumns() {
   FitListColumn(driveList, 0);
@@ -184,8 +187,11 @@ void JunkFilesPage::scan(JunkScanMode mode) {
 }
 
 void JunkFilesPage::removeRows(bool allRows) {
-  RemoveResultRows(resultList, foundRows, allRows, removal.options(form().handle()),
-                   {scanButton, deleteSelectedButton, deleteAllButton}, kJunkCleanedText);
+  const JunkRemoval operation = allRows ? JunkRemoval::All : JunkRemoval::Selected;
+  RunRemoval(allRows ? removeAllRun : removeSelectedRun,
+             allRows ? L"JunkFilesPage::onDeleteAllClicked" : L"JunkFilesPage::onDeleteSelectedClicked",
+             static_cast<std::int32_t>(operation), resultList, foundRows, allRows, removal.options(form().handle()),
+             {scanButton, &scanFolderButton, deleteSelectedButton, deleteAllButton}, kJunkCleanedText);
 }
 
 void JunkFilesPage::onDeleteSelectedClicked() { removeRows(false); }
