@@ -86,19 +86,12 @@ TEST_F(CleanPageTest, AJunkScanLocksThePageUntilAStopPress) {
   Planted t(L"stop");
   for (int i = 0; i < 4; ++i) t.file(L"f" + std::to_wstring(i) + L"\\x.tmp");
   junk().exclusionsTab.click();  // the results show whatever inner page was open
-  const double interval = DrainInterval();
-  SetDrainInterval(0);  // every item drains the queue, so the posted press lands before the next one
-  bool pressed = false;
-  StatusHook during([&](std::wstring_view text) {
-    if (pressed || !text.starts_with(L"已扫描到 2 项")) return;
-    pressed = true;
+  const PressOnStatus press(junk().scanButton.handle(), L"已扫描到 2 项", [&] {
     for (Button* x : {&junk().scanFolderButton, &junk().deleteSelectedButton, &junk().deleteAllButton}) EXPECT_FALSE(x->enabled());
     EXPECT_TRUE(junk().scanButton.enabled());
-    PostMessageW(junk().scanButton.handle(), BM_CLICK, 0, 0);
   });
   scanFolder(t.root());
-  SetDrainInterval(interval);
-  ASSERT_TRUE(pressed);
+  ASSERT_TRUE(press.pressed());
   ASSERT_EQ(junkRows().size(), 2u);
   EXPECT_EQ(junk().resultModel.at(1).column(1), FormatSize(4));
   EXPECT_EQ(form->statusLine.text(), L"扫描到符合条件的垃圾文件共 2 项,占用 " + FormatSize(8) + L" 硬盘空间");
