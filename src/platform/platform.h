@@ -368,8 +368,6 @@ class Entry {
   // The path the system resolves the open handle to ("C:\...", "\\server\share\..."),
   // without a "\\?\" prefix; empty when the system cannot say.
   virtual std::wstring finalPath() = 0;
-  // The serial number of the volume the entry lies on; nullopt when the system cannot say.
-  virtual std::optional<std::uint32_t> volumeSerial() = 0;
   virtual SysResult setAttributes(DWORD attributes) = 0;
   // Removed when the handle closes; a folder only while it is empty (ERROR_DIR_NOT_EMPTY).
   // A read-only file is refused (ERROR_ACCESS_DENIED): its marks are the caller's to clear.

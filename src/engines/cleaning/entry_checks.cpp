@@ -57,7 +57,6 @@ const HeldFolder& HeldFolders::hold(const std::wstring& folder, std::size_t root
     auto [it, added] = held_.try_emplace(key_);
     HeldFolder& h = it->second;
     if (added) {
-      h.depth = end;
       if (above && (above->gone || above->problem != KeptReason::None)) {
         h.gone = above->gone;
         h.problem = above->problem;

@@ -27,7 +27,6 @@ struct HeldFolder {
   KeptReason problem = KeptReason::None;  // why nothing below it may be removed
   bool gone = false;          // it is not there: neither is anything below it
   std::wstring finalPath;     // where the handle leads, trailing backslash; empty when unknown
-  std::size_t depth = 0;
 };
 
 // The folders held for the rows being removed, by path.

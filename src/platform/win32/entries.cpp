@@ -117,12 +117,6 @@ std::wstring Win32Entry::finalPath() {
   }
 }
 
-std::optional<std::uint32_t> Win32Entry::volumeSerial() {
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(file_.get(), &info)) return std::nullopt;
-  return info.dwVolumeSerialNumber;
-}
-
 SysResult Win32Entry::setAttributes(DWORD attributes) {
   // Only the marks a caller may set; the folder and link bits belong to the file system.
   constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |

@@ -150,7 +150,6 @@ class Win32Entry : public Entry {
   explicit Win32Entry(UniqueFile file) : file_(std::move(file)) {}
   std::optional<EntryFacts> facts() override;
   std::wstring finalPath() override;
-  std::optional<std::uint32_t> volumeSerial() override;
   SysResult setAttributes(DWORD attributes) override;
   SysResult markForDeletion() override;
   SysResult renameTo(std::wstring_view target) override;
