@@ -17,7 +17,7 @@ export XDG_CACHE_HOME=$BUILD/xdg-cache
 
 PACKAGES=(cmake make g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
           wine wine64 xvfb xauth x11-utils locales fonts-wqy-microhei imagemagick
-          fp-utils zip unzip ccache)
+          fp-utils zip unzip ccache ntfs-3g attr id3v2 eyed3 lame ffmpeg)
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
 

@@ -10,7 +10,7 @@ namespace wv {
 bool MainWindow::onFilesDropped(MSG& message) {
   if (message.message != WM_DROPFILES || !message.hwnd) return false;
   for (const std::unique_ptr<Page>& page : pages_) {
-    if (page->handle() != message.hwnd) continue;
+    if (!page->created() || page->handle() != message.hwnd) continue;
     // A busy page leaves the drop alone (the page itself releases it).
     if (!page->acceptsDrop()) return false;
     auto drop = reinterpret_cast<HDROP>(message.wParam);

@@ -4,6 +4,7 @@
 #include "app/page.h"
 #include "app/page_table.h"
 #include "app/run_protocol.h"
+#include "app/startup_trace.h"
 #include "core/settings_store.h"
 #include "platform/text.h"
 #include "platform/platform.h"
@@ -15,6 +16,7 @@ namespace wv {
 namespace {
 
 constexpr UINT_PTR kGateTimer = 1;
+constexpr UINT_PTR kPageTimer = 2;
 
 std::wstring ProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -77,8 +79,10 @@ void MainWindow::create() {
   dpi::SetCurrent(dpi::ForScreen());
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&icc);
+  StartupMark(L"font, DPI, common controls");
   rowPictures_ = LoadImageStrip(IDB_IMAGELIST, 16);
   programFolder = ProgramFolder();
+  StartupMark(L"row pictures");
 
   // Client area 800 x 563 (design units) without a frame, centred on the desktop.
   RECT work{};
@@ -90,9 +94,12 @@ void MainWindow::create() {
   if (!hwnd_) return;
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(AppIcon(false)));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon(true)));
+  StartupMark(L"main window");
 
   titleBar.create(*this);
+  StartupMark(L"title bar");
   sideBar.create(*this);
+  StartupMark(L"side bar");
   pageHost.create(hwnd_, theme::kPage);
   statusBar.create(hwnd_, theme::kStatusBar);
   statusBar.onPaint = [](HDC dc, const RECT& r) {
@@ -103,6 +110,7 @@ void MainWindow::create() {
   progressGauge.create(statusBar.handle());
   progressGauge.setVisible(false);
   progressGauge.onVisibility = [this] { layoutStatusBar(); };
+  StartupMark(L"page area, status bar");
   buildPages();
 
   previousSink_ = SetRunInfoSink([this](std::wstring_view text) { statusLine.setText(text); });
@@ -121,24 +129,60 @@ void MainWindow::create() {
     const RECT scaled{r.left, r.top, r.left + dpi::Scale(kClientWidth, own), r.top + dpi::Scale(kClientHeight, own)};
     changeDpi(own, scaled);
   }
+  StartupMark(L"layout");
   startUp();
   if (options_.adminGate) SetTimer(hwnd_, kGateTimer, 1, nullptr);
 }
 
 void MainWindow::buildPages() {
-  for (const PageEntry& entry : options_.pages) {
-    std::unique_ptr<Page> page = entry.make(*this);
-    page->create(pageHost.handle());
-    pageHost.add(*page);
-    pages_.push_back(std::move(page));
-  }
+  for (const PageEntry& entry : options_.pages) pages_.push_back(entry.make(*this));
+  completePage(*pages_.front());
   pageHost.setActivePage(*pages_.front());
 }
 
-Page* MainWindow::findPage(Module module) const {
-  for (const std::unique_ptr<Page>& p : pages_)
-    if (p->module() == module) return p.get();
+void MainWindow::completePage(Page& page) {
+  if (page.created()) return;
+  page.create(pageHost.handle());
+  pageHost.add(page);
+  // The page area has its size once the window is laid out; the start page gets it then.
+  if (const RECT area = pageHost.clientRect(); area.right > 0 && area.bottom > 0)
+    page.setBounds(0, 0, area.right, area.bottom);
+  StartupMark(L"page built: " + std::wstring(page.title()));
+  if (!startedUp_) return;
+  page.initialise();
+  if (settings_ && settings_->readable()) page.loadSettings(*settings_);
+  page.fitColumns();
+  StartupMark(L"page initialised: " + std::wstring(page.title()));
+}
+
+void MainWindow::onPageTimer() {
+  for (const std::unique_ptr<Page>& p : pages_) {
+    if (!p->created()) {
+      completePage(*p);
+      return;  // one page a turn: input and painting come between
+    }
+  }
+  KillTimer(hwnd_, kPageTimer);
+}
+
+const std::vector<std::unique_ptr<Page>>& MainWindow::pages() {
+  for (const std::unique_ptr<Page>& p : pages_) completePage(*p);
+  return pages_;
+}
+
+Page* MainWindow::findPage(Module module) {
+  for (const std::unique_ptr<Page>& p : pages_) {
+    if (p->module() != module) continue;
+    completePage(*p);
+    return p.get();
+  }
   return nullptr;
+}
+
+bool MainWindow::pageMade(Module module) const {
+  for (const std::unique_ptr<Page>& p : pages_)
+    if (p->module() == module) return p->created();
+  return false;
 }
 
 void MainWindow::layout(int width, int height) {
@@ -185,7 +229,8 @@ void MainWindow::changeDpi(int newDpi, const RECT& suggested) {
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   const RECT client = clientRect();
   layout(client.right, client.bottom);
-  for (const std::unique_ptr<Page>& p : pages_) p->relayout();
+  for (const std::unique_ptr<Page>& p : pages_)
+    if (p->created()) p->relayout();
   fitColumns();
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
@@ -204,9 +249,16 @@ void MainWindow::startUp() {
 
   knownFolders = ResolveKnownFolders();
   setBackupBase(programFolder + L"Backup");
-  // Each page's share: catalogue rows, the drive list, pictures, drop targets, resets.
-  for (const std::unique_ptr<Page>& p : pages_) p->initialise();
+  StartupMark(L"known folders");
   loadSettings();
+  StartupMark(L"settings read");
+  // The start page's share (catalogue rows, pictures, drop targets, resets) and
+  // its choices; the other pages take theirs when they are made.
+  startedUp_ = true;
+  Page& first = *pages_.front();
+  first.initialise();
+  if (settings_->readable()) first.loadSettings(*settings_);
+  StartupMark(L"page initialised: " + std::wstring(first.title()));
 
   previousHook_ = SetMessageHook([this](MSG& m) { return onFilesDropped(m) || onTabKey(m); });
   hooked_ = true;
@@ -217,20 +269,23 @@ void MainWindow::startUp() {
     first->focus();
     focusSaved_ = first->handle();
   }
+  StartupMark(L"title glyphs, columns, focus");
 }
 
 void MainWindow::loadSettings() {
-  SettingsFile file(settingsFile());
+  settings_ = std::make_unique<SettingsFile>(settingsFile());
   // Saving over a file whose choices were never read would replace them with defaults.
-  settingsHeld_ = file.held();
-  if (!file.readable()) return;
-  for (const std::unique_ptr<Page>& p : pages_) p->loadSettings(file);
+  settingsHeld_ = settings_->held();
+  if (!settings_->readable()) return;
+  // What the window needs of a page's choices before the page is made (the backup folders).
+  for (const std::unique_ptr<Page>& p : pages_) p->loadWindowSettings(*settings_);
 }
 
 void MainWindow::saveSettings() {
   if (settingsHeld_) return;
   std::vector<SettingsSection> sections;
-  for (const std::unique_ptr<Page>& p : pages_) p->saveSettings(sections);
+  // A page never opened saves what it read at start (its defaults where the file had nothing).
+  for (const std::unique_ptr<Page>& p : pages()) p->saveSettings(sections);
   SortSettingsSections(sections);
   if (!wv::SaveSettings(settingsFile(), sections)) ShowErrorText(SettingsWriteError(settingsFile()));
 }
@@ -249,13 +304,17 @@ void MainWindow::setBackupBase(std::wstring_view base) {
 }
 
 void MainWindow::fitColumns() {
-  for (const std::unique_ptr<Page>& p : pages_) p->fitColumns();
+  for (const std::unique_ptr<Page>& p : pages_)
+    if (p->created()) p->fitColumns();
 }
 
 void MainWindow::showMain() {
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetForegroundWindow(hwnd_);
   BringWindowToTop(hwnd_);
+  StartupMark(L"window shown");
+  // The other pages once the window is up: a timer's turn comes only when no input or painting waits.
+  SetTimer(hwnd_, kPageTimer, 1, nullptr);
 }
 
 bool MainWindow::isMaximized() const { return hwnd_ && IsZoomed(hwnd_); }
@@ -292,6 +351,7 @@ void MainWindow::toggleMaximized() {
 
 void MainWindow::onAdminGateTimer() {
   KillTimer(hwnd_, kGateTimer);
+  StartupMark(L"message loop reached the gate");
   if (Sys().version().platformId == VER_PLATFORM_WIN32_NT && !IsAdmin()) {
     MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"权限不够", L"只有以系统管理员的身份登录才能使用本软件！");
     closingSteps_ = false;  // nothing is saved
@@ -303,7 +363,8 @@ void MainWindow::onAdminGateTimer() {
 
 void MainWindow::onCloseRequested() {
   ShowWindow(hwnd_, SW_HIDE);
-  for (const std::unique_ptr<Page>& p : pages_) p->stopRuns();
+  for (const std::unique_ptr<Page>& p : pages_)
+    if (p->created()) p->stopRuns();
   if (options_.onSaveSettings) options_.onSaveSettings();
   saveSettings();
 }
@@ -347,6 +408,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kGateTimer) {
         onAdminGateTimer();
+        return 0;
+      }
+      if (wParam == kPageTimer) {
+        onPageTimer();
         return 0;
       }
       break;

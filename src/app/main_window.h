@@ -2,6 +2,9 @@
 // The main window: its own title bar across the top, the side bar on the right,
 // the page area with the pages of the page table (no visible tabs) and the status
 // bar at the bottom. Created hidden; shown by the one-shot administrator gate.
+// Only the start page's controls are made before the window shows; every other
+// page is made once the window is up and the queue is idle (one page a turn), or
+// at once when something reaches for it first (the side bar, another page, closing).
 
 #include "platform/layer.h"
 WV_REQUIRE_LAYER(WV_LAYER_APP, "the main window and its pages are above every other layer");
@@ -93,7 +96,7 @@ class MainWindow : public Control {
   explicit MainWindow(FormOptions options = {});
   ~MainWindow() override;
 
-  // Creates the window and all its pages (hidden), then does the start-up work.
+  // Creates the window and its start page (hidden), then does the start-up work.
   void create();
   // Shows the window normally and brings it to the front.
   void showMain();
@@ -107,22 +110,27 @@ class MainWindow : public Control {
   StatusPanel statusLine;
   StatusGauge progressGauge;
 
-  // The pages, in the order of the page table.
-  [[nodiscard]] const std::vector<std::unique_ptr<Page>>& pages() const { return pages_; }
-  // The page of a module; null when the window has none.
-  [[nodiscard]] Page* findPage(Module module) const;
+  // The pages, in the order of the page table, each complete (those not made yet are made now).
+  [[nodiscard]] const std::vector<std::unique_ptr<Page>>& pages();
+  // The page of a module, complete; null when the window has none.
+  [[nodiscard]] Page* findPage(Module module);
   [[nodiscard]] PageTable pageTable() const { return options_.pages; }
-  // The page of a type, for code that knows it (pages opening each other, tests).
+  // The page of a type, complete, for code that knows it (pages opening each other, tests).
   template <class P>
-  [[nodiscard]] P* findPage() const {
+  [[nodiscard]] P* findPage() {
     for (const std::unique_ptr<Page>& p : pages_)
-      if (auto* page = dynamic_cast<P*>(p.get())) return page;
+      if (auto* page = dynamic_cast<P*>(p.get())) {
+        completePage(*page);
+        return page;
+      }
     return nullptr;
   }
   template <class P>
-  [[nodiscard]] P& page() const {
+  [[nodiscard]] P& page() {
     return *findPage<P>();
   }
+  // Whether the page's controls exist yet (without making them).
+  [[nodiscard]] bool pageMade(Module module) const;
 
   [[nodiscard]] Page& activePage() const;
   // Makes a page the active one (no status change: page code switching pages).
@@ -165,7 +173,13 @@ class MainWindow : public Control {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // Every page object; only the start page gets its controls.
   void buildPages();
+  // Makes the page's controls when it has none yet: at the page area's size, and
+  // once the start-up work has run also its share of the start and its settings.
+  void completePage(Page& page);
+  // The idle timer: the next page without controls gets them; none left, the timer stops.
+  void onPageTimer();
   // The start-up work once the controls exist: known folders, backup folders,
   // each page's share, the settings, the message hook, the title glyphs, columns, focus.
   void startUp();
@@ -189,6 +203,9 @@ class MainWindow : public Control {
   [[nodiscard]] std::wstring settingsFile() const { return programFolder + L"Config.ini"; }
   void loadSettings();
   void saveSettings();
+  // The pages' choices as read at start: a page made later takes its own from here.
+  std::unique_ptr<SettingsFile> settings_;
+  bool startedUp_ = false;
 
   FormOptions options_;
   std::vector<std::unique_ptr<Page>> pages_;

@@ -50,8 +50,10 @@ class Page : public Panel {
   [[nodiscard]] std::wstring_view settingsSection() const { return ModuleInfoOf(module_).section; }
   [[nodiscard]] MainWindow& form() const { return form_; }
 
-  // While the window is created, after every page exists, in table order: the
-  // page's share of the start (catalogue rows, pictures, drop target, resets).
+  // Once the page's controls exist and the window's start-up work has run (known
+  // folders, the settings file read): the page's share of the start (catalogue
+  // rows, pictures, drop target, resets). The start page's runs before the window
+  // shows, the others' when they are made.
   virtual void initialise() {}
   // The control focused at start when this is the start page.
   [[nodiscard]] virtual Control* firstControl() { return nullptr; }
@@ -66,6 +68,9 @@ class Page : public Panel {
   // The settings store: the page reads its sections once after initialise() and
   // adds them, filled from its controls, once at close.
   virtual void loadSettings(SettingsFile& file) { (void)file; }
+  // At start, for every page, made or not: the choices the window itself holds
+  // (the backup base that other pages back up below).
+  virtual void loadWindowSettings(const SettingsFile& file) { (void)file; }
   virtual void saveSettings(std::vector<SettingsSection>& sections) { (void)sections; }
 
   // Closing: a stop request to every operation of the page that runs.

@@ -27,7 +27,9 @@ class SideBar : public Panel {
  public:
   static constexpr int kPictureHeight = 60;
   static constexpr int kHeadingHeight = 30;
-  static constexpr int kButtonHeight = 42;
+  // Two headings, the gap above the second and ten buttons fit in the 460 units
+  // under the picture at the window's own size, the smallest it has (456 of them).
+  static constexpr int kButtonHeight = 39;
 
   void create(MainWindow& form);
 

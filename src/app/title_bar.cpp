@@ -261,8 +261,16 @@ void TitleBar::onApplicationActivated(bool active) {
 
 void TitleBar::onHelpChosen() {
   const std::wstring help = form_->programFolder + L"HelpMe.chm";
-  if (FileExists(help)) Sh().open(L"", help, L"", SW_SHOWNORMAL);
-  else MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"文件丢失", L"帮助文件已丢失！");
+  if (!FileExists(help)) {
+    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"文件丢失", L"帮助文件已丢失！");
+    return;
+  }
+  // The help viewer of the Windows folder, handed the file's full path; only a
+  // Windows without one leaves the file to whatever opens it there.
+  if (Sh().systemProgramPath(SystemProgramFile(SystemProgram::HelpViewer)).empty())
+    Sh().open(L"", help, L"", SW_SHOWNORMAL);
+  else
+    (void)StartSystemProgram(SystemProgram::HelpViewer, L"\"" + help + L"\"", SW_SHOWNORMAL);
 }
 
 // The update item is hidden; it leads to the same web page.

@@ -78,15 +78,42 @@ SettingsFile::SettingsFile(std::wstring path, int attempts, unsigned pauseMs) : 
   }
 }
 
+namespace {
+
+// One line of a section as the profile functions keep it ("key=value") split into
+// its key and the value a key-by-key read gives: blanks around both dropped, and a
+// value in matching quotes without them.
+std::pair<std::wstring, std::wstring> SettingsLine(std::wstring_view line) {
+  const std::size_t equals = line.find(L'=');
+  const std::wstring_view key = TrimView(line.substr(0, equals));
+  std::wstring_view value = equals == std::wstring_view::npos ? std::wstring_view{} : TrimView(line.substr(equals + 1));
+  // The profile functions hand a quoted value out without its quotes.
+  if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  return {std::wstring(key), std::wstring(value)};
+}
+
+}  // namespace
+
 std::optional<SettingsSection> SettingsFile::section(std::wstring_view name, std::wstring_view version) const {
-  if (!readable() || !Ini().sectionExists(path_, name)) return std::nullopt;
-  const std::optional<std::wstring> stored = Ini().read(path_, name, kVersionKey);
-  if (!stored || !EqualsNoCase(*stored, version)) return std::nullopt;
+  if (!readable()) return std::nullopt;
+  // One read of the section's lines, not one per key: the profile functions read the whole file on every call.
+  const std::vector<std::wstring> lines = Ini().sectionLines(path_, name);
   SettingsSection out{std::wstring(name), std::wstring(version), {}};
-  for (const std::wstring& key : Ini().keys(path_, name)) {
-    if (EqualsNoCase(key, kVersionKey)) continue;
-    if (std::optional<std::wstring> value = Ini().read(path_, name, key)) out.values.emplace_back(key, *value);
+  bool versionFound = false;
+  for (const std::wstring& line : lines) {
+    // A comment is no choice, and a line without "=" is no key for the profile functions.
+    if (line.starts_with(L';') || line.find(L'=') == std::wstring::npos) continue;
+    std::pair<std::wstring, std::wstring> entry = SettingsLine(line);
+    if (!EqualsNoCase(entry.first, kVersionKey)) {
+      out.values.push_back(std::move(entry));
+    } else if (!versionFound) {
+      // The first "Version" counts, as it does for the profile functions.
+      versionFound = true;
+      if (!EqualsNoCase(entry.second, version)) return std::nullopt;
+    }
   }
+  if (!versionFound) return std::nullopt;
   return out;
 }
 
@@ -101,13 +128,24 @@ bool SaveSettings(std::wstring_view path, const std::vector<SettingsSection>& se
   // Sections the program does not know stay, so the copy starts as the file. A
   // new file of the same name also makes the profile functions drop what they
   // remember of an earlier copy.
+  // The copy is always a new file: a ".tmp" left behind (or a link someone put there) is removed
+  // first, so the sections are never written into another file through it.
   const std::wstring temp = file + L".tmp";
-  if (FileExists(temp)) static_cast<void>(MakeNormal(temp));
-  bool written = exists ? Fs().copyFile(file, temp, false).ok()
-                        : Fs().openFile(temp, FileAccess::ReadWrite, FileShare::None, FileDisposition::CreateAlways) !=
+  if (FileExists(temp)) {
+    static_cast<void>(MakeNormal(temp));
+    if (!Fs().deleteFile(temp).ok()) return false;
+  }
+  bool written = exists ? Fs().copyFile(file, temp, true).ok()
+                        : Fs().openFile(temp, FileAccess::ReadWrite, FileShare::None, FileDisposition::CreateNew) !=
                               nullptr;
   for (auto section = sections.begin(); written && section != sections.end(); ++section)
     written = WriteSection(temp, *section);
+  // On the disk before it takes the file's place: a power cut after the swap must not leave an empty file.
+  if (written) {
+    const std::unique_ptr<File> copy =
+        Fs().openFile(temp, FileAccess::ReadWrite, FileShare::Read, FileDisposition::OpenExisting);
+    written = copy && copy->flush();
+  }
   if (written) written = Fs().replaceFile(temp, file).ok();
   if (!written) {
     if (FileExists(temp)) static_cast<void>(Fs().deleteFile(temp));

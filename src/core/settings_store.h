@@ -55,8 +55,9 @@ class SettingsFile {
 
 // Writes the sections in their order, each erased first and then written whole
 // ("Version" first). Nothing happens when there are none or the file is in use;
-// a missing file is created. The sections go into a copy beside the file
-// (path + ".tmp") that then takes the file's place in one step, so a save that
+// a missing file is created. The sections go into a new copy beside the file
+// (path + ".tmp", whatever stood there removed first), flushed to the disk, that
+// then takes the file's place in one step, so a save that
 // fails half-way leaves the previous file as it was, and the result is false (the
 // window then shows SettingsWriteError).
 [[nodiscard]] bool SaveSettings(std::wstring_view path, const std::vector<SettingsSection>& sections);

@@ -14,7 +14,8 @@ constexpr unsigned kHome = VK_HOME;    // 36
 void ShowInExplorer(std::wstring_view path) {
   std::wstring params = L"/n,/select,";
   params += path;
-  Sh().open(L"open", L"Explorer.exe", params, SW_SHOWNORMAL);
+  // The file browser of the Windows folder: an "Explorer.exe" beside the program must not answer.
+  (void)StartSystemProgram(SystemProgram::FileBrowser, params, SW_SHOWNORMAL);
 }
 
 void OpenRegeditAt(std::wstring_view keyPath, std::wstring_view valueName, int selectValue) {

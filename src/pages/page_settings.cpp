@@ -3,11 +3,13 @@
 // by position: a row the file does not name keeps its default tick, and a name
 // the lists no longer hold is dropped at the next save.
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/main_window.h"
+#include "core/protected_folders.h"
 #include "pages/cleaning/other_traces_page.h"
 #include "pages/cleaning/software_page.h"
 #include "pages/cleaning/junk_files_page.h"
@@ -27,13 +29,24 @@ constexpr int kRecycleRadio = 2;
 
 std::wstring Tick(bool on) { return on ? L"1" : L"0"; }
 
-void LoadTicks(const SettingsSection& section, ListView& list) {
-  for (int i = 0; i < list.count(); ++i)
+// A folder from the file that the program would move files or write backups into:
+// only a full local or UNC path that is no protected folder (a relative path would
+// follow the current folder; "C:\" or the Windows folder must never fill up with
+// moved junk). Anything else leaves the choice at its default.
+bool WritableFolderChoice(std::wstring_view folder) {
+  return ProtectedFolders::Resolve().check(folder) == FolderProtection::None;
+}
+
+// The ticks of the list's first rows (all of them unless told how many).
+void LoadTicks(const SettingsSection& section, ListView& list, int rows = -1) {
+  const int n = rows < 0 ? list.count() : std::min(rows, list.count());
+  for (int i = 0; i < n; ++i)
     if (const std::wstring* value = section.find(list.text(i, 0))) list.setChecked(i, *value == L"1");
 }
 
-void SaveTicks(SettingsSection& section, const ListView& list) {
-  for (int i = 0; i < list.count(); ++i) section.values.emplace_back(list.text(i, 0), Tick(list.checked(i)));
+void SaveTicks(SettingsSection& section, const ListView& list, int rows = -1) {
+  const int n = rows < 0 ? list.count() : std::min(rows, list.count());
+  for (int i = 0; i < n; ++i) section.values.emplace_back(list.text(i, 0), Tick(list.checked(i)));
 }
 
 // The pages whose section holds only their list's ticks (version "1").
@@ -48,7 +61,8 @@ void SaveTickSection(std::vector<SettingsSection>& sections, std::wstring_view n
 void LoadRemoval(const SettingsSection& section, RemovalChoice& removal) {
   if (const std::wstring* value = section.find(L"DelSel"))
     removal.modes.select(*value == L"1" ? kRecycleRadio : *value == L"2" ? kDirectRadio : kMoveRadio);
-  if (const std::wstring* value = section.find(L"DelSavPath")) removal.moveFolder.setText(*value);
+  if (const std::wstring* value = section.find(L"DelSavPath"); value && WritableFolderChoice(*value))
+    removal.moveFolder.setText(*value);
 }
 
 void SaveRemoval(SettingsSection& section, const RemovalChoice& removal) {
@@ -114,14 +128,17 @@ void JunkFilesPage::saveSettings(std::vector<SettingsSection>& sections) {
 
 // ---------------------------------------------------------------- backup manager
 
+void BackupManagerPage::loadWindowSettings(const SettingsFile& file) {
+  // The other pages back up below the base whether or not this page was ever opened;
+  // the page shows the base when it is made (initialise).
+  const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
+  if (!section) return;
+  if (const std::wstring* base = section->find(L"SavPath"); base && WritableFolderChoice(*base)) form().setBackupBase(*base);
+}
+
 void BackupManagerPage::loadSettings(SettingsFile& file) {
   const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
   if (!section) return;
-  // A blank base would put the backups at the root of whatever drive is current.
-  if (const std::wstring* base = section->find(L"SavPath"); base && !TrimView(*base).empty()) {
-    form().setBackupBase(*base);
-    baseFolderEdit.setText(*base);
-  }
   if (const std::wstring* compress = section->find(L"ComSav")) compressCheck.setChecked(*compress == L"1");
   if (const std::wstring* level = section->find(L"ComTypeSel"); level && level->size() == 1 && (*level)[0] >= L'0' &&
                                                                 (*level)[0] <= L'2')
@@ -146,22 +163,52 @@ void RegistryTracesPage::saveSettings(std::vector<SettingsSection>& sections) { 
 
 // ---------------------------------------------------------------- daily files
 
+// The daily page's section holds the catalogue rows' ticks only; the rule
+// file's entries below them keep theirs in a section of their own.
 void DailyFilesPage::loadSettings(SettingsFile& file) {
+  loadRuleSettings(file);
   const std::optional<SettingsSection> section = file.section(settingsSection(), L"2");
   if (!section) return;
-  LoadTicks(*section, itemList);
+  LoadTicks(*section, itemList, kCatalogueItems);
   for (const std::wstring& value : section->valuesOfKeysContaining(L"SelfPath"))
     userFolderList.appendRow(SelfPathRow(value, subfoldersCombo, modeCombo));
   LoadRemoval(*section, removal);
 }
 
 void DailyFilesPage::saveSettings(std::vector<SettingsSection>& sections) {
+  saveRuleSettings(sections);
   SettingsSection section{std::wstring(settingsSection()), L"2", {}};
-  SaveTicks(section, itemList);
+  SaveTicks(section, itemList, kCatalogueItems);
   const std::vector<ListRow> rows = userFolderList.rows();
   for (std::size_t i = 0; i < rows.size(); ++i)
     section.values.emplace_back(L"SelfPath" + std::to_wstring(i), SelfPathValue(rows[i], subfoldersCombo, modeCombo));
   SaveRemoval(section, removal);
+  sections.push_back(std::move(section));
+}
+
+// The rule file: "File" when it is not the one beside the program, then the
+// names of the ticked entries ("Tick0" ...), values rather than keys so that any
+// character a name holds survives.
+void DailyFilesPage::loadRuleSettings(const SettingsFile& file) {
+  const std::optional<SettingsSection> section = file.section(kRuleFileSection, L"1");
+  if (!section) return;
+  const std::vector<std::wstring> ticked = section->valuesOfKeysContaining(L"Tick");
+  keptTicks = {ticked.begin(), ticked.end()};
+  const std::wstring* path = section->find(L"File");
+  if (path && !TrimView(*path).empty() && !EqualsNoCase(*path, ruleFilePath)) {
+    // readRuleFile keeps the ticks of the rows it replaces: none are ticked yet.
+    readRuleFile(*path);
+    keptTicks = {ticked.begin(), ticked.end()};
+  }
+  applyRuleTicks();
+}
+
+void DailyFilesPage::saveRuleSettings(std::vector<SettingsSection>& sections) const {
+  SettingsSection section{std::wstring(kRuleFileSection), L"1", {}};
+  const std::wstring besideProgram = form().programFolder + std::wstring(kRuleFileName);
+  section.values.emplace_back(L"File", EqualsNoCase(ruleFilePath, besideProgram) ? L"" : ruleFilePath);
+  const std::vector<std::wstring> names = tickedRuleNames();
+  for (std::size_t i = 0; i < names.size(); ++i) section.values.emplace_back(L"Tick" + std::to_wstring(i), names[i]);
   sections.push_back(std::move(section));
 }
 

@@ -34,7 +34,7 @@ const PageEntry kPages[] = {
     {Module::Redundancy, Cleaning, RegistryRedundancy, true, Make<RedundancyPage>},
     {Module::FileInfo, FileTools, FileInfo, true, Make<FileInfoPage>},
     {Module::Shredder, FileTools, Shredder, true, Make<ShredderPage>},
-    {Module::Music, FileTools, Music, false, Make<MusicPage>},  // the music page has no way in
+    {Module::Music, FileTools, Music, true, Make<MusicPage>},
     {Module::BackupManager, SideGroup::None, NoPicture, false, Make<BackupManagerPage>},
 };
 

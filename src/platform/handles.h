@@ -5,7 +5,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <wininet.h>
 
 #include <utility>
 
@@ -70,10 +69,17 @@ struct EventLogTraits {
   static bool isInvalid(HANDLE h) noexcept { return h == nullptr; }
   static void close(HANDLE h) noexcept { ::CloseEventLog(h); }
 };
+// The URL cache's DLL is loaded at run time (platform/libraries.h): closed through it.
+void CloseUrlCacheFind(HANDLE find) noexcept;
 struct UrlCacheFindTraits {
   static HANDLE invalid() noexcept { return nullptr; }
   static bool isInvalid(HANDLE h) noexcept { return h == nullptr; }
-  static void close(HANDLE h) noexcept { ::FindCloseUrlCache(h); }
+  static void close(HANDLE h) noexcept { CloseUrlCacheFind(h); }
+};
+struct ModuleTraits {
+  static HMODULE invalid() noexcept { return nullptr; }
+  static bool isInvalid(HMODULE h) noexcept { return h == nullptr; }
+  static void close(HMODULE h) noexcept { ::FreeLibrary(h); }
 };
 template <class G>
 struct GdiObjectTraits {
@@ -117,6 +123,7 @@ using UniqueIcon = UniqueResource<HICON, IconTraits>;
 using UniqueImageList = UniqueResource<HIMAGELIST, ImageListTraits>;
 using UniqueMemoryDc = UniqueResource<HDC, MemoryDcTraits>;
 using UniqueMenu = UniqueResource<HMENU, MenuTraits>;
+using UniqueModule = UniqueResource<HMODULE, ModuleTraits>;
 
 // Borrowed window DC, released to its window.
 class WindowDc {

@@ -46,6 +46,21 @@ Platform& platform() {
   return parts;
 }
 
+std::wstring_view SystemProgramFile(SystemProgram program) {
+  switch (program) {
+    case SystemProgram::RegistryEditor: return L"regedit.exe";
+    case SystemProgram::FileBrowser: return L"explorer.exe";
+    case SystemProgram::HelpViewer: return L"hh.exe";
+  }
+  return {};
+}
+
+UniqueHandle StartSystemProgram(SystemProgram program, std::wstring_view params, int show) {
+  const std::wstring path = Sh().systemProgramPath(SystemProgramFile(program));
+  if (path.empty()) return {};
+  return Sh().start(path, params, show);
+}
+
 // ---------------------------------------------------------------- registry handle
 
 void RegistryHandle::setRoot(RegRoot root) {

@@ -135,6 +135,16 @@ struct OpenFilesRequest {
   bool followShortcuts = true;  // false: a chosen shortcut is returned as itself
 };
 
+// Windows' own programs that the program starts.
+enum class SystemProgram { RegistryEditor, FileBrowser, HelpViewer };
+// Their file names: "regedit.exe", "explorer.exe", "hh.exe".
+std::wstring_view SystemProgramFile(SystemProgram program);
+
+// The program runs as administrator from wherever its zip was unpacked (often
+// Downloads, where any web page can drop a file). So it never starts a program by
+// a bare name, which the system would look for in the current folder and the
+// program's folder first: programs are started by their full path, and Windows'
+// own ones are found only in the folders the system names for them.
 class Shell {
  public:
   virtual ~Shell() = default;
@@ -151,13 +161,21 @@ class Shell {
   // paths of any length (IFileOperation): 0 when it went, ERROR_CANCELLED when the
   // user stopped it, ERROR_NOT_SUPPORTED where the system offers no such way.
   virtual int recycleLongPath(HWND owner, std::wstring_view path) = 0;
-  // The shell's execute operation; verb may be empty. show: SW_ value. Not waited for.
+  // The shell's execute operation on a document or address (given whole: a full
+  // path or a URL); verb may be empty. show: SW_ value. Not waited for.
   virtual void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) = 0;
-  // Like open with no verb and no working folder, but hands back the new process
-  // (null when the shell gave none) so that callers can bound their waits on it.
-  virtual UniqueHandle start(std::wstring_view file, std::wstring_view params, int show) = 0;
-  // A whole command line, shown with SW_SHOW (5); the result is not examined.
-  virtual void runCommand(std::wstring_view commandLine) = 0;
+  // Starts the program at this full path through the shell's execute operation (no
+  // verb, the system folder as its working folder) and hands back the new process
+  // (null when there is none) so that callers can bound their waits on it. A bare
+  // name or a relative path is refused, never looked for.
+  virtual UniqueHandle start(std::wstring_view program, std::wstring_view params, int show) = 0;
+  // The full path of one of Windows' programs: the file name in the Windows folder,
+  // else in the system folder, as the system names them; empty when neither holds it.
+  virtual std::wstring systemProgramPath(std::wstring_view fileName) = 0;
+  // A command line whose program is given by its full path (only that file runs,
+  // nothing is looked for), started in the program's own folder and shown with
+  // SW_SHOW (5). False when it could not start.
+  [[nodiscard]] virtual bool runProgram(std::wstring_view program, std::wstring_view commandLine) = 0;
   // The shell's folder browser (file-system folders, new resizable style), with the
   // system's error boxes held back while it is open. Empty when cancelled.
   virtual std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view root,
@@ -179,7 +197,7 @@ class Shell {
   virtual void acceptDrops(HWND window, bool accept) = 0;
 
   // Driving the registry editor by its windows.
-  virtual void startRegedit() = 0;  // "regedit.exe", verb "open", normal, idle-wait at most 200 ms
+  virtual void startRegedit() = 0;  // the registry editor, shown normally, idle-wait at most 200 ms
   virtual HWND findWindow(std::wstring_view className) = 0;
   virtual HWND findChild(HWND parent, std::wstring_view className) = 0;
   virtual void showAndActivate(HWND window) = 0;  // show normally, bring to the front, focus
@@ -272,16 +290,29 @@ struct VolumeInformation {
   std::wstring fileSystem;
 };
 
+class File;
+
 class Volumes {
  public:
   virtual ~Volumes() = default;
   virtual std::uint32_t logicalDrives() = 0;  // bit 0 = A:
   virtual unsigned driveType(std::wstring_view root) = 0;  // DRIVE_ value of "X:\"
   virtual std::optional<VolumeInformation> volumeInformation(std::wstring_view root) = 0;
+  // The file system's name alone ("NTFS", "FAT32"), for callers that need nothing
+  // else: it answers where the label and serial cannot be read (under Wine, a drive
+  // whose device is an image file).
+  virtual std::optional<std::wstring> fileSystemName(std::wstring_view root) = 0;
   [[nodiscard]] virtual bool diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) = 0;
   // The root of the volume that holds path ("C:\\", or the folder a volume is mounted
   // in), with its trailing backslash; empty when the system cannot say.
   virtual std::wstring volumePathOf(std::wstring_view path) = 0;
+  // The volume of a drive letter itself ("\\.\X:"), for reading its sectors while
+  // others keep using it; offsets and lengths must be whole sectors. Null when it
+  // cannot be opened (not an administrator, no such drive, a drive of another kind).
+  virtual std::unique_ptr<File> openVolume(wchar_t letter) {
+    (void)letter;
+    return nullptr;
+  }
 };
 
 // ---------------------------------------------------------------- file system
@@ -470,6 +501,10 @@ inline SystemInfo& Sys() { return *platform().system; }
 inline UrlCache& UrlCacheOps() { return *platform().urlCache; }
 inline EventLogs& EventLogOps() { return *platform().eventLogs; }
 inline Profiles& Ini() { return *platform().profiles; }
+
+// Starts one of Windows' programs by its full path (Shell::start); null when
+// Windows' folders do not hold it.
+UniqueHandle StartSystemProgram(SystemProgram program, std::wstring_view params, int show);
 
 // Puts a substitute in place of one part for the lifetime of this object:
 //   FakeEventLogs fake;  Substitute s(&Platform::eventLogs, fake);

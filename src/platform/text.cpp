@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include "platform/code_page.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -199,6 +201,16 @@ std::size_t AnsiByteLength(std::wstring_view text) {
     return bytes;
   }
   return static_cast<std::size_t>(n);
+}
+
+std::wstring FromCodePage936(std::string_view bytes) {
+  if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return {};
+  const int size = static_cast<int>(bytes.size());
+  const int n = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  if (MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(), size, out.data(), n) != n) return {};
+  return out;
 }
 
 std::wstring ToDecimal(std::int64_t value) { return std::to_wstring(value); }

@@ -59,6 +59,8 @@ std::wstring ToWide(std::string_view utf8);
 std::string ToUtf8(std::wstring_view text);
 // Length in bytes of the text in the ANSI code page 936 (a Chinese character counts two).
 std::size_t AnsiByteLength(std::wstring_view text);
+// The bytes read as code page 936 (GBK); empty when they are not valid in it.
+std::wstring FromCodePage936(std::string_view bytes);
 
 std::wstring ToDecimal(std::int64_t value);
 

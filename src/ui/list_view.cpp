@@ -323,7 +323,21 @@ void ListView::clear() {
   if (hwnd_) ListView_DeleteAllItems(hwnd_);
 }
 
-bool ListView::checked(int index) const { return hwnd_ && ListView_GetCheckState(hwnd_, index) != 0; }
+// A row without a check box (state picture 0) is not ticked.
+bool ListView::checked(int index) const { return hwnd_ && ListView_GetCheckState(hwnd_, index) == 1; }
+
+void ListView::setCheckBoxShown(int index, bool shown) {
+  if (!hwnd_) return;
+  if (shown) {
+    ListView_SetCheckState(hwnd_, index, FALSE);
+  } else {
+    ListView_SetItemState(hwnd_, index, INDEXTOSTATEIMAGEMASK(0), LVIS_STATEIMAGEMASK);
+  }
+}
+
+bool ListView::checkBoxShown(int index) const {
+  return hwnd_ && (ListView_GetItemState(hwnd_, index, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) != 0;
+}
 
 void ListView::setChecked(int index, bool checked) {
   if (hwnd_) ListView_SetCheckState(hwnd_, index, checked ? TRUE : FALSE);

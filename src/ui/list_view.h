@@ -97,6 +97,10 @@ class ListView : public ListViewBase {
   void setChecked(int index, bool checked);
   void setAllChecked(bool checked);
   [[nodiscard]] int checkedCount() const;
+  // A row without a check box (a heading among ticked rows) is never ticked;
+  // showing the box again shows it empty, as setChecked does.
+  void setCheckBoxShown(int index, bool shown);
+  [[nodiscard]] bool checkBoxShown(int index) const;
   std::function<void(int index)> onCheckChanged;
 
  protected:

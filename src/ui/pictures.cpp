@@ -76,7 +76,9 @@ void Picture::blit(HDC dc, const RECT& dest, const Bitmap& from, const RECT& src
   const int sw = src.right - src.left, sh = src.bottom - src.top;
   if (from.alpha) {
     BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, dest.left, dest.top, dw, dh, mem, src.left, src.top, sw, sh, bf);
+    // gdi32's own entry, which msimg32's AlphaBlend forwards to: gdi32 is one of
+    // Windows' known DLLs, msimg32 is not and would be looked for beside the program.
+    GdiAlphaBlend(dc, dest.left, dest.top, dw, dh, mem, src.left, src.top, sw, sh, bf);
   } else if (dw == sw && dh == sh) {
     BitBlt(dc, dest.left, dest.top, dw, dh, mem, src.left, src.top, SRCCOPY);
   } else {

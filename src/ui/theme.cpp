@@ -104,7 +104,8 @@ void FillGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom) {
   v[1].Green = static_cast<COLOR16>(GetGValue(bottom) << 8);
   v[1].Blue = static_cast<COLOR16>(GetBValue(bottom) << 8);
   GRADIENT_RECT g{0, 1};
-  GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
+  // gdi32's own entry (a known DLL), not msimg32's forwarder, which the program's folder could supply.
+  GdiGradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
 }
 
 }  // namespace wv::theme

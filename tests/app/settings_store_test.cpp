@@ -144,7 +144,13 @@ TEST_F(SettingsStoreTest, FirstStartSavesEverySectionAndEveryChoiceComesBackByte
   const std::string saved = ReadBytes(file);
   const Ini first = Ini::Parse(saved);
   ASSERT_EQ(first.bytes(), saved) << "the file is not in the store's plain form";
-  EXPECT_EQ(first.names(), (std::vector<std::wstring>{L"WJQL", L"BFGL", L"ZCQL", L"ZCRC", L"WJRC", L"QTRC", L"RJQL"}));
+  // The seven sections as before, then the rule file's own: the one beside the
+  // program ("File" empty) and no entry ticked.
+  EXPECT_EQ(first.names(),
+            (std::vector<std::wstring>{L"WJQL", L"BFGL", L"ZCQL", L"ZCRC", L"WJRC", L"QTRC", L"RJQL", L"WINAPP2"}));
+  ASSERT_FALSE(first.sections.empty());
+  EXPECT_EQ(first.sections.back().keys,
+            (std::vector<std::pair<std::wstring, std::wstring>>{{L"Version", L"1"}, {L"File", L""}}));
   for (const Ini::Section& s : first.sections) {
     ASSERT_FALSE(s.keys.empty());
     EXPECT_EQ(s.keys.front(), (std::pair<std::wstring, std::wstring>{L"Version", s.name == L"WJRC" ? L"2" : L"1"}));
@@ -156,9 +162,11 @@ TEST_F(SettingsStoreTest, FirstStartSavesEverySectionAndEveryChoiceComesBackByte
   EXPECT_EQ(ReadBytes(file), saved) << "the same choices saved again";
 
   // Every kind of value changed: each row's tick turned over, folder rows, folders,
-  // removal modes, backup options, the software filter.
+  // removal modes, backup options, the software filter, the rule file and its ticks
+  // (of entries it does not list, as it is not there: kept all the same).
   Ini changed = first;
-  const std::wstring plainKeys[] = {L"Version", L"DelSel", L"DelSavPath", L"SavPath", L"ComSav", L"ComTypeSel", L"ShowType"};
+  const std::wstring plainKeys[] = {L"Version", L"DelSel", L"DelSavPath", L"SavPath", L"ComSav", L"ComTypeSel", L"ShowType",
+                                    L"File"};
   for (Ini::Section& s : changed.sections)
     for (auto& [key, value] : s.keys)
       if (std::ranges::count(plainKeys, key) == 0) value = value == L"1" ? L"0" : L"1";
@@ -170,6 +178,9 @@ TEST_F(SettingsStoreTest, FirstStartSavesEverySectionAndEveryChoiceComesBackByte
   changed.set(L"WJRC", L"DelSavPath", L"E:\\Moved");
   changed.set(L"BFGL", L"SavPath", L"C:\\备份");
   changed.set(L"RJQL", L"ShowType", L"显示所有软件");
+  changed.set(L"WINAPP2", L"File", L"C:\\规则\\Winapp2.ini");
+  changed.set(L"WINAPP2", L"Tick0", L"Other Tool *");
+  changed.set(L"WINAPP2", L"Tick1", L"某工具 *");
   for (int mode = 0; mode < 3; ++mode) {  // the three removal modes on both pages, over three restarts
     changed.set(L"WJQL", L"DelSel", std::to_wstring(mode + 1));
     changed.set(L"WJRC", L"DelSel", std::to_wstring((mode + 1) % 3 + 1));
@@ -183,6 +194,48 @@ TEST_F(SettingsStoreTest, FirstStartSavesEverySectionAndEveryChoiceComesBackByte
     EXPECT_EQ(Ini::Parse(ReadBytes(file)).utf8(), changed.utf8()) << "mode " << mode;
     EXPECT_EQ(ReadBytes(file), changed.bytes()) << "mode " << mode;
   }
+}
+
+// Only the start page is made before the window shows; the others follow while the
+// queue is idle. A page closed before it was ever made still saves its choices as
+// the file had them, and the backup base counts before the manager's page exists.
+TEST_F(SettingsStoreTest, PagesMadeLateOrNeverStillSaveTheirChoicesAsRead) {
+  Ini changed = defaults();
+  for (Ini::Section& s : changed.sections)
+    for (auto& [key, value] : s.keys)
+      if (value == L"1" && key != L"Version" && key != L"DelSel") value = L"0";
+  changed.set(L"WJQL", L"JumpPath0", L"C:\\保留目录", L"DelSel");
+  changed.set(L"WJQL", L"DelSel", L"2");
+  changed.set(L"WJRC", L"SelfPath0", L"1/D:\\日志/1/0/*.log", L"DelSel");
+  changed.set(L"BFGL", L"SavPath", L"C:\\备份");
+  changed.set(L"RJQL", L"ShowType", L"显示所有软件");
+  const auto allMade = [&] {
+    return std::ranges::all_of(AllPages(), [&](const PageEntry& e) { return form->pageMade(e.module); });
+  };
+  // Closed at once: nothing but the start page was made.
+  WriteBytes(file, changed.bytes());
+  form = std::make_unique<MainWindow>(FormOptions::Hosted(AllPages()));
+  form->create();
+  for (const PageEntry& e : AllPages())
+    EXPECT_EQ(form->pageMade(e.module), e.module == AllPages().front().module) << ToUtf8(ModuleInfoOf(e.module).title);
+  EXPECT_EQ(form->pageHost.pages().size(), 1u);
+  EXPECT_EQ(form->registryBackupFolder, L"C:\\备份\\Registry\\");
+  EXPECT_EQ(form->startupBackupFolder, L"C:\\备份\\AutoRun\\");
+  close();
+  EXPECT_EQ(Ini::Parse(ReadBytes(file)).utf8(), changed.utf8());
+  EXPECT_EQ(ReadBytes(file), changed.bytes());
+  // Shown and left alone: every page is made, at the page area's size, behind the start page.
+  open();
+  ASSERT_TRUE(PumpUntil(allMade, 20000));
+  const RECT area = form->pageHost.pages().front()->deviceBounds();  // placed with the page area
+  for (Page* page : form->pageHost.pages()) {
+    const RECT r = page->deviceBounds();
+    EXPECT_TRUE(EqualRect(&r, &area) && r.right > 0) << ToUtf8(page->title());
+    EXPECT_EQ(page->visible(), page == &form->activePage());
+  }
+  EXPECT_EQ(form->activePage().module(), AllPages().front().module);
+  close();
+  EXPECT_EQ(ReadBytes(file), changed.bytes());
 }
 
 TEST_F(SettingsStoreTest, HandWrittenFilesAreReadByTheirRules) {
@@ -213,6 +266,16 @@ TEST_F(SettingsStoreTest, HandWrittenFilesAreReadByTheirRules) {
          want.set(L"WJRC", L"SelfPath0", L"0/D:\\Logs/1/0/*.log", L"DelSel");
          want.set(L"WJRC", L"SelfPath1", L"1/C:\\a/0/1/x", L"DelSel");
          want.set(L"RJQL", L"ShowType", L"隐藏微软相关");
+       }},
+      {"folders the program must not move into or back up below",
+       Ansi(L"[WJQL]\r\nVersion=1\r\nDelSavPath=C:\\Windows\r\n[WJRC]\r\nVersion=2\r\nDelSavPath=Moved\\Here\r\n"
+            L"[BFGL]\r\nVersion=1\r\nSavPath=C:\\\r\n"),
+       [](Ini&) {}},  // each stays at its default
+      {"full local and network folders",
+       Ansi(L"[WJQL]\r\nVersion=1\r\nDelSavPath=\\\\server\\share\\移到\r\n[BFGL]\r\nVersion=1\r\nSavPath=D:\\备份\r\n"),
+       [](Ini& want) {
+         want.set(L"WJQL", L"DelSavPath", L"\\\\server\\share\\移到");
+         want.set(L"BFGL", L"SavPath", L"D:\\备份");
        }},
       {"garbage",
        std::string("\0\x01\xff\x80\r\n", 6) +

@@ -7,6 +7,7 @@
 #include "core/settings_store.h"
 #include "core/utilities.h"
 #include "platform/handles.h"
+#include "platform/text.h"
 #include "core/modules.h"
 #include "platform/win32/win32_platform.h"
 #include "support/test_support.h"
@@ -49,6 +50,75 @@ TEST(SettingsStore, VersionsWholeSectionRewritesMarkedFilesAndFilesInUse) {
     EXPECT_TRUE(SaveSettings(file, {{L"RJQL", L"1", {{L"ShowType", L"隐藏更新补丁"}}}}));
   }
   EXPECT_EQ(showType(), L"隐藏微软相关") << "a file in use is not written";
+}
+
+// A section is read in one call, not key by key: what it gives must be what the
+// profile functions give for each key, however the line is written.
+TEST(SettingsStore, ASectionReadAtOnceGivesWhatTheProfileFunctionsGiveKeyByKey) {
+  test::TempFolder tmp(L"settings2");
+  const std::wstring file = tmp / L"Config.ini";
+  test::WriteBytes(file,
+                   "[WJQL]\r\n"
+                   "Version=1\r\n"
+                   "  Spaced  =  two words  \r\n"
+                   "Quoted=\"C:\\Program Files\\\"\r\n"
+                   "Single='x'\r\n"
+                   "HalfQuoted=\"x\r\n"
+                   "Mixed=\"x'\r\n"
+                   "Equals=a=b\r\n"
+                   "Empty=\r\n"
+                   "Bare\r\n"
+                   ";comment=1\r\n"
+                   "[BFGL]\r\n"
+                   "version = 1 \r\n"
+                   "SavPath=D:\\B\r\n"
+                   "[ZCQL]\r\n"
+                   "Other=1\r\n"
+                   "[RJQL]\r\n"
+                   "Version=2\r\n"
+                   "Version=1\r\n");
+  const SettingsFile settings(file);
+  const std::optional<SettingsSection> junk = settings.section(L"wjql", L"1");
+  ASSERT_TRUE(junk);
+  std::vector<std::wstring> keys;
+  for (const auto& [key, value] : junk->values) {
+    keys.push_back(key);
+    EXPECT_EQ(value, Ini().read(file, L"WJQL", key).value_or(L"<missing>")) << ToUtf8(key);
+  }
+  // A line without "=" is no key for the profile functions either.
+  EXPECT_EQ(keys, (std::vector<std::wstring>{L"Spaced", L"Quoted", L"Single", L"HalfQuoted", L"Mixed", L"Equals",
+                                             L"Empty"}));
+  EXPECT_EQ(*junk->find(L"Quoted"), L"C:\\Program Files\\");
+  EXPECT_EQ(*junk->find(L"Equals"), L"a=b");
+  // The version: blanks and case do not matter; a missing one, or the first of two
+  // that differs, means another layout.
+  ASSERT_TRUE(settings.section(L"BFGL", L"1"));
+  EXPECT_EQ(settings.section(L"BFGL", L"1")->values,
+            (std::vector<std::pair<std::wstring, std::wstring>>{{L"SavPath", L"D:\\B"}}));
+  EXPECT_FALSE(settings.section(L"ZCQL", L"1"));
+  EXPECT_FALSE(settings.section(L"RJQL", L"1"));
+  EXPECT_FALSE(settings.section(L"QTRC", L"1"));
+}
+
+// A ".tmp" beside the file, left by a crash or planted as a link to another file:
+// saving makes its copy anew, so the other file keeps its bytes.
+TEST(SettingsStore, TheCopyIsAlwaysANewFileSoNothingIsWrittenThroughALinkInItsPlace) {
+  test::TempFolder tmp(L"settings4");
+  const std::wstring file = tmp / L"Config.ini", other = tmp / L"other.txt";
+  for (const bool existing : {false, true}) {
+    SCOPED_TRACE(existing);
+    if (existing) ASSERT_TRUE(SaveSettings(file, {{L"BFGL", L"1", {{L"ComSav", L"0"}}}}));
+    test::WriteBytes(other, "keep me");
+    ASSERT_TRUE(CreateHardLinkW((file + L".tmp").c_str(), other.c_str(), nullptr));
+    ASSERT_TRUE(SaveSettings(file, {{L"WJQL", L"1", {{L"JumpPath0", L"C:\\x"}}}}));
+    EXPECT_EQ(test::ReadBytes(other), "keep me");
+    EXPECT_FALSE(test::PathExists(file + L".tmp"));
+    const std::optional<SettingsSection> junk = SettingsFile(file).section(L"WJQL", L"1");
+    ASSERT_TRUE(junk && junk->find(L"JumpPath0"));
+    EXPECT_EQ(*junk->find(L"JumpPath0"), L"C:\\x");
+    EXPECT_EQ(SettingsFile(file).section(L"BFGL", L"1").has_value(), existing) << "the file's other sections stay";
+    ASSERT_TRUE(DeleteFileW(file.c_str()) && DeleteFileW(other.c_str()));
+  }
 }
 
 // Profiles that refuse one key; files that cannot be put in the place of another.

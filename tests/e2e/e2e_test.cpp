@@ -543,7 +543,8 @@ TEST_F(EndToEnd, JunkFilesAndRegistryRoadsAsAUserWalksThem) {
   names.resize(GetPrivateProfileSectionNamesW(names.data(), 4096, config.c_str()));
   std::set<std::wstring> sections;
   for (const wchar_t* n = names.data(); n < names.data() + names.size() && *n; n += wcslen(n) + 1) sections.insert(n);
-  EXPECT_EQ(sections, (std::set<std::wstring>{L"WJQL", L"BFGL", L"ZCQL", L"ZCRC", L"WJRC", L"QTRC", L"RJQL"}));
+  EXPECT_EQ(sections,
+            (std::set<std::wstring>{L"WJQL", L"BFGL", L"ZCQL", L"ZCRC", L"WJRC", L"QTRC", L"RJQL", L"WINAPP2"}));
   wchar_t mode[8] = L"";
   GetPrivateProfileStringW(L"WJQL", L"DelSel", L"", mode, 8, config.c_str());
   EXPECT_STREQ(mode, L"1") << "the recycle-bin mode saved";

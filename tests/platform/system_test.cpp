@@ -1,5 +1,7 @@
 // The URL cache and profile files as the platform part reaches them.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <wininet.h>  // plants the entries itself
 
 #include "platform/platform.h"
 #include "support/test_support.h"

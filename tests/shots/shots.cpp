@@ -32,6 +32,7 @@
 #include "pages/registry/redundancy_page.h"
 #include "pages/registry/registry_traces_page.h"
 #include "pages/tools/file_info_page.h"
+#include "pages/tools/music_page.h"
 #include "support/page_access.h"
 #include "ui/messages.h"
 
@@ -200,6 +201,23 @@ void PlantPrograms() {
                 names[i], p[i + 1]);
 }
 
+// An MP3 file of a tone's length whose ID3v2.3 tag (UTF-16) holds title, artist, album and year.
+void PlantSong(const std::wstring& path, std::initializer_list<std::wstring_view> tags) {
+  std::string body;
+  const char* ids[] = {"TIT2", "TPE1", "TALB", "TYER"};
+  int i = 0;
+  for (std::wstring_view text : tags) {
+    std::string data("\x01\xFF\xFE", 3);
+    for (wchar_t c : text) data += {static_cast<char>(c), static_cast<char>(c >> 8)};
+    const auto n = static_cast<std::uint32_t>(data.size());
+    body += std::string(ids[i++]) + char(n >> 24) + char(n >> 16) + char(n >> 8) + char(n) + std::string(2, '\0') + data;
+  }
+  const auto n = static_cast<std::uint32_t>(body.size());
+  std::string file = std::string("ID3\x03\0\0", 6) + char(n >> 21 & 0x7F) + char(n >> 14 & 0x7F) + char(n >> 7 & 0x7F) +
+                     char(n & 0x7F) + body + std::string(4000, '\x55');
+  std::ofstream(std::filesystem::path(path), std::ios::binary) << file;
+}
+
 // The file name of a page's first screenshot.
 std::wstring PageShotName(wv::Module module) {
   switch (module) {
@@ -332,6 +350,25 @@ int wmain(int argc, wchar_t** argv) {
   wv::test::Controls(shredder).entryList.select(1);
   shoot(L"shredder_rows");
 
+  // The music page with tagged songs, names simulated from artist and title.
+  wv::MusicPage& music = form.page<wv::MusicPage>();
+  auto& musicRules = wv::test::Controls(music);
+  auto& musicList = wv::test::SharedControls<wv::SimulationControls<wv::MusicRow>>(music);
+  const std::wstring songs = kDemo + L"\\音乐";
+  CreateDirectoryW(songs.c_str(), nullptr);
+  PlantSong(songs + L"\\track01.mp3", {L"吻别", L"张学友", L"吻别", L"1993"});
+  PlantSong(songs + L"\\track02.mp3", {L"月亮代表我的心", L"邓丽君", L"淡淡幽情", L"1977"});
+  PlantSong(songs + L"\\track03.mp3", {L"童话", L"光良", L"童话", L"2005"});
+  PlantSong(songs + L"\\Track 04.mp3", {L"后来", L"刘若英", L"我等你", L"1999"});
+  show(wv::Module::Music);
+  music.drop({songs});
+  musicRules.firstTag.setIndex(1);
+  musicRules.secondTag.setIndex(0);
+  musicRules.tagSeparator.setText(L" - ");
+  musicList.simulateButton.click();
+  musicList.fileList.select(1);
+  shoot(L"music_rows");
+
   // The other-traces page after a scan of the planted traces; the software page with a program chosen.
   PlantTraces();
   show(wv::Module::OtherTraces);
@@ -404,6 +441,36 @@ int wmain(int argc, wchar_t** argv) {
   form.about().showSplash();
   shoot(L"about");
   form.about().hideSplash();
+
+  // The daily page with the rule file (the shared winapp2.ini, linked into the prefix
+  // by the script): three applications planted so that their entries are detected,
+  // two of them ticked and scanned, then the rule file's own tab.
+  const std::wstring local = wv::Sh().specialFolder(CSIDL_LOCAL_APPDATA);
+  const std::wstring roaming = wv::Sh().specialFolder(CSIDL_APPDATA);
+  const std::vector<std::pair<std::wstring, LONGLONG>> apps = {
+      {local + L"\\Google\\Chrome\\User Data\\Default\\Cache\\Cache_Data\\data_0", 45056},
+      {local + L"\\Google\\Chrome\\User Data\\Default\\Cache\\Cache_Data\\f_0000a1", 183204},
+      {local + L"\\Google\\Chrome\\User Data\\Default\\Code Cache\\js\\index", 24},
+      {local + L"\\Zynga\\Logs\\session.log", 5210},
+      {roaming + L"\\Everything\\Run History.csv", 812}};
+  for (const auto& [file, size] : apps) PlantFile(file, size);
+  show(wv::Module::DailyFiles);
+  daily.ruleFileEdit.setText(L"C:\\WindowsVantorraFixtures\\winapp2\\Winapp2.ini");
+  daily.ruleFileReadButton.click();
+  tickOnly(daily.itemList, [&](int i) {
+    const std::wstring caption = daily.itemList.text(i, 0);
+    return caption == L"Google Chrome Caches" || caption == L"Zynga Games";
+  });
+  daily.scanButton.click();
+  for (int i = 0; i < daily.itemList.count(); ++i)
+    if (daily.itemList.checked(i)) daily.itemList.select(i);
+  shoot(L"daily_files_rule_results");
+  daily.ruleFileTab.click();
+  shoot(L"daily_files_rule_file");
+  daily.resultsTab.click();
+  for (const std::wstring& root : {local + L"\\Google", local + L"\\Zynga", roaming + L"\\Everything"})
+    static_cast<void>(wv::Sh().fileOperation(nullptr, wv::FileOpFunc::Delete, {root}, L"",
+                                             FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI));
   std::printf("%d shots failed\n", failures);
   return failures == 0 ? 0 : 1;
 }

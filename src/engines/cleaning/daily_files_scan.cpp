@@ -176,7 +176,12 @@ class DailyWalk {
   }
 
   void add(const std::wstring& path, std::uint64_t size, FoundKind kind, const FoundIdentity& identity) {
-    FoundRow row{path, size, kind, item_, identity};
+    FoundRow row;
+    row.path = path;
+    row.size = size;
+    row.kind = kind;
+    row.item = item_;
+    row.identity = identity;
     row.rootLength = rootLength_;
     tally_.add(std::move(row));
   }

@@ -8,13 +8,30 @@ WV_REQUIRE_LAYER(WV_LAYER_ENGINES, "engines stand above core: core uses none of 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace wv {
 
+struct RegistryRow;
+enum class FolderProtection;  // core/protected_folders.h
+
 enum class FoundKind {
-  File,         // a file to remove
-  WasteFolder,  // a folder left empty once the listed files are gone ("废目录")
+  File,           // a file to remove
+  WasteFolder,    // a folder left empty once the listed files are gone ("废目录")
+  RegistryKey,    // a registry key with everything below it (a rule of the rule file)
+  RegistryValue,  // one registry value (a rule of the rule file)
+  RefusedFolder,  // a rule's folder that is never scanned (protection says why)
+  RefusedKey,     // a rule's registry key that is never deleted whole (a root or a key every program shares)
+};
+
+// Rows the shell's file operation removes; the other kinds never go through it.
+inline bool IsFileKind(FoundKind kind) { return kind == FoundKind::File || kind == FoundKind::WasteFolder; }
+
+// The rule-file entry and its key ("FileKey3", "RegKey1") that chose a row.
+struct FoundRule {
+  std::wstring entry;
+  std::wstring key;
 };
 
 // What the scan saw of a row, so that the removal can tell that the entry at
@@ -50,7 +67,7 @@ enum class KeptReason {
 };
 
 struct FoundRow {
-  std::wstring path;       // full path, no trailing backslash
+  std::wstring path;       // full path, no trailing backslash; registry rows: the key as the editor names it
   std::uint64_t size = 0;  // bytes; 0 for folders
   FoundKind kind = FoundKind::File;
   int item = -1;           // the daily scan's item (catalogue position); -1 for the junk scan
@@ -62,6 +79,11 @@ struct FoundRow {
   std::uint32_t rootLength = 0;
   // Set by a removal that chose the row and left it (the page shows why).
   KeptReason kept = KeptReason::None;
+  FoundRule rule;          // rule-file rows only
+  // Registry rows: the entry exactly as the scan saw it, so that removal acts on
+  // it only while it is unchanged; RefusedKey rows: the key, with no value read.
+  std::shared_ptr<const RegistryRow> registry;
+  FolderProtection protection{};  // RefusedFolder rows: why (None otherwise)
 };
 
 // Where a scan hands its rows, one call per row in the order found.

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/protected_folders.h"
 #include "core/utilities.h"
 #include "platform/text.h"
 #include "platform/platform.h"
@@ -98,14 +99,36 @@ std::wstring SafeCommandLine(std::wstring_view command) {
   return L'"' + program + L'"' + line.substr(program.size());
 }
 
+std::optional<UninstallCommand> ResolveUninstallCommand(std::wstring_view command) {
+  const std::wstring line = SafeCommandLine(command);
+  if (line.empty()) return std::nullopt;
+  // The program: the quoted part, else the first word (SafeCommandLine quoted an existing path with blanks).
+  std::wstring_view program = line, rest;
+  if (line.front() == L'"') {
+    const std::size_t close = line.find(L'"', 1);
+    program = std::wstring_view(line).substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+    rest = close == std::wstring::npos ? std::wstring_view() : std::wstring_view(line).substr(close + 1);
+  } else if (const std::size_t blank = line.find(L' '); blank != std::wstring::npos) {
+    program = std::wstring_view(line).substr(0, blank);
+    rest = std::wstring_view(line).substr(blank);
+  }
+  if (IsFullPath(program)) return UninstallCommand{std::wstring(program), line};
+  if (program.empty() || program.find_first_of(L"\\/:") != std::wstring_view::npos) return std::nullopt;
+  std::wstring found = Sh().systemProgramPath(program);
+  if (found.empty() && ExtractFileExt(program).empty()) found = Sh().systemProgramPath(std::wstring(program) + L".exe");
+  if (found.empty()) return std::nullopt;
+  return UninstallCommand{found, L'"' + found + L'"' + std::wstring(rest)};
+}
+
 UninstallOutcome RunUninstaller(const SoftwareRow& row) {
   if (row.subkey.empty()) return UninstallOutcome::RegistrationGone;
   RegistryHandle key;
   key.setRoot(RegRoot::LocalMachine);
   if (!key.openKeyReadOnly(RegistrationPath(row.view, row.subkey))) return UninstallOutcome::RegistrationGone;
-  const std::wstring command = SafeCommandLine(TextOf(key, L"uninstallstring"));
-  if (command.empty()) return UninstallOutcome::NoCommand;
-  Sh().runCommand(command);
+  const std::wstring command = TextOf(key, L"uninstallstring");
+  if (TrimView(command).empty()) return UninstallOutcome::NoCommand;
+  const std::optional<UninstallCommand> resolved = ResolveUninstallCommand(command);
+  if (!resolved || !Sh().runProgram(resolved->program, resolved->commandLine)) return UninstallOutcome::UninstallerMissing;
   return UninstallOutcome::Started;
 }
 

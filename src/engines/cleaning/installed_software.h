@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,7 +53,12 @@ bool PassesSoftwareFilter(SoftwareFilter filter, std::wstring_view displayName, 
 std::size_t ReadInstalledSoftware(SoftwareFilter filter, RunContext& run,
                                   const std::function<void(SoftwareRow)>& sink);
 
-enum class UninstallOutcome { Started, NoCommand, RegistrationGone };
+enum class UninstallOutcome {
+  Started,
+  NoCommand,
+  RegistrationGone,
+  UninstallerMissing,  // the command names no program by its full path, nor one of Windows' own
+};
 // Runs the uninstall command the registration holds now (read again, not taken
 // from the row) as a command line, shown; never through a command interpreter.
 // Nothing waits for it.
@@ -61,6 +67,18 @@ UninstallOutcome RunUninstaller(const SoftwareRow& row);
 // The command line as it is started: an unquoted program path with blanks in it
 // is quoted, so that no file named by its first words ("C:\Program.exe") runs instead.
 std::wstring SafeCommandLine(std::wstring_view command);
+
+// The program an uninstall command starts, by its full path, and the command line
+// that names it so. A full path stays as written; a bare name ("MsiExec.exe",
+// "rundll32") is one of Windows' programs, found only in the Windows or system
+// folder: never looked for in the current folder, beside this program or on PATH,
+// where a file of that name could have been planted. Nothing when the command
+// names a relative path or a bare name Windows does not keep.
+struct UninstallCommand {
+  std::wstring program;
+  std::wstring commandLine;
+};
+std::optional<UninstallCommand> ResolveUninstallCommand(std::wstring_view command);
 
 // Deletes the registration's key with everything below it. Success when the key
 // is gone afterwards (also when it was gone before): only then does its row go.

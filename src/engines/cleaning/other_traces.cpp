@@ -1,5 +1,8 @@
 #include "engines/cleaning/other_traces.h"
 
+#include <windows.h>
+#include <wininet.h>  // the cache entry types only: the DLL itself is the platform's
+
 #include <memory>
 
 #include "core/utilities.h"

@@ -72,10 +72,13 @@ bool HoldsNoFiles(const std::wstring& folder) {
 
 namespace {
 
-void SortIndices(std::vector<std::size_t>& indices, std::size_t count) {
+// Only files and folders are removed here: registry and refused rows of the rule
+// file are left to their own removal, and never count as gone or kept here.
+void SortIndices(std::vector<std::size_t>& indices, const std::vector<FoundRow>& rows) {
   std::sort(indices.begin(), indices.end());
   indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-  indices.erase(std::lower_bound(indices.begin(), indices.end(), count), indices.end());
+  indices.erase(std::lower_bound(indices.begin(), indices.end(), rows.size()), indices.end());
+  std::erase_if(indices, [&](std::size_t i) { return !IsFileKind(rows[i].kind); });
 }
 
 // A folder's path made full, folded, with a trailing backslash.
@@ -109,7 +112,7 @@ MoveTarget CheckMoveTarget(const RemovalOptions& options, const std::vector<Foun
   const std::wstring targetText = FoldedFolderText(options.moveFolder);
   std::set<std::wstring> seen;
   for (std::size_t i : indices) {
-    if (i >= rows.size()) continue;
+    if (i >= rows.size() || !IsFileKind(rows[i].kind)) continue;
     const std::wstring root = RootOf(rows[i]);
     const std::wstring rootText = FoldedFolderText(root);
     if (!seen.insert(rootText).second) continue;
@@ -122,7 +125,7 @@ MoveTarget CheckMoveTarget(const RemovalOptions& options, const std::vector<Foun
 
 RemovalReport RemoveFoundRows(const std::vector<FoundRow>& rows, std::vector<std::size_t> indices,
                               const RemovalOptions& options, RunContext& run) {
-  SortIndices(indices, rows.size());
+  SortIndices(indices, rows);
   if (indices.empty() || CheckMoveTarget(options, rows, indices) != MoveTarget::Usable) return {};
   std::vector<std::size_t> files, waste;
   for (std::size_t i : indices) (rows[i].kind == FoundKind::WasteFolder ? waste : files).push_back(i);

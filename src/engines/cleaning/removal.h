@@ -50,8 +50,9 @@ struct RemovalReport {
   bool stopped = false;     // a stop request came before every chosen row was tried
 };
 
-// Removes the chosen rows (indices in any order; repeats and those past the end
-// are ignored): files first, in list order, then waste folders ("废目录"), which
+// Removes the chosen rows (indices in any order; repeats, those past the end and
+// rows of other kinds than File and WasteFolder, the rule file's registry and
+// refused rows, are ignored): files first, in list order, then waste folders ("废目录"), which
 // go only while they hold nothing but what went. Before each step run.proceed()
 // is asked; a stop leaves the rows not yet tried as they were. Nothing happens
 // when the move mode's target is not usable.

@@ -15,10 +15,11 @@ constexpr unsigned kPollMs = 50;
 // program) is waited for before the export counts as incomplete.
 constexpr int kReleasePolls = 200;
 
-// Starts "Regedit" with the parameters and drains the window's messages until
-// its process has ended: its exit code, or nullopt when it could not be started.
+// Starts the registry editor of the Windows folder (never one found by its bare
+// name beside the program) with the parameters and drains the window's messages
+// until its process has ended: its exit code, or nullopt when it could not be started.
 std::optional<std::uint32_t> RunEditor(const std::wstring& params, RunContext& ctx) {
-  const UniqueHandle process = Sh().start(L"Regedit", params, SW_HIDE);
+  const UniqueHandle process = StartSystemProgram(SystemProgram::RegistryEditor, params, SW_HIDE);
   if (!process) return std::nullopt;
   for (;;) {
     if (const std::optional<std::uint32_t> code = Sh().waitForExit(process.get(), kPollMs)) return code;

@@ -1,8 +1,8 @@
 #pragma once
-// The whole-registry backup and its restore through the system's registry editor:
-// "Regedit /E" exports everything into the registry backup folder, the export is
-// packed into a ".zcom" archive when asked and recorded in the folder's record
-// file; "Regedit /s" imports a backup again. Each wait on the editor ends when its
+// The whole-registry backup and its restore through the registry editor of the
+// Windows folder, started by its full path: "regedit /E" exports everything into
+// the registry backup folder, the export is packed into a ".zcom" archive when
+// asked and recorded in the folder's record file; "regedit /s" imports a backup again. Each wait on the editor ends when its
 // process has ended, so a failed or missing editor never leaves the page waiting.
 
 #include <string>

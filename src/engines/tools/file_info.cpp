@@ -1,6 +1,7 @@
 // The four operations of the file-information editor and its per-row questions.
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "core/utilities.h"
@@ -186,20 +187,49 @@ FileState StateOf(const std::wstring& path) {
 // A rename in the file's folder. A change of letter case alone goes through a
 // passing name: some file systems report the rename onto the "same" name as done
 // and keep the old spelling.
+// A free name in the folder for a file on its way to another name; empty when none is.
+std::wstring PassingName(const std::wstring& folder) {
+  for (int i = 0; i < 100; ++i) {
+    std::wstring passing = folder + L"~vt" + ToDecimal(i) + L".tmp";
+    if (Fs().attributes(passing) == INVALID_FILE_ATTRIBUTES) return passing;
+  }
+  return {};
+}
+
 SysResult Rename(const FileInfoRow& row) {
   const std::wstring from = row.path(), to = row.folder + row.newName;
   if (!EqualsNoCase(row.oldName, row.newName)) return Fs().moveFile(from, to);
-  std::wstring passing;
-  for (int i = 0;; ++i) {
-    if (i == 100) return SysResult(ERROR_FILE_EXISTS);
-    passing = row.folder + L"~vt" + ToDecimal(i) + L".tmp";
-    if (Fs().attributes(passing) == INVALID_FILE_ATTRIBUTES) break;
-  }
+  const std::wstring passing = PassingName(row.folder);
+  if (passing.empty()) return SysResult(ERROR_FILE_EXISTS);
   if (const SysResult away = Fs().moveFile(from, passing); !away) return away;
   const SysResult renamed = Fs().moveFile(passing, to);
   if (!renamed) (void)Fs().moveFile(passing, from);
   return renamed;
 }
+
+// Where execute puts the row's file.
+std::wstring TargetOf(const FileInfoRow& row, const FileInfoTask& task) {
+  return (task.placement == FilePlacement::KeepFolder ? row.folder : task.targetDir) + row.newName;
+}
+
+// Files that rows not yet handled will take away from where they are, by the
+// folded path they have now. A row whose new place is one of them cannot go there
+// yet: two rows that swap their names, or a chain or cycle of names, would stop
+// at the first rename. Such a row waits under a passing name until the end.
+std::unordered_map<std::wstring, std::size_t> LeavingFiles(const FileInfoRows& rows, const FileInfoTask& task) {
+  std::unordered_map<std::wstring, std::size_t> leaving;
+  if (task.placement == FilePlacement::CopyToFolder) return leaving;  // a copy leaves its source in place
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const FileInfoRow& row = rows.at(r);
+    if (!EqualsNoCase(TargetOf(row, task), row.path())) leaving.emplace(ToUpper(row.path()), r);
+  }
+  return leaving;
+}
+
+struct Parked {
+  std::size_t row;
+  std::wstring passing;  // where the file waits
+};
 
 // Renames, moves or copies the row's file to its new name.
 SysResult Place(FileInfoRow& row, const FileInfoTask& task) {
@@ -251,6 +281,23 @@ FileInfoResult Execute(FileInfoTask& task, RunContext& run, FileInfoRows& rows) 
   run.status(L"文件信息正式设置中...");
   run.progressStart(static_cast<std::uint32_t>(rows.size()));
   bool stopped = false;
+  const auto skip = [&](FileInfoAskKind kind, const std::wstring& name, unsigned notSet = 0, DWORD why = 0) {
+    if (!Ask(task.ask, {kind, name, {}, notSet, why})) stopped = true;
+  };
+  const FileInfoAskKind refused =
+      task.placement == FilePlacement::KeepFolder ? FileInfoAskKind::RenameClash : FileInfoAskKind::PlaceFailed;
+  // The file is in its new place: the new times and attributes, then the row shows the file.
+  const auto placedRow = [&](std::size_t r) {
+    FileInfoRow& row = rows.edit(r);
+    const bool changesFile = row.newModified || row.newCreated || row.newAttributes ||
+                             task.placement == FilePlacement::CopyToFolder;
+    // A copy is a new file with times of its own: the row shows what it has.
+    const unsigned notSet = changesFile ? Apply(row) : 0;
+    rows.updated(r);
+    if (notSet && !stopped) skip(FileInfoAskKind::NotApplied, row.oldName, notSet);
+  };
+  std::unordered_map<std::wstring, std::size_t> leaving = LeavingFiles(rows, task);
+  std::vector<Parked> parked;
   for (std::size_t r = 0; r < rows.size(); ++r) {
     if (!run.proceed()) {
       stopped = true;
@@ -258,31 +305,39 @@ FileInfoResult Execute(FileInfoTask& task, RunContext& run, FileInfoRows& rows) 
     }
     FileInfoRow& row = rows.edit(r);
     const std::wstring path = row.path();
-    const auto skip = [&](FileInfoAskKind kind, const std::wstring& name, unsigned notSet = 0, DWORD why = 0) {
-      if (!Ask(task.ask, {kind, name, {}, notSet, why})) stopped = true;
-    };
+    leaving.erase(ToUpper(path));  // from here on the file is where this row leaves it
     const FileState state = StateOf(path);
+    std::wstring passing;
     if (state == FileState::Gone) {
       skip(FileInfoAskKind::FileGone, row.oldName);
     } else if (state == FileState::InUse) {
       skip(FileInfoAskKind::FileInUse, row.oldName);
+    } else if (leaving.contains(ToUpper(TargetOf(row, task))) && !(passing = PassingName(row.folder)).empty() &&
+               Fs().moveFile(path, passing)) {
+      parked.push_back({r, std::move(passing)});
     } else if (const SysResult placed = Place(row, task); !placed) {
-      if (!FileExists(path)) {
-        skip(FileInfoAskKind::FileGone, row.oldName);  // went meanwhile: nothing was refused
-      } else {
-        skip(task.placement == FilePlacement::KeepFolder ? FileInfoAskKind::RenameClash : FileInfoAskKind::PlaceFailed,
-             row.newName, 0, placed.error());
-      }
+      if (!FileExists(path)) skip(FileInfoAskKind::FileGone, row.oldName);  // went meanwhile: nothing was refused
+      else skip(refused, row.newName, 0, placed.error());
     } else {
-      const bool changesFile = row.newModified || row.newCreated || row.newAttributes ||
-                               task.placement == FilePlacement::CopyToFolder;
-      // A copy is a new file with times of its own: the row shows what it has.
-      const unsigned notSet = changesFile ? Apply(row) : 0;
-      rows.updated(r);
-      if (notSet) skip(FileInfoAskKind::NotApplied, row.oldName, notSet);
+      placedRow(r);
     }
     run.progressStep();
     if (stopped) break;
+  }
+  // The waiting files go to their new places now that the rows before them left
+  // them free; one whose place is still taken (its row was skipped) gets its old
+  // name back. This happens also after a stop: no file stays under a passing name.
+  for (const Parked& p : parked) {
+    FileInfoRow& row = rows.edit(p.row);
+    const std::wstring target = TargetOf(row, task);
+    if (const SysResult placed = Fs().moveFile(p.passing, target); placed) {
+      if (task.placement != FilePlacement::KeepFolder) row.folder = task.targetDir;
+      row.oldName = row.newName;
+      placedRow(p.row);
+    } else {
+      (void)Fs().moveFile(p.passing, row.path());
+      if (!stopped) skip(refused, row.newName, 0, placed.error());
+    }
   }
   return Finish(run, stopped, stopped ? L"文件信息正式设置被停止" : L"文件信息正式设置完成");
 }

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "pages/cleaning/clean_page.h"
 #include "engines/cleaning/daily_files_scan.h"
+#include "engines/registry/redundancy_scan.h"
 #include "app/catalogue.h"
 #include "core/utilities.h"
 
@@ -42,6 +43,7 @@ int TabIndex(DailyTab tab) { return static_cast<int>(tab); }
 }  // namespace
 
 ListRow FormatDailyRow(const FoundRow& row) {
+  if (row.item == kRuleFileItem) return FormatRuleRow(row);
   const auto& items = CatalogueRows(Module::DailyFiles);
   const bool known = row.item >= 0 && static_cast<std::size_t>(row.item) < kDescriptions.size();
   ListRow shown = FoundRowText(row, known && static_cast<std::size_t>(row.item) < items.size() ? items[row.item].icon : -1);
@@ -49,8 +51,10 @@ ListRow FormatDailyRow(const FoundRow& row) {
   return shown;
 }
 
-std::wstring DailyScanSummary(const DailyScanResult& result) {
-  std::wstring text = FoundSummary(L"垃圾文件或目录", result.rows, result.total);
+std::wstring DailyScanSummary(const DailyScanResult& result, const Winapp2ScanResult& rules) {
+  std::wstring text = FoundSummary(L"垃圾文件或目录", result.rows + rules.rows, result.total + rules.total);
+  if (rules.refused > 0)
+    text += L"（其中 " + ToDecimal(static_cast<std::int64_t>(rules.refused)) + L" 条规则因目录受保护而被拒绝）";
   // A location left alone says which item's folder it was and why.
   for (const RefusedLocation& refused : result.refused) {
     const bool known = refused.item >= 0 && static_cast<std::size_t>(refused.item) < kDescriptions.size();
@@ -82,7 +86,8 @@ void DailyFilesPage::build() {
   deleteSelectedButton.setEnabled(false);
   deleteAllButton.setEnabled(false);
 
-  CreateTabs(h, tabGroup, tabPages, {{resultsTab, L"扫描结果"}, {userFoldersTab, L"用户自定"}, {removalTab, L"删除方式"}});
+  CreateTabs(h, tabGroup, tabPages,
+             {{resultsTab, L"扫描结果"}, {userFoldersTab, L"用户自定"}, {removalTab, L"删除方式"}, {ruleFileTab, L"规则文件"}});
   CreateResultList(tabPages.page(TabIndex(DailyTab::Results)), resultList,
                    {{L"垃圾文件或目录名", 300}, {L"大小", 90, LVCFMT_RIGHT}, {L"描述", 110}}, resultModel);
 
@@ -106,12 +111,14 @@ void DailyFilesPage::build() {
   own.onSize = [this](int w, int hh) { layoutUserFolders(w, hh); };
 
   removal.create(tabPages.page(TabIndex(DailyTab::Removal)), kEditH);
+  buildRuleFileTab(tabPages.page(TabIndex(DailyTab::RuleFile)));
 
   scanButton.onClick = [this] { onScanClicked(); };
   deleteSelectedButton.onClick = [this] { removeRows(false); };
   deleteAllButton.onClick = [this] { removeRows(true); };
-  itemsToggle.onClick = [this] { ToggleAllTicks(itemsToggle, itemList); };
-  defaultsLabel.onClick = [this] { RestoreDefaults(itemList); };
+  itemsToggle.onClick = [this] { onItemsToggleClicked(); };
+  defaultsLabel.onClick = [this] { onDefaultsClicked(); };
+  itemList.onCheckChanged = [this](int index) { onItemCheckChanged(index); };
   removal.moveFolderBrowse.onClick = [this] { removal.browseMoveFolder(); };
   folderBrowseButton.onClick = [this] { onFolderBrowseClicked(); };
   addFolderButton.onClick = [this] { onAddFolderClicked(); };
@@ -131,8 +138,9 @@ void DailyFilesPage::layout(int width, int height) {
   const int right = width - kMargin;
   const int buttonsX = right - kButtonW;
   const int listW = buttonsX - kGap - kMargin;
-  // Room for the header and all five items, so that none hides behind a scroll bar.
-  constexpr int kItemsH = 116;
+  // Room for the header and all five items, so that none hides behind a scroll
+  // bar; with the rule file's entries below them, a larger share of the page.
+  const int kItemsH = ruleRows.empty() ? 116 : std::clamp((height - kTop) * 2 / 5, 116, 300);
   itemList.setBounds(kMargin + 1, kTop + 1, listW - 2, kItemsH);
   StackButtons({&scanButton, &deleteSelectedButton, &deleteAllButton}, buttonsX, kTop);
   itemsToggle.setBounds(kMargin, kTop + kItemsH + 6, 30, 18);
@@ -166,6 +174,8 @@ void DailyFilesPage::layoutUserFolders(int width, int height) {
 
 void DailyFilesPage::initialise() {
   FillCatalogue(Module::DailyFiles, itemList);
+  ruleFolders = RuleFolders::Resolve();
+  readRuleFile(form().programFolder + std::wstring(kRuleFileName));
   for (ListViewBase* list : std::initializer_list<ListViewBase*>{&itemList, &resultList, &userFolderList})
     list->setImageList(form().rowPictures());
 }
@@ -176,6 +186,7 @@ void DailyFilesPage::fitColumns() {
   FitListColumn(itemList, 0);
   FitListColumn(resultList, 0);
   FitListColumn(userFolderList, 0);
+  FitListColumn(ruleProblemList, 1);
 }
 
 void DailyFilesPage::onScanClicked() {
@@ -183,8 +194,12 @@ void DailyFilesPage::onScanClicked() {
     scanRun.requestStop();
     return;
   }
-  RunGuard run(scanRun, L"DailyFilesPage::onScanClicked", 1, {&deleteSelectedButton, &deleteAllButton}, [this] {
+  // The rule file's entries stay as they are while the scan reads them.
+  RunGuard run(scanRun, L"DailyFilesPage::onScanClicked", 1,
+               {&deleteSelectedButton, &deleteAllButton, &ruleFileReadButton, &ruleFileBrowseButton}, [this] {
     setEditorLocked(false);
+    ruleFileReadButton.setEnabled(true);
+    ruleFileBrowseButton.setEnabled(true);
     deleteSelectedButton.setEnabled(!foundRows.empty());
     deleteAllButton.setEnabled(!foundRows.empty());
   });
@@ -205,20 +220,13 @@ void DailyFilesPage::onScanClicked() {
 
   foundRows.clear();
   const DailyScanResult result = DailyFileScan(input, scanRun, foundRows.sink());
-  run.finish(DailyScanSummary(result));
+  const Winapp2ScanResult ruleResult = result.stopped ? Winapp2ScanResult{} : scanRuleEntries(scanRun);
+  run.finish(DailyScanSummary(result, ruleResult));
 }
 
 void DailyFilesPage::setEditorLocked(bool locked) {
   addFolderButton.setEnabled(!locked);
   deleteFolderButton.setEnabled(!locked);
-}
-
-void DailyFilesPage::removeRows(bool allRows) {
-  const DailyRemoval operation = allRows ? DailyRemoval::All : DailyRemoval::Selected;
-  RunRemoval(allRows ? removeAllRun : removeSelectedRun,
-             allRows ? L"DailyFilesPage::onDeleteAllClicked" : L"DailyFilesPage::onDeleteSelectedClicked",
-             static_cast<std::int32_t>(operation), resultList, foundRows, allRows, removal.options(form().handle()),
-             {scanButton, nullptr, deleteSelectedButton, deleteAllButton}, kDailyCleanedText);
 }
 
 void DailyFilesPage::onFolderBrowseClicked() {
@@ -307,7 +315,15 @@ void DailyFilesPage::onUserFolderDropped(int target) {
 
 void DailyFilesPage::onResultDoubleClicked() {
   const int i = resultList.selected();
-  if (i >= 0 && static_cast<std::size_t>(i) < foundRows.size()) ShowInExplorer(foundRows.at(i).path);
+  if (i < 0 || static_cast<std::size_t>(i) >= foundRows.size()) return;
+  const FoundRow& row = foundRows.at(static_cast<std::size_t>(i));
+  if (row.registry) {
+    const bool value = row.kind == FoundKind::RegistryValue;
+    OpenRegeditAt(std::wstring(RootName(row.registry->root)) + row.registry->keyPath,
+                  value ? row.registry->valueName : L"", value ? 1 : 0);
+  } else {
+    ShowInExplorer(row.path);
+  }
 }
 
 }  // namespace wv

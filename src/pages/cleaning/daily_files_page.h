@@ -1,14 +1,21 @@
 #pragma once
-// The daily-file cleaning page (the start page): the five scan items, the scan
-// and removal buttons, and three inner pages: results, the user's own folders
-// and removal mode.
+// The daily-file cleaning page (the start page): the five scan items and below
+// them the detected entries of the rule file winapp2.ini, the scan and removal
+// buttons, and four inner pages: results, the user's own folders, removal mode
+// and the rule file.
 
 #include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "app/page.h"
 #include "app/run_protocol.h"
 #include "engines/cleaning/found_row.h"
 #include "engines/cleaning/daily_files_scan.h"
+#include "engines/cleaning/winapp2_file.h"
+#include "engines/cleaning/winapp2_folders.h"
+#include "engines/cleaning/winapp2_scan.h"
 #include "pages/cleaning/clean_page.h"
 #include "ui/result_rows.h"
 #include "ui/list_rows.h"
@@ -18,8 +25,27 @@ namespace wv {
 // A daily-file row as the result list shows it: path, size text or "废目录", the
 // item's description and its catalogue picture.
 ListRow FormatDailyRow(const FoundRow& row);
-// The status line at the end of a scan: count and total size, or that nothing was found.
-std::wstring DailyScanSummary(const DailyScanResult& result);
+// A row the rule file chose: the entry's name as its kind; registry rows name
+// their key (and value), refused rules say why.
+ListRow FormatRuleRow(const FoundRow& row);
+// The status line at the end of a scan: count and total size (the rule file's
+// rows included, refused rules counted apart), or that nothing was found.
+std::wstring DailyScanSummary(const DailyScanResult& result, const Winapp2ScanResult& rules = {});
+
+// The catalogue's five scan items come first in the item list; the rule file's
+// rows follow them, and its rows of results carry this item number.
+inline constexpr int kCatalogueItems = 5;
+inline constexpr int kRuleFileItem = 5;
+// Config.ini's section of the rule file: "File", the file's path, and "Tick0" ...
+// the names of the ticked entries.
+inline constexpr std::wstring_view kRuleFileSection = L"WINAPP2";
+// The file beside the program that the page reads unless told another.
+inline constexpr std::wstring_view kRuleFileName = L"Winapp2.ini";
+// The group an entry is listed under: its "Section", else the group its
+// "LangSecRef" number stands for, else "其它".
+std::wstring RuleGroupCaption(const Winapp2Entry& entry);
+// The entry's name as the list shows it: without the file's closing " *".
+std::wstring RuleEntryCaption(std::wstring_view name);
 
 // A list row of the user-defined list (caption, "包含"/"排除", "指定类型"/"全部清理", types).
 UserCleanFolder UserCleanFolderFromRow(const ListRow& row);
@@ -28,7 +54,7 @@ ListRow UserCleanFolderRow(const UserCleanFolder& entry);
 inline constexpr int kUserFolderRowImage = picture::Folder;
 
 // The inner pages, in the order of their tabs.
-enum class DailyTab { Results, UserFolders, Removal };
+enum class DailyTab { Results, UserFolders, Removal, RuleFile };
 
 // The run states of the removals, after the scan's (1).
 enum class DailyRemoval { Selected = 2, All = 3 };
@@ -47,6 +73,7 @@ struct DailyFilesControls {
   FlatButton resultsTab;
   FlatButton userFoldersTab;
   FlatButton removalTab;
+  FlatButton ruleFileTab;
   InnerPages tabPages;  // by DailyTab
 
   RowModel resultModel;  // what the result list shows
@@ -70,6 +97,25 @@ struct DailyFilesControls {
   Button resetEditorButton;
 
   RemovalChoice removal;
+
+  // The rule file: its path (changeable), what reading it gave, and the entries it could not read.
+  Label ruleFileLabel;
+  Edit ruleFileEdit;
+  Button ruleFileBrowseButton;
+  Button ruleFileReadButton;  // "读取": the file in the edit, read again
+  Label ruleFileSummary;
+  ListView ruleProblemList;  // entry name, reason
+
+  // What the item list's rows after the catalogue stand for: an entry's index in
+  // rules.entries, or -1 for a group heading (no check box).
+  std::wstring ruleFilePath;  // the file read last
+  Winapp2File rules;
+  std::vector<int> ruleRows;
+  // Entries ticked in Config.ini that the list does not show now (not detected,
+  // or the file missing): kept so that their ticks come back.
+  std::set<std::wstring> keptTicks;
+  RuleFolders ruleFolders{{}};
+  bool tickingQuietly = false;  // ticks set by the page, not the user: no warnings asked
 
   std::int32_t runState = 0;  // 0 idle, 1 scanning, else the running DailyRemoval
   RunControl scanRun;
@@ -113,6 +159,25 @@ class DailyFilesPage : public Page, private DailyFilesControls {
   void layoutUserFolders(int width, int height);
   void removeRows(bool allRows);
   void setEditorLocked(bool locked);
+
+  // The rule file (daily_files_page_rules.cpp).
+  void buildRuleFileTab(Panel& page);
+  void layoutRuleFileTab(int width, int height);
+  // Reads the file, detects its entries and lists them below the catalogue
+  // rows, ticks kept; the tab shows what reading gave.
+  void readRuleFile(std::wstring_view path);
+  void onRuleFileBrowseClicked();
+  void onItemCheckChanged(int index);
+  void onItemsToggleClicked();
+  void onDefaultsClicked();
+  // The entry behind an item-list row, or null (catalogue rows, headings).
+  [[nodiscard]] const Winapp2Entry* ruleEntryAt(int row) const;
+  [[nodiscard]] std::vector<std::wstring> tickedRuleNames() const;
+  void applyRuleTicks();
+  // After the built-in items: the ticked entries' scan.
+  [[nodiscard]] Winapp2ScanResult scanRuleEntries(RunContext& run);
+  void loadRuleSettings(const SettingsFile& file);
+  void saveRuleSettings(std::vector<SettingsSection>& sections) const;
 };
 
 }  // namespace wv

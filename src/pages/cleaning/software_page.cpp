@@ -153,6 +153,10 @@ void SoftwarePage::onUninstallClicked() {
     case UninstallOutcome::RegistrationGone:
       MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"软件卸载", L"该软件的注册信息已不存在，请刷新列表。");
       break;
+    case UninstallOutcome::UninstallerMissing:
+      MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"软件卸载",
+             L"找不到该软件的卸载程序：卸载命令须写明程序的完整位置，或使用 Windows 自带的程序。未执行卸载。");
+      break;
   }
 }
 

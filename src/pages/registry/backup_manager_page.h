@@ -37,6 +37,7 @@ class BackupManagerPage : public Page, private BackupManagerControls {
   void fitColumns() override;
   // Config.ini (pages/page_settings.cpp).
   void loadSettings(SettingsFile& file) override;
+  void loadWindowSettings(const SettingsFile& file) override;
   void saveSettings(std::vector<SettingsSection>& sections) override;
 
   // Shows the backups of a page (Module::Redundancy: registry backups,

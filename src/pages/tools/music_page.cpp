@@ -1,6 +1,9 @@
 #include "pages/tools/music_page.h"
 
+#include <utility>
+
 #include "app/main_window.h"
+#include "pages/tools/file_info_page.h"
 #include "core/utilities.h"
 #include "platform/platform.h"
 
@@ -63,7 +66,7 @@ void MusicPage::build() {
   firstTag.create(p, tags, 0);
   secondTag.create(p, optional, 4);
   thirdTag.create(p, optional, 4);
-  tagSeparator.create(p, L"", 20);
+  tagSeparator.create(p, L"", kSeparatorLimit);
   for (std::wstring_view caption : {L"+", L"+", L"组成，并用", L"间隔"}) {
     pieces_.push_back(std::make_unique<Label>());
     pieces_.back()->create(p, caption);
@@ -136,30 +139,56 @@ void MusicPage::initialise() {
 
 std::wstring MusicPage::runEngine(RunControl& run) {
   MusicRun context(run, informationLine, progressGauge);
-  (void)RunMusicTask(static_cast<MusicOp>(runState), pendingFiles, context, entries, GetSysIconIndex);
+  MusicTask task;
+  task.op = static_cast<MusicOp>(runState);
+  task.ask = AskWithMsgBox;
+  if (task.op == MusicOp::Import) {
+    task.files = std::exchange(pendingFiles, {});
+    task.imageOf = GetSysIconIndex;
+  } else if (task.op == MusicOp::Simulate) {
+    task.settings = readSettings();
+  } else if (task.op == MusicOp::Execute) {
+    task.placement = static_cast<FilePlacement>(std::max(0, placementChoice.index()));
+    task.targetDir = targetFolder;
+  } else if (task.op == MusicOp::Refresh && std::exchange(tagsOnly_, false)) {
+    task.op = MusicOp::ReadTags;
+  }
+  (void)RunMusicTask(task, context, entries);
   progressGauge.setPosition(0);
   return L"";  // the page's own information line tells the result
 }
 
+MusicSettings MusicPage::readSettings() const {
+  MusicSettings s;
+  s.rule = removeBlanksRule.checked() ? MusicNameRule::RemoveBlanks : MusicNameRule::Tags;
+  // The four tags in the choices' order; the second and third choice end with an empty item.
+  const auto tagAt = [](int index) -> std::optional<MusicTag> {
+    if (index < 0 || index > static_cast<int>(MusicTag::Year)) return std::nullopt;
+    return static_cast<MusicTag>(index);
+  };
+  s.parts = {tagAt(firstTag.index()), tagAt(secondTag.index()), tagAt(thirdTag.index())};
+  s.separator = tagSeparator.text();
+  s.duplicateCheck = duplicateCheckBox.checked();
+  return s;
+}
+
 void MusicPage::onResetSimulationClicked() {
   if (runState != 0) return;
-  // No tag value is ever simulated, so the tag object has nothing to undo.
-  if (objectChoice.index() == 0) {
-    for (std::size_t r = 0; r < entries.size(); ++r) entries.edit(r).newName = entries.at(r).oldName;
-    entries.changedAll();
+  if (objectChoice.index() == 1) {
+    // The tags are what the files hold: their reset reads them again, as a refresh that keeps the names.
+    tagsOnly_ = true;
+    runState = 4;
+    runOperation();
+    return;
   }
-  showInformation(objectChoice.text() + L"模拟信息重置完成！");
+  ResetMusicNames(entries);
+  showInformation(L"名称模拟信息重置完成！");
 }
 
 void MusicPage::onNameEdited(int index, const std::wstring& text) {
-  if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return;
-  const std::wstring error = CheckMusicName(text);
-  if (!error.empty()) {
-    (void)MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"改名失败", error);
-    return;
-  }
-  entries.edit(static_cast<std::size_t>(index)).newName = text;
-  entries.updated(static_cast<std::size_t>(index));
+  if (index < 0) return;
+  const std::wstring refusal = ApplyTypedMusicName(entries, static_cast<std::size_t>(index), text);
+  if (!refusal.empty()) (void)MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"改名失败", refusal);
 }
 
 void MusicPage::onRowDropped(int target) {

@@ -1,8 +1,8 @@
 #pragma once
-// The music page: music files added by the file button or a drop, and the list
-// managed by hand (remove, sort, reorder, rename in place). The naming rule's
-// controls are there, but no operation acts on them yet: simulate, execute and
-// refresh end at once. The side bar has no way to it.
+// The music page: music files added by the file button or a drop, listed with
+// their tags; new names built from the tags (or the names without blanks) are
+// simulated into the list, corrected by hand if wanted, and executed by renaming,
+// moving or copying the files. The rows are the engine's (MusicRows).
 
 #include <memory>
 #include <string>
@@ -44,9 +44,15 @@ class MusicPage : public SimulationPage<MusicRow>, private MusicControls {
   using Controls = MusicControls;
   friend class PageTestAccess;
 
+  // Names: every new name back to the file's name. Tags: the tags read again.
   void onResetSimulationClicked();
   void onNameEdited(int index, const std::wstring& text);
   void onRowDropped(int target);
+  // The rule settings as the controls hold them.
+  [[nodiscard]] MusicSettings readSettings() const;
+
+  // The next refresh (run state 4) only reads the tags again: the tag object's reset.
+  bool tagsOnly_ = false;
 
   // The sentence's captions between the tag choices.
   std::vector<std::unique_ptr<Label>> pieces_;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "platform/text.h"
 #include "platform/win32/win32_platform.h"
 
 #include <commdlg.h>  // after windows.h
@@ -64,6 +65,19 @@ using UniquePidl = std::unique_ptr<ITEMIDLIST, PidlDeleter>;
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
   if (message == BFFM_INITIALIZED && data != 0) SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
   return 0;
+}
+
+// "X:\..." or "\\server\...": one file whatever the current folder. A bare name,
+// a relative path or a path from the current drive's root would be looked for.
+bool IsFullFilePath(std::wstring_view path) {
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\')
+    return (path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z');
+  return path.size() > 2 && path.starts_with(L"\\\\") && path[2] != L'\\' && path[2] != L'.' && path[2] != L'?';
+}
+
+bool IsFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 struct ChildSearch {
@@ -133,29 +147,55 @@ void Win32Shell::open(std::wstring_view verb, std::wstring_view file, std::wstri
   ShellExecuteW(nullptr, OrNull(v), f.c_str(), OrNull(p), nullptr, show);
 }
 
-UniqueHandle Win32Shell::start(std::wstring_view file, std::wstring_view params, int show) {
-  const std::wstring f(file), p(params);
+UniqueHandle Win32Shell::start(std::wstring_view program, std::wstring_view params, int show) {
+  if (!IsFullFilePath(program)) return {};
+  const std::wstring f(program), p(params);
+  // Started in the system folder: a program that looks for a DLL in its current
+  // folder must not find one planted where this program was unpacked.
+  const std::wstring folder = systemFolder();
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   // The caller learns of a failure from the missing process; no box may stop it.
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   info.lpFile = f.c_str();
   info.lpParameters = OrNull(p);
+  info.lpDirectory = OrNull(folder);
   info.nShow = show;
   if (!ShellExecuteExW(&info)) return {};
   return UniqueHandle(info.hProcess);
 }
 
-void Win32Shell::runCommand(std::wstring_view commandLine) {
+std::wstring Win32Shell::systemProgramPath(std::wstring_view fileName) {
+  if (fileName.empty() || fileName.find_first_of(L"\\/:") != std::wstring_view::npos) return {};
+  // The system's own Windows folder, also for a user whose session has a private one.
+  const std::wstring windows =
+      GrowingText([](wchar_t* buffer, DWORD size) { return GetSystemWindowsDirectoryW(buffer, size); });
+  for (const std::wstring& folder : {windows, systemFolder()}) {
+    if (folder.empty()) continue;
+    const std::wstring path = IncludeTrailingBackslash(folder) + std::wstring(fileName);
+    if (IsFile(path)) return path;
+  }
+  return {};
+}
+
+bool Win32Shell::runProgram(std::wstring_view program, std::wstring_view commandLine) {
+  if (!IsFullFilePath(program)) return false;
+  const std::wstring file(program);
   std::wstring command(commandLine);  // CreateProcess may write into it
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return;
+  // Started in its own folder, not in this program's current folder (where a DLL
+  // may have been planted); with the program named apart from its command line,
+  // nothing is looked for.
+  const std::wstring folder = file.substr(0, file.find_last_of(L'\\') + 1);
+  if (!CreateProcessW(file.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &process))
+    return false;
   const UniqueHandle thread(process.hThread), child(process.hProcess);
+  return true;
 }
 
 std::wstring Win32Shell::browseForFolder(HWND owner, std::wstring_view title, std::wstring_view root,
@@ -301,14 +341,7 @@ std::vector<std::wstring> Win32Shell::openFiles(const OpenFilesRequest& request)
 void Win32Shell::acceptDrops(HWND window, bool accept) { DragAcceptFiles(window, accept ? TRUE : FALSE); }
 
 void Win32Shell::startRegedit() {
-  SHELLEXECUTEINFOW info{};
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOCLOSEPROCESS;
-  info.lpVerb = L"open";
-  info.lpFile = L"regedit.exe";
-  info.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExW(&info)) return;
-  const UniqueHandle process(info.hProcess);
+  const UniqueHandle process = StartSystemProgram(SystemProgram::RegistryEditor, L"", SW_SHOWNORMAL);
   if (process) WaitForInputIdle(process.get(), 200);
 }
 

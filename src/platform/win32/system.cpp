@@ -1,13 +1,34 @@
 #include <algorithm>
 
 #include <urlhist.h>
+#include <wininet.h>
 
+#include "platform/libraries.h"
 #include "platform/win32/win32_platform.h"
 
 namespace wv {
 namespace {
 
 // ---------------------------------------------------------------- URL cache
+
+// wininet.dll is not one of Windows' known DLLs: imported, it would be taken from
+// the program's folder first. It is loaded from the system folder when the cache
+// is first used, and stays for the rest of the run.
+struct WinInet {
+  SystemLibrary library{L"wininet.dll"};
+  decltype(&FindFirstUrlCacheEntryW) findFirst = nullptr;
+  decltype(&FindNextUrlCacheEntryW) findNext = nullptr;
+  decltype(&FindCloseUrlCache) findClose = nullptr;
+  decltype(&DeleteUrlCacheEntryW) deleteEntry = nullptr;
+  const bool usable = library.find(findFirst, "FindFirstUrlCacheEntryW") &&
+                      library.find(findNext, "FindNextUrlCacheEntryW") && library.find(findClose, "FindCloseUrlCache") &&
+                      library.find(deleteEntry, "DeleteUrlCacheEntryW");
+};
+
+const WinInet& Inet() {
+  static const WinInet inet;
+  return inet;
+}
 
 // The plain search: the Ex form with its filter does not work everywhere, and
 // the pattern alone already picks the container ("Visited:", "Cookie:", content).
@@ -40,10 +61,10 @@ class Win32UrlCacheSearch : public UrlCacheSearch {
       DWORD size = static_cast<DWORD>(buffer_.size() * sizeof(buffer_[0]));
       bool ok;
       if (!find_) {
-        find_.reset(FindFirstUrlCacheEntryW(pattern_.empty() ? nullptr : pattern_.c_str(), info, &size));
+        find_.reset(Inet().findFirst(pattern_.empty() ? nullptr : pattern_.c_str(), info, &size));
         ok = find_.valid();
       } else {
-        ok = FindNextUrlCacheEntryW(find_.get(), info, &size) != FALSE;
+        ok = Inet().findNext(find_.get(), info, &size) != FALSE;
       }
       if (ok) return true;
       if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= buffer_.size() * sizeof(buffer_[0])) return false;
@@ -84,12 +105,17 @@ using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
 
 }  // namespace
 
+void CloseUrlCacheFind(HANDLE find) noexcept {
+  if (Inet().usable) Inet().findClose(find);
+}
+
 std::unique_ptr<UrlCacheSearch> Win32UrlCache::find(std::wstring_view pattern, std::uint32_t filter) {
+  if (!Inet().usable) return nullptr;  // a system without the URL cache's DLL has no cache to search
   return std::make_unique<Win32UrlCacheSearch>(pattern, filter);
 }
 
 bool Win32UrlCache::deleteEntry(std::wstring_view url) {
-  return DeleteUrlCacheEntryW(std::wstring(url).c_str()) != FALSE;
+  return Inet().usable && Inet().deleteEntry(std::wstring(url).c_str()) != FALSE;
 }
 
 bool Win32UrlCache::clearHistory() {
@@ -198,12 +224,30 @@ std::optional<VolumeInformation> Win32Volumes::volumeInformation(std::wstring_vi
   return v;
 }
 
+std::optional<std::wstring> Win32Volumes::fileSystemName(std::wstring_view root) {
+  std::wstring name(MAX_PATH + 1, L'\0');
+  if (!GetVolumeInformationW(std::wstring(root).c_str(), nullptr, 0, nullptr, nullptr, nullptr, name.data(),
+                             static_cast<DWORD>(name.size())))
+    return std::nullopt;
+  return std::wstring(name.c_str());
+}
+
 bool Win32Volumes::diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) {
   ULARGE_INTEGER available{}, totalBytes{}, freeBytes{};
   if (!GetDiskFreeSpaceExW(std::wstring(root).c_str(), &available, &totalBytes, &freeBytes)) return false;
   total = totalBytes.QuadPart;
   free = freeBytes.QuadPart;
   return true;
+}
+
+std::unique_ptr<File> Win32Volumes::openVolume(wchar_t letter) {
+  if (!((letter >= L'A' && letter <= L'Z') || (letter >= L'a' && letter <= L'z'))) return nullptr;
+  const std::wstring device = std::wstring(L"\\\\.\\") + letter + L':';
+  // Shared for reading and writing: the volume stays in use by everyone else.
+  UniqueFile file(CreateFileW(device.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) return nullptr;
+  return std::make_unique<Win32File>(std::move(file));
 }
 
 }  // namespace wv

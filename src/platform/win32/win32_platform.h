@@ -57,8 +57,9 @@ class Win32Shell : public Shell {
                unsigned flags) override;
   int recycleLongPath(HWND owner, std::wstring_view path) override;
   void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) override;
-  UniqueHandle start(std::wstring_view file, std::wstring_view params, int show) override;
-  void runCommand(std::wstring_view commandLine) override;
+  UniqueHandle start(std::wstring_view program, std::wstring_view params, int show) override;
+  std::wstring systemProgramPath(std::wstring_view fileName) override;
+  bool runProgram(std::wstring_view program, std::wstring_view commandLine) override;
   std::wstring browseForFolder(HWND owner, std::wstring_view title, std::wstring_view root,
                                std::wstring_view initial) override;
   HIMAGELIST smallIconList() override;
@@ -111,8 +112,10 @@ class Win32Volumes : public Volumes {
   std::uint32_t logicalDrives() override;
   unsigned driveType(std::wstring_view root) override;
   std::optional<VolumeInformation> volumeInformation(std::wstring_view root) override;
+  std::optional<std::wstring> fileSystemName(std::wstring_view root) override;
   bool diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) override;
   std::wstring volumePathOf(std::wstring_view path) override;
+  std::unique_ptr<File> openVolume(wchar_t letter) override;
 };
 
 // ---------------------------------------------------------------- file system

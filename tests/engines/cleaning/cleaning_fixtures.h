@@ -45,7 +45,7 @@ class TestShell : public Win32Shell {
   };
   std::vector<Call> calls;
   std::deque<std::wstring> folders;
-  std::vector<std::wstring> opened;  // file + " " + parameters
+  std::vector<std::wstring> opened;  // file + " " + parameters, documents and programs alike
   std::function<bool(const std::wstring& source)> takes;
   std::optional<int> answer;
   std::function<void()> duringFileOperation;
@@ -81,6 +81,10 @@ class TestShell : public Win32Shell {
   }
   void open(std::wstring_view, std::wstring_view file, std::wstring_view params, int) override {
     opened.push_back(std::wstring(file) + L" " + std::wstring(params));
+  }
+  UniqueHandle start(std::wstring_view program, std::wstring_view params, int) override {
+    opened.push_back(std::wstring(program) + L" " + std::wstring(params));
+    return {};
   }
 
  private:

@@ -50,9 +50,9 @@ struct RecordingShell : Win32Shell {
   void open(std::wstring_view verb, std::wstring_view file, std::wstring_view, int) override {
     opened.push_back(std::wstring(verb) + L"|" + std::wstring(file));
   }
-  void runCommand(std::wstring_view command) override {
+  bool runProgram(std::wstring_view program, std::wstring_view command) override {
     ran.emplace_back(command);
-    if (runs) Win32Shell::runCommand(command);
+    return !runs || Win32Shell::runProgram(program, command);
   }
 };
 

@@ -10,6 +10,7 @@
 #include "engines/registry/registry_backup.h"
 #include "engines/registry/registry_fixtures.h"
 #include "platform/win32/win32_platform.h"
+#include "stand_ins.h"
 
 namespace wv::test {
 namespace {
@@ -61,7 +62,7 @@ struct StandInEditor : Win32Shell {
   explicit StandInEditor(std::function<std::wstring(std::wstring_view)> c = {}) : command(std::move(c)) {}
   UniqueHandle start(std::wstring_view file, std::wstring_view params, int show) override {
     startedWith = std::wstring(file) + L" " + std::wstring(params);
-    return command ? Win32Shell::start(L"cmd.exe", command(params), show) : UniqueHandle{};
+    return command ? Win32Shell::start(systemProgramPath(L"cmd.exe"), command(params), show) : UniqueHandle{};
   }
   std::function<std::wstring(std::wstring_view editorParams)> command;
   std::wstring startedWith;
@@ -117,7 +118,7 @@ TEST(RegistryBackup, FailuresEndTheWaitAndLeaveNothingRecorded) {
     EXPECT_EQ(RestoreRegistryBackup(file, run), status);
     EXPECT_EQ(run.statuses.back(), L"");
   }
-  EXPECT_EQ(missing.startedWith, L"Regedit /s \"" + file + L"\"");
+  EXPECT_EQ(missing.startedWith, Win32Shell().systemProgramPath(L"regedit.exe") + L" /s \"" + file + L"\"");
 }
 
 // A tiny registry file the editor can import, setting one value.
@@ -150,6 +151,25 @@ TEST(RestoreRegistryBackup, ImportsOnlyWholeFilesAndNamesTheExportByTheTrailingE
   EXPECT_EQ(RestoreRegistryBackup(base / L"b.reg.zcom", run), RestoreStatus::Done);
   EXPECT_TRUE(Reg().keyExists(kCU, k / L"cut") && ReadBytes(source) == "a backup of its own");
   EXPECT_EQ(RestoreRegistryBackup(base / L"gone.reg.zcom", run), RestoreStatus::Missing);
+}
+
+// A registry editor planted beside this program and in its current folder (where a
+// search by the bare name "regedit" looks first) never runs: the Windows folder's
+// editor makes the whole backup and imports the restore.
+TEST(RegistryBackup, TheWindowsFoldersEditorWorksWhateverIsPlantedBesideTheProgram) {
+  PlantedAroundThisProgram planted({StandIn::RegistryEditor});
+  ASSERT_TRUE(planted.planted());
+  TempFolder base(L"planted");
+  TempKey k(L"planted");
+  ScanRun run;
+  const BackupResult backup = RegistryBackup({base / L"Registry", false, 1}, run);
+  ASSERT_EQ(backup.status, BackupStatus::Done);
+  const std::vector<std::uint8_t> machine = TextBytes(L"[HKEY_LOCAL_MACHINE\\", false);
+  EXPECT_NE(ReadBytes(backup.file).find(std::string(machine.begin(), machine.end())), std::string::npos);
+  const std::wstring small = base.file(L"small.reg", RegFileSetting(k / L"restored"));
+  EXPECT_EQ(RestoreRegistryBackup(small, run), RestoreStatus::Done);
+  EXPECT_EQ(RawValue(kCU, k / L"restored", L"v"), (RegRawValue{REG_SZ, TextBytes(L"imported")}));
+  EXPECT_EQ(planted.markers(), std::vector<std::wstring>{});
 }
 
 }  // namespace

@@ -99,7 +99,8 @@ TEST_F(CleanPageTest, AJunkScanLocksThePageUntilAStopPress) {
   expectJunkIdle();
   junk().resultList.select(1);
   junk().resultList.onDblClick();
-  EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"Explorer.exe /n,/select," + junkRows()[1]});
+  EXPECT_EQ(shell.opened, std::vector<std::wstring>{Win32Shell().systemProgramPath(L"explorer.exe") + L" /n,/select," +
+                                                     junkRows()[1]});
 }
 
 // Each found row shows its size (or "废目录" for a folder left empty), its item's

@@ -1,10 +1,9 @@
-// The file-information and music pages in the real main window: what their buttons start, the checks
-// before a simulation, and names typed into their lists.
+// The file-information page in the real main window: what its buttons start, the checks before a
+// simulation, and names typed into its list.
 
 #include "support/app_fixture.h"
 #include "engines/tools/fixtures.h"
 #include "pages/tools/file_info_page.h"
-#include "pages/tools/music_page.h"
 
 namespace wv::test {
 namespace {
@@ -110,55 +109,6 @@ TEST_F(FileInfoPageTest, ASelectionInTheNamePreviewFillsTheRules) {
   c.namePartChoice.setIndex(1);
   c.namePartChoice.onChange();
   EXPECT_EQ(c.namePreview.text(), L"txt");
-}
-
-class MusicPageTest : public FormTest {
- protected:
-  void SetUp() override { FormTest::SetUp(), form->switchToPage(page()); }
-  MusicPage& page() { return form->page<MusicPage>(); }
-  SimulationControls<MusicRow>& shared() { return SharedControls<SimulationControls<MusicRow>>(page()); }
-  Names newNames() { return Each(shared().entries, [](const MusicRow& r) { return r.newName; }); }
-  ScriptedMsgBox box;
-};
-
-// Nothing reads tags yet: simulate and execute end at once and leave every row as it was.
-TEST_F(MusicPageTest, SimulateAndExecuteChangeNoRowAndLeaveThePageIdle) {
-  TempFolder t(L"musicpage");
-  page().drop({t.file(L"a.mp3"), t.file(L"b.wma")});
-  ASSERT_EQ(newNames(), (Names{L"a.mp3", L"b.wma"}));
-  shared().simulateButton.click();
-  box.answer(IDOK);
-  shared().executeButton.click();
-  EXPECT_EQ(box.shown().at(0).text, L"您确定对当前所有的音乐信息进行正式设置吗？");
-  EXPECT_EQ(newNames(), (Names{L"a.mp3", L"b.wma"}));
-  EXPECT_EQ(SharedControls<FileToolControls>(page()).runState, 0);
-  EXPECT_EQ(shared().simulateButton.caption() + shared().executeButton.caption(), L"模拟正式执行");
-  for (Button* b : {&shared().simulateButton, &shared().resetSimulationButton, &shared().executeButton})
-    EXPECT_TRUE(b->enabled());
-}
-
-// A typed name is refused when it is blank or holds a character no file name may; otherwise it is taken as typed.
-TEST_F(MusicPageTest, TypedNamesAreRefusedWhenBlankOrWithSpecialCharacters) {
-  TempFolder t(L"musicnames");
-  page().drop({t.file(L"a.mp3")});
-  const struct { std::wstring typed, stored, refusal; } cases[] = {
-      {L"   ", L"a.mp3", L"文件名不能为空。"},
-      {L"a:b.mp3", L"a.mp3", L"文件名中不能包含特殊字符。"},
-      {L" new name .mp3 ", L" new name .mp3 ", L""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.typed);
-    const std::size_t boxes = box.shown().size();
-    std::wstring typed = c.typed;
-    EXPECT_FALSE(shared().fileList.onEdited(0, typed));  // the list shows what the rows hold
-    EXPECT_EQ(shared().entries.at(0).newName, c.stored);
-    if (c.refusal.empty()) {
-      EXPECT_EQ(box.shown().size(), boxes);
-    } else {
-      ASSERT_EQ(box.shown().size(), boxes + 1);
-      EXPECT_EQ(box.shown().back().heading + box.shown().back().text, L"改名失败" + c.refusal);
-    }
-  }
 }
 
 }  // namespace
