@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engines/cleaning/winapp2_detect.h"
@@ -19,7 +20,9 @@ namespace {
 
 constexpr wchar_t kRuleFile[] = L"C:\\WindowsVantorraFixtures\\winapp2\\Winapp2.ini";
 
-// The whole file into memory with ReadFile, then one string per line.
+// The whole file into memory with ReadFile, then the lines as views of it: the
+// fastest honest read and split (a string per line spends nearly all its time
+// allocating under Wine, which would flatter the program).
 std::size_t ReadLinesBare() {
   HANDLE h = CreateFileW(kRuleFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return 0;
@@ -30,11 +33,12 @@ std::size_t ReadLinesBare() {
   ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
   CloseHandle(h);
   bytes.resize(got);
-  std::vector<std::string> lines;
-  for (std::size_t start = 0; start < bytes.size();) {
-    std::size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    lines.emplace_back(bytes, start, end - start);
+  const std::string_view text(bytes);
+  std::vector<std::string_view> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
     start = end + 1;
   }
   return lines.size();

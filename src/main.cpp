@@ -4,11 +4,14 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "app/about_window.h"
 #include "app/main_window.h"
 #include "app/startup_trace.h"
+#include "cli/clean_command.h"
 #include "pages/page_table.h"
 #include "platform/handles.h"
 #include "platform/libraries.h"
@@ -17,6 +20,9 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // First of all: the program may have been unpacked where anyone can drop a DLL.
   wv::LimitLibrarySearchToSystem();
+  // Any word on the command line ("/clean", "/?"): cleaning without the window, which ends the program.
+  if (std::vector<std::wstring> args = wv::ProcessArguments(); !args.empty())
+    return wv::RunCommandLine(args, wv::ProcessEnvironment());
   wv::StartupMark(L"program and libraries loaded");
   SetLastError(0);
   wv::UniqueHandle mutex(CreateMutexW(nullptr, TRUE, L"ZDKVantorra"));

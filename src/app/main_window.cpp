@@ -18,18 +18,7 @@ namespace {
 constexpr UINT_PTR kGateTimer = 1;
 constexpr UINT_PTR kPageTimer = 2;
 
-std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return std::wstring(ExtractFilePath(path));
-}
+std::wstring ProgramFolder() { return std::wstring(ExtractFilePath(ProgramPath())); }
 
 }  // namespace
 

@@ -239,7 +239,16 @@ bool FileMask::Matches(std::wstring_view name) const {
   return pc == end;
 }
 
-bool IsValidMask(std::wstring_view mask) { return FileMask::Compile(mask).has_value(); }
+// What Compile refuses, checked without building the program: a "[" never closed.
+bool IsValidMask(std::wstring_view mask) {
+  for (std::size_t i = 0; i < mask.size(); ++i) {
+    if (mask[i] != L'[') continue;
+    const std::size_t close = mask.find(L']', i + 1);
+    if (close == std::wstring_view::npos) return false;
+    i = close;
+  }
+  return true;
+}
 
 bool MatchesMask(std::wstring_view name, std::wstring_view mask) {
   const std::optional<FileMask> m = FileMask::Compile(mask);

@@ -14,4 +14,7 @@ std::wstring GetOSName();
 
 bool IsAdmin();
 
+// The full path of the running program.
+std::wstring ProgramPath();
+
 }  // namespace wv

@@ -62,6 +62,18 @@ bool IsAdmin() {
   return false;
 }
 
+std::wstring ProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
 // ---------------------------------------------------------------- sizes and drives
 
 std::wstring FormatSize(std::uint64_t bytes) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "pages/page_settings.h"
+
 #include "app/main_window.h"
 #include "core/protected_folders.h"
 #include "pages/cleaning/other_traces_page.h"
@@ -41,7 +43,7 @@ bool WritableFolderChoice(std::wstring_view folder) {
 void LoadTicks(const SettingsSection& section, ListView& list, int rows = -1) {
   const int n = rows < 0 ? list.count() : std::min(rows, list.count());
   for (int i = 0; i < n; ++i)
-    if (const std::wstring* value = section.find(list.text(i, 0))) list.setChecked(i, *value == L"1");
+    if (const std::optional<bool> tick = StoredTick(section, list.text(i, 0))) list.setChecked(i, *tick);
 }
 
 void SaveTicks(SettingsSection& section, const ListView& list, int rows = -1) {
@@ -58,11 +60,12 @@ void SaveTickSection(std::vector<SettingsSection>& sections, std::wstring_view n
   SaveTicks(sections.emplace_back(SettingsSection{std::wstring(name), L"1", {}}), list);
 }
 
-void LoadRemoval(const SettingsSection& section, RemovalChoice& removal) {
-  if (const std::wstring* value = section.find(L"DelSel"))
-    removal.modes.select(*value == L"1" ? kRecycleRadio : *value == L"2" ? kDirectRadio : kMoveRadio);
-  if (const std::wstring* value = section.find(L"DelSavPath"); value && WritableFolderChoice(*value))
-    removal.moveFolder.setText(*value);
+void LoadRemoval(const RemovalChoices& stored, RemovalChoice& removal) {
+  if (stored.mode)
+    removal.modes.select(*stored.mode == RemovalMode::RecycleBin       ? kRecycleRadio
+                         : *stored.mode == RemovalMode::DeleteDirectly ? kDirectRadio
+                                                                       : kMoveRadio);
+  if (stored.moveFolder) removal.moveFolder.setText(*stored.moveFolder);
 }
 
 void SaveRemoval(SettingsSection& section, const RemovalChoice& removal) {
@@ -77,10 +80,38 @@ int IndexOf(const std::vector<std::wstring>& items, const std::wstring& text) {
   return -1;
 }
 
-// A user-defined folder row from its five fields: tick, folder, subfolders,
-// mode, types. Fields past the fifth are dropped.
-ListRow SelfPathRow(std::wstring_view value, const ComboBox& sub, const ComboBox& mode) {
-  ListRow row{L"", {sub.items().at(0), mode.items().at(0), L""}, picture::Folder};
+std::wstring SelfPathValue(const ListRow& row, const ComboBox& sub, const ComboBox& mode) {
+  return Tick(row.checked) + L"/" + row.caption + L"/" + std::to_wstring(IndexOf(sub.items(), row.column(1))) +
+         L"/" + std::to_wstring(IndexOf(mode.items(), row.column(2))) + L"/" + row.column(3);
+}
+
+std::optional<std::wstring> BackupBaseOf(const SettingsSection& section) {
+  // A blank base would put the backups at the root of whatever drive is current.
+  const std::wstring* base = section.find(L"SavPath");
+  if (!base || TrimView(*base).empty() || !WritableFolderChoice(*base)) return std::nullopt;
+  return *base;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- plain values
+
+std::optional<bool> StoredTick(const SettingsSection& section, std::wstring_view caption) {
+  if (const std::wstring* value = section.find(caption)) return *value == L"1";
+  return std::nullopt;
+}
+
+RemovalChoices ReadRemovalChoices(const SettingsSection& section) {
+  RemovalChoices out;
+  if (const std::wstring* value = section.find(L"DelSel"))
+    out.mode = *value == L"1" ? RemovalMode::RecycleBin : *value == L"2" ? RemovalMode::DeleteDirectly
+                                                                         : RemovalMode::MoveToFolder;
+  if (const std::wstring* value = section.find(L"DelSavPath"); value && WritableFolderChoice(*value))
+    out.moveFolder = *value;
+  return out;
+}
+
+UserCleanFolder ParseSelfPath(std::wstring_view value) {
   std::vector<std::wstring> fields;
   for (std::size_t start = 0; fields.size() < 5;) {
     const std::size_t slash = value.find(L'/', start);
@@ -89,35 +120,62 @@ ListRow SelfPathRow(std::wstring_view value, const ComboBox& sub, const ComboBox
     start = slash + 1;
   }
   fields.resize(5);
-  row.checked = fields[0] != L"0";
-  row.caption = fields[1];
-  if (fields[2] == L"1") row.sub[0] = sub.items().at(1);
-  if (fields[3] == L"1") row.sub[1] = mode.items().at(1);
-  row.sub[2] = fields[4];
-  return row;
+  UserCleanFolder entry;
+  entry.ticked = fields[0] != L"0";
+  entry.folder = fields[1];
+  entry.includeSubfolders = fields[2] != L"1";
+  entry.givenTypes = fields[3] != L"1";
+  entry.types = fields[4];
+  return entry;
 }
 
-std::wstring SelfPathValue(const ListRow& row, const ComboBox& sub, const ComboBox& mode) {
-  return Tick(row.checked) + L"/" + row.caption + L"/" + std::to_wstring(IndexOf(sub.items(), row.column(1))) +
-         L"/" + std::to_wstring(IndexOf(mode.items(), row.column(2))) + L"/" + row.column(3);
+std::optional<DailyFilesChoices> ReadDailyFilesChoices(const SettingsFile& file) {
+  std::optional<SettingsSection> section = file.section(ModuleInfoOf(Module::DailyFiles).section, kDailyFilesSettingsVersion);
+  if (!section) return std::nullopt;
+  DailyFilesChoices out;
+  for (const std::wstring& value : section->valuesOfKeysContaining(L"SelfPath")) out.userFolders.push_back(ParseSelfPath(value));
+  out.removal = ReadRemovalChoices(*section);
+  out.section = std::move(*section);
+  return out;
 }
 
-}  // namespace
+std::optional<JunkFilesChoices> ReadJunkFilesChoices(const SettingsFile& file) {
+  std::optional<SettingsSection> section = file.section(ModuleInfoOf(Module::JunkFiles).section, kJunkFilesSettingsVersion);
+  if (!section) return std::nullopt;
+  JunkFilesChoices out;
+  out.exclusions = section->valuesOfKeysContaining(L"JumpPath");
+  out.removal = ReadRemovalChoices(*section);
+  out.section = std::move(*section);
+  return out;
+}
+
+std::optional<RuleFileChoices> ReadRuleFileChoices(const SettingsFile& file) {
+  const std::optional<SettingsSection> section = file.section(kRuleFileSection, L"1");
+  if (!section) return std::nullopt;
+  RuleFileChoices out;
+  if (const std::wstring* path = section->find(L"File"); path && !TrimView(*path).empty()) out.file = *path;
+  out.ticked = section->valuesOfKeysContaining(L"Tick");
+  return out;
+}
+
+std::optional<std::wstring> ReadBackupBase(const SettingsFile& file) {
+  const std::optional<SettingsSection> section = file.section(ModuleInfoOf(Module::BackupManager).section, L"1");
+  return section ? BackupBaseOf(*section) : std::nullopt;
+}
 
 // ---------------------------------------------------------------- junk files
 
 void JunkFilesPage::loadSettings(SettingsFile& file) {
-  const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
-  if (!section) return;
-  LoadTicks(*section, driveList);
-  LoadTicks(*section, typeList);
-  for (const std::wstring& folder : section->valuesOfKeysContaining(L"JumpPath"))
-    exclusionList.appendRow(ListRow{folder, {}, picture::Folder});
-  LoadRemoval(*section, removal);
+  const std::optional<JunkFilesChoices> stored = ReadJunkFilesChoices(file);
+  if (!stored) return;
+  LoadTicks(stored->section, driveList);
+  LoadTicks(stored->section, typeList);
+  for (const std::wstring& folder : stored->exclusions) exclusionList.appendRow(ListRow{folder, {}, picture::Folder});
+  LoadRemoval(stored->removal, removal);
 }
 
 void JunkFilesPage::saveSettings(std::vector<SettingsSection>& sections) {
-  SettingsSection section{std::wstring(settingsSection()), L"1", {}};
+  SettingsSection section{std::wstring(settingsSection()), std::wstring(kJunkFilesSettingsVersion), {}};
   SaveTicks(section, driveList);
   SaveTicks(section, typeList);
   for (int i = 0; i < exclusionList.count(); ++i)
@@ -133,7 +191,7 @@ void BackupManagerPage::loadWindowSettings(const SettingsFile& file) {
   // the page shows the base when it is made (initialise).
   const std::optional<SettingsSection> section = file.section(settingsSection(), L"1");
   if (!section) return;
-  if (const std::wstring* base = section->find(L"SavPath"); base && WritableFolderChoice(*base)) form().setBackupBase(*base);
+  if (const std::optional<std::wstring> base = BackupBaseOf(*section)) form().setBackupBase(*base);
 }
 
 void BackupManagerPage::loadSettings(SettingsFile& file) {
@@ -167,17 +225,16 @@ void RegistryTracesPage::saveSettings(std::vector<SettingsSection>& sections) { 
 // file's entries below them keep theirs in a section of their own.
 void DailyFilesPage::loadSettings(SettingsFile& file) {
   loadRuleSettings(file);
-  const std::optional<SettingsSection> section = file.section(settingsSection(), L"2");
-  if (!section) return;
-  LoadTicks(*section, itemList, kCatalogueItems);
-  for (const std::wstring& value : section->valuesOfKeysContaining(L"SelfPath"))
-    userFolderList.appendRow(SelfPathRow(value, subfoldersCombo, modeCombo));
-  LoadRemoval(*section, removal);
+  const std::optional<DailyFilesChoices> stored = ReadDailyFilesChoices(file);
+  if (!stored) return;
+  LoadTicks(stored->section, itemList, kCatalogueItems);
+  for (const UserCleanFolder& entry : stored->userFolders) userFolderList.appendRow(UserCleanFolderRow(entry));
+  LoadRemoval(stored->removal, removal);
 }
 
 void DailyFilesPage::saveSettings(std::vector<SettingsSection>& sections) {
   saveRuleSettings(sections);
-  SettingsSection section{std::wstring(settingsSection()), L"2", {}};
+  SettingsSection section{std::wstring(settingsSection()), std::wstring(kDailyFilesSettingsVersion), {}};
   SaveTicks(section, itemList, kCatalogueItems);
   const std::vector<ListRow> rows = userFolderList.rows();
   for (std::size_t i = 0; i < rows.size(); ++i)
@@ -190,14 +247,13 @@ void DailyFilesPage::saveSettings(std::vector<SettingsSection>& sections) {
 // names of the ticked entries ("Tick0" ...), values rather than keys so that any
 // character a name holds survives.
 void DailyFilesPage::loadRuleSettings(const SettingsFile& file) {
-  const std::optional<SettingsSection> section = file.section(kRuleFileSection, L"1");
-  if (!section) return;
-  const std::vector<std::wstring> ticked = section->valuesOfKeysContaining(L"Tick");
+  const std::optional<RuleFileChoices> stored = ReadRuleFileChoices(file);
+  if (!stored) return;
+  const std::vector<std::wstring>& ticked = stored->ticked;
   keptTicks = {ticked.begin(), ticked.end()};
-  const std::wstring* path = section->find(L"File");
-  if (path && !TrimView(*path).empty() && !EqualsNoCase(*path, ruleFilePath)) {
+  if (!stored->file.empty() && !EqualsNoCase(stored->file, ruleFilePath)) {
     // readRuleFile keeps the ticks of the rows it replaces: none are ticked yet.
-    readRuleFile(*path);
+    readRuleFile(stored->file);
     keptTicks = {ticked.begin(), ticked.end()};
   }
   applyRuleTicks();

@@ -11,6 +11,7 @@
 #define WV_LAYER_UI 4
 #define WV_LAYER_APP 5
 #define WV_LAYER_PAGES 6
+#define WV_LAYER_CLI 7
 
 #ifndef WV_LAYER
 #define WV_LAYER 9

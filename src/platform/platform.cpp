@@ -42,7 +42,8 @@ Platform& platform() {
   static Win32Volumes volumes;
   static Win32FileSystem files;
   static Win32Profiles profiles;
-  static Platform parts{&registry, &shell, &urlCache, &eventLogs, &system, &volumes, &files, &profiles};
+  static Win32TaskScheduler tasks;
+  static Platform parts{&registry, &shell, &urlCache, &eventLogs, &system, &volumes, &files, &profiles, &tasks};
   return parts;
 }
 

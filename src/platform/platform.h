@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/handles.h"
@@ -124,7 +125,17 @@ inline constexpr unsigned Silent = 4;        // FOF_SILENT
 inline constexpr unsigned AllowUndo = 64;    // FOF_ALLOWUNDO: to the recycle bin
 inline constexpr unsigned NoErrorUi = 1024;  // FOF_NOERRORUI
 inline constexpr unsigned RenameOnCollision = 8;  // FOF_RENAMEONCOLLISION: never replace at the destination
+inline constexpr unsigned NoConfirmation = 16;   // FOF_NOCONFIRMATION: nobody is asked
+inline constexpr unsigned NoConfirmMkdir = 512;  // FOF_NOCONFIRMMKDIR
 }  // namespace fileop
+
+struct SaveFileRequest {
+  HWND owner = nullptr;
+  std::wstring title;
+  std::vector<std::pair<std::wstring, std::wstring>> filters;  // caption and masks ("表格文件 (*.csv)", "*.csv")
+  std::wstring defaultExtension;  // without the dot, added when the name has none
+  std::wstring fileName;          // the name offered
+};
 
 struct OpenFilesRequest {
   HWND owner = nullptr;
@@ -211,6 +222,9 @@ class Shell {
   // The open-file dialog: several files, path and files must exist, no read-only
   // box, resizable. The chosen files as full paths; empty when cancelled.
   virtual std::vector<std::wstring> openFiles(const OpenFilesRequest& request) = 0;
+  // The save-file dialog: the folder must exist, replacing a file is asked first.
+  // The chosen full path; empty when cancelled.
+  virtual std::wstring saveFile(const SaveFileRequest& request) = 0;
   // Waits at most milliseconds for a process that start() handed back: its exit
   // code once it has ended, nullopt while it still runs.
   virtual std::optional<std::uint32_t> waitForExit(HANDLE process, unsigned milliseconds) = 0;
@@ -478,6 +492,24 @@ class Profiles {
   virtual std::vector<std::wstring> sectionLines(std::wstring_view file, std::wstring_view section) = 0;
 };
 
+// ---------------------------------------------------------------- task scheduler
+
+// Tasks of the system's Task Scheduler (its root folder), as the scheduler's own XML.
+class TaskScheduler {
+ public:
+  virtual ~TaskScheduler() = default;
+  // Whether the scheduler can be reached; the reason when not.
+  virtual SysResult connect() = 0;
+  // Creates or replaces the task.
+  virtual SysResult registerTask(std::wstring_view name, std::wstring_view xml) = 0;
+  // The task's definition as the scheduler stored it; notFound when there is none.
+  virtual SysResult taskXml(std::wstring_view name, std::wstring& xml) = 0;
+  // notFound when there is none.
+  virtual SysResult deleteTask(std::wstring_view name) = 0;
+  // The account a task registered now runs as: the current user's SID ("S-1-5-21-…").
+  virtual std::wstring currentUser() = 0;
+};
+
 // ---------------------------------------------------------------- the whole
 
 struct Platform {
@@ -489,6 +521,7 @@ struct Platform {
   Volumes* volumes = nullptr;
   FileSystem* files = nullptr;
   Profiles* profiles = nullptr;
+  TaskScheduler* tasks = nullptr;
 };
 
 // The parts in use; all Win32 unless a test substituted one.
@@ -501,6 +534,7 @@ inline SystemInfo& Sys() { return *platform().system; }
 inline UrlCache& UrlCacheOps() { return *platform().urlCache; }
 inline EventLogs& EventLogOps() { return *platform().eventLogs; }
 inline Profiles& Ini() { return *platform().profiles; }
+inline TaskScheduler& Tasks() { return *platform().tasks; }
 
 // Starts one of Windows' programs by its full path (Shell::start); null when
 // Windows' folders do not hold it.

@@ -22,6 +22,7 @@
 #include "pages/cleaning/junk_files_page.h"
 #include "engines/cleaning/daily_files_scan.h"
 #include "pages/cleaning/daily_files_page.h"
+#include "engines/unattended/schedule.h"
 #include "pages/tools/shredder_page.h"
 #include "platform/handles.h"
 #include "platform/win32/win32_platform.h"
@@ -200,6 +201,22 @@ void PlantPrograms() {
                 std::wstring(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VantorraDemo") + p[0],
                 names[i], p[i + 1]);
 }
+
+// A scheduler that keeps each task as it was given, as Windows does (Wine keeps
+// no trigger), or one that cannot be reached.
+class ShotScheduler : public wv::TaskScheduler {
+ public:
+  std::wstring xml;
+  wv::SysResult reach;
+  wv::SysResult connect() override { return reach; }
+  wv::SysResult registerTask(std::wstring_view, std::wstring_view given) override { return xml = given, wv::SysResult(); }
+  wv::SysResult taskXml(std::wstring_view, std::wstring& out) override {
+    out = xml;
+    return xml.empty() ? wv::SysResult(ERROR_FILE_NOT_FOUND) : wv::SysResult();
+  }
+  wv::SysResult deleteTask(std::wstring_view) override { return xml.clear(), wv::SysResult(); }
+  std::wstring currentUser() override { return L"S-1-5-21-1-2-3-1000"; }
+};
 
 // An MP3 file of a tone's length whose ID3v2.3 tag (UTF-16) holds title, artist, album and year.
 void PlantSong(const std::wstring& path, std::initializer_list<std::wstring_view> tags) {
@@ -441,6 +458,29 @@ int wmain(int argc, wchar_t** argv) {
   form.about().showSplash();
   shoot(L"about");
   form.about().hideSplash();
+
+  // The daily page's schedule: as the system's scheduler has it (none), a weekly
+  // cleaning applied and read back, and a scheduler that cannot be reached.
+  show(wv::Module::DailyFiles);
+  daily.scheduleTab.click();
+  shoot(L"daily_files_schedule");
+  {
+    ShotScheduler scheduler;
+    wv::Substitute<wv::TaskScheduler> swap(&wv::Platform::tasks, scheduler);
+    daily.schedule.kindCombo.setIndex(3);
+    daily.schedule.kindCombo.onChange();
+    daily.schedule.dayCombo.selectText(L"星期三");
+    daily.schedule.hourEdit.setValue(21);
+    daily.schedule.minuteEdit.setValue(30);
+    daily.schedule.junkCheck.setChecked(true);
+    daily.schedule.applyButton.click();
+    shoot(L"daily_files_schedule_weekly");
+    scheduler.reach = wv::SysResult(static_cast<DWORD>(0x80041315));
+    daily.resultsTab.click();
+    daily.scheduleTab.click();
+    shoot(L"daily_files_schedule_unavailable");
+  }
+  daily.resultsTab.click();
 
   // The daily page with the rule file (the shared winapp2.ini, linked into the prefix
   // by the script): three applications planted so that their entries are detected,

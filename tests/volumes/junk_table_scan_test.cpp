@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engines/cleaning/removal.h"
+#include "platform/text.h"
 #include "platform/win32/win32_platform.h"
 #include "support/test_support.h"
 #include "volumes/volume_fixtures.h"
@@ -69,7 +70,7 @@ std::vector<std::wstring> Rows(const Scan& s) {
     out.push_back(r.path + L" | " + std::to_wstring(r.size) + L" | " + std::to_wstring(static_cast<int>(r.kind)) +
                   L" | " + std::to_wstring(r.item) + L" | " + std::to_wstring(r.identity.volumeSerial) + L" | " +
                   std::to_wstring(r.identity.fileId) + L" | " + std::to_wstring(r.identity.lastWrite) + L" | " +
-                  std::to_wstring(r.rootLength));
+                  std::to_wstring(r.rootLength) + L" | " + r.rule.mask);
   return out;
 }
 
@@ -82,13 +83,24 @@ TEST_F(JunkTableScan, TheTableGivesTheWalksRowsInTheWalksOrder) {
   const Scan read = ScanOf(DriveScan({L"X:"}, true));
   EXPECT_EQ(walked.result.drivesFromTable, 0u);
   ASSERT_EQ(read.result.drivesFromTable, 1u) << "X: was walked, not read from its table";
-  EXPECT_EQ(Rows(read), Rows(walked));  // path, size, kind, identity and root, in the same order
+  EXPECT_EQ(Rows(read), Rows(walked));  // path, size, kind, identity, root and the mask that chose it, in order
   EXPECT_EQ(read.lines, walked.lines);  // "已扫描到 N 项(size) -- folder", folder by folder
   EXPECT_EQ(std::tie(read.result.rows, read.result.total, read.result.stopped),
             std::tie(walked.result.rows, walked.result.total, walked.result.stopped));
 
   // What the rows must hold, whichever way they came.
   EXPECT_GT(read.rows.size(), 2550u);  // the file with 150 names is one row
+  // The first ticked mask that matches names the row: "~junk 1.tmp" is "*.tmp"'s, not "~*.*"'s.
+  for (const auto& [path, mask] : std::initializer_list<std::pair<std::wstring_view, std::wstring_view>>{
+           {L"X:\\中文资料\\临时文件.tmp", L"*.tmp"},
+           {L"X:\\many files\\~junk 1.tmp", L"*.tmp"},
+           {L"X:\\中文资料\\子目录\\备份.bak", L"*.bak"},
+           {L"X:\\Documents and Settings of a Long Folder Name\\~large temporary", L"~*.*"}})
+  {
+    const auto row = std::find_if(read.rows.begin(), read.rows.end(), [&](const FoundRow& r) { return r.path == path; });
+    ASSERT_NE(row, read.rows.end()) << ToUtf8(path);
+    EXPECT_EQ(row->rule.mask, mask) << ToUtf8(path);
+  }
   for (const wchar_t* path : {L"X:\\中文资料\\临时文件.tmp", L"X:\\attributes\\hidden.tmp",
                               L"X:\\target of the junction\\behind the junction.tmp",
                               L"X:\\links\\original name.tmp",

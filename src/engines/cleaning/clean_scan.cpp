@@ -13,10 +13,10 @@ std::vector<FileMask> CompileMasks(const std::vector<std::wstring>& patterns) {
   return out;
 }
 
-bool MatchesAny(const std::vector<FileMask>& masks, std::wstring_view name) {
+const FileMask* FirstMatch(const std::vector<FileMask>& masks, std::wstring_view name) {
   for (const FileMask& m : masks)
-    if (m.Matches(name)) return true;
-  return false;
+    if (m.Matches(name)) return &m;
+  return nullptr;
 }
 
 std::wstring FinalFolderOf(std::wstring_view finalPath) {

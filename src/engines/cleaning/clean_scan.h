@@ -34,7 +34,8 @@ inline bool IsLinkedFolder(DWORD attributes) {
 
 // Patterns in order; a text that is not a valid mask is left out.
 std::vector<FileMask> CompileMasks(const std::vector<std::wstring>& patterns);
-bool MatchesAny(const std::vector<FileMask>& masks, std::wstring_view name);
+// The first mask the name matches (the one that chose it); null when none does.
+const FileMask* FirstMatch(const std::vector<FileMask>& masks, std::wstring_view name);
 
 // The serial number of the volume that holds a folder (given by its final
 // path), asked of the system once per folder and once per volume. 0 when the

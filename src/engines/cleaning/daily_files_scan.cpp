@@ -46,9 +46,12 @@ class DailyWalk {
     return true;
   }
 
-  // Empties the three working lists and fills patterns and skipped names.
-  void startLocation(const std::vector<std::wstring>& patterns, const std::vector<std::wstring>& skippedNames) {
+  // Empties the three working lists and fills patterns and skipped names; a
+  // user's folder is named in each row's rule.
+  void startLocation(const std::vector<std::wstring>& patterns, const std::vector<std::wstring>& skippedNames,
+                     std::wstring_view userFolder = {}) {
     masks_ = CompileMasks(patterns);
+    userFolder_ = userFolder;
     names_ = FoldedNeedles();
     for (const std::wstring& n : skippedNames) names_.add(n);
     incomplete_.clear();
@@ -95,7 +98,8 @@ class DailyWalk {
       if (entry.attributes & kVolumeLabel) return Step::Next;
       if (!walk_.proceed()) return Step::Stop;
       ++seen_;
-      if (!walk_.masks_.empty() && !MatchesAny(walk_.masks_, entry.name)) return Step::Next;
+      const FileMask* match = walk_.masks_.empty() ? nullptr : FirstMatch(walk_.masks_, entry.name);
+      if (!walk_.masks_.empty() && !match) return Step::Next;
       if (walk_.names_.foundIn(entry.name, walk_.scratch_)) return Step::Next;
       path_.assign(folder.path);
       path_ += entry.name;
@@ -103,7 +107,7 @@ class DailyWalk {
       // one listed before under another name counts as not listed here.
       const std::optional<ListedEntry> read = ReadListedFile(path_, walk_.serials_, folderFinal_, folderOfFinal_);
       if (!read || !walk_.once_.first(read->identity)) return Step::Next;
-      walk_.add(path_, read->size, FoundKind::File, read->identity);
+      walk_.add(path_, read->size, FoundKind::File, read->identity, match);
       walk_.status(folder.path);
       ++listed_;
       return Step::Next;
@@ -175,7 +179,13 @@ class DailyWalk {
     return false;
   }
 
-  void add(const std::wstring& path, std::uint64_t size, FoundKind kind, const FoundIdentity& identity) {
+  void add(const std::wstring& path, std::uint64_t size, FoundKind kind, const FoundIdentity& identity,
+           const FileMask* match = nullptr) {
+    std::wstring rule = userFolder_;
+    if (match) {
+      if (!rule.empty()) rule += L' ';
+      rule += match->text();
+    }
     FoundRow row;
     row.path = path;
     row.size = size;
@@ -183,6 +193,7 @@ class DailyWalk {
     row.item = item_;
     row.identity = identity;
     row.rootLength = rootLength_;
+    row.rule.mask = std::move(rule);
     tally_.add(std::move(row));
   }
 
@@ -193,11 +204,11 @@ class DailyWalk {
   ListedOnce once_;
   std::vector<RefusedLocation> refused_;
   std::vector<FileMask> masks_;
+  std::wstring userFolder_;
   FoldedNeedles names_;
   std::vector<std::wstring> incomplete_;
   std::wstring scratch_;
 };
-
 
 // The location a row of the user's list stands for.
 DailyLocation UserLocation(const UserCleanFolder& user) {
@@ -208,10 +219,6 @@ DailyLocation UserLocation(const UserCleanFolder& user) {
   else l.wasteFolders = user.includeSubfolders;
   return l;
 }
-
-}  // namespace
-
-namespace {
 
 std::wstring WithoutSlashes(std::wstring_view text) { return ReplaceAll(text, L"/", L""); }
 
@@ -304,10 +311,11 @@ bool TakesWholeFolder(const DailyLocation& location) {
 DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, const FoundSink& found) {
   DailyWalk walk(run, found);
   const ProtectedFolders protect = input.protectedFolders ? *input.protectedFolders : ProtectedFolders::Resolve();
-  const auto scan = [&](const DailyLocation& location) {
+  // A user's folder is named in each of its rows' rule.
+  const auto scan = [&](const DailyLocation& location, std::wstring_view userFolder) {
     if (walk.stopped() || location.folder.empty() || !DirectoryExists(location.folder)) return;
     if (TakesWholeFolder(location) && walk.refuses(location.folder, input.known, protect)) return;
-    walk.startLocation(location.patterns, location.skippedNames);
+    walk.startLocation(location.patterns, location.skippedNames, userFolder);
     walk.fileWalk(location.folder, location.withSubfolders);
     if (location.wasteFolders) walk.wasteWalk(location.folder);
   };
@@ -317,7 +325,7 @@ DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, cons
     if (!run.stillTicked(row, input.items[row])) continue;
     walk.startItem(position);
     if (position < 4) {
-      for (const DailyLocation& location : DailyLocations(position, input.known)) scan(location);
+      for (const DailyLocation& location : DailyLocations(position, input.known)) scan(location, {});
     } else {
       if (input.userFoldersReached) input.userFoldersReached();
       for (const UserCleanFolder& user : input.userFolders) {
@@ -328,7 +336,7 @@ DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, cons
         const DailyLocation location = UserLocation(user);
         // Given types with none valid: nothing to take.
         if (user.givenTypes && location.patterns.empty()) continue;
-        scan(location);
+        scan(location, user.folder);
       }
     }
   }

@@ -28,10 +28,17 @@ enum class FoundKind {
 // Rows the shell's file operation removes; the other kinds never go through it.
 inline bool IsFileKind(FoundKind kind) { return kind == FoundKind::File || kind == FoundKind::WasteFolder; }
 
-// The rule-file entry and its key ("FileKey3", "RegKey1") that chose a row.
+// What chose a row, for the lists and the report. A rule-file row names the
+// entry and its key ("FileKey3", "RegKey1"); a row of the built-in scans names
+// what within its item chose it: the junk mask as listed ("*.tmp"), a location's
+// mask, the user's folder and its mask. Empty when an item's location takes every
+// file.
 struct FoundRule {
-  std::wstring entry;
-  std::wstring key;
+  std::wstring entry;  // rule-file rows: the section name as the file writes it
+  std::wstring key;    // rule-file rows
+  std::wstring mask;   // the built-in scans' rows
+
+  [[nodiscard]] bool fromRuleFile() const { return !entry.empty(); }
 };
 
 // What the scan saw of a row, so that the removal can tell that the entry at
@@ -71,6 +78,7 @@ struct FoundRow {
   std::uint64_t size = 0;  // bytes; 0 for folders
   FoundKind kind = FoundKind::File;
   int item = -1;           // the daily scan's item (catalogue position); -1 for the junk scan
+  FoundRule rule;          // what chose the row
   FoundIdentity identity;
   // How many characters of path name the folder the scan walked (its root, with
   // its trailing backslash: "C:\" for a whole drive). Every folder between the
@@ -79,7 +87,6 @@ struct FoundRow {
   std::uint32_t rootLength = 0;
   // Set by a removal that chose the row and left it (the page shows why).
   KeptReason kept = KeptReason::None;
-  FoundRule rule;          // rule-file rows only
   // Registry rows: the entry exactly as the scan saw it, so that removal acts on
   // it only while it is unchanged; RefusedKey rows: the key, with no value read.
   std::shared_ptr<const RegistryRow> registry;

@@ -4,6 +4,7 @@
 // Either way a row holds the same identity and root, read through the file's
 // own handle, so that the removal checks both alike.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,16 +35,19 @@ class JunkRules {
   // form) left out with everything below it: built-in fragments, the user's
   // known folders and exclusions, by their text and by where they really are.
   [[nodiscard]] bool skipsFolder(std::wstring_view path, std::wstring_view shortPath);
-  // A file name some ticked mask matches and no built-in name rules out.
-  [[nodiscard]] bool isJunkName(std::wstring_view name);
-  // The row of a junk file at path, read through its handle; nothing when it is
-  // in use, gone, a folder, or listed before under another name.
-  [[nodiscard]] std::optional<FoundRow> listFile(const std::wstring& path);
+  // The mask as listed ("*.tmp") that makes a file name junk: the first ticked
+  // mask that matches it, unless a built-in name rules it out; null when none.
+  [[nodiscard]] const std::wstring* junkMaskOf(std::wstring_view name);
+  // The row of a junk file at path (mask: the one that chose it), read through
+  // its handle; nothing when it is in use, gone, a folder, or listed before
+  // under another name.
+  [[nodiscard]] std::optional<FoundRow> listFile(const std::wstring& path, const std::wstring& mask);
 
  private:
   FoldedNeedles names_;
   FoldedNeedles fragments_;
   std::vector<FileMask> masks_;
+  std::vector<std::wstring> captions_;  // beside masks_
   std::vector<std::wstring> excludedFinal_;  // folded, trailing backslash
   std::vector<std::wstring> walkedFinal_;    // roots gone through so far, as excludedFinal_
   std::wstring root_;

@@ -69,10 +69,11 @@ class JunkWalk : public FolderVisitor {
       return (attrs & FILE_ATTRIBUTE_SYSTEM) || IsLinkedFolder(attrs) ? Step::Next : Step::Enter;
     if (attrs & (kVolumeLabel | FILE_ATTRIBUTE_SYSTEM)) return Step::Next;
     if (!proceed()) return Step::Stop;
-    if (!rules_.isJunkName(entry.name)) return Step::Next;
+    const std::wstring* mask = rules_.junkMaskOf(entry.name);
+    if (!mask) return Step::Next;
     filePath_.assign(folder.path);
     filePath_ += entry.name;
-    std::optional<FoundRow> row = rules_.listFile(filePath_);
+    std::optional<FoundRow> row = rules_.listFile(filePath_, *mask);
     if (!row) return Step::Next;
     tally_.add(std::move(*row));
     tally_.status(folder.path);
@@ -101,10 +102,12 @@ JunkRules::JunkRules(const JunkScanInput& input) {
     if (!folder.empty()) excludedFinal_.push_back(FinalFolderPath(folder, true));
   }
 
-  std::vector<std::wstring> patterns;
-  patterns.reserve(input.masks.size());
-  for (const std::wstring& caption : input.masks) patterns.push_back(NormalizeMask(caption));
-  masks_ = CompileMasks(patterns);
+  // Each mask beside its caption, which a row names as the rule that chose it.
+  for (const std::wstring& caption : input.masks)
+    if (std::optional<FileMask> mask = FileMask::Compile(NormalizeMask(caption))) {
+      masks_.push_back(std::move(*mask));
+      captions_.push_back(caption);
+    }
 }
 
 bool JunkRules::beginRoot(std::wstring_view root) {
@@ -139,7 +142,7 @@ bool JunkRules::skipsFolder(std::wstring_view path, std::wstring_view shortPath)
   return false;
 }
 
-std::optional<FoundRow> JunkRules::listFile(const std::wstring& path) {
+std::optional<FoundRow> JunkRules::listFile(const std::wstring& path, const std::wstring& mask) {
   // Opened without sharing: a file in use is not listed (nor one that vanished).
   const std::optional<ListedEntry> listed = ReadListedFile(path, serials_, folderFinal_, folderOfFinal_);
   if (!listed || !once_.first(listed->identity)) return std::nullopt;
@@ -148,11 +151,14 @@ std::optional<FoundRow> JunkRules::listFile(const std::wstring& path) {
   row.size = listed->size;
   row.identity = listed->identity;
   row.rootLength = static_cast<std::uint32_t>(root_.size());
+  row.rule.mask = mask;
   return row;
 }
 
-bool JunkRules::isJunkName(std::wstring_view name) {
-  return MatchesAny(masks_, name) && !names_.foundIn(name, scratch_);
+const std::wstring* JunkRules::junkMaskOf(std::wstring_view name) {
+  const FileMask* match = FirstMatch(masks_, name);
+  if (!match || names_.foundIn(name, scratch_)) return nullptr;
+  return &captions_[static_cast<std::size_t>(match - masks_.data())];
 }
 
 JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const FoundSink& found) {

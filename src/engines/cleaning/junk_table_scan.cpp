@@ -166,14 +166,15 @@ class TableWalk {
         return false;
       }
       const std::wstring_view fileName = table_.nameOf(name);
-      if (!rules_.isJunkName(fileName)) continue;
+      const std::wstring* mask = rules_.junkMaskOf(fileName);
+      if (!mask) continue;
       filePath_.assign(path_);
       filePath_ += fileName;
       // The row is made as the walk makes it, from the file's own handle: the table
       // on the disk may lag behind the last moments of a running system (a file
       // gone since, or in use, is not listed), and the removal then checks the
       // identity read the way it reads it.
-      std::optional<FoundRow> row = rules_.listFile(filePath_);
+      std::optional<FoundRow> row = rules_.listFile(filePath_, *mask);
       if (!row) continue;
       tally_.add(std::move(*row));
       tally_.status(path_);

@@ -153,6 +153,23 @@ RemovalReport RemoveFoundRows(const std::vector<FoundRow>& rows, std::vector<std
   return out.report(indices, stopped);
 }
 
+std::wstring_view KeptReasonText(KeptReason reason) {
+  switch (reason) {
+    case KeptReason::None: return L"";
+    case KeptReason::Changed: return L"扫描后已改动";
+    case KeptReason::NotListed: return L"已非原文件";
+    case KeptReason::PathChanged: return L"路径已改变";
+    case KeptReason::InUse: return L"正在使用";
+    case KeptReason::Refused: return L"拒绝访问";
+    case KeptReason::OtherNames: return L"有多个名称";
+    case KeptReason::NotEmpty: return L"目录不为空";
+    case KeptReason::TooLong: return L"路径过长";
+    case KeptReason::Declined: return L"已取消";
+    case KeptReason::Failed: return L"未能删除";
+  }
+  return L"";
+}
+
 std::vector<std::size_t> AllRowIndices(std::size_t count) {
   std::vector<std::size_t> out(count);
   for (std::size_t i = 0; i < out.size(); ++i) out[i] = i;

@@ -27,6 +27,9 @@ struct RemovalOptions {
   RemovalMode mode = RemovalMode::RecycleBin;
   std::wstring moveFolder;  // the target of MoveToFolder
   HWND owner = nullptr;     // owner of the shell's own dialogs
+  // Nobody is there to answer (the command line, the schedule): the shell asks
+  // nothing, shows no progress and no error box.
+  bool unattended = false;
 };
 
 // The move mode's target folder is not given or does not exist (the page says
@@ -70,6 +73,10 @@ struct RemovalReport {
 // Read-only, hidden and system marks cleared for the shell come back on what is left.
 RemovalReport RemoveFoundRows(const std::vector<FoundRow>& rows, std::vector<std::size_t> indices,
                               const RemovalOptions& options, RunContext& run);
+
+// Why a row stayed, in a few words: the size column of the result lists and the
+// report of a cleaning with nobody there show the same text.
+std::wstring_view KeptReasonText(KeptReason reason);
 
 // 0 .. count-1, for the "全部删除" buttons.
 std::vector<std::size_t> AllRowIndices(std::size_t count);

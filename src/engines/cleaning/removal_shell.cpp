@@ -205,6 +205,12 @@ class ShellRemoval {
 
   [[nodiscard]] bool moving() const { return options_.mode == RemovalMode::MoveToFolder; }
 
+  // With nobody there to answer, the shell asks nothing and shows neither progress nor an error box.
+  [[nodiscard]] unsigned shellFlags(unsigned flags) const {
+    if (options_.unattended) flags |= fileop::NoConfirmation | fileop::NoConfirmMkdir | fileop::Silent | fileop::NoErrorUi;
+    return flags;
+  }
+
   // One call of the shell over the batch, then each row by what is at its path.
   int callShell(const std::vector<Handed>& batch) {
     if (batch.empty()) return 0;
@@ -215,9 +221,9 @@ class ShellRemoval {
     }
     const int result =
         moving() ? Sh().moveEach(options_.owner, sources, destinations,
-                                 fileop::AllowUndo | fileop::NoErrorUi | fileop::RenameOnCollision)
+                                 shellFlags(fileop::AllowUndo | fileop::NoErrorUi | fileop::RenameOnCollision))
                  : Sh().fileOperation(options_.owner, FileOpFunc::Delete, sources, L"",
-                                      fileop::AllowUndo | fileop::NoErrorUi);
+                                      shellFlags(fileop::AllowUndo | fileop::NoErrorUi));
     if (DeclinedOrAborted(result)) declined = true;
     for (const Handed& h : batch) settle(h);
     return result;
@@ -245,7 +251,7 @@ class ShellRemoval {
         return out_.kept(h.index, KeptReason::TooLong);
       }
       result = Sh().fileOperation(options_.owner, FileOpFunc::Delete, {shortForm}, L"",
-                                  fileop::AllowUndo | fileop::NoErrorUi);
+                                  shellFlags(fileop::AllowUndo | fileop::NoErrorUi));
     }
     if (DeclinedOrAborted(result)) declined = true;
     settle(h);

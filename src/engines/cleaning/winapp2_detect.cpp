@@ -7,9 +7,10 @@
 namespace wv {
 namespace {
 
-// Keys with more subkeys than this (HKEY_CLASSES_ROOT holds thousands) are asked
-// about each child directly instead of being listed.
-constexpr std::uint32_t kListedSubkeys = 512;
+// Keys with more subkeys than this are asked about each child directly instead of
+// being listed: a listing costs one call per subkey ("HKLM\Software\Classes" holds
+// hundreds under Wine, thousands on Windows), and detection asks about few of them.
+constexpr std::uint32_t kListedSubkeys = 32;
 
 bool InRange(const OsVersionRange& range, const OsVersion& os) {
   const std::pair<unsigned, unsigned> version{os.major, os.minor};
@@ -20,13 +21,22 @@ bool InRange(const OsVersionRange& range, const OsVersion& os) {
 
 }  // namespace
 
+bool OtherView(const RuleKey& key, RuleKey& out) {
+  if (ContainsNoCase(key.path, L"Wow6432Node")) return false;
+  if (key.root == RegRoot::LocalMachine && StartsWithNoCase(key.path, L"Software\\"))
+    out.path.assign(L"Software\\Wow6432Node\\").append(key.path, 9);
+  else if (key.root == RegRoot::ClassesRoot && !key.path.empty())
+    out.path.assign(L"Wow6432Node\\").append(key.path);
+  else
+    return false;
+  out.root = key.root;
+  return true;
+}
+
 std::vector<RuleKey> BothViews(const RuleKey& key) {
   std::vector<RuleKey> out{key};
-  if (ContainsNoCase(key.path, L"Wow6432Node")) return out;
-  if (key.root == RegRoot::LocalMachine && StartsWithNoCase(key.path, L"Software\\"))
-    out.push_back({key.root, L"Software\\Wow6432Node\\" + key.path.substr(9)});
-  else if (key.root == RegRoot::ClassesRoot && !key.path.empty())
-    out.push_back({key.root, L"Wow6432Node\\" + key.path});
+  RuleKey other;
+  if (OtherView(key, other)) out.push_back(std::move(other));
   return out;
 }
 
@@ -39,11 +49,9 @@ struct KeyLookup::Subkeys {
 
 KeyLookup::Subkeys& KeyLookup::subkeys(RegRoot root, const std::wstring& path) {
   FoldInto(path, folded_);
-  std::wstring cacheKey = std::to_wstring(static_cast<int>(root)) + L":" + folded_;
-  auto [it, added] = cache_.try_emplace(std::move(cacheKey));
-  if (!added) return *it->second;
-  it->second = std::make_unique<Subkeys>();
-  Subkeys& s = *it->second;
+  auto& cache = cache_[static_cast<std::size_t>(root)];
+  if (const auto found = cache.find(folded_); found != cache.end()) return *found->second;
+  Subkeys& s = *cache.emplace(folded_, std::make_unique<Subkeys>()).first->second;
   const std::unique_ptr<RegKey> key = Reg().openKeyReadOnly(root, path);
   if (!key) return s;
   s.exists = true;
@@ -60,28 +68,31 @@ KeyLookup::Subkeys& KeyLookup::subkeys(RegRoot root, const std::wstring& path) {
 }
 
 bool KeyLookup::exists(const RuleKey& key) {
-  std::wstring at;
+  // The parts are followed from the root; at_ holds the path so far.
+  at_.clear();
   std::size_t start = 0;
-  std::wstring part;
   while (start <= key.path.size()) {
     std::size_t slash = key.path.find(L'\\', start);
     if (slash == std::wstring::npos) slash = key.path.size();
     const std::wstring_view name = std::wstring_view(key.path).substr(start, slash - start);
     start = slash + 1;
     if (name.empty()) continue;
-    Subkeys& parent = subkeys(key.root, at);
+    Subkeys& parent = subkeys(key.root, at_);
     if (!parent.exists) return false;
-    FoldInto(name, part);
+    FoldInto(name, part_);
     // The 32-bit view's key need not be listed among its parent's subkeys.
     if (parent.listed && !EqualsNoCase(name, L"Wow6432Node")) {
-      if (!parent.names.contains(part)) return false;
+      if (!parent.names.contains(part_)) return false;
     } else {
-      auto [answer, added] = parent.asked.try_emplace(part, false);
-      if (added) answer->second = Reg().keyExists(key.root, at.empty() ? std::wstring(name) : at + L"\\" + std::wstring(name));
+      auto answer = parent.asked.find(part_);
+      if (answer == parent.asked.end()) {
+        const std::wstring child = at_.empty() ? std::wstring(name) : at_ + L"\\" + std::wstring(name);
+        answer = parent.asked.emplace(part_, Reg().keyExists(key.root, child)).first;
+      }
       if (!answer->second) return false;
     }
-    if (!at.empty()) at += L'\\';
-    at += name;
+    if (!at_.empty()) at_ += L'\\';
+    at_ += name;
   }
   // Every part was found in its parent (a root alone always exists).
   return true;
@@ -91,17 +102,16 @@ std::vector<bool> DetectEntries(const std::vector<Winapp2Entry>& entries, const 
                                 const OsVersion& os) {
   KeyLookup keys;
   FolderLookup files;
+  RuleKey other;  // the 32-bit view of a key, reused
   std::vector<bool> out;
   out.reserve(entries.size());
   for (const Winapp2Entry& e : entries) {
     bool applies = !e.detectOs || InRange(*e.detectOs, os);
     if (applies && (!e.detectKeys.empty() || !e.detectFiles.empty())) {
       applies = false;
-      for (const RuleKey& key : e.detectKeys) {
-        for (const RuleKey& view : BothViews(key))
-          if ((applies = keys.exists(view))) break;
-        if (applies) break;
-      }
+      // Both views as BothViews gives them, without copying the key itself.
+      for (const RuleKey& key : e.detectKeys)
+        if ((applies = keys.exists(key) || (OtherView(key, other) && keys.exists(other)))) break;
       for (std::size_t i = 0; !applies && i < e.detectFiles.size(); ++i)
         for (const std::wstring& path : folders.expand(e.detectFiles[i]))
           if ((applies = files.exists(path))) break;

@@ -22,6 +22,8 @@ namespace wv {
 // "HKLM\Software" and "HKCR" also have their 32-bit copy below "Wow6432Node".
 // The key itself first; a key already below "Wow6432Node" is only itself.
 std::vector<RuleKey> BothViews(const RuleKey& key);
+// The 32-bit view alone into out (its buffer reused); false when the key has none.
+bool OtherView(const RuleKey& key, RuleKey& out);
 
 // Whether registry keys exist, asked of subkey listings read once per key for
 // the lookup's lifetime (thousands of detect keys begin alike).
@@ -32,8 +34,8 @@ class KeyLookup {
  private:
   struct Subkeys;
   Subkeys& subkeys(RegRoot root, const std::wstring& path);
-  std::unordered_map<std::wstring, std::unique_ptr<Subkeys>> cache_;  // by root number and folded path
-  std::wstring folded_;
+  std::unordered_map<std::wstring, std::unique_ptr<Subkeys>> cache_[5];  // by root, then folded path
+  std::wstring folded_, part_, at_;  // scratch
 };
 
 // One answer per entry, in order.

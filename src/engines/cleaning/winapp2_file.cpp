@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <span>
-#include <unordered_map>
 
 #include "core/file_mask.h"
 #include "platform/text.h"
@@ -32,6 +30,37 @@ std::wstring Decode(std::string_view bytes, UINT codePage, DWORD flags) {
   return out;
 }
 
+bool IsControl(wchar_t ch) { return ch < 0x20 && ch != L'\t' && ch != L'\n' && ch != L'\r' && ch != 0x1A; }
+
+// UTF-8 as UTF-16, or nullopt when the bytes are not UTF-8 or hold a control
+// character (then the caller tries the ANSI code page). The file is nearly all
+// ASCII: those bytes are widened here and only the runs of other bytes go to the
+// system. No UTF-8 sequence holds an ASCII byte, so a run is valid exactly when
+// it would be valid within the whole text.
+std::optional<std::wstring> FromUtf8(std::string_view bytes, bool& control) {
+  std::wstring text(bytes.size(), L'\0');
+  std::size_t out = 0;
+  for (std::size_t at = 0; at < bytes.size();) {
+    const unsigned char byte = static_cast<unsigned char>(bytes[at]);
+    if (byte < 0x80) {
+      if (IsControl(byte)) control = true;
+      text[out++] = static_cast<wchar_t>(byte);
+      ++at;
+      continue;
+    }
+    std::size_t end = at + 1;
+    while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80) ++end;
+    // Never more UTF-16 units than bytes: the run fits in the space it leaves.
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data() + at, static_cast<int>(end - at),
+                                      text.data() + out, static_cast<int>(text.size() - out));
+    if (n <= 0) return std::nullopt;
+    out += static_cast<std::size_t>(n);
+    at = end;
+  }
+  text.resize(out);
+  return text;
+}
+
 // The text of the file, or nullopt when it is no text: a NUL or another control
 // character than tab, line feed, carriage return or the old end-of-file mark.
 std::optional<std::wstring> TextOf(std::string_view bytes) {
@@ -43,31 +72,67 @@ std::optional<std::wstring> TextOf(std::string_view bytes) {
     std::memcpy(text.data(), bytes.data() + 2, text.size() * sizeof(wchar_t));
   } else {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    text = Decode(bytes, CP_UTF8, MB_ERR_INVALID_CHARS);
-    if (text.empty() && !bytes.empty()) text = Decode(bytes, CP_ACP, 0);
+    bool control = false;
+    if (std::optional<std::wstring> utf8 = FromUtf8(bytes, control)) {
+      if (control) return std::nullopt;
+      return utf8;
+    }
+    text = Decode(bytes, CP_ACP, 0);
     if (text.empty() && !bytes.empty()) return std::nullopt;
   }
   for (wchar_t ch : text)
-    if (ch < 0x20 && ch != L'\t' && ch != L'\n' && ch != L'\r' && ch != 0x1A) return std::nullopt;
+    if (IsControl(ch)) return std::nullopt;
   return text;
 }
 
 // ---------------------------------------------------------------- small parsers
 
-// Pieces between separators, each trimmed (empty ones kept: the callers decide).
-std::vector<std::wstring_view> Split(std::wstring_view text, wchar_t separator) {
-  std::vector<std::wstring_view> out;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t at = text.find(separator, start);
-    out.push_back(TrimView(text.substr(start, at == std::wstring_view::npos ? text.npos : at - start)));
-    if (at == std::wstring_view::npos) return out;
-    start = at + 1;
+// The pieces between separators, each trimmed (empty ones kept: the callers
+// decide), one at a time: a rule line is split without building a list.
+class Pieces {
+ public:
+  Pieces(std::wstring_view text, wchar_t separator) : rest_(text), separator_(separator) {}
+  bool next(std::wstring_view& piece) {
+    if (done_) return false;
+    const std::size_t at = rest_.find(separator_);
+    piece = TrimView(rest_.substr(0, at));
+    if (at == std::wstring_view::npos) done_ = true;
+    else rest_.remove_prefix(at + 1);
+    return true;
   }
+
+ private:
+  std::wstring_view rest_;
+  wchar_t separator_;
+  bool done_ = false;
+};
+
+// The first few pieces, and how many there are in all.
+struct Parts {
+  static constexpr std::size_t kKept = 4;
+  std::wstring_view at[kKept];
+  std::size_t count = 0;
+  [[nodiscard]] std::size_t size() const { return count; }
+  std::wstring_view operator[](std::size_t i) const { return at[i]; }
+};
+
+Parts Split(std::wstring_view text, wchar_t separator) {
+  Parts out;
+  Pieces pieces(text, separator);
+  for (std::wstring_view piece; pieces.next(piece); ++out.count)
+    if (out.count < Parts::kKept) out.at[out.count] = piece;
+  return out;
 }
 
 bool IsDigits(std::wstring_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+// The number of at most nine digits (IsDigits checked by the caller).
+unsigned DecimalOf(std::wstring_view digits) {
+  unsigned n = 0;
+  for (wchar_t c : digits) n = n * 10 + static_cast<unsigned>(c - L'0');
+  return n;
 }
 
 std::optional<RegRoot> RootOf(std::wstring_view name) {
@@ -120,7 +185,8 @@ Reason CheckFolder(std::wstring_view folder) {
 }
 
 Reason ParseMasks(std::wstring_view text, std::vector<std::wstring>& masks) {
-  for (std::wstring_view piece : Split(text, L';')) {
+  Pieces pieces(text, L';');
+  for (std::wstring_view piece; pieces.next(piece);) {
     if (piece.empty()) continue;
     if (!IsValidMask(piece) || piece.find(L'\\') != std::wstring_view::npos) return L"文件掩码无效：" + std::wstring(piece);
     masks.emplace_back(piece);
@@ -129,25 +195,29 @@ Reason ParseMasks(std::wstring_view text, std::vector<std::wstring>& masks) {
 }
 
 Reason ParseFileKey(std::wstring_view key, std::wstring_view value, FileRule& rule) {
-  const std::vector<std::wstring_view> parts = Split(value, L'|');
+  Pieces parts(value, L'|');
+  std::wstring_view part;
+  (void)parts.next(part);  // a text has at least one piece
   rule.key.assign(key);
-  rule.folder.assign(parts[0]);
+  rule.folder.assign(part);
   if (Reason r = CheckFolder(rule.folder); !r.empty()) return r;
-  if (parts.size() < 2) return L"没有文件掩码";
-  if (Reason r = ParseMasks(parts[1], rule.masks); !r.empty()) return r;
-  for (std::size_t i = 2; i < parts.size(); ++i) {
-    if (EqualsNoCase(parts[i], L"RECURSE")) rule.recurse = true;
-    else if (EqualsNoCase(parts[i], L"REMOVESELF")) rule.removeSelf = true;
-    else return L"未知的标志 " + std::wstring(parts[i]);
+  if (!parts.next(part)) return L"没有文件掩码";
+  if (Reason r = ParseMasks(part, rule.masks); !r.empty()) return r;
+  while (parts.next(part)) {
+    if (EqualsNoCase(part, L"RECURSE")) rule.recurse = true;
+    else if (EqualsNoCase(part, L"REMOVESELF")) rule.removeSelf = true;
+    else return L"未知的标志 " + std::wstring(part);
   }
   return {};
 }
 
 // "key[|value]": the key, and the name of one value when it follows.
-Reason ParseKeyWithValue(std::span<const std::wstring_view> parts, RuleKey& target, std::optional<std::wstring>& value) {
-  if (parts.size() > 2) return L"多余的 | 分隔";
+Reason ParseKeyWithValue(const Parts& all, std::size_t first, RuleKey& target, std::optional<std::wstring>& value) {
+  const std::size_t count = all.size() - first;
+  const std::wstring_view parts[] = {all[first], count > 1 ? all[first + 1] : std::wstring_view()};
+  if (count > 2) return L"多余的 | 分隔";
   if (Reason r = ParseKeyPath(parts[0], target); !r.empty()) return r;
-  if (parts.size() == 2) {
+  if (count == 2) {
     if (parts[1].empty()) return L"值名为空";
     value.emplace(parts[1]);
   }
@@ -156,16 +226,16 @@ Reason ParseKeyWithValue(std::span<const std::wstring_view> parts, RuleKey& targ
 
 Reason ParseRegKey(std::wstring_view key, std::wstring_view value, RegistryRule& rule) {
   rule.key.assign(key);
-  return ParseKeyWithValue(Split(value, L'|'), rule.target, rule.value);
+  return ParseKeyWithValue(Split(value, L'|'), 0, rule.target, rule.value);
 }
 
 Reason ParseExcludeKey(std::wstring_view key, std::wstring_view value, ExcludeRule& rule) {
-  const std::vector<std::wstring_view> parts = Split(value, L'|');
+  const Parts parts = Split(value, L'|');
   rule.key.assign(key);
   if (parts.size() < 2) return L"排除规则不完整";
   if (EqualsNoCase(parts[0], L"REG")) {
     rule.kind = ExcludeKind::Registry;
-    return ParseKeyWithValue(std::span(parts).subspan(1), rule.target, rule.value);
+    return ParseKeyWithValue(parts, 1, rule.target, rule.value);
   }
   const bool file = EqualsNoCase(parts[0], L"FILE");
   if (!file && !EqualsNoCase(parts[0], L"PATH")) return L"未知的排除类型 " + std::wstring(parts[0]);
@@ -180,14 +250,14 @@ Reason ParseExcludeKey(std::wstring_view key, std::wstring_view value, ExcludeRu
 
 std::optional<std::pair<unsigned, unsigned>> ParseVersion(std::wstring_view text, bool& bad) {
   if (text.empty()) return std::nullopt;
-  const std::vector<std::wstring_view> parts = Split(text, L'.');
+  const Parts parts = Split(text, L'.');
   if (parts.size() > 2 || !IsDigits(parts[0]) || (parts.size() == 2 && !IsDigits(parts[1])) || parts[0].size() > 4 ||
       (parts.size() == 2 && parts[1].size() > 4)) {
     bad = true;
     return std::nullopt;
   }
-  const unsigned major = static_cast<unsigned>(std::stoul(std::wstring(parts[0])));
-  const unsigned minor = parts.size() == 2 ? static_cast<unsigned>(std::stoul(std::wstring(parts[1]))) : 0;
+  const unsigned major = DecimalOf(parts[0]);
+  const unsigned minor = parts.size() == 2 ? DecimalOf(parts[1]) : 0;
   return std::make_pair(major, minor);
 }
 
@@ -224,27 +294,34 @@ std::optional<KeyKind> KindOf(std::wstring_view name) {
   return std::nullopt;
 }
 
+// One builder for the whole file: the keys seen are views into the file's text,
+// kept in one list that every entry reuses.
 class EntryBuilder {
  public:
-  EntryBuilder(std::wstring_view name, std::size_t line) {
+  // The entry whose section header is at line; the one before must be finished.
+  void start(std::wstring_view name, std::size_t line) {
+    entry_ = Winapp2Entry();
     entry_.name.assign(name);
     entry_.line = line;
+    seen_.clear();
+    reason_.clear();
+    active_ = true;
   }
+  [[nodiscard]] bool active() const { return active_; }
 
   // One "key=value" line of the entry.
   void add(std::wstring_view key, std::wstring_view value, std::size_t line) {
     if (!reason_.empty()) return;
-    std::wstring folded;
-    FoldInto(key, folded);
-    if (std::find(seen_.begin(), seen_.end(), folded) != seen_.end()) return fail(line, L"键 " + std::wstring(key) + L" 重复");
-    seen_.push_back(std::move(folded));
+    for (const std::wstring_view seen : seen_)
+      if (EqualsNoCase(seen, key)) return fail(line, L"键 " + std::wstring(key) + L" 重复");
+    seen_.push_back(key);
     const std::optional<KeyKind> kind = KindOf(key);
     if (!kind) return fail(line, L"未知的键 " + std::wstring(key));
     Reason r;
     switch (*kind) {
       case KeyKind::LangSecRef:
         if (!IsDigits(value) || value.size() > 6) r = L"LangSecRef 不是数字";
-        else entry_.langSecRef = std::stoi(std::wstring(value));
+        else entry_.langSecRef = static_cast<int>(DecimalOf(value));
         break;
       case KeyKind::Section: entry_.section.assign(value); break;
       case KeyKind::Default: break;  // every entry starts unticked, whatever the file suggests
@@ -255,7 +332,7 @@ class EntryBuilder {
         entry_.detectFiles.emplace_back(value);
         break;
       case KeyKind::DetectOs: {
-        const std::vector<std::wstring_view> parts = Split(value, L'|');
+        const Parts parts = Split(value, L'|');
         bool bad = parts.size() != 2;
         OsVersionRange range;
         if (!bad) {
@@ -283,12 +360,14 @@ class EntryBuilder {
     if (reason_.empty() && entry_.files.empty() && entry_.registry.empty()) reason_ = L"没有任何清理规则";
     if (reason_.empty()) file.entries.push_back(std::move(entry_));
     else file.problems.push_back({std::move(entry_.name), entry_.line, std::move(reason_)});
+    active_ = false;
   }
 
  private:
   Winapp2Entry entry_;
-  std::vector<std::wstring> seen_;
+  std::vector<std::wstring_view> seen_;
   std::wstring reason_;
+  bool active_ = false;
 };
 
 // "; Version: 260730" and "; # of entries: 4,067" of the header.
@@ -306,20 +385,41 @@ void ReadHeaderComment(std::wstring_view line, Winapp2File& file) {
 }
 
 // Entries of the same name (without regard to case) cannot be told apart by
-// their ticks: none of them is taken.
+// their ticks: none of them is taken. Names are compared by a hash of their
+// folded letters first, so that the thousands of distinct names cost no copies.
 void RefuseDuplicates(Winapp2File& file) {
-  std::unordered_map<std::wstring, std::size_t> count;
-  std::wstring folded;
-  const auto fold = [&](const std::wstring& name) {
-    FoldInto(name, folded);
-    return folded;
+  struct Name {
+    std::size_t hash;
+    std::wstring_view text;
+    std::size_t entry;  // index into entries, or npos for a problem
   };
-  for (const Winapp2Entry& e : file.entries) ++count[fold(e.name)];
-  for (const Winapp2Problem& p : file.problems) ++count[fold(p.entry)];
+  const auto hashOf = [](std::wstring_view text) {
+    std::size_t h = 14695981039346656037ull;
+    for (const wchar_t ch : text) h = (h ^ static_cast<std::size_t>(FoldCase(ch))) * 1099511628211ull;
+    return h;
+  };
+  std::vector<Name> names;
+  names.reserve(file.entries.size() + file.problems.size());
+  for (std::size_t i = 0; i < file.entries.size(); ++i) names.push_back({hashOf(file.entries[i].name), file.entries[i].name, i});
+  for (const Winapp2Problem& p : file.problems) names.push_back({hashOf(p.entry), p.entry, std::wstring_view::npos});
+  std::sort(names.begin(), names.end(), [](const Name& a, const Name& b) { return a.hash < b.hash; });
+  std::vector<bool> twice(file.entries.size(), false);
+  bool any = false;
+  for (std::size_t first = 0; first < names.size();) {
+    std::size_t end = first + 1;
+    while (end < names.size() && names[end].hash == names[first].hash) ++end;
+    for (std::size_t i = first; i < end; ++i)
+      for (std::size_t j = first; j < end; ++j)
+        if (i != j && names[i].entry != std::wstring_view::npos && EqualsNoCase(names[i].text, names[j].text))
+          twice[names[i].entry] = any = true;
+    first = end;
+  }
+  if (!any) return;
   std::vector<Winapp2Entry> kept;
   kept.reserve(file.entries.size());
-  for (Winapp2Entry& e : file.entries) {
-    if (count[fold(e.name)] == 1) {
+  for (std::size_t i = 0; i < file.entries.size(); ++i) {
+    Winapp2Entry& e = file.entries[i];
+    if (!twice[i]) {
       kept.push_back(std::move(e));
       continue;
     }
@@ -351,7 +451,7 @@ Winapp2File ParseWinapp2(std::string_view bytes) {
   const std::wstring_view text = *decoded;
 
   Winapp2File file;
-  std::optional<EntryBuilder> entry;
+  EntryBuilder entry;
   std::size_t lineNumber = 0;
   bool endedWithBreak = true;
   for (std::size_t start = 0; start < text.size();) {
@@ -365,32 +465,32 @@ Winapp2File ParseWinapp2(std::string_view bytes) {
     line = TrimView(line);
     if (line.empty() || line.front() == 0x1A) continue;
     if (line.front() == L';') {
-      if (!entry) ReadHeaderComment(line, file);
+      if (!entry.active()) ReadHeaderComment(line, file);
       continue;
     }
     if (line.front() == L'[') {
-      if (entry) entry->finish(file);
+      if (entry.active()) entry.finish(file);
       ++file.sections;
       const std::size_t close = line.find(L']');
       const std::wstring_view name = TrimView(line.substr(1, close == std::wstring_view::npos ? line.npos : close - 1));
-      entry.emplace(name, lineNumber);
-      if (close == std::wstring_view::npos) entry->fail(lineNumber, L"项目名缺少 ]");
-      else if (name.empty()) entry->fail(lineNumber, L"项目名为空");
-      else if (close + 1 != line.size()) entry->fail(lineNumber, L"] 之后还有内容");
+      entry.start(name, lineNumber);
+      if (close == std::wstring_view::npos) entry.fail(lineNumber, L"项目名缺少 ]");
+      else if (name.empty()) entry.fail(lineNumber, L"项目名为空");
+      else if (close + 1 != line.size()) entry.fail(lineNumber, L"] 之后还有内容");
       continue;
     }
-    if (!entry) return Refused(L"第 " + ToDecimal(static_cast<std::int64_t>(lineNumber)) + L" 行在任何项目之前，不是 winapp2.ini 的格式");
+    if (!entry.active()) return Refused(L"第 " + ToDecimal(static_cast<std::int64_t>(lineNumber)) + L" 行在任何项目之前，不是 winapp2.ini 的格式");
     const std::size_t equals = line.find(L'=');
     if (equals == std::wstring_view::npos) {
-      entry->fail(lineNumber, L"不是“键=值”的格式");
+      entry.fail(lineNumber, L"不是“键=值”的格式");
       continue;
     }
-    entry->add(TrimView(line.substr(0, equals)), TrimView(line.substr(equals + 1)), lineNumber);
+    entry.add(TrimView(line.substr(0, equals)), TrimView(line.substr(equals + 1)), lineNumber);
   }
-  if (entry) {
+  if (entry.active()) {
     // A last line without its line break may be a file cut short in the middle of it.
-    if (!endedWithBreak) entry->fail(lineNumber, L"文件在此行中途结束");
-    entry->finish(file);
+    if (!endedWithBreak) entry.fail(lineNumber, L"文件在此行中途结束");
+    entry.finish(file);
   }
   if (file.sections == 0) return Refused(L"文件中没有任何项目，不是 winapp2.ini");
   if (file.statedCount && file.sections < *file.statedCount)

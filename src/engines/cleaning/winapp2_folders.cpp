@@ -111,39 +111,84 @@ bool HasWildcard(std::wstring_view part) { return part.find_first_of(L"*?") != s
 
 // ---------------------------------------------------------------- FolderLookup
 
-struct FolderLookup::Listing {
-  struct Entry {
-    std::wstring name;
-    bool folder = false;
-    bool link = false;
-  };
-  std::vector<Entry> entries;
-  std::unordered_map<std::wstring, std::size_t> byName;  // folded name -> entry
+// A folder or file met on the way. Asked whether a path is there, a folder
+// answers about its entries one at a time until it has been asked about
+// kAskedBeforeListing of them, and from its listing after that: a detection asks
+// about a handful of the thousands of files in the system folder, but about
+// hundreds of the folders in the program and application data folders. Asked
+// for folders, it is listed at once, so that they come back as the disk spells them.
+constexpr std::size_t kAskedBeforeListing = 8;
+
+struct FolderLookup::Node {
+  std::wstring path;  // as the disk spells it (the root: as first asked), no trailing backslash
+  bool folder = true;
+  bool link = false;
+  bool listed = false;
+  std::size_t asked = 0;                             // entries asked about one at a time
+  std::vector<Node*> entries;                        // the listing, in its order, once listed
+  std::unordered_map<std::wstring, Node*> byName;    // folded name -> entry, null when not there
+  std::vector<std::unique_ptr<Node>> owned;
 };
 
 FolderLookup::FolderLookup() = default;
 FolderLookup::~FolderLookup() = default;
 
-const FolderLookup::Listing& FolderLookup::listing(const std::wstring& folder) {
-  FoldInto(folder, scratch_);
-  auto [it, added] = listings_.try_emplace(scratch_);
-  if (!added) return *it->second;
-  it->second = std::make_unique<Listing>();
-  Listing& list = *it->second;
-  if (const std::unique_ptr<DirSearch> search = Fs().search(folder + L"\\*")) {
-    FindEntry e;
-    std::wstring folded;
-    while (search->next(e)) {
-      if (e.isDots()) continue;
-      FoldInto(e.name, folded);
-      list.byName.emplace(folded, list.entries.size());
-      list.entries.push_back({e.name, e.isFolder(), cleanscan::IsLinkedFolder(e.attributes)});
-    }
+FolderLookup::Node& FolderLookup::root(std::wstring_view name) {
+  FoldInto(name, scratch_);
+  auto found = roots_.find(scratch_);
+  if (found == roots_.end()) {
+    auto node = std::make_unique<Node>();
+    node->path.assign(name);
+    found = roots_.emplace(scratch_, std::move(node)).first;
   }
-  return list;
+  return *found->second;
 }
 
-std::vector<std::wstring> FolderLookup::walk(std::wstring_view path, bool foldersOnly, bool firstOnly) {
+void FolderLookup::list(Node& node) {
+  if (node.listed) return;
+  node.listed = true;
+  if (!node.folder) return;
+  const std::unique_ptr<DirSearch> search = Fs().search(node.path + L"\\*");
+  if (!search) return;
+  FindEntry e;
+  std::wstring folded;
+  while (search->next(e)) {
+    if (e.isDots()) continue;
+    FoldInto(e.name, folded);
+    Node*& slot = node.byName[folded];
+    if (!slot) {  // not asked about before, or not there when asked
+      node.owned.push_back(NodeOf(node.path, e));
+      slot = node.owned.back().get();
+    }
+    node.entries.push_back(slot);
+  }
+}
+
+FolderLookup::Node* FolderLookup::child(Node& node, std::wstring_view name, bool ask) {
+  FoldInto(name, scratch_);
+  if (const auto found = node.byName.find(scratch_); found != node.byName.end()) return found->second;
+  if (node.listed || !node.folder) return nullptr;
+  if (!ask || node.asked == kAskedBeforeListing) {
+    list(node);
+    const auto found = node.byName.find(scratch_);
+    return found == node.byName.end() ? nullptr : found->second;
+  }
+  ++node.asked;
+  // One attribute query; the name keeps the spelling asked for (only whether it is there counts).
+  FindEntry e;
+  e.name.assign(name);
+  e.attributes = Fs().attributes(node.path + L"\\" + e.name);
+  Node* answer = nullptr;
+  if (e.attributes != INVALID_FILE_ATTRIBUTES && !e.isDots()) {
+    node.owned.push_back(NodeOf(node.path, e));
+    answer = node.owned.back().get();
+  }
+  node.byName.emplace(scratch_, answer);
+  return answer;
+}
+
+bool FolderLookup::walk(std::wstring_view path, bool foldersOnly, bool firstOnly) {
+  current_.clear();
   // The root: "X:" of "X:\...", or "\\server\share" of a share.
   std::size_t rootEnd = 0;
   if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
@@ -151,50 +196,71 @@ std::vector<std::wstring> FolderLookup::walk(std::wstring_view path, bool folder
   } else if (path.starts_with(L"\\\\")) {
     const std::size_t server = path.find(L'\\', 2);
     rootEnd = server == std::wstring_view::npos ? path.npos : path.find(L'\\', server + 1);
-    if (rootEnd == std::wstring_view::npos) return {};
+    if (rootEnd == std::wstring_view::npos) return false;
   } else {
-    return {};
+    return false;
   }
-  std::vector<std::wstring_view> parts;
+  parts_.clear();
   for (std::size_t start = rootEnd + 1; start <= path.size();) {
     std::size_t slash = path.find(L'\\', start);
     if (slash == std::wstring_view::npos) slash = path.size();
-    if (slash > start) parts.push_back(path.substr(start, slash - start));
+    if (slash > start) parts_.push_back(path.substr(start, slash - start));
     start = slash + 1;
   }
-  std::vector<std::wstring> current{std::wstring(path.substr(0, rootEnd))};
-  if (parts.empty()) return foldersOnly ? std::vector<std::wstring>{current.front() + L"\\"} : std::vector<std::wstring>{};
-  std::wstring folded;
-  for (std::size_t i = 0; i < parts.size() && !current.empty(); ++i) {
-    const bool last = i + 1 == parts.size();
-    const bool wild = HasWildcard(parts[i]);
-    std::optional<FileMask> mask;
-    if (wild && !(mask = FileMask::Compile(parts[i]))) return {};
-    std::vector<std::wstring> next;
-    for (const std::wstring& at : current) {
-      const Listing& list = listing(at);
-      const auto take = [&](const Listing::Entry& e) {
-        if (!last || foldersOnly) return e.folder;
-        return true;
-      };
-      if (!wild) {
-        FoldInto(parts[i], folded);
-        const auto found = list.byName.find(folded);
-        if (found != list.byName.end() && take(list.entries[found->second]))
-          next.push_back(at + L"\\" + list.entries[found->second].name);
-      } else {
-        for (const Listing::Entry& e : list.entries)
-          if (take(e) && !(e.folder && e.link) && mask->Matches(e.name)) next.push_back(at + L"\\" + e.name);
+  current_.assign(1, &root(path.substr(0, rootEnd)));
+  if (parts_.empty()) return foldersOnly;
+  for (std::size_t i = 0; i < parts_.size() && !current_.empty(); ++i) {
+    const std::wstring_view part = parts_[i];
+    const bool last = i + 1 == parts_.size();
+    const auto take = [&](const Node& e) { return (!last || foldersOnly) ? e.folder : true; };
+    const FileMask* mask = nullptr;
+    if (HasWildcard(part)) {
+      scratch_.assign(part);
+      auto compiled = masks_.find(scratch_);
+      if (compiled == masks_.end()) {
+        std::optional<FileMask> m = FileMask::Compile(part);
+        if (!m) {
+          current_.clear();
+          return false;
+        }
+        compiled = masks_.emplace(scratch_, std::move(*m)).first;
       }
-      if (last && firstOnly && !next.empty()) return next;
+      mask = &compiled->second;
     }
-    current = std::move(next);
+    next_.clear();
+    for (Node* at : current_) {
+      if (!mask) {
+        if (Node* found = child(*at, part, !foldersOnly); found && take(*found)) next_.push_back(found);
+      } else {
+        list(*at);
+        for (Node* e : at->entries)
+          if (take(*e) && !(e->folder && e->link) && mask->Matches(ExtractFileName(e->path))) next_.push_back(e);
+      }
+      if (last && firstOnly && !next_.empty()) break;
+    }
+    current_.swap(next_);
   }
-  return current;
+  return true;
 }
 
-std::vector<std::wstring> FolderLookup::folders(std::wstring_view path) { return walk(path, true, false); }
+std::vector<std::wstring> FolderLookup::folders(std::wstring_view path) {
+  if (!walk(path, true, false)) return {};
+  std::vector<std::wstring> out;
+  out.reserve(current_.size());
+  for (const Node* n : current_) out.push_back(n->path);
+  // A root alone is named with its backslash ("C:\").
+  if (parts_.empty()) out.front() += L'\\';
+  return out;
+}
 
-bool FolderLookup::exists(std::wstring_view path) { return !walk(path, false, true).empty(); }
+bool FolderLookup::exists(std::wstring_view path) { return walk(path, false, true) && !parts_.empty() && !current_.empty(); }
+
+std::unique_ptr<FolderLookup::Node> FolderLookup::NodeOf(const std::wstring& parent, const FindEntry& e) {
+  auto node = std::make_unique<FolderLookup::Node>();
+  node->path = parent + L"\\" + e.name;
+  node->folder = e.isFolder();
+  node->link = cleanscan::IsLinkedFolder(e.attributes);
+  return node;
+}
 
 }  // namespace wv

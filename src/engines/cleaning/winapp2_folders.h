@@ -13,7 +13,11 @@ WV_REQUIRE_LAYER(WV_LAYER_ENGINES, "engines stand above core: core uses none of 
 #include <utility>
 #include <vector>
 
+#include "core/file_mask.h"
+
 namespace wv {
+
+struct FindEntry;
 
 // Each name with the folders it stands for: one, two for the program folders of
 // a 64-bit system (the 64-bit and the 32-bit one), none when this machine has no
@@ -40,7 +44,9 @@ bool HasWildcard(std::wstring_view part);
 
 // What a path names on disk, asked of directory listings that are read once and
 // kept for the lookup's lifetime (a detection asks thousands of paths that begin
-// alike). Listings of folders that are not there are empty.
+// alike). The listings form a tree, so that a path is followed part by part
+// without building the folder paths along it. Listings of folders that are not
+// there are empty.
 class FolderLookup {
  public:
   FolderLookup();
@@ -57,12 +63,25 @@ class FolderLookup {
   [[nodiscard]] bool exists(std::wstring_view path);
 
  private:
-  struct Listing;
-  const Listing& listing(const std::wstring& folder);
-  // Matches of the last part among the entries of the folders named by the parts before it.
-  std::vector<std::wstring> walk(std::wstring_view path, bool foldersOnly, bool firstOnly);
+  struct Node;
+  // The node of an entry of the folder at parent.
+  static std::unique_ptr<Node> NodeOf(const std::wstring& parent, const FindEntry& e);
+  // The node of a root ("C:", "\\server\share"), made on first use.
+  Node& root(std::wstring_view name);
+  // The node's entries, read from disk on first use.
+  void list(Node& node);
+  // The entry of that name (no wildcard), or null when it is not there; ask: by
+  // itself while the folder has not been asked about too many names.
+  Node* child(Node& node, std::wstring_view name, bool ask);
+  // Leaves in current_ the matches of the last part among the entries of the
+  // folders named by the parts before it (the root itself when there are no
+  // parts); false when the path is no full path or a part is no valid mask.
+  bool walk(std::wstring_view path, bool foldersOnly, bool firstOnly);
 
-  std::unordered_map<std::wstring, std::unique_ptr<Listing>> listings_;  // by folded folder path
+  std::unordered_map<std::wstring, std::unique_ptr<Node>> roots_;  // by folded root
+  std::unordered_map<std::wstring, FileMask> masks_;             // compiled wildcard parts, by text
+  std::vector<std::wstring_view> parts_;                           // scratch of walk()
+  std::vector<Node*> current_, next_;                              // scratch of walk()
   std::wstring scratch_;
 };
 

@@ -209,7 +209,8 @@ class Scan {
 
   void add(FoundRow row) {
     row.item = input_.item;
-    row.rule = {entry_->name, std::wstring(key_)};
+    row.rule.entry = entry_->name;
+    row.rule.key = key_;
     result_.total += row.size;
     ++result_.rows;
     if (row.kind == FoundKind::RegistryKey || row.kind == FoundKind::RegistryValue) ++result_.registryRows;
@@ -510,8 +511,10 @@ RegistryRemoval RemoveRegistryRows(const std::vector<FoundRow>& rows, std::vecto
   for (std::size_t i : order) {
     const RowDeletion result = DeleteRegistryRow(*rows[i].registry);
     if (result == RowDeletion::Deleted || result == RowDeletion::Missing) out.gone.push_back(i);
+    else out.left.emplace_back(i, result);
   }
   std::sort(out.gone.begin(), out.gone.end());
+  std::sort(out.left.begin(), out.left.end());
   return out;
 }
 

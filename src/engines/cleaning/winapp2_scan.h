@@ -11,6 +11,7 @@ WV_REQUIRE_LAYER(WV_LAYER_ENGINES, "engines stand above core: core uses none of 
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "core/protected_folders.h"
@@ -18,6 +19,7 @@ WV_REQUIRE_LAYER(WV_LAYER_ENGINES, "engines stand above core: core uses none of 
 #include "engines/cleaning/found_row.h"
 #include "engines/cleaning/winapp2_file.h"
 #include "engines/cleaning/winapp2_folders.h"
+#include "engines/registry/redundancy_scan.h"
 #include "engines/registry/registry_undo.h"
 
 namespace wv {
@@ -63,6 +65,9 @@ bool IsSharedRegistryKey(const RuleKey& key);
 struct RegistryRemoval {
   UndoFile undo;                   // nothing was deleted unless undo.written
   std::vector<std::size_t> gone;  // chosen rows whose entry is gone now, ascending
+  // Chosen rows whose entry is still there, ascending, and why: changed since
+  // the scan saw it, or the system did not delete it.
+  std::vector<std::pair<std::size_t, RowDeletion>> left;
 };
 // The registry rows among the chosen ones: first what they would remove goes
 // into an undo file in regBackupDir (and its record), then each is deleted while

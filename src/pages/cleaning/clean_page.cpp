@@ -102,23 +102,6 @@ ListRow FoundRowText(const FoundRow& row, int picture) {
   return shown;
 }
 
-std::wstring_view KeptReasonText(KeptReason reason) {
-  switch (reason) {
-    case KeptReason::None: return L"";
-    case KeptReason::Changed: return L"扫描后已改动";
-    case KeptReason::NotListed: return L"已非原文件";
-    case KeptReason::PathChanged: return L"路径已改变";
-    case KeptReason::InUse: return L"正在使用";
-    case KeptReason::Refused: return L"拒绝访问";
-    case KeptReason::OtherNames: return L"有多个名称";
-    case KeptReason::NotEmpty: return L"目录不为空";
-    case KeptReason::TooLong: return L"路径过长";
-    case KeptReason::Declined: return L"已取消";
-    case KeptReason::Failed: return L"未能删除";
-  }
-  return L"";
-}
-
 std::wstring ApplyRemoval(ResultRows<FoundRow>& rows, const RemovalReport& report, std::wstring_view cleanedText) {
   for (const auto& [index, why] : report.kept) {
     if (index >= rows.size()) continue;
@@ -155,12 +138,14 @@ void RunRemoval(RunControl& removalRun, std::wstring_view handler, std::int32_t 
   if (!ConfirmRemoval(options, rows.rows(), indices, allRows)) return;
 
   Button& other = allRows ? controls.deleteSelected : controls.deleteAll;
-  RunGuard run(removalRun, handler, operation, {&controls.scan, controls.scanFolder, &other}, [&rows, controls] {
-    controls.scan.setEnabled(true);
-    if (controls.scanFolder) controls.scanFolder->setEnabled(true);
-    controls.deleteSelected.setEnabled(!rows.empty());
-    controls.deleteAll.setEnabled(!rows.empty());
-  });
+  RunGuard run(removalRun, handler, operation, {&controls.scan, controls.scanFolder, &other, &controls.exportRows},
+               [&rows, controls] {
+                 controls.scan.setEnabled(true);
+                 if (controls.scanFolder) controls.scanFolder->setEnabled(true);
+                 controls.deleteSelected.setEnabled(!rows.empty());
+                 controls.deleteAll.setEnabled(!rows.empty());
+                 controls.exportRows.setEnabled(!rows.empty());
+               });
   const RemovalReport report = RemoveFoundRows(rows.rows(), std::move(indices), options, removalRun);
   run.finish(ApplyRemoval(rows, report, cleanedText));
 }

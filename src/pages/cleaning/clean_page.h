@@ -74,6 +74,7 @@ struct RemovalControls {
   Button* scanFolder;  // the junk page's one-folder scan; null on the daily page
   Button& deleteSelected;
   Button& deleteAll;
+  Button& exportRows;  // "导出报告": the rows it would save are changing
 };
 
 // A removal of the highlighted rows of the result list, or of all of them, as a
@@ -90,8 +91,6 @@ void RunRemoval(RunControl& removalRun, std::wstring_view handler, std::int32_t 
 // their reason. The status line for it (cleanedText when no row is left).
 std::wstring ApplyRemoval(ResultRows<FoundRow>& rows, const RemovalReport& report, std::wstring_view cleanedText);
 
-// Why a row stayed, as its size column shows it.
-std::wstring_view KeptReasonText(KeptReason reason);
 
 // The size column of a waste-folder row.
 inline constexpr std::wstring_view kWasteFolderText = L"废目录";

@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "pages/cleaning/clean_page.h"
+#include "pages/cleaning/report_export.h"
 #include "engines/cleaning/daily_files_scan.h"
 #include "engines/registry/redundancy_scan.h"
 #include "app/catalogue.h"
@@ -83,11 +84,14 @@ void DailyFilesPage::build() {
   scanButton.create(h, L"扫描");
   deleteSelectedButton.create(h, L"选定删除");
   deleteAllButton.create(h, L"全部删除");
+  exportButton.create(h, L"导出报告");
   deleteSelectedButton.setEnabled(false);
   deleteAllButton.setEnabled(false);
+  exportButton.setEnabled(false);
 
   CreateTabs(h, tabGroup, tabPages,
-             {{resultsTab, L"扫描结果"}, {userFoldersTab, L"用户自定"}, {removalTab, L"删除方式"}, {ruleFileTab, L"规则文件"}});
+             {{resultsTab, L"扫描结果"}, {userFoldersTab, L"用户自定"}, {removalTab, L"删除方式"}, {ruleFileTab, L"规则文件"},
+              {scheduleTab, L"定时清理"}});
   CreateResultList(tabPages.page(TabIndex(DailyTab::Results)), resultList,
                    {{L"垃圾文件或目录名", 300}, {L"大小", 90, LVCFMT_RIGHT}, {L"描述", 110}}, resultModel);
 
@@ -112,10 +116,14 @@ void DailyFilesPage::build() {
 
   removal.create(tabPages.page(TabIndex(DailyTab::Removal)), kEditH);
   buildRuleFileTab(tabPages.page(TabIndex(DailyTab::RuleFile)));
+  schedule.create(tabPages.page(TabIndex(DailyTab::Schedule)));
 
   scanButton.onClick = [this] { onScanClicked(); };
   deleteSelectedButton.onClick = [this] { removeRows(false); };
   deleteAllButton.onClick = [this] { removeRows(true); };
+  exportButton.onClick = [this] { onExportClicked(); };
+  scheduleTab.onClick = [this] { onScheduleTabClicked(); };
+  schedule.applyButton.onClick = [this] { onApplyScheduleClicked(); };
   itemsToggle.onClick = [this] { onItemsToggleClicked(); };
   defaultsLabel.onClick = [this] { onDefaultsClicked(); };
   itemList.onCheckChanged = [this](int index) { onItemCheckChanged(index); };
@@ -142,11 +150,11 @@ void DailyFilesPage::layout(int width, int height) {
   // bar; with the rule file's entries below them, a larger share of the page.
   const int kItemsH = ruleRows.empty() ? 116 : std::clamp((height - kTop) * 2 / 5, 116, 300);
   itemList.setBounds(kMargin + 1, kTop + 1, listW - 2, kItemsH);
-  StackButtons({&scanButton, &deleteSelectedButton, &deleteAllButton}, buttonsX, kTop);
+  StackButtons({&scanButton, &deleteSelectedButton, &deleteAllButton, &exportButton}, buttonsX, kTop);
   itemsToggle.setBounds(kMargin, kTop + kItemsH + 6, 30, 18);
   defaultsLabel.setBounds(kMargin + 40, kTop + kItemsH + 6, 30, 18);
   const int tabsY = kTop + kItemsH + 32;
-  RowTabs({&resultsTab, &userFoldersTab, &removalTab}, kMargin, tabsY, right);
+  RowTabs({&resultsTab, &userFoldersTab, &removalTab, &ruleFileTab, &scheduleTab}, kMargin, tabsY, right);
   tabPages.setBounds(kMargin, tabsY + kTabH, width - 2 * kMargin, height - tabsY - kTabH - kMargin);
 }
 
@@ -196,12 +204,14 @@ void DailyFilesPage::onScanClicked() {
   }
   // The rule file's entries stay as they are while the scan reads them.
   RunGuard run(scanRun, L"DailyFilesPage::onScanClicked", 1,
-               {&deleteSelectedButton, &deleteAllButton, &ruleFileReadButton, &ruleFileBrowseButton}, [this] {
+               {&deleteSelectedButton, &deleteAllButton, &exportButton, &ruleFileReadButton, &ruleFileBrowseButton},
+               [this] {
     setEditorLocked(false);
     ruleFileReadButton.setEnabled(true);
     ruleFileBrowseButton.setEnabled(true);
     deleteSelectedButton.setEnabled(!foundRows.empty());
     deleteAllButton.setEnabled(!foundRows.empty());
+    exportButton.setEnabled(!foundRows.empty());
   });
   resultsTab.setDown(true);
   tabPages.show(TabIndex(DailyTab::Results));
@@ -324,6 +334,24 @@ void DailyFilesPage::onResultDoubleClicked() {
   } else {
     ShowInExplorer(row.path);
   }
+}
+
+void DailyFilesPage::onExportClicked() {
+  std::vector<std::wstring> captions;
+  for (const CatalogueRow& item : CatalogueRows(Module::DailyFiles)) captions.emplace_back(item.caption);
+  ExportFoundRows(form().handle(), foundRows.rows(), Module::DailyFiles, captions);
+}
+
+void DailyFilesPage::onScheduleTabClicked() {
+  tabPages.show(TabIndex(DailyTab::Schedule));
+  static_cast<void>(schedule.refresh());
+}
+
+void DailyFilesPage::onApplyScheduleClicked() {
+  const std::wstring program = ProgramPath();
+  // The reports go beside the backups, in the folder the backup page shows.
+  schedule.apply({program, ScheduledArguments(schedule.chosen().withJunk, form().backupBase + L"\\Report"),
+                  std::wstring(ExtractFilePath(program)), L""});
 }
 
 }  // namespace wv

@@ -1,8 +1,8 @@
 #pragma once
 // The daily-file cleaning page (the start page): the five scan items and below
 // them the detected entries of the rule file winapp2.ini, the scan and removal
-// buttons, and four inner pages: results, the user's own folders, removal mode
-// and the rule file.
+// buttons, and five inner pages: results, the user's own folders, removal mode,
+// the rule file and the schedule.
 
 #include <cstdint>
 #include <set>
@@ -17,6 +17,7 @@
 #include "engines/cleaning/winapp2_folders.h"
 #include "engines/cleaning/winapp2_scan.h"
 #include "pages/cleaning/clean_page.h"
+#include "pages/cleaning/schedule_choice.h"
 #include "ui/result_rows.h"
 #include "ui/list_rows.h"
 
@@ -54,7 +55,7 @@ ListRow UserCleanFolderRow(const UserCleanFolder& entry);
 inline constexpr int kUserFolderRowImage = picture::Folder;
 
 // The inner pages, in the order of their tabs.
-enum class DailyTab { Results, UserFolders, Removal, RuleFile };
+enum class DailyTab { Results, UserFolders, Removal, RuleFile, Schedule };
 
 // The run states of the removals, after the scan's (1).
 enum class DailyRemoval { Selected = 2, All = 3 };
@@ -68,12 +69,14 @@ struct DailyFilesControls {
   Button scanButton;
   Button deleteSelectedButton;
   Button deleteAllButton;
+  Button exportButton;  // "导出报告": the result list as a report
 
   ToggleGroup tabGroup;
   FlatButton resultsTab;
   FlatButton userFoldersTab;
   FlatButton removalTab;
   FlatButton ruleFileTab;
+  FlatButton scheduleTab;  // "定时清理": read back from the scheduler whenever shown
   InnerPages tabPages;  // by DailyTab
 
   RowModel resultModel;  // what the result list shows
@@ -97,6 +100,7 @@ struct DailyFilesControls {
   Button resetEditorButton;
 
   RemovalChoice removal;
+  ScheduleChoice schedule;
 
   // The rule file: its path (changeable), what reading it gave, and the entries it could not read.
   Label ruleFileLabel;
@@ -152,6 +156,9 @@ class DailyFilesPage : public Page, private DailyFilesControls {
   void onUserFolderColumnClicked(int column);
   void onUserFolderDropped(int target);
   void onResultDoubleClicked();
+  void onExportClicked();
+  void onScheduleTabClicked();
+  void onApplyScheduleClicked();
 
   // A user folder row may be dragged elsewhere only while no scan runs.
   [[nodiscard]] bool userFoldersMovable() const;

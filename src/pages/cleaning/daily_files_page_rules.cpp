@@ -294,10 +294,11 @@ void DailyFilesPage::removeRows(bool allRows) {
   const DailyRemoval operation = allRows ? DailyRemoval::All : DailyRemoval::Selected;
   Button& other = allRows ? deleteSelectedButton : deleteAllButton;
   RunGuard run(control, allRows ? L"DailyFilesPage::onDeleteAllClicked" : L"DailyFilesPage::onDeleteSelectedClicked",
-               static_cast<std::int32_t>(operation), {&scanButton, &other}, [this] {
+               static_cast<std::int32_t>(operation), {&scanButton, &other, &exportButton}, [this] {
                  scanButton.setEnabled(true);
                  deleteSelectedButton.setEnabled(!foundRows.empty());
                  deleteAllButton.setEnabled(!foundRows.empty());
+                 exportButton.setEnabled(!foundRows.empty());
                });
   // The undo file comes first: when it cannot be written, nothing at all is removed.
   RegistryRemoval keys = RemoveRegistryRows(foundRows.rows(), indices, form().registryBackupFolder);

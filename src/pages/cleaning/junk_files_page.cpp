@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "engines/cleaning/junk_scan.h"
+#include "pages/cleaning/report_export.h"
 #include "core/utilities.h"
 #include "platform/text.h"
 #include "platform/platform.h"
@@ -19,9 +20,35 @@ std::wstring JunkScanSummary(const JunkScanResult& result) {
   return FoundSummary(L"垃圾文件", result.rows, result.total);
 }
 
+std::wstring DriveCaption(std::wstring_view label, wchar_t letter) {
+  return std::wstring(label) + L" (" + letter + L":)";
+}
+
+std::vector<FixedDrive> FixedDrives(bool withFreeSpace) {
+  std::vector<FixedDrive> drives;
+  const std::uint32_t mask = Vol().logicalDrives();
+  for (int bit = 0; bit < 26; ++bit) {
+    if (!(mask & (1u << bit))) continue;
+    const wchar_t letter = static_cast<wchar_t>(L'A' + bit);
+    const std::wstring root = std::wstring(1, letter) + L":\\";
+    if (Vol().driveType(root) != DRIVE_FIXED) continue;
+    FixedDrive drive;
+    drive.letter = letter;
+    VolumeDetails details;
+    if (GetVolumeInfo(letter, details)) drive.label = Trim(details.label);
+    if (drive.label.empty()) drive.label = L"本地磁盘";
+    if (withFreeSpace) {
+      std::uint64_t total = 0;
+      GetDiskSpace(letter, total, drive.freeBytes);
+    }
+    drives.push_back(std::move(drive));
+  }
+  return drives;
+}
+
 ListRow DriveRow(std::wstring_view label, wchar_t letter, std::uint64_t freeBytes) {
   ListRow row;
-  row.caption = std::wstring(label) + L" (" + letter + L":)";
+  row.caption = DriveCaption(label, letter);
   row.sub.push_back(FormatSize(freeBytes) + L"  剩余");
   row.image = picture::FixedDrive;
   row.state = letter;
@@ -47,8 +74,10 @@ void JunkFilesPage::build() {
   scanFolderButton.setHint(L"选项自定");
   deleteSelectedButton.create(h, L"选定删除");
   deleteAllButton.create(h, L"全部删除");
+  exportButton.create(h, L"导出报告");
   deleteSelectedButton.setEnabled(false);
   deleteAllButton.setEnabled(false);
+  exportButton.setEnabled(false);
 
   CreateTabs(h, tabGroup, tabPages,
              {{resultsTab, L"扫描结果"}, {typesTab, L"扫描类型"}, {removalTab, L"删除方式"}, {exclusionsTab, L"扫描排除"}});
@@ -84,6 +113,7 @@ void JunkFilesPage::build() {
   recommendedButton.onClick = [this] { RestoreDefaults(typeList); };
   deleteSelectedButton.onClick = [this] { onDeleteSelectedClicked(); };
   deleteAllButton.onClick = [this] { onDeleteAllClicked(); };
+  exportButton.onClick = [this] { onExportClicked(); };
   removal.moveFolderBrowse.onClick = [this] { removal.browseMoveFolder(); };
   addExclusionButton.onClick = [this] { onAddExclusionClicked(); };
   deleteExclusionButton.onClick = [this] { onDeleteExclusionClicked(); };
@@ -95,12 +125,13 @@ void JunkFilesPage::layout(int width, int height) {
   const int right = width - kMargin;
   const int buttonsX = right - kButtonW;
   const int listW = buttonsX - kGap - kMargin;
-  driveList.setBounds(kMargin + 1, kTop + 1, listW - 2, 98);
+  // The drive list as tall as the four buttons beside it.
+  driveList.setBounds(kMargin + 1, kTop + 1, listW - 2, 110);
   scanButton.setBounds(buttonsX, kTop, kButtonW - kButtonH - 4, kButtonH);
   scanFolderButton.setBounds(right - kButtonH, kTop, kButtonH, kButtonH);
-  StackButtons({&deleteSelectedButton, &deleteAllButton}, buttonsX, kTop + kButtonH + kGap);
-  drivesToggle.setBounds(kMargin, kTop + 104, 30, 18);
-  const int tabsY = kTop + 130;
+  StackButtons({&deleteSelectedButton, &deleteAllButton, &exportButton}, buttonsX, kTop + kButtonH + kGap);
+  drivesToggle.setBounds(kMargin, kTop + 116, 30, 18);
+  const int tabsY = kTop + 142;
   RowTabs({&resultsTab, &typesTab, &removalTab, &exclusionsTab}, kMargin, tabsY, right);
   tabPages.setBounds(kMargin, tabsY + kTabH, width - 2 * kMargin, height - tabsY - kTabH - kMargin);
 }
@@ -113,20 +144,7 @@ void JunkFilesPage::initialise() {
 }
 
 void JunkFilesPage::fillDriveRows() {
-  const std::uint32_t mask = Vol().logicalDrives();
-  for (int bit = 0; bit < 26; ++bit) {
-    if (!(mask & (1u << bit))) continue;
-    const wchar_t letter = static_cast<wchar_t>(L'A' + bit);
-    const std::wstring root = std::wstring(1, letter) + L":\\";
-    if (Vol().driveType(root) != DRIVE_FIXED) continue;
-    VolumeDetails details;
-    std::wstring label;
-    if (GetVolumeInfo(letter, details)) label = Trim(details.label);
-    if (label.empty()) label = L"本地磁盘";
-    std::uint64_t total = 0, free = 0;
-    GetDiskSpace(letter, total, free);
-    driveList.appendRow(DriveRow(label, letter, free));
-  }
+  for (const FixedDrive& drive : FixedDrives(true)) driveList.appendRow(DriveRow(drive.label, drive.letter, drive.freeBytes));
 }
 
 void JunkFilesPage::stopRuns() { StopRunning({&scanRun, &removeSelectedRun, &removeAllRun}); }
@@ -158,10 +176,12 @@ void JunkFilesPage::onScanFolderClicked() {
 void JunkFilesPage::scan(JunkScanMode mode) {
   const bool oneFolder = mode == JunkScanMode::ChosenFolder;
   RunGuard run(scanRun, oneFolder ? L"JunkFilesPage::onScanFolderClicked" : L"JunkFilesPage::onScanClicked",
-               static_cast<std::int32_t>(mode), {&deleteSelectedButton, &deleteAllButton, &scanFolderButton}, [this] {
+               static_cast<std::int32_t>(mode), {&deleteSelectedButton, &deleteAllButton, &exportButton, &scanFolderButton},
+               [this] {
                  scanFolderButton.setEnabled(true);
                  deleteSelectedButton.setEnabled(!foundRows.empty());
                  deleteAllButton.setEnabled(!foundRows.empty());
+                 exportButton.setEnabled(!foundRows.empty());
                });
   resultsTab.setDown(true);
   tabPages.show(TabIndex(JunkTab::Results));
@@ -191,12 +211,14 @@ void JunkFilesPage::removeRows(bool allRows) {
   RunRemoval(allRows ? removeAllRun : removeSelectedRun,
              allRows ? L"JunkFilesPage::onDeleteAllClicked" : L"JunkFilesPage::onDeleteSelectedClicked",
              static_cast<std::int32_t>(operation), resultList, foundRows, allRows, removal.options(form().handle()),
-             {scanButton, &scanFolderButton, deleteSelectedButton, deleteAllButton}, kJunkCleanedText);
+             {scanButton, &scanFolderButton, deleteSelectedButton, deleteAllButton, exportButton}, kJunkCleanedText);
 }
 
 void JunkFilesPage::onDeleteSelectedClicked() { removeRows(false); }
 
 void JunkFilesPage::onDeleteAllClicked() { removeRows(true); }
+
+void JunkFilesPage::onExportClicked() { ExportFoundRows(form().handle(), foundRows.rows(), Module::JunkFiles, {}); }
 
 void JunkFilesPage::onAddExclusionClicked() {
   std::wstring folder;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/page.h"
 #include "app/run_protocol.h"
@@ -19,6 +20,17 @@ namespace wv {
 ListRow FormatJunkRow(const FoundRow& row);
 // The status line at the end of a scan: count and total size, or that nothing was found.
 std::wstring JunkScanSummary(const JunkScanResult& result);
+
+// A fixed drive as the drive list shows it.
+struct FixedDrive {
+  wchar_t letter = L'C';
+  std::wstring label;            // the trimmed volume label, or "本地磁盘"
+  std::uint64_t freeBytes = 0;   // only when asked for
+};
+// The fixed drives in letter order (the command line lists them as the page does).
+std::vector<FixedDrive> FixedDrives(bool withFreeSpace);
+// "label (C:)": a drive row's caption, which its tick is saved under.
+std::wstring DriveCaption(std::wstring_view label, wchar_t letter);
 
 // A row of the drive list: "label (C:)", the free space, ticked; the drive's
 // letter stays with the row as its state, so that a scan never reads it back
@@ -40,6 +52,7 @@ struct JunkFilesControls {
   Button scanFolderButton;  // scans one folder the user picks
   Button deleteSelectedButton;
   Button deleteAllButton;
+  Button exportButton;  // "导出报告": the result list as a report
 
   ToggleGroup tabGroup;
   FlatButton resultsTab;
@@ -93,6 +106,7 @@ class JunkFilesPage : public Page, private JunkFilesControls {
   void onScanFolderClicked();
   void onDeleteSelectedClicked();
   void onDeleteAllClicked();
+  void onExportClicked();
   void onAddExclusionClicked();
   void onDeleteExclusionClicked();
   void onResultDoubleClicked();

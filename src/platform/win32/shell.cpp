@@ -338,6 +338,32 @@ std::vector<std::wstring> Win32Shell::openFiles(const OpenFilesRequest& request)
   return files;
 }
 
+std::wstring Win32Shell::saveFile(const SaveFileRequest& request) {
+  std::wstring filter;
+  for (const auto& [caption, masks] : request.filters) {
+    filter += caption;
+    filter += L'\0';
+    filter += masks;
+    filter += L'\0';
+  }
+  filter += L'\0';
+  std::vector<wchar_t> buffer(32768, L'\0');
+  request.fileName.copy(buffer.data(), std::min(request.fileName.size(), buffer.size() - 1));
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = request.owner;
+  ofn.lpstrFilter = request.filters.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  ofn.lpstrTitle = OrNull(request.title);
+  ofn.lpstrDefExt = OrNull(request.defaultExtension);
+  ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING |
+              OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameW(&ofn)) return {};
+  return buffer.data();
+}
+
 void Win32Shell::acceptDrops(HWND window, bool accept) { DragAcceptFiles(window, accept ? TRUE : FALSE); }
 
 void Win32Shell::startRegedit() {

@@ -81,6 +81,7 @@ class Win32Shell : public Shell {
   void sleep(unsigned milliseconds) override;
   int messageBox(HWND owner, std::wstring_view text, std::wstring_view caption, unsigned style) override;
   std::vector<std::wstring> openFiles(const OpenFilesRequest& request) override;
+  std::wstring saveFile(const SaveFileRequest& request) override;
   std::optional<std::uint32_t> waitForExit(HANDLE process, unsigned milliseconds) override;
 };
 
@@ -208,6 +209,17 @@ class Win32Profiles : public Profiles {
   bool sectionExists(std::wstring_view file, std::wstring_view section) override;
   std::vector<std::wstring> keys(std::wstring_view file, std::wstring_view section) override;
   std::vector<std::wstring> sectionLines(std::wstring_view file, std::wstring_view section) override;
+};
+
+// ---------------------------------------------------------------- task scheduler
+
+class Win32TaskScheduler : public TaskScheduler {
+ public:
+  SysResult connect() override;
+  SysResult registerTask(std::wstring_view name, std::wstring_view xml) override;
+  SysResult taskXml(std::wstring_view name, std::wstring& xml) override;
+  SysResult deleteTask(std::wstring_view name) override;
+  std::wstring currentUser() override;
 };
 
 }  // namespace wv

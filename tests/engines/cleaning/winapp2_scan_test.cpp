@@ -105,6 +105,49 @@ TEST(RuleDetection, AnEntryAppliesWhenAnyDetectKeyHoldsOrItHasNone) {
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(applies[i], expected[i]) << ToUtf8(file.entries[i].name);
 }
 
+// A folder is asked about its first names one by one and listed after that, and a
+// key with many subkeys is never listed: answers do not depend on which way, on
+// case, or on the order of the questions (wildcards after names asked, and back).
+TEST(RuleDetection, CrowdedFoldersAndKeysAnswerLikeSparseOnes) {
+  Planted p(L"crowded");
+  const std::wstring tag = Tag();
+  PlantedKey crowded(RegRoot::CurrentUser, L"Software\\" + tag);
+  std::string text;
+  std::vector<bool> expected;
+  const auto entry = [&](const std::string& detect, bool there) {
+    text += "[Entry " + std::to_string(expected.size()) + " *]\r\n" + detect + "\r\nFileKey1=%Temp%|*\r\n";
+    expected.push_back(there);
+  };
+  for (int i = 0; i < 40; ++i) {
+    const std::wstring n = std::to_wstring(100 + i);
+    p.folder(p / (L"Users\\me\\AppData\\Local\\Vendor" + n + L"\\Data"));
+    crowded.key(L"Product" + n);
+  }
+  p.file(p / L"Users\\me\\AppData\\Local\\Vendor139\\Data\\state.db");
+  const std::string t = ToUtf8(tag);
+  for (int i = 0; i < 40; i += 3) {
+    const std::string n = std::to_string(100 + i);
+    entry("DetectFile=%LocalAppData%\\vendor" + n + "\\DATA", true);
+    entry("DetectFile=%LocalAppData%\\Vendor" + n + "\\Nope", false);
+    entry("DetectFile=%LocalAppData%\\Missing" + n, false);
+    entry("Detect=HKCU\\Software\\" + t + "\\product" + n, true);
+    entry("Detect=HKCU\\Software\\" + t + "\\Absent" + n, false);
+    if (i == 12) entry("DetectFile=%LocalAppData%\\Vendor13*\\Data\\state.db", true);
+  }
+  entry("DetectFile=%LocalAppData%\\Vendor1?0\\Data", true);
+  entry("DetectFile=%LocalAppData%\\Vendor2*", false);
+  entry("DetectFile=%LocalAppData%\\VENDOR139\\data\\STATE.DB", true);
+  entry("DetectFile=%LocalAppData%\\Vendor139\\Data\\state.db\\inner", false);
+  const Winapp2File file = RuleText(text);
+  ASSERT_TRUE(file.problems.empty());
+  const std::vector<bool> applies = DetectEntries(file.entries, PlantedFolders(p.root()), Sys().version());
+  ASSERT_EQ(applies.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const Winapp2Entry& e = file.entries[i];
+    EXPECT_EQ(applies[i], expected[i]) << ToUtf8(e.detectFiles.empty() ? e.detectKeys[0].path : e.detectFiles[0]);
+  }
+}
+
 TEST(RuleDetection, TheRealFileIsDetectedAgainstThisMachine) {
   const RuleFolders folders = RuleFolders::Resolve();
   const std::wstring zynga = folders.find(L"LocalAppData")->front() + L"\\Zynga";
@@ -187,8 +230,7 @@ TEST(RuleScan, RealEntriesListAndRemoveExactlyWhatTheyName) {
   EXPECT_EQ(scan.rows[report.kept[0].first].path, changed);
   EXPECT_EQ(report.kept[0].second, KeptReason::Changed);
   EXPECT_TRUE(PathExists(changed));
-  for (const std::wstring& f : listedFiles)
-    if (f != changed) EXPECT_FALSE(PathExists(f)) << ToUtf8(f);
+  for (const std::wstring& f : listedFiles) EXPECT_EQ(PathExists(f), f == changed) << ToUtf8(f);
   for (const std::wstring& f : folders) EXPECT_FALSE(PathExists(f)) << ToUtf8(f);
   for (const std::wstring& f : keptFiles) EXPECT_TRUE(PathExists(f)) << ToUtf8(f);
   EXPECT_TRUE(PathExists(logs + L"\\old"));  // RECURSE takes files, never the folders
