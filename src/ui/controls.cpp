@@ -48,9 +48,11 @@ bool Button::onCommand(int code) {
 
 // ---------------------------------------------------------------- Label
 
-void Label::create(HWND parent, std::wstring_view caption, int x, int y, int w, int h, DWORD align) {
+void Label::create(HWND parent, std::wstring_view caption, int x, int y, int w, int h, DWORD align, bool wraps) {
   caption_ = caption;
-  createSystem(parent, WC_STATICW, WS_VISIBLE | align | SS_NOPREFIX | SS_CENTERIMAGE, 0, caption, x, y, w, h);
+  // SS_CENTERIMAGE keeps a static to one line.
+  createSystem(parent, WC_STATICW, WS_VISIBLE | align | SS_NOPREFIX | (wraps ? 0 : SS_CENTERIMAGE), 0, caption, x,
+               y, w, h);
 }
 
 void Label::setCaption(std::wstring_view caption) {

@@ -38,8 +38,9 @@ class Button : public Control {
 // Static text; transparent over its parent's background.
 class Label : public Control {
  public:
+  // One line centred in its height, unless wraps: then lines from the top, broken at its width.
   void create(HWND parent, std::wstring_view caption, int x = 0, int y = 0, int w = 80, int h = 18,
-              DWORD align = SS_LEFT);
+              DWORD align = SS_LEFT, bool wraps = false);
   [[nodiscard]] const std::wstring& caption() const { return caption_; }
   void setCaption(std::wstring_view caption);
   void setColour(COLORREF colour);

@@ -96,8 +96,8 @@ void DailyFilesPage::buildRuleFileTab(Panel& page) {
   ruleFileEdit.create(h, L"", 300);
   ruleFileBrowseButton.create(h, L"...");
   ruleFileReadButton.create(h, L"读取");
-  ruleFileSummary.create(h, L"");
-  ruleProblemList.create(h, ListStyle{}, {{L"无法读取的项目", 220}, {L"原因", 300}});
+  ruleFileSummary.create(h, L"", 0, 0, 80, 36, SS_LEFT, /*wraps=*/true);  // the counts take two lines
+  ruleProblemList.create(h, ListStyle{}, {{L"无法读取的项目", 200}, {L"原因", 410}});
   page.onSize = [this](int w, int hh) { layoutRuleFileTab(w, hh); };
   ruleFileBrowseButton.onClick = [this] { onRuleFileBrowseClicked(); };
   ruleFileReadButton.onClick = [this] { readRuleFile(Trim(ruleFileEdit.text())); };
