@@ -19,11 +19,20 @@ bool IsFileAttributes(DWORD attrs) { return attrs != INVALID_FILE_ATTRIBUTES && 
 
 }  // namespace
 
-void CollectFiles(std::wstring_view folder, std::vector<std::wstring>& list) {
+bool CollectFiles(std::wstring_view folder, std::vector<std::wstring>& list, RunContext* run) {
   class Collect : public FolderVisitor {
    public:
-    explicit Collect(std::vector<std::wstring>& out) : out_(out) {}
+    Collect(std::vector<std::wstring>& out, RunContext* run) : out_(out), run_(run) {}
+    bool stopped = false;
+    bool enter(const WalkFolder& at) override {
+      if (!run_) return true;
+      if (!run_->proceed()) stopped = true;
+      else run_->scanned(out_.size(), 0, at.path);
+      return !stopped;
+    }
+    bool proceed() override { return !stopped; }
     Step entry(const WalkFolder& at, const FindEntry& entry) override {
+      if (stopped) return Step::Stop;
       if (!entry.isFolder()) {
         out_.push_back(at.path + entry.name);
         return Step::Next;
@@ -33,8 +42,10 @@ void CollectFiles(std::wstring_view folder, std::vector<std::wstring>& list) {
 
    private:
     std::vector<std::wstring>& out_;
-  } collect(list);
+    RunContext* run_;
+  } collect(list, run);
   static_cast<void>(WalkFolders(folder, collect));
+  return !collect.stopped;
 }
 
 bool FileExists(std::wstring_view path) { return IsFileAttributes(AttributesOf(path)); }

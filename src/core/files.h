@@ -10,13 +10,16 @@ WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses n
 #include <string_view>
 #include <vector>
 
+#include "core/run_context.h"
 #include "platform/handles.h"
 
 namespace wv {
 
 // Appends every file below folder: a folder's own files first, then its
 // subfolders depth first; folders named "Recycled" (any case) are not entered.
-void CollectFiles(std::wstring_view folder, std::vector<std::wstring>& list);
+// With a run: asked before each folder (a stop ends the listing: false) and
+// told how many files are listed so far and where.
+bool CollectFiles(std::wstring_view folder, std::vector<std::wstring>& list, RunContext* run = nullptr);
 
 // True when the file exists and cannot be opened for reading and writing without
 // sharing. The file's attributes are as before afterwards.

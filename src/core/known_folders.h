@@ -7,6 +7,10 @@
 WV_REQUIRE_LAYER(WV_LAYER_CORE, "the platform layer stands below core and uses none of it");
 
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/protected_folders.h"
 
 namespace wv {
 
@@ -35,5 +39,15 @@ KnownFolders ResolveKnownFolders();
 // A folder made from a known folder: empty when the base is empty, so that a
 // missing base never turns into a relative path or a drive's root.
 std::wstring JoinKnown(const std::wstring& base, std::wstring_view tail);
+
+// Every resolved entry, in the order of the struct.
+std::vector<std::wstring> KnownFolderList(const KnownFolders& known);
+
+// Why a folder may not be cleaned as a whole (every file, or a whole tree):
+// what protect says of it, by its text or by where it really is (a link, a
+// junction or a SUBST drive resolved: the temporary path of a user without TEMP
+// and TMP is the profile or the Windows folder); or HoldsProtected when it holds
+// one of the known folders. None when it may be.
+FolderProtection CleaningBound(std::wstring_view folder, const KnownFolders& known, const ProtectedFolders& protect);
 
 }  // namespace wv

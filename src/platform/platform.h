@@ -124,6 +124,7 @@ namespace fileop {
 inline constexpr unsigned Silent = 4;        // FOF_SILENT
 inline constexpr unsigned AllowUndo = 64;    // FOF_ALLOWUNDO: to the recycle bin
 inline constexpr unsigned NoErrorUi = 1024;  // FOF_NOERRORUI
+inline constexpr unsigned RenameOnCollision = 8;  // FOF_RENAMEONCOLLISION: never replace at the destination
 inline constexpr unsigned NoConfirmation = 16;   // FOF_NOCONFIRMATION: nobody is asked
 inline constexpr unsigned NoConfirmMkdir = 512;  // FOF_NOCONFIRMMKDIR
 }  // namespace fileop
@@ -163,6 +164,14 @@ class Shell {
   // declined or aborted it). target is used when moving.
   virtual int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
                             std::wstring_view target, unsigned flags) = 0;
+  // Moves each source to its own destination (full paths, pairwise) in one call
+  // of the shell's file operation; the result as fileOperation's.
+  virtual int moveEach(HWND owner, const std::vector<std::wstring>& sources,
+                       const std::vector<std::wstring>& destinations, unsigned flags) = 0;
+  // One file or folder to the recycle bin through the shell interface that takes
+  // paths of any length (IFileOperation): 0 when it went, ERROR_CANCELLED when the
+  // user stopped it, ERROR_NOT_SUPPORTED where the system offers no such way.
+  virtual int recycleLongPath(HWND owner, std::wstring_view path) = 0;
   // The shell's execute operation on a document or address (given whole: a full
   // path or a URL); verb may be empty. show: SW_ value. Not waited for.
   virtual void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) = 0;
@@ -311,6 +320,9 @@ class Volumes {
   // whose device is an image file).
   virtual std::optional<std::wstring> fileSystemName(std::wstring_view root) = 0;
   [[nodiscard]] virtual bool diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) = 0;
+  // The root of the volume that holds path ("C:\\", or the folder a volume is mounted
+  // in), with its trailing backslash; empty when the system cannot say.
+  virtual std::wstring volumePathOf(std::wstring_view path) = 0;
   // The volume of a drive letter itself ("\\.\X:"), for reading its sectors while
   // others keep using it; offsets and lengths must be whole sectors. Null when it
   // cannot be opened (not an administrator, no such drive, a drive of another kind).
@@ -376,6 +388,43 @@ class File {
   virtual std::optional<FileIdentity> identity() { return std::nullopt; }
 };
 
+// ---------------------------------------------------------------- entries: files and folders as themselves
+
+// What an open file or folder is, read through its handle.
+struct EntryFacts {
+  std::uint64_t fileId = 0;     // the file ID on its volume (0 when the system gives none)
+  std::uint64_t size = 0;       // bytes (folders: 0)
+  std::uint64_t lastWrite = 0;  // FILETIME as one number
+  DWORD attributes = 0;
+  std::uint32_t linkCount = 0;  // names (hard links) of the same contents
+};
+
+enum class EntryOpen {
+  Look,       // read its facts and final path; others may do anything meanwhile
+  Exclusive,  // read, and only while nobody else has it open (the scans' in-use test)
+  Hold,       // a folder on the way to an entry: nobody may rename or delete it while held
+  Remove,     // change its attributes, rename it or delete it through the handle
+};
+
+// A file or folder opened as itself: a link or other reparse point at its own
+// name is opened, not followed (where the system can). Closing the handle ends
+// what it held.
+class Entry {
+ public:
+  virtual ~Entry() = default;
+  virtual std::optional<EntryFacts> facts() = 0;
+  // The path the system resolves the open handle to ("C:\...", "\\server\share\..."),
+  // without a "\\?\" prefix; empty when the system cannot say.
+  virtual std::wstring finalPath() = 0;
+  virtual SysResult setAttributes(DWORD attributes) = 0;
+  // Removed when the handle closes; a folder only while it is empty (ERROR_DIR_NOT_EMPTY).
+  // A read-only file is refused (ERROR_ACCESS_DENIED): its marks are the caller's to clear.
+  virtual SysResult markForDeletion() = 0;
+  // A new name (a full path) on the same volume; never replaces what is there
+  // (ERROR_ALREADY_EXISTS); ERROR_NOT_SAME_DEVICE across volumes.
+  virtual SysResult renameTo(std::wstring_view target) = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -417,6 +466,10 @@ class FileSystem {
   virtual std::unique_ptr<File> openInPlace(std::wstring_view path) = 0;
   // The file's named data streams; empty when it has none or they cannot be listed.
   virtual std::vector<StreamEntry> namedStreams(std::wstring_view path) = 0;
+
+  // Opening a file or folder as itself, to check what it is and act on it through
+  // the handle (removal). Null when it cannot be opened; why then says why.
+  virtual std::unique_ptr<Entry> openEntry(std::wstring_view path, EntryOpen how, SysResult* why = nullptr) = 0;
 };
 
 // ---------------------------------------------------------------- initialisation files

@@ -150,7 +150,9 @@ TEST_F(CleanCommandTest, EachOutcomeHasItsExitCodeAndOnlyACleanRemoves) {
   }
   EXPECT_TRUE(PathExists(file));
 
-  // A file taken by another program after the listing stays: 1, with its reason in the report.
+  // A file taken by another program after the listing, while the shell recycles it,
+  // stays: 1, with its reason in the report (in the words of the page's list).
+  save({row}, L"1");
   TestShell shell;
   UniqueFile held;
   shell.duringFileOperation = [&] { held = Hold(file); };
@@ -158,7 +160,7 @@ TEST_F(CleanCommandTest, EachOutcomeHasItsExitCodeAndOnlyACleanRemoves) {
   const std::optional<CsvRecords> report = ReadCsv(ReadBytes(t / L"kept.csv"));
   ASSERT_TRUE(report && report->size() == 2);
   EXPECT_EQ((*report)[1][5], L"保留");
-  EXPECT_EQ((*report)[1][6], L"文件正被其他程序使用");
+  EXPECT_EQ((*report)[1][6], KeptReasonText(KeptReason::InUse));
   EXPECT_NE(boxTexts().back().find(L"保留 1 项（原因见报告）"), std::wstring::npos);
   held = UniqueFile();
   shell.duringFileOperation = nullptr;

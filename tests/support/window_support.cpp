@@ -43,4 +43,17 @@ StatusHook::StatusHook(std::function<void(std::wstring_view text)> onText) {
   });
 }
 
+PressOnStatus::PressOnStatus(HWND button, std::wstring prefix, std::function<void()> check)
+    : interval_(DrainInterval()),
+      hook_([this, button, prefix = std::move(prefix), check = std::move(check)](std::wstring_view text) {
+        if (pressed_ || !text.starts_with(prefix)) return;
+        pressed_ = true;
+        if (check) check();
+        PostMessageW(button, BM_CLICK, 0, 0);
+      }) {
+  SetDrainInterval(0);
+}
+
+PressOnStatus::~PressOnStatus() { SetDrainInterval(interval_); }
+
 }  // namespace wv::test

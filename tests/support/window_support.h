@@ -70,4 +70,22 @@ class StatusHook {
   RunInfoSink previous_;
 };
 
+// A stop press in the middle of a run: the first time the status line starts
+// with prefix, check() runs (what must hold while the run goes on) and a click
+// is posted to the button. Every item drains the queue while this lives, so the
+// press lands before the run's next item.
+class PressOnStatus {
+ public:
+  PressOnStatus(HWND button, std::wstring prefix, std::function<void()> check = {});
+  ~PressOnStatus();
+  PressOnStatus(const PressOnStatus&) = delete;
+  PressOnStatus& operator=(const PressOnStatus&) = delete;
+  [[nodiscard]] bool pressed() const { return pressed_; }
+
+ private:
+  double interval_;
+  bool pressed_ = false;
+  StatusHook hook_;
+};
+
 }  // namespace wv::test

@@ -27,10 +27,24 @@ class DailyWalk {
   DailyWalk(RunContext& run, const std::function<void(FoundRow)>& found) : tally_(run, found) {}
 
   [[nodiscard]] bool stopped() const { return tally_.stopped(); }
-  [[nodiscard]] DailyScanResult result() const { return tally_.result(); }
+  [[nodiscard]] DailyScanResult result() const {
+    DailyScanResult r;
+    static_cast<FileScanResult&>(r) = tally_.result();
+    r.refused = refused_;
+    return r;
+  }
   bool proceed() { return tally_.proceed(); }
 
   void startItem(int position) { item_ = position; }
+
+  // A location that would take a folder whole, and the folder is out of bounds:
+  // nothing of it is listed, and the result says why.
+  bool refuses(const std::wstring& folder, const KnownFolders& known, const ProtectedFolders& protect) {
+    const FolderProtection why = CleaningBound(folder, known, protect);
+    if (why == FolderProtection::None) return false;
+    refused_.push_back({item_, folder, why});
+    return true;
+  }
 
   // Empties the three working lists and fills patterns and skipped names; a
   // user's folder is named in each row's rule.
@@ -46,6 +60,7 @@ class DailyWalk {
   // The files of the folder (and of its subfolders) that the patterns take.
   void fileWalk(const std::wstring& folder, bool withSubfolders) {
     if (stopped() || folder.empty() || !DirectoryExists(folder)) return;
+    rootLength_ = static_cast<std::uint32_t>(IncludeTrailingBackslash(folder).size());
     Files files(*this, withSubfolders);
     static_cast<void>(WalkFolders(folder, files));
   }
@@ -54,6 +69,7 @@ class DailyWalk {
   // gone, deepest first: each folder's subfolders after everything below them.
   void wasteWalk(const std::wstring& folder) {
     if (stopped() || folder.empty() || !DirectoryExists(folder)) return;
+    rootLength_ = static_cast<std::uint32_t>(IncludeTrailingBackslash(folder).size());
     Waste waste(*this);
     static_cast<void>(WalkFolders(folder, waste, {.foldersOnly = true}));
   }
@@ -87,8 +103,11 @@ class DailyWalk {
       if (walk_.names_.foundIn(entry.name, walk_.scratch_)) return Step::Next;
       path_.assign(folder.path);
       path_ += entry.name;
-      if (IsFileInUse(path_)) return Step::Next;
-      walk_.add(path_, entry.size, FoundKind::File, match);
+      // Opened without sharing: a file in use is not listed (nor one that vanished);
+      // one listed before under another name counts as not listed here.
+      const std::optional<ListedEntry> read = ReadListedFile(path_, walk_.serials_, folderFinal_, folderOfFinal_);
+      if (!read || !walk_.once_.first(read->identity)) return Step::Next;
+      walk_.add(path_, read->size, FoundKind::File, read->identity, match);
       walk_.status(folder.path);
       ++listed_;
       return Step::Next;
@@ -104,6 +123,7 @@ class DailyWalk {
     bool withSubfolders_;
     std::size_t seen_ = 0, listed_ = 0;
     std::wstring path_;
+    std::wstring folderFinal_, folderOfFinal_;
   };
 
   class Waste : public FolderVisitor {
@@ -129,7 +149,9 @@ class DailyWalk {
         sub.assign(folder.path);
         sub += name;
         if (walk_.isIncomplete(sub)) continue;
-        walk_.add(sub, 0, FoundKind::WasteFolder);
+        const std::optional<ListedEntry> read = ReadListedFolder(sub, walk_.serials_);
+        if (!read || !walk_.once_.first(read->identity)) continue;
+        walk_.add(sub, 0, FoundKind::WasteFolder, read->identity);
         walk_.status(folder.path);
       }
     }
@@ -157,7 +179,8 @@ class DailyWalk {
     return false;
   }
 
-  void add(const std::wstring& path, std::uint64_t size, FoundKind kind, const FileMask* match = nullptr) {
+  void add(const std::wstring& path, std::uint64_t size, FoundKind kind, const FoundIdentity& identity,
+           const FileMask* match = nullptr) {
     std::wstring rule = userFolder_;
     if (match) {
       if (!rule.empty()) rule += L' ';
@@ -168,12 +191,18 @@ class DailyWalk {
     row.size = size;
     row.kind = kind;
     row.item = item_;
+    row.identity = identity;
+    row.rootLength = rootLength_;
     row.rule.mask = std::move(rule);
     tally_.add(std::move(row));
   }
 
   FoundTally tally_;
   int item_ = -1;
+  std::uint32_t rootLength_ = 0;
+  VolumeSerials serials_;
+  ListedOnce once_;
+  std::vector<RefusedLocation> refused_;
   std::vector<FileMask> masks_;
   std::wstring userFolder_;
   FoldedNeedles names_;
@@ -181,29 +210,15 @@ class DailyWalk {
   std::wstring scratch_;
 };
 
-// "C:\..." or "\\server\share...": a folder that means the same whatever the
-// current folder is ("C:temp", what "C:/temp" becomes without its slash, does not).
-bool IsFullPath(std::wstring_view path) {
-  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return true;
-  return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
+// The location a row of the user's list stands for.
+DailyLocation UserLocation(const UserCleanFolder& user) {
+  DailyLocation l;
+  l.folder = user.folder;
+  l.withSubfolders = user.includeSubfolders;
+  if (user.givenTypes) l.patterns = TypesToPatterns(user.types);
+  else l.wasteFolders = user.includeSubfolders;
+  return l;
 }
-
-void ScanUserFolder(DailyWalk& walk, const UserCleanFolder& user) {
-  if (!user.givenTypes) {
-    walk.startLocation({}, {}, user.folder);
-    walk.fileWalk(user.folder, user.includeSubfolders);
-    if (user.includeSubfolders) walk.wasteWalk(user.folder);
-    return;
-  }
-  const std::vector<std::wstring> patterns = TypesToPatterns(user.types);
-  if (patterns.empty()) return;
-  walk.startLocation(patterns, {}, user.folder);
-  walk.fileWalk(user.folder, user.includeSubfolders);
-}
-
-}  // namespace
-
-namespace {
 
 std::wstring WithoutSlashes(std::wstring_view text) { return ReplaceAll(text, L"/", L""); }
 
@@ -289,20 +304,28 @@ std::vector<DailyLocation> DailyLocations(int position, const KnownFolders& k) {
   return out;
 }
 
+bool TakesWholeFolder(const DailyLocation& location) {
+  return location.patterns.empty() || location.withSubfolders || location.wasteFolders;
+}
+
 DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, const FoundSink& found) {
   DailyWalk walk(run, found);
+  const ProtectedFolders protect = input.protectedFolders ? *input.protectedFolders : ProtectedFolders::Resolve();
+  // A user's folder is named in each of its rows' rule.
+  const auto scan = [&](const DailyLocation& location, std::wstring_view userFolder) {
+    if (walk.stopped() || location.folder.empty() || !DirectoryExists(location.folder)) return;
+    if (TakesWholeFolder(location) && walk.refuses(location.folder, input.known, protect)) return;
+    walk.startLocation(location.patterns, location.skippedNames, userFolder);
+    walk.fileWalk(location.folder, location.withSubfolders);
+    if (location.wasteFolders) walk.wasteWalk(location.folder);
+  };
   for (int position = 0; position < 5; ++position) {
     if (!walk.proceed()) break;
     const auto row = static_cast<std::size_t>(position);
     if (!run.stillTicked(row, input.items[row])) continue;
     walk.startItem(position);
     if (position < 4) {
-      for (const DailyLocation& location : DailyLocations(position, input.known)) {
-        if (walk.stopped()) break;
-        walk.startLocation(location.patterns, location.skippedNames);
-        walk.fileWalk(location.folder, location.withSubfolders);
-        if (location.wasteFolders) walk.wasteWalk(location.folder);
-      }
+      for (const DailyLocation& location : DailyLocations(position, input.known)) scan(location, {});
     } else {
       if (input.userFoldersReached) input.userFoldersReached();
       for (const UserCleanFolder& user : input.userFolders) {
@@ -310,7 +333,10 @@ DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, cons
         // The list may come from a settings file edited by hand: a folder that is
         // not a full path would be taken relative to the current folder.
         if (!user.ticked || !IsFullPath(user.folder) || !DirectoryExists(user.folder)) continue;
-        ScanUserFolder(walk, user);
+        const DailyLocation location = UserLocation(user);
+        // Given types with none valid: nothing to take.
+        if (user.givenTypes && location.patterns.empty()) continue;
+        scan(location, user.folder);
       }
     }
   }

@@ -10,9 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include <optional>
+
 #include "engines/cleaning/found_row.h"
 #include "core/run_context.h"
 #include "core/known_folders.h"
+#include "core/protected_folders.h"
 
 namespace wv {
 
@@ -49,14 +52,32 @@ struct DailyScanInput {
   // Called once when the user-defined item is reached (the page locks the
   // list's add and delete buttons for the rest of the scan).
   std::function<void()> userFoldersReached;
+  // What no location may take as a whole; unset: this machine's folders
+  // (ProtectedFolders::Resolve()).
+  std::optional<ProtectedFolders> protectedFolders;
 };
 
-using DailyScanResult = FileScanResult;
+// A location the scan left alone because taking it whole would take a folder
+// it must not (a temporary folder that resolves to the profile or the Windows
+// folder, a user's folder that is a drive's root ...).
+struct RefusedLocation {
+  int item = -1;  // catalogue position
+  std::wstring folder;
+  FolderProtection why = FolderProtection::None;
+};
+
+struct DailyScanResult : FileScanResult {
+  std::vector<RefusedLocation> refused;  // in scan order
+};
 
 // Scans the ticked items in order and hands out one row per file found (kind
 // File, size in bytes) and per folder left empty once those files are gone
-// (kind WasteFolder, size 0), each with its item's position; paths have no
-// trailing backslash. run.scanned() tells where it is; the page makes the text.
+// (kind WasteFolder, size 0), each with its item's position and what the scan
+// saw of it (identity, root); paths have no trailing backslash. An entry reached
+// twice (two locations that are one folder) is listed once. A location that
+// takes a folder whole (every file, or its subfolders, or its waste folders)
+// yields nothing when LocationBound refuses it, and the result says why.
+// run.scanned() tells where it is; the page makes the text.
 DailyScanResult DailyFileScan(const DailyScanInput& input, RunContext& run, const FoundSink& found);
 
 // One location of an item as the scan handles it (exposed for the page's tests
@@ -70,5 +91,8 @@ struct DailyLocation {
 };
 // The fixed locations of items 0 to 3, in order; empty for any other position.
 std::vector<DailyLocation> DailyLocations(int position, const KnownFolders& known);
+// Whether a location takes its folder as a whole (every file, its subfolders or
+// its waste folders), which only a folder within bounds may give.
+bool TakesWholeFolder(const DailyLocation& location);
 
 }  // namespace wv

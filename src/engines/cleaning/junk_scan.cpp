@@ -1,5 +1,7 @@
 #include "engines/cleaning/junk_scan.h"
 
+#include <algorithm>
+
 #include "engines/cleaning/clean_scan.h"
 #include "engines/cleaning/junk_rules.h"
 #include "core/folder_walk.h"
@@ -53,10 +55,7 @@ class JunkWalk : public FolderVisitor {
   // The short forms are made from the parent's short form and the alternate
   // names the search reports: asking the system per folder costs more than
   // reading the folder itself.
-  void walkRoot(std::wstring_view folder) {
-    if (folder.empty()) return;  // never the root of the current drive
-    static_cast<void>(WalkFolders(folder, *this, {.shortPaths = true}));
-  }
+  void walkRoot(std::wstring_view root) { static_cast<void>(WalkFolders(root, *this, {.shortPaths = true})); }
 
   bool enter(const WalkFolder& folder) override {
     if (rules_.skipsFolder(folder.path, folder.shortPath)) return false;
@@ -74,8 +73,9 @@ class JunkWalk : public FolderVisitor {
     if (!mask) return Step::Next;
     filePath_.assign(folder.path);
     filePath_ += entry.name;
-    if (IsFileInUse(filePath_)) return Step::Next;
-    tally_.add(JunkRow(filePath_, entry.size, *mask));
+    std::optional<FoundRow> row = rules_.listFile(filePath_, *mask);
+    if (!row) return Step::Next;
+    tally_.add(std::move(*row));
     tally_.status(folder.path);
     return Step::Next;
   }
@@ -92,12 +92,15 @@ JunkRules::JunkRules(const JunkScanInput& input) {
   for (std::wstring_view name : kSkippedNames) names_.add(name);
   for (std::wstring_view fragment : kSkippedFragments) fragments_.add(fragment);
   // An unresolved known folder is empty and so left out by add().
-  fragments_.add(input.known.RecentDir);
-  fragments_.add(input.known.SendToDir);
-  fragments_.add(input.known.CookiesDir);
-  fragments_.add(input.known.InternetCacheDir);
-  fragments_.add(input.known.TempDir);
-  for (const std::wstring& folder : input.exclusions) fragments_.add(folder);
+  std::vector<std::wstring> excluded = {input.known.RecentDir, input.known.SendToDir, input.known.CookiesDir,
+                                        input.known.InternetCacheDir, input.known.TempDir};
+  excluded.insert(excluded.end(), input.exclusions.begin(), input.exclusions.end());
+  for (const std::wstring& folder : excluded) {
+    fragments_.add(folder);
+    // The folder itself too, wherever it is reached from: a SUBST drive, a
+    // mounted volume or a chosen folder that is a link show it under another name.
+    if (!folder.empty()) excludedFinal_.push_back(FinalFolderPath(folder, true));
+  }
 
   // Each mask beside its caption, which a row names as the rule that chose it.
   for (const std::wstring& caption : input.masks)
@@ -107,22 +110,55 @@ JunkRules::JunkRules(const JunkScanInput& input) {
     }
 }
 
+bool JunkRules::beginRoot(std::wstring_view root) {
+  root_ = IncludeTrailingBackslash(root);
+  // Below the root no link is entered, so a folder's real place is the root's
+  // real place and the rest of its path.
+  rootFinal_ = FinalFolderPath(root_, true);
+  for (const std::wstring& walked : walkedFinal_)
+    if (IsAtOrBelow(rootFinal_, walked)) return false;
+  return true;
+}
+
+void JunkRules::endRoot() { walkedFinal_.push_back(rootFinal_); }
+
+bool JunkRules::rootIsItself() const {
+  std::wstring folded;
+  FoldInto(Fs().fullPath(root_), folded);
+  return IncludeTrailingBackslash(folded) == rootFinal_;
+}
+
 bool JunkRules::skipsFolder(std::wstring_view path, std::wstring_view shortPath) {
-  return fragments_.foundIn(path, scratch_) || fragments_.foundIn(shortPath, scratch_);
+  if (fragments_.foundIn(path, scratch_) || fragments_.foundIn(shortPath, scratch_)) return true;
+  // The folder's real place is an excluded folder, below one, or a root gone through before.
+  if (excludedFinal_.empty() && walkedFinal_.empty()) return false;
+  finalScratch_.assign(rootFinal_);
+  FoldInto(path.substr(std::min(root_.size(), path.size())), scratch_);
+  finalScratch_ += scratch_;
+  for (const std::wstring& excluded : excludedFinal_)
+    if (IsAtOrBelow(finalScratch_, excluded)) return true;
+  for (const std::wstring& walked : walkedFinal_)
+    if (finalScratch_ == walked) return true;
+  return false;
+}
+
+std::optional<FoundRow> JunkRules::listFile(const std::wstring& path, const std::wstring& mask) {
+  // Opened without sharing: a file in use is not listed (nor one that vanished).
+  const std::optional<ListedEntry> listed = ReadListedFile(path, serials_, folderFinal_, folderOfFinal_);
+  if (!listed || !once_.first(listed->identity)) return std::nullopt;
+  FoundRow row;
+  row.path = path;
+  row.size = listed->size;
+  row.identity = listed->identity;
+  row.rootLength = static_cast<std::uint32_t>(root_.size());
+  row.rule.mask = mask;
+  return row;
 }
 
 const std::wstring* JunkRules::junkMaskOf(std::wstring_view name) {
   const FileMask* match = FirstMatch(masks_, name);
   if (!match || names_.foundIn(name, scratch_)) return nullptr;
   return &captions_[static_cast<std::size_t>(match - masks_.data())];
-}
-
-FoundRow JunkRow(const std::wstring& path, std::uint64_t size, const std::wstring& mask) {
-  FoundRow row;
-  row.path = path;
-  row.size = size;
-  row.rule.mask = mask;
-  return row;
 }
 
 JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const FoundSink& found) {
@@ -135,13 +171,16 @@ JunkScanResult JunkFileScan(const JunkScanInput& input, RunContext& run, const F
       for (std::size_t row = 0; row < input.drives.size(); ++row) {
         if (!walk.proceed()) break;
         if (!run.stillTicked(row, row < input.driveTicks.size() && input.driveTicks[row])) continue;
-        const TableScan table =
-            input.fromTable ? ScanDriveFromTable(input.drives[row], rules, tally) : TableScan::Unavailable;
+        const std::wstring& drive = input.drives[row];
+        if (drive.empty() || !rules.beginRoot(drive)) continue;  // never the current drive's root
+        const TableScan table = input.fromTable ? ScanDriveFromTable(drive, rules, tally) : TableScan::Unavailable;
         if (table == TableScan::Listed) ++result.drivesFromTable;
-        if (table == TableScan::Unavailable) walk.walkRoot(input.drives[row]);
+        if (table == TableScan::Unavailable) walk.walkRoot(IncludeTrailingBackslash(drive));
+        rules.endRoot();
       }
-    } else {
-      walk.walkRoot(input.folder);
+    } else if (!input.folder.empty() && rules.beginRoot(input.folder)) {
+      walk.walkRoot(IncludeTrailingBackslash(input.folder));
+      rules.endRoot();
     }
   }
   static_cast<FileScanResult&>(result) = tally.result();

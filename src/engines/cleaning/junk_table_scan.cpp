@@ -16,12 +16,6 @@ namespace {
 
 using namespace cleanscan;
 
-// A junk row as the walk makes it from a directory entry, here from the table's
-// record: everything the row says of the file comes through this one function.
-FoundRow TableRow(const std::wstring& path, const NtfsFile& file, const std::wstring& mask) {
-  return JunkRow(path, file.size, mask);
-}
-
 // Whether a drive's table may be read: a local disk formatted NTFS.
 bool IsLocalNtfs(std::wstring_view drive) {
   if (drive.size() != 2 || drive[1] != L':') return false;
@@ -176,12 +170,13 @@ class TableWalk {
       if (!mask) continue;
       filePath_.assign(path_);
       filePath_ += fileName;
-      // The table on the disk may lag behind the last moments of a running system:
-      // a file gone since, or one in use, is not listed.
-      const DWORD now = Fs().attributes(filePath_);
-      if (now == INVALID_FILE_ATTRIBUTES || (now & FILE_ATTRIBUTE_DIRECTORY)) continue;
-      if (IsFileInUse(filePath_)) continue;
-      tally_.add(TableRow(filePath_, file, *mask));
+      // The row is made as the walk makes it, from the file's own handle: the table
+      // on the disk may lag behind the last moments of a running system (a file
+      // gone since, or in use, is not listed), and the removal then checks the
+      // identity read the way it reads it.
+      std::optional<FoundRow> row = rules_.listFile(filePath_, *mask);
+      if (!row) continue;
+      tally_.add(std::move(*row));
       tally_.status(path_);
     }
     stack_.push_back({folder, tree_.begin(folder), path_.size(), shortPath_.size()});
@@ -202,7 +197,7 @@ class TableWalk {
 }  // namespace
 
 TableScan ScanDriveFromTable(std::wstring_view drive, JunkRules& rules, FoundTally& tally) {
-  if (!IsLocalNtfs(drive)) return TableScan::Unavailable;
+  if (!IsLocalNtfs(drive) || !rules.rootIsItself()) return TableScan::Unavailable;
   std::unique_ptr<File> volume = Vol().openVolume(drive[0]);
   if (!volume) return TableScan::Unavailable;
   // The walk's first line, while the table is read.

@@ -3,16 +3,77 @@
 #include <algorithm>
 #include <set>
 
+#include "core/files.h"
 #include "core/folder_walk.h"
-#include "core/utilities.h"
-#include "platform/text.h"
+#include "engines/cleaning/removal_steps.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace wv {
+namespace removal {
+
+RemovalReport Outcomes::report(const std::vector<std::size_t>& indices, bool stopped) const {
+  RemovalReport r;
+  r.stopped = stopped;
+  for (std::size_t i : indices) {
+    switch (done_[i]) {
+      case Done::Removed:
+        ++r.removed;
+        r.gone.push_back(i);
+        break;
+      case Done::Gone:
+        r.gone.push_back(i);
+        break;
+      case Done::Kept:
+        r.kept.emplace_back(i, why_[i]);
+        break;
+      case Done::Untried:
+        break;
+    }
+  }
+  return r;
+}
+
+void DeleteThroughHandle(const FoundRow& row, std::size_t index, HeldFolders& folders, Outcomes& out) {
+  EntryCheck check = CheckEntry(row, folders, EntryOpen::Remove);
+  if (check.gone) return out.gone(index);
+  if (check.problem != KeptReason::None) return out.kept(index, check.problem);
+  const DWORD attributes = check.facts.attributes;
+  const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (readOnly) {
+    // The mark is the file's, not the name's: its other names would lose it too.
+    if (check.facts.linkCount > 1) return out.kept(index, KeptReason::OtherNames);
+    if (const SysResult cleared = check.entry->setAttributes(attributes & ~FILE_ATTRIBUTE_READONLY); !cleared)
+      return out.kept(index, ReasonOfError(cleared.error()));
+  }
+  if (const SysResult marked = check.entry->markForDeletion(); !marked) {
+    if (readOnly) static_cast<void>(check.entry->setAttributes(attributes));
+    return out.kept(index, ReasonOfError(marked.error()));
+  }
+  check.entry.reset();  // the last handle: the entry goes now
+  out.removed(index);
+}
+
+bool HoldsNoFiles(const std::wstring& folder) {
+  class Check : public FolderVisitor {
+   public:
+    bool empty = true;
+    void unreadable(const WalkFolder&) override { empty = false; }
+    bool listed(const WalkFolder&) override { return empty; }
+    Step entry(const WalkFolder&, const FindEntry& entry) override {
+      if (!entry.isFolder() || (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) empty = false;
+      return empty ? Step::Enter : Step::Stop;
+    }
+  } check;
+  return WalkFolders(folder, check) && check.empty;
+}
+
+}  // namespace removal
+
 namespace {
 
-// Only files and folders go to the shell: registry and refused rows of the rule
-// file are left to their own removal, and never count as gone here.
+// Only files and folders are removed here: registry and refused rows of the rule
+// file are left to their own removal, and never count as gone or kept here.
 void SortIndices(std::vector<std::size_t>& indices, const std::vector<FoundRow>& rows) {
   std::sort(indices.begin(), indices.end());
   indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
@@ -20,100 +81,20 @@ void SortIndices(std::vector<std::size_t>& indices, const std::vector<FoundRow>&
   std::erase_if(indices, [&](std::size_t i) { return !IsFileKind(rows[i].kind); });
 }
 
-// A path handed to the shell, with the attributes it had before.
-struct Source {
-  std::wstring path;
-  DWORD attributes;
-};
-
-// Read-only, hidden and system are cleared so that the shell takes the item
-// without asking; they come back on whatever is still there afterwards.
-void AddSource(std::vector<Source>& sources, const std::wstring& path) {
-  const DWORD attributes = Fs().attributes(path);
-  static_cast<void>(Fs().setAttributes(path, FILE_ATTRIBUTE_ARCHIVE));
-  sources.push_back({path, attributes});
+// A folder's path made full, folded, with a trailing backslash.
+std::wstring FoldedFolderText(std::wstring_view folder) {
+  std::wstring full = Fs().fullPath(folder);
+  if (full.empty()) full.assign(folder);
+  std::wstring folded;
+  FoldInto(IncludeTrailingBackslash(full), folded);
+  return folded;
 }
 
-void RestoreAttributes(const std::vector<Source>& sources) {
-  constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  for (const Source& s : sources) {
-    if (s.attributes == INVALID_FILE_ATTRIBUTES || !(s.attributes & kKept)) continue;
-    const DWORD now = Fs().attributes(s.path);
-    if (now == INVALID_FILE_ATTRIBUTES) continue;  // gone, as asked
-    static_cast<void>(Fs().setAttributes(s.path, (now & ~FILE_ATTRIBUTE_DIRECTORY) | (s.attributes & kKept)));
-  }
+// The folder a row was scanned in (its root), or its parent when the scan did not say.
+std::wstring RootOf(const FoundRow& row) {
+  if (row.rootLength > 0 && row.rootLength <= row.path.size()) return row.path.substr(0, row.rootLength);
+  return ParentFolder(row.path);
 }
-
-// The shell operation a mode uses.
-struct ShellRemoval {
-  FileOpFunc func;
-  unsigned flags;
-};
-
-ShellRemoval ShellRemovalFor(RemovalMode mode) {
-  switch (mode) {
-    case RemovalMode::DeleteDirectly:
-      return {FileOpFunc::Delete, fileop::Silent | fileop::NoErrorUi};
-    case RemovalMode::MoveToFolder:
-      return {FileOpFunc::Move, fileop::AllowUndo | fileop::NoErrorUi};
-    case RemovalMode::RecycleBin:
-    default:
-      return {FileOpFunc::Delete, fileop::AllowUndo | fileop::NoErrorUi};
-  }
-}
-
-int RunShell(const std::vector<Source>& sources, const RemovalOptions& options) {
-  if (sources.empty()) return 0;
-  std::vector<std::wstring> paths;
-  paths.reserve(sources.size());
-  for (const Source& s : sources) paths.push_back(s.path);
-  ShellRemoval call = ShellRemovalFor(options.mode);
-  if (options.unattended) call.flags |= fileop::NoConfirmation | fileop::NoConfirmMkdir | fileop::Silent | fileop::NoErrorUi;
-  const std::wstring_view target =
-      options.mode == RemovalMode::MoveToFolder ? std::wstring_view(options.moveFolder) : std::wstring_view();
-  return Sh().fileOperation(options.owner, call.func, paths, target, call.flags);
-}
-
-// The user said no to the shell's own question, or stopped its progress: that
-// ends the removal, nothing further goes.
-bool DeclinedOrAborted(int shellResult) {
-  constexpr int kOperationCancelled = 0x75;  // DE_OPCANCELLED of the older shells
-  return shellResult == ERROR_CANCELLED || shellResult == kOperationCancelled;
-}
-
-// A waste folder qualifies only while everything in it goes in the same
-// operation: a file put there since the scan, or a link to elsewhere, keeps it.
-// A folder that cannot be read cannot be shown to be waste.
-bool StillWaste(const std::wstring& folder, const std::set<std::wstring>& goingFiles) {
-  const DWORD attributes = Fs().attributes(folder);
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-  class Check : public FolderVisitor {
-   public:
-    explicit Check(const std::set<std::wstring>& going) : going_(going) {}
-    bool waste = true;
-    void unreadable(const WalkFolder&) override { waste = false; }
-    bool listed(const WalkFolder&) override { return waste; }
-    Step entry(const WalkFolder& at, const FindEntry& entry) override {
-      if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) waste = false;
-      else if (entry.isFolder()) return Step::Enter;
-      else if (!going_.contains(ToUpper(at.path + entry.name))) waste = false;
-      return waste ? Step::Next : Step::Stop;
-    }
-
-   private:
-    const std::set<std::wstring>& going_;
-  } check(goingFiles);
-  return WalkFolders(folder, check) && check.waste;
-}
-
-std::vector<std::size_t> GoneRows(const std::vector<FoundRow>& rows, const std::vector<std::size_t>& indices) {
-  std::vector<std::size_t> gone;
-  for (std::size_t i : indices)
-    if (Fs().attributes(rows[i].path) == INVALID_FILE_ATTRIBUTES) gone.push_back(i);
-  return gone;
-}
-
-bool IsWasteRow(const FoundRow& row) { return row.kind == FoundKind::WasteFolder; }
 
 }  // namespace
 
@@ -122,41 +103,95 @@ bool TargetMissing(const RemovalOptions& options) {
          (options.moveFolder.empty() || !DirectoryExists(options.moveFolder));
 }
 
-std::vector<std::size_t> RemoveFoundRows(const std::vector<FoundRow>& rows, std::vector<std::size_t> indices,
-                                         const RemovalOptions& options) {
-  SortIndices(indices, rows);
-  if (indices.empty() || TargetMissing(options)) return {};
-  std::vector<Source> sources;
-  std::set<std::wstring> goingFiles;
+MoveTarget CheckMoveTarget(const RemovalOptions& options, const std::vector<FoundRow>& rows,
+                           const std::vector<std::size_t>& indices) {
+  if (options.mode != RemovalMode::MoveToFolder) return MoveTarget::Usable;
+  if (TargetMissing(options)) return MoveTarget::Missing;
+  // By the text and by where both really are: a link or a SUBST drive may name the same folder.
+  const std::wstring targetFinal = cleanscan::FinalFolderPath(options.moveFolder, true);
+  const std::wstring targetText = FoldedFolderText(options.moveFolder);
+  std::set<std::wstring> seen;
   for (std::size_t i : indices) {
-    const FoundRow& row = rows[i];
-    if (IsWasteRow(row) || !FileExists(row.path)) continue;
-    goingFiles.insert(ToUpper(row.path));
-    AddSource(sources, row.path);
+    if (i >= rows.size() || !IsFileKind(rows[i].kind)) continue;
+    const std::wstring root = RootOf(rows[i]);
+    const std::wstring rootText = FoldedFolderText(root);
+    if (!seen.insert(rootText).second) continue;
+    if (cleanscan::IsAtOrBelow(targetText, rootText) ||
+        cleanscan::IsAtOrBelow(targetFinal, cleanscan::FinalFolderPath(root, true)))
+      return MoveTarget::InsideScan;
   }
-  // Checked before any attribute of them changes; a row that no longer
-  // qualifies stays in the list, untouched.
-  std::vector<std::wstring> waste;
-  for (std::size_t i : indices) {
-    const FoundRow& row = rows[i];
-    if (IsWasteRow(row) && DirectoryExists(row.path) && StillWaste(row.path, goingFiles)) waste.push_back(row.path);
-  }
-  for (const std::wstring& folder : waste) AddSource(sources, folder);
+  return MoveTarget::Usable;
+}
 
-  const int result = RunShell(sources, options);
-  if (result != 0 && !DeclinedOrAborted(result)) {
-    // Deepest first, as the scan listed them: a parent empties once its children went.
-    for (const std::wstring& folder : waste)
-      if (DirectoryExists(folder)) static_cast<void>(Fs().removeFolder(folder));
+RemovalReport RemoveFoundRows(const std::vector<FoundRow>& rows, std::vector<std::size_t> indices,
+                              const RemovalOptions& options, RunContext& run) {
+  SortIndices(indices, rows);
+  if (indices.empty() || CheckMoveTarget(options, rows, indices) != MoveTarget::Usable) return {};
+  std::vector<std::size_t> files, waste;
+  for (std::size_t i : indices) (rows[i].kind == FoundKind::WasteFolder ? waste : files).push_back(i);
+  removal::Outcomes out(rows.size());
+  bool stopped = false;
+  run.progressStart(static_cast<std::uint32_t>(indices.size()));
+  if (options.mode == RemovalMode::DeleteDirectly) {
+    HeldFolders folders;
+    for (const std::vector<std::size_t>* group : {&files, &waste}) {
+      for (std::size_t i : *group) {
+        if (!run.proceed()) {
+          stopped = true;
+          break;
+        }
+        // Only this row's way stays held: a waste folder must not be held when its turn comes.
+        folders.keepOnly(ParentFolder(rows[i].path));
+        removal::DeleteThroughHandle(rows[i], i, folders, out);
+        run.progressStep();
+      }
+      if (stopped) break;
+    }
+  } else {
+    removal::RemoveThroughShell(rows, files, waste, options, run, out, stopped);
   }
-  RestoreAttributes(sources);
-  return GoneRows(rows, indices);
+  return out.report(indices, stopped);
+}
+
+std::wstring_view KeptReasonText(KeptReason reason) {
+  switch (reason) {
+    case KeptReason::None: return L"";
+    case KeptReason::Changed: return L"扫描后已改动";
+    case KeptReason::NotListed: return L"已非原文件";
+    case KeptReason::PathChanged: return L"路径已改变";
+    case KeptReason::InUse: return L"正在使用";
+    case KeptReason::Refused: return L"拒绝访问";
+    case KeptReason::OtherNames: return L"有多个名称";
+    case KeptReason::NotEmpty: return L"目录不为空";
+    case KeptReason::TooLong: return L"路径过长";
+    case KeptReason::Declined: return L"已取消";
+    case KeptReason::Failed: return L"未能删除";
+  }
+  return L"";
 }
 
 std::vector<std::size_t> AllRowIndices(std::size_t count) {
   std::vector<std::size_t> out(count);
   for (std::size_t i = 0; i < out.size(); ++i) out[i] = i;
   return out;
+}
+
+std::wstring FreeName(std::wstring_view folder, std::wstring_view name, std::set<std::wstring>& taken) {
+  const std::size_t dot = name.rfind(L'.');
+  const bool hasExt = dot != std::wstring_view::npos && dot > 0;
+  const std::wstring_view stem = hasExt ? name.substr(0, dot) : name;
+  const std::wstring_view ext = hasExt ? name.substr(dot) : std::wstring_view();
+  const std::wstring base = IncludeTrailingBackslash(folder);
+  std::wstring folded;
+  for (unsigned n = 1;; ++n) {
+    std::wstring candidate(name);
+    if (n > 1) candidate = std::wstring(stem) + L" (" + std::to_wstring(n) + L")" + std::wstring(ext);
+    FoldInto(candidate, folded);
+    if (taken.contains(folded)) continue;
+    if (Fs().attributes(base + candidate) != INVALID_FILE_ATTRIBUTES) continue;
+    taken.insert(folded);
+    return candidate;
+  }
 }
 
 }  // namespace wv

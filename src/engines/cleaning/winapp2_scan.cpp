@@ -178,6 +178,8 @@ class RuleWalk : public FolderVisitor {
   std::vector<char> complete_;  // by depth, for the folders on the current path
   std::vector<const FileExclusion*> applying_;
   std::wstring path_;
+  std::wstring folderFinal_, folderOfFinal_;
+  std::uint32_t rootLength_ = 0;  // the rule's folder, with its trailing backslash
 };
 
 class Scan {
@@ -216,6 +218,11 @@ class Scan {
     found_(std::move(row));
     run_.rowAdded();
   }
+
+  // What the removal checks the listed files and folders against: each one's
+  // identity, and an object reached under a second name listed once.
+  cleanscan::VolumeSerials serials;
+  cleanscan::ListedOnce once;
 
  private:
   void scanEntry(const Winapp2Entry& entry) {
@@ -375,6 +382,7 @@ RuleWalk::RuleWalk(Scan& scan, const FileRule& rule, const Exclusions& exclusion
 }
 
 bool RuleWalk::enter(const WalkFolder& folder) {
+  if (folder.depth == 0) rootLength_ = static_cast<std::uint32_t>(IncludeTrailingBackslash(folder.path).size());
   if (complete_.size() <= folder.depth) complete_.resize(folder.depth + 1);
   complete_[folder.depth] = true;
   applying_ = exclusions_.forFolder(ExcludeTrailingBackslash(folder.path));
@@ -400,15 +408,22 @@ FolderVisitor::Step RuleWalk::entry(const WalkFolder& folder, const FindEntry& e
   path_.assign(folder.path);
   path_ += entry.name;
   if (scan_.claimed(path_)) return Step::Next;  // another rule lists it: it goes all the same
-  if (IsFileInUse(path_)) {
+  // Opened without sharing: a file in use is not listed (nor one that vanished).
+  const std::optional<cleanscan::ListedEntry> listed =
+      cleanscan::ReadListedFile(path_, scan_.serials, folderFinal_, folderOfFinal_);
+  if (!listed) {
     incomplete(folder);
     return Step::Next;
   }
+  // The same file under another name (a second link to it) goes with that row.
+  if (!scan_.once.first(listed->identity)) return Step::Next;
   static_cast<void>(scan_.claim(path_));
   FoundRow row;
   row.path = path_;
-  row.size = entry.size;
+  row.size = listed->size;
   row.kind = FoundKind::File;
+  row.identity = listed->identity;
+  row.rootLength = rootLength_;
   scan_.add(std::move(row));
   return Step::Next;
 }
@@ -418,10 +433,15 @@ void RuleWalk::leave(const WalkFolder& folder) {
   if (!complete && folder.depth > 0) complete_[folder.depth - 1] = false;
   if (!complete || !rule_.removeSelf) return;
   const std::wstring path = ExcludeTrailingBackslash(folder.path);
-  if (!scan_.claim(path)) return;
+  if (scan_.claimed(path)) return;
+  const std::optional<cleanscan::ListedEntry> listed = cleanscan::ReadListedFolder(path, scan_.serials);
+  if (!listed || !scan_.once.first(listed->identity)) return;
+  static_cast<void>(scan_.claim(path));
   FoundRow row;
   row.path = path;
   row.kind = FoundKind::WasteFolder;
+  row.identity = listed->identity;
+  row.rootLength = rootLength_;
   scan_.add(std::move(row));
 }
 

@@ -90,7 +90,7 @@ RestoreStatus RestoreRegistryBackup(std::wstring_view backupFile, RunContext& ct
     // Never inflate over a file of that name: it may be a backup of its own.
     if (Fs().attributes(exportFile) != INVALID_FILE_ATTRIBUTES)
       exportFile = Fs().uniqueTempFile(ExtractFilePath(path), L"reg");
-    if (exportFile.empty() || !DecompressFile(path, exportFile, false)) {
+    if (exportFile.empty() || !DecompressFile(path, exportFile, false, &ctx)) {
       ctx.status(L"");
       return RestoreStatus::Damaged;
     }

@@ -28,15 +28,6 @@ std::wstring_view CaptionOf(const UnattendedPart& part, const FoundRow& row) {
   return part.itemCaptions[static_cast<std::size_t>(row.item)];
 }
 
-bool FolderHoldsAnything(const std::wstring& folder) {
-  const std::unique_ptr<DirSearch> search = Fs().search(IncludeTrailingBackslash(folder) + L"*.*");
-  if (!search) return true;  // cannot be read: as good as full
-  FindEntry entry;
-  while (search->next(entry))
-    if (!entry.isDots()) return true;
-  return false;
-}
-
 bool IsRegistryRow(const FoundRow& row) {
   return row.registry && (row.kind == FoundKind::RegistryKey || row.kind == FoundKind::RegistryValue);
 }
@@ -67,9 +58,19 @@ bool RemoveRegistryPart(const std::vector<FoundRow>& rows, std::wstring_view reg
   return true;
 }
 
+// Why nothing of the chosen file rows went: the move mode's target folder.
+std::wstring_view TargetProblem(MoveTarget target) {
+  switch (target) {
+    case MoveTarget::Missing: return L"存放垃圾文件的目录不存在";
+    case MoveTarget::InsideScan: return L"存放垃圾文件的目录位于扫描范围之内";
+    case MoveTarget::Usable: break;
+  }
+  return {};
+}
+
 // One part's rows: listed only, or removed and judged.
 void Finish(const std::vector<Listed>& listed, const UnattendedPart& part, bool remove, std::wstring_view regBackupDir,
-            UnattendedOutcome& out) {
+            RunContext& run, UnattendedOutcome& out) {
   std::vector<FoundRow> rows;
   rows.reserve(listed.size());
   std::vector<std::wstring> reasons(listed.size());
@@ -93,35 +94,26 @@ void Finish(const std::vector<Listed>& listed, const UnattendedPart& part, bool 
   }
 
   std::vector<bool> removed(rows.size(), false);
+  bool stopped = false;
   if (RemoveRegistryPart(rows, regBackupDir, removed, reasons, out)) {
     std::vector<std::size_t> chosen;
-    const bool move = part.removal.mode == RemovalMode::MoveToFolder;
-    std::set<std::wstring> namesInTarget;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      const FoundRow& row = rows[i];
-      if (!reasons[i].empty() || !IsFileKind(row.kind)) continue;
-      // A file that changed since it was listed is no longer what the scan judged.
-      if (row.kind == FoundKind::File && FileExists(row.path) && GetFileSizeOf(row.path) != row.size) {
-        reasons[i] = std::wstring(kChangedSinceListed);
-        continue;
-      }
-      // Nobody is there to say whether a file of the same name may be replaced: it may not.
-      if (move) {
-        const std::wstring name = ToUpper(ExtractFileName(row.path));
-        if (namesInTarget.contains(name) ||
-            Fs().attributes(IncludeTrailingBackslash(part.removal.moveFolder) + std::wstring(ExtractFileName(row.path))) !=
-                INVALID_FILE_ATTRIBUTES) {
-          reasons[i] = std::wstring(kNameTakenInTarget);
-          continue;
-        }
-        namesInTarget.insert(name);
-      }
-      chosen.push_back(i);
-    }
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      if (reasons[i].empty() && IsFileKind(rows[i].kind)) chosen.push_back(i);
     RemovalOptions options = part.removal;
     options.unattended = true;
     options.owner = nullptr;
-    for (std::size_t i : RemoveFoundRows(rows, chosen, options)) removed[i] = true;
+    // The page's removal: each entry checked just before it goes (a file changed
+    // since it was listed, or reached through a folder swapped for a link, stays),
+    // and a move gives a free name rather than replace anything.
+    const std::wstring_view target = TargetProblem(CheckMoveTarget(options, rows, chosen));
+    if (!target.empty()) {
+      for (std::size_t i : chosen) reasons[i] = target;
+    } else {
+      const RemovalReport report = RemoveFoundRows(rows, chosen, options, run);
+      for (std::size_t i : report.gone) removed[i] = true;
+      for (const auto& [i, why] : report.kept) reasons[i] = KeptReasonText(why);
+      stopped = report.stopped;
+    }
   }
   const SYSTEMTIME when = Now();
   for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -132,8 +124,8 @@ void Finish(const std::vector<Listed>& listed, const UnattendedPart& part, bool 
       out.rows.push_back(ReportRowOf(row, part.page, CaptionOf(part, row), ReportAction::Removed, when));
       continue;
     }
-    std::wstring why = reasons[i].empty() ? WhyKept(row) : reasons[i];
-    if (why.empty()) why = L"未能删除";
+    std::wstring why = reasons[i];
+    if (why.empty()) why = stopped ? L"清理被中止，未删除" : std::wstring(KeptReasonText(KeptReason::Failed));
     ++out.kept;
     out.rows.push_back(ReportRowOf(row, part.page, CaptionOf(part, row), ReportAction::Kept, when, std::move(why)));
   }
@@ -187,17 +179,6 @@ std::wstring RefusalReason(const FoundRow& row) {
   return L"规则被拒绝：该目录" + std::wstring(FolderProtectionText(row.protection));
 }
 
-std::wstring WhyKept(const FoundRow& row) {
-  if (row.kind == FoundKind::WasteFolder) {
-    if (!DirectoryExists(row.path)) return {};
-    return FolderHoldsAnything(row.path) ? L"目录中还有未删除的文件" : L"系统未能删除此目录";
-  }
-  if (!FileExists(row.path)) return {};
-  if (IsFileInUse(row.path)) return L"文件正被其他程序使用";
-  if (GetFileSizeOf(row.path) != row.size) return std::wstring(kChangedSinceListed);
-  return L"系统未能删除此文件";
-}
-
 UnattendedOutcome RunUnattendedClean(const UnattendedRequest& request, RunContext& run) {
   UnattendedOutcome out;
   std::vector<Listed> daily, junk;
@@ -229,12 +210,12 @@ UnattendedOutcome RunUnattendedClean(const UnattendedRequest& request, RunContex
     request.onListed(daily.size() + junk.size(), bytes);
   }
   const std::wstring regBackupDir = request.rules ? request.rules->registryBackupFolder : std::wstring();
-  Finish(daily, request.dailyPart, remove, regBackupDir, out);
+  Finish(daily, request.dailyPart, remove, regBackupDir, run, out);
   if (unread) {
     out.rows.push_back(std::move(*unread));
     ++out.kept;
   }
-  Finish(junk, request.junkPart, remove, regBackupDir, out);
+  Finish(junk, request.junkPart, remove, regBackupDir, run, out);
   if (out.stopped && !request.preview) {
     for (ReportRow& row : out.rows)
       if (row.action != ReportAction::Kept) {

@@ -67,11 +67,12 @@ struct UnattendedOutcome {
 };
 
 // The scans, then the removal per part with the part's options made unattended
-// (no question, no progress, no error box; a move never replaces a file in the
-// target folder). A file whose size changed since it was listed, one another
-// program holds, and in the move mode one whose name the target folder (or an
-// earlier listed item) already has, is kept, and so is whatever the removal
-// left: each kept row says why. A file both scans list is listed once, by the daily scan.
+// (no question, no progress, no error box), through the page's removal
+// (RemoveFoundRows): each entry checked just before it goes, a move giving a
+// free name in the target folder rather than replace a file. What it keeps
+// (changed since it was listed, held by another program, reached through a
+// folder that changed ...) says why with its KeptReason's text; so does a
+// missing or unusable move target. A file both scans list is listed once, by the daily scan.
 // Rule-file rows: a refused rule is kept with its reason, in a preview too;
 // registry rows go only after their undo file is written, and when it cannot
 // be, nothing of the daily part goes; a registry entry changed since it was
@@ -79,10 +80,6 @@ struct UnattendedOutcome {
 // kept row of its own, the rest being cleaned.
 UnattendedOutcome RunUnattendedClean(const UnattendedRequest& request, RunContext& run);
 
-// Why an item the removal left is still there (empty when it is gone).
-std::wstring WhyKept(const FoundRow& row);
-inline constexpr std::wstring_view kChangedSinceListed = L"列出后文件已改变";
-inline constexpr std::wstring_view kNameTakenInTarget = L"存放垃圾文件的目录中已有同名文件";
 inline constexpr std::wstring_view kUndoNotWritten = L"无法写入注册表撤销文件，没有删除任何项目：";
 inline constexpr std::wstring_view kRegistryChanged = L"列出后注册表项目已改变";
 // Why a rule-file row is never removed (RefusedFolder, RefusedKey).

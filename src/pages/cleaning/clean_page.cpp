@@ -8,15 +8,20 @@
 
 namespace wv {
 
-// Before a removal: in the move mode, a missing target folder is reported and
-// the user is asked to confirm (allRows picks the text for "全部删除"); false
-// means stop. The other modes ask nothing here.
-bool ConfirmRemoval(const RemovalOptions& options, bool allRows) {
-  if (options.mode != RemovalMode::MoveToFolder) return true;
-  if (TargetMissing(options)) {
-    MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"目录错误", L"您指定的用于存放垃圾文件的目录错误，请重新选择！");
-    return false;
+bool ConfirmRemoval(const RemovalOptions& options, const std::vector<FoundRow>& rows,
+                    const std::vector<std::size_t>& indices, bool allRows) {
+  switch (CheckMoveTarget(options, rows, indices)) {
+    case MoveTarget::Usable:
+      break;
+    case MoveTarget::Missing:
+      MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"目录错误", L"您指定的用于存放垃圾文件的目录错误，请重新选择！");
+      return false;
+    case MoveTarget::InsideScan:
+      MsgBox(MsgIcon::Warning, MsgButtons::Ok, L"目录错误",
+             L"您指定的用于存放垃圾文件的目录位于扫描范围之内，请重新选择！");
+      return false;
   }
+  if (options.mode != RemovalMode::MoveToFolder) return true;
   return Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"文件清理",
                           allRows ? L"您“确定”把所有扫描到的垃圾文件移动到指定的目录吗？"
                                   : L"您“确定”把当前选中的垃圾文件移动到指定的目录吗？"));
@@ -87,24 +92,40 @@ void RemovalChoice::browseMoveFolder() {
   if (ChooseFolder(L"请选择一个您要存放垃圾文件的目录...", L"", folder)) moveFolder.setText(folder);
 }
 
-std::size_t RemoveFound(ResultRows<FoundRow>& rows, std::vector<std::size_t> indices, const RemovalOptions& options) {
-  std::vector<std::size_t> gone = RemoveFoundRows(rows.rows(), std::move(indices), options);
-  const std::size_t count = gone.size();
-  rows.eraseMany(std::move(gone));
-  return count;
-}
-
 ListRow FoundRowText(const FoundRow& row, int picture) {
   ListRow shown;
   shown.caption = row.path;
-  shown.sub.push_back(row.kind == FoundKind::WasteFolder ? std::wstring(kWasteFolderText) : FormatSize(row.size));
+  if (row.kept != KeptReason::None) shown.sub.emplace_back(KeptReasonText(row.kept));
+  else shown.sub.push_back(row.kind == FoundKind::WasteFolder ? std::wstring(kWasteFolderText) : FormatSize(row.size));
   shown.size = row.size;
   shown.image = picture;
   return shown;
 }
 
-void RemoveResultRows(OwnerDataListView& list, ResultRows<FoundRow>& rows, bool allRows,
-                      const RemovalOptions& options, const ResultButtons& buttons, std::wstring_view cleanedText) {
+std::wstring ApplyRemoval(ResultRows<FoundRow>& rows, const RemovalReport& report, std::wstring_view cleanedText) {
+  for (const auto& [index, why] : report.kept) {
+    if (index >= rows.size()) continue;
+    FoundRow row = rows.at(index);
+    row.kept = why;
+    rows.update(index, std::move(row));
+  }
+  rows.eraseMany(report.gone);
+  if (rows.empty()) return std::wstring(cleanedText);
+  std::wstring text = (report.stopped ? L"清理被停止，已清理 " : L"已清理 ") +
+                      ToDecimal(static_cast<std::int64_t>(report.removed)) + L" 项";
+  if (!report.kept.empty())
+    text += L"，另有 " + ToDecimal(static_cast<std::int64_t>(report.kept.size())) +
+            L" 项未能清理，原因显示在其大小一栏";
+  return text;
+}
+
+void RunRemoval(RunControl& removalRun, std::wstring_view handler, std::int32_t operation, OwnerDataListView& list,
+                ResultRows<FoundRow>& rows, bool allRows, const RemovalOptions& options,
+                const RemovalControls& controls, std::wstring_view cleanedText) {
+  if (!removalRun.canStart()) {
+    removalRun.requestStop();
+    return;
+  }
   // The control's row numbers are the model's once both hold the same rows.
   list.flush();
   std::vector<std::size_t> indices;
@@ -114,15 +135,19 @@ void RemoveResultRows(OwnerDataListView& list, ResultRows<FoundRow>& rows, bool 
     for (int i : list.selection()) indices.push_back(static_cast<std::size_t>(i));
   }
   if (indices.empty()) return;
-  if (!ConfirmRemoval(options, allRows)) return;
+  if (!ConfirmRemoval(options, rows.rows(), indices, allRows)) return;
 
-  for (Button* b : {&buttons.scan, &buttons.deleteSelected, &buttons.deleteAll}) b->setEnabled(false);
-  static_cast<void>(RemoveFound(rows, std::move(indices), options));
-  buttons.scan.setEnabled(true);
-  const bool left = !rows.empty();
-  buttons.deleteSelected.setEnabled(left);
-  buttons.deleteAll.setEnabled(left);
-  if (!left) SetRunInfo(cleanedText);
+  Button& other = allRows ? controls.deleteSelected : controls.deleteAll;
+  RunGuard run(removalRun, handler, operation, {&controls.scan, controls.scanFolder, &other, &controls.exportRows},
+               [&rows, controls] {
+                 controls.scan.setEnabled(true);
+                 if (controls.scanFolder) controls.scanFolder->setEnabled(true);
+                 controls.deleteSelected.setEnabled(!rows.empty());
+                 controls.deleteAll.setEnabled(!rows.empty());
+                 controls.exportRows.setEnabled(!rows.empty());
+               });
+  const RemovalReport report = RemoveFoundRows(rows.rows(), std::move(indices), options, removalRun);
+  run.finish(ApplyRemoval(rows, report, cleanedText));
 }
 
 int FindFolderRow(const ListView& list, std::wstring_view folder) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/run_protocol.h"
 #include "engines/cleaning/found_row.h"
 #include "engines/cleaning/removal.h"
 #include "ui/result_rows.h"
@@ -60,29 +61,41 @@ void CreateResultList(Panel& page, OwnerDataListView& list, const std::vector<Li
 // The mode of a radio button by its position on the page.
 RemovalMode RemovalModeOfRadio(int index);
 
-// Before a removal: in the move mode, a missing target folder is reported and the
-// user is asked to confirm (allRows picks the text for "全部删除"); false means stop.
-bool ConfirmRemoval(const RemovalOptions& options, bool allRows);
+// Before a removal: in the move mode, a missing target folder or one inside
+// the scanned tree is reported and the user is asked to confirm (allRows picks
+// the text for "全部删除"); false means stop. The other modes ask nothing here.
+bool ConfirmRemoval(const RemovalOptions& options, const std::vector<FoundRow>& rows,
+                    const std::vector<std::size_t>& indices, bool allRows);
 
-// Removes (RemoveFoundRows) the highlighted rows of the result list, or all of
-// them: nothing when there is none; the move mode's checks and question; the
-// scan and delete buttons off while the shell works; afterwards the scan button
-// on, the delete buttons on while rows remain, and the cleaned text on the
-// status line once none is left.
-struct ResultButtons {
+// The controls a removal run locks besides its own button (the scan buttons and
+// the other delete button), and gives back at its end.
+struct RemovalControls {
   Button& scan;
+  Button* scanFolder;  // the junk page's one-folder scan; null on the daily page
   Button& deleteSelected;
   Button& deleteAll;
+  Button& exportRows;  // "导出报告": the rows it would save are changing
 };
-void RemoveResultRows(OwnerDataListView& list, ResultRows<FoundRow>& rows, bool allRows,
-                      const RemovalOptions& options, const ResultButtons& buttons, std::wstring_view cleanedText);
-// RemoveFoundRows, then the rows whose path is gone leave both sides; their number.
-std::size_t RemoveFound(ResultRows<FoundRow>& rows, std::vector<std::size_t> indices, const RemovalOptions& options);
+
+// A removal of the highlighted rows of the result list, or of all of them, as a
+// run like a scan: nothing when there is none; the move mode's checks and
+// question; then the pressed button is the stop button, the side bar and the
+// page's other start controls are off until the run ends, and no scan can
+// replace the rows meanwhile. The rows that went leave the list, those that
+// stay show why; the status line sums it up (the cleaned text once no row is
+// left). A second press of the pressed button (removalRun) stops the run.
+void RunRemoval(RunControl& removalRun, std::wstring_view handler, std::int32_t operation, OwnerDataListView& list,
+                ResultRows<FoundRow>& rows, bool allRows, const RemovalOptions& options,
+                const RemovalControls& controls, std::wstring_view cleanedText);
+// The rows of a removal's report: those gone leave both sides, those kept show
+// their reason. The status line for it (cleanedText when no row is left).
+std::wstring ApplyRemoval(ResultRows<FoundRow>& rows, const RemovalReport& report, std::wstring_view cleanedText);
+
 
 // The size column of a waste-folder row.
 inline constexpr std::wstring_view kWasteFolderText = L"废目录";
-// A found row as the result lists show it: path, size text (or "废目录"), the
-// size in bytes behind it, and a picture.
+// A found row as the result lists show it: path, size text (or "废目录"; or
+// why a removal left it), the size in bytes behind it, and a picture.
 ListRow FoundRowText(const FoundRow& row, int picture);
 
 // Index of the row whose caption is the folder, letters compared without regard to case; -1 when none.

@@ -56,10 +56,21 @@ std::wstring DailyScanSummary(const DailyScanResult& result, const Winapp2ScanRe
   std::wstring text = FoundSummary(L"垃圾文件或目录", result.rows + rules.rows, result.total + rules.total);
   if (rules.refused > 0)
     text += L"（其中 " + ToDecimal(static_cast<std::int64_t>(rules.refused)) + L" 条规则因目录受保护而被拒绝）";
+  // A location left alone says which item's folder it was and why.
+  for (const RefusedLocation& refused : result.refused) {
+    const bool known = refused.item >= 0 && static_cast<std::size_t>(refused.item) < kDescriptions.size();
+    text += L"；";
+    if (known) text += std::wstring(kDescriptions[static_cast<std::size_t>(refused.item)]) + L"未扫描 ";
+    else text += L"未扫描 ";
+    text += refused.folder + L"（" + std::wstring(FolderProtectionText(refused.why)) + L"）";
+  }
   return text;
 }
 
-DailyFilesControls::DailyFilesControls(MainWindow& form) : scanRun(form, scanButton, L"扫描", runState) {}
+DailyFilesControls::DailyFilesControls(MainWindow& form)
+    : scanRun(form, scanButton, L"扫描", runState),
+      removeSelectedRun(form, deleteSelectedButton, L"选定删除", runState),
+      removeAllRun(form, deleteAllButton, L"全部删除", runState) {}
 
 DailyFilesPage::DailyFilesPage(MainWindow& form)
     : Page(form, Module::DailyFiles, L"清理Windows临时文件夹、文档访问记录、系统与软件日志，以及您自定的目录。"),
@@ -177,7 +188,7 @@ void DailyFilesPage::initialise() {
     list->setImageList(form().rowPictures());
 }
 
-void DailyFilesPage::stopRuns() { StopRunning({&scanRun}); }
+void DailyFilesPage::stopRuns() { StopRunning({&scanRun, &removeSelectedRun, &removeAllRun}); }
 
 void DailyFilesPage::fitColumns() {
   FitListColumn(itemList, 0);

@@ -57,6 +57,9 @@ inline constexpr int kUserFolderRowImage = picture::Folder;
 // The inner pages, in the order of their tabs.
 enum class DailyTab { Results, UserFolders, Removal, RuleFile, Schedule };
 
+// The run states of the removals, after the scan's (1).
+enum class DailyRemoval { Selected = 2, All = 3 };
+
 struct DailyFilesControls {
   explicit DailyFilesControls(MainWindow& form);
 
@@ -118,8 +121,10 @@ struct DailyFilesControls {
   RuleFolders ruleFolders{{}};
   bool tickingQuietly = false;  // ticks set by the page, not the user: no warnings asked
 
-  std::int32_t runState = 0;  // 0 idle, 1 scanning
+  std::int32_t runState = 0;  // 0 idle, 1 scanning, else the running DailyRemoval
   RunControl scanRun;
+  RunControl removeSelectedRun;
+  RunControl removeAllRun;
 };
 
 class DailyFilesPage : public Page, private DailyFilesControls {

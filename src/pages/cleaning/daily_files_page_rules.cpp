@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "core/utilities.h"
 #include "engines/cleaning/removal.h"
+#include "pages/cleaning/clean_page.h"
 #include "engines/cleaning/winapp2_detect.h"
 #include "engines/registry/redundancy_scan.h"
 #include "pages/cleaning/daily_files_page.h"
@@ -267,6 +268,12 @@ Winapp2ScanResult DailyFilesPage::scanRuleEntries(RunContext& run) {
 }
 
 void DailyFilesPage::removeRows(bool allRows) {
+  RunControl& control = allRows ? removeAllRun : removeSelectedRun;
+  // A second press of the running removal's button stops it.
+  if (!control.canStart()) {
+    control.requestStop();
+    return;
+  }
   // The control's row numbers are the model's once both hold the same rows.
   resultList.flush();
   std::vector<std::size_t> indices;
@@ -281,30 +288,36 @@ void DailyFilesPage::removeRows(bool allRows) {
   const bool registry = chosen(IsRegistryRow);
   if (!files && !registry) return;
   const RemovalOptions options = removal.options(form().handle());
-  if (files && !ConfirmRemoval(options, allRows)) return;
+  if (files && !ConfirmRemoval(options, foundRows.rows(), indices, allRows)) return;
   if (registry && !Confirmed(MsgBox(MsgIcon::Question, MsgButtons::OkCancel, L"注册清理", kRegistryQuestion))) return;
 
-  for (Button* b : {&scanButton, &deleteSelectedButton, &deleteAllButton, &exportButton}) b->setEnabled(false);
+  const DailyRemoval operation = allRows ? DailyRemoval::All : DailyRemoval::Selected;
+  Button& other = allRows ? deleteSelectedButton : deleteAllButton;
+  RunGuard run(control, allRows ? L"DailyFilesPage::onDeleteAllClicked" : L"DailyFilesPage::onDeleteSelectedClicked",
+               static_cast<std::int32_t>(operation), {&scanButton, &other, &exportButton}, [this] {
+                 scanButton.setEnabled(true);
+                 deleteSelectedButton.setEnabled(!foundRows.empty());
+                 deleteAllButton.setEnabled(!foundRows.empty());
+                 exportButton.setEnabled(!foundRows.empty());
+               });
   // The undo file comes first: when it cannot be written, nothing at all is removed.
   RegistryRemoval keys = RemoveRegistryRows(foundRows.rows(), indices, form().registryBackupFolder);
   if (!keys.undo.written) {
     ReportUndoFailure(keys.undo);
-  } else {
-    std::vector<std::size_t> gone = std::move(keys.gone);
-    if (files) {
-      const std::vector<std::size_t> filesGone = RemoveFoundRows(foundRows.rows(), indices, options);
-      gone.insert(gone.end(), filesGone.begin(), filesGone.end());
-    }
-    foundRows.eraseMany(std::move(gone));
+    run.finish(L"注册表项目的撤销文件未能写入，未清理任何项目");
+    return;
   }
-  scanButton.setEnabled(true);
-  deleteSelectedButton.setEnabled(!foundRows.empty());
-  deleteAllButton.setEnabled(!foundRows.empty());
-  exportButton.setEnabled(!foundRows.empty());
+  // The file rows (rule-file rows among them) each checked as they go, like the built-in items'.
+  RemovalReport report;
+  if (files) report = RemoveFoundRows(foundRows.rows(), indices, options, control);
+  report.removed += keys.gone.size();
+  report.gone.insert(report.gone.end(), keys.gone.begin(), keys.gone.end());
+  std::sort(report.gone.begin(), report.gone.end());
+  std::wstring text = ApplyRemoval(foundRows, report, kDailyCleanedText);
   // Refused rules stay listed, to be read; they are nothing left to clean.
   const bool left = std::any_of(foundRows.rows().begin(), foundRows.rows().end(),
                                 [](const FoundRow& r) { return IsFileKind(r.kind) || IsRegistryRow(r); });
-  if (!left) SetRunInfo(kDailyCleanedText);
+  run.finish(left ? text : std::wstring(kDailyCleanedText));
 }
 
 }  // namespace wv

@@ -56,7 +56,10 @@ ListRow DriveRow(std::wstring_view label, wchar_t letter, std::uint64_t freeByte
   return row;
 }
 
-JunkFilesControls::JunkFilesControls(MainWindow& form) : scanRun(form, scanButton, L"扫描", runState) {}
+JunkFilesControls::JunkFilesControls(MainWindow& form)
+    : scanRun(form, scanButton, L"扫描", runState),
+      removeSelectedRun(form, deleteSelectedButton, L"选定删除", runState),
+      removeAllRun(form, deleteAllButton, L"全部删除", runState) {}
 
 JunkFilesPage::JunkFilesPage(MainWindow& form)
     : Page(form, Module::JunkFiles, L"扫描磁盘分区中的临时文件、备份文件、错误日志等垃圾文件，并安全地清除它们。"),
@@ -144,7 +147,7 @@ void JunkFilesPage::fillDriveRows() {
   for (const FixedDrive& drive : FixedDrives(true)) driveList.appendRow(DriveRow(drive.label, drive.letter, drive.freeBytes));
 }
 
-void JunkFilesPage::stopRuns() { StopRunning({&scanRun}); }
+void JunkFilesPage::stopRuns() { StopRunning({&scanRun, &removeSelectedRun, &removeAllRun}); }
 
 void JunkFilesPage::fitColumns() {
   FitListColumn(driveList, 0);
@@ -204,9 +207,11 @@ void JunkFilesPage::scan(JunkScanMode mode) {
 }
 
 void JunkFilesPage::removeRows(bool allRows) {
-  RemoveResultRows(resultList, foundRows, allRows, removal.options(form().handle()),
-                   {scanButton, deleteSelectedButton, deleteAllButton}, kJunkCleanedText);
-  exportButton.setEnabled(!foundRows.empty());
+  const JunkRemoval operation = allRows ? JunkRemoval::All : JunkRemoval::Selected;
+  RunRemoval(allRows ? removeAllRun : removeSelectedRun,
+             allRows ? L"JunkFilesPage::onDeleteAllClicked" : L"JunkFilesPage::onDeleteSelectedClicked",
+             static_cast<std::int32_t>(operation), resultList, foundRows, allRows, removal.options(form().handle()),
+             {scanButton, &scanFolderButton, deleteSelectedButton, deleteAllButton, exportButton}, kJunkCleanedText);
 }
 
 void JunkFilesPage::onDeleteSelectedClicked() { removeRows(false); }

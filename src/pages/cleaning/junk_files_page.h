@@ -40,6 +40,9 @@ ListRow DriveRow(std::wstring_view label, wchar_t letter, std::uint64_t freeByte
 // The inner pages, in the order of their tabs.
 enum class JunkTab { Results, Types, Removal, Exclusions };
 
+// The run states of the removals, after the scans' (JunkScanMode).
+enum class JunkRemoval { Selected = 3, All = 4 };
+
 struct JunkFilesControls {
   explicit JunkFilesControls(MainWindow& form);
 
@@ -72,8 +75,10 @@ struct JunkFilesControls {
   Button addExclusionButton;
   Button deleteExclusionButton;
 
-  std::int32_t runState = 0;  // 0 idle, else the running JunkScanMode
+  std::int32_t runState = 0;  // 0 idle, else the running JunkScanMode or JunkRemoval
   RunControl scanRun;         // also the stop control of the one-folder scan
+  RunControl removeSelectedRun;
+  RunControl removeAllRun;
   std::wstring chosenFolder;  // what the one-folder scan walks (the last one chosen)
 };
 

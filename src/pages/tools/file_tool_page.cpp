@@ -25,17 +25,30 @@ void FileToolPage::initialise() { Sh().acceptDrops(handle(), true); }
 
 void FileToolPage::drop(const std::vector<std::wstring>& paths) {
   std::vector<std::wstring> pending;
-  for (const std::wstring& p : paths) {
-    if (options_.expandFolders) {
-      // Every file of a folder (its own first, then its subfolders'; "Recycled" skipped) or the file itself.
-      if (DirectoryExists(p)) CollectFiles(p, pending);
-      else if (FileExists(p)) pending.push_back(p);
-    } else if (DirectoryExists(p) || FileExists(p)) {
-      pending.push_back(p);  // files and folders as dropped, folders whole
-    }
-  }
+  if (!collectDropped(paths, pending)) return;
   pendingFiles = std::move(pending);
   if (!pendingFiles.empty()) startImport();
+}
+
+bool FileToolPage::collectDropped(const std::vector<std::wstring>& paths, std::vector<std::wstring>& pending) {
+  if (!options_.expandFolders) {
+    for (const std::wstring& p : paths)
+      if (DirectoryExists(p) || FileExists(p)) pending.push_back(p);  // files and folders as dropped, folders whole
+    return true;
+  }
+  // Every file of a folder (its own first, then its subfolders'; "Recycled"
+  // skipped) or the file itself. A folder may hold a great many files: they are
+  // collected as a run, the file button its stop button.
+  bool complete = true;
+  RunGuard run(importRun, L"FileToolPage::drop", 1);
+  for (const std::wstring& p : paths) {
+    if (!importRun.proceed()) complete = false;
+    else if (DirectoryExists(p)) complete = CollectFiles(p, pending, &importRun);
+    else if (FileExists(p)) pending.push_back(p);
+    if (!complete) break;
+  }
+  run.finish(complete ? L"" : kDropStoppedText);
+  return complete;
 }
 
 void FileToolPage::onChooseFilesClicked() {

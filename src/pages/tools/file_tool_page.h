@@ -26,6 +26,9 @@ struct FileToolOptions {
   bool expandFolders = true;    // a dropped folder: every file below it, or (false) the folder itself
 };
 
+// The status line after the user stopped collecting the files of a dropped folder.
+inline constexpr std::wstring_view kDropStoppedText = L"添加文件被停止";
+
 // The controls and state every file-tool page has.
 struct FileToolControls {
   FileToolControls(MainWindow& form, const FileToolOptions& options);
@@ -61,6 +64,9 @@ class FileToolPage : public Page, protected FileToolControls {
   void onChooseFilesClicked();
   // The import of the pending files (the file button and drops).
   void startImport();
+  // What the import takes of the dropped paths, into pending; false when the
+  // user stopped the collection.
+  bool collectDropped(const std::vector<std::wstring>& paths, std::vector<std::wstring>& pending);
 
   FileToolOptions options_;
 };

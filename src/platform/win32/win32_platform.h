@@ -53,6 +53,9 @@ class Win32Shell : public Shell {
  public:
   int fileOperation(HWND owner, FileOpFunc func, const std::vector<std::wstring>& sources,
                     std::wstring_view target, unsigned flags) override;
+  int moveEach(HWND owner, const std::vector<std::wstring>& sources, const std::vector<std::wstring>& destinations,
+               unsigned flags) override;
+  int recycleLongPath(HWND owner, std::wstring_view path) override;
   void open(std::wstring_view verb, std::wstring_view file, std::wstring_view params, int show) override;
   UniqueHandle start(std::wstring_view program, std::wstring_view params, int show) override;
   std::wstring systemProgramPath(std::wstring_view fileName) override;
@@ -113,6 +116,7 @@ class Win32Volumes : public Volumes {
   std::optional<VolumeInformation> volumeInformation(std::wstring_view root) override;
   std::optional<std::wstring> fileSystemName(std::wstring_view root) override;
   bool diskSpace(std::wstring_view root, std::uint64_t& total, std::uint64_t& free) override;
+  std::wstring volumePathOf(std::wstring_view path) override;
   std::unique_ptr<File> openVolume(wchar_t letter) override;
 };
 
@@ -146,6 +150,19 @@ class Win32File : public File {
   UniqueFile file_;
 };
 
+class Win32Entry : public Entry {
+ public:
+  explicit Win32Entry(UniqueFile file) : file_(std::move(file)) {}
+  std::optional<EntryFacts> facts() override;
+  std::wstring finalPath() override;
+  SysResult setAttributes(DWORD attributes) override;
+  SysResult markForDeletion() override;
+  SysResult renameTo(std::wstring_view target) override;
+
+ private:
+  UniqueFile file_;
+};
+
 class Win32FileSystem : public FileSystem {
  public:
   std::unique_ptr<DirSearch> search(std::wstring_view pattern, bool foldersOnly = false) override;
@@ -169,6 +186,7 @@ class Win32FileSystem : public FileSystem {
   DWORD lastError() override { return lastError_; }
   std::unique_ptr<File> openInPlace(std::wstring_view path) override;
   std::vector<StreamEntry> namedStreams(std::wstring_view path) override;
+  std::unique_ptr<Entry> openEntry(std::wstring_view path, EntryOpen how, SysResult* why = nullptr) override;
 
  protected:
   // Records the system's error code when ok is false; returns ok.

@@ -60,6 +60,20 @@ class TestShell : public Win32Shell {
     const int result = run.empty() ? 0 : Win32Shell::fileOperation(owner, func, run, target, quiet);
     return answer.value_or(result);
   }
+  // Recorded as a Move call (flags as given) with its destinations; runs as fileOperation does.
+  std::vector<std::vector<std::wstring>> destinations;
+  int moveEach(HWND owner, const std::vector<std::wstring>& sources, const std::vector<std::wstring>& to,
+               unsigned flags) override {
+    if (duringFileOperation) duringFileOperation();
+    calls.push_back({FileOpFunc::Move, sources, flags});
+    destinations.push_back(to);
+    std::vector<std::wstring> from, dest;
+    for (std::size_t i = 0; i < sources.size(); ++i)
+      if (!takes || takes(sources[i])) from.push_back(sources[i]), dest.push_back(to[i]);
+    const unsigned quiet = flags | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
+    const int result = from.empty() ? 0 : Win32Shell::moveEach(owner, from, dest, quiet);
+    return answer.value_or(result);
+  }
   std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override {
     std::wstring folder = folders.empty() ? L"" : std::move(folders.front());
     if (!folders.empty()) folders.pop_front();

@@ -211,11 +211,26 @@ TEST(RuleScan, RealEntriesListAndRemoveExactlyWhatTheyName) {
   EXPECT_EQ(lock->size, 4u);
   EXPECT_EQ(scan.row(logs + L"\\old\\b.log")->rule.key, L"FileKey1");
 
+  // Each file and folder row holds what the removal checks: its identity and the rule's folder as its root.
+  for (const FoundRow& r : scan.rows) EXPECT_NE(r.identity.fileId, 0u) << ToUtf8(r.path);
+  EXPECT_EQ(lock->rootLength, (data + L"\\Default\\").size());  // "User Data\*" resolved
+  EXPECT_EQ(scan.row(data + L"\\Default\\Cache\\sub\\f_000001")->rootLength, (data + L"\\Default\\Cache\\").size());
+  EXPECT_EQ(scan.row(roaming + L"\\Everything\\x.tmp")->rootLength, (roaming + L"\\Everything\\").size());
+  EXPECT_NE(scan.row(roaming + L"\\Everything\\x.tmp")->identity.lastWrite, 0u);
+
+  // A listed file written to since the scan stays, and says why; the rest goes.
+  const std::wstring changed = roaming + L"\\Everything\\Run History.csv";
+  WriteBytes(changed, std::string(9, 'w'));  // 4 bytes when scanned
   TestShell shell;
-  const std::vector<std::size_t> gone =
-      RemoveFoundRows(scan.rows, AllOf(scan.rows), RemovalOptions{.mode = RemovalMode::DeleteDirectly});
-  EXPECT_EQ(gone.size(), scan.rows.size());
-  for (const std::wstring& f : listedFiles) EXPECT_FALSE(PathExists(f)) << ToUtf8(f);
+  FakeRun run;
+  const RemovalReport report =
+      RemoveFoundRows(scan.rows, AllOf(scan.rows), RemovalOptions{.mode = RemovalMode::DeleteDirectly}, run);
+  EXPECT_EQ(report.gone.size(), scan.rows.size() - 1);
+  ASSERT_EQ(report.kept.size(), 1u);
+  EXPECT_EQ(scan.rows[report.kept[0].first].path, changed);
+  EXPECT_EQ(report.kept[0].second, KeptReason::Changed);
+  EXPECT_TRUE(PathExists(changed));
+  for (const std::wstring& f : listedFiles) EXPECT_EQ(PathExists(f), f == changed) << ToUtf8(f);
   for (const std::wstring& f : folders) EXPECT_FALSE(PathExists(f)) << ToUtf8(f);
   for (const std::wstring& f : keptFiles) EXPECT_TRUE(PathExists(f)) << ToUtf8(f);
   EXPECT_TRUE(PathExists(logs + L"\\old"));  // RECURSE takes files, never the folders

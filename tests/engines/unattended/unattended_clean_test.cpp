@@ -84,13 +84,13 @@ TEST(UnattendedClean, CleanRemovesExactlyWhatThePreviewListed) {
 }
 
 // What changed between the listing and the removal stays, and so does what
-// another program takes while the shell works; the report says why of each, and
-// the folder above a kept file stays too.
+// another program takes while the shell works; the report says why of each, in
+// the words the page's list uses, and the folder above a kept file stays too.
 TEST(UnattendedClean, AChangedOrHeldFileIsKeptWithItsReason) {
   Planted t(L"uckeep");
   const std::wstring root = t.folder(L"r");
   const std::wstring held = t.file(L"r\\held\\h.tmp"), changed = t.file(L"r\\c.tmp"), plain = t.file(L"r\\p.tmp");
-  UnattendedRequest request = UserFolders({AllOf(root)});
+  UnattendedRequest request = UserFolders({AllOf(root)}, RemovalMode::RecycleBin);
   request.onListed = [&](std::size_t rows, std::uint64_t bytes) {
     EXPECT_EQ(rows, 4u);  // three files and the folder "held"
     EXPECT_EQ(bytes, 12u);
@@ -103,9 +103,9 @@ TEST(UnattendedClean, AChangedOrHeldFileIsKeptWithItsReason) {
   const UnattendedOutcome o = RunUnattendedClean(request, run);
   EXPECT_EQ(PathsWith(o, ReportAction::Removed), (std::vector<std::wstring>{plain}));
   EXPECT_EQ(o.kept, 3u);
-  EXPECT_EQ(RowOf(o, changed)->reason, L"列出后文件已改变");
-  EXPECT_EQ(RowOf(o, held)->reason, L"文件正被其他程序使用");
-  EXPECT_EQ(RowOf(o, t / L"r\\held")->reason, L"目录中还有未删除的文件");
+  EXPECT_EQ(RowOf(o, changed)->reason, KeptReasonText(KeptReason::Changed));
+  EXPECT_EQ(RowOf(o, held)->reason, KeptReasonText(KeptReason::InUse));
+  EXPECT_EQ(RowOf(o, t / L"r\\held")->reason, KeptReasonText(KeptReason::NotEmpty));
   EXPECT_EQ(RowOf(o, changed)->size, std::optional<std::uint64_t>(4));
   ASSERT_EQ(shell.calls.size(), 1u);
   EXPECT_EQ(std::count(shell.calls[0].sources.begin(), shell.calls[0].sources.end(), changed), 0);
@@ -116,8 +116,8 @@ TEST(UnattendedClean, AChangedOrHeldFileIsKeptWithItsReason) {
 }
 
 // A move never replaces: a listed file whose name the target folder already
-// holds, or that another listed file has, stays where it is with the reason;
-// the others move, and what the target held stays whole.
+// holds, or that another listed file has, moves to a free name ("name (2).ext");
+// what the target held stays whole.
 TEST(UnattendedClean, AMoveNeverReplacesAFileOfTheSameName) {
   Planted t(L"ucmove");
   const std::wstring root = t.folder(L"src"), target = t.folder(L"target");
@@ -128,15 +128,16 @@ TEST(UnattendedClean, AMoveNeverReplacesAFileOfTheSameName) {
   request.dailyPart.removal.moveFolder = target;
   FakeRun run;
   const UnattendedOutcome o = RunUnattendedClean(request, run);
-  const std::vector<std::wstring> moved = PathsWith(o, ReportAction::Removed);
-  ASSERT_EQ(moved.size(), 2u);
-  EXPECT_TRUE(std::count(moved.begin(), moved.end(), free) == 1);
-  EXPECT_EQ(RowOf(o, clash)->reason, L"存放垃圾文件的目录中已有同名文件");
+  EXPECT_EQ(PathsWith(o, ReportAction::Removed), Sorted({clash, first, second, free}));
+  EXPECT_EQ(o.kept, 0u);
   EXPECT_EQ(ReadBytes(there), "jjj");
+  EXPECT_EQ(ReadBytes(target + L"\\errorlog (2).txt"), "jjjjjjj");
   EXPECT_EQ(ReadBytes(target + L"\\free.txt"), "jj");
-  EXPECT_EQ(CountFiles(target), 3u);  // the one that was there, free.txt and one same.txt
-  EXPECT_EQ(PathExists(first) + PathExists(second), 1);
-  EXPECT_TRUE(PathExists(clash));
+  std::vector<std::string> same = {ReadBytes(target + L"\\same.txt"), ReadBytes(target + L"\\same (2).txt")};
+  std::sort(same.begin(), same.end());
+  EXPECT_EQ(same, (std::vector<std::string>{"jjjjj", "jjjjjj"}));
+  EXPECT_EQ(CountFiles(target), 5u);
+  for (const std::wstring& p : {clash, first, second, free}) EXPECT_FALSE(PathExists(p)) << ToUtf8(p);
 }
 
 // A file both scans list is listed once, by the daily scan; the junk scan's

@@ -86,19 +86,12 @@ TEST_F(CleanPageTest, AJunkScanLocksThePageUntilAStopPress) {
   Planted t(L"stop");
   for (int i = 0; i < 4; ++i) t.file(L"f" + std::to_wstring(i) + L"\\x.tmp");
   junk().exclusionsTab.click();  // the results show whatever inner page was open
-  const double interval = DrainInterval();
-  SetDrainInterval(0);  // every item drains the queue, so the posted press lands before the next one
-  bool pressed = false;
-  StatusHook during([&](std::wstring_view text) {
-    if (pressed || !text.starts_with(L"已扫描到 2 项")) return;
-    pressed = true;
+  const PressOnStatus press(junk().scanButton.handle(), L"已扫描到 2 项", [&] {
     for (Button* x : {&junk().scanFolderButton, &junk().deleteSelectedButton, &junk().deleteAllButton}) EXPECT_FALSE(x->enabled());
     EXPECT_TRUE(junk().scanButton.enabled());
-    PostMessageW(junk().scanButton.handle(), BM_CLICK, 0, 0);
   });
   scanFolder(t.root());
-  SetDrainInterval(interval);
-  ASSERT_TRUE(pressed);
+  ASSERT_TRUE(press.pressed());
   ASSERT_EQ(junkRows().size(), 2u);
   EXPECT_EQ(junk().resultModel.at(1).column(1), FormatSize(4));
   EXPECT_EQ(form->statusLine.text(), L"扫描到符合条件的垃圾文件共 2 项,占用 " + FormatSize(8) + L" 硬盘空间");
@@ -128,24 +121,29 @@ TEST_F(CleanPageTest, ADailyScanShowsEachRowWithItsItem) {
   EXPECT_TRUE(daily().deleteAllButton.enabled() && daily().deleteSelectedButton.enabled());
 }
 
-// Each mode takes the chosen rows in one shell operation, the buttons off
-// meanwhile; only the move mode asks, after checking its folder. Nothing chosen,
-// a wrong folder or a "Cancel" changes nothing.
-TEST_F(CleanPageTest, JunkRemovalTakesTheChosenRowsInOneShellOperation) {
+// Each mode takes the chosen rows: direct deletion itself, the others in one
+// shell operation; meanwhile the removal is a run (the pressed button is the
+// stop button, the side bar and every other start control off). Only the move
+// mode asks, after checking its folder. Nothing chosen, a wrong folder, one
+// inside the scanned folder or a "Cancel" changes nothing.
+TEST_F(CleanPageTest, JunkRemovalTakesTheChosenRowsAsARun) {
   const std::wstring wrong = L"目录错误 2 1 您指定的用于存放垃圾文件的目录错误，请重新选择！";
+  const std::wstring inside = L"目录错误 2 1 您指定的用于存放垃圾文件的目录位于扫描范围之内，请重新选择！";
   const std::wstring ask = L"文件清理 1 2 您“确定”把所有扫描到的垃圾文件移动到指定的目录吗？";
-  // radio: 0 direct, 1 move, 2 recycle bin; folder to move to: 0 empty, 1 there, 2 missing; all: "全部删除",
-  // otherwise rows 0 and 2 highlighted, or none; func unset: nothing happens.
+  // radio: 0 direct, 1 move, 2 recycle bin; folder to move to: 0 empty, 1 there, 2 missing, 3 inside the
+  // scanned folder; all: "全部删除", otherwise rows 0 and 2 highlighted, or none; func unset: no shell call.
   struct Case { const wchar_t* label; int radio, folder; bool all, highlight; int answer;
-                std::vector<std::wstring> shown; std::optional<FileOpFunc> func; unsigned flags; };
+                std::vector<std::wstring> shown; bool goes; std::optional<FileOpFunc> func; unsigned flags; };
   const Case cases[] = {
-      {L"nothing highlighted", 0, 0, false, false, IDOK, {}, {}, 0},
-      {L"move folder missing", 1, 2, false, true, IDOK, {wrong}, {}, 0},
-      {L"move folder empty", 1, 0, true, false, IDOK, {wrong}, {}, 0},
-      {L"move question cancelled", 1, 1, true, false, IDCANCEL, {ask}, {}, 0},
-      {L"direct, highlighted", 0, 0, false, true, IDOK, {}, FileOpFunc::Delete, FOF_SILENT | FOF_NOERRORUI},
-      {L"move, all", 1, 1, true, false, IDOK, {ask}, FileOpFunc::Move, FOF_ALLOWUNDO | FOF_NOERRORUI},
-      {L"recycle bin, highlighted", 2, 0, false, true, IDOK, {}, FileOpFunc::Delete, FOF_ALLOWUNDO | FOF_NOERRORUI},
+      {L"nothing highlighted", 0, 0, false, false, IDOK, {}, false, {}, 0},
+      {L"move folder missing", 1, 2, false, true, IDOK, {wrong}, false, {}, 0},
+      {L"move folder empty", 1, 0, true, false, IDOK, {wrong}, false, {}, 0},
+      {L"move folder inside the scan", 1, 3, true, false, IDOK, {inside}, false, {}, 0},
+      {L"move question cancelled", 1, 1, true, false, IDCANCEL, {ask}, false, {}, 0},
+      {L"direct, highlighted", 0, 0, false, true, IDOK, {}, true, {}, 0},
+      {L"move, all", 1, 1, true, false, IDOK, {ask}, true, FileOpFunc::Move,
+       FOF_ALLOWUNDO | FOF_NOERRORUI | FOF_RENAMEONCOLLISION},
+      {L"recycle bin, highlighted", 2, 0, false, true, IDOK, {}, true, FileOpFunc::Delete, FOF_ALLOWUNDO | FOF_NOERRORUI},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -154,28 +152,53 @@ TEST_F(CleanPageTest, JunkRemovalTakesTheChosenRowsInOneShellOperation) {
     scanFolder(t.root());
     ASSERT_EQ(junkRows(), files);
     junk().removal.modes.select(c.radio);
-    junk().removal.moveFolder.setText(c.folder == 0 ? L"" : c.folder == 1 ? dest.root() : dest / L"nowhere");
+    junk().removal.moveFolder.setText(c.folder == 0   ? L""
+                                      : c.folder == 1 ? dest.root()
+                                      : c.folder == 2 ? dest / L"nowhere"
+                                                      : t.folder(L"sub"));
     for (int i : {0, 2}) junk().resultList.setSelected(i, c.highlight);
     const std::vector<std::wstring> chosen = c.highlight ? std::vector{files[0], files[2]} : files,
                                     left = c.highlight ? std::vector{files[1]} : std::vector<std::wstring>{};
     shell.calls.clear();
+    Button& pressed = c.all ? junk().deleteAllButton : junk().deleteSelectedButton;
     shell.duringFileOperation = [&] {
-      for (Button* b : {&junk().scanButton, &junk().deleteSelectedButton, &junk().deleteAllButton}) EXPECT_FALSE(b->enabled());
+      for (Button* b : {&junk().scanButton, &junk().scanFolderButton, &junk().deleteSelectedButton, &junk().deleteAllButton})
+        EXPECT_EQ(b->enabled(), b == &pressed);
+      EXPECT_FALSE(form->sideBarEnabled());
+      EXPECT_EQ(pressed.caption(), kStopCaption);
     };
     ScriptedMsgBox box;
     box.answer(c.answer);
-    (c.all ? junk().deleteAllButton : junk().deleteSelectedButton).click();
+    pressed.click();
     junk().resultList.selectAll(false);
     EXPECT_EQ(Shown(box), c.shown);
-    const bool goes = c.func.has_value();
-    ASSERT_EQ(shell.calls.size(), goes ? 1u : 0u);
-    EXPECT_TRUE(!goes || (shell.calls[0].func == *c.func && shell.calls[0].flags == c.flags && shell.calls[0].sources == chosen));
-    EXPECT_EQ(junkRows(), goes ? left : files);  // a row leaves once its file is gone
-    for (const std::wstring& f : chosen) EXPECT_EQ(PathExists(dest / ExtractFileName(f)), goes && c.radio == 1) << f;
-    EXPECT_EQ(form->statusLine.text() == kJunkCleanedText, goes && c.all);
+    ASSERT_EQ(shell.calls.size(), c.func ? 1u : 0u);
+    EXPECT_TRUE(!c.func || (shell.calls[0].func == *c.func && shell.calls[0].flags == c.flags && shell.calls[0].sources == chosen));
+    EXPECT_EQ(junkRows(), c.goes ? left : files);  // a row leaves once its file is gone
+    for (const std::wstring& f : chosen) EXPECT_EQ(PathExists(f), !c.goes) << f;
+    for (const std::wstring& f : chosen) EXPECT_EQ(PathExists(dest / ExtractFileName(f)), c.goes && c.radio == 1) << f;
+    EXPECT_EQ(form->statusLine.text() == kJunkCleanedText, c.goes && c.all);
     expectJunkIdle();
     SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
   }
+}
+
+// A row that a removal leaves says why in its size column, and the status line
+// counts what went and what stayed.
+TEST_F(CleanPageTest, ARowThatStaysSaysWhy) {
+  Planted t(L"removekept");
+  const std::wstring busy = t.file(L"busy.tmp"), changed = t.file(L"changed.tmp"), other = t.file(L"other.tmp");
+  scanFolder(t.root());
+  ASSERT_EQ(junkRows(), (std::vector<std::wstring>{busy, changed, other}));
+  WriteBytes(changed, "written after the scan");
+  junk().removal.modes.select(0);
+  UniqueFile hold = Hold(busy);
+  junk().deleteAllButton.click();
+  ASSERT_EQ(junkRows(), (std::vector<std::wstring>{busy, changed}));
+  EXPECT_EQ(junk().resultModel.at(0).column(1), KeptReasonText(KeptReason::InUse));
+  EXPECT_EQ(junk().resultModel.at(1).column(1), KeptReasonText(KeptReason::Changed));
+  EXPECT_EQ(form->statusLine.text(), L"已清理 1 项，另有 2 项未能清理，原因显示在其大小一栏");
+  expectJunkIdle();
 }
 
 // The exclusion list takes each folder once, letters compared without regard to

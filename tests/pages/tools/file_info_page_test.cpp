@@ -40,6 +40,28 @@ TEST_F(FileInfoPageTest, FilesAreRenamedOnlyAfterTheQuestion) {
   EXPECT_EQ(shared().entries.at(0).oldName, L"x_a.txt");
 }
 
+// A dropped folder is collected as a run: the file button is its stop button,
+// the side bar is off and the window keeps working; a stop press imports
+// nothing. Without a stop every file comes.
+TEST_F(FileInfoPageTest, ADroppedFolderIsCollectedAsARunThatCanBeStopped) {
+  TempFolder t(L"infodrop");
+  for (int i = 0; i < 12; ++i) t.file(L"f" + std::to_wstring(i) + L"\\a.txt");
+  FileToolControls& tool = SharedControls<FileToolControls>(page());
+  {
+    const PressOnStatus press(tool.chooseFilesButton.handle(), L"已扫描到 3 项", [&] {
+      EXPECT_FALSE(form->sideBarEnabled());
+      EXPECT_EQ(tool.chooseFilesButton.caption(), kStopCaption);
+    });
+    page().drop({t.path()});
+    ASSERT_TRUE(press.pressed());
+  }
+  EXPECT_TRUE(shared().entries.empty());
+  EXPECT_EQ(form->statusLine.text(), kDropStoppedText);
+  EXPECT_TRUE(form->sideBarEnabled() && tool.runState == 0 && tool.pendingFiles.empty());
+  page().drop({t.path()});
+  EXPECT_EQ(shared().entries.size(), 12u);
+}
+
 // Only the chosen object's panel shows; the time edits that a simulation would read must hold a date from
 // 1980 to 2100 and a time, the end edits only for a random time.
 TEST_F(FileInfoPageTest, TheTimeEditsAreCheckedBeforeASimulationStarts) {
