@@ -243,7 +243,9 @@ class ShellRemoval {
   // A path the shell's file operation cannot take: the interface that takes
   // long paths; where the system has none, the short form when that fits; else it stays.
   void recycleLong(const Handed& h) {
-    int result = Sh().recycleLongPath(options_.owner, h.source);
+    // That interface takes no flags from us and may ask: with nobody to answer,
+    // only the short form, which goes without a question.
+    int result = options_.unattended ? ERROR_NOT_SUPPORTED : Sh().recycleLongPath(options_.owner, h.source);
     if (result == ERROR_NOT_SUPPORTED) {
       const std::wstring shortForm = Fs().shortPath(h.source);
       if (shortForm.empty() || TooLongForShell(shortForm)) {

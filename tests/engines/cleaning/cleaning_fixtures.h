@@ -74,6 +74,11 @@ class TestShell : public Win32Shell {
     const int result = from.empty() ? 0 : Win32Shell::moveEach(owner, from, dest, quiet);
     return answer.value_or(result);
   }
+  std::vector<std::wstring> longRecycles;  // paths handed to the long-path interface
+  int recycleLongPath(HWND owner, std::wstring_view path) override {
+    longRecycles.emplace_back(path);
+    return Win32Shell::recycleLongPath(owner, path);
+  }
   std::wstring browseForFolder(HWND, std::wstring_view, std::wstring_view, std::wstring_view) override {
     std::wstring folder = folders.empty() ? L"" : std::move(folders.front());
     if (!folders.empty()) folders.pop_front();

@@ -193,8 +193,36 @@ TEST(Removal, LongPathsGoLikeTheOthers) {
     if (mode != RemovalMode::RecycleBin) EXPECT_TRUE(longWent);
     if (!longWent) EXPECT_EQ(report.kept.at(0), (std::pair<std::size_t, KeptReason>{0, KeptReason::TooLong}));
     if (mode == RemovalMode::MoveToFolder) EXPECT_EQ(ReadBytes(dest / L"long.tmp"), "long");
+    if (mode == RemovalMode::RecycleBin) EXPECT_EQ(shell.longRecycles.at(0), longFile);  // asked first, here
     EmptyRecycleBin();
   }
+}
+
+// With nobody to answer, a long path never reaches the long-path interface
+// (which may ask); whatever goes to the shell goes without a question.
+TEST(Removal, UnattendedLongPathsAskNothing) {
+  Planted t(L"rmquiet");
+  std::wstring deep = L"\\\\?\\" + t.root();
+  while (deep.size() < 300) {
+    deep += L"\\" + std::wstring(60, L'q');
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+  }
+  const std::wstring longFile = deep.substr(4) + L"\\long.tmp";
+  WriteBytes(longFile, "long");
+  std::vector<FoundRow> rows = {File(longFile), File(t.file(L"after.tmp"))};
+  for (FoundRow& r : rows) r.rootLength = static_cast<std::uint32_t>(t.root().size() + 1);
+  RemovalOptions options;
+  options.mode = RemovalMode::RecycleBin;
+  options.unattended = true;
+  TestShell shell;
+  FakeRun run;
+  const RemovalReport report = RemoveFoundRows(rows, AllRowIndices(rows.size()), options, run);
+  EXPECT_TRUE(shell.longRecycles.empty());
+  ASSERT_FALSE(shell.calls.empty());
+  for (const TestShell::Call& call : shell.calls) EXPECT_TRUE(call.flags & FOF_NOCONFIRMATION);
+  EXPECT_TRUE(std::ranges::binary_search(report.gone, std::size_t{1}));
+  EXPECT_NE(PathExists(longFile), std::ranges::binary_search(report.gone, std::size_t{0}));
+  EmptyRecycleBin();
 }
 
 // A stop before a row leaves it and every later one untried and listed.
