@@ -300,19 +300,34 @@ std::vector<std::wstring> ProcessArguments() {
   return out;
 }
 
+namespace {
+
+// The fault that ended a command-line run: logged and told. Nothing may escape
+// from here (it would end the process without its exit code), so a failure of
+// the log or of the telling itself leaves only the exit code. what: empty when
+// the fault said nothing of itself.
+void ReportCommandLineFault(const CliEnvironment& env, bool quiet, std::wstring_view what) noexcept {
+  try {
+    const Teller teller(env, quiet);
+    teller.log(what.empty() ? L"unknown fault" : what);
+    teller.tell(MsgIcon::Error, L"命令行清理出错",
+                (what.empty() ? std::wstring() : std::wstring(what) + L"\r\n") +
+                    L"详情记录在程序目录的 WindowsVantorra.log 中。");
+  } catch (...) {
+    OutputDebugStringW(L"WindowsVantorra: the command line's fault could not be recorded\n");
+  }
+}
+
+}  // namespace
+
 int RunCommandLine(const std::vector<std::wstring>& args, const CliEnvironment& env) {
   CommandLine options;
   try {
     return Run(args, env, options);
   } catch (const std::exception& e) {
-    const std::wstring what = ToWide(e.what());
-    const Teller teller(env, options.quiet);
-    teller.log(what);
-    teller.tell(MsgIcon::Error, L"命令行清理出错", what + L"\r\n详情记录在程序目录的 WindowsVantorra.log 中。");
+    ReportCommandLineFault(env, options.quiet, ToWide(e.what()));
   } catch (...) {
-    const Teller teller(env, options.quiet);
-    teller.log(L"unknown fault");
-    teller.tell(MsgIcon::Error, L"命令行清理出错", L"详情记录在程序目录的 WindowsVantorra.log 中。");
+    ReportCommandLineFault(env, options.quiet, {});
   }
   return kExitFault;
 }
