@@ -164,22 +164,29 @@ TEST(Removal, MovingNeverReplacesAndNeverMovesIntoTheScannedTree) {
   EXPECT_TRUE(shell.calls[0].flags & FOF_RENAMEONCOLLISION);
 }
 
+// A file "long.tmp" at the bottom of folders named by letter, its path over 300 characters.
+std::wstring PlantLongPath(const Planted& t, wchar_t letter) {
+  std::wstring deep = L"\\\\?\\" + t.root();
+  while (deep.size() < 300) {
+    deep += L"\\" + std::wstring(60, letter);
+    if (!CreateDirectoryW(deep.c_str(), nullptr)) return {};
+  }
+  const std::wstring file = deep.substr(4) + L"\\long.tmp";
+  WriteBytes(file, "long");
+  return file;
+}
+
 // A path of 260 characters or more goes like any other in each mode, or stays
 // with its reason; it never ends the removal of the rows after it.
 TEST(Removal, LongPathsGoLikeTheOthers) {
   for (RemovalMode mode : {RemovalMode::DeleteDirectly, RemovalMode::RecycleBin, RemovalMode::MoveToFolder}) {
     SCOPED_TRACE(static_cast<int>(mode));
     Planted t(L"rmlong"), dest(L"rmdest");
-    std::wstring deep = L"\\\\?\\" + t.root();
-    while (deep.size() < 300) {
-      deep += L"\\" + std::wstring(60, L'd');
-      ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
-    }
-    const std::wstring longFile = deep.substr(4) + L"\\long.tmp";
-    WriteBytes(longFile, "long");
+    const std::wstring longFile = PlantLongPath(t, L'd');
     ASSERT_TRUE(PathExists(longFile));
+    const std::wstring deep = longFile.substr(0, longFile.rfind(L'\\'));
     const std::wstring after = t.file(L"after.tmp");
-    std::vector<FoundRow> rows = {File(longFile), File(after), Waste(deep.substr(4))};
+    std::vector<FoundRow> rows = {File(longFile), File(after), Waste(deep)};
     for (FoundRow& r : rows) r.rootLength = static_cast<std::uint32_t>(t.root().size() + 1);
     RemovalOptions options;
     options.mode = mode;
@@ -202,13 +209,8 @@ TEST(Removal, LongPathsGoLikeTheOthers) {
 // (which may ask); whatever goes to the shell goes without a question.
 TEST(Removal, UnattendedLongPathsAskNothing) {
   Planted t(L"rmquiet");
-  std::wstring deep = L"\\\\?\\" + t.root();
-  while (deep.size() < 300) {
-    deep += L"\\" + std::wstring(60, L'q');
-    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
-  }
-  const std::wstring longFile = deep.substr(4) + L"\\long.tmp";
-  WriteBytes(longFile, "long");
+  const std::wstring longFile = PlantLongPath(t, L'q');
+  ASSERT_TRUE(PathExists(longFile));
   std::vector<FoundRow> rows = {File(longFile), File(t.file(L"after.tmp"))};
   for (FoundRow& r : rows) r.rootLength = static_cast<std::uint32_t>(t.root().size() + 1);
   RemovalOptions options;
